@@ -1,0 +1,152 @@
+# Build helpers shared by every directory.
+#
+# Two trees come from one source tree:
+#   DVR_WINDOWS  the MinGW cross build: deliverables and their tests, run under Wine
+#   otherwise    the native build: portable code only, tests under ASan/UBSan,
+#                benchmarks and fuzz targets
+
+include_guard(GLOBAL)
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  set(DVR_WINDOWS ON)
+else()
+  set(DVR_WINDOWS OFF)
+endif()
+
+option(DVR_SANITIZE "Native tree: build with AddressSanitizer and UBSan" ON)
+option(DVR_FUZZ "Native tree: build fuzz targets with libFuzzer (needs clang)" OFF)
+
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_C_STANDARD 11)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "" FORCE)
+endif()
+
+set(DVR_WARNINGS -Wall -Wextra)
+
+if(DVR_WINDOWS)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+elseif(DVR_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(DVR_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# GoogleTest from Debian's source package, built into each tree.
+set(DVR_GTEST_SRC /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT TARGET gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${DVR_GTEST_SRC} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
+endif()
+
+# Portable code: no windows.h, built in both trees.
+#   dvr_library(name [STATIC|SHARED] SOURCES ... [LIBS ...] [INCLUDES ...])
+function(dvr_library name)
+  cmake_parse_arguments(A "STATIC;SHARED" "" "SOURCES;LIBS;INCLUDES" ${ARGN})
+  set(kind STATIC)
+  if(A_SHARED)
+    set(kind SHARED)
+  endif()
+  add_library(${name} ${kind} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${DVR_WARNINGS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${A_INCLUDES})
+  if(A_LIBS)
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  endif()
+endfunction()
+
+# A GoogleTest program, registered with CTest. In the Windows tree it runs under
+# Wine (the toolchain's emulator). Labels: native or wine, plus any given.
+#   dvr_test(name SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s] [DISPLAY])
+# DISPLAY: the test needs the X display (Xvfb); the others run as well without one.
+function(dvr_test name)
+  cmake_parse_arguments(A "DISPLAY" "TIMEOUT" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${DVR_WARNINGS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest_main GTest::gmock)
+  add_test(NAME ${name} COMMAND ${name} ${A_ARGS})
+  set(labels ${A_LABELS})
+  if(DVR_WINDOWS)
+    list(APPEND labels wine)
+  else()
+    list(APPEND labels native)
+  endif()
+  if(A_DISPLAY)
+    list(APPEND labels display)
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${A_TIMEOUT}
+    ENVIRONMENT "DVR_TEST_DATA=${DVR_TESTDATA_DIR};DVR_SOURCE_DIR=${PROJECT_SOURCE_DIR};DVR_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  if(TARGET dvr_fixtures)
+    add_dependencies(${name} dvr_fixtures)
+  endif()
+endfunction()
+
+# A fuzz target (native tree only). With DVR_FUZZ it links libFuzzer; otherwise
+# it links a small driver that replays the files named on its command line, so
+# the target keeps compiling in every native build.
+#   dvr_fuzz(name SOURCES ... [LIBS ...])
+function(dvr_fuzz name)
+  if(DVR_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${DVR_WARNINGS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  if(DVR_FUZZ)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_link_libraries(${name} PRIVATE dvr_fuzz_replay)
+  endif()
+  set_property(GLOBAL APPEND PROPERTY DVR_FUZZ_TARGETS ${name})
+endfunction()
+
+# A benchmark program (native tree only): built in every native tree, run by hand
+# from an unsanitised Release tree (tools/bench).
+function(dvr_bench name)
+  if(DVR_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${DVR_WARNINGS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+endfunction()
+
+# Windows-only code (deliverables, Win32 shells): a DLL, an exe or a static library.
+#   dvr_win_library(name SHARED|STATIC SOURCES ... [DEF file.def] [LIBS ...] [OUTPUT_NAME n])
+function(dvr_win_library name)
+  cmake_parse_arguments(A "STATIC;SHARED" "DEF;OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+  set(kind STATIC)
+  if(A_SHARED)
+    set(kind SHARED)
+  endif()
+  set(srcs ${A_SOURCES})
+  if(A_DEF)
+    list(APPEND srcs ${A_DEF})
+  endif()
+  add_library(${name} ${kind} ${srcs})
+  target_compile_options(${name} PRIVATE ${DVR_WARNINGS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_LIBS})
+  if(A_SHARED)
+    # Deliverable DLLs carry their plain names (Dorsk.dll, not libDorsk.dll).
+    set_target_properties(${name} PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
+  endif()
+  if(A_OUTPUT_NAME)
+    set_target_properties(${name} PROPERTIES OUTPUT_NAME ${A_OUTPUT_NAME})
+  endif()
+endfunction()
