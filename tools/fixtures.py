@@ -26,7 +26,7 @@ def main():
     sys.path.insert(0, GEN)
     with open(os.path.join(out, ".lock"), "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        for name in sorted(os.listdir(GEN)):
+        for name in sorted(os.listdir(GEN)) if os.path.isdir(GEN) else []:
             if not name.endswith(".py") or name.startswith("_"):
                 continue
             path = os.path.join(GEN, name)
