@@ -1,0 +1,285 @@
+#include "sdk/dorsk/preview_surface.h"
+
+#include "sdk/dorsk/board_link.h"
+#include "sdk/dorsk/preview_format.h"
+
+#include <ddraw.h>
+#include <process.h>
+
+#include <cstring>
+
+namespace dvr::dorsk {
+namespace {
+
+constexpr DWORD kUyvy = MAKEFOURCC('U', 'Y', 'V', 'Y');
+constexpr uint32_t kUyvyBlack = 0x00800080;
+constexpr DWORD kOverlayWatchPauseMs = 100;
+constexpr DWORD kBlitPauseMs = 2;
+
+struct PreviewState {
+    win::Module ddrawModule;
+    win::ComPtr<IDirectDraw> ddraw;
+    win::ComPtr<IDirectDrawSurface> primary;
+    win::ComPtr<IDirectDrawClipper> clipper;
+    win::ComPtr<IDirectDrawSurface> surface;
+    PreviewSurfaceKind kind = PreviewSurfaceKind::None;
+    int screenWidth = 0;
+    int screenHeight = 0;
+    uint32_t pitch = 0;
+    int bitsPerPixel = 16;
+    uint32_t formatCode = 0;
+    uint8_t* hostAddress = nullptr;
+    uint32_t busAddress = 0;
+    std::atomic<int> clearRequests{0};
+    win::Event watchStop;
+    win::Event watchEnd;
+    win::Thread watchThread;
+    bool started = false;
+};
+
+PreviewState g_preview;
+
+DDSURFACEDESC EmptyDesc() {
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof(desc);
+    return desc;
+}
+
+int ScreenBitsPerPixel() {
+    DDSURFACEDESC desc = EmptyDesc();
+    if (FAILED(g_preview.primary->GetSurfaceDesc(&desc))) return 0;
+    return static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount);
+}
+
+// Learns the surface's host address and pitch and the bus address the board writes to.
+bool LockAndTranslate() {
+    DDSURFACEDESC desc = EmptyDesc();
+    if (FAILED(g_preview.surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return false;
+    g_preview.surface->Unlock(nullptr);
+    if (!desc.lpSurface || desc.lPitch <= 0) return false;
+    uint32_t bus = 0;
+    uint32_t length = static_cast<uint32_t>(desc.lPitch) * desc.dwHeight;
+    if (BrevixTranslateAdapterAddress(desc.lpSurface, length, &bus) != BREVIX_OK) return false;
+    g_preview.hostAddress = static_cast<uint8_t*>(desc.lpSurface);
+    g_preview.pitch = static_cast<uint32_t>(desc.lPitch);
+    g_preview.busAddress = bus;
+    return true;
+}
+
+bool ShowOverlay() {
+    DDCAPS caps{};
+    caps.dwSize = sizeof(caps);
+    g_preview.ddraw->GetCaps(&caps, nullptr);
+    DDOVERLAYFX fx{};
+    fx.dwSize = sizeof(fx);
+    DWORD flags = DDOVER_SHOW | DDOVER_DDFX;
+    if (caps.dwCKeyCaps & DDCKEYCAPS_DESTOVERLAY) {
+        uint32_t key = ScreenColorKey(g_sdk.colorKey, ScreenBitsPerPixel());
+        fx.dckDestColorkey.dwColorSpaceLowValue = key;
+        fx.dckDestColorkey.dwColorSpaceHighValue = key;
+        flags |= DDOVER_KEYDESTOVERRIDE;
+    }
+    return SUCCEEDED(g_preview.surface->UpdateOverlay(nullptr, g_preview.primary.get(), nullptr,
+                                                       flags, &fx));
+}
+
+bool CreatePreviewSurface(DWORD caps, bool uyvy) {
+    DDSURFACEDESC desc = EmptyDesc();
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.ddsCaps.dwCaps = caps;
+    desc.dwWidth = static_cast<DWORD>(g_preview.screenWidth);
+    desc.dwHeight = static_cast<DWORD>(g_preview.screenHeight);
+    if (uyvy) {
+        desc.dwFlags |= DDSD_PIXELFORMAT;
+        desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+        desc.ddpfPixelFormat.dwFlags = DDPF_FOURCC;
+        desc.ddpfPixelFormat.dwFourCC = kUyvy;
+    }
+    return SUCCEEDED(g_preview.ddraw->CreateSurface(&desc, g_preview.surface.put(), nullptr));
+}
+
+// Tries the three kinds of preview surface in order of preference.
+PreviewSurfaceKind ChoosePreviewSurface() {
+    DDCAPS caps{};
+    caps.dwSize = sizeof(caps);
+    if (FAILED(g_preview.ddraw->GetCaps(&caps, nullptr))) return PreviewSurfaceKind::None;
+
+    if (caps.dwCaps & DDCAPS_OVERLAY) {
+        if (CreatePreviewSurface(DDSCAPS_OVERLAY | DDSCAPS_VIDEOMEMORY, true)) {
+            g_preview.formatCode = kPreviewFormatYuv;
+            if (LockAndTranslate() && ShowOverlay()) return PreviewSurfaceKind::Overlay;
+            g_preview.surface.reset();
+        }
+    }
+    if (caps.dwCaps & DDCAPS_BLTFOURCC) {
+        if (CreatePreviewSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY, true)) {
+            g_preview.formatCode = kPreviewFormatYuv;
+            if (LockAndTranslate()) return PreviewSurfaceKind::OffscreenYuv;
+            g_preview.surface.reset();
+        }
+    }
+    if (CreatePreviewSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY, false)) {
+        DDSURFACEDESC desc = EmptyDesc();
+        if (SUCCEEDED(g_preview.surface->GetSurfaceDesc(&desc)) &&
+            desc.ddpfPixelFormat.dwRGBBitCount == 16) {
+            g_preview.formatCode = kPreviewFormatRgb16;
+            if (LockAndTranslate()) return PreviewSurfaceKind::OffscreenRgb16;
+        }
+        g_preview.surface.reset();
+    }
+    return PreviewSurfaceKind::None;
+}
+
+void ReleaseDirectDraw() {
+    g_preview.clipper.reset();
+    g_preview.surface.reset();
+    g_preview.primary.reset();
+    g_preview.ddraw.reset();
+    g_preview.ddrawModule.reset();
+    g_preview.kind = PreviewSurfaceKind::None;
+    g_preview.hostAddress = nullptr;
+    g_preview.busAddress = 0;
+}
+
+bool SetUpDirectDraw() {
+    using DirectDrawCreateFn = HRESULT(WINAPI*)(GUID*, IDirectDraw**, IUnknown*);
+    g_preview.ddrawModule.reset(::LoadLibraryW(L"DDRAW"));
+    if (!g_preview.ddrawModule) return false;
+    auto create = reinterpret_cast<DirectDrawCreateFn>(
+        reinterpret_cast<void*>(::GetProcAddress(g_preview.ddrawModule.get(), "DirectDrawCreate")));
+    if (!create || FAILED(create(nullptr, g_preview.ddraw.put(), nullptr))) return false;
+    if (FAILED(g_preview.ddraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL))) return false;
+
+    DDSURFACEDESC desc = EmptyDesc();
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY;
+    if (FAILED(g_preview.ddraw->CreateSurface(&desc, g_preview.primary.put(), nullptr)))
+        return false;
+    desc = EmptyDesc();
+    if (FAILED(g_preview.primary->GetSurfaceDesc(&desc))) return false;
+    g_preview.screenWidth = static_cast<int>(desc.dwWidth);
+    g_preview.screenHeight = static_cast<int>(desc.dwHeight);
+    if (FAILED(g_preview.ddraw->CreateClipper(0, g_preview.clipper.put(), nullptr))) return false;
+
+    g_preview.kind = ChoosePreviewSurface();
+    return g_preview.kind != PreviewSurfaceKind::None;
+}
+
+void ClearPreviewSurface() {
+    DDSURFACEDESC desc = EmptyDesc();
+    if (FAILED(g_preview.surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return;
+    auto* rows = static_cast<uint8_t*>(desc.lpSurface);
+    for (DWORD y = 0; y < desc.dwHeight; ++y) {
+        uint8_t* row = rows + static_cast<size_t>(y) * desc.lPitch;
+        if (g_preview.kind == PreviewSurfaceKind::Overlay) {
+            auto* words = reinterpret_cast<uint32_t*>(row);
+            for (LONG i = 0; i < desc.lPitch / 4; ++i) words[i] = kUyvyBlack;
+        } else {
+            std::memset(row, 0, static_cast<size_t>(desc.lPitch));
+        }
+    }
+    g_preview.surface->Unlock(nullptr);
+}
+
+// Tells every previewing channel's board where its rectangle now lies.
+void ResendPreviewAddresses() {
+    for (SdkChannel& channel : g_sdk.channels) {
+        if (!channel.board) continue;
+        MutexLock channel_lock(g_sdk.channelLocks[channel.number].get());
+        if (!channel.previewOn) continue;
+        MutexLock board_lock(BoardLockOf(*channel.board));
+        PreviewWords w = MakePreviewWords(
+            g_preview.busAddress, g_preview.pitch, g_preview.bitsPerPixel, g_preview.formatCode,
+            {channel.previewLeft, channel.previewTop, channel.previewRight, channel.previewBottom});
+        SendBoardCommand(channel.board->messageChannel,
+                         MakeCommand(Word0SubValue(kCmdPreview, channel.sub, 1), w.address,
+                                     w.pitchAndFormat, w.size));
+    }
+}
+
+// Restores lost surfaces; re-sends the addresses when the surface moved.
+void RecoverSurfaces() {
+    g_preview.primary->Restore();
+    g_preview.surface->Restore();
+    if (g_preview.kind == PreviewSurfaceKind::Overlay) ShowOverlay();
+    uint8_t* before = g_preview.hostAddress;
+    if (!LockAndTranslate()) return;
+    if (g_preview.hostAddress != before) ResendPreviewAddresses();
+}
+
+void BlitPreviewingChannels() {
+    for (SdkChannel& channel : g_sdk.channels) {
+        if (!channel.board) continue;
+        MutexLock channel_lock(g_sdk.channelLocks[channel.number].get());
+        if (!channel.previewOn) continue;
+        RECT rect{channel.previewLeft, channel.previewTop, channel.previewRight,
+                  channel.previewBottom};
+        g_preview.clipper->SetHWnd(0, channel.previewWindow);
+        g_preview.primary->SetClipper(g_preview.clipper.get());
+        g_preview.primary->Blt(&rect, g_preview.surface.get(), &rect, DDBLT_WAIT, nullptr);
+    }
+}
+
+unsigned __stdcall OverlayWatchThread(void*) {
+    const bool overlay = g_preview.kind == PreviewSurfaceKind::Overlay;
+    for (;;) {
+        if (g_preview.clearRequests.exchange(0) != 0) ClearPreviewSurface();
+        DWORD pause = kBlitPauseMs;
+        if (overlay) {
+            if (g_preview.surface->IsLost() == DDERR_SURFACELOST ||
+                g_preview.primary->IsLost() == DDERR_SURFACELOST) {
+                RecoverSurfaces();
+            }
+            pause = kOverlayWatchPauseMs;
+        } else if (g_preview.primary->IsLost() == DDERR_SURFACELOST) {
+            RecoverSurfaces();
+        } else {
+            BlitPreviewingChannels();
+        }
+        if (::WaitForSingleObject(g_preview.watchStop.get(), pause) != WAIT_TIMEOUT) break;
+    }
+    ::SetEvent(g_preview.watchEnd.get());
+    return 0;
+}
+
+} // namespace
+
+bool StartPreviewSurfaces() {
+    if (!SetUpDirectDraw()) {
+        // Preview is unavailable, but capture must still work.
+        ReleaseDirectDraw();
+        g_preview.started = true;
+        return true;
+    }
+    g_preview.watchStop.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    g_preview.watchEnd.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (g_preview.watchStop && g_preview.watchEnd) {
+        g_preview.watchThread.reset(reinterpret_cast<HANDLE>(
+            ::_beginthreadex(nullptr, 0, OverlayWatchThread, nullptr, 0, nullptr)));
+    }
+    if (!g_preview.watchThread) {
+        g_preview.watchStop.reset();
+        g_preview.watchEnd.reset();
+        ReleaseDirectDraw();
+        return false;
+    }
+    g_preview.started = true;
+    return true;
+}
+
+void ReleasePreviewSurfaces() {
+    if (g_preview.watchThread) {
+        ::SetEvent(g_preview.watchStop.get());
+        ::WaitForSingleObject(g_preview.watchEnd.get(), INFINITE);
+        ::WaitForSingleObject(g_preview.watchThread.get(), INFINITE);
+    }
+    g_preview.watchThread.reset();
+    g_preview.watchStop.reset();
+    g_preview.watchEnd.reset();
+    ReleaseDirectDraw();
+    g_preview.started = false;
+}
+
+PreviewSurfaceKind CurrentPreviewSurfaceKind() { return g_preview.kind; }
+
+} // namespace dvr::dorsk

@@ -1,0 +1,53 @@
+#include "sdk/dorsk/sdk_state.h"
+
+namespace dvr::dorsk {
+
+SdkLibrary g_sdk;
+
+bool IsOpenChannelHandle(ChannelHandle handle) {
+    if (handle == 0) return false;
+    for (const auto& slot : g_sdk.openTable) {
+        if (slot.load() == handle) return true;
+    }
+    return false;
+}
+
+HANDLE ChannelAccess::LockFor(ChannelHandle handle) {
+    if (!IsOpenChannelHandle(handle)) return nullptr;
+    return g_sdk.channelLocks[ChannelOf(handle)->number].get();
+}
+
+ChannelAccess::ChannelAccess(ChannelHandle handle) : lock_(LockFor(handle)) {
+    // Closed while this caller waited for the lock: refused as well.
+    if (lock_.held() && IsOpenChannelHandle(handle)) channel_ = ChannelOf(handle);
+}
+
+void InitChannelDefaults(SdkChannel& channel) {
+    SdkBoard* board = channel.board;
+    int32_t number = channel.number;
+    int32_t sub = channel.sub;
+    channel = SdkChannel{};
+    channel.board = board;
+    channel.number = number;
+    channel.sub = sub;
+    if (!board) return;
+
+    board->dsp = nullptr;
+    board->booted = 0;
+    for (int32_t& open : board->subOpen) open = 0;
+    board->hostBase = 0;
+    board->boardBase = 0;
+    board->replyEvent.reset();
+    board->driverEvent = nullptr;
+    board->messageEvent.reset();
+    board->messageChannel = nullptr;
+    board->threadStop.reset();
+    board->threadEnd.reset();
+    board->messageThread.reset();
+    board->sharedMemory = nullptr;
+    board->sharedBlock = nullptr;
+    board->bootable = 1;
+    board->firmwareStarted = false;
+}
+
+} // namespace dvr::dorsk

@@ -1,0 +1,186 @@
+// The library's fixed tables of board processors and channels, its locks and its
+// library-wide state. Every export works on the one instance, g_sdk.
+#pragma once
+
+#include "common/win/handles.h"
+#include "sdk/dorsk/board_command.h"
+#include "sdk/dorsk/channel_layout.h"
+#include "sdk/dorsk/sdk_error.h"
+#include "sim/brevix32/Brevix32.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace dvr::dorsk {
+
+constexpr uint32_t kSharedMemorySize = 60000;
+constexpr uint32_t kBootWaitMs = 2000;
+constexpr uint32_t kStopReplyWaitMs = 400;
+
+// One board processor.
+struct SdkBoard {
+    int32_t index = 0;
+    BrevixDsp dsp = nullptr;
+    int32_t channelCount = 0;
+    int32_t channelNumber[kMaxSubChannels] = {};
+    int32_t booted = 0;
+    int32_t subOpen[kMaxSubChannels] = {};
+    // Board pointers found in shared memory become host pointers by these bases.
+    uint32_t hostBase = 0;
+    uint32_t boardBase = 0;
+    // Auto-reset; set by the firmware's "MyEvent" and by the message thread.
+    win::Event replyEvent;
+    BrevixEvent driverEvent = nullptr;
+    // Auto-reset; set by the driver on each arrival on "MyMessage".
+    win::Event messageEvent;
+    BrevixMessage messageChannel = nullptr;
+    win::Event threadStop;
+    win::Event threadEnd;
+    win::Thread messageThread;
+    uint8_t* sharedMemory = nullptr;
+    BrevixSharedMemory sharedBlock = nullptr;
+    int32_t bootable = 1;
+    // The firmware was started by this boot, so tearing down must halt it.
+    bool firmwareStarted = false;
+
+    // The host address of a pointer the firmware wrote into shared memory.
+    void* HostAddress(uint32_t board_pointer) const {
+        return reinterpret_cast<void*>(
+            static_cast<uintptr_t>(board_pointer + hostBase - boardBase));
+    }
+};
+
+// One channel; its address is the channel handle the host holds.
+struct SdkChannel {
+    SdkBoard* board = nullptr;
+    int32_t number = 0;
+    int32_t sub = 0;
+    int32_t open = 0;
+    // Preview.
+    HWND previewWindow = nullptr;
+    int32_t previewLeft = 0, previewTop = 0, previewRight = 0, previewBottom = 0;
+    int32_t previewOn = 0;
+    // Statistics since capture start.
+    int32_t pictureCount = 0;
+    int32_t audioBlockCount = 0;
+    int32_t lastStatsWord = 0;
+    int32_t statsWord4 = 0;
+    int32_t captureOn = 0;
+    // Encoder settings.
+    uint16_t streamType = 1;
+    int32_t iQuantiser = 4, pQuantiser = 4, bQuantiser = 6;
+    int32_t maxBitRate = 500000;
+    int32_t frameRate = 25;
+    int32_t keyFrameInterval = 100;
+    int32_t bFrames = 0;
+    int32_t bitrateMode = 0;
+    int32_t pictureFormat = 0;
+    int32_t videoStandard = 2;
+    // Picture.
+    int32_t contrast = 64, brightness = 128, saturation = 64, hue = 128;
+    // Motion detection.
+    int32_t motionAreaCount = 0;
+    int32_t motionPrecision[3] = {};
+    int32_t audioPreview = 0;
+};
+
+constexpr uint32_t kRingSize = 1 << 20;
+constexpr uint32_t kStagingSize = 6144;
+
+// One channel's ring of stream records, between the slot reader and the host's reads.
+struct StreamRing {
+    // Named "VideoSourceSink<channel>"; held for one ring operation at a time.
+    win::Mutex lock;
+    std::unique_ptr<uint8_t[]> buffer;
+    uint32_t writeOffset = 0;
+    uint32_t readOffset = 0;
+    uint32_t recordCount = 0;
+    int32_t accepting = 0;
+    int32_t readSinceNotice = 1;
+    // Intake of the record in progress.
+    int32_t pending = 0;
+    std::unique_ptr<uint8_t[]> staging;
+    uint32_t stagingFill = 0;
+};
+
+using ChannelHandle = intptr_t;
+constexpr ChannelHandle kNoChannel = -1;
+
+struct SdkLibrary {
+    int32_t totalChannels = 0;
+    std::atomic<int32_t> openChannels{0};
+    std::atomic<bool> initialised{false};
+    // Handles of open channels; 0 marks a free slot.
+    std::atomic<ChannelHandle> openTable[kMaxChannels] = {};
+    bool mainFirmwarePresent = false;
+    bool singleFirmwarePresent = false;
+    std::atomic<uint32_t> lastError{0};
+    uint32_t colorKey = 0x0A0A0A;
+
+    SdkBoard boards[kMaxProcessors];
+    SdkChannel channels[kMaxChannels];
+    StreamRing rings[kMaxChannels];
+
+    // Lock order: channel, then processor, then the processor's stream lock.
+    win::Mutex channelLocks[kMaxChannels];
+    win::Mutex boardLocks[kMaxProcessors];
+    win::Mutex streamLocks[kMaxProcessors];
+};
+
+extern SdkLibrary g_sdk;
+
+constexpr const char* kMainFirmware = "Main.out";
+constexpr const char* kSingleFirmware = "MainD1.out";
+
+inline void StoreError(uint32_t word) { g_sdk.lastError.store(word); }
+
+// True when the value stands in the open-channel table; 0 never does.
+bool IsOpenChannelHandle(ChannelHandle handle);
+inline SdkChannel* ChannelOf(ChannelHandle handle) {
+    return reinterpret_cast<SdkChannel*>(handle);
+}
+inline ChannelHandle HandleOf(SdkChannel& channel) {
+    return reinterpret_cast<ChannelHandle>(&channel);
+}
+inline HANDLE BoardLockOf(const SdkBoard& board) { return g_sdk.boardLocks[board.index].get(); }
+
+// Holds a Win32 mutex (an abandoned one counts as taken).
+class MutexLock {
+public:
+    explicit MutexLock(HANDLE mutex) : mutex_(mutex) {
+        held_ = mutex_ && ::WaitForSingleObject(mutex_, INFINITE) != WAIT_FAILED;
+    }
+    ~MutexLock() { Unlock(); }
+    MutexLock(const MutexLock&) = delete;
+    MutexLock& operator=(const MutexLock&) = delete;
+    bool held() const { return held_; }
+    void Unlock() {
+        if (held_) ::ReleaseMutex(mutex_);
+        held_ = false;
+    }
+
+private:
+    HANDLE mutex_;
+    bool held_ = false;
+};
+
+// The common frame of every export that takes a handle: check, lock the channel,
+// check again. ok() false means the handle is refused (kSdkBadHandle).
+class ChannelAccess {
+public:
+    explicit ChannelAccess(ChannelHandle handle);
+    bool ok() const { return channel_ != nullptr; }
+    SdkChannel& channel() const { return *channel_; }
+    void Unlock() { lock_.Unlock(); }
+
+private:
+    static HANDLE LockFor(ChannelHandle handle);
+    MutexLock lock_;
+    SdkChannel* channel_ = nullptr;
+};
+
+// Resets a channel and its processor record to their start-up values.
+void InitChannelDefaults(SdkChannel& channel);
+
+} // namespace dvr::dorsk
