@@ -54,7 +54,9 @@ struct BoardCommand {
 };
 static_assert(sizeof(BoardCommand) == 24);
 
-constexpr uint16_t CommandCode(uint32_t word0) { return static_cast<uint16_t>(word0 >> 16); }
+constexpr uint16_t CommandCode(uint32_t word0) {
+    return static_cast<uint16_t>(word0 >> 16);
+}
 
 // Word 0 shapes: the code in the high half, the low half by command.
 // S+V: sub-channel in bits 8-15, value in bits 0-7.

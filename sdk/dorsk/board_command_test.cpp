@@ -20,7 +20,8 @@ TEST(BoardCommand, Word0ShapesPlaceCodeSubChannelAndValue) {
         {Word0SubValue(kCmdPreview, 0x101, 0x1FF), 0x000201FF},
         {Word0Value(kCmdLanguage, 0x12345), 0x001D2345},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.word0, c.expected) << std::hex << c.expected;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.word0, c.expected) << std::hex << c.expected;
 }
 
 TEST(BoardCommand, MessagesFromTheBoardAreSortedByCodeAlone) {
@@ -76,7 +77,8 @@ TEST(BoardCommand, TimeAnswerCarriesLocalSecondsAndEchoesTheRequest) {
     BoardCommand answer = MakeTimeAnswer(request, 1'700'000'000, 8 * 3600);
     EXPECT_EQ(answer.words[0], 0x001C0000u);
     EXPECT_EQ(answer.words[1], 1'700'000'000u + 8 * 3600);
-    for (size_t w = 2; w < kBoardCommandWords; ++w) EXPECT_EQ(answer.words[w], request.words[w]);
+    for (size_t w = 2; w < kBoardCommandWords; ++w)
+        EXPECT_EQ(answer.words[w], request.words[w]);
     // West of Greenwich the local count is below the UTC count.
     EXPECT_EQ(MakeTimeAnswer(request, 1'700'000'000, -5 * 3600).words[1],
               1'700'000'000u - 5 * 3600);

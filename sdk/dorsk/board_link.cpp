@@ -39,9 +39,9 @@ unsigned __stdcall BoardMessageThread(void* arg) {
                 switch (ClassifyBoardMessage(message)) {
                 case BoardMessageAction::AnswerTime:
                     // No SDK lock here; a lost answer is not retried.
-                    SendBoardCommand(board.messageChannel,
-                                     MakeTimeAnswer(message, CurrentUtcSeconds(),
-                                                    CurrentLocalTimeOffset()));
+                    SendBoardCommand(
+                        board.messageChannel,
+                        MakeTimeAnswer(message, CurrentUtcSeconds(), CurrentLocalTimeOffset()));
                     break;
                 case BoardMessageAction::SignalReply:
                     ::SetEvent(board.replyEvent.get());

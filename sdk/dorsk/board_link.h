@@ -14,7 +14,9 @@ constexpr DWORD kBusyPauseMs = 20;
 bool SendBoardCommand(BrevixMessage channel, const BoardCommand& command);
 
 // Export result of a send: 0 sent, -1 not sent.
-inline int SendResult(bool sent) { return sent ? 0 : kNotSent; }
+inline int SendResult(bool sent) {
+    return sent ? 0 : kNotSent;
+}
 
 // Thread body; the argument is the SdkBoard.
 unsigned __stdcall BoardMessageThread(void* board);

@@ -13,7 +13,9 @@ constexpr int kMaxChannels = 64;
 constexpr int kMaxSubChannels = 4;
 
 // A processor's type is its channel count; only these two have channel records.
-constexpr bool HasChannelRecords(int type) { return type == 4 || type == 1; }
+constexpr bool HasChannelRecords(int type) {
+    return type == 4 || type == 1;
+}
 
 struct ChannelLayout {
     // Sum of the types of the processors the tables hold (any type counts).

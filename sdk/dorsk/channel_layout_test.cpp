@@ -35,7 +35,8 @@ TEST(ChannelLayout, NumbersChannelsInProcessorOrder) {
             EXPECT_EQ(layout.sub[e.channel], e.sub) << "channel " << e.channel;
             EXPECT_EQ(layout.numbers[e.processor][e.sub], e.channel);
         }
-        for (int ch : c.unassigned) EXPECT_EQ(layout.processor[ch], -1) << "channel " << ch;
+        for (int ch : c.unassigned)
+            EXPECT_EQ(layout.processor[ch], -1) << "channel " << ch;
     }
 }
 

@@ -31,9 +31,12 @@ std::vector<int> ReadProcessorTypes() {
 }
 
 void CloseLocks() {
-    for (auto& lock : g_sdk.boardLocks) lock.reset();
-    for (auto& lock : g_sdk.streamLocks) lock.reset();
-    for (auto& lock : g_sdk.channelLocks) lock.reset();
+    for (auto& lock : g_sdk.boardLocks)
+        lock.reset();
+    for (auto& lock : g_sdk.streamLocks)
+        lock.reset();
+    for (auto& lock : g_sdk.channelLocks)
+        lock.reset();
 }
 
 bool CreateLocks(dvr::win::Mutex* locks, int count) {
@@ -60,8 +63,10 @@ int DORSK_CALL RU4Dov_InitDSPs(void) {
     g_sdk.mainFirmwarePresent = FileExists(L"Main.out");
     g_sdk.singleFirmwarePresent = FileExists(L"MainD1.out");
 
-    for (int p = 0; p < kMaxProcessors; ++p) g_sdk.boards[p] = SdkBoard{};
-    for (int n = 0; n < kMaxChannels; ++n) g_sdk.channels[n] = SdkChannel{};
+    for (int p = 0; p < kMaxProcessors; ++p)
+        g_sdk.boards[p] = SdkBoard{};
+    for (int n = 0; n < kMaxChannels; ++n)
+        g_sdk.channels[n] = SdkChannel{};
     std::vector<int> types = ReadProcessorTypes();
     ChannelLayout layout = AssignChannels(types);
     g_sdk.totalChannels = layout.total;
@@ -76,7 +81,8 @@ int DORSK_CALL RU4Dov_InitDSPs(void) {
         SdkBoard& board = g_sdk.boards[p];
         board.index = p;
         board.channelCount = p < static_cast<int>(types.size()) ? types[p] : 0;
-        for (int s = 0; s < kMaxSubChannels; ++s) board.channelNumber[s] = layout.numbers[p][s];
+        for (int s = 0; s < kMaxSubChannels; ++s)
+            board.channelNumber[s] = layout.numbers[p][s];
     }
     for (int n = 0; n < kMaxChannels; ++n) {
         SdkChannel& channel = g_sdk.channels[n];
@@ -117,7 +123,8 @@ int DORSK_CALL RU4Dov_InitDSPs(void) {
         FreeStreamRings();
         return 0;
     }
-    for (auto& slot : g_sdk.openTable) slot.store(0);
+    for (auto& slot : g_sdk.openTable)
+        slot.store(0);
     g_sdk.openChannels = 0;
     g_sdk.initialised = true;
     return g_sdk.totalChannels;
@@ -126,7 +133,8 @@ int DORSK_CALL RU4Dov_InitDSPs(void) {
 int DORSK_CALL RU4Dov_DeInitDSPs(void) {
     if (!g_sdk.initialised) return 0;
     StopStreamThreads();
-    for (SdkChannel& channel : g_sdk.channels) RU4Dov_ChannelClose(HandleOf(channel));
+    for (SdkChannel& channel : g_sdk.channels)
+        RU4Dov_ChannelClose(HandleOf(channel));
     // The watch thread takes the channel and processor locks: it stops before they close.
     ReleasePreviewSurfaces();
     CloseLocks();
@@ -180,7 +188,8 @@ int DORSK_CALL RU4Dov_ChannelClose(intptr_t handle) {
         MutexLock board_lock(BoardLockOf(board));
         board.subOpen[channel.sub] = 0;
         bool any_open = false;
-        for (int s = 0; s < kMaxSubChannels; ++s) any_open = any_open || board.subOpen[s];
+        for (int s = 0; s < kMaxSubChannels; ++s)
+            any_open = any_open || board.subOpen[s];
         if (board.booted && !any_open) ShutdownBoard(board);
     }
     g_sdk.openTable[channel.number].store(0);
@@ -197,6 +206,8 @@ int DORSK_CALL RU4Dov_GetLastErrorNum(intptr_t handle, int* first, int* second) 
     return 0;
 }
 
-int DORSK_CALL RU4Dov_ResetDSP(void) { return 0; }
+int DORSK_CALL RU4Dov_ResetDSP(void) {
+    return 0;
+}
 
 } // extern "C"

@@ -11,8 +11,8 @@ TEST(PreviewFormat, ColorKeyFollowsTheScreenDepth) {
         int bits;
         uint32_t key;
     } cases[] = {
-        {0xFF00FF, 16, 0xF81F}, {0xFF00FF, 32, 0xFF00FF}, {0xFF00FF, 24, 0xFF00FF},
-        {0xFF00FF, 15, 0x7C1F}, {0x0A0A0A, 16, 0x0841},   {0x00FF00, 16, 0x07E0},
+        {0xFF00FF, 16, 0xF81F},   {0xFF00FF, 32, 0xFF00FF}, {0xFF00FF, 24, 0xFF00FF},
+        {0xFF00FF, 15, 0x7C1F},   {0x0A0A0A, 16, 0x0841},   {0x00FF00, 16, 0x07E0},
         {0x0000FF, 32, 0xFF0000}, {0xFF0000, 32, 0x0000FF}, {0xFF00FF, 8, 0},
     };
     for (const Case& c : cases) {

@@ -79,8 +79,8 @@ bool ShowOverlay() {
         fx.dckDestColorkey.dwColorSpaceHighValue = key;
         flags |= DDOVER_KEYDESTOVERRIDE;
     }
-    return SUCCEEDED(g_preview.surface->UpdateOverlay(nullptr, g_preview.primary.get(), nullptr,
-                                                       flags, &fx));
+    return SUCCEEDED(
+        g_preview.surface->UpdateOverlay(nullptr, g_preview.primary.get(), nullptr, flags, &fx));
 }
 
 bool CreatePreviewSurface(DWORD caps, bool uyvy) {
@@ -173,7 +173,8 @@ void ClearPreviewSurface() {
         uint8_t* row = rows + static_cast<size_t>(y) * desc.lPitch;
         if (g_preview.kind == PreviewSurfaceKind::Overlay) {
             auto* words = reinterpret_cast<uint32_t*>(row);
-            for (LONG i = 0; i < desc.lPitch / 4; ++i) words[i] = kUyvyBlack;
+            for (LONG i = 0; i < desc.lPitch / 4; ++i)
+                words[i] = kUyvyBlack;
         } else {
             std::memset(row, 0, static_cast<size_t>(desc.lPitch));
         }
@@ -280,6 +281,8 @@ void ReleasePreviewSurfaces() {
     g_preview.started = false;
 }
 
-PreviewSurfaceKind CurrentPreviewSurfaceKind() { return g_preview.kind; }
+PreviewSurfaceKind CurrentPreviewSurfaceKind() {
+    return g_preview.kind;
+}
 
 } // namespace dvr::dorsk

@@ -25,7 +25,9 @@ enum SdkErrorCode : uint32_t {
 };
 
 // The exports answer these words as a 32-bit int; -1 is "not delivered" / "failed".
-constexpr int AsResult(SdkErrorCode e) { return static_cast<int>(static_cast<uint32_t>(e)); }
+constexpr int AsResult(SdkErrorCode e) {
+    return static_cast<int>(static_cast<uint32_t>(e));
+}
 constexpr int kNotSent = -1;
 
 } // namespace dvr::dorsk

@@ -34,7 +34,8 @@ void InitChannelDefaults(SdkChannel& channel) {
 
     board->dsp = nullptr;
     board->booted = 0;
-    for (int32_t& open : board->subOpen) open = 0;
+    for (int32_t& open : board->subOpen)
+        open = 0;
     board->hostBase = 0;
     board->boardBase = 0;
     board->replyEvent.reset();

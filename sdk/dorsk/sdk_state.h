@@ -133,7 +133,9 @@ extern SdkLibrary g_sdk;
 constexpr const char* kMainFirmware = "Main.out";
 constexpr const char* kSingleFirmware = "MainD1.out";
 
-inline void StoreError(uint32_t word) { g_sdk.lastError.store(word); }
+inline void StoreError(uint32_t word) {
+    g_sdk.lastError.store(word);
+}
 
 // True when the value stands in the open-channel table; 0 never does.
 bool IsOpenChannelHandle(ChannelHandle handle);
@@ -143,7 +145,9 @@ inline SdkChannel* ChannelOf(ChannelHandle handle) {
 inline ChannelHandle HandleOf(SdkChannel& channel) {
     return reinterpret_cast<ChannelHandle>(&channel);
 }
-inline HANDLE BoardLockOf(const SdkBoard& board) { return g_sdk.boardLocks[board.index].get(); }
+inline HANDLE BoardLockOf(const SdkBoard& board) {
+    return g_sdk.boardLocks[board.index].get();
+}
 
 // Holds a Win32 mutex (an abandoned one counts as taken).
 class MutexLock {

@@ -1,0 +1,81 @@
+// Test fixture: a private current folder with the firmware files and a configured
+// board stand-in; the library is stopped after each test.
+#pragma once
+
+#include "sdk/dorsk/dorsk_api.h"
+#include "sdk/dorsk/sdk_state.h"
+#include "sim/brevix32/SimCtl.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace dvr::dorsk::testing {
+
+class SimBoardTest : public ::testing::Test {
+protected:
+    // Two processors: channels 0-3 on processor 0, channel 4 on processor 1.
+    static constexpr const char* kTwoProcessors = "processor 4\nprocessor 1\n";
+
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"dorsk_test_" + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        ::GetCurrentDirectoryW(MAX_PATH, previous_);
+        ASSERT_TRUE(::SetCurrentDirectoryW(folder_.c_str()));
+        WriteFirmware(L"Main.out");
+        WriteFirmware(L"MainD1.out");
+        ASSERT_EQ(SimCtl_Configure(kTwoProcessors), 0);
+    }
+
+    void TearDown() override {
+        RU4Dov_DeInitDSPs();
+        ::DeleteFileW(L"Main.out");
+        ::DeleteFileW(L"MainD1.out");
+        ::SetCurrentDirectoryW(previous_);
+        ::RemoveDirectoryW(folder_.c_str());
+    }
+
+    static void WriteFirmware(const wchar_t* name) {
+        win::File file(::CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        const char text[] = "# board program\n";
+        DWORD written = 0;
+        ::WriteFile(file.get(), text, sizeof(text) - 1, &written, nullptr);
+    }
+
+    // Driver calls about one processor since log position `from`, leaving out the
+    // message traffic, which the message thread interleaves.
+    static std::vector<int> BoardCalls(int processor, int from) {
+        std::vector<int> ops;
+        for (int i = from; i < SimCtl_GetCallCount(); ++i) {
+            int op = 0, p = 0;
+            SimCtl_GetCall(i, &op, &p);
+            if (p != processor) continue;
+            if (op == SIMCTL_OP_MESSAGE_SEND || op == SIMCTL_OP_MESSAGE_RECEIVE ||
+                op == SIMCTL_OP_GET_TYPE || op == SIMCTL_OP_GET_NUM)
+                continue;
+            ops.push_back(op);
+        }
+        return ops;
+    }
+
+    // Codes of the commands processor `processor` received since log position `from`.
+    static std::vector<uint32_t> CommandWords0(int processor, int from) {
+        std::vector<uint32_t> words0;
+        for (int i = from; i < SimCtl_GetCommandCount(processor); ++i) {
+            uint32_t words[BREVIX_MESSAGE_WORDS] = {};
+            SimCtl_GetCommand(processor, i, words);
+            words0.push_back(words[0]);
+        }
+        return words0;
+    }
+
+    std::wstring folder_;
+    wchar_t previous_[MAX_PATH] = {};
+};
+
+} // namespace dvr::dorsk::testing
