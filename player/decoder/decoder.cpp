@@ -1,0 +1,389 @@
+#include "player/decoder/decoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "player/decoder/instance.h"
+#include "player/decoder/simd.h"
+
+namespace dvr::decoder {
+
+int RgbOutputFormat = 888;
+int SimdLevel = DetectSimdLevel();
+
+namespace {
+
+constexpr uint32_t kVopStartCode = 0x000001B6;
+
+// The instance table: slot i holds handle 1000 + i while in use.
+std::unique_ptr<DecoderInstance> instances[kInstanceCount];
+
+DecoderInstance* Find(int handle) {
+    int slot = handle - kFirstHandle;
+    if (slot < 0 || slot >= kInstanceCount) return nullptr;
+    return instances[slot].get();
+}
+
+std::unique_ptr<uint8_t[]> Allocate(size_t n) {
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[n]());
+}
+
+// ---- frame stores
+
+void ExtendPlane(uint8_t* first, int stride, int width, int height, int border) {
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = first + y * stride;
+        std::memset(row - border, row[0], border);
+        std::memset(row + width, row[width - 1], border);
+    }
+    const int span = width + 2 * border;
+    const uint8_t* top = first - border;
+    const uint8_t* bottom = first + (height - 1) * stride - border;
+    for (int i = 1; i <= border; ++i) {
+        std::memcpy(first - i * stride - border, top, span);
+        std::memcpy(first + (height - 1 + i) * stride - border, bottom, span);
+    }
+}
+
+void ExtendBorders(DecoderInstance& d, FrameStore& s) {
+    const int w = d.hdr.width, h = d.hdr.height;
+    if (w <= 0 || h <= 0) return;
+    ExtendPlane(s.y, d.luma_stride, w, h, kLumaBorder);
+    ExtendPlane(s.cb, d.chroma_stride, w / 2, h / 2, kChromaBorder);
+    ExtendPlane(s.cr, d.chroma_stride, w / 2, h / 2, kChromaBorder);
+}
+
+// The whole store, borders included.
+void CopyStore(const DecoderInstance& d, const FrameStore& from, FrameStore& to) {
+    std::memcpy(to.y_mem.get(), from.y_mem.get(), size_t(d.luma_stride) * d.luma_rows);
+    std::memcpy(to.cb_mem.get(), from.cb_mem.get(), size_t(d.chroma_stride) * d.chroma_rows);
+    std::memcpy(to.cr_mem.get(), from.cr_mem.get(), size_t(d.chroma_stride) * d.chroma_rows);
+}
+
+void CopyPlane(uint8_t* dst, const uint8_t* src, int stride, int width, int height) {
+    for (int y = 0; y < height; ++y) std::memcpy(dst + size_t(y) * width, src + y * stride, width);
+}
+
+// The picture of a store into the YUV output buffer, laid out for the current size.
+void Output(DecoderInstance& d, const FrameStore& s) {
+    const int w = d.hdr.width, h = d.hdr.height;
+    uint8_t* out = d.yuv.get();
+    CopyPlane(out, s.y, d.luma_stride, w, h);
+    out += size_t(w) * h;
+    CopyPlane(out, s.cb, d.chroma_stride, w / 2, h / 2);
+    out += size_t(w / 2) * (h / 2);
+    CopyPlane(out, s.cr, d.chroma_stride, w / 2, h / 2);
+}
+
+bool AllocateStore(FrameStore& s, size_t luma, size_t chroma, int luma_stride, int chroma_stride) {
+    s.y_mem = Allocate(luma);
+    s.cb_mem = Allocate(chroma);
+    s.cr_mem = Allocate(chroma);
+    if (!s.y_mem || !s.cb_mem || !s.cr_mem) return false;
+    s.y = s.y_mem.get() + kLumaBorder * luma_stride + kLumaBorder;
+    s.cb = s.cb_mem.get() + kChromaBorder * chroma_stride + kChromaBorder;
+    s.cr = s.cr_mem.get() + kChromaBorder * chroma_stride + kChromaBorder;
+    return true;
+}
+
+// ---- VOP decoding
+
+// Decodes the VOP whose start code the reader has just passed into the current store.
+// False (with the error flag) when its header fails; a failing macroblock sets the
+// error flag but the VOP still counts as decoded.
+bool DecodeVop(DecoderInstance& d, bool* repeat) {
+    *repeat = false;
+    if (!ReadVopHeader(d.br, d.hdr, d.Limit())) {
+        d.error = true;
+        return false;
+    }
+    if (d.hdr.width != d.hdr.video_object_layer_width ||
+        d.hdr.height != d.hdr.video_object_layer_height)
+        SetPictureSize(d.hdr, d.hdr.video_object_layer_width, d.hdr.video_object_layer_height);
+    if (!d.hdr.vop_coded) {
+        // Nothing coded: the picture is the reference picture again.
+        *repeat = true;
+        return true;
+    }
+    bool ok = false;
+    if (d.hdr.vop_coding_type == kVopI) ok = DecodeIntraVop(d);
+    if (!ok) d.error = true;
+    return true;
+}
+
+void PointAt(DecoderInstance& d, const Piece& p) { d.br.Point(d.input.get() + p.offset, p.length); }
+
+// Byte offset of the next VOP start code at or after `from`, or the record length.
+size_t FindVopStart(const DecoderInstance& d, size_t from) {
+    const uint8_t* data = d.input.get();
+    for (size_t i = from; i + 4 <= d.record_length; ++i)
+        if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1 && data[i + 3] == 0xB6) return i;
+    return d.record_length;
+}
+
+int CodingTypeAt(const DecoderInstance& d, size_t offset) {
+    return offset < d.record_length ? d.input[offset] >> 6 : -1;
+}
+
+// Finds the first VOP start code (reading any VOL header on the way) and splits a packed
+// record into its pieces. The reader is left just after the start code. *intra tells
+// that the record begins with an I-VOP, which is never split.
+bool ScanAndSplit(DecoderInstance& d, bool* intra) {
+    *intra = false;
+    BitReader& br = d.br;
+    size_t skipped = 0;
+    for (;;) {
+        uint32_t word = br.Peek(32);
+        if (word == kVopStartCode) break;
+        if (word >= 0x100 && word <= 0x12F) {
+            VolResult r = ReadVolHeader(br, d.hdr, d.Limit());
+            if (r == VolResult::kRefused) return false;
+            if (r == VolResult::kAccepted) br.Align();
+            continue;
+        }
+        br.Skip(8);
+        if (++skipped >= d.record_length) return false;
+    }
+    br.Skip(32);
+    const int type = static_cast<int>(br.Peek(2));
+    if (type == kVopI) {
+        *intra = true;
+        return true;
+    }
+    if (type != kVopP) return false;
+    if (d.packed_b_count == 0) return true;
+    if (d.packed_b_count - d.b_drop_count <= 0) {
+        d.packed_b_count = 0;
+        return true;
+    }
+    const size_t p_start = br.Consumed() / 8;
+    const size_t next = FindVopStart(d, p_start);
+    if (next >= d.record_length) return false;
+    d.p_piece = {p_start, next - p_start};
+    const int k = d.packed_b_count - d.b_drop_count;
+    if (k == 1) {
+        const size_t b = next + 4;
+        if (b >= d.record_length || CodingTypeAt(d, b) != kVopB) return false;
+        d.first_b = {};
+        d.second_b = {b, d.record_length - b};
+    } else if (k == 2) {
+        const size_t b1 = next + 4;
+        if (CodingTypeAt(d, b1) != kVopB) return false;
+        const size_t next2 = FindVopStart(d, b1);
+        if (next2 >= d.record_length) return false;
+        const size_t b2 = next2 + 4;
+        if (b2 >= d.record_length) return false;
+        d.first_b = {b1, next2 - b1};
+        d.second_b = {b2, d.record_length - b2};
+    } else {
+        d.first_b = {};
+        d.second_b = {};
+    }
+    return true;
+}
+
+void DecodeSingle(DecoderInstance& d) {
+    bool repeat;
+    if (!DecodeVop(d, &repeat)) return;
+    if (repeat) {
+        Output(d, *d.reference);
+        return;
+    }
+    ExtendBorders(d, *d.current);
+    Output(d, *d.current);
+    std::swap(d.current, d.reference);
+}
+
+void DecodePacked(DecoderInstance& d) {
+    PointAt(d, d.p_piece);
+    bool repeat;
+    if (!DecodeVop(d, &repeat)) return;
+    if (repeat) {
+        CopyStore(d, *d.reference, *d.anchor);
+        return;
+    }
+    ExtendBorders(d, *d.current);
+    CopyStore(d, *d.current, *d.anchor);
+}
+
+// A B picture of the last packed record into the output buffer.
+void DecodeB(DecoderInstance& d, const Piece& piece) {
+    PointAt(d, piece);
+    bool repeat;
+    if (!DecodeVop(d, &repeat)) return;
+    Output(d, repeat ? *d.reference : *d.current);
+}
+
+void DeliverAnchor(DecoderInstance& d) {
+    Output(d, *d.anchor);
+    CopyStore(d, *d.anchor, *d.reference);
+}
+
+} // namespace
+
+DecoderInstance* InstanceOf(int handle) { return Find(handle); }
+
+int InitDecoder(uint8_t** input, uint8_t** rgb, int width, int height) {
+    if (width <= 0 || height <= 0 || width % 16 || height % 16 || width / 16 > kMaxMbCols ||
+        height / 16 > kMaxMbRows)
+        return 0;
+    int slot = 0;
+    while (slot < kInstanceCount && instances[slot]) ++slot;
+    if (slot == kInstanceCount) return 0;
+
+    auto d = std::unique_ptr<DecoderInstance>(new (std::nothrow) DecoderInstance);
+    if (!d) return 0;
+    d->creation_width = width;
+    d->creation_height = height;
+    d->hdr = DefaultHeaderState(width, height);
+    d->luma_stride = width + 2 * kLumaBorder;
+    d->luma_rows = height + 2 * kLumaBorder;
+    d->chroma_stride = d->luma_stride / 2;
+    d->chroma_rows = d->luma_rows / 2;
+    ResetPredictors(*d);
+    const size_t luma = size_t(d->luma_stride) * d->luma_rows;
+    const size_t chroma = size_t(d->chroma_stride) * d->chroma_rows;
+    for (FrameStore& s : d->stores)
+        if (!AllocateStore(s, luma, chroma, d->luma_stride, d->chroma_stride)) return 0;
+    d->input_size = size_t(width) * height * 3 / 2;
+    d->input = Allocate(d->input_size);
+    d->yuv = Allocate(size_t(width) * height * 3 / 2);
+    d->rgb = Allocate(size_t(width) * height * 3);
+    if (!d->input || !d->yuv || !d->rgb) return 0;
+    if (input) *input = d->input.get();
+    if (rgb) *rgb = d->rgb.get();
+    instances[slot] = std::move(d);
+    return kFirstHandle + slot;
+}
+
+int FreeDecoder(int handle) {
+    if (!Find(handle)) return 0;
+    instances[handle - kFirstHandle].reset();
+    return 1;
+}
+
+int DecoderOneFrame(int handle, int length) {
+    DecoderInstance* d = Find(handle);
+    if (!d) return 0;
+    // A length beyond the input buffer would read outside it.
+    if (length < 0 || size_t(length) > d->input_size) return 0;
+    d->record_length = size_t(length);
+    d->error = false;
+    d->br.Point(d->input.get(), d->record_length);
+    bool intra;
+    if (!ScanAndSplit(*d, &intra)) {
+        d->error = true;
+        return 0;
+    }
+    const HeaderState& h = d->hdr;
+    if (h.width != h.video_object_layer_width || h.height != h.video_object_layer_height)
+        SetPictureSize(d->hdr, h.video_object_layer_width, h.video_object_layer_height);
+    if (intra && (d->packed_b_count == 1 || d->packed_b_count == 2)) {
+        // An I-VOP has no pieces to deliver later: it is a single picture, and nothing
+        // of an earlier packed record is left to deliver.
+        d->pending_pictures = 0;
+        DecodeSingle(*d);
+    } else if (d->packed_b_count == 1 || d->packed_b_count == 2) {
+        d->pending_pictures = d->packed_b_count + 1;
+        DecodePacked(*d);
+    } else {
+        if (d->packed_b_count == 0) d->pending_pictures = 0;
+        DecodeSingle(*d);
+    }
+    return d->error ? 0 : 1;
+}
+
+uint8_t* GetYUV(int handle) {
+    DecoderInstance* d = Find(handle);
+    if (!d) return nullptr;
+    int& n = d->pending_pictures;
+    const int drop = d->b_drop_count;
+    if (n != 0) {
+        if (drop == 0) {
+            if (n == 3 && d->first_b.length) {
+                n = 2;
+                DecodeB(*d, d->first_b);
+            } else if ((n == 3 || n == 2) && d->second_b.length) {
+                n = 1;
+                DecodeB(*d, d->second_b);
+            } else if (n >= 1 && n <= 3) {
+                n = 0;
+                DeliverAnchor(*d);
+            }
+        } else {
+            const int k = n - drop;
+            if (k == 0 || k == 1) {
+                DeliverAnchor(*d);
+                --n;
+            } else if (k == 2) {
+                if (d->second_b.length) {
+                    --n;
+                    DecodeB(*d, d->second_b);
+                } else {
+                    n -= 2;
+                    DeliverAnchor(*d);
+                }
+            }
+        }
+    }
+    return d->yuv.get();
+}
+
+int GetWH(int handle, int* width, int* height) {
+    DecoderInstance* d = Find(handle);
+    if (!d) return 0;
+    if (width) *width = d->hdr.width;
+    if (height) *height = d->hdr.height;
+    return 1;
+}
+
+int SetVideoFormat(int format) {
+    if (format != 555 && format != 565 && format != 888 && format != 8888) return 0;
+    RgbOutputFormat = format;
+    return 1;
+}
+
+int SetPostProcess(int handle, int value) {
+    DecoderInstance* d = Find(handle);
+    if (!d) return 0;
+    d->postprocess = value == 1 ? 1 : 0;
+    return 1;
+}
+
+int SetFlip(int handle, int value) {
+    DecoderInstance* d = Find(handle);
+    if (!d) return 0;
+    d->flip = value;
+    return 1;
+}
+
+int SetBright(int handle, int step) {
+    DecoderInstance* d = Find(handle);
+    if (!d || step < 1 || step > 17) return 0;
+    d->brightness = 15 * step - 120;
+    return 1;
+}
+
+int SetContrast(int handle, int step) {
+    DecoderInstance* d = Find(handle);
+    if (!d || step < 1 || step > 17) return 0;
+    d->contrast = step == 8 ? 8 : 880 * (step - 8);
+    return 1;
+}
+
+int SetBFrameType(int handle, int count) {
+    DecoderInstance* d = Find(handle);
+    if (!d) return 0;
+    d->packed_b_count = count;
+    return 1;
+}
+
+int GetThrowBNum(int handle, int count) {
+    DecoderInstance* d = Find(handle);
+    if (!d) return 0;
+    d->b_drop_count = count;
+    return 1;
+}
+
+} // namespace dvr::decoder

@@ -1,0 +1,100 @@
+// One decoder instance: its stores, buffers, header state and prediction tables.
+// Internal to the decoder (and its tests).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "player/decoder/bitreader.h"
+#include "player/decoder/headers.h"
+
+namespace dvr::decoder {
+
+// Three planes with a border on every side (32 luma pixels, 16 chroma), addressed by
+// their first picture pixel, so motion compensation may read up to the border unchecked.
+struct FrameStore {
+    std::unique_ptr<uint8_t[]> y_mem, cb_mem, cr_mem;
+    uint8_t* y = nullptr;
+    uint8_t* cb = nullptr;
+    uint8_t* cr = nullptr;
+};
+
+// A piece of the input buffer; length 0 means absent.
+struct Piece {
+    size_t offset = 0;
+    size_t length = 0;
+};
+
+constexpr int kLumaBorder = 32;
+constexpr int kChromaBorder = 16;
+// DC and AC predictor grids: one border column at the left, one border row on top.
+constexpr int kLumaGridStride = 2 * kMaxMbCols + 1;
+constexpr int kLumaGridRows = 2 * kMaxMbRows + 1;
+constexpr int kChromaGridStride = kMaxMbCols + 1;
+constexpr int kChromaGridRows = kMaxMbRows + 1;
+constexpr int kModeStride = kMaxMbCols + 1;
+constexpr int16_t kBorderDc = 1024;
+
+struct AcLevels {
+    int16_t row[7]; // positions 1..7
+    int16_t col[7]; // positions 8, 16, ..., 56
+};
+
+struct DecoderInstance {
+    int creation_width = 0, creation_height = 0;
+    int luma_stride = 0, luma_rows = 0, chroma_stride = 0, chroma_rows = 0;
+
+    FrameStore stores[4];
+    FrameStore* current = &stores[0];
+    FrameStore* reference = &stores[1];
+    FrameStore* anchor = &stores[2];
+    FrameStore* scratch = &stores[3];
+
+    std::unique_ptr<uint8_t[]> input;
+    size_t input_size = 0;
+    std::unique_ptr<uint8_t[]> yuv;
+    std::unique_ptr<uint8_t[]> rgb;
+
+    HeaderState hdr{};
+    BitReader br;
+    size_t record_length = 0;
+    bool error = false;
+
+    int packed_b_count = 0;
+    int b_drop_count = 0;
+    int pending_pictures = 0;
+    Piece p_piece, first_b, second_b;
+
+    int postprocess = 0;
+    int flip = 0;
+    int brightness = 0;
+    int contrast = 8;
+
+    // Macroblock layer
+    int quant = 0;
+    int mb_x = 0, mb_y = 0;
+    int ac_pred = 0;
+    int8_t mode[kModeStride * kMaxMbRows];
+
+    // Block layer
+    alignas(16) int16_t block[64];
+    int16_t dc_luma[kLumaGridStride * kLumaGridRows];
+    int16_t dc_chroma[2][kChromaGridStride * kChromaGridRows];
+    AcLevels ac_luma[kLumaGridStride * kLumaGridRows];
+    AcLevels ac_chroma[2][kChromaGridStride * kChromaGridRows];
+
+    SizeLimit Limit() const { return {creation_width, creation_height}; }
+};
+
+// Sets the border entries of the predictor stores: DC 1024, AC 0.
+void ResetPredictors(DecoderInstance& d);
+
+// Decodes the macroblocks of the I-VOP whose header was just read into the current
+// store. False when a macroblock fails; the rest keep the store's earlier content.
+bool DecodeIntraVop(DecoderInstance& d);
+
+// The instance of a handle, or null; for tests.
+DecoderInstance* InstanceOf(int handle);
+
+} // namespace dvr::decoder
