@@ -108,10 +108,13 @@ void TOtherCtrl::StopTimer() {
     timerRunning_ = false;
 }
 
-bool TOtherCtrl::Suppressed(const char* action) {
-    wchar_t mode[16] = {};
-    const DWORD n = ::GetEnvironmentVariableW(kSystemControlVariable, mode, 16);
-    if (n == 0 || n >= 16 || std::wstring_view(mode) != L"log") return false;
+bool TOtherCtrl::Suppressed(const char* kind, const char* action) {
+    wchar_t mode[64] = {};
+    const DWORD n = ::GetEnvironmentVariableW(kSystemControlVariable, mode, 64);
+    if (n == 0 || n >= 64) return false;
+    const std::wstring list = std::wstring(L",") + mode + L",";
+    const std::wstring word = L"," + dvr::win::Utf8ToWide(kind) + L",";
+    if (list != L",log," && list.find(word) == std::wstring::npos) return false;
     suppressed_.emplace_back(action);
     std::fprintf(stderr, "system control off: %s\n", action);
     return true;
@@ -138,20 +141,20 @@ void TOtherCtrl::WriteLock(bool lock) {
 }
 
 void TOtherCtrl::LockDesktop() {
-    if (!Suppressed("lock desktop")) WriteLock(true);
+    if (!Suppressed("lock", "lock desktop")) WriteLock(true);
 }
 
 void TOtherCtrl::UnlockDesktop() {
-    if (!Suppressed("unlock desktop")) WriteLock(false);
+    if (!Suppressed("lock", "unlock desktop")) WriteLock(false);
 }
 
 void TOtherCtrl::HideTaskBar() {
-    if (Suppressed("hide task bar")) return;
+    if (Suppressed("taskbar", "hide task bar")) return;
     if (HWND bar = ::FindWindowW(L"Shell_TrayWnd", nullptr)) ::ShowWindow(bar, SW_HIDE);
 }
 
 void TOtherCtrl::ShowTaskBar() {
-    if (Suppressed("show task bar")) return;
+    if (Suppressed("taskbar", "show task bar")) return;
     if (HWND bar = ::FindWindowW(L"Shell_TrayWnd", nullptr)) ::ShowWindow(bar, SW_RESTORE);
 }
 
@@ -177,7 +180,7 @@ void TOtherCtrl::SetAutoLogon(bool runAtWindowsStart, std::string_view password)
 }
 
 void TOtherCtrl::ExitWindows(bool restart) {
-    if (Suppressed(restart ? "restart Windows" : "power Windows off")) return;
+    if (Suppressed("exit", restart ? "restart Windows" : "power Windows off")) return;
     EnableShutdownPrivilege();
     ::ExitWindowsEx(restart ? (EWX_REBOOT | EWX_FORCE) : (EWX_POWEROFF | EWX_FORCE), 1);
 }

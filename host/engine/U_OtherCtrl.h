@@ -6,6 +6,8 @@
 #include "host/engine/U_PowerSchedule.h"
 
 #include <windows.h>
+// winuser.h's old ExitWindows macro would rename the method below.
+#undef ExitWindows
 
 #include <functional>
 #include <string>
@@ -13,9 +15,9 @@
 
 namespace vantrel {
 
-// Set to "log" (for example by a test harness running inside a desktop that must survive),
-// this environment variable turns shutting Windows down, the desktop lock and the task-bar
-// changes into logged no-ops.
+// A test harness runs inside a Wine desktop that must survive: this environment variable
+// turns system actions into logged no-ops. "log" covers all of them; otherwise a comma list
+// of "exit" (shutting Windows down), "lock" (desktop lock) and "taskbar".
 constexpr const wchar_t* kSystemControlVariable = L"VANTREL_SYSTEM_CONTROL";
 
 // The 24-byte "Scancode Map" that silences both Windows keys.
@@ -59,7 +61,7 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    bool Suppressed(const char* action);
+    bool Suppressed(const char* kind, const char* action);
     void WriteLock(bool lock);
     void StopTimer();
 
