@@ -83,6 +83,15 @@ bool ShowOverlay() {
         g_preview.surface->UpdateOverlay(nullptr, g_preview.primary.get(), nullptr, flags, &fx));
 }
 
+// Video memory first; where the display has none (as under an emulated display), the
+// surface may lie wherever DirectDraw puts it.
+bool CreateSurface(DDSURFACEDESC& desc, win::ComPtr<IDirectDrawSurface>& surface) {
+    desc.ddsCaps.dwCaps |= DDSCAPS_VIDEOMEMORY;
+    if (SUCCEEDED(g_preview.ddraw->CreateSurface(&desc, surface.put(), nullptr))) return true;
+    desc.ddsCaps.dwCaps &= ~DDSCAPS_VIDEOMEMORY;
+    return SUCCEEDED(g_preview.ddraw->CreateSurface(&desc, surface.put(), nullptr));
+}
+
 bool CreatePreviewSurface(DWORD caps, bool uyvy) {
     DDSURFACEDESC desc = EmptyDesc();
     desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
@@ -95,7 +104,7 @@ bool CreatePreviewSurface(DWORD caps, bool uyvy) {
         desc.ddpfPixelFormat.dwFlags = DDPF_FOURCC;
         desc.ddpfPixelFormat.dwFourCC = kUyvy;
     }
-    return SUCCEEDED(g_preview.ddraw->CreateSurface(&desc, g_preview.surface.put(), nullptr));
+    return CreateSurface(desc, g_preview.surface);
 }
 
 // Tries the three kinds of preview surface in order of preference.
@@ -105,20 +114,20 @@ PreviewSurfaceKind ChoosePreviewSurface() {
     if (FAILED(g_preview.ddraw->GetCaps(&caps, nullptr))) return PreviewSurfaceKind::None;
 
     if (caps.dwCaps & DDCAPS_OVERLAY) {
-        if (CreatePreviewSurface(DDSCAPS_OVERLAY | DDSCAPS_VIDEOMEMORY, true)) {
+        if (CreatePreviewSurface(DDSCAPS_OVERLAY, true)) {
             g_preview.formatCode = kPreviewFormatYuv;
             if (LockAndTranslate() && ShowOverlay()) return PreviewSurfaceKind::Overlay;
             g_preview.surface.reset();
         }
     }
     if (caps.dwCaps & DDCAPS_BLTFOURCC) {
-        if (CreatePreviewSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY, true)) {
+        if (CreatePreviewSurface(DDSCAPS_OFFSCREENPLAIN, true)) {
             g_preview.formatCode = kPreviewFormatYuv;
             if (LockAndTranslate()) return PreviewSurfaceKind::OffscreenYuv;
             g_preview.surface.reset();
         }
     }
-    if (CreatePreviewSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY, false)) {
+    if (CreatePreviewSurface(DDSCAPS_OFFSCREENPLAIN, false)) {
         DDSURFACEDESC desc = EmptyDesc();
         if (SUCCEEDED(g_preview.surface->GetSurfaceDesc(&desc)) &&
             desc.ddpfPixelFormat.dwRGBBitCount == 16) {
@@ -152,9 +161,8 @@ bool SetUpDirectDraw() {
 
     DDSURFACEDESC desc = EmptyDesc();
     desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY;
-    if (FAILED(g_preview.ddraw->CreateSurface(&desc, g_preview.primary.put(), nullptr)))
-        return false;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (!CreateSurface(desc, g_preview.primary)) return false;
     desc = EmptyDesc();
     if (FAILED(g_preview.primary->GetSurfaceDesc(&desc))) return false;
     g_preview.screenWidth = static_cast<int>(desc.dwWidth);

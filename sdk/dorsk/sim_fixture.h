@@ -63,13 +63,14 @@ protected:
         return ops;
     }
 
-    // Codes of the commands processor `processor` received since log position `from`.
+    // Word 0 of the commands processor `processor` received since log position `from`,
+    // leaving out the answers to the board's own time requests.
     static std::vector<uint32_t> CommandWords0(int processor, int from) {
         std::vector<uint32_t> words0;
         for (int i = from; i < SimCtl_GetCommandCount(processor); ++i) {
             uint32_t words[BREVIX_MESSAGE_WORDS] = {};
             SimCtl_GetCommand(processor, i, words);
-            words0.push_back(words[0]);
+            if (CommandCode(words[0]) != kCmdTime) words0.push_back(words[0]);
         }
         return words0;
     }
