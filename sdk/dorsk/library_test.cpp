@@ -2,6 +2,8 @@
 #include "sdk/dorsk/preview_surface.h"
 #include "sdk/dorsk/sim_fixture.h"
 
+#include <thread>
+
 namespace dvr::dorsk {
 namespace {
 
@@ -99,6 +101,37 @@ TEST_F(LibraryTest, ChannelsOfAProcessorShareOneBoot) {
     int commands1 = SimCtl_GetCommandCount(1);
     EXPECT_NE(RU4Dov_ChannelOpen(4), kNoChannel);
     EXPECT_EQ(CommandWords0(1, commands1), std::vector<uint32_t>{kBoardStart1});
+}
+
+TEST_F(LibraryTest, ConcurrentCallersBootAndStopAProcessorOnce) {
+    ASSERT_EQ(RU4Dov_InitDSPs(), 5);
+    int commands = SimCtl_GetCommandCount(0);
+    intptr_t handles[4] = {};
+    {
+        std::vector<std::thread> openers;
+        for (int n = 0; n < 4; ++n)
+            openers.emplace_back([&, n] { handles[n] = RU4Dov_ChannelOpen(n); });
+        for (std::thread& t : openers)
+            t.join();
+    }
+    for (int n = 0; n < 4; ++n)
+        EXPECT_EQ(handles[n], reinterpret_cast<intptr_t>(&g_sdk.channels[n]));
+    EXPECT_EQ(RU4Dov_GetTotalChannels(), 4);
+    EXPECT_EQ(CommandWords0(0, commands), std::vector<uint32_t>{kBoardStart0});
+
+    int results[4] = {-2, -2, -2, -2};
+    {
+        std::vector<std::thread> closers;
+        for (int n = 0; n < 4; ++n)
+            closers.emplace_back([&, n] { results[n] = RU4Dov_ChannelClose(handles[n]); });
+        for (std::thread& t : closers)
+            t.join();
+    }
+    for (int r : results)
+        EXPECT_EQ(r, 0);
+    EXPECT_EQ(RU4Dov_GetTotalChannels(), 0);
+    EXPECT_EQ(g_sdk.boards[0].booted, 0);
+    EXPECT_EQ(CommandWords0(0, commands), (std::vector<uint32_t>{kBoardStart0, kBoardStop}));
 }
 
 TEST_F(LibraryTest, ChannelNumbersWithoutARecordAreRefused) {
