@@ -26,13 +26,13 @@ typedef struct BrevixSharedMemory_* BrevixSharedMemory; // a shared block
 
 enum {
     BREVIX_OK = 0,
-    BREVIX_ERROR = 1,           // generic failure
-    BREVIX_BAD_ARGUMENT = 2,    // null pointer, unknown processor or handle
-    BREVIX_NO_MESSAGE = 3,      // BrevixMessageReceive: nothing waits
-    BREVIX_BAD_STATE = 4,       // e.g. start without a loaded firmware
-    BREVIX_NOT_FOUND = 5,       // firmware file missing, unknown translation
+    BREVIX_ERROR = 1,        // generic failure
+    BREVIX_BAD_ARGUMENT = 2, // null pointer, unknown processor or handle
+    BREVIX_NO_MESSAGE = 3,   // BrevixMessageReceive: nothing waits
+    BREVIX_BAD_STATE = 4,    // e.g. start without a loaded firmware
+    BREVIX_NOT_FOUND = 5,    // firmware file missing, unknown translation
     BREVIX_NO_MEMORY = 6,
-    BREVIX_BUSY = 210,          // BrevixMessageSend: channel busy, try again
+    BREVIX_BUSY = 210, // BrevixMessageSend: channel busy, try again
 };
 
 // Processor states reported by BrevixDSPGetStatus.

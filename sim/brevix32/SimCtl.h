@@ -65,11 +65,11 @@ BREVIXAPI int SimCtl_FailOperation(int processor, int op, int count);
 
 // Processor faults, set with SimCtl_SetFault (value 0 clears).
 enum {
-    SIMCTL_FAULT_BUSY = 1,         // the next `value` host sends answer BREVIX_BUSY
-    SIMCTL_FAULT_SKIP_SIGNAL,      // boot signal number `value` (1 or 2) never comes
-    SIMCTL_FAULT_NO_MAGIC,         // the control block is written without its magic
-    SIMCTL_FAULT_GRAB_SILENT,      // grabs fill nothing and never answer
-    SIMCTL_FAULT_GRAB_SIZE,        // grabs report `value` bytes in the buffer's length word
+    SIMCTL_FAULT_BUSY = 1,    // the next `value` host sends answer BREVIX_BUSY
+    SIMCTL_FAULT_SKIP_SIGNAL, // boot signal number `value` (1 or 2) never comes
+    SIMCTL_FAULT_NO_MAGIC,    // the control block is written without its magic
+    SIMCTL_FAULT_GRAB_SILENT, // grabs fill nothing and never answer
+    SIMCTL_FAULT_GRAB_SIZE,   // grabs report `value` bytes in the buffer's length word
 };
 BREVIXAPI int SimCtl_SetFault(int processor, int fault, int value);
 
@@ -114,10 +114,10 @@ BREVIXAPI int SimCtl_GetCall(int index, int* op, int* processor);
 // The program area is free board memory for test programs (host-call records
 // and their buffers).
 typedef struct SimCtlBoardMemory {
-    void* host;                   // host address of board memory
-    uint32_t boardBase;           // its board address
+    void* host;         // host address of board memory
+    uint32_t boardBase; // its board address
     uint32_t size;
-    uint32_t programArea;         // board address of the program area
+    uint32_t programArea; // board address of the program area
     uint32_t programAreaSize;
 } SimCtlBoardMemory;
 BREVIXAPI int SimCtl_GetBoardMemory(int processor, SimCtlBoardMemory* memory);
