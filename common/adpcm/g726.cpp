@@ -1,5 +1,6 @@
 #include "common/adpcm/g726.h"
 
+#include <bit>
 #include <cstdlib>
 
 namespace dvr {
@@ -14,12 +15,10 @@ constexpr int kW[8] = {-128, 960, 4384, 18624, 18624, 4384, 960, -128};
 // Speed-control function F(I), pre-shifted by 9.
 constexpr int kF[8] = {0, 0x200, 0x400, 0xE00, 0xE00, 0x400, 0x200, 0};
 
-// Number of significant bits of v (0 for 0), at most 15.
+// Number of significant bits of v >= 0 (0 for 0), at most 15.
 inline int BitLength(int v) {
-    int n = 0;
-    while (n < 15 && v >= (1 << n))
-        ++n;
-    return n;
+    int n = std::bit_width(static_cast<unsigned>(v));
+    return n < 15 ? n : 15;
 }
 
 // 11-bit floating point: sign, 4-bit exponent, 6-bit mantissa. Negative values are kept
