@@ -6,7 +6,9 @@ order) and NAME.hdr, the header values ffmpeg's decoder reports (-debug pict):
     size W H
     tincrbits B
     qp_prec P
-    vop TYPE QP FCODE_F FCODE_B RND TINCR     (one line per VOP, coded order)
+    vop TYPE QP FCODE_F FCODE_B ROUNDING TINCR     (one line per VOP, coded order)
+
+ROUNDING is vop_rounding_type (ffmpeg prints its complement as rnd).
 
 One encoder thread everywhere, so the streams carry no resync markers."""
 import os
@@ -15,13 +17,13 @@ import struct
 import subprocess
 from concurrent.futures import ThreadPoolExecutor
 
-SOURCE = "testsrc2=size={w}x{h}:rate=25,noise=alls=6:allf=t"
+SOURCE = "testsrc2=size={w}x{h}:rate={rate},noise=alls=6:allf=t"
 
 
-def _encode(path, w, h, frames, args):
+def _encode(path, w, h, frames, args, rate=25):
     subprocess.run(
         ["ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-         "-f", "lavfi", "-i", SOURCE.format(w=w, h=h), "-frames:v", str(frames),
+         "-f", "lavfi", "-i", SOURCE.format(w=w, h=h, rate=rate), "-frames:v", str(frames),
          "-c:v", "mpeg4", "-threads", "1", "-bitexact", "-qmin", "1"] + args + ["-f", "m4v", path],
         check=True)
 
@@ -46,12 +48,12 @@ def _reference(stem):
         if tb:
             f.write(f"tincrbits {tb[-1][0]}\nqp_prec {tb[-1][1]}\n")
         for qp, ff, fb, kind, rnd, tincr in pics:
-            f.write(f"vop {kind} {qp} {ff} {fb} {rnd} {tincr}\n")
+            f.write(f"vop {kind} {qp} {ff} {fb} {1 - int(rnd)} {tincr}\n")
 
 
-def _stream(out, name, w, h, frames, args):
+def _stream(out, name, w, h, frames, args, rate=25):
     stem = os.path.join(out, name)
-    _encode(stem + ".m4v", w, h, frames, args)
+    _encode(stem + ".m4v", w, h, frames, args, rate)
     _reference(stem)
 
 
@@ -98,10 +100,12 @@ def make(out_dir):
     jobs.append(("dec_cif_ip", 352, 288, 8, ["-g", "12", "-qscale:v", "5"]))
     jobs.append(("dec_cif_ipb1", 352, 288, 8, ["-g", "12", "-bf", "1", "-qscale:v", "5"]))
     jobs.append(("dec_d1_ipb2", 704, 576, 10, ["-g", "12", "-bf", "2", "-qscale:v", "6"]))
+    # 15 pictures per second: 4-bit time increments, as a decoder assumes without a VOL
+    jobs.append(("dec_pal_ip15", 720, 576, 4, ["-g", "12", "-qscale:v", "5"], 15))
     with ThreadPoolExecutor(max_workers=os.cpu_count() or 4) as pool:
         for f in [pool.submit(_stream, out_dir, *job) for job in jobs]:
             f.result()
     # The same pictures without any VOS/VO/VOL header: the decoder's defaults apply.
-    data = open(os.path.join(out_dir, "dec_cif_ip.m4v"), "rb").read()
-    open(os.path.join(out_dir, "dec_cif_novol.m4v"), "wb").write(data[data.find(b"\x00\x00\x01\xb6"):])
+    data = open(os.path.join(out_dir, "dec_pal_ip15.m4v"), "rb").read()
+    open(os.path.join(out_dir, "dec_pal_novol.m4v"), "wb").write(data[data.find(b"\x00\x00\x01\xb6"):])
     _recording(os.path.join(out_dir, "dec_d1_ipb2.m4v"), os.path.join(out_dir, "dec_d1_ipb2.MPG"))
