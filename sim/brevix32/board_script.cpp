@@ -2,6 +2,7 @@
 
 #include "sim/brevix32/board_layout.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -156,8 +157,30 @@ RecordPlayer::RecordPlayer(const BoardScript* script, bool sound) : script_(scri
     stamps_.reserve(recs.size());
     for (const ScriptRecord& r : recs)
         stamps_.push_back(FrameStamp(r.bytes.data()));
-    firstStamp_ = stamps_.front();
-    loopTicks_ = stamps_.back() - firstStamp_ + 3600;
+    // One loop lasts until the end of whatever ends last: a picture lasts one
+    // picture period per picture, an audio record its eight 40 ms blocks.
+    firstStamp_ = *std::min_element(stamps_.begin(), stamps_.end());
+    uint32_t period = 0; // shortest distance between pictures seen
+    uint32_t previous = 0;
+    int previousPictures = 0;
+    for (size_t i = 0; i < recs.size(); ++i) {
+        int pictures = PicturesOf(recs[i].type);
+        if (!pictures) continue;
+        if (previousPictures && stamps_[i] > previous) {
+            uint32_t d = (stamps_[i] - previous) / uint32_t(previousPictures);
+            if (d && (!period || d < period)) period = d;
+        }
+        previous = stamps_[i];
+        previousPictures = pictures;
+    }
+    if (!period) period = 3600;
+    uint64_t end = 0;
+    for (size_t i = 0; i < recs.size(); ++i) {
+        uint64_t length = recs[i].type == kTypeAudio ? uint64_t(kAudioPeriodMs) * 90
+                                                     : uint64_t(PicturesOf(recs[i].type)) * period;
+        end = std::max(end, uint64_t(stamps_[i] - firstStamp_) + length);
+    }
+    loopTicks_ = uint32_t(std::max<uint64_t>(end, period));
     const ScriptRecord* firstVideo = nullptr;
     const ScriptRecord* lastVideo = nullptr;
     for (const ScriptRecord& r : recs) {

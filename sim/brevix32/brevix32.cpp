@@ -70,6 +70,8 @@ std::string DefaultScript(int type) {
 
 // Builds the processors of a configuration and loads the scripts they play.
 void Apply(Driver& d, SimConfig cfg) {
+    // Scripts already loaded are kept: tests configure often.
+    std::map<std::string, std::shared_ptr<BoardScript>> previous = std::move(d.scripts);
     d.scripts.clear();
     d.processors.clear();
     d.speed = cfg.speed;
@@ -83,6 +85,10 @@ void Apply(Driver& d, SimConfig cfg) {
             if (src.empty()) src = DefaultScript(p->config.type);
             p->subs[size_t(sub)].video = p->config.video[sub];
             if (src == "none" || d.scripts.count(src)) continue;
+            if (auto it = previous.find(src); it != previous.end()) {
+                d.scripts[src] = it->second;
+                continue;
+            }
             std::optional<BoardScript> script;
             if (src != "synthetic") script = BoardScript::Load(src);
             if (!script) {

@@ -26,6 +26,12 @@ void PutWord(uint8_t* at, uint32_t v) {
     std::atomic_ref<uint32_t>(*reinterpret_cast<uint32_t*>(at)).store(v, std::memory_order_release);
 }
 
+bool Writable(const void* at) {
+    MEMORY_BASIC_INFORMATION mbi{};
+    if (!VirtualQuery(at, &mbi, sizeof mbi) || mbi.State != MEM_COMMIT) return false;
+    return mbi.Protect & (PAGE_READWRITE | PAGE_EXECUTE_READWRITE | PAGE_WRITECOPY);
+}
+
 uint8_t* Area(Processor& p, int sub, ChannelArea area) {
     return p.memory + ChannelAreaOffset(sub, area);
 }
@@ -181,6 +187,14 @@ void Produce(Driver& d, Processor& p) {
         }
         if (s.preview && now >= s.nextPaintMs) {
             s.nextPaintMs = now + kPaintPeriodMs;
+            // A surface the host has given up without telling the board is
+            // not painted (a real board would write into whatever is there).
+            if (!Writable(s.previewFirst) ||
+                !Writable(s.previewFirst + size_t(s.previewHeight - 1) * s.previewPitch +
+                          size_t(s.previewWidth) * 2 - 1)) {
+                s.preview = false;
+                continue;
+            }
             PaintPreview(s.previewFirst, s.previewPitch, s.previewFormat, s.previewWidth,
                          s.previewHeight, sub, s.paintCounter++);
         }
