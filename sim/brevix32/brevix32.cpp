@@ -188,6 +188,19 @@ void EnsureConfigured(Driver& d) {
 int ConfigureLocked(Driver& d, const SimConfig& cfg) {
     for (auto& p : d.processors)
         if (p->opens > 0 || p->firmware.joinable()) return BREVIX_BAD_STATE;
+    // Bindings the host left behind die with their processor.
+    for (auto& p : d.processors) {
+        auto drop = [&](auto*& object) {
+            if (!object) return;
+            d.live.erase(object);
+            delete object;
+            object = nullptr;
+        };
+        drop(p->event);
+        drop(p->myMessage);
+        drop(p->cRunTime);
+        drop(p->block);
+    }
     int64_t now = BoardNowMs(d);
     Apply(d, cfg);
     d.clockBaseMs = now;

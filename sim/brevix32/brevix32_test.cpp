@@ -570,7 +570,15 @@ TEST_F(BoardTest, HostCallsOnTheRunTimeChannel) {
     ASSERT_EQ(BrevixMessageReceive(rt, reply), 0);
     EXPECT_NE(BrevixMessageReceive(rt, reply), 0);
     EXPECT_EQ(BrevixMessageDestroy(rt), 0);
+
+    // A channel left behind at close is gone after the next configuration.
+    BrevixMessage left{};
+    ASSERT_EQ(BrevixMessageCreate(dsp, "CRunTime", arrival.get(), BREVIX_NOTIFY_WIN_EVENT, &left),
+              0);
     EXPECT_EQ(BrevixDSPClose(dsp), 0);
+    Configure("processor 1\n");
+    EXPECT_EQ(BrevixMessageReceive(left, reply), BREVIX_BAD_ARGUMENT);
+    EXPECT_EQ(BrevixMessageDestroy(left), BREVIX_BAD_ARGUMENT);
 }
 
 } // namespace
