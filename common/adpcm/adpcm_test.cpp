@@ -153,6 +153,26 @@ TEST(AdpcmReferenceTest, MixRoundingIsTheOneDifference) {
     }
 }
 
+// With the fast factor below the slow one the mix subtracts, in sign and magnitude: yl >> 6
+// = 4000, yu = 3596, al = 132 >> 2 = 33: 404 * 33 / 64 = 208.3, so y = 4000 - 208 = 3792
+// and, for the largest positive word with a zero estimate, dql = 373 + 948 = 1321,
+// dq = (128 + 41) << 3 = 1352, times 4 is 5408. Rounding the product down, or keeping
+// the slow fraction (which is 0 here), gives y = 3791, dq = 1344.
+TEST(AdpcmReferenceTest, StandardMixRoundsTheDecreaseTowardZero) {
+    struct Case {
+        G726Mix mix;
+        int want;
+    } cases[] = {{G726Mix::kStandard, 5408}, {G726Mix::kKeepSlowFraction, 5376}};
+    for (const auto& c : cases) {
+        G726State s;
+        G726Reset(s, c.mix);
+        s.yl = 4000 << 6;
+        s.yu = 3596;
+        s.ap = 132;
+        EXPECT_EQ(4 * G726Decode24(s, 3), c.want) << static_cast<int>(c.mix);
+    }
+}
+
 // Signal-to-noise ratio of one encode and decode, against what the coder was given.
 TEST(AdpcmReferenceTest, RoundTripSignalToNoise) {
     struct Case {
@@ -251,10 +271,19 @@ std::vector<uint8_t> MakeRawRecord(int seed) {
     std::vector<uint8_t> raw(kRawAudioRecordSize);
     for (size_t k = 0; k < kAudioBlocksPerRecord; ++k) {
         uint8_t* block = &raw[k * kRawAudioBlockSize];
-        for (size_t i = 0; i < kAudioFrameHeadSize; ++i)
-            block[i] = static_cast<uint8_t>(seed * 31 + k * 17 + i * 7 + 1);
-        block[14] = 120; // payload length as the firmware sets it
-        block[15] = 0;
+        // FrameHead: magic, type 8, frame number, time stamp 3600 ticks apart, flags,
+        // payload length 120 as the firmware sets it.
+        auto put32 = [](uint8_t* p, uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                p[i] = static_cast<uint8_t>(v >> (8 * i));
+        };
+        const uint8_t magic[4] = {0x00, 0x00, 0x01, 0xC7};
+        std::copy(magic, magic + 4, block);
+        block[4] = 8;
+        put32(block + 5, 1000u + uint32_t(seed));
+        put32(block + 9, 90000u * uint32_t(seed) + 3600u * uint32_t(k));
+        block[13] = 0;
+        put32(block + 14, 120);
         for (size_t i = 0; i < kAudioBlockSamples; ++i) {
             double t = double(k * kAudioBlockSamples + i) / 8000;
             auto v = static_cast<int16_t>(8000 * std::sin(2 * 3.14159265 * (300 + 200 * seed) * t));

@@ -1,6 +1,7 @@
 #include "common/adpcm/g726.h"
 
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 
 namespace dvr {
@@ -51,7 +52,10 @@ Estimate Predict(const G726State& s) {
     int sezi = 0;
     for (int i = 0; i < 6; ++i)
         sezi += FMult(s.b[i] >> 2, s.dq[i]);
-    int sei = sezi + FMult(s.a[1] >> 2, s.sr[1]) + FMult(s.a[0] >> 2, s.sr[0]);
+    // Sums and the reconstructed signal live in 16-bit registers and wrap like them.
+    sezi = static_cast<int16_t>(sezi);
+    int sei =
+        static_cast<int16_t>(sezi + FMult(s.a[1] >> 2, s.sr[1]) + FMult(s.a[0] >> 2, s.sr[0]));
 
     // Mix of the fast and slow factors by the speed control.
     int y = s.yu;
@@ -86,7 +90,7 @@ int Update(G726State& s, const Estimate& e, int code) {
     const int y = e.y;
     const int dq = Reconstruct(code, y);
     const int mag = dq & 0x7FFF;
-    const int sr = dq < 0 ? e.se - (dq & 0x3FFF) : e.se + dq;
+    const int sr = static_cast<int16_t>(dq < 0 ? e.se - (dq & 0x3FFF) : e.se + dq);
     const int dqsez = sr + e.sez - e.se;
     const int pk0 = dqsez < 0 ? 1 : 0;
 
