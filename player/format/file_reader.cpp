@@ -214,7 +214,14 @@ bool FindLastFrameTime(ReadableFile& file, uint32_t* ts) {
         if (k < 0) continue;
         // 64-bit walk: a damaged length can neither wrap around nor stall it.
         uint64_t off = static_cast<uint64_t>(k);
-        while (off + kFrameHeadLength <= n && IsFrameMagic(&block[off])) {
+        while (off + kFrameHeadLength <= n) {
+            if (!IsFrameMagic(&block[off])) {
+                // Foreign bytes between records: go on at the next record behind them.
+                ptrdiff_t skip = FindPattern(&block[off], n - off, kFrameHeadMagic, 4);
+                if (skip < 0) break;
+                off += static_cast<uint64_t>(skip);
+                continue;
+            }
             FrameHead h;
             std::memcpy(&h, &block[off], sizeof h);
             *ts = h.timeStamp;

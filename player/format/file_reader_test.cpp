@@ -348,6 +348,17 @@ TEST(FrameTimes, LastWalksBackOverBigRecordsAndTornTails) {
     EXPECT_EQ(FileTotalTimeMs(file), 40u);
 }
 
+TEST(FrameTimes, LastLooksBehindForeignBytesBetweenRecords) {
+    Bytes f = Head();
+    Append(f, MakeRecord(kFrameKey, 0, 1000, Payload(100, 1)));
+    Append(f, Payload(33, 9));
+    Append(f, MakeRecord(kFrameP, 1, 4600, Payload(100, 1)));
+    Append(f, Bytes{0x00, 0x00, 0x01, 0xC6, 0x00});
+    Append(f, MakeRecord(kFrameP, 2, 8200, Payload(100, 1)));
+    MemoryFile file(f);
+    EXPECT_EQ(LastFrameTime(file), 8200u);
+}
+
 TEST(FrameTimes, DamagedLengthsNeitherWrapNorStallTheWalk) {
     for (uint32_t length : {0xFFFFFFFFu, 0xFFFFFFEEu, 0xFFFFFFEDu, 0x80000000u}) {
         SCOPED_TRACE(length);

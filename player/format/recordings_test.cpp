@@ -248,6 +248,18 @@ TEST(RecordingFixtures, DamagedFilesLoseOnlyTheDamagedRecords) {
               Without(base, kRecordAudio));
     EXPECT_EQ(ParseAll("cif_ip_oversize.MPG").payloads, baseStream.payloads);
 
+    // Damage inside a file does not change its played length.
+    auto totalMs = [](const std::string& name) {
+        StdioFile f;
+        EXPECT_TRUE(f.Open(dvr::testing::TestDataPath(name))) << name;
+        return FileTotalTimeMs(f);
+    };
+    const uint32_t baseMs = totalMs("cif_ip.MPG");
+    EXPECT_EQ(baseMs, (base.back().ts - kT0) / 90);
+    for (const char* name :
+         {"cif_ip_garbage.MPG", "cif_ip_text.MPG", "cif_ip_headeronly.MPG", "cif_ip_oversize.MPG"})
+        EXPECT_EQ(totalMs(name), baseMs) << name;
+
     // The torn last video record and the sound behind it are gone, nothing else.
     auto torn = ReadAll("cif_ip_torn.MPG");
     size_t lastVideo = base.size();
@@ -255,6 +267,8 @@ TEST(RecordingFixtures, DamagedFilesLoseOnlyTheDamagedRecords) {
         --lastVideo;
     ASSERT_EQ(torn.size(), lastVideo - 1);
     EXPECT_TRUE(std::equal(torn.begin(), torn.end(), base.begin()));
+    // Its header is whole, so its time stamp still counts as the last one.
+    EXPECT_EQ(totalMs("cif_ip_torn.MPG"), (base[lastVideo - 1].ts - kT0) / 90);
 }
 
 } // namespace
