@@ -90,8 +90,9 @@ int Update(G726State& s, const Estimate& e, int code) {
     const int y = e.y;
     const int dq = Reconstruct(code, y);
     const int mag = dq & 0x7FFF;
-    const int sr = static_cast<int16_t>(dq < 0 ? e.se - (dq & 0x3FFF) : e.se + dq);
-    const int dqsez = sr + e.sez - e.se;
+    const int dq_value = dq < 0 ? -mag : dq;
+    const int sr = static_cast<int16_t>(e.se + dq_value);
+    const int dqsez = static_cast<int16_t>(e.sez + dq_value);
     const int pk0 = dqsez < 0 ? 1 : 0;
 
     // Transition from a tone: a large difference while a tone was detected.
@@ -114,6 +115,8 @@ int Update(G726State& s, const Estimate& e, int code) {
         for (int& b : s.b)
             b = 0;
     } else {
+        // Second pole: leak, then follow the sign correlations of the partial signal,
+        // kept within +-0.75.
         int pks1 = pk0 ^ s.pk[0];
         a2p = s.a[1] - (s.a[1] >> 7);
         if (dqsez != 0) {
@@ -141,6 +144,7 @@ int Update(G726State& s, const Estimate& e, int code) {
         }
         s.a[1] = a2p;
 
+        // First pole, limited so that the two-pole section stays stable.
         s.a[0] -= s.a[0] >> 8;
         if (dqsez != 0) s.a[0] += pks1 ? -192 : 192;
         int a1ul = 15360 - a2p;
@@ -149,9 +153,12 @@ int Update(G726State& s, const Estimate& e, int code) {
         else if (s.a[0] > a1ul)
             s.a[0] = a1ul;
 
+        // Zero predictor: leak, then step toward the sign correlation of the differences.
+        // The coefficients are 16-bit registers: a long run of one sign wraps 32768 round.
         for (int i = 0; i < 6; ++i) {
-            s.b[i] -= s.b[i] >> 8;
-            if (mag != 0) s.b[i] += (dq ^ s.dq[i]) >= 0 ? 128 : -128;
+            int b = s.b[i] - (s.b[i] >> 8);
+            if (mag != 0) b += (dq ^ s.dq[i]) >= 0 ? 128 : -128;
+            s.b[i] = static_cast<int16_t>(b);
         }
     }
 
@@ -163,8 +170,10 @@ int Update(G726State& s, const Estimate& e, int code) {
     s.pk[1] = s.pk[0];
     s.pk[0] = pk0;
 
+    // A strongly negative second pole means a steady tone (a modem, say).
     s.td = !tr && a2p < -11776 ? 1 : 0;
 
+    // Speed control: a steady short- and long-term average of F(I) allows the slow factor.
     const int f = kF[code];
     s.dms += (f - s.dms) >> 5;
     s.dml += ((f << 2) - s.dml) >> 7;

@@ -53,6 +53,25 @@ TEST(G726Test, DecoderStateFollowsEncoderStateSampleBySample) {
         }
 }
 
+// The zero predictor's coefficients are 16-bit: one more step of the same sign past
+// 32767 wraps round to -32768, as in the recommendation's registers.
+TEST(G726Test, ZeroPredictorCoefficientWrapsAt16Bits) {
+    struct Case {
+        int b0, code, want;
+    } cases[] = {
+        {32767, 3, -32768}, // 32767 - 127 + 128
+        {32766, 3, 32767},
+        {-32768, 4, -32768}, // -32768 + 128 - 128: the negative end holds
+    };
+    for (const auto& c : cases) {
+        G726State s;
+        G726Reset(s);
+        s.b[0] = c.b0;
+        G726Decode24(s, c.code);
+        EXPECT_EQ(s.b[0], c.want) << c.b0 << " code " << c.code;
+    }
+}
+
 // A zero difference is sent as code 7, never as the all-zero word.
 TEST(G726Test, SilenceFromResetGivesCodeSeven) {
     G726State s;
