@@ -130,6 +130,89 @@ static_assert(offsetof(TOtherSettingsRecord, RemotePassword) == 121);
 static_assert(offsetof(TOtherSettingsRecord, BandwidthLimitKbps) == 132);
 static_assert(offsetof(TOtherSettingsRecord, BandwidthLimitOn) == 136);
 
+// One work-log entry; the log file is an array of them chained by day.
+struct TWorkLogRecord {
+    double Time; // OLE Automation date
+    uint8_t Event;
+    int8_t ClientChannel; // -1 = none
+    int8_t HostChannel;
+    int8_t AlarmPoint;
+    PString<20> HostAddress;
+    PString<20> ClientAddress;
+    PString<10> UserName;
+    uint8_t Reserved65[3];
+    // A day head: index of the next day's head, or -1 for the newest day.
+    // Any other record: index of its day's head.
+    int32_t Link;
+};
+static_assert(sizeof(TWorkLogRecord) == 72);
+static_assert(offsetof(TWorkLogRecord, Time) == 0);
+static_assert(offsetof(TWorkLogRecord, Event) == 8);
+static_assert(offsetof(TWorkLogRecord, ClientChannel) == 9);
+static_assert(offsetof(TWorkLogRecord, HostChannel) == 10);
+static_assert(offsetof(TWorkLogRecord, AlarmPoint) == 11);
+static_assert(offsetof(TWorkLogRecord, HostAddress) == 12);
+static_assert(offsetof(TWorkLogRecord, ClientAddress) == 33);
+static_assert(offsetof(TWorkLogRecord, UserName) == 54);
+static_assert(offsetof(TWorkLogRecord, Link) == 68);
+
+// A right with 49 items of 49 sub-items each (items and sub-items are mostly channels).
+struct TRightsBlock {
+    static constexpr int kItems = 49;
+    uint8_t Enabled;
+    struct Item {
+        uint8_t Enabled;
+        uint8_t Sub[kItems];
+    } Items[kItems];
+};
+static_assert(sizeof(TRightsBlock) == 2451);
+static_assert(offsetof(TRightsBlock, Items) == 1);
+static_assert(sizeof(TRightsBlock::Item) == 50);
+
+constexpr int kUserRights = 33;
+constexpr int kRemoteRights = 16;
+
+// A local operator account ("USER\User.ifm" is an array of them).
+struct TUserRecord {
+    PString<10> UserName;
+    PString<10> Password; // stored in clear
+    uint8_t Level;        // 0 chief administrator, 1 administrator, 2 operator
+    TRightsBlock Rights[kUserRights];
+};
+static_assert(sizeof(TUserRecord) == 80906);
+static_assert(offsetof(TUserRecord, Password) == 11);
+static_assert(offsetof(TUserRecord, Level) == 22);
+static_assert(offsetof(TUserRecord, Rights) == 23);
+
+// The last user who logged on: name and password, each space-padded to 10 bytes.
+struct TLastUserRecord {
+    char UserName[10];
+    char Password[10];
+};
+static_assert(sizeof(TLastUserRecord) == 20);
+
+// A remote user allowed to reach this host ("USER\CheckUser.ifm").
+struct TRemoteUserRecord {
+    uint8_t InUse;
+    PString<10> UserName;
+    PString<10> Password;
+    TRightsBlock Rights[kRemoteRights];
+};
+static_assert(sizeof(TRemoteUserRecord) == 39239);
+static_assert(offsetof(TRemoteUserRecord, UserName) == 1);
+static_assert(offsetof(TRemoteUserRecord, Password) == 12);
+static_assert(offsetof(TRemoteUserRecord, Rights) == 23);
+
+// A remote address allowed to reach this host ("USER\CheckIP.ifm").
+struct TRemoteIPRecord {
+    uint8_t InUse;
+    PString<50> Address;
+    TRightsBlock Rights[kRemoteRights];
+};
+static_assert(sizeof(TRemoteIPRecord) == 39268);
+static_assert(offsetof(TRemoteIPRecord, Address) == 1);
+static_assert(offsetof(TRemoteIPRecord, Rights) == 52);
+
 #pragma pack(pop)
 
 // The records are copied as bytes between the registry, files and datagrams.

@@ -23,14 +23,14 @@ void TSystemOtherSet::SetDefaults(TOtherSettingsRecord& record) {
 void TSystemOtherSet::SetDefaults(TOtherSettingsRecord& record, std::string_view computerName) {
     record.LockSystemKeys = 0;
     record.RunAtWindowsStart = 0;
-    record.WindowsLogonPassword.Clear();
+    record.WindowsLogonPassword.Set("");
     record.TimedPowerOff = 0;
     record.PowerOffDays = 0;
     record.TimedRestart = 0;
     record.RestartDays = 0;
     record.ActAsClient = 0;
     record.ShowLogonAtStart = 1;
-    record.NameServerAddress.Clear();
+    record.NameServerAddress.Set("");
     record.RegisteredName.Set(computerName);
 }
 
