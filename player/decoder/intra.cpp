@@ -8,6 +8,10 @@
 #include "player/decoder/instance.h"
 #include "player/decoder/vlc.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace dvr::decoder {
 namespace {
 
@@ -26,10 +30,12 @@ struct Event {
 
 // A table code word with its sign bit; false for a code in no table and for the escape.
 bool ReadTableEvent(BitReader& br, const TcoefEntry* table, Event& ev) {
-    TcoefEntry e = table[br.Peek(kTcoefBits)];
+    const uint32_t bits = br.Peek(kTcoefBits + 1); // the longest code and its sign bit
+    TcoefEntry e = table[bits >> 1];
     if (!e.len || !e.level) return false;
-    br.Skip(e.len);
-    ev = {e.last, e.run, br.GetBit() ? -e.level : e.level};
+    const bool negative = (bits >> (kTcoefBits - e.len)) & 1;
+    br.Skip(e.len + 1);
+    ev = {e.last, e.run, negative ? -e.level : e.level};
     return true;
 }
 
@@ -73,11 +79,43 @@ void ReadCoefficients(BitReader& br, int16_t* block, const uint8_t* scan, int po
     } while (!ev.last && pos < 64);
 }
 
-inline uint8_t ClampPixel(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+// Every nonzero level L of positions 1..63 becomes 2q|L| + (q odd ? q : q - 1) with the
+// sign of L, in 16-bit arithmetic.
+void DequantiseIntra(int16_t* block, int q) {
+    const int16_t add = static_cast<int16_t>((q & 1) ? q : q - 1);
+    const int16_t dc = block[0];
+#if defined(__SSE2__)
+    const __m128i mul = _mm_set1_epi16(static_cast<int16_t>(2 * q));
+    const __m128i plus = _mm_set1_epi16(add);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i* b = reinterpret_cast<__m128i*>(block);
+    for (int i = 0; i < 8; ++i) {
+        __m128i l = _mm_load_si128(b + i);
+        __m128i pos = _mm_and_si128(_mm_cmpgt_epi16(l, zero), plus);
+        __m128i neg = _mm_and_si128(_mm_cmplt_epi16(l, zero), plus);
+        _mm_store_si128(b + i, _mm_sub_epi16(_mm_add_epi16(_mm_mullo_epi16(l, mul), pos), neg));
+    }
+#else
+    for (int i = 0; i < 64; ++i) {
+        const int l = block[i];
+        block[i] = static_cast<int16_t>(2 * q * l + (l > 0 ? add : l < 0 ? -add : 0));
+    }
+#endif
+    block[0] = dc;
+}
 
 void StoreBlock(const int16_t* block, uint8_t* dst, int stride) {
+#if defined(__SSE2__)
+    const __m128i* b = reinterpret_cast<const __m128i*>(block);
+    for (int y = 0; y < 8; y += 2, dst += 2 * stride) {
+        __m128i px = _mm_packus_epi16(_mm_load_si128(b + y), _mm_load_si128(b + y + 1));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), px);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + stride), _mm_srli_si128(px, 8));
+    }
+#else
     for (int y = 0; y < 8; ++y, dst += stride)
-        for (int x = 0; x < 8; ++x) dst[x] = ClampPixel(block[8 * y + x]);
+        for (int x = 0; x < 8; ++x) dst[x] = static_cast<uint8_t>(std::clamp<int>(block[8 * y + x], 0, 255));
+#endif
 }
 
 // The predictor grids of one block: its own entry and the strides to its neighbours.
@@ -181,15 +219,7 @@ bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
 
     if (d.hdr.quant_type == 1) return false;
 
-    const int add = (q & 1) ? q : q - 1;
-    for (int i = 1; i < 64; ++i) {
-        int l = block[i];
-        if (l > 0)
-            block[i] = static_cast<int16_t>(2 * q * l + add);
-        else if (l < 0)
-            block[i] = static_cast<int16_t>(2 * q * l - add);
-    }
-
+    DequantiseIntra(block, q);
     Idct(block, SimdLevel);
 
     if (luma) {
