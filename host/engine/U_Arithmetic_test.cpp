@@ -3,6 +3,8 @@
 #include "common/win/handles.h"
 #include "common/win/textconv.h"
 
+#include "host/engine/host_engine_testing.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,10 +14,6 @@ namespace vantrel {
 namespace {
 
 constexpr const char* kKey = "SOFTWARE\\VQS\\HostEngineTest";
-
-void DeleteSettings() {
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS");
-}
 
 void StoreRaw(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
     dvr::win::RegKey k;
@@ -28,8 +26,8 @@ void StoreRaw(const wchar_t* key, const wchar_t* name, DWORD type, const void* d
 
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteSettings(); }
-    void TearDown() override { DeleteSettings(); }
+    void SetUp() override { testing::DeleteHostSettings(); }
+    void TearDown() override { testing::DeleteHostSettings(); }
 };
 
 TEST_F(RegistryTest, ReadRegBinaryFillsTheFrontOrRefusesWhole) {

@@ -2,6 +2,8 @@
 
 #include "common/win/textconv.h"
 
+#include "host/engine/host_engine_testing.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,8 +37,8 @@ TClientGroupRecord Group(const std::string& name, int32_t id, int32_t parent) {
 
 class NetClientSetTest : public ::testing::Test {
 protected:
-    void SetUp() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS"); }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS"); }
+    void SetUp() override { testing::DeleteHostSettings(); }
+    void TearDown() override { testing::DeleteHostSettings(); }
 
     void Store(const std::vector<TClientChannelRecord>& channels,
                const std::vector<TClientGroupRecord>& groups, int extraGroupBytes = 0) {

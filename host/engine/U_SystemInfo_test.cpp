@@ -2,6 +2,8 @@
 
 #include "common/win/textconv.h"
 
+#include "host/engine/host_engine_testing.h"
+
 #include <gtest/gtest.h>
 
 namespace vantrel {
@@ -9,8 +11,8 @@ namespace {
 
 class SystemInfoTest : public ::testing::Test {
 protected:
-    void SetUp() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS"); }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS"); }
+    void SetUp() override { testing::DeleteHostSettings(); }
+    void TearDown() override { testing::DeleteHostSettings(); }
 
     void StoreChannels(int n) {
         std::vector<TClientChannelRecord> channels(size_t(n), TClientChannelRecord{});

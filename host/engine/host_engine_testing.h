@@ -35,8 +35,11 @@ inline std::string FreshProgramFolder(const char* name) {
     return folder + "\\";
 }
 
+// The settings keys these tests write; other programs' keys stay as they are.
 inline void DeleteHostSettings() {
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS");
+    for (const wchar_t* key : {L"SocketPort", L"LOGONSERVER", L"OTHER", L"CLIENT", L"WorkLog",
+                               L"USPW", L"HostEngineTest"})
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\VQS\\") + key).c_str());
 }
 
 } // namespace vantrel::testing
