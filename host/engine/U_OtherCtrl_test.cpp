@@ -217,7 +217,7 @@ TEST_F(OtherCtrlTest, TheOwnTimerTicksEverySecond) {
     r.RestartTime = OleDateFromParts(2026, 1, 1, 6, 0, 3);
     ctrl.Arm(r);
     std::vector<WPARAM> got;
-    const DWORD until = ::GetTickCount() + 3000;
+    const DWORD until = ::GetTickCount() + 10000;
     while (got.empty() && ::GetTickCount() < until) {
         MSG m;
         while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
