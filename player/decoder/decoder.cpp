@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include "player/decoder/instance.h"
@@ -18,6 +19,8 @@ constexpr uint32_t kVopStartCode = 0x000001B6;
 
 // The instance table: slot i holds handle 1000 + i while in use.
 std::unique_ptr<DecoderInstance> instances[kInstanceCount];
+// Ports open and close on their own threads: two of them must never claim one slot.
+std::mutex table_lock;
 
 DecoderInstance* Find(int handle) {
     int slot = handle - kFirstHandle;
@@ -225,13 +228,9 @@ void DeliverAnchor(DecoderInstance& d) {
 DecoderInstance* InstanceOf(int handle) { return Find(handle); }
 
 int InitDecoder(uint8_t** input, uint8_t** rgb, int width, int height) {
-    if (width <= 0 || height <= 0 || width % 16 || height % 16 || width / 16 > kMaxMbCols ||
-        height / 16 > kMaxMbRows)
+    // Larger pictures than the per-macroblock tables hold could never be decoded.
+    if (width <= 0 || height <= 0 || width / 16 > kMaxMbCols || height / 16 > kMaxMbRows)
         return 0;
-    int slot = 0;
-    while (slot < kInstanceCount && instances[slot]) ++slot;
-    if (slot == kInstanceCount) return 0;
-
     auto d = std::unique_ptr<DecoderInstance>(new (std::nothrow) DecoderInstance);
     if (!d) return 0;
     d->creation_width = width;
@@ -251,6 +250,11 @@ int InitDecoder(uint8_t** input, uint8_t** rgb, int width, int height) {
     d->yuv = Allocate(size_t(width) * height * 3 / 2);
     d->rgb = Allocate(size_t(width) * height * 3);
     if (!d->input || !d->yuv || !d->rgb) return 0;
+
+    std::lock_guard<std::mutex> lock(table_lock);
+    int slot = 0;
+    while (slot < kInstanceCount && instances[slot]) ++slot;
+    if (slot == kInstanceCount) return 0;
     if (input) *input = d->input.get();
     if (rgb) *rgb = d->rgb.get();
     instances[slot] = std::move(d);
@@ -258,8 +262,12 @@ int InitDecoder(uint8_t** input, uint8_t** rgb, int width, int height) {
 }
 
 int FreeDecoder(int handle) {
-    if (!Find(handle)) return 0;
-    instances[handle - kFirstHandle].reset();
+    std::unique_ptr<DecoderInstance> gone;
+    {
+        std::lock_guard<std::mutex> lock(table_lock);
+        if (!Find(handle)) return 0;
+        gone = std::move(instances[handle - kFirstHandle]);
+    }
     return 1;
 }
 

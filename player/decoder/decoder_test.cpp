@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "player/decoder/instance.h"
@@ -105,6 +106,27 @@ TEST(DecoderInstances, SixteenSlotsThenRefusalThenReuse) {
     EXPECT_EQ(FreeDecoder(handles[0]), 0);
 }
 
+// Ports open on their own threads: each concurrent InitDecoder gets a slot of its own.
+TEST(DecoderInstances, ConcurrentCreationNeverSharesASlot) {
+    for (int round = 0; round < 20; ++round) {
+        std::vector<int> handles(kInstanceCount + 2);
+        std::vector<std::thread> threads;
+        for (size_t i = 0; i < handles.size(); ++i)
+            threads.emplace_back([&, i] {
+                uint8_t *in, *rgb;
+                handles[i] = InitDecoder(&in, &rgb, 64, 64);
+            });
+        for (auto& t : threads) t.join();
+        std::vector<int> got;
+        for (int h : handles)
+            if (h) got.push_back(h);
+        std::sort(got.begin(), got.end());
+        ASSERT_EQ(got.size(), size_t(kInstanceCount));
+        EXPECT_EQ(std::adjacent_find(got.begin(), got.end()), got.end());
+        for (int h : got) EXPECT_EQ(FreeDecoder(h), 1);
+    }
+}
+
 TEST(DecoderInstances, UnknownHandlesFailEveryCall) {
     for (int bad : {0, 999, 1016, 1003}) {
         int w, h;
@@ -123,8 +145,7 @@ TEST(DecoderInstances, UnknownHandlesFailEveryCall) {
 
 TEST(DecoderInstances, SizesTheStoresCannotHoldAreRefused) {
     uint8_t *in, *rgb;
-    for (auto [w, h] : {std::pair{0, 288}, {352, 0}, {350, 288}, {352, 280}, {800, 288},
-                        {352, 656}}) {
+    for (auto [w, h] : {std::pair{0, 288}, {352, 0}, {-16, 288}, {800, 288}, {352, 656}}) {
         EXPECT_EQ(InitDecoder(&in, &rgb, w, h), 0) << w << "x" << h;
     }
 }
