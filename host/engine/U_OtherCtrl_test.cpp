@@ -80,7 +80,7 @@ protected:
             L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
         ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, winlogon, L"DefaultPassword");
         ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, winlogon, L"AutoAdminLogon");
-        ::SetEnvironmentVariableW(kSystemControlVariable, nullptr);
+        ::SetEnvironmentVariableW(kSystemControlVariable, L"exit,taskbar");
     }
 };
 
