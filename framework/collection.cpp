@@ -7,7 +7,9 @@
 
 namespace dvr::fw {
 
-TCollectionItem::TCollectionItem(TCollection* Collection) { SetCollection(Collection); }
+TCollectionItem::TCollectionItem(TCollection* Collection) {
+    SetCollection(Collection);
+}
 
 TCollectionItem::~TCollectionItem() {
     if (collection_) collection_->RemoveItem(this);
@@ -45,7 +47,8 @@ TCollection::TCollection(const TMetaClass* ItemClass) : item_class_(ItemClass) {
 
 TCollection::~TCollection() {
     update_count_ = 1; // no Update calls while dying
-    while (!items_.empty()) delete items_.back();
+    while (!items_.empty())
+        delete items_.back();
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
@@ -81,12 +84,15 @@ TCollectionItem* TCollection::Insert(int Index) {
     return item;
 }
 
-void TCollection::Delete(int Index) { delete Items(Index); }
+void TCollection::Delete(int Index) {
+    delete Items(Index);
+}
 
 void TCollection::Clear() {
     if (items_.empty()) return;
     BeginUpdate();
-    while (!items_.empty()) delete items_.back();
+    while (!items_.empty())
+        delete items_.back();
     EndUpdate();
 }
 
@@ -96,7 +102,9 @@ TCollectionItem* TCollection::FindItemID(int ID) const {
     return nullptr;
 }
 
-void TCollection::BeginUpdate() { ++update_count_; }
+void TCollection::BeginUpdate() {
+    ++update_count_;
+}
 
 void TCollection::EndUpdate() {
     if (update_count_ == 0) return;
@@ -126,7 +134,8 @@ void TCollection::Assign(const TPersistent* Source) {
         BeginUpdate();
         try {
             Clear();
-            for (TCollectionItem* i : src->items_) Add()->Assign(i);
+            for (TCollectionItem* i : src->items_)
+                Add()->Assign(i);
         } catch (...) {
             EndUpdate();
             throw;

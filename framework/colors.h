@@ -13,7 +13,9 @@ namespace dvr::fw {
 
 using TColor = int32_t;
 
-constexpr TColor SystemColor(int index) { return TColor(0x80000000u | uint32_t(index)); }
+constexpr TColor SystemColor(int index) {
+    return TColor(0x80000000u | uint32_t(index));
+}
 
 constexpr TColor clScrollBar = SystemColor(0);
 constexpr TColor clBackground = SystemColor(1);

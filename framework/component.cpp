@@ -14,7 +14,9 @@ void TComponent::Publish(TPublisher<TComponent>& p) {
 }
 
 bool IsValidIdent(std::string_view s) {
-    auto alpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    auto alpha = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    };
     if (s.empty() || !alpha(s[0])) return false;
     for (char c : s)
         if (!alpha(c) && !(c >= '0' && c <= '9')) return false;
@@ -25,7 +27,9 @@ TComponent::TComponent(TComponent* AOwner) {
     if (AOwner) AOwner->InsertComponent(this);
 }
 
-TComponent::~TComponent() { TearDown(); }
+TComponent::~TComponent() {
+    TearDown();
+}
 
 void TComponent::Free() {
     // Tear down while the whole object still exists, so overrides of Notification in
@@ -52,7 +56,8 @@ void TComponent::TearDown() {
 void TComponent::MarkDestroying() {
     if (Destroying()) return;
     state_.Include(TComponentStateItem::csDestroying);
-    for (TComponent* c : components_) c->MarkDestroying();
+    for (TComponent* c : components_)
+        c->MarkDestroying();
 }
 
 TComponent* TComponent::Components(int Index) const {
@@ -146,7 +151,9 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
             c->Notification(AComponent, Operation);
 }
 
-void TComponent::Loaded() { state_.Exclude(TComponentStateItem::csLoading); }
+void TComponent::Loaded() {
+    state_.Exclude(TComponentStateItem::csLoading);
+}
 
 void TComponent::GetChildren(const std::function<void(TComponent*)>&, TComponent*) {}
 
@@ -169,17 +176,21 @@ namespace {
 
 void CollectLoading(TComponent* c, std::vector<TComponent*>& out) {
     if (c->Loading()) out.push_back(c);
-    for (int i = 0; i < c->ComponentCount(); ++i) CollectLoading(c->Components(i), out);
+    for (int i = 0; i < c->ComponentCount(); ++i)
+        CollectLoading(c->Components(i), out);
 }
 
 void MarkTree(TComponent* c, bool on) {
     c->SetLoading(on);
-    for (int i = 0; i < c->ComponentCount(); ++i) MarkTree(c->Components(i), on);
+    for (int i = 0; i < c->ComponentCount(); ++i)
+        MarkTree(c->Components(i), on);
 }
 
 } // namespace
 
-TLoadingBracket::TLoadingBracket(TComponent& Root) : root_(&Root) { MarkTree(root_, true); }
+TLoadingBracket::TLoadingBracket(TComponent& Root) : root_(&Root) {
+    MarkTree(root_, true);
+}
 
 TLoadingBracket::~TLoadingBracket() {
     if (!done_) MarkTree(root_, false);
@@ -190,7 +201,8 @@ void TLoadingBracket::Finish() {
     done_ = true;
     std::vector<TComponent*> loading;
     CollectLoading(root_, loading);
-    for (TComponent* c : loading) c->Loaded();
+    for (TComponent* c : loading)
+        c->Loaded();
     // A Loaded override that forgot the inherited call still leaves the state clean.
     MarkTree(root_, false);
 }

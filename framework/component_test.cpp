@@ -199,7 +199,8 @@ TEST_F(ComponentTest, ABracketLeftByAnExceptionEndsLoadingWithoutLoaded) {
     }
     EXPECT_FALSE(form->Loading());
     EXPECT_FALSE(form->Components(0)->Loading());
-    for (const std::string& s : log) EXPECT_EQ(s.find("Loaded"), std::string::npos) << s;
+    for (const std::string& s : log)
+        EXPECT_EQ(s.find("Loaded"), std::string::npos) << s;
     form->Free();
 }
 

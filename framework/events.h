@@ -11,11 +11,9 @@
 
 namespace dvr::fw {
 
-template <class Sig>
-class TMethodPtr;
+template <class Sig> class TMethodPtr;
 
-template <class R, class... A>
-class TMethodPtr<R(A...)> {
+template <class R, class... A> class TMethodPtr<R(A...)> {
 public:
     using Code = R (TObject::*)(A...);
 
@@ -53,7 +51,15 @@ private:
 };
 
 // Keyboard and mouse modifiers.
-enum class TShiftStateItem : uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+enum class TShiftStateItem : uint8_t {
+    ssShift,
+    ssAlt,
+    ssCtrl,
+    ssLeft,
+    ssRight,
+    ssMiddle,
+    ssDouble
+};
 using TShiftState = TSet<TShiftStateItem>;
 enum class TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
 // Scroll codes with the ordinals of the Windows SB_ codes.

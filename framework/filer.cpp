@@ -14,7 +14,9 @@ namespace {
 // Deeper nesting than this is refused rather than allowed to exhaust the stack.
 constexpr int kMaxDepth = 200;
 
-bool ValidValueType(uint8_t b) { return b <= 13 && b != 5; }
+bool ValidValueType(uint8_t b) {
+    return b <= 13 && b != 5;
+}
 
 std::vector<std::string> SplitPath(const std::string& name) {
     std::vector<std::string> parts;
@@ -54,7 +56,8 @@ uint8_t TReader::PeekByte() {
 
 int32_t TReader::ReadInt32() {
     uint8_t b[4];
-    for (uint8_t& x : b) x = ReadByte();
+    for (uint8_t& x : b)
+        x = ReadByte();
     return int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
                    uint32_t(b[3]) << 24);
 }
@@ -101,10 +104,13 @@ TValueType TReader::NextValue() {
     return TValueType(b);
 }
 
-bool TReader::EndOfList() { return PeekByte() == 0; }
+bool TReader::EndOfList() {
+    return PeekByte() == 0;
+}
 
 void TReader::ReadListBegin() {
-    if (ReadValue() != TValueType::vaList) throw EReadError("Invalid property value: list expected");
+    if (ReadValue() != TValueType::vaList)
+        throw EReadError("Invalid property value: list expected");
 }
 
 void TReader::ReadListEnd() {
@@ -250,7 +256,8 @@ void TReader::ReadPropValue(TObject* Instance, const TPropInfo& Prop) {
         break;
     }
     case TTypeKind::tkSet: {
-        if (ReadValue() != TValueType::vaSet) throw EReadError("Invalid property value: set expected");
+        if (ReadValue() != TValueType::vaSet)
+            throw EReadError("Invalid property value: set expected");
         uint32_t mask = 0;
         for (std::string e = ReadStr(); !e.empty(); e = ReadStr()) {
             int v = t->CompType() ? t->CompType()->EnumValue(e) : -1;
@@ -275,12 +282,14 @@ void TReader::ReadProperty(TComponent* Instance) {
         TPersistent* obj = Instance;
         for (size_t i = 0; i + 1 < parts.size(); ++i) {
             const TPropInfo* p = GetPropInfo(obj, parts[i]);
-            TPersistent* sub = p && p->Type->Kind() == TTypeKind::tkClass ? p->GetObj(obj) : nullptr;
+            TPersistent* sub =
+                p && p->Type->Kind() == TTypeKind::tkClass ? p->GetObj(obj) : nullptr;
             if (!sub) throw EReadError("Property " + parts[i] + " does not exist");
             obj = sub;
         }
         const std::string& last = parts.back();
-        if (const TPropInfo* p = GetPropInfo(obj, last); p && p->Type->Kind() != TTypeKind::tkClass) {
+        if (const TPropInfo* p = GetPropInfo(obj, last);
+            p && p->Type->Kind() != TTypeKind::tkClass) {
             ReadPropValue(obj, *p);
             return;
         }
@@ -294,9 +303,11 @@ void TReader::ReadProperty(TComponent* Instance) {
 }
 
 void TReader::ReadComponentBody(TComponent* Instance, int Depth) {
-    while (!EndOfList()) ReadProperty(Instance);
+    while (!EndOfList())
+        ReadProperty(Instance);
     ReadListEnd();
-    while (!EndOfList()) ReadChild(Instance, Depth + 1);
+    while (!EndOfList())
+        ReadChild(Instance, Depth + 1);
     ReadListEnd();
 }
 
@@ -350,8 +361,10 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     }
     std::vector<TComponent*> loaded;
     loaded.swap(loaded_);
-    for (TComponent* c : loaded) c->SetReading(false);
-    for (TComponent* c : loaded) c->Loaded();
+    for (TComponent* c : loaded)
+        c->SetReading(false);
+    for (TComponent* c : loaded)
+        c->Loaded();
     return Root;
 }
 
@@ -363,13 +376,16 @@ void TWriter::WriteValue(TValueType Value) {
 }
 
 void TWriter::WriteStr(std::string_view Value) {
-    if (Value.size() > 255) throw EWriteError("Name too long for the stream: " + std::string(Value));
+    if (Value.size() > 255)
+        throw EWriteError("Name too long for the stream: " + std::string(Value));
     uint8_t n = uint8_t(Value.size());
     stream_->WriteBuffer(&n, 1);
     stream_->WriteBuffer(Value.data(), Value.size());
 }
 
-void TWriter::WriteSignature() { stream_->WriteBuffer("TPF0", 4); }
+void TWriter::WriteSignature() {
+    stream_->WriteBuffer("TPF0", 4);
+}
 
 void TWriter::WriteInteger(int32_t Value) {
     uint8_t b[4];
@@ -385,11 +401,14 @@ void TWriter::WriteInteger(int32_t Value) {
         n = 4;
     }
     uint32_t u = uint32_t(Value);
-    for (size_t i = 0; i < 4; ++i) b[i] = uint8_t(u >> (8 * i));
+    for (size_t i = 0; i < 4; ++i)
+        b[i] = uint8_t(u >> (8 * i));
     stream_->WriteBuffer(b, n);
 }
 
-void TWriter::WriteBoolean(bool Value) { WriteValue(Value ? TValueType::vaTrue : TValueType::vaFalse); }
+void TWriter::WriteBoolean(bool Value) {
+    WriteValue(Value ? TValueType::vaTrue : TValueType::vaFalse);
+}
 
 void TWriter::WriteString(std::string_view Value) {
     if (Value.size() <= 255) {
@@ -418,7 +437,9 @@ void TWriter::WriteIdent(std::string_view Ident) {
     }
 }
 
-void TWriter::WritePropName(std::string_view Name) { WriteStr(Name); }
+void TWriter::WritePropName(std::string_view Name) {
+    WriteStr(Name);
+}
 
 void TWriter::DefineProperty(const std::string& Name, const TReaderProc&,
                              const TWriterProc& WriteData, bool HasData) {
@@ -460,7 +481,8 @@ void TWriter::WriteProperties(TPersistent* Instance, const std::string& Prefix, 
         switch (t->Kind()) {
         case TTypeKind::tkInteger: {
             int64_t v = p.GetOrd(Instance);
-            if (v < INT32_MIN || v > INT32_MAX) throw EWriteError("Value of " + name + " out of range");
+            if (v < INT32_MIN || v > INT32_MAX)
+                throw EWriteError("Value of " + name + " out of range");
             std::string ident;
             WritePropName(name);
             if (t->IntToIdent(int32_t(v), ident))
@@ -493,7 +515,8 @@ void TWriter::WriteProperties(TPersistent* Instance, const std::string& Prefix, 
             }
             WritePropName(name);
             WriteValue(TValueType::vaSet);
-            for (const std::string& n : names) WriteStr(n);
+            for (const std::string& n : names)
+                WriteStr(n);
             WriteStr("");
             break;
         }

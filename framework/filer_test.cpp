@@ -19,7 +19,9 @@ using testing::TSampleChild;
 using testing::TSampleHolder;
 using testing::TShape;
 
-std::string Bytes(const TMemoryStream& s) { return std::string(s.Bytes().begin(), s.Bytes().end()); }
+std::string Bytes(const TMemoryStream& s) {
+    return std::string(s.Bytes().begin(), s.Bytes().end());
+}
 
 std::string Write(TComponent* c) {
     TMemoryStream s;
@@ -33,7 +35,9 @@ TComponent* Read(const std::string& bytes, TComponent* Instance) {
     return ReadComponent(s, Instance);
 }
 
-std::string Short(const std::string& s) { return char(s.size()) + s; }
+std::string Short(const std::string& s) {
+    return char(s.size()) + s;
+}
 
 TEST(ComponentStream, ExactLayoutOfASmallComponent) {
     TSampleChild c(nullptr);
@@ -131,8 +135,12 @@ TEST(ComponentStream, EveryValueTypeSubObjectsAndBinaryPropertiesRoundTrip) {
     std::unique_ptr<TSample> original(MakeFullSample(nullptr));
     std::string bytes = Write(original.get());
     // Named values travel as identifiers.
-    EXPECT_NE(bytes.find("\x07\x09" "clBtnFace"), std::string::npos);
-    EXPECT_NE(bytes.find(Short("Font.Charset") + "\x07\x0E" "GB2312_CHARSET"), std::string::npos);
+    EXPECT_NE(bytes.find("\x07\x09"
+                         "clBtnFace"),
+              std::string::npos);
+    EXPECT_NE(bytes.find(Short("Font.Charset") + "\x07\x0E"
+                                                 "GB2312_CHARSET"),
+              std::string::npos);
     EXPECT_NE(bytes.find(Short("Data") + "\x0A\x05\x00\x00\x00"), std::string::npos);
 
     std::unique_ptr<TComponent> copy(Read(bytes, nullptr));
@@ -222,7 +230,8 @@ TEST(ComponentStream, MalformedStreamsRaiseAReadError) {
         {"value type 200", head + Short("Count") + "\xC8" + end},
         {"string for an integer", head + Short("Count") + "\x06\x01x" + end},
         {"unknown enumeration literal", head + Short("Shape") + "\x07" + Short("shOval") + end},
-        {"unknown set element", head + Short("Edges") + "\x0B" + Short("edLeft") + Short("edMiddle") + '\0' + end},
+        {"unknown set element",
+         head + Short("Edges") + "\x0B" + Short("edLeft") + Short("edMiddle") + '\0' + end},
         {"unknown colour name", head + Short("Color") + "\x07" + Short("clPlaid") + end},
         {"huge long string", head + Short("Caption") + "\x0C\xFF\xFF\xFF\x7F" + "abc" + end},
         {"negative long string", head + Short("Caption") + "\x0C\xFF\xFF\xFF\xFF" + end},
@@ -253,7 +262,8 @@ TEST(ComponentStream, DeeplyNestedChildrenRaiseInsteadOfExhaustingTheStack) {
     RegisterSampleClasses();
     std::string bytes = std::string("TPF0") + Short("TSample") + Short("") + '\0';
     const int depth = 100000;
-    for (int i = 0; i < depth; ++i) bytes += Short("TSampleChild") + Short("") + '\0';
+    for (int i = 0; i < depth; ++i)
+        bytes += Short("TSampleChild") + Short("") + '\0';
     EXPECT_THROW(Read(bytes, nullptr), EReadError);
 }
 

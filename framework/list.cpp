@@ -88,10 +88,13 @@ void TList::Move(int CurIndex, int NewIndex) {
 
 void TList::Clear() {
     // Delete from the end, one at a time, so Notify always sees a consistent list.
-    while (!items_.empty()) Delete(Count() - 1);
+    while (!items_.empty())
+        Delete(Count() - 1);
 }
 
-void TList::Pack() { items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end()); }
+void TList::Pack() {
+    items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end());
+}
 
 void TList::Sort(const TListSortCompare& Compare) {
     std::stable_sort(items_.begin(), items_.end(),

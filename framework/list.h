@@ -21,10 +21,8 @@ public:
     int Count() const { return int(items_.size()); }
     // Index checks raise EListError "List index out of bounds (i)".
     void* Get(int Index) const;
-    template <class T>
-    T* Item(int Index) const {
-        return static_cast<T*>(Get(Index));
-    }
+    void* Items(int Index) const { return Get(Index); }
+    template <class T> T* Item(int Index) const { return static_cast<T*>(Get(Index)); }
     void Put(int Index, void* Item);
 
     int Add(void* Item);

@@ -49,7 +49,8 @@ TEST(List, NotifyHearsEveryItemThatEntersOrLeaves) {
 TEST(List, IndexErrorsAndOrderOperations) {
     int a = 1, b = 2, c = 3;
     TList l;
-    for (int* p : {&a, &b, &c}) l.Add(p);
+    for (int* p : {&a, &b, &c})
+        l.Add(p);
     for (int bad : {-1, 3}) {
         EXPECT_THROW(l.Get(bad), EListError);
         EXPECT_THROW(l.Delete(bad), EListError);
@@ -78,19 +79,23 @@ TEST(List, SortIsStableAndSurvivesAContradictoryComparison) {
     };
     std::vector<P> items = {{3, 'a'}, {1, 'b'}, {3, 'c'}, {2, 'd'}, {1, 'e'}};
     TList l;
-    for (P& p : items) l.Add(&p);
+    for (P& p : items)
+        l.Add(&p);
     l.Sort([](void* x, void* y) { return static_cast<P*>(x)->key - static_cast<P*>(y)->key; });
     std::string tags;
-    for (int i = 0; i < l.Count(); ++i) tags += l.Item<P>(i)->tag;
+    for (int i = 0; i < l.Count(); ++i)
+        tags += l.Item<P>(i)->tag;
     EXPECT_EQ(tags, "bedac");
 
     // "Less" both ways: some order results, every item stays in the list once.
     std::vector<int> many(100);
     TList m;
-    for (int& x : many) m.Add(&x);
+    for (int& x : many)
+        m.Add(&x);
     m.Sort([](void*, void*) { return -1; });
     EXPECT_EQ(m.Count(), 100);
-    for (int& x : many) EXPECT_GE(m.IndexOf(&x), 0);
+    for (int& x : many)
+        EXPECT_GE(m.IndexOf(&x), 0);
 }
 
 } // namespace

@@ -58,8 +58,7 @@ private:
 };
 
 // The metaclass of T; Meta is TMetaClass or a metaclass type with class functions.
-template <class T, class Meta = TMetaClass>
-class TClassOf : public Meta {
+template <class T, class Meta = TMetaClass> class TClassOf : public Meta {
 public:
     using Meta::Meta;
     TObject* Create() const override {
@@ -85,7 +84,9 @@ public:                                                                         
         static const Meta meta(#Self, Parent::StaticClass(), publish);                             \
         return &meta;                                                                              \
     }                                                                                              \
-    const ::dvr::fw::TMetaClass* ClassType() const override { return StaticClass(); }
+    const ::dvr::fw::TMetaClass* ClassType() const override {                                      \
+        return StaticClass();                                                                      \
+    }
 
 // A class without properties of its own.
 #define FW_CLASS(Self, Parent) FW_CLASS_BODY(Self, Parent, ::dvr::fw::TClassOf<Self>, nullptr)
@@ -116,10 +117,7 @@ public:
 
     const std::string& ClassName() const { return ClassType()->ClassName(); }
     bool InheritsFrom(const TMetaClass* c) const { return ClassType()->InheritsFrom(c); }
-    template <class T>
-    bool Is() const {
-        return dynamic_cast<const T*>(this) != nullptr;
-    }
+    template <class T> bool Is() const { return dynamic_cast<const T*>(this) != nullptr; }
 };
 
 // Registration of classes for lookup by name (names compare ignoring ASCII case).

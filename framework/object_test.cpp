@@ -20,8 +20,7 @@ public:
     using TMetaClass::TMetaClass;
     virtual std::string GetExtension() const { return {}; }
 };
-template <class T>
-class TCodecClassOf : public TClassOf<T, TCodecClass> {
+template <class T> class TCodecClassOf : public TClassOf<T, TCodecClass> {
 public:
     using TClassOf<T, TCodecClass>::TClassOf;
     std::string GetExtension() const override { return T::GetExtension(); }

@@ -20,8 +20,7 @@ bool ValidPropName(std::string_view name) {
     for (;;) {
         size_t j = name.find('.', i);
         std::string_view part = name.substr(i, j == std::string_view::npos ? name.npos : j - i);
-        if (!IsValidIdent(part) || SameText(part, "object") || SameText(part, "end"))
-            return false;
+        if (!IsValidIdent(part) || SameText(part, "object") || SameText(part, "end")) return false;
         if (j == std::string_view::npos) return true;
         i = j + 1;
     }
@@ -61,7 +60,8 @@ private:
             Put("\r\n");
         }
         r_.ReadListEnd();
-        while (!r_.EndOfList()) Object(level + 1);
+        while (!r_.EndOfList())
+            Object(level + 1);
         r_.ReadListEnd();
         Indent(level);
         Put("end\r\n");
@@ -206,7 +206,9 @@ private:
         throw EReadError("Line " + IntToStr(line_) + ": " + what);
     }
 
-    bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+    bool IsIdentStart(char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    }
     bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
     // Reads the next token into tok_, text_ of it into val_.
@@ -230,8 +232,9 @@ private:
             tok_ = Tok::Ident;
             return;
         }
-        if (IsDigit(c) || c == '$' || (c == '-' && pos_ + 1 < text_.size() &&
-                                       (IsDigit(text_[pos_ + 1]) || text_[pos_ + 1] == '$'))) {
+        if (IsDigit(c) || c == '$' ||
+            (c == '-' && pos_ + 1 < text_.size() &&
+             (IsDigit(text_[pos_ + 1]) || text_[pos_ + 1] == '$'))) {
             size_t b = pos_++;
             while (pos_ < text_.size() &&
                    (IsDigit(text_[pos_]) || IsIdentStart(text_[pos_]) || text_[pos_] == '$'))
@@ -276,7 +279,8 @@ private:
                                                (text_[pos_] >= 'a' && text_[pos_] <= 'f')))
                     ++pos_;
                 int32_t v;
-                if (!TryStrToInt(std::string_view(text_).substr(b, pos_ - b), v) || v < 0 || v > 255)
+                if (!TryStrToInt(std::string_view(text_).substr(b, pos_ - b), v) || v < 0 ||
+                    v > 255)
                     Fail("invalid character code");
                 val_ += char(v);
             } else {
@@ -319,7 +323,8 @@ private:
             Value(0);
         }
         w_.WriteListEnd();
-        while (IsWord("object")) Object(depth + 1);
+        while (IsWord("object"))
+            Object(depth + 1);
         if (!IsWord("end")) Fail("'end' expected");
         Next();
         w_.WriteListEnd();
@@ -394,7 +399,7 @@ private:
                 if (c == '}') break;
                 if (c == '\n') ++line_;
                 if (uint8_t(c) <= 0x20) continue;
-                int d = IsDigit(c) ? c - '0'
+                int d = IsDigit(c)               ? c - '0'
                         : (c >= 'A' && c <= 'F') ? c - 'A' + 10
                         : (c >= 'a' && c <= 'f') ? c - 'a' + 10
                                                  : -1;
@@ -430,12 +435,15 @@ private:
 
 } // namespace
 
-void ObjectBinaryToText(TStream& Input, TStream& Output) { BinaryToText(Input, Output).Run(); }
+void ObjectBinaryToText(TStream& Input, TStream& Output) {
+    BinaryToText(Input, Output).Run();
+}
 
 void ObjectTextToBinary(TStream& Input, TStream& Output) {
     std::string text;
     char buf[4096];
-    for (size_t n; (n = Input.Read(buf, sizeof buf)) > 0;) text.append(buf, n);
+    for (size_t n; (n = Input.Read(buf, sizeof buf)) > 0;)
+        text.append(buf, n);
     try {
         TextToBinary(std::move(text), Output).Run();
     } catch (const EReadError&) {

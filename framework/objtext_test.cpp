@@ -18,7 +18,9 @@ using testing::TSampleChild;
 using testing::TSampleHolder;
 using testing::TShape;
 
-std::string Bytes(const TMemoryStream& s) { return std::string(s.Bytes().begin(), s.Bytes().end()); }
+std::string Bytes(const TMemoryStream& s) {
+    return std::string(s.Bytes().begin(), s.Bytes().end());
+}
 
 std::string ToText(const std::string& binary) {
     TMemoryStream in(binary.data(), binary.size()), out;
@@ -88,18 +90,17 @@ TEST(TextForm, EveryValueTypeConvertsBothWaysByteForByte) {
 
 TEST(TextForm, HandWrittenTextReadsIntoComponents) {
     RegisterSampleClasses();
-    const std::string text =
-        "OBJECT Hand: TSample\n"
-        "  Count=$10\n"
-        "  Small = -2\n"
-        "  Caption = 'a' +\n"
-        "     'b'#65 + #$42\n"
-        "  Enabled = true\n"
-        "  Font.Charset = GB2312_CHARSET\n"
-        "  Items.Strings = ('x' 'y')\n"
-        "  Data = { 00 ff\n  7F }\n"
-        "  Edges = []\n"
-        "end";
+    const std::string text = "OBJECT Hand: TSample\n"
+                             "  Count=$10\n"
+                             "  Small = -2\n"
+                             "  Caption = 'a' +\n"
+                             "     'b'#65 + #$42\n"
+                             "  Enabled = true\n"
+                             "  Font.Charset = GB2312_CHARSET\n"
+                             "  Items.Strings = ('x' 'y')\n"
+                             "  Data = { 00 ff\n  7F }\n"
+                             "  Edges = []\n"
+                             "end";
     std::string binary = ToBinary(text);
     TMemoryStream in(binary.data(), binary.size());
     std::unique_ptr<TComponent> c(ReadComponent(in, nullptr));
@@ -119,7 +120,7 @@ TEST(TextForm, MalformedTextRaisesAReadError) {
     const std::string cases[] = {
         "",
         "object",
-        "object A: TSample\r\n",                                // no end
+        "object A: TSample\r\n", // no end
         "thing A: TSample\r\nend\r\n",
         "object A: TSample\r\n  Count 1\r\nend\r\n",            // no '='
         "object A: TSample\r\n  Count = 2147483648\r\nend\r\n", // too big
@@ -127,15 +128,16 @@ TEST(TextForm, MalformedTextRaisesAReadError) {
         "object A: TSample\r\n  Caption = 'open\r\nend\r\n",
         "object A: TSample\r\n  Caption = #256\r\nend\r\n",
         "object A: TSample\r\n  Caption = 'a' +\r\nend\r\n",
-        "object A: TSample\r\n  Data = {ABC}\r\nend\r\n",       // odd digits
+        "object A: TSample\r\n  Data = {ABC}\r\nend\r\n", // odd digits
         "object A: TSample\r\n  Data = {GG}\r\nend\r\n",
         "object A: TSample\r\n  Data = {00\r\n",
         "object A: TSample\r\n  Edges = [edLeft edTop]\r\nend\r\n",
         "object A: TSample\r\n  Items.Strings = ('x'\r\nend\r\n",
-        "object A: TSample\r\nend\r\nend\r\n",                   // text after the end
+        "object A: TSample\r\nend\r\nend\r\n", // text after the end
         "object A: 1\r\nend\r\n",
     };
-    for (const std::string& t : cases) EXPECT_THROW(ToBinary(t), EReadError) << t;
+    for (const std::string& t : cases)
+        EXPECT_THROW(ToBinary(t), EReadError) << t;
 }
 
 TEST(TextForm, MalformedBinaryRaisesAReadError) {

@@ -18,11 +18,13 @@ enum class TEdge : uint8_t { edLeft, edTop, edRight, edBottom };
 using TEdges = TSet<TEdge>;
 
 inline const TTypeInfo* ShapeType() {
-    static const TTypeInfo t = TTypeInfo::Enumeration("TShape", {"shCircle", "shSquare", "shTriangle"});
+    static const TTypeInfo t =
+        TTypeInfo::Enumeration("TShape", {"shCircle", "shSquare", "shTriangle"});
     return &t;
 }
 inline const TTypeInfo* EdgeType() {
-    static const TTypeInfo t = TTypeInfo::Enumeration("TEdge", {"edLeft", "edTop", "edRight", "edBottom"});
+    static const TTypeInfo t =
+        TTypeInfo::Enumeration("TEdge", {"edLeft", "edTop", "edRight", "edBottom"});
     return &t;
 }
 inline const TTypeInfo* EdgesType() {
@@ -66,17 +68,17 @@ class TSample : public TComponent {
 public:
     explicit TSample(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
 
-    int32_t Count = 0;      // no default: always written
-    int32_t Small = 0;      // default 0
+    int32_t Count = 0; // no default: always written
+    int32_t Small = 0; // default 0
     TShape Shape = TShape::shCircle;
     TEdges Edges;
     bool Visible = true;
-    bool Enabled = false;   // no default: always written
+    bool Enabled = false; // no default: always written
     std::string Caption;
     TColor Color = clWhite;
     TSampleFont Font;
     TStringList Items;
-    std::string Data;       // binary property "Data"
+    std::string Data;                   // binary property "Data"
     std::vector<std::string> LoadedLog; // what Loaded saw
 
     TSampleFont* GetFont() { return &Font; }
@@ -118,7 +120,8 @@ class TSampleHolder : public TSample {
 public:
     using TSample::TSample;
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent*) override {
-        for (int i = 0; i < ComponentCount(); ++i) Proc(Components(i));
+        for (int i = 0; i < ComponentCount(); ++i)
+            Proc(Components(i));
     }
 };
 

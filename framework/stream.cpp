@@ -31,7 +31,9 @@ int64_t TStream::Size() {
     return size;
 }
 
-void TStream::SetSize(int64_t) { throw EStreamError("Stream size cannot be changed"); }
+void TStream::SetSize(int64_t) {
+    throw EStreamError("Stream size cannot be changed");
+}
 
 void TStream::ReadBuffer(void* Buffer, size_t Count) {
     auto* p = static_cast<uint8_t*>(Buffer);

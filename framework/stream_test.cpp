@@ -11,7 +11,9 @@
 namespace dvr::fw {
 namespace {
 
-std::string Contents(TMemoryStream& s) { return std::string(s.Bytes().begin(), s.Bytes().end()); }
+std::string Contents(TMemoryStream& s) {
+    return std::string(s.Bytes().begin(), s.Bytes().end());
+}
 
 TEST(MemoryStream, ShortReadRaisesAndKeepsWhatWasRead) {
     TMemoryStream s("abc", 3);
@@ -67,14 +69,16 @@ std::string InflateAll(const std::string& packed) {
     TDecompressionStream z(in);
     std::string out;
     char buf[7];
-    for (size_t n; (n = z.Read(buf, sizeof buf)) > 0;) out.append(buf, n);
+    for (size_t n; (n = z.Read(buf, sizeof buf)) > 0;)
+        out.append(buf, n);
     return out;
 }
 
 TEST(ZlibStreams, RoundTripsAtLevelsOneAndNineWithTheirHeaders) {
     std::string data;
     std::mt19937 rng(7);
-    for (int i = 0; i < 300000; ++i) data += char(i % 97 < 60 ? 'a' + i % 7 : rng() & 0xFF);
+    for (int i = 0; i < 300000; ++i)
+        data += char(i % 97 < 60 ? 'a' + i % 7 : rng() & 0xFF);
     struct Case {
         int level;
         uint8_t header[2];

@@ -71,7 +71,8 @@ int TStrings::AddObject(const std::string& S, TObject* AObject) {
 void TStrings::AddStrings(const TStrings& Strings) {
     BeginUpdate();
     try {
-        for (int i = 0; i < Strings.Count(); ++i) AddObject(Strings.Get(i), Strings.GetObject(i));
+        for (int i = 0; i < Strings.Count(); ++i)
+            AddObject(Strings.Get(i), Strings.GetObject(i));
     } catch (...) {
         EndUpdate();
         throw;
@@ -129,7 +130,8 @@ void TStrings::SetText(std::string_view Value) {
         size_t i = 0;
         while (i < Value.size()) {
             size_t j = i;
-            while (j < Value.size() && Value[j] != '\r' && Value[j] != '\n') ++j;
+            while (j < Value.size() && Value[j] != '\r' && Value[j] != '\n')
+                ++j;
             Add(std::string(Value.substr(i, j - i)));
             if (j < Value.size() && Value[j] == '\r') ++j;
             if (j < Value.size() && Value[j] == '\n') ++j;
@@ -190,7 +192,8 @@ void TStrings::DefineProperties(TFiler* Filer) {
             BeginUpdate();
             try {
                 Clear();
-                while (!r.EndOfList()) Add(r.ReadString());
+                while (!r.EndOfList())
+                    Add(r.ReadString());
             } catch (...) {
                 EndUpdate();
                 throw;
@@ -200,7 +203,8 @@ void TStrings::DefineProperties(TFiler* Filer) {
         },
         [this](TWriter& w) {
             w.WriteListBegin();
-            for (int i = 0; i < GetCount(); ++i) w.WriteString(Get(i));
+            for (int i = 0; i < GetCount(); ++i)
+                w.WriteString(Get(i));
             w.WriteListEnd();
         },
         GetCount() > 0);
@@ -233,7 +237,9 @@ void TStringList::PutObject(int Index, TObject* AObject) {
     Changed();
 }
 
-void TStringList::Insert(int Index, const std::string& S) { InsertObject(Index, S, nullptr); }
+void TStringList::Insert(int Index, const std::string& S) {
+    InsertObject(Index, S, nullptr);
+}
 
 void TStringList::InsertObject(int Index, const std::string& S, TObject* AObject) {
     if (sorted_) throw EListError("Operation not allowed on sorted list");
@@ -326,7 +332,8 @@ void TStringList::CustomSort(TStringListSortCompare Compare) {
                      [&](int a, int b) { return Compare(*this, a, b) < 0; });
     std::vector<Item> sorted;
     sorted.reserve(items_.size());
-    for (int i : order) sorted.push_back(items_[size_t(i)]);
+    for (int i : order)
+        sorted.push_back(items_[size_t(i)]);
     items_.swap(sorted);
     Changed();
 }

@@ -12,7 +12,8 @@ namespace {
 
 std::vector<std::string> All(const TStrings& s) {
     std::vector<std::string> v;
-    for (int i = 0; i < s.Count(); ++i) v.push_back(s.Strings(i));
+    for (int i = 0; i < s.Count(); ++i)
+        v.push_back(s.Strings(i));
     return v;
 }
 
@@ -44,7 +45,8 @@ TEST(StringList, SortedAddFollowsTheDuplicatesRule) {
 
 TEST(StringList, SortedListsFindAndRefusePositionalChanges) {
     TStringList l;
-    for (const char* s : {"d", "b", "a", "c"}) l.AddObject(s, reinterpret_cast<TObject*>(s[0] + 0L));
+    for (const char* s : {"d", "b", "a", "c"})
+        l.AddObject(s, reinterpret_cast<TObject*>(s[0] + 0L));
     l.SetSorted(true); // sorts what is there, objects travel with their strings
     EXPECT_EQ(All(l), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(l.Objects(0), reinterpret_cast<TObject*>(long('a')));

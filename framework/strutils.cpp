@@ -10,11 +10,14 @@ namespace dvr::fw {
 
 namespace {
 
-char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char ToUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+char ToLowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
-template <class F>
-std::string MapCase(std::string_view s, F f) {
+template <class F> std::string MapCase(std::string_view s, F f) {
     std::string out(s);
     for (size_t i = 0; i < out.size(); ++i) {
         if (IsGbkLeadByte(uint8_t(out[i])) && i + 1 < out.size()) {
@@ -34,12 +37,18 @@ unsigned NextFolded(std::string_view s, size_t& i) {
     return uint8_t(ToUpperAscii(char(b)));
 }
 
-bool IsBlank(char c) { return uint8_t(c) <= 0x20; }
+bool IsBlank(char c) {
+    return uint8_t(c) <= 0x20;
+}
 
 } // namespace
 
-std::string UpperCase(std::string_view s) { return MapCase(s, ToUpperAscii); }
-std::string LowerCase(std::string_view s) { return MapCase(s, ToLowerAscii); }
+std::string UpperCase(std::string_view s) {
+    return MapCase(s, ToUpperAscii);
+}
+std::string LowerCase(std::string_view s) {
+    return MapCase(s, ToLowerAscii);
+}
 
 int CompareText(std::string_view a, std::string_view b) {
     size_t i = 0, j = 0;
@@ -63,19 +72,25 @@ int CompareStr(std::string_view a, std::string_view b) {
 
 std::string TrimLeft(std::string_view s) {
     size_t i = 0;
-    while (i < s.size() && IsBlank(s[i])) ++i;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
     return std::string(s.substr(i));
 }
 
 std::string TrimRight(std::string_view s) {
     size_t n = s.size();
-    while (n > 0 && IsBlank(s[n - 1])) --n;
+    while (n > 0 && IsBlank(s[n - 1]))
+        --n;
     return std::string(s.substr(0, n));
 }
 
-std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+std::string Trim(std::string_view s) {
+    return TrimLeft(TrimRight(s));
+}
 
-std::string IntToStr(int64_t v) { return std::to_string(v); }
+std::string IntToStr(int64_t v) {
+    return std::to_string(v);
+}
 
 std::string IntToHex(uint64_t v, int digits) {
     static const char hex[] = "0123456789ABCDEF";
@@ -84,7 +99,8 @@ std::string IntToHex(uint64_t v, int digits) {
         out.insert(out.begin(), hex[v & 15]);
         v >>= 4;
     } while (v);
-    while (int(out.size()) < digits) out.insert(out.begin(), '0');
+    while (int(out.size()) < digits)
+        out.insert(out.begin(), '0');
     return out;
 }
 
@@ -238,6 +254,8 @@ std::string Utf16ToUtf8(std::u16string_view w) {
     return out;
 }
 
-std::string Utf8ToGbk(std::string_view utf8) { return Utf16ToGbk(Utf8ToUtf16(utf8)); }
+std::string Utf8ToGbk(std::string_view utf8) {
+    return Utf16ToGbk(Utf8ToUtf16(utf8));
+}
 
 } // namespace dvr::fw

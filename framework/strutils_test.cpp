@@ -23,19 +23,24 @@ TEST(Strings, Utf8AndUtf16ConvertBothWaysAndRepairBadInput) {
         std::string utf8;
         std::u16string wide;
     };
-    const Case exact[] = {
-        {"plain", u"plain"}, {"\xE7\x94\xBB", u"画"}, {"\xF0\x9F\x98\x80", u"\U0001F600"}, {"", u""}};
+    const Case exact[] = {{"plain", u"plain"},
+                          {"\xE7\x94\xBB", u"画"},
+                          {"\xF0\x9F\x98\x80", u"\U0001F600"},
+                          {"", u""}};
     for (const Case& c : exact) {
         EXPECT_EQ(Utf8ToUtf16(c.utf8), c.wide);
         EXPECT_EQ(Utf16ToUtf8(c.wide), c.utf8);
     }
     const Case repaired[] = {
-        {"\xE7\x94", u"\uFFFD\uFFFD"},        // cut short
-        {"\xC0\x80", u"\uFFFD\uFFFD"},        // overlong
+        {"\xE7\x94", u"\uFFFD\uFFFD"},           // cut short
+        {"\xC0\x80", u"\uFFFD\uFFFD"},           // overlong
         {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // surrogate
-        {"a\xFF" "b", u"a\uFFFDb"},
+        {"a\xFF"
+         "b",
+         u"a\uFFFDb"},
     };
-    for (const Case& c : repaired) EXPECT_EQ(Utf8ToUtf16(c.utf8), c.wide);
+    for (const Case& c : repaired)
+        EXPECT_EQ(Utf8ToUtf16(c.utf8), c.wide);
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 

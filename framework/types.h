@@ -20,12 +20,12 @@ struct TRect {
 
 // A set of up to 32 values of an enumeration E, stored as a bit mask (bit k = value k),
 // which is also how the stream writer and the property table see it.
-template <class E>
-class TSet {
+template <class E> class TSet {
 public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> items) {
-        for (E e : items) bits_ |= Bit(e);
+        for (E e : items)
+            bits_ |= Bit(e);
     }
     static constexpr TSet FromMask(uint32_t m) {
         TSet s;

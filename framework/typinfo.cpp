@@ -16,7 +16,8 @@ TTypeInfo TTypeInfo::Enumeration(std::string name, std::initializer_list<const c
     TTypeInfo t;
     t.kind_ = TTypeKind::tkEnumeration;
     t.name_ = std::move(name);
-    for (const char* l : literals) t.literals_.emplace_back(l);
+    for (const char* l : literals)
+        t.literals_.emplace_back(l);
     return t;
 }
 
@@ -122,7 +123,8 @@ const TPropList& TMetaClass::Properties() const {
         auto list = std::make_shared<TPropList>();
         // Inherited first: walk from the root class down.
         std::vector<const TMetaClass*> chain;
-        for (const TMetaClass* k = this; k; k = k->parent_) chain.insert(chain.begin(), k);
+        for (const TMetaClass* k = this; k; k = k->parent_)
+            chain.insert(chain.begin(), k);
         for (const TMetaClass* k : chain)
             if (k->publish_) k->publish_(*list);
         props_ = std::move(list);

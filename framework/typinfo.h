@@ -136,8 +136,7 @@ const TPropInfo* GetPropInfo(const TObject* o, std::string_view name);
 
 namespace detail {
 
-template <class V>
-int64_t ToOrd(const V& v) {
+template <class V> int64_t ToOrd(const V& v) {
     if constexpr (std::is_same_v<V, bool>)
         return v ? 1 : 0;
     else if constexpr (std::is_enum_v<V>)
@@ -148,8 +147,7 @@ int64_t ToOrd(const V& v) {
         return int64_t(v.Mask()); // TSet
 }
 
-template <class V>
-V FromOrd(int64_t x) {
+template <class V> V FromOrd(int64_t x) {
     if constexpr (std::is_same_v<V, bool>)
         return x != 0;
     else if constexpr (std::is_enum_v<V>)
@@ -160,8 +158,7 @@ V FromOrd(int64_t x) {
         return V::FromMask(uint32_t(x));
 }
 
-template <class V>
-const TTypeInfo* PlainType() {
+template <class V> const TTypeInfo* PlainType() {
     if constexpr (std::is_same_v<V, bool>)
         return BooleanType();
     else if constexpr (std::is_same_v<V, std::string>)
@@ -175,8 +172,7 @@ const TTypeInfo* PlainType() {
 } // namespace detail
 
 // Fills the property table of T; used by the FW_PUBLISHED macro.
-template <class T>
-class TPublisher {
+template <class T> class TPublisher {
 public:
     explicit TPublisher(TPropList& list) : list_(list) {}
 
@@ -202,13 +198,11 @@ public:
         return list_.Add(std::move(p));
     }
     // A property that is a field of T.
-    template <class V>
-    TPropInfo& Field(std::string name, const TTypeInfo* type, V T::*field) {
+    template <class V> TPropInfo& Field(std::string name, const TTypeInfo* type, V T::*field) {
         return Property(std::move(name), type, field, field);
     }
     // A sub-object property: get returns the object T owns.
-    template <class G>
-    TPropInfo& Object(std::string name, G get) {
+    template <class G> TPropInfo& Object(std::string name, G get) {
         TPropInfo p;
         p.Name = std::move(name);
         p.Type = ObjectType();
@@ -219,8 +213,7 @@ public:
     }
 
 private:
-    template <class S, class V>
-    static void Put(S set, TObject* o, const V& v) {
+    template <class S, class V> static void Put(S set, TObject* o, const V& v) {
         if constexpr (std::is_member_object_pointer_v<S>)
             static_cast<T*>(o)->*set = v;
         else

@@ -105,7 +105,9 @@ TDecompressionStream::TDecompressionStream(TStream& Source) : z_(std::make_uniqu
     z_->Init();
 }
 
-TDecompressionStream::~TDecompressionStream() { inflateEnd(&z_->zs); }
+TDecompressionStream::~TDecompressionStream() {
+    inflateEnd(&z_->zs);
+}
 
 size_t TDecompressionStream::Read(void* Buffer, size_t Count) {
     State& s = *z_;
@@ -148,7 +150,8 @@ int64_t TDecompressionStream::Seek(int64_t Offset, TSeekOrigin Origin) {
     else if (Origin == TSeekOrigin::soCurrent)
         target = s.produced + Offset;
     else
-        throw EStreamError("Invalid stream operation: seeking from the end of a decompression stream");
+        throw EStreamError(
+            "Invalid stream operation: seeking from the end of a decompression stream");
     if (target == 0 && s.produced != 0) {
         inflateEnd(&s.zs);
         s.source->SetPosition(s.start);

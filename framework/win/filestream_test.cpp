@@ -53,7 +53,8 @@ TEST(FileStream, ShareModesDecideWhatASecondOpenMayDo) {
         if (c.secondOpens)
             EXPECT_NO_THROW(TFileStream(name, c.second)) << std::hex << c.first << " " << c.second;
         else
-            EXPECT_THROW(TFileStream(name, c.second), EFOpenError) << std::hex << c.first << " " << c.second;
+            EXPECT_THROW(TFileStream(name, c.second), EFOpenError)
+                << std::hex << c.first << " " << c.second;
     }
     ::DeleteFileW(win::GbkToWide(name).c_str());
     EXPECT_THROW(TFileStream(name, fmOpenRead), EFOpenError);
