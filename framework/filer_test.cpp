@@ -198,6 +198,26 @@ TEST(ComponentStream, ChildComponentsAreMadeOwnedByTheRootOrFoundByName) {
     EXPECT_EQ(built.FindComponent("Child1")->ComponentIndex(), 1);
 }
 
+TEST(ComponentStream, ReadingStopsRightAfterTheComponent) {
+    // Bodies hold several component streams back to back; each read must leave the
+    // stream at the next one.
+    TSampleChild a(nullptr), b(nullptr);
+    a.Value = 1;
+    b.Value = 2;
+    TMemoryStream s;
+    WriteComponent(s, &a);
+    int64_t second = s.Position();
+    WriteComponent(s, &b);
+    s.SetPosition(0);
+    TSampleChild ra(nullptr), rb(nullptr);
+    ReadComponent(s, &ra);
+    EXPECT_EQ(s.Position(), second);
+    ReadComponent(s, &rb);
+    EXPECT_EQ(s.Position(), s.Size());
+    EXPECT_EQ(ra.Value, 1);
+    EXPECT_EQ(rb.Value, 2);
+}
+
 // ---- hostile input ----
 
 TEST(ComponentStream, EveryTruncationRaisesAReadError) {
