@@ -22,8 +22,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 // Decodes the records over and over for at least `seconds`; returns pictures per second.
-template <typename DecodeAll>
-double Rate(double seconds, DecodeAll decode_all) {
+template <typename DecodeAll> double Rate(double seconds, DecodeAll decode_all) {
     long pictures = 0;
     decode_all(); // warm up
     const auto start = Clock::now();
@@ -76,7 +75,8 @@ double FfmpegRate(const std::vector<VideoRecord>& records, double seconds) {
             pkt->data = padded[i].data();
             pkt->size = static_cast<int>(records[i].payload.size());
             if (avcodec_send_packet(ctx, pkt) < 0) std::abort();
-            while (avcodec_receive_frame(ctx, frame) == 0) ++n;
+            while (avcodec_receive_frame(ctx, frame) == 0)
+                ++n;
         }
         return n;
     });

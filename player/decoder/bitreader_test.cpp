@@ -28,8 +28,8 @@ TEST(BitReader, ReadsMostSignificantBitFirstAcrossBytes) {
 
 // Past the end of the record the reader yields zero bits, never bytes of memory beyond it.
 TEST(BitReader, PastTheEndReadsZeros) {
-    const uint8_t buffer[12] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                0xFF, 0xFF};
+    const uint8_t buffer[12] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     BitReader br;
     br.Point(buffer, 3);
     EXPECT_EQ(br.Peek(32), 0xFFFFFF00u);

@@ -65,7 +65,8 @@ void CopyStore(const DecoderInstance& d, const FrameStore& from, FrameStore& to)
 }
 
 void CopyPlane(uint8_t* dst, const uint8_t* src, int stride, int width, int height) {
-    for (int y = 0; y < height; ++y) std::memcpy(dst + size_t(y) * width, src + y * stride, width);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(dst + size_t(y) * width, src + y * stride, width);
 }
 
 // The picture of a store into the YUV output buffer, laid out for the current size.
@@ -115,7 +116,9 @@ bool DecodeVop(DecoderInstance& d, bool* repeat) {
     return true;
 }
 
-void PointAt(DecoderInstance& d, const Piece& p) { d.br.Point(d.input.get() + p.offset, p.length); }
+void PointAt(DecoderInstance& d, const Piece& p) {
+    d.br.Point(d.input.get() + p.offset, p.length);
+}
 
 // Byte offset of the next VOP start code at or after `from`, or the record length.
 size_t FindVopStart(const DecoderInstance& d, size_t from) {
@@ -225,12 +228,13 @@ void DeliverAnchor(DecoderInstance& d) {
 
 } // namespace
 
-DecoderInstance* InstanceOf(int handle) { return Find(handle); }
+DecoderInstance* InstanceOf(int handle) {
+    return Find(handle);
+}
 
 int InitDecoder(uint8_t** input, uint8_t** rgb, int width, int height) {
     // Larger pictures than the per-macroblock tables hold could never be decoded.
-    if (width <= 0 || height <= 0 || width / 16 > kMaxMbCols || height / 16 > kMaxMbRows)
-        return 0;
+    if (width <= 0 || height <= 0 || width / 16 > kMaxMbCols || height / 16 > kMaxMbRows) return 0;
     auto d = std::unique_ptr<DecoderInstance>(new (std::nothrow) DecoderInstance);
     if (!d) return 0;
     d->creation_width = width;
@@ -253,7 +257,8 @@ int InitDecoder(uint8_t** input, uint8_t** rgb, int width, int height) {
 
     std::lock_guard<std::mutex> lock(table_lock);
     int slot = 0;
-    while (slot < kInstanceCount && instances[slot]) ++slot;
+    while (slot < kInstanceCount && instances[slot])
+        ++slot;
     if (slot == kInstanceCount) return 0;
     if (input) *input = d->input.get();
     if (rgb) *rgb = d->rgb.get();

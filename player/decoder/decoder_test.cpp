@@ -1,4 +1,5 @@
 #include "player/decoder/decoder.h"
+#include "player/decoder/idct.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,8 @@ std::vector<uint8_t> FlatIntraRecord(const VolFields* vol, int macroblocks, int 
     v.quant = q;
     v.increment_bits = increment_bits;
     PutVop(w, v);
-    for (int i = 0; i < macroblocks; ++i) PutFlatIntraMacroblock(w);
+    for (int i = 0; i < macroblocks; ++i)
+        PutFlatIntraMacroblock(w);
     w.Stuff();
     return w.Data();
 }
@@ -102,7 +104,8 @@ TEST(DecoderInstances, SixteenSlotsThenRefusalThenReuse) {
     EXPECT_EQ(w, 352);
     EXPECT_EQ(FreeDecoder(handles[5]), 1);
     EXPECT_EQ(InitDecoder(&in, &rgb, 352, 288), kFirstHandle + 5);
-    for (int hnd : handles) EXPECT_EQ(FreeDecoder(hnd), 1);
+    for (int hnd : handles)
+        EXPECT_EQ(FreeDecoder(hnd), 1);
     EXPECT_EQ(FreeDecoder(handles[0]), 0);
 }
 
@@ -116,14 +119,16 @@ TEST(DecoderInstances, ConcurrentCreationNeverSharesASlot) {
                 uint8_t *in, *rgb;
                 handles[i] = InitDecoder(&in, &rgb, 64, 64);
             });
-        for (auto& t : threads) t.join();
+        for (auto& t : threads)
+            t.join();
         std::vector<int> got;
         for (int h : handles)
             if (h) got.push_back(h);
         std::sort(got.begin(), got.end());
         ASSERT_EQ(got.size(), size_t(kInstanceCount));
         EXPECT_EQ(std::adjacent_find(got.begin(), got.end()), got.end());
-        for (int h : got) EXPECT_EQ(FreeDecoder(h), 1);
+        for (int h : got)
+            EXPECT_EQ(FreeDecoder(h), 1);
     }
 }
 
@@ -162,7 +167,8 @@ TEST(DecoderSettings, StepsOutsideTheirRangeChangeNothing) {
         EXPECT_EQ(d.state().brightness, c.brightness) << c.step;
         EXPECT_EQ(d.state().contrast, c.contrast) << c.step;
     }
-    for (int f : {555, 565, 8888, 888}) EXPECT_EQ(SetVideoFormat(f), 1);
+    for (int f : {555, 565, 8888, 888})
+        EXPECT_EQ(SetVideoFormat(f), 1);
     EXPECT_EQ(SetVideoFormat(24), 0);
     EXPECT_EQ(RgbOutputFormat, 888);
 }
@@ -242,7 +248,8 @@ TEST(DecoderFrames, UncodedVopRepeatsTheReference) {
     PutVop(w, v);
     w.Code("1").Code("0").Code("0011");
     w.Code("010").Code("101"); // block 0: DC size 3, +5
-    for (int b = 1; b < 4; ++b) w.Code("011");
+    for (int b = 1; b < 4; ++b)
+        w.Code("011");
     w.Code("11").Code("11");
     w.Stuff();
     ASSERT_EQ(d.Decode(w.Data()), 1);
@@ -271,7 +278,9 @@ struct MacroblockCase {
     int luma0, luma1, chroma; // pixel values of block 0, block 1 and both chroma blocks
 };
 
-void Grey(BitWriter& w) { PutFlatIntraMacroblock(w); }
+void Grey(BitWriter& w) {
+    PutFlatIntraMacroblock(w);
+}
 
 const MacroblockCase kMacroblockCases[] = {
     {"flat", 4, Grey, 1, 128, 128, 128},
@@ -285,7 +294,8 @@ const MacroblockCase kMacroblockCases[] = {
     {"negative DC differential", 4,
      [](BitWriter& w) {
          w.Code("1").Code("0").Code("0011").Code("010").Code("010");
-         for (int b = 1; b < 4; ++b) w.Code("011");
+         for (int b = 1; b < 4; ++b)
+             w.Code("011");
          w.Code("11").Code("11");
      },
      1, 123, 123, 128},
@@ -294,7 +304,8 @@ const MacroblockCase kMacroblockCases[] = {
     {"dquant clamps at 31", 31,
      [](BitWriter& w) {
          w.Code("0001").Code("0").Code("0011").Code("11");
-         for (int b = 0; b < 4; ++b) w.Code("011");
+         for (int b = 0; b < 4; ++b)
+             w.Code("011");
          w.Code("11").Code("11");
      },
      1, 127, 127, 128},
@@ -302,10 +313,11 @@ const MacroblockCase kMacroblockCases[] = {
     {"run past the last position", 4,
      [](BitWriter& w) {
          w.Code("1").Code("0").Code("00011"); // CBPY 0100: block 1 coded
-         w.Code("011");                      // block 0
-         w.Code("011");                      // block 1, then its coefficient
+         w.Code("011");                       // block 0
+         w.Code("011");                       // block 1, then its coefficient
          w.Code("0000011").Code("11").Code("1").Put(63, 6).Code("1").Put(100, 12).Code("1");
-         for (int b = 2; b < 4; ++b) w.Code("011");
+         for (int b = 2; b < 4; ++b)
+             w.Code("011");
          w.Code("11").Code("11");
      },
      1, 128, 128, 128},
@@ -313,13 +325,13 @@ const MacroblockCase kMacroblockCases[] = {
     {"invalid coefficient code ends the block", 4,
      [](BitWriter& w) {
          w.Code("001").Code("0").Code("0011"); // Cr coded
-         for (int b = 0; b < 4; ++b) w.Code("011");
+         for (int b = 0; b < 4; ++b)
+             w.Code("011");
          w.Code("11").Code("11").Code("000000000000");
      },
      1, 128, 128, 128},
     {"invalid MCBPC", 4, [](BitWriter& w) { w.Code("0000000000"); }, 0, -1, -1, -1},
-    {"invalid CBPY", 4, [](BitWriter& w) { w.Code("1").Code("0").Code("000000"); }, 0, -1, -1,
-     -1},
+    {"invalid CBPY", 4, [](BitWriter& w) { w.Code("1").Code("0").Code("000000"); }, 0, -1, -1, -1},
 };
 
 class Macroblocks : public ::testing::TestWithParam<int> {};
@@ -349,6 +361,42 @@ TEST_P(Macroblocks, DecodeAsTheRulesSay) {
 
 INSTANTIATE_TEST_SUITE_P(SimdLevels, Macroblocks, ::testing::Values(0, 1, 2));
 
+// Two macroblocks, one above the other. The upper one (q 4) codes level 3 at position 1
+// of its block 2; the lower one changes the quantiser to 6 and predicts block 0 from
+// above with AC prediction: the level is taken as it is (3, not rescaled to 2) and
+// dequantised at 6: 2 * 6 * 3 + 5 = 41.
+TEST(IntraPrediction, AcPredictionTakesLevelsAcrossAQuantiserChangeUnscaled) {
+    SimdScope simd(0);
+    Instance d(16, 32);
+    BitWriter w;
+    VopFields v;
+    v.quant = 4;
+    v.increment_bits = 4;
+    PutVop(w, v);
+    w.Code("1").Code("0").Code("00100"); // intra, no AC prediction, block 2 coded
+    w.Code("011").Code("011");           // blocks 0 and 1: DC 128
+    w.Code("010").Code("101");           // block 2: DC 128 + 5 ...
+    w.Code("00010110").Code("0");        // ... and (last, run 0, level +3)
+    w.Code("011").Code("11").Code("11");
+    w.Code("0001").Code("1").Code("0011").Code("11"); // intra+q, AC prediction, +2
+    for (int b = 0; b < 4; ++b)
+        w.Code("011");
+    w.Code("11").Code("11");
+    w.Stuff();
+    ASSERT_EQ(d.Decode(w.Data()), 1);
+
+    // Block 0 of the lower macroblock: DC from above, 1064 at scaler 12 -> 89 * 12.
+    alignas(16) int16_t expected[64] = {};
+    expected[0] = 89 * 12;
+    expected[1] = 41;
+    IdctChenWang(expected);
+    const std::vector<uint8_t> pic = d.Picture();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(pic[(16 + y) * 16 + x], std::clamp<int>(expected[8 * y + x], 0, 255))
+                << x << "," << y;
+}
+
 // A packed record of P-VOP (time 3), B-VOP (time 1) and B-VOP (time 2), all uncoded so
 // that only the order of their headers and of the anchor delivery is seen.
 std::vector<uint8_t> PackedRecord(int b_count) {
@@ -375,11 +423,9 @@ TEST(PackedRecords, PicturesComeInDisplayOrder) {
         std::vector<int> order; // time increment of each delivered B, 0 for the anchor
     };
     const Case cases[] = {
-        {2, 0, {1, 2, 0}},
-        {1, 0, {1, 0}},
+        {2, 0, {1, 2, 0}}, {1, 0, {1, 0}},
         {2, 1, {1, 0}}, // the first B-VOP of the record is the one kept
-        {1, 1, {0}},
-        {2, 2, {0}},
+        {1, 1, {0}},       {2, 2, {0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.b_count << " B, " << c.drop << " dropped");

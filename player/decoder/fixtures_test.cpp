@@ -200,13 +200,13 @@ TEST_P(IntraPictures, MatchFfmpegsDecode) {
             const uint8_t* pic = GetYUV(p.handle());
             const size_t planes[3][2] = {{0, luma}, {luma, chroma}, {luma + chroma, chroma}};
             for (int k = 0; k < 3; ++k) {
-                double psnr = Psnr(pic + planes[k][0], ref.data() + offset + planes[k][0],
-                                   planes[k][1]);
+                double psnr =
+                    Psnr(pic + planes[k][0], ref.data() + offset + planes[k][0], planes[k][1]);
                 EXPECT_GE(psnr, 48.0) << "picture " << n << " plane " << k;
                 if (psnr < worst) {
                     worst = psnr;
-                    worst_at = name + " picture " + std::to_string(n) + " plane " +
-                               std::to_string(k);
+                    worst_at =
+                        name + " picture " + std::to_string(n) + " plane " + std::to_string(k);
                 }
             }
             offset += luma + 2 * chroma;

@@ -22,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetBFrameType(handle, packed);
     GetThrowBNum(handle, drop);
     if (DecoderOneFrame(handle, static_cast<int>(size)))
-        for (int i = 0; i < 3; ++i) GetYUV(handle);
+        for (int i = 0; i < 3; ++i)
+            GetYUV(handle);
     return 0;
 }

@@ -5,12 +5,15 @@ namespace {
 
 constexpr uint32_t kUserDataStartCode = 0x000001B2;
 
-void Marker(BitReader& br) { br.Skip(1); }
+void Marker(BitReader& br) {
+    br.Skip(1);
+}
 
 // Smallest b with 2^b >= resolution; 0 for resolutions 0 and 1.
 int32_t TimeIncrementBits(int32_t resolution) {
     int32_t b = 0;
-    while (b < 16 && (int64_t{1} << b) < resolution) ++b;
+    while (b < 16 && (int64_t{1} << b) < resolution)
+        ++b;
     return b;
 }
 
@@ -135,7 +138,8 @@ VolResult ReadVolHeader(BitReader& br, HeaderState& state, SizeLimit limit) {
 bool ReadVopHeader(BitReader& br, HeaderState& h, SizeLimit limit) {
     h.vop_coding_type = static_cast<int32_t>(br.Get(2));
     // modulo_time_base; bounded by the record since zero bits follow its end
-    while (br.GetBit()) ++h.modulo_time_base;
+    while (br.GetBit())
+        ++h.modulo_time_base;
     Marker(br);
     h.vop_time_increment = static_cast<int32_t>(br.Get(h.vop_time_increment_bits));
     Marker(br);

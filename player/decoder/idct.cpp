@@ -20,13 +20,16 @@ constexpr int W7 = 565;
 
 // Equivalent to the -512..511 clipping table for every index it covers, and safe for
 // the out-of-range sums that corrupt coefficients can produce.
-inline int16_t Clip256(int v) { return static_cast<int16_t>(std::clamp(v, -256, 255)); }
+inline int16_t Clip256(int v) {
+    return static_cast<int16_t>(std::clamp(v, -256, 255));
+}
 
 void ChenWangRow(int16_t* b) {
     int x1 = b[4] << 11, x2 = b[6], x3 = b[2], x4 = b[1], x5 = b[7], x6 = b[5], x7 = b[3];
     if (!(x1 | x2 | x3 | x4 | x5 | x6 | x7)) {
         int16_t dc = static_cast<int16_t>(b[0] * 8);
-        for (int i = 0; i < 8; ++i) b[i] = dc;
+        for (int i = 0; i < 8; ++i)
+            b[i] = dc;
         return;
     }
     int x0 = (b[0] * 2048) + 128;
@@ -69,7 +72,8 @@ void ChenWangColumn(int16_t* b) {
         x6 = b[8 * 5], x7 = b[8 * 3];
     if (!(x1 | x2 | x3 | x4 | x5 | x6 | x7)) {
         int16_t v = Clip256((b[0] + 32) >> 6);
-        for (int i = 0; i < 8; ++i) b[8 * i] = v;
+        for (int i = 0; i < 8; ++i)
+            b[8 * i] = v;
         return;
     }
     int x0 = (b[0] * 256) + 8192;
@@ -110,8 +114,10 @@ void ChenWangColumn(int16_t* b) {
 } // namespace
 
 void IdctChenWang(int16_t* block) {
-    for (int i = 0; i < 8; ++i) ChenWangRow(block + 8 * i);
-    for (int i = 0; i < 8; ++i) ChenWangColumn(block + i);
+    for (int i = 0; i < 8; ++i)
+        ChenWangRow(block + 8 * i);
+    for (int i = 0; i < 8; ++i)
+        ChenWangColumn(block + i);
 }
 
 int16_t Ap922Weight(int row, int k, int n) {
@@ -153,7 +159,8 @@ RowTable MakeRowTable(int row) {
 struct RowTables {
     RowTable row[8];
     RowTables() {
-        for (int r = 0; r < 8; ++r) row[r] = MakeRowTable(r);
+        for (int r = 0; r < 8; ++r)
+            row[r] = MakeRowTable(r);
     }
 };
 const RowTables kRows;
@@ -169,31 +176,34 @@ inline __m128i RowPass(__m128i x, const RowTable& t, int rounding) {
     __m128i p13 = _mm_shuffle_epi32(v, 0x55);
     __m128i p46 = _mm_shuffle_epi32(v, 0xAA);
     __m128i p57 = _mm_shuffle_epi32(v, 0xFF);
-    __m128i even =
-        _mm_add_epi32(_mm_madd_epi16(p02, _mm_load_si128(reinterpret_cast<const __m128i*>(t.even02))),
-                      _mm_madd_epi16(p46, _mm_load_si128(reinterpret_cast<const __m128i*>(t.even46))));
-    __m128i odd =
-        _mm_add_epi32(_mm_madd_epi16(p13, _mm_load_si128(reinterpret_cast<const __m128i*>(t.odd13))),
-                      _mm_madd_epi16(p57, _mm_load_si128(reinterpret_cast<const __m128i*>(t.odd57))));
+    __m128i even = _mm_add_epi32(
+        _mm_madd_epi16(p02, _mm_load_si128(reinterpret_cast<const __m128i*>(t.even02))),
+        _mm_madd_epi16(p46, _mm_load_si128(reinterpret_cast<const __m128i*>(t.even46))));
+    __m128i odd = _mm_add_epi32(
+        _mm_madd_epi16(p13, _mm_load_si128(reinterpret_cast<const __m128i*>(t.odd13))),
+        _mm_madd_epi16(p57, _mm_load_si128(reinterpret_cast<const __m128i*>(t.odd57))));
     even = _mm_add_epi32(even, _mm_set1_epi32(rounding));
-    __m128i lo = _mm_srai_epi32(_mm_add_epi32(even, odd), 11);              // outputs 0..3
-    __m128i hi = _mm_srai_epi32(_mm_sub_epi32(even, odd), 11);              // outputs 7..4
+    __m128i lo = _mm_srai_epi32(_mm_add_epi32(even, odd), 11); // outputs 0..3
+    __m128i hi = _mm_srai_epi32(_mm_sub_epi32(even, odd), 11); // outputs 7..4
     return _mm_packs_epi32(lo, _mm_shuffle_epi32(hi, 0x1B));
 }
 
 } // namespace
 
-bool HaveAp922() { return true; }
+bool HaveAp922() {
+    return true;
+}
 
 void IdctAp922(int16_t* block) {
     __m128i* b = reinterpret_cast<__m128i*>(block);
     __m128i y[8];
-    for (int r = 0; r < 8; ++r) y[r] = RowPass(_mm_loadu_si128(b + r), kRows.row[r], kRowRounding[r]);
+    for (int r = 0; r < 8; ++r)
+        y[r] = RowPass(_mm_loadu_si128(b + r), kRows.row[r], kRowRounding[r]);
 
-    const __m128i t1 = _mm_set1_epi16(13036);  // tan(pi/16) * 65536
-    const __m128i t2 = _mm_set1_epi16(27146);  // tan(2pi/16) * 65536
+    const __m128i t1 = _mm_set1_epi16(13036);   // tan(pi/16) * 65536
+    const __m128i t2 = _mm_set1_epi16(27146);   // tan(2pi/16) * 65536
     const __m128i t3m = _mm_set1_epi16(-21746); // (tan(3pi/16) - 1) * 65536
-    const __m128i c4 = _mm_set1_epi16(23170);  // cos(pi/4) * 32768
+    const __m128i c4 = _mm_set1_epi16(23170);   // cos(pi/4) * 32768
 
     __m128i u7 = _mm_adds_epi16(y[1], _mm_mulhi_epi16(y[7], t1));
     __m128i u1 = _mm_subs_epi16(_mm_mulhi_epi16(y[1], t1), y[7]);
@@ -227,8 +237,12 @@ void IdctAp922(int16_t* block) {
     _mm_storeu_si128(b + 4, _mm_srai_epi16(_mm_subs_epi16(a3, b3), 6));
 }
 #else
-bool HaveAp922() { return false; }
-void IdctAp922(int16_t* block) { IdctChenWang(block); }
+bool HaveAp922() {
+    return false;
+}
+void IdctAp922(int16_t* block) {
+    IdctChenWang(block);
+}
 #endif
 
 } // namespace dvr::decoder

@@ -34,27 +34,29 @@ struct Basis {
     double c[8][8];
     Basis() {
         for (int k = 0; k < 8; ++k)
-            for (int n = 0; n < 8; ++n) c[k][n] = Coef(k, n);
+            for (int n = 0; n < 8; ++n)
+                c[k][n] = Coef(k, n);
     }
 };
 const Basis kBasis;
 
 // out[a][b] = sum over i, j of m[i][a] m[j][b] in[i][j] (m = basis or its transpose),
 // done as two one-dimensional passes.
-template <typename In>
-void Separable(const In* in, double out[64], bool forward) {
+template <typename In> void Separable(const In* in, double out[64], bool forward) {
     auto m = [&](int i, int a) { return forward ? kBasis.c[a][i] : kBasis.c[i][a]; };
     double tmp[64];
     for (int i = 0; i < 8; ++i)
         for (int b = 0; b < 8; ++b) {
             double s = 0;
-            for (int j = 0; j < 8; ++j) s += m(j, b) * in[8 * i + j];
+            for (int j = 0; j < 8; ++j)
+                s += m(j, b) * in[8 * i + j];
             tmp[8 * i + b] = s;
         }
     for (int a = 0; a < 8; ++a)
         for (int b = 0; b < 8; ++b) {
             double s = 0;
-            for (int i = 0; i < 8; ++i) s += m(i, a) * tmp[8 * i + b];
+            for (int i = 0; i < 8; ++i)
+                s += m(i, a) * tmp[8 * i + b];
             out[8 * a + b] = s;
         }
 }
@@ -69,7 +71,8 @@ void ForwardDct(const long in[64], int16_t out[64]) {
 void ReferenceIdct(const int16_t in[64], long out[64]) {
     double d[64];
     Separable(in, d, false);
-    for (int i = 0; i < 64; ++i) out[i] = std::clamp(std::lround(d[i]), -256L, 255L);
+    for (int i = 0; i < 64; ++i)
+        out[i] = std::clamp(std::lround(d[i]), -256L, 255L);
 }
 
 struct Accuracy {
@@ -84,7 +87,8 @@ Accuracy Measure(void (*idct)(int16_t*), long low, long high, int sign) {
     Accuracy a;
     for (int b = 0; b < kBlocks; ++b) {
         long pixels[64];
-        for (long& p : pixels) p = rnd.Next(low, high) * sign;
+        for (long& p : pixels)
+            p = rnd.Next(low, high) * sign;
         int16_t coef[64], test[64];
         ForwardDct(pixels, coef);
         long ref[64];
@@ -122,8 +126,8 @@ TEST_P(IdctAccuracy, MeetsIeee1180Limits) {
     };
     for (Range r : {Range{256, 255}, Range{5, 5}, Range{300, 300}})
         for (int sign : {1, -1}) {
-            SCOPED_TRACE(::testing::Message() << "range -" << r.low << ".." << r.high
-                                              << " sign " << sign);
+            SCOPED_TRACE(::testing::Message()
+                         << "range -" << r.low << ".." << r.high << " sign " << sign);
             Accuracy a = Measure(GetParam().fn, r.low, r.high, sign);
             EXPECT_LE(a.peak, 1);
             EXPECT_LE(a.worst_mse, 0.06);
@@ -137,7 +141,8 @@ TEST_P(IdctAccuracy, ZeroInGivesZeroOut) {
     if (GetParam().fn == IdctAp922 && !HaveAp922()) GTEST_SKIP() << "no SSE2";
     int16_t block[64] = {};
     GetParam().fn(block);
-    for (int16_t v : block) EXPECT_EQ(v, 0);
+    for (int16_t v : block)
+        EXPECT_EQ(v, 0);
 }
 
 TEST(Ap922Weights, DerivedTableHoldsTheKnownEntries) {
@@ -145,11 +150,11 @@ TEST(Ap922Weights, DerivedTableHoldsTheKnownEntries) {
         int row, k, n, weight;
     };
     const Case cases[] = {
-        {0, 0, 0, 16384}, {0, 2, 0, 21407}, {0, 4, 0, 16384}, {0, 6, 0, 8867},
-        {0, 1, 0, 22725}, {0, 3, 0, 19266}, {0, 5, 0, 12873}, {0, 7, 0, 4520},
-        {4, 2, 0, 21407}, {4, 4, 1, -16384}, {1, 0, 0, 22725}, {7, 0, 3, 22725},
-        {2, 0, 0, 21407}, {6, 0, 0, 21407}, {3, 0, 0, 19266}, {5, 0, 0, 19266},
-        {1, 1, 0, 31521}, {1, 2, 0, 29692}, {0, 7, 3, -22725}, {0, 1, 3, 4520}, {0, 7, 1, -12873},
+        {0, 0, 0, 16384},  {0, 2, 0, 21407}, {0, 4, 0, 16384}, {0, 6, 0, 8867},   {0, 1, 0, 22725},
+        {0, 3, 0, 19266},  {0, 5, 0, 12873}, {0, 7, 0, 4520},  {4, 2, 0, 21407},  {4, 4, 1, -16384},
+        {1, 0, 0, 22725},  {7, 0, 3, 22725}, {2, 0, 0, 21407}, {6, 0, 0, 21407},  {3, 0, 0, 19266},
+        {5, 0, 0, 19266},  {1, 1, 0, 31521}, {1, 2, 0, 29692}, {0, 7, 3, -22725}, {0, 1, 3, 4520},
+        {0, 7, 1, -12873},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Ap922Weight(c.row, c.k, c.n), c.weight)

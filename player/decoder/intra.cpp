@@ -114,7 +114,8 @@ void StoreBlock(const int16_t* block, uint8_t* dst, int stride) {
     }
 #else
     for (int y = 0; y < 8; ++y, dst += stride)
-        for (int x = 0; x < 8; ++x) dst[x] = static_cast<uint8_t>(std::clamp<int>(block[8 * y + x], 0, 255));
+        for (int x = 0; x < 8; ++x)
+            dst[x] = static_cast<uint8_t>(std::clamp<int>(block[8 * y + x], 0, 255));
 #endif
 }
 
@@ -190,7 +191,7 @@ bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
     g.dc[g.index] = dc;
 
     if (coded) {
-        const uint8_t* scan = !d.ac_pred     ? tables::kScanZigzag
+        const uint8_t* scan = !d.ac_pred   ? tables::kScanZigzag
                               : from_above ? tables::kScanHorizontal
                                            : tables::kScanVertical;
         ReadCoefficients(br, block, scan, 1, kVlc.tcoef_intra, tables::kLmaxIntra,
@@ -223,8 +224,8 @@ bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
     Idct(block, SimdLevel);
 
     if (luma) {
-        uint8_t* dst = d.current->y + (16 * d.mb_y + 8 * (b >> 1)) * d.luma_stride + 16 * d.mb_x +
-                       8 * (b & 1);
+        uint8_t* dst =
+            d.current->y + (16 * d.mb_y + 8 * (b >> 1)) * d.luma_stride + 16 * d.mb_x + 8 * (b & 1);
         StoreBlock(block, dst, d.luma_stride);
     } else {
         uint8_t* plane = b == 4 ? d.current->cb : d.current->cr;
@@ -263,7 +264,8 @@ bool DecodeIntraMacroblock(DecoderInstance& d) {
 
 void ResetPredictors(DecoderInstance& d) {
     std::fill(std::begin(d.dc_luma), std::end(d.dc_luma), kBorderDc);
-    for (auto& plane : d.dc_chroma) std::fill(std::begin(plane), std::end(plane), kBorderDc);
+    for (auto& plane : d.dc_chroma)
+        std::fill(std::begin(plane), std::end(plane), kBorderDc);
     std::memset(d.ac_luma, 0, sizeof d.ac_luma);
     std::memset(d.ac_chroma, 0, sizeof d.ac_chroma);
     std::memset(d.mode, kMbTypeIntra, sizeof d.mode);

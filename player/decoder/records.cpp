@@ -13,12 +13,18 @@ bool IsVopStart(const std::vector<uint8_t>& d, size_t i) {
     return i + 4 <= d.size() && d[i] == 0 && d[i + 1] == 0 && d[i + 2] == 1 && d[i + 3] == 0xB6;
 }
 
-uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint32_t Le32(const uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
 
 } // namespace
 
-int PicturesOf(const VideoRecord& r) { return r.type == kPB ? 2 : r.type == kPBB ? 3 : 1; }
-int PackedBOf(const VideoRecord& r) { return r.type == kPB ? 1 : r.type == kPBB ? 2 : 0; }
+int PicturesOf(const VideoRecord& r) {
+    return r.type == kPB ? 2 : r.type == kPBB ? 3 : 1;
+}
+int PackedBOf(const VideoRecord& r) {
+    return r.type == kPB ? 1 : r.type == kPBB ? 2 : 0;
+}
 
 std::vector<VideoRecord> SplitElementaryStream(const std::vector<uint8_t>& data) {
     std::vector<size_t> starts;
@@ -50,10 +56,15 @@ bool ReadRecordingFile(const std::vector<uint8_t>& data, std::vector<VideoRecord
     int blocks = 0;
     switch ((data[8] | data[9] << 8) & 0xE003) {
     case 0x4000:
-    case 0xC000: blocks = 1; break;
-    case 0xE003: blocks = 2; break;
+    case 0xC000:
+        blocks = 1;
+        break;
+    case 0xE003:
+        blocks = 2;
+        break;
     }
-    for (int i = 0; i < blocks && pos + 2 <= data.size(); ++i) pos += 2 + data[pos + 1];
+    for (int i = 0; i < blocks && pos + 2 <= data.size(); ++i)
+        pos += 2 + data[pos + 1];
     pos += 9;
     while (pos + 14 <= data.size()) {
         if (std::memcmp(data.data() + pos, kFrameMagic, 4) != 0) {
@@ -69,7 +80,8 @@ bool ReadRecordingFile(const std::vector<uint8_t>& data, std::vector<VideoRecord
         pos += 4;
         if (length > data.size() - pos) break;
         if (type == kKeyFrame || type == kPFrame || type == kPB || type == kPBB)
-            out.push_back({type, std::vector<uint8_t>(data.begin() + pos, data.begin() + pos + length)});
+            out.push_back(
+                {type, std::vector<uint8_t>(data.begin() + pos, data.begin() + pos + length)});
         pos += length;
     }
     return true;
@@ -78,7 +90,8 @@ bool ReadRecordingFile(const std::vector<uint8_t>& data, std::vector<VideoRecord
 bool LoadVideoRecords(const std::string& path, std::vector<VideoRecord>& out) {
     std::ifstream f(path, std::ios::binary);
     if (!f) return false;
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> data((std::istreambuf_iterator<char>(f)),
+                              std::istreambuf_iterator<char>());
     if (ReadRecordingFile(data, out)) return true;
     out = SplitElementaryStream(data);
     return !out.empty();

@@ -35,6 +35,8 @@ int OverrideSimdLevel(int level) {
     return SimdLevel;
 }
 
-int TestIfNeedMMX() { return (CpuidFeatures() & (1u << 23)) ? 1 : 0; }
+int TestIfNeedMMX() {
+    return (CpuidFeatures() & (1u << 23)) ? 1 : 0;
+}
 
 } // namespace dvr::decoder

@@ -10,12 +10,14 @@ class BitWriter {
 public:
     // The low n bits of v, most significant first.
     BitWriter& Put(uint32_t v, int n) {
-        for (int i = n - 1; i >= 0; --i) PutBit((v >> i) & 1);
+        for (int i = n - 1; i >= 0; --i)
+            PutBit((v >> i) & 1);
         return *this;
     }
     // A code given as a string of '0' and '1'.
     BitWriter& Code(const char* bits) {
-        for (; *bits; ++bits) PutBit(*bits == '1');
+        for (; *bits; ++bits)
+            PutBit(*bits == '1');
         return *this;
     }
     BitWriter& PutBit(int b) {
@@ -27,11 +29,13 @@ public:
     // Stuffing up to the next byte boundary as before a start code: a 0, then ones.
     BitWriter& Stuff() {
         PutBit(0);
-        while (bits_ % 8) PutBit(1);
+        while (bits_ % 8)
+            PutBit(1);
         return *this;
     }
     BitWriter& ZeroAlign() {
-        while (bits_ % 8) PutBit(0);
+        while (bits_ % 8)
+            PutBit(0);
         return *this;
     }
     BitWriter& StartCode(uint32_t code) {
@@ -39,7 +43,8 @@ public:
         return Put(code, 32);
     }
     BitWriter& Bytes(const std::vector<uint8_t>& b) {
-        for (uint8_t v : b) Put(v, 8);
+        for (uint8_t v : b)
+            Put(v, 8);
         return *this;
     }
     bool Aligned() const { return bits_ % 8 == 0; }
@@ -77,7 +82,8 @@ struct VolFields {
 
 inline int TimeBits(int resolution) {
     int b = 0;
-    while ((1 << b) < resolution) ++b;
+    while ((1 << b) < resolution)
+        ++b;
     return b;
 }
 
@@ -97,8 +103,17 @@ inline void PutVol(BitWriter& w, const VolFields& f) {
     if (f.control_parameters) {
         w.Put(1, 2).Put(1, 1).Put(f.vbv_parameters, 1);
         if (f.vbv_parameters)
-            w.Put(0x1234, 15).Put(1, 1).Put(0x0567, 15).Put(1, 1).Put(0x0100, 15).Put(1, 1)
-                .Put(3, 3).Put(0x155, 11).Put(1, 1).Put(0x2AAA, 15).Put(1, 1);
+            w.Put(0x1234, 15)
+                .Put(1, 1)
+                .Put(0x0567, 15)
+                .Put(1, 1)
+                .Put(0x0100, 15)
+                .Put(1, 1)
+                .Put(3, 3)
+                .Put(0x155, 11)
+                .Put(1, 1)
+                .Put(0x2AAA, 15)
+                .Put(1, 1);
     }
     w.Put(f.shape, 2).Put(1, 1).Put(f.resolution, 16).Put(1, 1).Put(f.fixed_rate, 1);
     if (f.fixed_rate) w.Put(f.fixed_increment, TimeBits(f.resolution));
@@ -132,7 +147,8 @@ struct VopFields {
 inline void PutVop(BitWriter& w, const VopFields& f) {
     w.StartCode(0x000001B6);
     w.Put(f.type, 2);
-    for (int i = 0; i < f.modulo; ++i) w.PutBit(1);
+    for (int i = 0; i < f.modulo; ++i)
+        w.PutBit(1);
     w.PutBit(0).PutBit(1).Put(f.increment, f.increment_bits).PutBit(1).Put(f.coded, 1);
     if (!f.coded) return;
     if (f.type == 1) w.Put(f.rounding, 1);
@@ -146,8 +162,10 @@ inline void PutFlatIntraMacroblock(BitWriter& w) {
     w.Code("1");    // MCBPC: intra, cbpc 00
     w.Code("0");    // ac_pred_flag
     w.Code("0011"); // CBPY 0000
-    for (int b = 0; b < 4; ++b) w.Code("011"); // luma DC size 0
-    for (int b = 0; b < 2; ++b) w.Code("11");  // chroma DC size 0
+    for (int b = 0; b < 4; ++b)
+        w.Code("011"); // luma DC size 0
+    for (int b = 0; b < 2; ++b)
+        w.Code("11"); // chroma DC size 0
 }
 
 } // namespace dvr::decoder::testing

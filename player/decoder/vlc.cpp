@@ -11,7 +11,8 @@ void Spread(const VlcCode* codes, int count, int bits, Entry* out, Fill fill) {
         const VlcCode& c = codes[i];
         int shift = bits - c.len;
         uint32_t first = c.code << shift;
-        for (uint32_t k = 0; k < (1u << shift); ++k) fill(out[first + k], c);
+        for (uint32_t k = 0; k < (1u << shift); ++k)
+            fill(out[first + k], c);
     }
 }
 
@@ -28,8 +29,9 @@ void Tcoef(const VlcCode* codes, int count, TcoefEntry* out) {
              static_cast<uint8_t>(c.v2)};
     });
     const VlcCode escape{0b0000011, kTcoefEscapeLen, 0, 0, 0};
-    Spread(&escape, 1, kTcoefBits, out,
-           [](TcoefEntry& e, const VlcCode& c) { e = {c.len, 0, 0, 0}; });
+    Spread(&escape, 1, kTcoefBits, out, [](TcoefEntry& e, const VlcCode& c) {
+        e = {c.len, 0, 0, 0};
+    });
 }
 
 const VlcLookups* Build() {
