@@ -29,7 +29,7 @@ struct PString {
     void Set(std::string_view s) {
         size_t n = GbkFitLength(s, N);
         len = static_cast<uint8_t>(n);
-        std::memcpy(text, s.data(), n);
+        if (n) std::memcpy(text, s.data(), n); // s.data() may be null when empty
         if (n < N) std::memset(text + n, 0, N - n);
     }
     // The stored text; a corrupt length byte is clamped to the capacity.

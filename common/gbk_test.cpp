@@ -27,6 +27,9 @@ TEST(GbkTest, PStringCutsOnBoundaryAndClampsCorruptLength) {
     EXPECT_EQ(p.Get(), "\xD6\xD0");
     p.len = 200; // corrupt record
     EXPECT_EQ(p.Get().size(), 3u);
+    p.Clear(); // an empty view may carry a null pointer
+    EXPECT_EQ(p.len, 0);
+    EXPECT_EQ(p.Get(), "");
 }
 
 } // namespace
