@@ -1,6 +1,7 @@
 // The decoder against ffmpeg's own reading of the same streams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -135,6 +136,32 @@ TEST(FixtureHeaders, ParseToTheValuesFfmpegReports) {
                 EXPECT_EQ(s.vop_rounding_type, v.rounding);
             }
         }
+    }
+}
+
+// After an anchor picture the store it becomes the reference in carries its edge pixels
+// out into the border (32 luma, 16 chroma), corners included, so that motion vectors
+// may reach outside the picture.
+TEST(FixtureBorders, AnchorPicturesExtendIntoTheirBorders) {
+    std::vector<VideoRecord> records;
+    ASSERT_TRUE(LoadVideoRecords(TestDataPath("dec_cif_i_q7.m4v"), records));
+    Player p;
+    ASSERT_EQ(p.Decode(records[0]), 1);
+    const DecoderInstance& d = *InstanceOf(p.handle());
+    struct Plane {
+        const uint8_t* first;
+        int stride, width, height, border;
+    };
+    const Plane planes[] = {{d.reference->y, d.luma_stride, 352, 288, 32},
+                            {d.reference->cb, d.chroma_stride, 176, 144, 16},
+                            {d.reference->cr, d.chroma_stride, 176, 144, 16}};
+    for (const Plane& pl : planes) {
+        for (int y = -pl.border; y < pl.height + pl.border; ++y)
+            for (int x = -pl.border; x < pl.width + pl.border; ++x) {
+                const int cy = std::clamp(y, 0, pl.height - 1), cx = std::clamp(x, 0, pl.width - 1);
+                ASSERT_EQ(pl.first[y * pl.stride + x], pl.first[cy * pl.stride + cx])
+                    << "at " << x << "," << y;
+            }
     }
 }
 
