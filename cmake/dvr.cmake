@@ -101,30 +101,41 @@ function(dvr_fuzz name)
     return()
   endif()
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${A_SOURCES})
-  target_compile_options(${name} PRIVATE ${DVR_WARNINGS})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  _dvr_native_program(${name} "${A_SOURCES}" "${A_LIBS}")
   if(DVR_FUZZ)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   else()
     target_link_libraries(${name} PRIVATE dvr_fuzz_replay)
   endif()
-  set_property(GLOBAL APPEND PROPERTY DVR_FUZZ_TARGETS ${name})
 endfunction()
 
-# A benchmark program (native tree only): built in every native tree, run by hand
-# from an unsanitised Release tree (tools/bench).
+# A benchmark program (native tree only): built in every native tree so it keeps
+# compiling, measured from an unsanitised Release tree (tools/bench).
 function(dvr_bench name)
   if(DVR_WINDOWS)
     return()
   endif()
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${A_SOURCES})
+  _dvr_native_program(${name} "${A_SOURCES}" "${A_LIBS}")
+  set_property(GLOBAL APPEND PROPERTY DVR_BENCH_TARGETS ${name})
+endfunction()
+
+function(_dvr_native_program name sources libs)
+  add_executable(${name} ${sources})
   target_compile_options(${name} PRIVATE ${DVR_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  target_link_libraries(${name} PRIVATE ${libs})
 endfunction()
+
+# Adds every subfolder of the current one that has a CMakeLists.txt.
+macro(dvr_add_subdirectories)
+  file(GLOB _dvr_subdirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(_dvr_dir IN LISTS _dvr_subdirs)
+    if(IS_DIRECTORY ${_dvr_dir} AND EXISTS ${_dvr_dir}/CMakeLists.txt)
+      add_subdirectory(${_dvr_dir})
+    endif()
+  endforeach()
+endmacro()
 
 # Windows-only code (deliverables, Win32 shells): a DLL, an exe or a static library.
 #   dvr_win_library(name SHARED|STATIC SOURCES ... [DEF file.def] [LIBS ...] [OUTPUT_NAME n])
