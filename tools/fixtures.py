@@ -30,9 +30,9 @@ def main():
             if not name.endswith(".py") or name.startswith("_"):
                 continue
             path = os.path.join(GEN, name)
-            spec = importlib.util.spec_from_file_location(name[:-3], path)
-            mod = importlib.util.module_from_spec(spec)
-            spec.loader.exec_module(mod)
+            loader_spec = importlib.util.spec_from_file_location(name[:-3], path)
+            mod = importlib.util.module_from_spec(loader_spec)
+            loader_spec.loader.exec_module(mod)
             if not hasattr(mod, "make"):
                 continue
             digest = hashlib.sha256(open(path, "rb").read()).hexdigest()
