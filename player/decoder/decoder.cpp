@@ -112,6 +112,8 @@ bool DecodeVop(DecoderInstance& d, bool* repeat) {
     }
     bool ok = false;
     if (d.hdr.vop_coding_type == kVopI) ok = DecodeIntraVop(d);
+    else if (d.hdr.vop_coding_type == kVopP) ok = DecodePVop(d);
+    else if (d.hdr.vop_coding_type == kVopB) ok = DecodeBVop(d);
     if (!ok) d.error = true;
     return true;
 }
@@ -213,8 +215,12 @@ void DecodePacked(DecoderInstance& d) {
     CopyStore(d, *d.current, *d.anchor);
 }
 
-// A B picture of the last packed record into the output buffer.
-void DecodeB(DecoderInstance& d, const Piece& piece) {
+// A B picture of the last packed record into the output buffer. `first` tells that the
+// piece is the record's first B-VOP.
+void DecodeB(DecoderInstance& d, const Piece& piece, bool first) {
+    d.b_picture = d.packed_b_count != 2 ? BPicture::kOnly
+                  : first              ? BPicture::kFirstOfTwo
+                                       : BPicture::kSecondOfTwo;
     PointAt(d, piece);
     bool repeat;
     if (!DecodeVop(d, &repeat)) return;
@@ -316,10 +322,10 @@ uint8_t* GetYUV(int handle) {
         if (drop == 0) {
             if (n == 3 && d->first_b.length) {
                 n = 2;
-                DecodeB(*d, d->first_b);
+                DecodeB(*d, d->first_b, true);
             } else if ((n == 3 || n == 2) && d->second_b.length) {
                 n = 1;
-                DecodeB(*d, d->second_b);
+                DecodeB(*d, d->second_b, false);
             } else if (n >= 1 && n <= 3) {
                 n = 0;
                 DeliverAnchor(*d);
@@ -332,7 +338,9 @@ uint8_t* GetYUV(int handle) {
             } else if (k == 2) {
                 if (d->second_b.length) {
                     --n;
-                    DecodeB(*d, d->second_b);
+                    // With one of two dropped, the kept piece is the record's first
+                    // B-VOP and stands a third of the way between its anchors.
+                    DecodeB(*d, d->second_b, d->packed_b_count == 2 && drop == 1);
                 } else {
                     n -= 2;
                     DeliverAnchor(*d);

@@ -41,6 +41,13 @@ struct AcLevels {
     int16_t col[7]; // positions 8, 16, ..., 56
 };
 
+struct MotionVector {
+    int16_t x, y; // half-pels
+};
+
+// Where a B picture stands in its record; chooses the direct-mode ratios.
+enum class BPicture { kOnly, kFirstOfTwo, kSecondOfTwo };
+
 struct DecoderInstance {
     int creation_width = 0, creation_height = 0;
     int luma_stride = 0, luma_rows = 0, chroma_stride = 0, chroma_rows = 0;
@@ -76,6 +83,12 @@ struct DecoderInstance {
     int mb_x = 0, mb_y = 0;
     int ac_pred = 0;
     int8_t mode[kModeStride * kMaxMbRows];
+    // Per macroblock (row * kMaxMbCols + column), the vectors of its four luma blocks:
+    // of the VOP being decoded, and of the last P-VOP for the direct mode of B-VOPs.
+    MotionVector mv[kMaxMbCols * kMaxMbRows][4];
+    MotionVector colocated[kMaxMbCols * kMaxMbRows][4];
+    MotionVector b_forward_pred, b_backward_pred;
+    BPicture b_picture = BPicture::kOnly;
 
     // Block layer
     alignas(16) int16_t block[64];
@@ -93,6 +106,35 @@ void ResetPredictors(DecoderInstance& d);
 // Decodes the macroblocks of the I-VOP whose header was just read into the current
 // store. False when a macroblock fails; the rest keep the store's earlier content.
 bool DecodeIntraVop(DecoderInstance& d);
+
+// Macroblocks of P- and B-VOPs, as DecodeIntraVop.
+bool DecodePVop(DecoderInstance& d);
+bool DecodeBVop(DecoderInstance& d);
+
+// An intra macroblock after its MCBPC (I- and P-VOPs): ac_pred_flag, CBPY, dquant and
+// the six blocks into the current store.
+bool DecodeIntraMacroblockBody(DecoderInstance& d, int mb_type, int cbpc);
+
+// The residual of an inter block added to the prediction in the current store.
+bool DecodeInterBlock(DecoderInstance& d, int b, bool coded);
+
+// The prediction of the macroblock at the current position from `from` into `to`: one
+// vector for the 16 x 16 luma block, or four for its 8 x 8 blocks, chroma derived.
+void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, FrameStore& to,
+                       const MotionVector* mv, bool four, int rounding);
+
+// A motion vector difference component coded with f_code `fcode`.
+int ReadMotionDifference(BitReader& br, int fcode);
+// v wrapped into the range of `fcode`: -32f .. 32f - 1 half-pels, f = 2^(fcode - 1).
+int WrapVector(int v, int fcode);
+
+struct TcoefEntry;
+struct CoefficientEvent {
+    int last, run, level;
+};
+// One coefficient event with its escapes; false on a code word in no table.
+bool ReadCoefficientEvent(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
+                          const uint8_t (*rmax)[64], CoefficientEvent& ev);
 
 // The instance of a handle, or null; for tests.
 DecoderInstance* InstanceOf(int handle);

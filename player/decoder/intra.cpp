@@ -1,4 +1,4 @@
-// Macroblocks of I-VOPs and the decoding of intra blocks.
+// Intra macroblocks (of I- and P-VOPs) and the decoding of intra blocks.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -15,21 +15,8 @@
 namespace dvr::decoder {
 namespace {
 
-constexpr int kMbTypeIntra = 3;
-constexpr int kMbTypeIntraQ = 4;
-
-int DcScaler(int q, bool luma) {
-    if (q < 5) return 8;
-    if (luma) return q < 9 ? 2 * q : q < 25 ? q + 8 : 2 * q - 16;
-    return q < 25 ? (q + 13) / 2 : q - 6;
-}
-
-struct Event {
-    int last, run, level;
-};
-
 // A table code word with its sign bit; false for a code in no table and for the escape.
-bool ReadTableEvent(BitReader& br, const TcoefEntry* table, Event& ev) {
+bool ReadTableEvent(BitReader& br, const TcoefEntry* table, CoefficientEvent& ev) {
     const uint32_t bits = br.Peek(kTcoefBits + 1); // the longest code and its sign bit
     TcoefEntry e = table[bits >> 1];
     if (!e.len || !e.level) return false;
@@ -39,9 +26,11 @@ bool ReadTableEvent(BitReader& br, const TcoefEntry* table, Event& ev) {
     return true;
 }
 
+} // namespace
+
 // One coefficient event with the three escapes. False on a code word that is in no table.
-bool ReadEvent(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
-               const uint8_t (*rmax)[64], Event& ev) {
+bool ReadCoefficientEvent(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
+                          const uint8_t (*rmax)[64], CoefficientEvent& ev) {
     if (ReadTableEvent(br, table, ev)) return true;
     if (br.Peek(kTcoefEscapeLen) != 0b0000011) return false;
     br.Skip(kTcoefEscapeLen);
@@ -64,14 +53,25 @@ bool ReadEvent(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64]
     return true;
 }
 
+namespace {
+
+constexpr int kMbTypeIntra = 3;
+constexpr int kMbTypeIntraQ = 4;
+
+int DcScaler(int q, bool luma) {
+    if (q < 5) return 8;
+    if (luma) return q < 9 ? 2 * q : q < 25 ? q + 8 : 2 * q - 16;
+    return q < 25 ? (q + 13) / 2 : q - 6;
+}
+
 // Reads events into block[scan[pos]] from scan position `pos` until the last one. An
 // invalid code word ends the block; so does a run that would pass position 63.
 void ReadCoefficients(BitReader& br, int16_t* block, const uint8_t* scan, int pos,
                       const TcoefEntry* table, const uint8_t (*lmax)[64],
                       const uint8_t (*rmax)[64]) {
-    Event ev;
+    CoefficientEvent ev;
     do {
-        if (!ReadEvent(br, table, lmax, rmax, ev)) return;
+        if (!ReadCoefficientEvent(br, table, lmax, rmax, ev)) return;
         pos += ev.run;
         if (pos > 63) return;
         block[scan[pos]] = static_cast<int16_t>(ev.level);
@@ -243,8 +243,13 @@ bool DecodeIntraMacroblock(DecoderInstance& d) {
         br.Skip(e.len);
         mcbpc = e.value;
     } while (mcbpc < 0); // stuffing
-    const int mb_type = mcbpc & 7;
-    const int cbpc = (mcbpc >> 4) & 3;
+    return DecodeIntraMacroblockBody(d, mcbpc & 7, (mcbpc >> 4) & 3);
+}
+
+} // namespace
+
+bool DecodeIntraMacroblockBody(DecoderInstance& d, int mb_type, int cbpc) {
+    BitReader& br = d.br;
     d.mode[d.mb_y * kModeStride + d.mb_x] = static_cast<int8_t>(mb_type);
     d.ac_pred = static_cast<int>(br.GetBit());
     VlcEntry e = kVlc.cbpy[br.Peek(kCbpyBits)];
@@ -259,8 +264,6 @@ bool DecodeIntraMacroblock(DecoderInstance& d) {
         if (!DecodeIntraBlock(d, b, cbp & (32 >> b))) return false;
     return true;
 }
-
-} // namespace
 
 void ResetPredictors(DecoderInstance& d) {
     std::fill(std::begin(d.dc_luma), std::end(d.dc_luma), kBorderDc);

@@ -1,0 +1,230 @@
+// Macroblocks of P-VOPs: skipped, inter with one or four vectors, and intra; motion
+// vector decoding and prediction; the residual of inter blocks.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "player/decoder/decoder.h"
+#include "player/decoder/idct.h"
+#include "player/decoder/instance.h"
+#include "player/decoder/motion.h"
+#include "player/decoder/vlc.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace dvr::decoder {
+namespace {
+
+constexpr int kMbTypeInterQ = 1;
+constexpr int kMbTypeInter4v = 2;
+constexpr int kMbTypeIntra = 3;
+constexpr int8_t kModeSkipped = -1;
+
+void AddResidual(const int16_t* block, uint8_t* dst, int stride) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i* b = reinterpret_cast<const __m128i*>(block);
+    for (int y = 0; y < 8; ++y, dst += stride) {
+        __m128i px =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)), zero);
+        px = _mm_add_epi16(px, _mm_load_si128(b + y));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(px, px));
+    }
+#else
+    for (int y = 0; y < 8; ++y, dst += stride)
+        for (int x = 0; x < 8; ++x)
+            dst[x] = static_cast<uint8_t>(std::clamp(dst[x] + block[8 * y + x], 0, 255));
+#endif
+}
+
+// The vector of block b of the macroblock at (x, y) in the table of the VOP being
+// decoded; 0 outside the picture.
+MotionVector At(const DecoderInstance& d, int x, int y, int b) {
+    if (x < 0 || y < 0 || x >= d.hdr.mb_cols) return {0, 0};
+    return d.mv[y * kMaxMbCols + x][b];
+}
+
+int Median(int a, int b, int c) {
+    return a + b + c - std::max({a, b, c}) - std::min({a, b, c});
+}
+
+MotionVector Predictor(const DecoderInstance& d, int b) {
+    const int x = d.mb_x, y = d.mb_y;
+    if (y == 0 && b < 2) return b == 0 ? At(d, x - 1, y, 1) : At(d, x, y, 0);
+    MotionVector a, above, right;
+    switch (b) {
+    case 0:
+        a = At(d, x - 1, y, 1), above = At(d, x, y - 1, 2), right = At(d, x + 1, y - 1, 2);
+        break;
+    case 1:
+        a = At(d, x, y, 0), above = At(d, x, y - 1, 3), right = At(d, x + 1, y - 1, 2);
+        break;
+    case 2:
+        a = At(d, x - 1, y, 3), above = At(d, x, y, 0), right = At(d, x, y, 1);
+        break;
+    default:
+        a = At(d, x, y, 2), above = At(d, x, y, 0), right = At(d, x, y, 1);
+        break;
+    }
+    return {static_cast<int16_t>(Median(a.x, above.x, right.x)),
+            static_cast<int16_t>(Median(a.y, above.y, right.y))};
+}
+
+MotionVector ReadVector(DecoderInstance& d, int b) {
+    const MotionVector p = Predictor(d, b);
+    const int fcode = d.hdr.vop_fcode_forward;
+    const int x = WrapVector(p.x + ReadMotionDifference(d.br, fcode), fcode);
+    const int y = WrapVector(p.y + ReadMotionDifference(d.br, fcode), fcode);
+    return {static_cast<int16_t>(x), static_cast<int16_t>(y)};
+}
+
+bool DecodePMacroblock(DecoderInstance& d) {
+    BitReader& br = d.br;
+    const int index = d.mb_y * kMaxMbCols + d.mb_x;
+    MotionVector* mv = d.mv[index];
+    MotionVector* colocated = d.colocated[index];
+    int mcbpc;
+    for (;;) {
+        if (br.GetBit()) { // not coded: a copy of the reference
+            std::fill(mv, mv + 4, MotionVector{0, 0});
+            std::fill(colocated, colocated + 4, MotionVector{0, 0});
+            d.mode[d.mb_y * kModeStride + d.mb_x] = kModeSkipped;
+            PredictMacroblock(d, *d.reference, *d.current, mv, false, 0);
+            return true;
+        }
+        VlcEntry e = kVlc.mcbpc_inter[br.Peek(kMcbpcBits)];
+        if (!e.len) return false;
+        br.Skip(e.len);
+        mcbpc = e.value;
+        // Stuffing is a macroblock of its own that carries nothing: the real one
+        // follows with its own not_coded bit.
+        if (mcbpc >= 0) break;
+    }
+    const int mb_type = mcbpc & 7;
+    const int cbpc = (mcbpc >> 4) & 3;
+    if (mb_type >= kMbTypeIntra) {
+        std::fill(mv, mv + 4, MotionVector{0, 0});
+        std::fill(colocated, colocated + 4, MotionVector{0, 0});
+        return DecodeIntraMacroblockBody(d, mb_type, cbpc);
+    }
+    d.mode[d.mb_y * kModeStride + d.mb_x] = static_cast<int8_t>(mb_type);
+    VlcEntry e = kVlc.cbpy[br.Peek(kCbpyBits)];
+    if (!e.len) return false;
+    br.Skip(e.len);
+    const int cbp = (15 - e.value) << 2 | cbpc;
+    if (mb_type == kMbTypeInterQ) {
+        static const int kDquant[4] = {-1, -2, 1, 2};
+        d.quant = std::clamp(d.quant + kDquant[br.Get(2)], 1, 31);
+    }
+    const bool four = mb_type == kMbTypeInter4v;
+    if (four) {
+        for (int b = 0; b < 4; ++b)
+            mv[b] = ReadVector(d, b); // each block predicts from those before it
+    } else {
+        std::fill(mv, mv + 4, ReadVector(d, 0));
+    }
+    std::copy(mv, mv + 4, colocated);
+    PredictMacroblock(d, *d.reference, *d.current, mv, four, d.hdr.vop_rounding_type);
+    for (int b = 0; b < 6; ++b)
+        if (!DecodeInterBlock(d, b, cbp & (32 >> b))) return false;
+    return true;
+}
+
+} // namespace
+
+int ReadMotionDifference(BitReader& br, int fcode) {
+    const VlcEntry e = kVlc.motion_code[br.Peek(kMotionCodeBits)];
+    if (!e.len) return 0; // not a code: left for the macroblocks after it to show
+    br.Skip(e.len);
+    const int code = e.value;
+    if (fcode <= 1 || code == 0) return code;
+    const int r_size = fcode - 1;
+    const int residual = static_cast<int>(br.Get(r_size));
+    const int magnitude = ((std::abs(code) - 1) << r_size) + residual + 1;
+    return code < 0 ? -magnitude : magnitude;
+}
+
+int WrapVector(int v, int fcode) {
+    const int f = 1 << (std::clamp(fcode, 1, 7) - 1);
+    if (v < -32 * f) return v + 64 * f;
+    if (v > 32 * f - 1) return v - 64 * f;
+    return v;
+}
+
+void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, FrameStore& to,
+                       const MotionVector* mv, bool four, int rounding) {
+    const int x = 16 * d.mb_x, y = 16 * d.mb_y;
+    const int ls = d.luma_stride, cs = d.chroma_stride;
+    const PlaneView luma{from.y, ls, d.hdr.width, d.hdr.height, kLumaBorder};
+    uint8_t* dst = to.y + y * ls + x;
+    int cx, cy;
+    if (four) {
+        int sx = 0, sy = 0;
+        for (int b = 0; b < 4; ++b) {
+            const int bx = 8 * (b & 1), by = 8 * (b >> 1);
+            PredictBlock(luma, dst + by * ls + bx, ls, 8, x + bx, y + by, mv[b].x, mv[b].y,
+                         rounding, SimdLevel);
+            sx += mv[b].x;
+            sy += mv[b].y;
+        }
+        cx = ChromaVectorOfSum(sx);
+        cy = ChromaVectorOfSum(sy);
+    } else {
+        PredictBlock(luma, dst, ls, 16, x, y, mv[0].x, mv[0].y, rounding, SimdLevel);
+        cx = ChromaVector(mv[0].x);
+        cy = ChromaVector(mv[0].y);
+    }
+    const int cw = d.hdr.width / 2, ch = d.hdr.height / 2;
+    const int offset = 8 * d.mb_y * cs + 8 * d.mb_x;
+    PredictBlock({from.cb, cs, cw, ch, kChromaBorder}, to.cb + offset, cs, 8, 8 * d.mb_x,
+                 8 * d.mb_y, cx, cy, rounding, SimdLevel);
+    PredictBlock({from.cr, cs, cw, ch, kChromaBorder}, to.cr + offset, cs, 8, 8 * d.mb_x,
+                 8 * d.mb_y, cx, cy, rounding, SimdLevel);
+}
+
+bool DecodeInterBlock(DecoderInstance& d, int b, bool coded) {
+    int16_t* block = d.block;
+    if (coded) {
+        std::memset(block, 0, sizeof d.block);
+        const int q = d.quant;
+        const int add = (q & 1) ? q : q - 1;
+        CoefficientEvent ev;
+        int pos = 0;
+        do {
+            if (!ReadCoefficientEvent(d.br, kVlc.tcoef_inter, tables::kLmaxInter,
+                                      tables::kRmaxInter, ev))
+                break;
+            pos += ev.run;
+            if (pos > 63) break;
+            const int l = ev.level;
+            const int v = l > 0 ? 2 * q * l + add : l < 0 ? 2 * q * l - add : 0;
+            block[tables::kScanZigzag[pos]] = static_cast<int16_t>(v);
+            ++pos;
+        } while (!ev.last && pos < 64);
+    }
+    if (d.hdr.quant_type == 1) return false;
+    if (!coded) return true; // the residual is 0: the prediction stands
+    Idct(block, SimdLevel);
+    if (b < 4) {
+        AddResidual(block,
+                    d.current->y + (16 * d.mb_y + 8 * (b >> 1)) * d.luma_stride + 16 * d.mb_x +
+                        8 * (b & 1),
+                    d.luma_stride);
+    } else {
+        uint8_t* plane = b == 4 ? d.current->cb : d.current->cr;
+        AddResidual(block, plane + 8 * d.mb_y * d.chroma_stride + 8 * d.mb_x, d.chroma_stride);
+    }
+    return true;
+}
+
+bool DecodePVop(DecoderInstance& d) {
+    d.quant = d.hdr.vop_quant;
+    for (d.mb_y = 0; d.mb_y < d.hdr.mb_rows; ++d.mb_y)
+        for (d.mb_x = 0; d.mb_x < d.hdr.mb_cols; ++d.mb_x)
+            if (!DecodePMacroblock(d)) return false;
+    return true;
+}
+
+} // namespace dvr::decoder

@@ -1,0 +1,153 @@
+#include "player/decoder/motion.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace dvr::decoder {
+namespace {
+
+// One routine per (variant, rounding, size), so that the inner loops do not branch.
+using Kernel = void (*)(const uint8_t* s, int ss, uint8_t* d, int ds);
+
+template <int S> void CopyPlain(const uint8_t* s, int ss, uint8_t* d, int ds) {
+    for (int y = 0; y < S; ++y, s += ss, d += ds)
+        std::memcpy(d, s, S);
+}
+
+template <int S, int R> void HorizontalPlain(const uint8_t* s, int ss, uint8_t* d, int ds) {
+    for (int y = 0; y < S; ++y, s += ss, d += ds)
+        for (int x = 0; x < S; ++x)
+            d[x] = static_cast<uint8_t>((s[x] + s[x + 1] + 1 - R) >> 1);
+}
+
+template <int S, int R> void VerticalPlain(const uint8_t* s, int ss, uint8_t* d, int ds) {
+    for (int y = 0; y < S; ++y, s += ss, d += ds)
+        for (int x = 0; x < S; ++x)
+            d[x] = static_cast<uint8_t>((s[x] + s[x + ss] + 1 - R) >> 1);
+}
+
+template <int S, int R> void DiagonalPlain(const uint8_t* s, int ss, uint8_t* d, int ds) {
+    for (int y = 0; y < S; ++y, s += ss, d += ds)
+        for (int x = 0; x < S; ++x)
+            d[x] = static_cast<uint8_t>((s[x] + s[x + 1] + s[x + ss] + s[x + ss + 1] + 2 - R) >> 2);
+}
+
+// [size 16, 8][rounding][variant: copy, horizontal, vertical, diagonal]
+const Kernel kPlain[2][2][4] = {
+    {{CopyPlain<16>, HorizontalPlain<16, 0>, VerticalPlain<16, 0>, DiagonalPlain<16, 0>},
+     {CopyPlain<16>, HorizontalPlain<16, 1>, VerticalPlain<16, 1>, DiagonalPlain<16, 1>}},
+    {{CopyPlain<8>, HorizontalPlain<8, 0>, VerticalPlain<8, 0>, DiagonalPlain<8, 0>},
+     {CopyPlain<8>, HorizontalPlain<8, 1>, VerticalPlain<8, 1>, DiagonalPlain<8, 1>}},
+};
+
+void AveragePlain(uint8_t* d, const uint8_t* o, int stride, int size) {
+    for (int y = 0; y < size; ++y, d += stride, o += stride)
+        for (int x = 0; x < size; ++x)
+            d[x] = static_cast<uint8_t>((d[x] + o[x]) >> 1);
+}
+
+#if defined(__SSE2__)
+// Eight pixels widened to 16 bits.
+inline __m128i Load8(const uint8_t* p) {
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                             _mm_setzero_si128());
+}
+inline void Store8(uint8_t* p, __m128i v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(v, v));
+}
+
+template <int S> void CopySse2(const uint8_t* s, int ss, uint8_t* d, int ds) {
+    for (int y = 0; y < S; ++y, s += ss, d += ds) {
+        if constexpr (S == 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s)));
+        else
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d),
+                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s)));
+    }
+}
+
+// Two neighbours (s and s + step) averaged, rounding up unless R.
+template <int S, int R> void PairSse2(const uint8_t* s, int ss, int step, uint8_t* d, int ds) {
+    const __m128i k = _mm_set1_epi16(1 - R);
+    for (int y = 0; y < S; ++y, s += ss, d += ds)
+        for (int x = 0; x < S; x += 8) {
+            __m128i sum = _mm_add_epi16(_mm_add_epi16(Load8(s + x), Load8(s + x + step)), k);
+            Store8(d + x, _mm_srli_epi16(sum, 1));
+        }
+}
+template <int S, int R> void HorizontalSse2(const uint8_t* s, int ss, uint8_t* d, int ds) {
+    PairSse2<S, R>(s, ss, 1, d, ds);
+}
+template <int S, int R> void VerticalSse2(const uint8_t* s, int ss, uint8_t* d, int ds) {
+    PairSse2<S, R>(s, ss, ss, d, ds);
+}
+
+template <int S, int R> void DiagonalSse2(const uint8_t* s, int ss, uint8_t* d, int ds) {
+    const __m128i k = _mm_set1_epi16(2 - R);
+    for (int x = 0; x < S; x += 8) {
+        // The horizontal sums of one source row serve two output rows.
+        __m128i above = _mm_add_epi16(Load8(s + x), Load8(s + x + 1));
+        const uint8_t* row = s + x;
+        uint8_t* out = d + x;
+        for (int y = 0; y < S; ++y, out += ds) {
+            row += ss;
+            __m128i below = _mm_add_epi16(Load8(row), Load8(row + 1));
+            Store8(out, _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(above, below), k), 2));
+            above = below;
+        }
+    }
+}
+
+const Kernel kSse2[2][2][4] = {
+    {{CopySse2<16>, HorizontalSse2<16, 0>, VerticalSse2<16, 0>, DiagonalSse2<16, 0>},
+     {CopySse2<16>, HorizontalSse2<16, 1>, VerticalSse2<16, 1>, DiagonalSse2<16, 1>}},
+    {{CopySse2<8>, HorizontalSse2<8, 0>, VerticalSse2<8, 0>, DiagonalSse2<8, 0>},
+     {CopySse2<8>, HorizontalSse2<8, 1>, VerticalSse2<8, 1>, DiagonalSse2<8, 1>}},
+};
+
+void AverageSse2(uint8_t* d, const uint8_t* o, int stride, int size) {
+    for (int y = 0; y < size; ++y, d += stride, o += stride)
+        for (int x = 0; x < size; x += 8)
+            Store8(d + x, _mm_srli_epi16(_mm_add_epi16(Load8(d + x), Load8(o + x)), 1));
+}
+#endif
+
+} // namespace
+
+void PredictBlock(const PlaneView& src, uint8_t* dst, int dst_stride, int size, int x, int y,
+                  int mvx, int mvy, int rounding, int simd_level) {
+    // Past the border every pixel of a row (or column) equals the edge pixel, so moving
+    // the block back until its last tap is in the border changes nothing it reads.
+    const int sx = std::clamp(x + (mvx >> 1), -src.border, src.width + src.border - size - 1);
+    const int sy = std::clamp(y + (mvy >> 1), -src.border, src.height + src.border - size - 1);
+    const uint8_t* s = src.first + sy * src.stride + sx;
+    const int variant = (mvx & 1) | (mvy & 1) << 1;
+    const int sz = size == 16 ? 0 : 1;
+    const int r = rounding ? 1 : 0;
+#if defined(__SSE2__)
+    if (simd_level >= 1) {
+        kSse2[sz][r][variant](s, src.stride, dst, dst_stride);
+        return;
+    }
+#endif
+    (void)simd_level;
+    kPlain[sz][r][variant](s, src.stride, dst, dst_stride);
+}
+
+void AverageBlock(uint8_t* dst, const uint8_t* other, int stride, int size, int simd_level) {
+#if defined(__SSE2__)
+    if (simd_level >= 1) {
+        AverageSse2(dst, other, stride, size);
+        return;
+    }
+#endif
+    (void)simd_level;
+    AveragePlain(dst, other, stride, size);
+}
+
+} // namespace dvr::decoder
