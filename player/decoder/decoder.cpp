@@ -6,6 +6,7 @@
 #include <new>
 
 #include "player/decoder/instance.h"
+#include "player/decoder/postprocess.h"
 #include "player/decoder/simd.h"
 
 namespace dvr::decoder {
@@ -78,6 +79,13 @@ void Output(DecoderInstance& d, const FrameStore& s) {
     CopyPlane(out, s.cb, d.chroma_stride, w / 2, h / 2);
     out += size_t(w / 2) * (h / 2);
     CopyPlane(out, s.cr, d.chroma_stride, w / 2, h / 2);
+    // Filtered here only: the stores stay unfiltered for prediction.
+    if (d.postprocess == 1) {
+        uint8_t* y = d.yuv.get();
+        uint8_t* cb = y + size_t(w) * h;
+        PostProcess(y, cb, cb + size_t(w / 2) * (h / 2), w, h, d.quant, kAllPostFilters,
+                    SimdLevel);
+    }
 }
 
 bool AllocateStore(FrameStore& s, size_t luma, size_t chroma, int luma_stride, int chroma_stride) {
@@ -348,6 +356,10 @@ uint8_t* GetYUV(int handle) {
             }
         }
     }
+    // In place on every call, so a second call for one picture adjusts it twice.
+    const size_t luma = size_t(d->hdr.width) * d->hdr.height;
+    if (d->brightness != 0) Brighten(d->yuv.get(), luma, d->brightness, SimdLevel);
+    if (d->contrast != 8) Contrast(d->yuv.get(), luma, d->contrast, SimdLevel);
     return d->yuv.get();
 }
 

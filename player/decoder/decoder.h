@@ -24,6 +24,8 @@ int DecoderOneFrame(int handle, int length);
 // unknown handle.
 uint8_t* GetYUV(int handle);
 int GetWH(int handle, int* width, int* height);
+// The output picture into the RGB buffer in RgbOutputFormat, honouring the flip setting.
+int TransYUVtoRGB(int handle);
 
 int SetVideoFormat(int format);
 int SetPostProcess(int handle, int value);

@@ -1,0 +1,412 @@
+#include "player/decoder/postprocess.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace dvr::decoder {
+namespace {
+
+// ---- deblocking: s[0..9] are the ten pixels across one edge, the edge between s4 and s5
+
+// Low-pass over s1..s8 with the ends padded by s0 and s9 (or by s1 and s8 when those
+// differ too much). The padding values are never written.
+inline void FlatFilter(int* s, int qp) {
+    const int p0 = std::abs(s[1] - s[0]) < qp ? s[0] : s[1];
+    const int p9 = std::abs(s[8] - s[9]) < qp ? s[9] : s[8];
+    int v[17];
+    for (int k = 0; k < 4; ++k)
+        v[k] = p0;
+    for (int k = 1; k <= 8; ++k)
+        v[k + 3] = s[k];
+    for (int k = 12; k < 17; ++k)
+        v[k] = p9;
+    // v[k + 3] is s[k]; taps 1 1 2 2 4 2 2 1 1 around it.
+    int out[9];
+    for (int k = 1; k <= 8; ++k) {
+        const int* c = v + k + 3;
+        out[k] = (c[-4] + c[-3] + 2 * c[-2] + 2 * c[-1] + 4 * c[0] + 2 * c[1] + 2 * c[2] + c[3] +
+                  c[4] + 8) >>
+                 4;
+    }
+    for (int k = 1; k <= 8; ++k)
+        s[k] = out[k];
+}
+
+// Moves s4 and s5 towards each other by at most half their difference.
+inline void DefaultFilter(int* s, int qp) {
+    const int half = (s[4] - s[5]) / 2;
+    if (half == 0) return;
+    const int a0 = 2 * s[3] - 5 * s[4] + 5 * s[5] - 2 * s[6];
+    if (std::abs(a0) >= 8 * qp) return;
+    const int a1 = 2 * s[1] - 5 * s[2] + 5 * s[3] - 2 * s[4];
+    const int a2 = 2 * s[5] - 5 * s[6] + 5 * s[7] - 2 * s[8];
+    const int m = std::abs(a0) - std::min(std::abs(a1), std::abs(a2));
+    if (m <= 0) return;
+    int d = (5 * m + 32) >> 6;
+    if (a0 > 0) d = -d;
+    d = half > 0 ? std::clamp(d, 0, half) : std::clamp(d, half, 0);
+    s[4] -= d;
+    s[5] += d;
+}
+
+inline int FlatPairs(const int* s) {
+    int n = 0;
+    for (int k = 1; k < 8; ++k)
+        n += std::abs(s[k] - s[k + 1]) < 4;
+    return n;
+}
+
+inline void Load(const uint8_t* p, ptrdiff_t step, int* s) {
+    for (int k = 0; k < 10; ++k)
+        s[k] = p[k * step];
+}
+
+inline void Store(uint8_t* p, ptrdiff_t step, const int* s) {
+    for (int k = 1; k <= 8; ++k)
+        p[k * step] = static_cast<uint8_t>(s[k]);
+}
+
+// One edge across `lines` lines; `along` steps across the edge, `next` to the next line.
+// p points at s0 of the first line.
+void DeblockGroupPlain(uint8_t* p, ptrdiff_t along, ptrdiff_t next, int lines, int qp,
+                       bool horizontal) {
+    int s[8][10];
+    int pairs = 0;
+    for (int i = 0; i < lines; ++i) {
+        Load(p + i * next, along, s[i]);
+        pairs += FlatPairs(s[i]);
+    }
+    bool flat, filter = true;
+    if (horizontal) {
+        flat = pairs >= 20;
+        if (flat) filter = std::abs(s[0][1] - s[0][8]) < 2 * qp;
+    } else {
+        flat = pairs > 40;
+        for (int i = 0; flat && i < lines; ++i)
+            if (std::abs(s[i][1] - s[i][8]) > 2 * qp) filter = false;
+    }
+    if (!filter) return;
+    for (int i = 0; i < lines; ++i) {
+        if (flat)
+            FlatFilter(s[i], qp);
+        else
+            DefaultFilter(s[i], qp);
+        Store(p + i * next, along, s[i]);
+    }
+}
+
+#if defined(__SSE2__)
+
+inline __m128i Load8(const uint8_t* p) {
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                             _mm_setzero_si128());
+}
+
+inline __m128i Abs16(__m128i v) {
+    return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
+}
+
+// Eight columns across one horizontal edge; p points at s0 of the first column.
+void DeblockVerticalSse2(uint8_t* p, ptrdiff_t stride, int qp) {
+    __m128i s[10];
+    for (int k = 0; k < 10; ++k)
+        s[k] = Load8(p + k * stride);
+    const __m128i four = _mm_set1_epi16(4);
+    __m128i flat_count = _mm_setzero_si128();
+    for (int k = 1; k < 8; ++k)
+        flat_count =
+            _mm_sub_epi16(flat_count, _mm_cmplt_epi16(Abs16(_mm_sub_epi16(s[k], s[k + 1])), four));
+    // Lanes hold 0..7; add them up.
+    flat_count = _mm_add_epi16(flat_count, _mm_srli_si128(flat_count, 8));
+    flat_count = _mm_add_epi16(flat_count, _mm_srli_si128(flat_count, 4));
+    flat_count = _mm_add_epi16(flat_count, _mm_srli_si128(flat_count, 2));
+    const int pairs = _mm_cvtsi128_si32(flat_count) & 0xFFFF;
+    const __m128i vqp = _mm_set1_epi16(static_cast<int16_t>(qp));
+
+    if (pairs > 40) {
+        const __m128i over = _mm_cmpgt_epi16(Abs16(_mm_sub_epi16(s[1], s[8])),
+                                             _mm_set1_epi16(static_cast<int16_t>(2 * qp)));
+        if (_mm_movemask_epi8(over)) return;
+        const __m128i keep0 = _mm_cmplt_epi16(Abs16(_mm_sub_epi16(s[1], s[0])), vqp);
+        const __m128i keep9 = _mm_cmplt_epi16(Abs16(_mm_sub_epi16(s[8], s[9])), vqp);
+        const __m128i p0 = _mm_or_si128(_mm_and_si128(keep0, s[0]), _mm_andnot_si128(keep0, s[1]));
+        const __m128i p9 = _mm_or_si128(_mm_and_si128(keep9, s[9]), _mm_andnot_si128(keep9, s[8]));
+        __m128i v[17];
+        for (int k = 0; k < 4; ++k)
+            v[k] = p0;
+        for (int k = 1; k <= 8; ++k)
+            v[k + 3] = s[k];
+        for (int k = 12; k < 17; ++k)
+            v[k] = p9;
+        const __m128i eight = _mm_set1_epi16(8);
+        for (int k = 1; k <= 8; ++k) {
+            const __m128i* c = v + k + 3;
+            __m128i sum = _mm_add_epi16(_mm_add_epi16(c[-4], c[4]), _mm_add_epi16(c[-3], c[3]));
+            __m128i twice = _mm_add_epi16(_mm_add_epi16(c[-2], c[-1]), _mm_add_epi16(c[1], c[2]));
+            sum = _mm_add_epi16(sum, _mm_slli_epi16(twice, 1));
+            sum = _mm_add_epi16(sum, _mm_slli_epi16(c[0], 2));
+            sum = _mm_srai_epi16(_mm_add_epi16(sum, eight), 4);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(p + k * stride),
+                             _mm_packus_epi16(sum, sum));
+        }
+        return;
+    }
+
+    // Default mode, per column.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i diff = _mm_sub_epi16(s[4], s[5]);
+    // (s4 - s5) / 2 rounded towards zero
+    const __m128i half = _mm_srai_epi16(_mm_sub_epi16(diff, _mm_srai_epi16(diff, 15)), 1);
+    auto taps = [](__m128i a, __m128i b, __m128i c, __m128i d) {
+        // 2a - 5b + 5c - 2d
+        const __m128i two = _mm_slli_epi16(_mm_sub_epi16(a, d), 1);
+        const __m128i cb = _mm_sub_epi16(c, b);
+        return _mm_add_epi16(two, _mm_add_epi16(_mm_slli_epi16(cb, 2), cb));
+    };
+    const __m128i a0 = taps(s[3], s[4], s[5], s[6]);
+    const __m128i a1 = taps(s[1], s[2], s[3], s[4]);
+    const __m128i a2 = taps(s[5], s[6], s[7], s[8]);
+    const __m128i abs0 = Abs16(a0);
+    const __m128i m = _mm_sub_epi16(abs0, _mm_min_epi16(Abs16(a1), Abs16(a2)));
+    __m128i on = _mm_cmplt_epi16(abs0, _mm_slli_epi16(vqp, 3));
+    on = _mm_and_si128(on, _mm_cmpgt_epi16(m, zero));
+    on = _mm_andnot_si128(_mm_cmpeq_epi16(half, zero), on);
+    if (!_mm_movemask_epi8(on)) return;
+    __m128i d = _mm_add_epi16(m, _mm_slli_epi16(m, 2));
+    d = _mm_srai_epi16(_mm_add_epi16(d, _mm_set1_epi16(32)), 6);
+    const __m128i negate = _mm_cmpgt_epi16(a0, zero);
+    d = _mm_sub_epi16(_mm_xor_si128(d, negate), negate);
+    d = _mm_max_epi16(_mm_min_epi16(d, _mm_max_epi16(half, zero)), _mm_min_epi16(half, zero));
+    d = _mm_and_si128(d, on);
+    const __m128i s4 = _mm_sub_epi16(s[4], d);
+    const __m128i s5 = _mm_add_epi16(s[5], d);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 4 * stride), _mm_packus_epi16(s4, s4));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 5 * stride), _mm_packus_epi16(s5, s5));
+}
+
+#endif
+
+// ---- deringing
+
+// One block in place: its window w starts one pixel above and left of it. A pixel is
+// smoothed only where its 3x3 neighbourhood lies wholly on one side of the threshold.
+void DeringBlockPlain(uint8_t* block, int stride, int qp, bool mean_threshold) {
+    int lo = 255, hi = 0, sum = 0;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const int v = block[y * stride + x];
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+            sum += v;
+        }
+    const int threshold = mean_threshold ? sum >> 6 : (hi + lo + 1) >> 1;
+    const uint8_t* w = block - stride - 1;
+    bool above[10][10];
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            above[y][x] = w[y * stride + x] >= threshold;
+    uint8_t out[8][8];
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const int v = w[(y + 1) * stride + x + 1];
+            out[y][x] = static_cast<uint8_t>(v);
+            const bool mark = above[y + 1][x + 1];
+            bool uniform = true;
+            for (int dy = 0; dy < 3 && uniform; ++dy)
+                for (int dx = 0; dx < 3; ++dx)
+                    if (above[y + dy][x + dx] != mark) {
+                        uniform = false;
+                        break;
+                    }
+            if (!uniform) continue;
+            const uint8_t* c = w + (y + 1) * stride + x + 1;
+            const int f = (c[-stride - 1] + 2 * c[-stride] + c[-stride + 1] + 2 * c[-1] + 4 * c[0] +
+                           2 * c[1] + c[stride - 1] + 2 * c[stride] + c[stride + 1] + 8) >>
+                          4;
+            out[y][x] = static_cast<uint8_t>(std::clamp(f, v - 2 * qp, v + 2 * qp));
+        }
+    for (int y = 0; y < 8; ++y)
+        std::copy(out[y], out[y] + 8, block + y * stride);
+}
+
+#if defined(__SSE2__)
+
+// The same with the max/min threshold; reads 16 bytes from one pixel left of the block.
+void DeringBlockSse2(uint8_t* block, int stride, int qp) {
+    const uint8_t* w = block - stride - 1;
+    __m128i row[10];
+    for (int y = 0; y < 10; ++y)
+        row[y] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + y * stride));
+    // Max and min over the block: bytes 1..8 of rows 1..8.
+    __m128i hi = row[1], lo = row[1];
+    for (int y = 2; y <= 8; ++y) {
+        hi = _mm_max_epu8(hi, row[y]);
+        lo = _mm_min_epu8(lo, row[y]);
+    }
+    hi = _mm_srli_si128(_mm_slli_si128(hi, 7), 8); // bytes 1..8 to 0..7, zeros above
+    lo = _mm_or_si128(_mm_srli_si128(_mm_slli_si128(lo, 7), 8),
+                      _mm_slli_si128(_mm_set1_epi8(-1), 8));
+    hi = _mm_max_epu8(hi, _mm_srli_si128(hi, 4));
+    lo = _mm_min_epu8(lo, _mm_srli_si128(lo, 4));
+    hi = _mm_max_epu8(hi, _mm_srli_si128(hi, 2));
+    lo = _mm_min_epu8(lo, _mm_srli_si128(lo, 2));
+    hi = _mm_max_epu8(hi, _mm_srli_si128(hi, 1));
+    lo = _mm_min_epu8(lo, _mm_srli_si128(lo, 1));
+    const int threshold =
+        ((_mm_cvtsi128_si32(hi) & 0xFF) + (_mm_cvtsi128_si32(lo) & 0xFF) + 1) >> 1;
+    const __m128i thr = _mm_set1_epi8(static_cast<char>(threshold));
+
+    // Per row: 0xFF where all three pixels around are at or above, or all below.
+    __m128i all_up[10], all_down[10];
+    for (int y = 0; y < 10; ++y) {
+        const __m128i up = _mm_cmpeq_epi8(_mm_max_epu8(row[y], thr), row[y]);
+        all_up[y] = _mm_and_si128(_mm_and_si128(up, _mm_srli_si128(up, 1)), _mm_srli_si128(up, 2));
+        const __m128i any =
+            _mm_or_si128(_mm_or_si128(up, _mm_srli_si128(up, 1)), _mm_srli_si128(up, 2));
+        all_down[y] = _mm_xor_si128(any, _mm_set1_epi8(-1));
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(2 * qp));
+    // Horizontal 1 2 1 per row, lanes 0..7 for block columns 0..7.
+    __m128i h[10];
+    for (int y = 0; y < 10; ++y) {
+        const __m128i a = _mm_unpacklo_epi8(row[y], zero);
+        const __m128i b = _mm_unpacklo_epi8(_mm_srli_si128(row[y], 1), zero);
+        const __m128i c = _mm_unpacklo_epi8(_mm_srli_si128(row[y], 2), zero);
+        h[y] = _mm_add_epi16(_mm_add_epi16(a, c), _mm_slli_epi16(b, 1));
+    }
+    __m128i out[8];
+    for (int y = 0; y < 8; ++y) {
+        __m128i f = _mm_add_epi16(_mm_add_epi16(h[y], h[y + 2]), _mm_slli_epi16(h[y + 1], 1));
+        f = _mm_srai_epi16(_mm_add_epi16(f, _mm_set1_epi16(8)), 4);
+        const __m128i v = _mm_unpacklo_epi8(_mm_srli_si128(row[y + 1], 1), zero);
+        f = _mm_max_epi16(_mm_min_epi16(f, _mm_add_epi16(v, limit)), _mm_sub_epi16(v, limit));
+        const __m128i uniform8 = _mm_or_si128(
+            _mm_and_si128(_mm_and_si128(all_up[y], all_up[y + 1]), all_up[y + 2]),
+            _mm_and_si128(_mm_and_si128(all_down[y], all_down[y + 1]), all_down[y + 2]));
+        const __m128i uniform = _mm_unpacklo_epi8(uniform8, uniform8);
+        out[y] = _mm_or_si128(_mm_and_si128(uniform, f), _mm_andnot_si128(uniform, v));
+    }
+    for (int y = 0; y < 8; ++y)
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(block + y * stride),
+                         _mm_packus_epi16(out[y], out[y]));
+}
+
+#endif
+
+} // namespace
+
+void DeblockHorizontal(uint8_t* plane, int stride, int width, int height, int qp) {
+    for (int y = 0; y + 4 <= height; y += 4)
+        for (int x = 8; x + 5 <= width; x += 8)
+            DeblockGroupPlain(plane + ptrdiff_t(y) * stride + x - 5, 1, stride, 4, qp, true);
+}
+
+void DeblockVertical(uint8_t* plane, int stride, int width, int height, int qp, int level) {
+    for (int y = 8; y + 5 <= height; y += 8)
+        for (int x = 0; x + 8 <= width; x += 8) {
+            uint8_t* p = plane + ptrdiff_t(y - 5) * stride + x;
+#if defined(__SSE2__)
+            if (level >= 2) {
+                DeblockVerticalSse2(p, stride, qp);
+                continue;
+            }
+#else
+            (void)level;
+#endif
+            DeblockGroupPlain(p, stride, 1, 8, qp, false);
+        }
+}
+
+void Dering(uint8_t* plane, int stride, int width, int height, int qp, int level) {
+    for (int by = 8; by + 16 <= height; by += 8)
+        for (int bx = 8; bx + 16 <= width; bx += 8) {
+            uint8_t* block = plane + ptrdiff_t(by) * stride + bx;
+#if defined(__SSE2__)
+            if (level >= 2) {
+                DeringBlockSse2(block, stride, qp);
+                continue;
+            }
+#endif
+            DeringBlockPlain(block, stride, qp, level == 1);
+        }
+}
+
+void PostProcess(uint8_t* y, uint8_t* cb, uint8_t* cr, int width, int height, int qp,
+                 unsigned filters, int level) {
+    const int cw = width / 2, ch = height / 2;
+    if (filters & kDeblockLumaH) DeblockHorizontal(y, width, width, height, qp);
+    if (filters & kDeblockLumaV) DeblockVertical(y, width, width, height, qp, level);
+    if (filters & kDeblockChromaH) {
+        DeblockHorizontal(cb, cw, cw, ch, qp);
+        DeblockHorizontal(cr, cw, cw, ch, qp);
+    }
+    if (filters & kDeblockChromaV) {
+        DeblockVertical(cb, cw, cw, ch, qp, level);
+        DeblockVertical(cr, cw, cw, ch, qp, level);
+    }
+    if (filters & kDeringLuma) Dering(y, width, width, height, qp, level);
+    if (filters & kDeringChroma) {
+        Dering(cb, cw, cw, ch, qp, level);
+        Dering(cr, cw, cw, ch, qp, level);
+    }
+}
+
+// ---- brightness and contrast
+
+void Brighten(uint8_t* luma, size_t count, int offset, int level) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    if (level >= 1 && offset != 0) {
+        // Units of 48 samples; the plain loop below finishes the rest.
+        const __m128i amount = _mm_set1_epi8(static_cast<char>(std::min(std::abs(offset), 255)));
+        for (; i + 48 <= count; i += 48) {
+            __m128i* p = reinterpret_cast<__m128i*>(luma + i);
+            for (int k = 0; k < 3; ++k) {
+                const __m128i v = _mm_loadu_si128(p + k);
+                _mm_storeu_si128(p + k,
+                                 offset > 0 ? _mm_adds_epu8(v, amount) : _mm_subs_epu8(v, amount));
+            }
+        }
+    }
+#else
+    (void)level;
+#endif
+    for (; i < count; ++i)
+        luma[i] = static_cast<uint8_t>(std::clamp(luma[i] + offset, 0, 255));
+}
+
+void Contrast(uint8_t* luma, size_t count, int factor, int level) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    if (level >= 1 && factor >= -32768 && factor <= 32767) {
+        const __m128i c = _mm_set1_epi16(static_cast<int16_t>(factor));
+        const __m128i bias = _mm_set1_epi16(128);
+        const __m128i zero = _mm_setzero_si128();
+        auto adjust = [&](__m128i y) {
+            const __m128i d = _mm_sub_epi16(y, bias);
+            const __m128i lo = _mm_mullo_epi16(d, c), hi = _mm_mulhi_epi16(d, c);
+            const __m128i p0 = _mm_srai_epi32(_mm_unpacklo_epi16(lo, hi), 13);
+            const __m128i p1 = _mm_srai_epi32(_mm_unpackhi_epi16(lo, hi), 13);
+            return _mm_add_epi16(y, _mm_packs_epi32(p0, p1));
+        };
+        for (; i + 16 <= count; i += 16) {
+            __m128i* p = reinterpret_cast<__m128i*>(luma + i);
+            const __m128i v = _mm_loadu_si128(p);
+            _mm_storeu_si128(p, _mm_packus_epi16(adjust(_mm_unpacklo_epi8(v, zero)),
+                                                 adjust(_mm_unpackhi_epi8(v, zero))));
+        }
+    }
+#else
+    (void)level;
+#endif
+    for (; i < count; ++i)
+        luma[i] =
+            static_cast<uint8_t>(std::clamp(luma[i] + (((luma[i] - 128) * factor) >> 13), 0, 255));
+}
+
+} // namespace dvr::decoder
