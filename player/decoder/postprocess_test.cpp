@@ -310,6 +310,7 @@ TEST(PostProcess, FiltersTheOutputButNeverTheStores) {
 // GetYUV adjusts the output in place on every call, brightness first.
 TEST(PictureAdjustment, AppliedByEveryPictureFetch) {
     Stream plain("dec_cif_i_q20.m4v"), adjusted("dec_cif_i_q20.m4v");
+    ASSERT_GT(plain.size(), 0u);
     ASSERT_EQ(SetBright(adjusted.handle(), 11), 1);
     ASSERT_EQ(SetContrast(adjusted.handle(), 12), 1);
     ASSERT_EQ(SetBright(adjusted.handle(), 18), 0);  // refused, 11 stays
