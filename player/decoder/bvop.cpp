@@ -33,19 +33,6 @@ int Truncate(int c, float ratio) {
     return static_cast<int>(std::trunc(static_cast<double>(c) * static_cast<double>(ratio)));
 }
 
-void DirectVectors(const DecoderInstance& d, MotionVector delta, MotionVector* forward,
-                   MotionVector* backward) {
-    const MotionVector c = d.colocated[d.mb_y * kMaxMbCols + d.mb_x][0];
-    const Ratio r = RatioOf(d.b_picture);
-    auto one = [&](int cv, int dv, int16_t* f, int16_t* b) {
-        const int fv = dv + Truncate(cv, r.t);
-        *f = static_cast<int16_t>(fv);
-        *b = static_cast<int16_t>(dv == 0 ? Truncate(cv, r.u) : fv - cv);
-    };
-    one(c.x, delta.x, &forward->x, &backward->x);
-    one(c.y, delta.y, &forward->y, &backward->y);
-}
-
 MotionVector ReadB(DecoderInstance& d, MotionVector& predictor, int fcode) {
     predictor.x =
         static_cast<int16_t>(WrapVector(predictor.x + ReadMotionDifference(d.br, fcode), fcode));
@@ -127,6 +114,19 @@ bool DecodeBMacroblock(DecoderInstance& d) {
 }
 
 } // namespace
+
+void DirectVectors(const DecoderInstance& d, MotionVector delta, MotionVector* forward,
+                   MotionVector* backward) {
+    const MotionVector c = d.colocated[d.mb_y * kMaxMbCols + d.mb_x][0];
+    const Ratio r = RatioOf(d.b_picture);
+    auto one = [&](int cv, int dv, int16_t* f, int16_t* b) {
+        const int fv = dv + Truncate(cv, r.t);
+        *f = static_cast<int16_t>(fv);
+        *b = static_cast<int16_t>(dv == 0 ? Truncate(cv, r.u) : fv - cv);
+    };
+    one(c.x, delta.x, &forward->x, &backward->x);
+    one(c.y, delta.y, &forward->y, &backward->y);
+}
 
 bool DecodeBVop(DecoderInstance& d) {
     d.quant = d.hdr.vop_quant;

@@ -85,9 +85,9 @@ struct DecoderInstance {
     int8_t mode[kModeStride * kMaxMbRows];
     // Per macroblock (row * kMaxMbCols + column), the vectors of its four luma blocks:
     // of the VOP being decoded, and of the last P-VOP for the direct mode of B-VOPs.
-    MotionVector mv[kMaxMbCols * kMaxMbRows][4];
-    MotionVector colocated[kMaxMbCols * kMaxMbRows][4];
-    MotionVector b_forward_pred, b_backward_pred;
+    MotionVector mv[kMaxMbCols * kMaxMbRows][4] = {};
+    MotionVector colocated[kMaxMbCols * kMaxMbRows][4] = {};
+    MotionVector b_forward_pred{}, b_backward_pred{};
     BPicture b_picture = BPicture::kOnly;
 
     // Block layer
@@ -122,6 +122,11 @@ bool DecodeInterBlock(DecoderInstance& d, int b, bool coded);
 // vector for the 16 x 16 luma block, or four for its 8 x 8 blocks, chroma derived.
 void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, FrameStore& to,
                        const MotionVector* mv, bool four, int rounding);
+
+// The direct-mode vectors of the B macroblock at the current position from its delta,
+// the co-located vector and the place of the B picture in its record.
+void DirectVectors(const DecoderInstance& d, MotionVector delta, MotionVector* forward,
+                   MotionVector* backward);
 
 // A motion vector difference component coded with f_code `fcode`.
 int ReadMotionDifference(BitReader& br, int fcode);
