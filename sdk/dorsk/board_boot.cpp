@@ -14,11 +14,8 @@ constexpr const char* kMessageChannelName = "MyMessage";
 constexpr const char* kSharedMemoryName = "Memory";
 constexpr DWORD kAfterStopPauseMs = 100;
 
-// Shared-block words the host resets at boot: the 14 slot-full flags, the index of the
-// last slot taken and the word after it.
-constexpr size_t kSlotFullOffset = 0;
-constexpr size_t kSlotCount = 14;
-constexpr size_t kLastTakenOffset = 128;
+// At boot the host resets the 14 slot-full words, the index of the last slot taken and
+// the word after it (offsets in stream_intake.h).
 static_assert(kLastTakenOffset + 8 <= kSharedMemorySize);
 
 win::Event NewEvent(bool manual_reset) {
@@ -121,6 +118,10 @@ uint32_t RunBoot(SdkBoard& board) {
         board.sharedMemory = static_cast<uint8_t*>(host);
         std::memset(board.sharedMemory + kSlotFullOffset, 0, kSlotCount * sizeof(int32_t));
         std::memset(board.sharedMemory + kLastTakenOffset, 0, 2 * sizeof(int32_t));
+        board.intake = ProcessorIntake{};
+        board.intake.type = board.channelCount;
+        for (int s = 0; s < kMaxSubChannels; ++s)
+            board.intake.channels[s] = board.channelNumber[s];
     }
 
     board.threadStop = NewEvent(true);

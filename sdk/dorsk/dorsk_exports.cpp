@@ -49,7 +49,10 @@ bool CreateLocks(dvr::win::Mutex* locks, int count) {
 
 // Audio preview, preview and capture of a closing channel stop here, each through its
 // own export and with its own locking.
-void TurnOffChannelActivity(ChannelHandle) {}
+void TurnOffChannelActivity(ChannelHandle handle) {
+    RU4Dov_SetAudioPreview(handle, 0);
+    RU4Dov_StopVideoCapture(handle);
+}
 
 } // namespace
 

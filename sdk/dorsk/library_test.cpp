@@ -2,6 +2,7 @@
 #include "sdk/dorsk/preview_surface.h"
 #include "sdk/dorsk/sim_fixture.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace dvr::dorsk {
@@ -12,6 +13,7 @@ using testing::SimBoardTest;
 constexpr uint32_t kBoardStart0 = 0x00200000;
 constexpr uint32_t kBoardStart1 = 0x00200001;
 constexpr uint32_t kBoardStop = 0x00120000;
+constexpr uint32_t kAudioOff0 = 0x00130000;
 
 using LibraryTest = SimBoardTest;
 
@@ -82,13 +84,15 @@ TEST_F(LibraryTest, ChannelsOfAProcessorShareOneBoot) {
     EXPECT_TRUE(CommandWords0(0, commands).empty());
     EXPECT_TRUE(BoardCalls(0, calls).empty());
 
-    // The processor runs until the last of its channels closes.
+    // The processor runs until the last of its channels closes; each close turns the
+    // channel's audio monitoring off.
     EXPECT_EQ(RU4Dov_ChannelClose(ch0), 0);
     EXPECT_EQ(g_sdk.boards[0].booted, 1);
-    EXPECT_TRUE(CommandWords0(0, commands).empty());
+    EXPECT_EQ(CommandWords0(0, commands), std::vector<uint32_t>{kAudioOff0});
     EXPECT_EQ(RU4Dov_ChannelClose(ch1), 0);
     EXPECT_EQ(g_sdk.boards[0].booted, 0);
-    EXPECT_EQ(CommandWords0(0, commands), std::vector<uint32_t>{kBoardStop});
+    EXPECT_EQ(CommandWords0(0, commands),
+              (std::vector<uint32_t>{kAudioOff0, kAudioOff0 | 0x100, kBoardStop}));
     EXPECT_EQ(BoardCalls(0, calls),
               (std::vector<int>{SIMCTL_OP_STOP, SIMCTL_OP_MESSAGE_DESTROY, SIMCTL_OP_EVENT_DESTROY,
                                 SIMCTL_OP_SHARED_MEMORY_DESTROY, SIMCTL_OP_CLOSE}));
@@ -131,7 +135,13 @@ TEST_F(LibraryTest, ConcurrentCallersBootAndStopAProcessorOnce) {
         EXPECT_EQ(r, 0);
     EXPECT_EQ(RU4Dov_GetTotalChannels(), 0);
     EXPECT_EQ(g_sdk.boards[0].booted, 0);
-    EXPECT_EQ(CommandWords0(0, commands), (std::vector<uint32_t>{kBoardStart0, kBoardStop}));
+    std::vector<uint32_t> words = CommandWords0(0, commands);
+    ASSERT_EQ(words.size(), 6u);
+    EXPECT_EQ(words.front(), kBoardStart0);
+    EXPECT_EQ(words.back(), kBoardStop);
+    std::sort(words.begin() + 1, words.end() - 1);
+    EXPECT_EQ(words, (std::vector<uint32_t>{kBoardStart0, kAudioOff0, kAudioOff0 | 0x100,
+                                            kAudioOff0 | 0x200, kAudioOff0 | 0x300, kBoardStop}));
 }
 
 TEST_F(LibraryTest, ChannelNumbersWithoutARecordAreRefused) {

@@ -6,6 +6,7 @@
 #include "sdk/dorsk/board_command.h"
 #include "sdk/dorsk/channel_layout.h"
 #include "sdk/dorsk/sdk_error.h"
+#include "sdk/dorsk/stream_intake.h"
 #include "sim/brevix32/Brevix32.h"
 
 #include <atomic>
@@ -17,6 +18,7 @@ namespace dvr::dorsk {
 constexpr uint32_t kSharedMemorySize = 60000;
 constexpr uint32_t kBootWaitMs = 2000;
 constexpr uint32_t kStopReplyWaitMs = 400;
+constexpr DWORD kSlotReaderPeriodMs = 40;
 
 // One board processor.
 struct SdkBoard {
@@ -41,6 +43,8 @@ struct SdkBoard {
     uint8_t* sharedMemory = nullptr;
     BrevixSharedMemory sharedBlock = nullptr;
     int32_t bootable = 1;
+    // The slot reader's side of this processor's stream.
+    ProcessorIntake intake;
     // The firmware was started by this boot, so tearing down must halt it.
     bool firmwareStarted = false;
 
@@ -85,24 +89,17 @@ struct SdkChannel {
     int32_t audioPreview = 0;
 };
 
-constexpr uint32_t kRingSize = 1 << 20;
-constexpr uint32_t kStagingSize = 6144;
-
 // One channel's ring of stream records, between the slot reader and the host's reads.
 struct StreamRing {
     // Named "VideoSourceSink<channel>"; held for one ring operation at a time.
     win::Mutex lock;
     std::unique_ptr<uint8_t[]> buffer;
-    uint32_t writeOffset = 0;
-    uint32_t readOffset = 0;
-    uint32_t recordCount = 0;
-    int32_t accepting = 0;
-    int32_t readSinceNotice = 1;
-    // Intake of the record in progress.
-    int32_t pending = 0;
     std::unique_ptr<uint8_t[]> staging;
-    uint32_t stagingFill = 0;
+    StreamRingState state;
 };
+
+// The host's stream callback: (channel number, user value), on the notifier thread.
+using StreamReadCallback = void(__stdcall*)(int channel, intptr_t user);
 
 using ChannelHandle = intptr_t;
 constexpr ChannelHandle kNoChannel = -1;
@@ -117,6 +114,21 @@ struct SdkLibrary {
     bool singleFirmwarePresent = false;
     std::atomic<uint32_t> lastError{0};
     uint32_t colorKey = 0x0A0A0A;
+
+    // Where the notifier tells the host: the callback when both it and the user value
+    // are registered, else the window message.
+    std::atomic<StreamReadCallback> streamCallback{nullptr};
+    std::atomic<intptr_t> streamUser{0};
+    std::atomic<HWND> notifyWindow{nullptr};
+    std::atomic<UINT> notifyMessage{0};
+
+    // Slot reader and notifier threads with their events. The reader's period is a
+    // field so that tests can run the stand-in's clock faster than real time.
+    std::atomic<DWORD> readerPeriodMs{kSlotReaderPeriodMs};
+    win::Event readerStop, readerEnd;
+    win::Thread readerThread;
+    win::Event notifierStop, notifierEnd, notifierData;
+    win::Thread notifierThread;
 
     SdkBoard boards[kMaxProcessors];
     SdkChannel channels[kMaxChannels];

@@ -1,9 +1,71 @@
 #include "sdk/dorsk/stream_rings.h"
 
+#include <process.h>
+
 #include <cstdio>
 #include <new>
 
 namespace dvr::dorsk {
+namespace {
+
+// The library's side of the intake: the named ring locks, the channels' statistics and
+// the notifier's data event.
+class LibraryIntakeHost final : public StreamIntakeHost {
+public:
+    StreamRingState* LockRing(int channel) override {
+        if (channel < 0 || channel >= kMaxChannels) return nullptr;
+        StreamRing& ring = g_sdk.rings[channel];
+        if (!ring.buffer || ::WaitForSingleObject(ring.lock.get(), INFINITE) == WAIT_FAILED)
+            return nullptr;
+        return &ring.state;
+    }
+    void UnlockRing(int channel) override { ::ReleaseMutex(g_sdk.rings[channel].lock.get()); }
+    void CountRecord(int channel, uint16_t type) override {
+        SdkChannel& c = g_sdk.channels[channel];
+        c.pictureCount += PicturesIn(type);
+        c.audioBlockCount += AudioBlocksIn(type);
+    }
+    void RecordCompleted(int) override { ::SetEvent(g_sdk.notifierData.get()); }
+};
+
+win::Event NewEvent(bool manual_reset) {
+    return win::Event(::CreateEventW(nullptr, manual_reset, FALSE, nullptr));
+}
+
+win::Thread NewThread(unsigned(__stdcall* body)(void*)) {
+    return win::Thread(
+        reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, body, nullptr, 0, nullptr)));
+}
+
+void StopThread(win::Event& stop, win::Event& end, win::Thread& thread, HANDLE wake = nullptr) {
+    if (thread) {
+        ::SetEvent(stop.get());
+        if (wake) ::SetEvent(wake);
+        ::WaitForSingleObject(end.get(), INFINITE);
+        ::WaitForSingleObject(thread.get(), INFINITE);
+    }
+    thread.reset();
+    stop.reset();
+    end.reset();
+}
+
+bool Stopping(const win::Event& stop, DWORD wait_ms) {
+    return ::WaitForSingleObject(stop.get(), wait_ms) != WAIT_TIMEOUT;
+}
+
+void Notify(int channel) {
+    StreamReadCallback callback = g_sdk.streamCallback.load();
+    intptr_t user = g_sdk.streamUser.load();
+    if (callback && user) {
+        callback(channel, user);
+        return;
+    }
+    HWND window = g_sdk.notifyWindow.load();
+    UINT message = g_sdk.notifyMessage.load();
+    if (window && message) ::PostMessageW(window, message, WPARAM(channel), 0);
+}
+
+} // namespace
 
 bool CreateStreamRings() {
     for (int ch = 0; ch < kMaxChannels; ++ch) {
@@ -17,13 +79,11 @@ bool CreateStreamRings() {
             FreeStreamRings();
             return false;
         }
-        ring.writeOffset = 0;
-        ring.readOffset = 0;
-        ring.recordCount = 0;
-        ring.accepting = 0;
-        ring.readSinceNotice = 1;
-        ring.pending = 0;
-        ring.stagingFill = 0;
+        ring.state = StreamRingState{};
+        ring.state.buffer = ring.buffer.get();
+        ring.state.staging = ring.staging.get();
+        ResetRing(ring.state);
+        AdpcmInitState(ring.state.adpcm);
     }
     return true;
 }
@@ -33,14 +93,104 @@ void FreeStreamRings() {
         ring.lock.reset();
         ring.buffer.reset();
         ring.staging.reset();
+        ring.state = StreamRingState{};
     }
 }
 
 bool StartStreamThreads(uint32_t& error) {
     error = 0;
+    g_sdk.readerStop = NewEvent(true);
+    g_sdk.readerEnd = NewEvent(true);
+    if (g_sdk.readerStop && g_sdk.readerEnd) g_sdk.readerThread = NewThread(StreamSlotReaderThread);
+    if (!g_sdk.readerThread) {
+        StopStreamThreads();
+        return false;
+    }
+    ::SetThreadPriority(g_sdk.readerThread.get(), THREAD_PRIORITY_HIGHEST);
+    g_sdk.notifierStop = NewEvent(true);
+    g_sdk.notifierEnd = NewEvent(true);
+    g_sdk.notifierData = NewEvent(false);
+    if (g_sdk.notifierStop && g_sdk.notifierEnd && g_sdk.notifierData)
+        g_sdk.notifierThread = NewThread(StreamNotifyThread);
+    if (!g_sdk.notifierThread) {
+        error = kSdkThreadFailed;
+        StopStreamThreads();
+        return false;
+    }
     return true;
 }
 
-void StopStreamThreads() {}
+void StopStreamThreads() {
+    StopThread(g_sdk.readerStop, g_sdk.readerEnd, g_sdk.readerThread);
+    // A notifier still waiting for its first data wakes on the data event.
+    StopThread(g_sdk.notifierStop, g_sdk.notifierEnd, g_sdk.notifierThread,
+               g_sdk.notifierData.get());
+    g_sdk.notifierData.reset();
+}
+
+void ResetChannelStream(SdkChannel& channel, bool clear_statistics) {
+    StreamRing& ring = g_sdk.rings[channel.number];
+    MutexLock lock(ring.lock.get());
+    ResetRing(ring.state);
+    if (clear_statistics) {
+        channel.pictureCount = 0;
+        channel.audioBlockCount = 0;
+        channel.lastStatsWord = 0;
+        channel.statsWord4 = 0;
+    }
+}
+
+void ResetChannelAudio(SdkChannel& channel) {
+    StreamRing& ring = g_sdk.rings[channel.number];
+    MutexLock lock(ring.lock.get());
+    AdpcmInitState(ring.state.adpcm);
+}
+
+void ReadChannelCounts(const SdkChannel& channel, int32_t& pictures, int32_t& audio_blocks) {
+    MutexLock lock(g_sdk.rings[channel.number].lock.get());
+    pictures = channel.pictureCount;
+    audio_blocks = channel.audioBlockCount;
+}
+
+unsigned __stdcall StreamSlotReaderThread(void*) {
+    LibraryIntakeHost host;
+    do {
+        for (int p = 0; p < kMaxProcessors; ++p) {
+            SdkBoard& board = g_sdk.boards[p];
+            MutexLock board_lock(BoardLockOf(board));
+            if (!board.booted) continue;
+            // Channel close destroys the block under this lock.
+            MutexLock stream_lock(g_sdk.streamLocks[p].get());
+            board_lock.Unlock();
+            if (board.sharedMemory) WalkSlots(board.sharedMemory, board.intake, host);
+        }
+    } while (!Stopping(g_sdk.readerStop, g_sdk.readerPeriodMs.load()));
+    ::SetEvent(g_sdk.readerEnd.get());
+    return 0;
+}
+
+unsigned __stdcall StreamNotifyThread(void*) {
+    int counters[kMaxChannels] = {};
+    bool never_noticed = true;
+    const HANDLE first_wait[2] = {g_sdk.notifierStop.get(), g_sdk.notifierData.get()};
+    do {
+        for (int ch = 0; ch < kMaxChannels; ++ch) {
+            if (!g_sdk.channels[ch].open) continue;
+            bool due;
+            {
+                MutexLock lock(g_sdk.rings[ch].lock.get());
+                due = lock.held() && NoticeDue(g_sdk.rings[ch].state, counters[ch]);
+            }
+            if (!due) continue;
+            never_noticed = false;
+            Notify(ch);
+        }
+        if (Stopping(g_sdk.notifierStop, kNotifierPeriodMs)) break;
+        // Idle until the first record ever completes.
+        if (never_noticed) ::WaitForMultipleObjects(2, first_wait, FALSE, INFINITE);
+    } while (!Stopping(g_sdk.notifierStop, 0));
+    ::SetEvent(g_sdk.notifierEnd.get());
+    return 0;
+}
 
 } // namespace dvr::dorsk

@@ -5,6 +5,8 @@
 
 namespace dvr::dorsk {
 
+constexpr DWORD kNotifierPeriodMs = 10;
+
 // Creates all 64 rings with their named locks; on failure frees what it made.
 bool CreateStreamRings();
 void FreeStreamRings();
@@ -13,5 +15,16 @@ void FreeStreamRings();
 // the error word to store (0 when none is stored).
 bool StartStreamThreads(uint32_t& error);
 void StopStreamThreads();
+
+// Empties a channel's ring and closes it until the next stream header or motion record;
+// with `clear_statistics` also zeroes the channel's frame statistics.
+void ResetChannelStream(SdkChannel& channel, bool clear_statistics);
+// Back to the audio coder's initial state for the channel's next records.
+void ResetChannelAudio(SdkChannel& channel);
+// The channel's picture and audio-block counts, read consistently with the intake.
+void ReadChannelCounts(const SdkChannel& channel, int32_t& pictures, int32_t& audio_blocks);
+
+unsigned __stdcall StreamSlotReaderThread(void*);
+unsigned __stdcall StreamNotifyThread(void*);
 
 } // namespace dvr::dorsk
