@@ -105,7 +105,7 @@ TEST(FixtureHeaders, ParseToTheValuesFfmpegReports) {
         Player p;
         std::vector<HeaderState> seen;
         for (const VideoRecord& r : records) {
-            p.Decode(r); // P and B macroblocks are not decoded here; the headers are
+            p.Decode(r);
             seen.push_back(p.hdr());
             for (int i = 1; i < PicturesOf(r); ++i) {
                 GetYUV(p.handle());
@@ -246,6 +246,65 @@ TEST_P(IntraPictures, MatchFfmpegsDecode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SimdLevels, IntraPictures, ::testing::Values(0, 1, 2));
+
+struct InterStream {
+    const char* name;
+    double b_floor; // worst B plane measured against ffmpeg, less a little
+};
+
+class InterPictures : public ::testing::TestWithParam<int> {};
+
+// I and P pictures differ from ffmpeg's decode only by the inverse transforms and what
+// that difference carries along a group of pictures: every plane stays at 46 dB or
+// better. B pictures follow the recorder's rules (fixed direct-mode ratios, truncating
+// average), which ffmpeg does not; their floor keeps what was measured.
+TEST_P(InterPictures, MatchFfmpegsDecode) {
+    const int saved = SimdLevel;
+    if (OverrideSimdLevel(GetParam()) != GetParam()) GTEST_SKIP() << "processor lacks the level";
+    const InterStream streams[] = {
+        {"inter_cif_ip", 0},      {"inter_cif_ip_q2", 0},    {"inter_cif_mv4", 0},
+        {"inter_cif_fast", 0},    {"inter_cif_fast_mv4", 0}, {"inter_cif_ipb1", 53.5},
+        {"inter_cif_ipb2", 37.5},
+    };
+    for (const InterStream& s : streams) {
+        SCOPED_TRACE(s.name);
+        std::vector<VideoRecord> records;
+        ASSERT_TRUE(LoadVideoRecords(TestDataPath(std::string(s.name) + ".m4v"), records));
+        const std::vector<uint8_t> ref = ReadFile(TestDataPath(std::string(s.name) + ".yuv"));
+        Player p;
+        size_t offset = 0;
+        int picture = 0;
+        double worst[2] = {99, 99}; // anchors, B pictures
+        for (size_t n = 0; n < records.size(); ++n) {
+            ASSERT_EQ(p.Decode(records[n]), 1) << "record " << n;
+            int w, h;
+            GetWH(p.handle(), &w, &h);
+            const size_t luma = size_t(w) * h, chroma = luma / 4;
+            // A packed record yields its B pictures, then its P picture.
+            for (int i = 0; i < PicturesOf(records[n]); ++i, ++picture) {
+                const bool b = i + 1 < PicturesOf(records[n]);
+                ASSERT_LE(offset + luma + 2 * chroma, ref.size());
+                const uint8_t* pic = GetYUV(p.handle());
+                const size_t planes[3][2] = {{0, luma}, {luma, chroma}, {luma + chroma, chroma}};
+                for (int k = 0; k < 3; ++k) {
+                    const double psnr =
+                        Psnr(pic + planes[k][0], ref.data() + offset + planes[k][0], planes[k][1]);
+                    EXPECT_GE(psnr, b ? s.b_floor : 46.0)
+                        << "picture " << picture << " plane " << k;
+                    worst[b] = std::min(worst[b], psnr);
+                }
+                offset += luma + 2 * chroma;
+            }
+        }
+        EXPECT_EQ(offset, ref.size()) << "every picture decoded";
+        std::printf("level %d %s: worst plane PSNR %.2f dB (I/P)", GetParam(), s.name, worst[0]);
+        if (worst[1] < 99) std::printf(", %.2f dB (B)", worst[1]);
+        std::printf("\n");
+    }
+    SimdLevel = saved;
+}
+
+INSTANTIATE_TEST_SUITE_P(SimdLevels, InterPictures, ::testing::Values(0, 1, 2));
 
 } // namespace
 } // namespace dvr::decoder
