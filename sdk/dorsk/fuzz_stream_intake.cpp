@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int s = 0; s < 4; ++s)
         processor.channels[s] = s;
     std::vector<uint8_t> slot(kSlotSize);
-    std::vector<uint8_t> out(kHostReadBufferSize);
+    static std::vector<uint8_t> out(kHostReadBufferSize);
     while (in.n > 0) {
         uint32_t op = in.Take(1);
         switch (op % 5) {
