@@ -1,6 +1,7 @@
-// Pictures per second of our decoder and of libavcodec on the same I-only stream, one
-// thread each, and their ratio.
-//   decoder_bench [STREAM.m4v] [seconds per run]
+// Pictures per second of our decoder and of libavcodec on the same streams (I only, I/P
+// and I/P/B at 704x576 unless given), one thread each, and their ratio.
+//   decoder_bench [seconds per run] [STREAM.m4v ...]
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,8 @@ using namespace dvr::decoder;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+const uint8_t kVop[4] = {0, 0, 1, 0xB6};
 
 // Decodes the records over and over for at least `seconds`; returns pictures per second.
 template <typename DecodeAll> double Rate(double seconds, DecodeAll decode_all) {
@@ -46,8 +49,8 @@ double OurRate(const std::vector<VideoRecord>& records, int level, double second
             std::memcpy(input, r.payload.data(), r.payload.size());
             SetBFrameType(handle, PackedBOf(r));
             if (!DecoderOneFrame(handle, static_cast<int>(r.payload.size()))) std::abort();
-            checksum += GetYUV(handle)[0];
-            ++n;
+            for (int i = 0; i < PicturesOf(r); ++i, ++n)
+                checksum += GetYUV(handle)[0];
         }
         return n;
     });
@@ -63,21 +66,40 @@ double FfmpegRate(const std::vector<VideoRecord>& records, double seconds) {
     if (avcodec_open2(ctx, codec, nullptr) < 0) return 0;
     AVPacket* pkt = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
+    // libavcodec takes one picture per packet: packed records are cut at each VOP.
     std::vector<std::vector<uint8_t>> padded;
+    std::vector<int> sizes;
     for (const VideoRecord& r : records) {
-        std::vector<uint8_t> p(r.payload);
-        p.resize(p.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
-        padded.push_back(std::move(p));
+        const std::vector<uint8_t>& d = r.payload;
+        // The headers stay with the first VOP; every further VOP starts a packet.
+        std::vector<size_t> cuts{0};
+        auto vop = std::search(d.begin(), d.end(), kVop, kVop + 4);
+        while (vop != d.end()) {
+            vop = std::search(vop + 4, d.end(), kVop, kVop + 4);
+            if (vop != d.end()) cuts.push_back(size_t(vop - d.begin()));
+        }
+        cuts.push_back(d.size());
+        for (size_t k = 0; k + 1 < cuts.size(); ++k) {
+            std::vector<uint8_t> p(d.begin() + cuts[k], d.begin() + cuts[k + 1]);
+            sizes.push_back(static_cast<int>(p.size()));
+            p.resize(p.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+            padded.push_back(std::move(p));
+        }
     }
     double rate = Rate(seconds, [&] {
         long n = 0;
-        for (size_t i = 0; i < records.size(); ++i) {
+        for (size_t i = 0; i < padded.size(); ++i) {
             pkt->data = padded[i].data();
-            pkt->size = static_cast<int>(records[i].payload.size());
+            pkt->size = sizes[i];
             if (avcodec_send_packet(ctx, pkt) < 0) std::abort();
             while (avcodec_receive_frame(ctx, frame) == 0)
                 ++n;
         }
+        // The pictures held back for reordering, then a fresh start for the next pass.
+        avcodec_send_packet(ctx, nullptr);
+        while (avcodec_receive_frame(ctx, frame) == 0)
+            ++n;
+        avcodec_flush_buffers(ctx);
         return n;
     });
     av_frame_free(&frame);
@@ -89,26 +111,31 @@ double FfmpegRate(const std::vector<VideoRecord>& records, double seconds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string path = argc > 1 ? argv[1] : "build/testdata/dec_d1_i_q9.m4v";
-    double seconds = argc > 2 ? std::atof(argv[2]) : 2.0;
-    std::vector<VideoRecord> records;
-    if (!LoadVideoRecords(path, records)) {
-        std::fprintf(stderr, "decoder_bench: cannot read %s\n", path.c_str());
-        return 1;
-    }
-    for (const VideoRecord& r : records)
-        if (r.type != 1) {
-            std::fprintf(stderr, "decoder_bench: %s is not I-only\n", path.c_str());
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
+    std::vector<std::string> paths;
+    for (int i = 2; i < argc; ++i)
+        paths.push_back(argv[i]);
+    if (paths.empty())
+        paths = {"build/testdata/dec_d1_i_q9.m4v", "build/testdata/bench_d1_ip.m4v",
+                 "build/testdata/bench_d1_ipb2.m4v"};
+    const int best = DetectSimdLevel();
+    for (const std::string& path : paths) {
+        std::vector<VideoRecord> records;
+        if (!LoadVideoRecords(path, records)) {
+            std::fprintf(stderr, "decoder_bench: cannot read %s\n", path.c_str());
             return 1;
         }
-    const int best = DetectSimdLevel();
-    const double theirs = FfmpegRate(records, seconds);
-    std::printf("%s: %zu pictures\n", path.c_str(), records.size());
-    std::printf("libavcodec        %8.1f pictures/s\n", theirs);
-    for (int level = 0; level <= best; ++level) {
-        const double ours = OurRate(records, level, seconds);
-        std::printf("ours, level %d     %8.1f pictures/s   ratio %.2f\n", level, ours,
-                    theirs > 0 ? ours / theirs : 0.0);
+        long pictures = 0;
+        for (const VideoRecord& r : records)
+            pictures += PicturesOf(r);
+        const double theirs = FfmpegRate(records, seconds);
+        std::printf("%s: %ld pictures in %zu records\n", path.c_str(), pictures, records.size());
+        std::printf("libavcodec        %8.1f pictures/s\n", theirs);
+        for (int level = 0; level <= best; ++level) {
+            const double ours = OurRate(records, level, seconds);
+            std::printf("ours, level %d     %8.1f pictures/s   ratio %.2f\n", level, ours,
+                        theirs > 0 ? ours / theirs : 0.0);
+        }
     }
     return 0;
 }
