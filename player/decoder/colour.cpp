@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "player/decoder/decoder.h"
 #include "player/decoder/instance.h"
@@ -81,15 +82,18 @@ inline void Put16(const uint8_t* luma, const __m128i term[3][2], uint8_t* out, R
     const __m128i b =
         _mm_packus_epi16(_mm_add_epi16(ylo, term[2][0]), _mm_add_epi16(yhi, term[2][1]));
     if (layout == RgbLayout::k24) {
-        alignas(16) uint8_t rb[16], gb[16], bb[16];
-        _mm_store_si128(reinterpret_cast<__m128i*>(rb), r);
-        _mm_store_si128(reinterpret_cast<__m128i*>(gb), g);
-        _mm_store_si128(reinterpret_cast<__m128i*>(bb), b);
-        for (int i = 0; i < 16; ++i) {
-            out[3 * i] = bb[i];
-            out[3 * i + 1] = gb[i];
-            out[3 * i + 2] = rb[i];
-        }
+        // B, G, R, 0 words, each written as four bytes three bytes apart: every store's
+        // fourth byte is overwritten by the next, the last pixel writes three.
+        const __m128i bg_lo = _mm_unpacklo_epi8(b, g), bg_hi = _mm_unpackhi_epi8(b, g);
+        const __m128i r_lo = _mm_unpacklo_epi8(r, zero), r_hi = _mm_unpackhi_epi8(r, zero);
+        alignas(16) uint32_t px[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(px), _mm_unpacklo_epi16(bg_lo, r_lo));
+        _mm_store_si128(reinterpret_cast<__m128i*>(px + 4), _mm_unpackhi_epi16(bg_lo, r_lo));
+        _mm_store_si128(reinterpret_cast<__m128i*>(px + 8), _mm_unpacklo_epi16(bg_hi, r_hi));
+        _mm_store_si128(reinterpret_cast<__m128i*>(px + 12), _mm_unpackhi_epi16(bg_hi, r_hi));
+        for (int i = 0; i < 15; ++i)
+            std::memcpy(out + 3 * i, &px[i], 4);
+        std::memcpy(out + 45, &px[15], 3);
         return;
     }
     const bool is565 = layout == RgbLayout::k565;

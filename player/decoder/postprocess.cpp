@@ -110,27 +110,40 @@ inline __m128i Abs16(__m128i v) {
     return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
 }
 
-// Eight columns across one horizontal edge; p points at s0 of the first column.
-void DeblockVerticalSse2(uint8_t* p, ptrdiff_t stride, int qp) {
-    __m128i s[10];
-    for (int k = 0; k < 10; ++k)
-        s[k] = Load8(p + k * stride);
-    const __m128i four = _mm_set1_epi16(4);
-    __m128i flat_count = _mm_setzero_si128();
-    for (int k = 1; k < 8; ++k)
-        flat_count =
-            _mm_sub_epi16(flat_count, _mm_cmplt_epi16(Abs16(_mm_sub_epi16(s[k], s[k + 1])), four));
-    // Lanes hold 0..7; add them up.
-    flat_count = _mm_add_epi16(flat_count, _mm_srli_si128(flat_count, 8));
-    flat_count = _mm_add_epi16(flat_count, _mm_srli_si128(flat_count, 4));
-    flat_count = _mm_add_epi16(flat_count, _mm_srli_si128(flat_count, 2));
-    const int pairs = _mm_cvtsi128_si32(flat_count) & 0xFFFF;
+// Eight lines in the lanes of s[0..9]: lanes in `flat` take the low-pass where `flat_ok`
+// and stay where not; the other lanes take the default filter.
+inline void FilterLanes(__m128i* s, int qp, __m128i flat, __m128i flat_ok) {
+    const __m128i zero = _mm_setzero_si128();
     const __m128i vqp = _mm_set1_epi16(static_cast<int16_t>(qp));
 
-    if (pairs > 40) {
-        const __m128i over = _mm_cmpgt_epi16(Abs16(_mm_sub_epi16(s[1], s[8])),
-                                             _mm_set1_epi16(static_cast<int16_t>(2 * qp)));
-        if (_mm_movemask_epi8(over)) return;
+    // Default mode.
+    const __m128i diff = _mm_sub_epi16(s[4], s[5]);
+    // (s4 - s5) / 2 rounded towards zero
+    const __m128i half = _mm_srai_epi16(_mm_sub_epi16(diff, _mm_srai_epi16(diff, 15)), 1);
+    auto taps = [](__m128i a, __m128i b, __m128i c, __m128i d) {
+        // 2a - 5b + 5c - 2d
+        const __m128i two = _mm_slli_epi16(_mm_sub_epi16(a, d), 1);
+        const __m128i cb = _mm_sub_epi16(c, b);
+        return _mm_add_epi16(two, _mm_add_epi16(_mm_slli_epi16(cb, 2), cb));
+    };
+    const __m128i a0 = taps(s[3], s[4], s[5], s[6]);
+    const __m128i a1 = taps(s[1], s[2], s[3], s[4]);
+    const __m128i a2 = taps(s[5], s[6], s[7], s[8]);
+    const __m128i abs0 = Abs16(a0);
+    const __m128i m = _mm_sub_epi16(abs0, _mm_min_epi16(Abs16(a1), Abs16(a2)));
+    __m128i on = _mm_cmplt_epi16(abs0, _mm_slli_epi16(vqp, 3));
+    on = _mm_and_si128(on, _mm_cmpgt_epi16(m, zero));
+    on = _mm_andnot_si128(_mm_cmpeq_epi16(half, zero), on);
+    on = _mm_andnot_si128(flat, on);
+    __m128i d = _mm_add_epi16(m, _mm_slli_epi16(m, 2));
+    d = _mm_srai_epi16(_mm_add_epi16(d, _mm_set1_epi16(32)), 6);
+    const __m128i negate = _mm_cmpgt_epi16(a0, zero);
+    d = _mm_sub_epi16(_mm_xor_si128(d, negate), negate);
+    d = _mm_max_epi16(_mm_min_epi16(d, _mm_max_epi16(half, zero)), _mm_min_epi16(half, zero));
+    d = _mm_and_si128(d, on);
+
+    const __m128i low_pass = _mm_and_si128(flat, flat_ok);
+    if (_mm_movemask_epi8(low_pass)) {
         const __m128i keep0 = _mm_cmplt_epi16(Abs16(_mm_sub_epi16(s[1], s[0])), vqp);
         const __m128i keep9 = _mm_cmplt_epi16(Abs16(_mm_sub_epi16(s[8], s[9])), vqp);
         const __m128i p0 = _mm_or_si128(_mm_and_si128(keep0, s[0]), _mm_andnot_si128(keep0, s[1]));
@@ -150,42 +163,101 @@ void DeblockVerticalSse2(uint8_t* p, ptrdiff_t stride, int qp) {
             sum = _mm_add_epi16(sum, _mm_slli_epi16(twice, 1));
             sum = _mm_add_epi16(sum, _mm_slli_epi16(c[0], 2));
             sum = _mm_srai_epi16(_mm_add_epi16(sum, eight), 4);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(p + k * stride),
-                             _mm_packus_epi16(sum, sum));
+            s[k] = _mm_or_si128(_mm_and_si128(low_pass, sum), _mm_andnot_si128(low_pass, s[k]));
         }
-        return;
     }
+    s[4] = _mm_sub_epi16(s[4], d);
+    s[5] = _mm_add_epi16(s[5], d);
+}
 
-    // Default mode, per column.
+// Per lane, how many of the pairs (s1, s2) .. (s7, s8) differ by less than 4.
+inline __m128i FlatPairCounts(const __m128i* s) {
+    const __m128i four = _mm_set1_epi16(4);
+    __m128i count = _mm_setzero_si128();
+    for (int k = 1; k < 8; ++k)
+        count = _mm_sub_epi16(count, _mm_cmplt_epi16(Abs16(_mm_sub_epi16(s[k], s[k + 1])), four));
+    return count;
+}
+
+// Eight columns across one horizontal edge; p points at s0 of the first column.
+void DeblockVerticalSse2(uint8_t* p, ptrdiff_t stride, int qp) {
+    __m128i s[10];
+    for (int k = 0; k < 10; ++k)
+        s[k] = Load8(p + k * stride);
+    __m128i count = FlatPairCounts(s);
+    count = _mm_add_epi16(count, _mm_srli_si128(count, 8));
+    count = _mm_add_epi16(count, _mm_srli_si128(count, 4));
+    count = _mm_add_epi16(count, _mm_srli_si128(count, 2));
+    const bool flat = (_mm_cvtsi128_si32(count) & 0xFFFF) > 40;
+    bool flat_ok = false;
+    if (flat) {
+        const __m128i over = _mm_cmpgt_epi16(Abs16(_mm_sub_epi16(s[1], s[8])),
+                                             _mm_set1_epi16(static_cast<int16_t>(2 * qp)));
+        if (_mm_movemask_epi8(over)) return;
+        flat_ok = true;
+    }
+    FilterLanes(s, qp, _mm_set1_epi16(flat ? -1 : 0), _mm_set1_epi16(flat_ok ? -1 : 0));
+    for (int k = 1; k <= 8; ++k)
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p + k * stride), _mm_packus_epi16(s[k], s[k]));
+}
+
+// Eight rows of 16 bytes (r) into their 16 columns of eight 16-bit values; with halves 1
+// only bytes 0..7 and columns 0..7.
+inline void Transpose(const __m128i* r, __m128i* col, int halves) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i diff = _mm_sub_epi16(s[4], s[5]);
-    // (s4 - s5) / 2 rounded towards zero
-    const __m128i half = _mm_srai_epi16(_mm_sub_epi16(diff, _mm_srai_epi16(diff, 15)), 1);
-    auto taps = [](__m128i a, __m128i b, __m128i c, __m128i d) {
-        // 2a - 5b + 5c - 2d
-        const __m128i two = _mm_slli_epi16(_mm_sub_epi16(a, d), 1);
-        const __m128i cb = _mm_sub_epi16(c, b);
-        return _mm_add_epi16(two, _mm_add_epi16(_mm_slli_epi16(cb, 2), cb));
-    };
-    const __m128i a0 = taps(s[3], s[4], s[5], s[6]);
-    const __m128i a1 = taps(s[1], s[2], s[3], s[4]);
-    const __m128i a2 = taps(s[5], s[6], s[7], s[8]);
-    const __m128i abs0 = Abs16(a0);
-    const __m128i m = _mm_sub_epi16(abs0, _mm_min_epi16(Abs16(a1), Abs16(a2)));
-    __m128i on = _mm_cmplt_epi16(abs0, _mm_slli_epi16(vqp, 3));
-    on = _mm_and_si128(on, _mm_cmpgt_epi16(m, zero));
-    on = _mm_andnot_si128(_mm_cmpeq_epi16(half, zero), on);
-    if (!_mm_movemask_epi8(on)) return;
-    __m128i d = _mm_add_epi16(m, _mm_slli_epi16(m, 2));
-    d = _mm_srai_epi16(_mm_add_epi16(d, _mm_set1_epi16(32)), 6);
-    const __m128i negate = _mm_cmpgt_epi16(a0, zero);
-    d = _mm_sub_epi16(_mm_xor_si128(d, negate), negate);
-    d = _mm_max_epi16(_mm_min_epi16(d, _mm_max_epi16(half, zero)), _mm_min_epi16(half, zero));
-    d = _mm_and_si128(d, on);
-    const __m128i s4 = _mm_sub_epi16(s[4], d);
-    const __m128i s5 = _mm_add_epi16(s[5], d);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 4 * stride), _mm_packus_epi16(s4, s4));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 5 * stride), _mm_packus_epi16(s5, s5));
+    __m128i a[8];
+    for (int i = 0; i < 4; ++i) {
+        a[2 * i] = _mm_unpacklo_epi8(r[2 * i], r[2 * i + 1]);
+        a[2 * i + 1] = _mm_unpackhi_epi8(r[2 * i], r[2 * i + 1]);
+    }
+    for (int h = 0; h < halves; ++h) {
+        // 32-bit unit j: byte j of four rows
+        const __m128i b0 = _mm_unpacklo_epi16(a[h], a[2 + h]);
+        const __m128i b1 = _mm_unpackhi_epi16(a[h], a[2 + h]);
+        const __m128i b2 = _mm_unpacklo_epi16(a[4 + h], a[6 + h]);
+        const __m128i b3 = _mm_unpackhi_epi16(a[4 + h], a[6 + h]);
+        const __m128i c[4] = {_mm_unpacklo_epi32(b0, b2), _mm_unpackhi_epi32(b0, b2),
+                              _mm_unpacklo_epi32(b1, b3), _mm_unpackhi_epi32(b1, b3)};
+        for (int j = 0; j < 4; ++j) {
+            col[8 * h + 2 * j] = _mm_unpacklo_epi8(c[j], zero);
+            col[8 * h + 2 * j + 1] = _mm_unpackhi_epi8(c[j], zero);
+        }
+    }
+}
+
+// Eight rows across one vertical edge, as two groups of four; p points eight pixels left
+// of the edge in the first row, and 16 pixels of each row are read.
+void DeblockHorizontalSse2(uint8_t* p, ptrdiff_t stride, int qp) {
+    __m128i r[8], col[16];
+    for (int i = 0; i < 8; ++i)
+        r[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i * stride));
+    Transpose(r, col, 2);
+    __m128i* s = col + 3; // s0 is eight pixels left of the edge, minus three
+    alignas(16) int16_t count[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(count), FlatPairCounts(s));
+    int16_t flat_group[2], ok_group[2];
+    for (int g = 0; g < 2; ++g) {
+        const int pairs = count[4 * g] + count[4 * g + 1] + count[4 * g + 2] + count[4 * g + 3];
+        flat_group[g] = pairs >= 20 ? -1 : 0;
+        ok_group[g] = 0;
+    }
+    const int s1_0 = _mm_extract_epi16(s[1], 0), s8_0 = _mm_extract_epi16(s[8], 0);
+    const int s1_4 = _mm_extract_epi16(s[1], 4), s8_4 = _mm_extract_epi16(s[8], 4);
+    if (std::abs(s1_0 - s8_0) < 2 * qp) ok_group[0] = -1;
+    if (std::abs(s1_4 - s8_4) < 2 * qp) ok_group[1] = -1;
+    const __m128i flat = _mm_set_epi16(flat_group[1], flat_group[1], flat_group[1], flat_group[1],
+                                       flat_group[0], flat_group[0], flat_group[0], flat_group[0]);
+    const __m128i ok = _mm_set_epi16(ok_group[1], ok_group[1], ok_group[1], ok_group[1],
+                                     ok_group[0], ok_group[0], ok_group[0], ok_group[0]);
+    FilterLanes(s, qp, flat, ok);
+    // s1..s8 back into rows: pixels 4..11 of each.
+    __m128i back[8], rows[8];
+    for (int k = 0; k < 8; ++k)
+        back[k] = _mm_packus_epi16(s[k + 1], s[k + 1]);
+    Transpose(back, rows, 1);
+    for (int i = 0; i < 8; ++i)
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p + i * stride + 4),
+                         _mm_packus_epi16(rows[i], rows[i]));
 }
 
 #endif
@@ -300,8 +372,25 @@ void DeringBlockSse2(uint8_t* block, int stride, int qp) {
 
 } // namespace
 
-void DeblockHorizontal(uint8_t* plane, int stride, int width, int height, int qp) {
-    for (int y = 0; y + 4 <= height; y += 4)
+void DeblockHorizontal(uint8_t* plane, int stride, int width, int height, int qp, int level) {
+    int y = 0;
+#if defined(__SSE2__)
+    if (level >= 2) {
+        // Eight rows at a time; the last edge of a row reads no further than the picture.
+        for (; y + 8 <= height; y += 8) {
+            int x = 8;
+            for (; x + 8 <= width; x += 8)
+                DeblockHorizontalSse2(plane + ptrdiff_t(y) * stride + x - 8, stride, qp);
+            for (; x + 5 <= width; x += 8)
+                for (int g = 0; g < 8; g += 4)
+                    DeblockGroupPlain(plane + ptrdiff_t(y + g) * stride + x - 5, 1, stride, 4, qp,
+                                      true);
+        }
+    }
+#else
+    (void)level;
+#endif
+    for (; y + 4 <= height; y += 4)
         for (int x = 8; x + 5 <= width; x += 8)
             DeblockGroupPlain(plane + ptrdiff_t(y) * stride + x - 5, 1, stride, 4, qp, true);
 }
@@ -339,11 +428,11 @@ void Dering(uint8_t* plane, int stride, int width, int height, int qp, int level
 void PostProcess(uint8_t* y, uint8_t* cb, uint8_t* cr, int width, int height, int qp,
                  unsigned filters, int level) {
     const int cw = width / 2, ch = height / 2;
-    if (filters & kDeblockLumaH) DeblockHorizontal(y, width, width, height, qp);
+    if (filters & kDeblockLumaH) DeblockHorizontal(y, width, width, height, qp, level);
     if (filters & kDeblockLumaV) DeblockVertical(y, width, width, height, qp, level);
     if (filters & kDeblockChromaH) {
-        DeblockHorizontal(cb, cw, cw, ch, qp);
-        DeblockHorizontal(cr, cw, cw, ch, qp);
+        DeblockHorizontal(cb, cw, cw, ch, qp, level);
+        DeblockHorizontal(cr, cw, cw, ch, qp, level);
     }
     if (filters & kDeblockChromaV) {
         DeblockVertical(cb, cw, cw, ch, qp, level);

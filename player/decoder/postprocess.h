@@ -26,7 +26,7 @@ void PostProcess(uint8_t* y, uint8_t* cb, uint8_t* cr, int width, int height, in
                  unsigned filters, int level);
 
 // Across the vertical block edges (x = 8, 16, ...), in groups of four rows.
-void DeblockHorizontal(uint8_t* plane, int stride, int width, int height, int qp);
+void DeblockHorizontal(uint8_t* plane, int stride, int width, int height, int qp, int level);
 // Across the horizontal block edges (y = 8, 16, ...), in groups of eight columns.
 void DeblockVertical(uint8_t* plane, int stride, int width, int height, int qp, int level);
 // Every 8x8 block not in the outer ring of blocks, in raster order.

@@ -116,15 +116,16 @@ TEST(Deblocking, FiltersAnEdgeAsItsModeAndThresholdsSay) {
     };
     for (const EdgeCase& c : cases) {
         SCOPED_TRACE(c.what);
-        // Horizontal: a 16 x 4 plane, the edge at x = 8, s0 at x = 3.
-        std::vector<uint8_t> rows(16 * 4, 0);
-        for (int y = 0; y < 4; ++y)
-            std::memcpy(&rows[y * 16 + 3], c.before, 10);
-        DeblockHorizontal(rows.data(), 16, 16, 4, c.qp);
-        for (int y = 0; y < 4; ++y)
-            EXPECT_EQ(0, std::memcmp(&rows[y * 16 + 3], c.after, 10)) << "row " << y;
-        // Vertical: an 8 x 16 plane, the edge at y = 8, s0 at y = 3.
         for (int level = 0; level <= 2; ++level) {
+            // Horizontal: a 16 x 8 plane, the edge at x = 8, s0 at x = 3.
+            std::vector<uint8_t> rows(16 * 8, 0);
+            for (int y = 0; y < 8; ++y)
+                std::memcpy(&rows[y * 16 + 3], c.before, 10);
+            DeblockHorizontal(rows.data(), 16, 16, 8, c.qp, level);
+            for (int y = 0; y < 8; ++y)
+                EXPECT_EQ(0, std::memcmp(&rows[y * 16 + 3], c.after, 10))
+                    << "level " << level << " row " << y;
+            // Vertical: an 8 x 16 plane, the edge at y = 8, s0 at y = 3.
             std::vector<uint8_t> cols(8 * 16, 0);
             for (int k = 0; k < 10; ++k)
                 std::memset(&cols[(3 + k) * 8], c.before[k], 8);
@@ -142,17 +143,20 @@ TEST(Deblocking, FiltersAnEdgeAsItsModeAndThresholdsSay) {
 TEST(Deblocking, FlatModeConditionPerDirection) {
     // A flat step of 6 at QP 3 (|s1 - s8| = 6 = 2 QP): vertically filtered, horizontally not.
     const uint8_t line[10] = {100, 100, 100, 100, 100, 106, 106, 106, 106, 106};
-    std::vector<uint8_t> rows(16 * 4, 0);
-    for (int y = 0; y < 4; ++y)
-        std::memcpy(&rows[y * 16 + 3], line, 10);
-    DeblockHorizontal(rows.data(), 16, 16, 4, 3);
-    EXPECT_EQ(0, std::memcmp(&rows[3], line, 10));
+    const uint8_t steep[10] = {100, 100, 100, 100, 100, 110, 110, 110, 110, 110};
     for (int level = 0; level <= 2; ++level) {
+        SCOPED_TRACE(::testing::Message() << "level " << level);
+        std::vector<uint8_t> rows(16 * 8, 0);
+        for (int y = 0; y < 8; ++y)
+            std::memcpy(&rows[y * 16 + 3], line, 10);
+        DeblockHorizontal(rows.data(), 16, 16, 8, 3, level);
+        EXPECT_EQ(0, std::memcmp(&rows[3], line, 10));
+
         std::vector<uint8_t> cols(8 * 16, 0);
         for (int k = 0; k < 10; ++k)
             std::memset(&cols[(3 + k) * 8], line[k], 8);
         DeblockVertical(cols.data(), 8, 8, 16, 3, level);
-        EXPECT_EQ(cols[(3 + 4) * 8], 102) << "level " << level;
+        EXPECT_EQ(cols[(3 + 4) * 8], 102);
         // One column with a wider step keeps the whole group of eight unfiltered.
         std::vector<uint8_t> mixed(8 * 16, 0);
         for (int k = 0; k < 10; ++k)
@@ -160,17 +164,19 @@ TEST(Deblocking, FlatModeConditionPerDirection) {
         for (int k = 5; k < 10; ++k)
             mixed[(3 + k) * 8 + 7] = 107;
         DeblockVertical(mixed.data(), 8, 8, 16, 3, level);
-        EXPECT_EQ(mixed[(3 + 4) * 8], 100) << "level " << level;
+        EXPECT_EQ(mixed[(3 + 4) * 8], 100);
+
+        // Horizontally only the first row of each group of four counts: rows 0..3 are
+        // filtered with their steep rows, rows 4..7 (steep first) are not.
+        std::vector<uint8_t> first(16 * 8, 0);
+        for (int y = 0; y < 8; ++y)
+            std::memcpy(&first[y * 16 + 3], y == 0 || y == 5 ? line : steep, 10);
+        DeblockHorizontal(first.data(), 16, 16, 8, 4, level);
+        EXPECT_EQ(first[3 + 4], 102);
+        EXPECT_NE(first[16 + 3 + 4], 100);
+        EXPECT_EQ(0, std::memcmp(&first[4 * 16 + 3], steep, 10));
+        EXPECT_EQ(0, std::memcmp(&first[5 * 16 + 3], line, 10));
     }
-    // Horizontally only the first row's |s1 - s8| counts.
-    std::vector<uint8_t> first(16 * 4, 0);
-    const uint8_t steep[10] = {100, 100, 100, 100, 100, 110, 110, 110, 110, 110};
-    std::memcpy(&first[3], line, 10);
-    for (int y = 1; y < 4; ++y)
-        std::memcpy(&first[y * 16 + 3], steep, 10);
-    DeblockHorizontal(first.data(), 16, 16, 4, 4);
-    EXPECT_EQ(first[3 + 4], 102);
-    EXPECT_NE(first[16 + 3 + 4], 100); // the steeper rows filtered with it
 }
 
 // Planes whose size is not a multiple of the block size: nothing is read or written

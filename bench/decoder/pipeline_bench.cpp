@@ -1,0 +1,202 @@
+// Pictures per second on one I/P/B stream, one thread each: our decoder at the best level
+// against libavcodec, first decoding alone, then decoding with deblocking, deringing and
+// conversion to 24-bit RGB against libavcodec with libpostproc (when present) and
+// libswscale.
+//   pipeline_bench [STREAM.m4v|.MPG] [seconds per run]
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libswscale/swscale.h>
+#if DVR_HAVE_POSTPROC
+#include <libpostproc/postprocess.h>
+#endif
+}
+
+#include "player/decoder/decoder.h"
+#include "player/decoder/records.h"
+#include "player/decoder/simd.h"
+
+using namespace dvr::decoder;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Runs the whole stream over and over for at least `seconds`; pictures per second.
+template <typename RunAll> double Rate(double seconds, RunAll run_all) {
+    long pictures = run_all(); // warm up
+    pictures = 0;
+    const auto start = Clock::now();
+    double elapsed = 0;
+    do {
+        pictures += run_all();
+        elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    } while (elapsed < seconds);
+    return pictures / elapsed;
+}
+
+double OurRate(const std::vector<VideoRecord>& records, bool output, double seconds) {
+    uint8_t *input, *rgb;
+    const int handle = InitDecoder(&input, &rgb, 720, 576);
+    if (!handle) return 0;
+    SetPostProcess(handle, output ? 1 : 0);
+    SetVideoFormat(888);
+    unsigned checksum = 0;
+    long failed = 0;
+    const double rate = Rate(seconds, [&] {
+        long n = 0;
+        for (const VideoRecord& r : records) {
+            std::memcpy(input, r.payload.data(), r.payload.size());
+            SetBFrameType(handle, PackedBOf(r));
+            if (!DecoderOneFrame(handle, static_cast<int>(r.payload.size()))) ++failed;
+            for (int p = 0; p < PicturesOf(r); ++p) {
+                checksum += GetYUV(handle)[0];
+                if (output) {
+                    TransYUVtoRGB(handle);
+                    checksum += rgb[0];
+                }
+                ++n;
+            }
+        }
+        return n;
+    });
+    FreeDecoder(handle);
+    if (failed) std::fprintf(stderr, "pipeline_bench: %ld records not decoded\n", failed);
+    if (checksum == 0xFFFFFFFFu) std::puts("");
+    return rate;
+}
+
+// libavcodec, and with `output` its picture post-processed and converted.
+class Theirs {
+public:
+    explicit Theirs(bool output) : output_(output) {
+        const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_MPEG4);
+        ctx_ = avcodec_alloc_context3(codec);
+        ctx_->thread_count = 1;
+        ok_ = avcodec_open2(ctx_, codec, nullptr) >= 0;
+        pkt_ = av_packet_alloc();
+        frame_ = av_frame_alloc();
+    }
+    ~Theirs() {
+#if DVR_HAVE_POSTPROC
+        if (pp_mode_) pp_free_mode(pp_mode_);
+        if (pp_ctx_) pp_free_context(pp_ctx_);
+#endif
+        if (sws_) sws_freeContext(sws_);
+        av_frame_free(&frame_);
+        av_packet_free(&pkt_);
+        avcodec_free_context(&ctx_);
+    }
+    bool ok() const { return ok_; }
+
+    // One packet; returns the pictures it produced.
+    long Feed(uint8_t* data, int size) {
+        pkt_->data = data;
+        pkt_->size = size;
+        if (avcodec_send_packet(ctx_, pkt_) < 0) std::abort();
+        long n = 0;
+        while (avcodec_receive_frame(ctx_, frame_) == 0) {
+            if (output_) Output();
+            ++n;
+        }
+        return n;
+    }
+
+private:
+    void Output() {
+        const int w = frame_->width, h = frame_->height;
+        if (!sws_) {
+            sws_ = sws_getContext(w, h, AV_PIX_FMT_YUV420P, w, h, AV_PIX_FMT_BGR24, SWS_POINT,
+                                  nullptr, nullptr, nullptr);
+            rgb_.resize(size_t(w) * h * 3);
+            filtered_.resize(size_t(w) * h * 3 / 2);
+#if DVR_HAVE_POSTPROC
+            pp_ctx_ = pp_get_context(w, h, PP_FORMAT_420 | PP_CPU_CAPS_AUTO);
+            pp_mode_ = pp_get_mode_by_name_and_quality("hb:a,vb:a,dr:a", PP_QUALITY_MAX);
+            // One quantiser for the whole picture, as ours takes.
+            qp_.assign(size_t((w + 15) / 16) * ((h + 15) / 16), 5);
+#endif
+        }
+        const uint8_t* src[3] = {frame_->data[0], frame_->data[1], frame_->data[2]};
+        int src_stride[3] = {frame_->linesize[0], frame_->linesize[1], frame_->linesize[2]};
+#if DVR_HAVE_POSTPROC
+        uint8_t* dst[3] = {filtered_.data(), filtered_.data() + w * h,
+                           filtered_.data() + w * h * 5 / 4};
+        int dst_stride[3] = {w, w / 2, w / 2};
+        pp_postprocess(src, src_stride, dst, dst_stride, w, h, qp_.data(), (w + 15) / 16,
+                       pp_mode_, pp_ctx_, frame_->pict_type);
+        for (int i = 0; i < 3; ++i) {
+            src[i] = dst[i];
+            src_stride[i] = dst_stride[i];
+        }
+#endif
+        uint8_t* out[1] = {rgb_.data()};
+        int out_stride[1] = {w * 3};
+        sws_scale(sws_, src, src_stride, 0, h, out, out_stride);
+    }
+
+    bool output_, ok_ = false;
+    AVCodecContext* ctx_ = nullptr;
+    AVPacket* pkt_ = nullptr;
+    AVFrame* frame_ = nullptr;
+    SwsContext* sws_ = nullptr;
+    std::vector<uint8_t> rgb_, filtered_;
+#if DVR_HAVE_POSTPROC
+    pp_context* pp_ctx_ = nullptr;
+    pp_mode* pp_mode_ = nullptr;
+    std::vector<int8_t> qp_;
+#endif
+};
+
+double TheirRate(const std::vector<VideoRecord>& records, bool output, double seconds) {
+    std::vector<std::vector<uint8_t>> padded;
+    for (const VideoRecord& r : records) {
+        std::vector<uint8_t> p(r.payload);
+        p.resize(p.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+        padded.push_back(std::move(p));
+    }
+    return Rate(seconds, [&] {
+        // A fresh decoder per pass: the stream starts again with its headers.
+        Theirs t(output);
+        if (!t.ok()) std::abort();
+        long n = 0;
+        for (size_t i = 0; i < records.size(); ++i)
+            n += t.Feed(padded[i].data(), static_cast<int>(records[i].payload.size()));
+        return n + t.Feed(nullptr, 0);
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string path = argc > 1 ? argv[1] : "build/testdata/bench_d1_ipb2.m4v";
+    const double seconds = argc > 2 ? std::atof(argv[2]) : 3.0;
+    std::vector<VideoRecord> records;
+    if (!LoadVideoRecords(path, records)) {
+        std::fprintf(stderr, "pipeline_bench: cannot read %s\n", path.c_str());
+        return 1;
+    }
+    const int level = OverrideSimdLevel(2);
+    long pictures = 0;
+    for (const VideoRecord& r : records)
+        pictures += PicturesOf(r);
+    std::printf("%s: %zu records, %ld pictures; ours at level %d\n", path.c_str(), records.size(),
+                pictures, level);
+    const char* their_output = DVR_HAVE_POSTPROC ? "libavcodec + libpostproc + libswscale"
+                                                 : "libavcodec + libswscale";
+    for (bool output : {false, true}) {
+        const double theirs = TheirRate(records, output, seconds);
+        const double ours = OurRate(records, output, seconds);
+        std::printf("%s\n", output ? "decode, deblock, dering, convert to 24-bit" : "decode");
+        std::printf("  %-40s %8.1f pictures/s\n", output ? their_output : "libavcodec", theirs);
+        std::printf("  %-40s %8.1f pictures/s\n", "ours", ours);
+        std::printf("  ratio (ours / theirs)                    %8.2f\n",
+                    theirs > 0 ? ours / theirs : 0.0);
+    }
+    return 0;
+}
