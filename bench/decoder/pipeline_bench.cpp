@@ -3,6 +3,7 @@
 // conversion to 24-bit RGB against libavcodec with libpostproc (when present) and
 // libswscale.
 //   pipeline_bench [STREAM.m4v|.MPG] [seconds per run]
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -154,19 +155,34 @@ private:
 };
 
 double TheirRate(const std::vector<VideoRecord>& records, bool output, double seconds) {
+    // libavcodec takes one picture per packet: packed records are cut at each VOP, the
+    // headers staying with the first.
+    static const uint8_t kVop[4] = {0, 0, 1, 0xB6};
     std::vector<std::vector<uint8_t>> padded;
+    std::vector<int> sizes;
     for (const VideoRecord& r : records) {
-        std::vector<uint8_t> p(r.payload);
-        p.resize(p.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
-        padded.push_back(std::move(p));
+        const std::vector<uint8_t>& d = r.payload;
+        std::vector<size_t> cuts{0};
+        auto vop = std::search(d.begin(), d.end(), kVop, kVop + 4);
+        while (vop != d.end()) {
+            vop = std::search(vop + 4, d.end(), kVop, kVop + 4);
+            if (vop != d.end()) cuts.push_back(size_t(vop - d.begin()));
+        }
+        cuts.push_back(d.size());
+        for (size_t k = 0; k + 1 < cuts.size(); ++k) {
+            std::vector<uint8_t> p(d.begin() + cuts[k], d.begin() + cuts[k + 1]);
+            sizes.push_back(static_cast<int>(p.size()));
+            p.resize(p.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+            padded.push_back(std::move(p));
+        }
     }
     return Rate(seconds, [&] {
         // A fresh decoder per pass: the stream starts again with its headers.
         Theirs t(output);
         if (!t.ok()) std::abort();
         long n = 0;
-        for (size_t i = 0; i < records.size(); ++i)
-            n += t.Feed(padded[i].data(), static_cast<int>(records[i].payload.size()));
+        for (size_t i = 0; i < padded.size(); ++i)
+            n += t.Feed(padded[i].data(), sizes[i]);
         return n + t.Feed(nullptr, 0);
     });
 }
