@@ -119,9 +119,19 @@ bool DecodeVop(DecoderInstance& d, bool* repeat) {
         return true;
     }
     bool ok = false;
-    if (d.hdr.vop_coding_type == kVopI) ok = DecodeIntraVop(d);
-    else if (d.hdr.vop_coding_type == kVopP) ok = DecodePVop(d);
-    else if (d.hdr.vop_coding_type == kVopB) ok = DecodeBVop(d);
+    switch (d.hdr.vop_coding_type) {
+    case kVopI:
+        ok = DecodeIntraVop(d);
+        break;
+    case kVopP:
+        ok = DecodePVop(d);
+        break;
+    case kVopB:
+        ok = DecodeBVop(d);
+        break;
+    default:
+        break;
+    }
     if (!ok) d.error = true;
     return true;
 }
@@ -227,8 +237,8 @@ void DecodePacked(DecoderInstance& d) {
 // piece is the record's first B-VOP.
 void DecodeB(DecoderInstance& d, const Piece& piece, bool first) {
     d.b_picture = d.packed_b_count != 2 ? BPicture::kOnly
-                  : first              ? BPicture::kFirstOfTwo
-                                       : BPicture::kSecondOfTwo;
+                  : first               ? BPicture::kFirstOfTwo
+                                        : BPicture::kSecondOfTwo;
     PointAt(d, piece);
     bool repeat;
     if (!DecodeVop(d, &repeat)) return;
