@@ -248,8 +248,9 @@ TEST_P(IntraPictures, MatchFfmpegsDecode) {
 INSTANTIATE_TEST_SUITE_P(SimdLevels, IntraPictures, ::testing::Values(0, 1, 2));
 
 struct InterStream {
-    const char* name;
-    double b_floor; // worst B plane measured against ffmpeg, less a little
+    const char* file;
+    const char* reference; // the stream whose .yuv holds ffmpeg's decode
+    double b_floor;        // worst B plane measured against ffmpeg, less a little
 };
 
 class InterPictures : public ::testing::TestWithParam<int> {};
@@ -262,15 +263,22 @@ TEST_P(InterPictures, MatchFfmpegsDecode) {
     const int saved = SimdLevel;
     if (OverrideSimdLevel(GetParam()) != GetParam()) GTEST_SKIP() << "processor lacks the level";
     const InterStream streams[] = {
-        {"inter_cif_ip", 0},      {"inter_cif_ip_q2", 0},    {"inter_cif_mv4", 0},
-        {"inter_cif_fast", 0},    {"inter_cif_fast_mv4", 0}, {"inter_cif_ipb1", 53.5},
-        {"inter_cif_ipb2", 37.5},
+        {"inter_cif_ip.m4v", "inter_cif_ip", 0},
+        {"inter_cif_ip_q2.m4v", "inter_cif_ip_q2", 0},
+        {"inter_cif_mv4.m4v", "inter_cif_mv4", 0},
+        {"inter_cif_fast.m4v", "inter_cif_fast", 0},
+        {"inter_cif_fast_mv4.m4v", "inter_cif_fast_mv4", 0},
+        {"inter_cif_ipb1.m4v", "inter_cif_ipb1", 53.5},
+        {"inter_cif_ipb2.m4v", "inter_cif_ipb2", 37.5},
+        {"dec_pal_novol.m4v", "dec_pal_ip15", 0}, // no VOL: the creation size
+        {"dec_cif_ipb1.m4v", "dec_cif_ipb1", 53.5},
+        {"dec_d1_ipb2.MPG", "dec_d1_ipb2", 50.5}, // from a recording file
     };
     for (const InterStream& s : streams) {
-        SCOPED_TRACE(s.name);
+        SCOPED_TRACE(s.file);
         std::vector<VideoRecord> records;
-        ASSERT_TRUE(LoadVideoRecords(TestDataPath(std::string(s.name) + ".m4v"), records));
-        const std::vector<uint8_t> ref = ReadFile(TestDataPath(std::string(s.name) + ".yuv"));
+        ASSERT_TRUE(LoadVideoRecords(TestDataPath(s.file), records));
+        const std::vector<uint8_t> ref = ReadFile(TestDataPath(std::string(s.reference) + ".yuv"));
         Player p;
         size_t offset = 0;
         int picture = 0;
@@ -297,7 +305,7 @@ TEST_P(InterPictures, MatchFfmpegsDecode) {
             }
         }
         EXPECT_EQ(offset, ref.size()) << "every picture decoded";
-        std::printf("level %d %s: worst plane PSNR %.2f dB (I/P)", GetParam(), s.name, worst[0]);
+        std::printf("level %d %s: worst plane PSNR %.2f dB (I/P)", GetParam(), s.file, worst[0]);
         if (worst[1] < 99) std::printf(", %.2f dB (B)", worst[1]);
         std::printf("\n");
     }
