@@ -225,39 +225,68 @@ inline void Transpose(const __m128i* r, __m128i* col, int halves) {
     }
 }
 
-// Eight rows across one vertical edge, as two groups of four; p points eight pixels left
-// of the edge in the first row, and 16 pixels of each row are read.
-void DeblockHorizontalSse2(uint8_t* p, ptrdiff_t stride, int qp) {
-    __m128i r[8], col[16];
-    for (int i = 0; i < 8; ++i)
-        r[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i * stride));
-    Transpose(r, col, 2);
-    __m128i* s = col + 3; // s0 is eight pixels left of the edge, minus three
+// Eight lines across a vertical edge in the lanes of s[0..9], decided as two groups of
+// four rows (lanes 0..3 and 4..7).
+inline void FilterRowGroups(__m128i* s, int qp) {
     alignas(16) int16_t count[8];
     _mm_store_si128(reinterpret_cast<__m128i*>(count), FlatPairCounts(s));
     int16_t flat_group[2], ok_group[2];
     for (int g = 0; g < 2; ++g) {
         const int pairs = count[4 * g] + count[4 * g + 1] + count[4 * g + 2] + count[4 * g + 3];
         flat_group[g] = pairs >= 20 ? -1 : 0;
-        ok_group[g] = 0;
     }
-    const int s1_0 = _mm_extract_epi16(s[1], 0), s8_0 = _mm_extract_epi16(s[8], 0);
-    const int s1_4 = _mm_extract_epi16(s[1], 4), s8_4 = _mm_extract_epi16(s[8], 4);
-    if (std::abs(s1_0 - s8_0) < 2 * qp) ok_group[0] = -1;
-    if (std::abs(s1_4 - s8_4) < 2 * qp) ok_group[1] = -1;
+    ok_group[0] =
+        std::abs(_mm_extract_epi16(s[1], 0) - _mm_extract_epi16(s[8], 0)) < 2 * qp ? -1 : 0;
+    ok_group[1] =
+        std::abs(_mm_extract_epi16(s[1], 4) - _mm_extract_epi16(s[8], 4)) < 2 * qp ? -1 : 0;
     const __m128i flat = _mm_set_epi16(flat_group[1], flat_group[1], flat_group[1], flat_group[1],
                                        flat_group[0], flat_group[0], flat_group[0], flat_group[0]);
     const __m128i ok = _mm_set_epi16(ok_group[1], ok_group[1], ok_group[1], ok_group[1],
                                      ok_group[0], ok_group[0], ok_group[0], ok_group[0]);
     FilterLanes(s, qp, flat, ok);
-    // s1..s8 back into rows: pixels 4..11 of each.
+}
+
+// Columns col[0..7] (eight 16-bit rows each) back into eight rows of eight bytes at p.
+inline void StoreColumns(const __m128i* col, uint8_t* p, ptrdiff_t stride) {
     __m128i back[8], rows[8];
     for (int k = 0; k < 8; ++k)
-        back[k] = _mm_packus_epi16(s[k + 1], s[k + 1]);
+        back[k] = _mm_packus_epi16(col[k], col[k]);
     Transpose(back, rows, 1);
     for (int i = 0; i < 8; ++i)
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p + i * stride + 4),
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p + i * stride),
                          _mm_packus_epi16(rows[i], rows[i]));
+}
+
+// Eight rows across one vertical edge; p points eight pixels left of the edge in the
+// first row, and 16 pixels of each row are read.
+void DeblockHorizontalSse2(uint8_t* p, ptrdiff_t stride, int qp) {
+    __m128i r[8], col[16];
+    for (int i = 0; i < 8; ++i)
+        r[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i * stride));
+    Transpose(r, col, 2);
+    FilterRowGroups(col + 3, qp); // s0 lies five pixels left of the edge
+    StoreColumns(col + 4, p + 4, stride);
+}
+
+// Widest band the whole-band form takes.
+constexpr int kBandColumns = 800;
+
+// A band of eight rows, width a multiple of 8: turned into columns once, filtered edge by
+// edge from left to right, turned back once.
+void DeblockBandSse2(uint8_t* p, ptrdiff_t stride, int width, int qp) {
+    __m128i col[kBandColumns];
+    __m128i r[8];
+    for (int x = 0; x < width; x += 16) {
+        const bool whole = x + 16 <= width;
+        for (int i = 0; i < 8; ++i)
+            r[i] = whole ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i * stride + x))
+                         : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + i * stride + x));
+        Transpose(r, col + x, whole ? 2 : 1);
+    }
+    for (int x = 8; x + 8 <= width; x += 8)
+        FilterRowGroups(col + x - 5, qp);
+    for (int x = 0; x < width; x += 8)
+        StoreColumns(col + x, p + x, stride);
 }
 
 #endif
@@ -308,11 +337,23 @@ void DeringBlockPlain(uint8_t* block, int stride, int qp, bool mean_threshold) {
 #if defined(__SSE2__)
 
 // The same with the max/min threshold; reads 16 bytes from one pixel left of the block.
-void DeringBlockSse2(uint8_t* block, int stride, int qp) {
+// `left` holds the previous block's result in the same rows (its last column is this
+// window's first); the window's rows are built from it instead of reading back what was
+// just stored, and this block's result is left there for the next one.
+void DeringBlockSse2(uint8_t* block, int stride, int qp, __m128i* left, bool have_left) {
     const uint8_t* w = block - stride - 1;
     __m128i row[10];
-    for (int y = 0; y < 10; ++y)
-        row[y] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + y * stride));
+    row[0] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
+    row[9] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 9 * stride));
+    for (int y = 1; y <= 8; ++y) {
+        if (have_left)
+            row[y] = _mm_or_si128(
+                _mm_slli_si128(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + (y - 1) * stride)), 1),
+                _mm_srli_si128(left[y - 1], 14));
+        else
+            row[y] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + y * stride));
+    }
     // Max and min over the block: bytes 1..8 of rows 1..8.
     __m128i hi = row[1], lo = row[1];
     for (int y = 2; y <= 8; ++y) {
@@ -344,10 +385,10 @@ void DeringBlockSse2(uint8_t* block, int stride, int qp) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(2 * qp));
     // Horizontal 1 2 1 per row, lanes 0..7 for block columns 0..7.
-    __m128i h[10];
+    __m128i h[10], centre[10]; // centre: the block's columns of each window row
     for (int y = 0; y < 10; ++y) {
         const __m128i a = _mm_unpacklo_epi8(row[y], zero);
-        const __m128i b = _mm_unpacklo_epi8(_mm_srli_si128(row[y], 1), zero);
+        const __m128i b = centre[y] = _mm_unpacklo_epi8(_mm_srli_si128(row[y], 1), zero);
         const __m128i c = _mm_unpacklo_epi8(_mm_srli_si128(row[y], 2), zero);
         h[y] = _mm_add_epi16(_mm_add_epi16(a, c), _mm_slli_epi16(b, 1));
     }
@@ -355,7 +396,7 @@ void DeringBlockSse2(uint8_t* block, int stride, int qp) {
     for (int y = 0; y < 8; ++y) {
         __m128i f = _mm_add_epi16(_mm_add_epi16(h[y], h[y + 2]), _mm_slli_epi16(h[y + 1], 1));
         f = _mm_srai_epi16(_mm_add_epi16(f, _mm_set1_epi16(8)), 4);
-        const __m128i v = _mm_unpacklo_epi8(_mm_srli_si128(row[y + 1], 1), zero);
+        const __m128i v = centre[y + 1];
         f = _mm_max_epi16(_mm_min_epi16(f, _mm_add_epi16(v, limit)), _mm_sub_epi16(v, limit));
         const __m128i uniform8 = _mm_or_si128(
             _mm_and_si128(_mm_and_si128(all_up[y], all_up[y + 1]), all_up[y + 2]),
@@ -363,9 +404,11 @@ void DeringBlockSse2(uint8_t* block, int stride, int qp) {
         const __m128i uniform = _mm_unpacklo_epi8(uniform8, uniform8);
         out[y] = _mm_or_si128(_mm_and_si128(uniform, f), _mm_andnot_si128(uniform, v));
     }
-    for (int y = 0; y < 8; ++y)
+    for (int y = 0; y < 8; ++y) {
         _mm_storel_epi64(reinterpret_cast<__m128i*>(block + y * stride),
                          _mm_packus_epi16(out[y], out[y]));
+        left[y] = out[y];
+    }
 }
 
 #endif
@@ -377,6 +420,10 @@ void DeblockHorizontal(uint8_t* plane, int stride, int width, int height, int qp
 #if defined(__SSE2__)
     if (level >= 2) {
         // Eight rows at a time; the last edge of a row reads no further than the picture.
+        if (width % 8 == 0 && width <= kBandColumns) {
+            for (; y + 8 <= height; y += 8)
+                DeblockBandSse2(plane + ptrdiff_t(y) * stride, stride, width, qp);
+        }
         for (; y + 8 <= height; y += 8) {
             int x = 8;
             for (; x + 8 <= width; x += 8)
@@ -412,17 +459,18 @@ void DeblockVertical(uint8_t* plane, int stride, int width, int height, int qp, 
 }
 
 void Dering(uint8_t* plane, int stride, int width, int height, int qp, int level) {
-    for (int by = 8; by + 16 <= height; by += 8)
-        for (int bx = 8; bx + 16 <= width; bx += 8) {
-            uint8_t* block = plane + ptrdiff_t(by) * stride + bx;
+    for (int by = 8; by + 16 <= height; by += 8) {
 #if defined(__SSE2__)
-            if (level >= 2) {
-                DeringBlockSse2(block, stride, qp);
-                continue;
-            }
-#endif
-            DeringBlockPlain(block, stride, qp, level == 1);
+        if (level >= 2) {
+            __m128i left[8];
+            for (int bx = 8; bx + 16 <= width; bx += 8)
+                DeringBlockSse2(plane + ptrdiff_t(by) * stride + bx, stride, qp, left, bx > 8);
+            continue;
         }
+#endif
+        for (int bx = 8; bx + 16 <= width; bx += 8)
+            DeringBlockPlain(plane + ptrdiff_t(by) * stride + bx, stride, qp, level == 1);
+    }
 }
 
 void PostProcess(uint8_t* y, uint8_t* cb, uint8_t* cr, int width, int height, int qp,
