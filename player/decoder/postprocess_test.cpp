@@ -262,6 +262,7 @@ public:
     ~Stream() { FreeDecoder(handle_); }
     int handle() const { return handle_; }
     size_t size() const { return records_.size(); }
+    int Pictures(size_t i) const { return PicturesOf(records_[i]); }
     bool Decode(size_t i) {
         const VideoRecord& r = records_[i];
         std::memcpy(input_, r.payload.data(), r.payload.size());
@@ -286,31 +287,47 @@ private:
     std::vector<VideoRecord> records_;
 };
 
-// With post-processing on the output is the plain output filtered at the VOP's
-// quantiser; the stores the next picture predicts from stay unfiltered.
+// With post-processing on, every picture (single, B, or anchor delivered after its B
+// pictures) is the plain one filtered at the running quantiser of the last VOP decoded;
+// the stores the next pictures predict from stay unfiltered, or the P and B pictures
+// would drift from the plain ones.
 TEST(PostProcess, FiltersTheOutputButNeverTheStores) {
-    Stream plain("dec_cif_i_q20.m4v"), filtered("dec_cif_i_q20.m4v");
-    ASSERT_GT(plain.size(), 0u);
-    ASSERT_EQ(SetPostProcess(filtered.handle(), 1), 1);
-    for (size_t i = 0; i < plain.size(); ++i) {
-        ASSERT_TRUE(plain.Decode(i));
-        ASSERT_TRUE(filtered.Decode(i));
-        std::vector<uint8_t> want = plain.Picture();
-        const int qp = InstanceOf(plain.handle())->quant;
-        ASSERT_EQ(qp, 20);
-        uint8_t* y = want.data();
-        PostProcess(y, y + 352 * 288, y + 352 * 288 * 5 / 4, 352, 288, qp, kAllPostFilters,
-                    SimdLevel);
-        const std::vector<uint8_t> got = filtered.Picture();
-        EXPECT_NE(got, plain.Picture());
-        EXPECT_EQ(got, want);
-        EXPECT_EQ(filtered.ReferenceLuma(), plain.ReferenceLuma());
+    for (const char* file : {"dec_cif_i_q20.m4v", "dec_cif_ipb1.m4v", "dec_d1_ipb2.MPG"}) {
+        SCOPED_TRACE(file);
+        Stream plain(file), filtered(file);
+        ASSERT_GT(plain.size(), 0u);
+        ASSERT_EQ(SetPostProcess(filtered.handle(), 1), 1);
+        for (size_t i = 0; i < plain.size(); ++i) {
+            ASSERT_TRUE(plain.Decode(i));
+            ASSERT_TRUE(filtered.Decode(i));
+            for (int n = 0; n < plain.Pictures(i); ++n) {
+                SCOPED_TRACE(::testing::Message() << "record " << i << " picture " << n);
+                const std::vector<uint8_t> unfiltered = plain.Picture();
+                int w, h;
+                GetWH(plain.handle(), &w, &h);
+                std::vector<uint8_t> want = unfiltered;
+                uint8_t* y = want.data();
+                PostProcess(y, y + w * h, y + w * h * 5 / 4, w, h,
+                            InstanceOf(plain.handle())->quant, kAllPostFilters, SimdLevel);
+                const std::vector<uint8_t> got = filtered.Picture();
+                EXPECT_NE(got, unfiltered);
+                EXPECT_TRUE(got == want);
+                EXPECT_TRUE(filtered.ReferenceLuma() == plain.ReferenceLuma());
+            }
+        }
     }
-    // Any value but 1 turns it off again.
-    ASSERT_EQ(SetPostProcess(filtered.handle(), 2), 1);
-    ASSERT_TRUE(plain.Decode(0));
-    ASSERT_TRUE(filtered.Decode(0));
-    EXPECT_EQ(filtered.Picture(), plain.Picture());
+}
+
+// Any value but 1 leaves the output as decoded.
+TEST(PostProcess, OnlyOneTurnsItOn) {
+    Stream plain("dec_cif_i_q20.m4v"), other("dec_cif_i_q20.m4v");
+    ASSERT_GT(plain.size(), 0u);
+    for (int value : {1, 2, -1, 0}) {
+        ASSERT_EQ(SetPostProcess(other.handle(), value), 1);
+        ASSERT_TRUE(plain.Decode(0));
+        ASSERT_TRUE(other.Decode(0));
+        EXPECT_EQ(other.Picture() == plain.Picture(), value != 1) << "value " << value;
+    }
 }
 
 // GetYUV adjusts the output in place on every call, brightness first.
