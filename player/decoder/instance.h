@@ -8,6 +8,7 @@
 
 #include "player/decoder/bitreader.h"
 #include "player/decoder/headers.h"
+#include "player/decoder/vlc.h"
 
 namespace dvr::decoder {
 
@@ -133,13 +134,24 @@ int ReadMotionDifference(BitReader& br, int fcode);
 // v wrapped into the range of `fcode`: -32f .. 32f - 1 half-pels, f = 2^(fcode - 1).
 int WrapVector(int v, int fcode);
 
-struct TcoefEntry;
 struct CoefficientEvent {
     int last, run, level;
 };
-// One coefficient event with its escapes; false on a code word in no table.
-bool ReadCoefficientEvent(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
-                          const uint8_t (*rmax)[64], CoefficientEvent& ev);
+// The escape forms of a coefficient event, and code words in no table (false).
+bool ReadCoefficientEscape(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
+                           const uint8_t (*rmax)[64], CoefficientEvent& ev);
+// One coefficient event with its escapes; false on a code word in no table. The table
+// code words, nearly all events, are read here without a call.
+inline bool ReadCoefficientEvent(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
+                                 const uint8_t (*rmax)[64], CoefficientEvent& ev) {
+    const uint32_t bits = br.Peek(kTcoefBits + 1); // the longest code and its sign bit
+    const TcoefEntry e = table[bits >> 1];
+    if (!e.len || !e.level) return ReadCoefficientEscape(br, table, lmax, rmax, ev);
+    const bool negative = (bits >> (kTcoefBits - e.len)) & 1;
+    br.Skip(e.len + 1);
+    ev = {e.last, e.run, negative ? -e.level : e.level};
+    return true;
+}
 
 // The instance of a handle, or null; for tests.
 DecoderInstance* InstanceOf(int handle);

@@ -28,10 +28,9 @@ bool ReadTableEvent(BitReader& br, const TcoefEntry* table, CoefficientEvent& ev
 
 } // namespace
 
-// One coefficient event with the three escapes. False on a code word that is in no table.
-bool ReadCoefficientEvent(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
-                          const uint8_t (*rmax)[64], CoefficientEvent& ev) {
-    if (ReadTableEvent(br, table, ev)) return true;
+// The three escapes, after ReadCoefficientEvent found no table code word.
+bool ReadCoefficientEscape(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
+                           const uint8_t (*rmax)[64], CoefficientEvent& ev) {
     if (br.Peek(kTcoefEscapeLen) != 0b0000011) return false;
     br.Skip(kTcoefEscapeLen);
     if (br.GetBit() == 0) { // level offset by LMAX
