@@ -110,10 +110,27 @@ const Kernel kSse2[2][2][4] = {
      {CopySse2<8>, HorizontalSse2<8, 1>, VerticalSse2<8, 1>, DiagonalSse2<8, 1>}},
 };
 
+// (a + b) >> 1 on bytes: pavgb rounds up, so the odd sums give their half back.
+inline __m128i FloorAverage(__m128i a, __m128i b) {
+    return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
+}
+
 void AverageSse2(uint8_t* d, const uint8_t* o, int stride, int size) {
-    for (int y = 0; y < size; ++y, d += stride, o += stride)
-        for (int x = 0; x < size; x += 8)
-            Store8(d + x, _mm_srli_epi16(_mm_add_epi16(Load8(d + x), Load8(o + x)), 1));
+    for (int y = 0; y < size; ++y, d += stride, o += stride) {
+        if (size == 16) {
+            __m128i* dv = reinterpret_cast<__m128i*>(d);
+            _mm_storeu_si128(dv,
+                             FloorAverage(_mm_loadu_si128(dv),
+                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(o))));
+            continue;
+        }
+        for (int x = 0; x < size; x += 8) {
+            __m128i* dv = reinterpret_cast<__m128i*>(d + x);
+            _mm_storel_epi64(
+                dv, FloorAverage(_mm_loadl_epi64(dv),
+                                 _mm_loadl_epi64(reinterpret_cast<const __m128i*>(o + x))));
+        }
+    }
 }
 #endif
 
