@@ -112,7 +112,7 @@ inline __m128i Abs16(__m128i v) {
 
 // Eight lines in the lanes of s[0..9]: lanes in `flat` take the low-pass where `flat_ok`
 // and stay where not; the other lanes take the default filter.
-inline void FilterLanes(__m128i* s, int qp, __m128i flat, __m128i flat_ok) {
+inline bool FilterLanes(__m128i* s, int qp, __m128i flat, __m128i flat_ok) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i vqp = _mm_set1_epi16(static_cast<int16_t>(qp));
 
@@ -168,6 +168,7 @@ inline void FilterLanes(__m128i* s, int qp, __m128i flat, __m128i flat_ok) {
     }
     s[4] = _mm_sub_epi16(s[4], d);
     s[5] = _mm_add_epi16(s[5], d);
+    return _mm_movemask_epi8(_mm_or_si128(low_pass, on)) != 0;
 }
 
 // Per lane, how many of the pairs (s1, s2) .. (s7, s8) differ by less than 4.
@@ -196,7 +197,8 @@ void DeblockVerticalSse2(uint8_t* p, ptrdiff_t stride, int qp) {
         if (_mm_movemask_epi8(over)) return;
         flat_ok = true;
     }
-    FilterLanes(s, qp, _mm_set1_epi16(flat ? -1 : 0), _mm_set1_epi16(flat_ok ? -1 : 0));
+    if (!FilterLanes(s, qp, _mm_set1_epi16(flat ? -1 : 0), _mm_set1_epi16(flat_ok ? -1 : 0)))
+        return;
     for (int k = 1; k <= 8; ++k)
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p + k * stride), _mm_packus_epi16(s[k], s[k]));
 }
@@ -227,7 +229,7 @@ inline void Transpose(const __m128i* r, __m128i* col, int halves) {
 
 // Eight lines across a vertical edge in the lanes of s[0..9], decided as two groups of
 // four rows (lanes 0..3 and 4..7).
-inline void FilterRowGroups(__m128i* s, int qp) {
+inline bool FilterRowGroups(__m128i* s, int qp) {
     alignas(16) int16_t count[8];
     _mm_store_si128(reinterpret_cast<__m128i*>(count), FlatPairCounts(s));
     int16_t flat_group[2], ok_group[2];
@@ -243,7 +245,7 @@ inline void FilterRowGroups(__m128i* s, int qp) {
                                        flat_group[0], flat_group[0], flat_group[0], flat_group[0]);
     const __m128i ok = _mm_set_epi16(ok_group[1], ok_group[1], ok_group[1], ok_group[1],
                                      ok_group[0], ok_group[0], ok_group[0], ok_group[0]);
-    FilterLanes(s, qp, flat, ok);
+    return FilterLanes(s, qp, flat, ok);
 }
 
 // Columns col[0..7] (eight 16-bit rows each) back into eight rows of eight bytes at p.
@@ -264,8 +266,8 @@ void DeblockHorizontalSse2(uint8_t* p, ptrdiff_t stride, int qp) {
     for (int i = 0; i < 8; ++i)
         r[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i * stride));
     Transpose(r, col, 2);
-    FilterRowGroups(col + 3, qp); // s0 lies five pixels left of the edge
-    StoreColumns(col + 4, p + 4, stride);
+    // s0 lies five pixels left of the edge
+    if (FilterRowGroups(col + 3, qp)) StoreColumns(col + 4, p + 4, stride);
 }
 
 // Widest band the whole-band form takes.
@@ -283,10 +285,12 @@ void DeblockBandSse2(uint8_t* p, ptrdiff_t stride, int width, int qp) {
                          : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + i * stride + x));
         Transpose(r, col + x, whole ? 2 : 1);
     }
+    // Edge x changes columns x - 4 .. x + 3: only the tiles of edges that did are stored.
+    bool changed[kBandColumns / 8 + 1] = {};
     for (int x = 8; x + 8 <= width; x += 8)
-        FilterRowGroups(col + x - 5, qp);
+        changed[x / 8] = FilterRowGroups(col + x - 5, qp);
     for (int x = 0; x < width; x += 8)
-        StoreColumns(col + x, p + x, stride);
+        if (changed[x / 8] || changed[x / 8 + 1]) StoreColumns(col + x, p + x, stride);
 }
 
 #endif
