@@ -197,6 +197,30 @@ TEST_P(BPictures, SkippedColocatedMacroblocksStillCarryModb) {
     EXPECT_EQ(t.d().Picture(), Expected(48, 32, std::vector<Mb>(6, {kBoth, {0, 0}, {0, 0}})).data);
 }
 
+// mb_type 0000 is no type: that macroblock keeps what the current store held (here the
+// P picture, a copy of the reference) and the next one is read from the following bits.
+TEST_P(BPictures, MacroblocksOfNoTypeStayAsTheyWere) {
+    testing::SimdScope level(GetParam());
+    TestInstance d(32, 16);
+    ASSERT_EQ(d.Decode(testing::IntraRecord(32, 16)), 1);
+    testing::Paint(d.state(), *d.state().reference, Busy);
+    BitWriter w;
+    PutVop(w, testing::PVop());
+    Skipped(w);
+    Skipped(w);
+    VopFields b;
+    b.type = 2;
+    PutVop(w, b);
+    w.Code("01").Code("0000");
+    w.Code("01").Code("0001");
+    Code(w, 2, 1);
+    w.Stuff();
+    ASSERT_EQ(d.Decode(w.Data(), 1), 1);
+    testing::Paint(d.state(), *d.state().anchor, Other);
+    EXPECT_EQ(d.Picture(), Expected(32, 16, {{kForward, {0, 0}, {}}, {kForward, {2, 1}, {}}}).data);
+    EXPECT_FALSE(d.state().error);
+}
+
 INSTANTIATE_TEST_SUITE_P(SimdLevels, BPictures, ::testing::Values(0, 1, 2));
 
 // dbquant follows cbpb when the macroblock is not direct and has coded blocks.
