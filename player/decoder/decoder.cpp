@@ -83,8 +83,7 @@ void Output(DecoderInstance& d, const FrameStore& s) {
     if (d.postprocess == 1) {
         uint8_t* y = d.yuv.get();
         uint8_t* cb = y + size_t(w) * h;
-        PostProcess(y, cb, cb + size_t(w / 2) * (h / 2), w, h, d.quant, kAllPostFilters,
-                    SimdLevel);
+        PostProcess(y, cb, cb + size_t(w / 2) * (h / 2), w, h, d.quant, kAllPostFilters, SimdLevel);
     }
 }
 
@@ -209,7 +208,15 @@ bool ScanAndSplit(DecoderInstance& d, bool* intra) {
     return true;
 }
 
+// Makes the anchor store hold the anchor picture again after its delivery.
+void RestoreAnchor(DecoderInstance& d) {
+    if (!d.anchor_in_reference) return;
+    CopyStore(d, *d.reference, *d.anchor);
+    d.anchor_in_reference = false;
+}
+
 void DecodeSingle(DecoderInstance& d) {
+    RestoreAnchor(d);
     bool repeat;
     if (!DecodeVop(d, &repeat)) return;
     if (repeat) {
@@ -224,7 +231,11 @@ void DecodeSingle(DecoderInstance& d) {
 void DecodePacked(DecoderInstance& d) {
     PointAt(d, d.p_piece);
     bool repeat;
-    if (!DecodeVop(d, &repeat)) return;
+    if (!DecodeVop(d, &repeat)) {
+        RestoreAnchor(d);
+        return;
+    }
+    d.anchor_in_reference = false;
     if (repeat) {
         CopyStore(d, *d.reference, *d.anchor);
         return;
@@ -239,15 +250,22 @@ void DecodeB(DecoderInstance& d, const Piece& piece, bool first) {
     d.b_picture = d.packed_b_count != 2 ? BPicture::kOnly
                   : first               ? BPicture::kFirstOfTwo
                                         : BPicture::kSecondOfTwo;
+    RestoreAnchor(d);
     PointAt(d, piece);
     bool repeat;
     if (!DecodeVop(d, &repeat)) return;
     Output(d, repeat ? *d.reference : *d.current);
 }
 
+// The anchor into the output; from now on the next record predicts from it.
 void DeliverAnchor(DecoderInstance& d) {
+    if (d.anchor_in_reference) {
+        Output(d, *d.reference);
+        return;
+    }
     Output(d, *d.anchor);
-    CopyStore(d, *d.anchor, *d.reference);
+    std::swap(d.anchor, d.reference);
+    d.anchor_in_reference = true;
 }
 
 } // namespace

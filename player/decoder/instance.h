@@ -72,6 +72,9 @@ struct DecoderInstance {
     int packed_b_count = 0;
     int b_drop_count = 0;
     int pending_pictures = 0;
+    // A delivered anchor picture moves to the reference store by exchanging the two; the
+    // anchor store is filled again from there only when something still reads it.
+    bool anchor_in_reference = false;
     Piece p_piece, first_b, second_b;
 
     int postprocess = 0;
