@@ -104,6 +104,15 @@ TEST(ColourConversion, MatchesTheWorkedResults) {
     }
 }
 
+// Snapshots are the 24-bit conversion written bottom-up, as a bitmap file holds it.
+TEST(ColourConversion, SnapshotIsTheBottomUp24BitPicture) {
+    const std::vector<uint8_t> yuv = ReadFile("post_cif.yuv");
+    ASSERT_EQ(yuv.size(), size_t(176) * 144 * 3 / 2);
+    std::vector<uint8_t> got(size_t(176) * 144 * 3);
+    ConvertForSnapshot(yuv.data(), got.data(), 176, 144);
+    EXPECT_TRUE(got == ReadFile("post_cif_24_flip.rgb"));
+}
+
 // The chroma of each row pair comes from its own chroma row: a picture red in its lower
 // half converts red in its lower half, and upside down with flip.
 TEST(ColourConversion, ChromaRowsFollowThePicture) {
