@@ -417,84 +417,101 @@ void DeringBlockSse2(uint8_t* block, int stride, int qp, __m128i* left, bool hav
 
 #endif
 
-} // namespace
-
-void DeblockHorizontal(uint8_t* plane, int stride, int width, int height, int qp, int level) {
-    int y = 0;
+// Horizontal deblocking of the rows y .. y + 7 (fewer at the bottom of the plane).
+void HorizontalBand(uint8_t* plane, int stride, int width, int height, int y, int qp, int level) {
+    uint8_t* rows = plane + ptrdiff_t(y) * stride;
 #if defined(__SSE2__)
-    if (level >= 2) {
-        // Eight rows at a time; the last edge of a row reads no further than the picture.
+    if (level >= 2 && y + 8 <= height) {
         if (width % 8 == 0 && width <= kBandColumns) {
-            for (; y + 8 <= height; y += 8)
-                DeblockBandSse2(plane + ptrdiff_t(y) * stride, stride, width, qp);
+            DeblockBandSse2(rows, stride, width, qp);
+            return;
         }
-        for (; y + 8 <= height; y += 8) {
-            int x = 8;
-            for (; x + 8 <= width; x += 8)
-                DeblockHorizontalSse2(plane + ptrdiff_t(y) * stride + x - 8, stride, qp);
-            for (; x + 5 <= width; x += 8)
-                for (int g = 0; g < 8; g += 4)
-                    DeblockGroupPlain(plane + ptrdiff_t(y + g) * stride + x - 5, 1, stride, 4, qp,
-                                      true);
-        }
+        // The last edge of a row reads no further than the picture.
+        int x = 8;
+        for (; x + 8 <= width; x += 8)
+            DeblockHorizontalSse2(rows + x - 8, stride, qp);
+        for (; x + 5 <= width; x += 8)
+            for (int g = 0; g < 8; g += 4)
+                DeblockGroupPlain(rows + ptrdiff_t(g) * stride + x - 5, 1, stride, 4, qp, true);
+        return;
     }
 #else
     (void)level;
 #endif
-    for (; y + 4 <= height; y += 4)
+    for (int g = 0; g < 8 && y + g + 4 <= height; g += 4)
         for (int x = 8; x + 5 <= width; x += 8)
-            DeblockGroupPlain(plane + ptrdiff_t(y) * stride + x - 5, 1, stride, 4, qp, true);
+            DeblockGroupPlain(rows + ptrdiff_t(g) * stride + x - 5, 1, stride, 4, qp, true);
+}
+
+// Vertical deblocking across the edge at row y.
+void VerticalEdge(uint8_t* plane, int stride, int width, int y, int qp, int level) {
+    for (int x = 0; x + 8 <= width; x += 8) {
+        uint8_t* p = plane + ptrdiff_t(y - 5) * stride + x;
+#if defined(__SSE2__)
+        if (level >= 2) {
+            DeblockVerticalSse2(p, stride, qp);
+            continue;
+        }
+#else
+        (void)level;
+#endif
+        DeblockGroupPlain(p, stride, 1, 8, qp, false);
+    }
+}
+
+// Deringing of the row of blocks at row by.
+void DeringRow(uint8_t* plane, int stride, int width, int by, int qp, int level) {
+#if defined(__SSE2__)
+    if (level >= 2) {
+        __m128i left[8];
+        for (int bx = 8; bx + 16 <= width; bx += 8)
+            DeringBlockSse2(plane + ptrdiff_t(by) * stride + bx, stride, qp, left, bx > 8);
+        return;
+    }
+#endif
+    for (int bx = 8; bx + 16 <= width; bx += 8)
+        DeringBlockPlain(plane + ptrdiff_t(by) * stride + bx, stride, qp, level == 1);
+}
+
+// The chosen filters of one plane, band by band of eight rows while the band is still in
+// the cache. Each step runs once every pixel it reads holds what the earlier filters over
+// the whole plane would have left there, so the result is that of filter after filter:
+// the edge at the band's top row needs the rows below it deblocked across, and the row
+// of blocks above that edge needs the edge filtered.
+void FilterPlane(uint8_t* plane, int stride, int width, int height, int qp, bool across_rows,
+                 bool across_columns, bool dering, int level) {
+    for (int y = 0; y < height; y += 8) {
+        if (across_rows) HorizontalBand(plane, stride, width, height, y, qp, level);
+        if (across_columns && y >= 8 && y + 5 <= height)
+            VerticalEdge(plane, stride, width, y, qp, level);
+        const int by = y - 8;
+        if (dering && by >= 8 && by + 16 <= height) DeringRow(plane, stride, width, by, qp, level);
+    }
+}
+
+} // namespace
+
+void DeblockHorizontal(uint8_t* plane, int stride, int width, int height, int qp, int level) {
+    FilterPlane(plane, stride, width, height, qp, true, false, false, level);
 }
 
 void DeblockVertical(uint8_t* plane, int stride, int width, int height, int qp, int level) {
-    for (int y = 8; y + 5 <= height; y += 8)
-        for (int x = 0; x + 8 <= width; x += 8) {
-            uint8_t* p = plane + ptrdiff_t(y - 5) * stride + x;
-#if defined(__SSE2__)
-            if (level >= 2) {
-                DeblockVerticalSse2(p, stride, qp);
-                continue;
-            }
-#else
-            (void)level;
-#endif
-            DeblockGroupPlain(p, stride, 1, 8, qp, false);
-        }
+    FilterPlane(plane, stride, width, height, qp, false, true, false, level);
 }
 
 void Dering(uint8_t* plane, int stride, int width, int height, int qp, int level) {
-    for (int by = 8; by + 16 <= height; by += 8) {
-#if defined(__SSE2__)
-        if (level >= 2) {
-            __m128i left[8];
-            for (int bx = 8; bx + 16 <= width; bx += 8)
-                DeringBlockSse2(plane + ptrdiff_t(by) * stride + bx, stride, qp, left, bx > 8);
-            continue;
-        }
-#endif
-        for (int bx = 8; bx + 16 <= width; bx += 8)
-            DeringBlockPlain(plane + ptrdiff_t(by) * stride + bx, stride, qp, level == 1);
-    }
+    FilterPlane(plane, stride, width, height, qp, false, false, true, level);
 }
 
 void PostProcess(uint8_t* y, uint8_t* cb, uint8_t* cr, int width, int height, int qp,
                  unsigned filters, int level) {
+    // The planes do not meet, so each takes its three filters in one pass.
     const int cw = width / 2, ch = height / 2;
-    if (filters & kDeblockLumaH) DeblockHorizontal(y, width, width, height, qp, level);
-    if (filters & kDeblockLumaV) DeblockVertical(y, width, width, height, qp, level);
-    if (filters & kDeblockChromaH) {
-        DeblockHorizontal(cb, cw, cw, ch, qp, level);
-        DeblockHorizontal(cr, cw, cw, ch, qp, level);
-    }
-    if (filters & kDeblockChromaV) {
-        DeblockVertical(cb, cw, cw, ch, qp, level);
-        DeblockVertical(cr, cw, cw, ch, qp, level);
-    }
-    if (filters & kDeringLuma) Dering(y, width, width, height, qp, level);
-    if (filters & kDeringChroma) {
-        Dering(cb, cw, cw, ch, qp, level);
-        Dering(cr, cw, cw, ch, qp, level);
-    }
+    FilterPlane(y, width, width, height, qp, filters & kDeblockLumaH, filters & kDeblockLumaV,
+                filters & kDeringLuma, level);
+    for (uint8_t* plane : {cb, cr})
+        FilterPlane(plane, cw, cw, ch, qp, filters & kDeblockChromaH, filters & kDeblockChromaV,
+                    filters & kDeringChroma, level);
 }
 
 // ---- brightness and contrast
