@@ -51,6 +51,7 @@ bool CreateLocks(dvr::win::Mutex* locks, int count) {
 // own export and with its own locking.
 void TurnOffChannelActivity(ChannelHandle handle) {
     RU4Dov_SetAudioPreview(handle, 0);
+    RU4Dov_StopVideoPreview(handle);
     RU4Dov_StopVideoCapture(handle);
 }
 

@@ -1,11 +1,13 @@
 #include "sdk/dorsk/preview_surface.h"
 
 #include "sdk/dorsk/board_link.h"
+#include "sdk/dorsk/dorsk_api.h"
 #include "sdk/dorsk/preview_format.h"
 
 #include <ddraw.h>
 #include <process.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace dvr::dorsk {
@@ -293,4 +295,87 @@ PreviewSurfaceKind CurrentPreviewSurfaceKind() {
     return g_preview.kind;
 }
 
+PreviewSurfaceInfo CurrentPreviewSurface() {
+    return {g_preview.kind,        g_preview.screenWidth, g_preview.screenHeight,
+            g_preview.pitch,       g_preview.formatCode,  g_preview.busAddress,
+            g_preview.hostAddress, g_preview.clearRequests.load()};
+}
+
+PreviewRect ClampPreviewRect(PreviewRect r, uint32_t pitch, int bits_per_pixel,
+                             int screen_height) {
+    const int32_t right_max = static_cast<int32_t>(pitch * 8 / uint32_t(bits_per_pixel)) - 4;
+    const int32_t bottom_max = screen_height - 1;
+    auto limit = [](int32_t v, int32_t max) { return v <= 0 ? 0 : v > max ? max : v; };
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = limit(r.right, right_max);
+    r.bottom = limit(r.bottom, bottom_max);
+    return r;
+}
+
 } // namespace dvr::dorsk
+
+using namespace dvr::dorsk;
+
+extern "C" {
+
+int DORSK_CALL RU4Dov_StartVideoPreview(intptr_t handle, HWND window, const RECT* rect, int, int,
+                                        int) {
+    if (!window || !rect || rect->left >= rect->right || rect->top >= rect->bottom)
+        return AsResult(kSdkBadArgument);
+    ChannelAccess access(handle);
+    if (!access.ok()) return AsResult(kSdkBadHandle);
+    // Without a surface the board has nowhere to paint.
+    if (g_preview.kind == PreviewSurfaceKind::None) return AsResult(kSdkNoPreviewSurface);
+    SdkChannel& c = access.channel();
+    POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
+    ::ClientToScreen(window, &corners[0]);
+    ::ClientToScreen(window, &corners[1]);
+    PreviewRect r = ClampPreviewRect({corners[0].x, corners[0].y, corners[1].x, corners[1].y},
+                                     g_preview.pitch, g_preview.bitsPerPixel,
+                                     g_preview.screenHeight);
+    c.previewWindow = window;
+    c.previewLeft = r.left;
+    c.previewTop = r.top;
+    c.previewRight = r.right;
+    c.previewBottom = r.bottom;
+    c.previewOn = 1;
+    PreviewWords w = MakePreviewWords(g_preview.busAddress, g_preview.pitch,
+                                      g_preview.bitsPerPixel, g_preview.formatCode, r);
+    MutexLock board_lock(BoardLockOf(*c.board));
+    // The watch thread re-sends on surface loss, so a lost command is not an error here.
+    SendBoardCommand(c.board->messageChannel, MakeCommand(Word0SubValue(kCmdPreview, c.sub, 1),
+                                                          w.address, w.pitchAndFormat, w.size));
+    return 0;
+}
+
+int DORSK_CALL RU4Dov_StopVideoPreview(intptr_t handle) {
+    ChannelAccess access(handle);
+    if (!access.ok()) return AsResult(kSdkBadHandle);
+    SdkChannel& c = access.channel();
+    if (!c.previewOn) return 0;
+    {
+        MutexLock board_lock(BoardLockOf(*c.board));
+        if (!SendBoardCommand(c.board->messageChannel,
+                              MakeCommand(Word0SubValue(kCmdPreview, c.sub, 0))))
+            return kNotSent;
+    }
+    c.previewWindow = nullptr;
+    c.previewLeft = c.previewTop = c.previewRight = c.previewBottom = 0;
+    c.previewOn = 0;
+    ++g_preview.clearRequests;
+    return 0;
+}
+
+int DORSK_CALL RU4Dov_SetOverlayColorKey(uint32_t color) {
+    if (g_preview.kind != PreviewSurfaceKind::Overlay) return 0;
+    g_sdk.colorKey = color;
+    return ShowOverlay() ? 0 : AsResult(kSdkOverlayColorKey);
+}
+
+int DORSK_CALL RU4Dov_RestoreOverlay(void) {
+    if (g_preview.kind != PreviewSurfaceKind::None) RecoverSurfaces();
+    return 0;
+}
+
+} // extern "C"

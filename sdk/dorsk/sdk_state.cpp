@@ -22,6 +22,32 @@ ChannelAccess::ChannelAccess(ChannelHandle handle) : lock_(LockFor(handle)) {
     if (lock_.held() && IsOpenChannelHandle(handle)) channel_ = ChannelOf(handle);
 }
 
+namespace {
+
+const uint32_t* ControlBlock(const SdkBoard& board) {
+    if (!board.sharedMemory) return nullptr;
+    const auto* control = reinterpret_cast<const uint32_t*>(board.sharedMemory + kControlBlockOffset);
+    return control[0] == kStreamMagic ? control : nullptr;
+}
+
+} // namespace
+
+uint8_t* BoardAreaOf(const SdkChannel& channel, BoardArea area) {
+    const uint32_t* control = ControlBlock(*channel.board);
+    if (!control) return nullptr;
+    // Magic and two information words, then six addresses per sub-channel.
+    uint32_t address = control[3 + channel.sub * 6 + static_cast<int>(area)];
+    return static_cast<uint8_t*>(channel.board->HostAddress(address));
+}
+
+bool BoardInfoWords(const SdkBoard& board, uint32_t& a, uint32_t& b) {
+    const uint32_t* control = ControlBlock(board);
+    if (!control) return false;
+    a = control[1];
+    b = control[2];
+    return true;
+}
+
 void InitChannelDefaults(SdkChannel& channel) {
     SdkBoard* board = channel.board;
     int32_t number = channel.number;

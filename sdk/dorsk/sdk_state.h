@@ -5,6 +5,7 @@
 #include "common/win/handles.h"
 #include "sdk/dorsk/board_command.h"
 #include "sdk/dorsk/channel_layout.h"
+#include "sdk/dorsk/picture_geometry.h"
 #include "sdk/dorsk/sdk_error.h"
 #include "sdk/dorsk/stream_intake.h"
 #include "sim/brevix32/Brevix32.h"
@@ -83,7 +84,8 @@ struct SdkChannel {
     int32_t videoStandard = 2;
     // Picture.
     int32_t contrast = 64, brightness = 128, saturation = 64, hue = 128;
-    // Motion detection.
+    // Motion detection: the areas the analyzer evaluates, owned, replaced whole.
+    std::unique_ptr<MotionArea[]> motionAreas;
     int32_t motionAreaCount = 0;
     int32_t motionPrecision[3] = {};
     int32_t audioPreview = 0;
@@ -160,6 +162,19 @@ inline ChannelHandle HandleOf(SdkChannel& channel) {
 inline HANDLE BoardLockOf(const SdkBoard& board) {
     return g_sdk.boardLocks[board.index].get();
 }
+
+// The channel's picture size by its processor type and stored standard.
+inline PictureSize PictureSizeOf(const SdkChannel& channel) {
+    return ChannelPictureSize(channel.board->channelCount, channel.videoStandard);
+}
+
+// Areas of a sub-channel in the board's control block, in their order there.
+enum class BoardArea { TextLine1, TextLine2, Logo, Statistics, GrabBuffer, StatusBlock };
+// Host address of one of the channel's areas; null while the control block does not
+// hold its magic. Called with the processor's mutex held.
+uint8_t* BoardAreaOf(const SdkChannel& channel, BoardArea area);
+// Board information words A and B; false while the control block is not valid.
+bool BoardInfoWords(const SdkBoard& board, uint32_t& a, uint32_t& b);
 
 // Holds a Win32 mutex (an abandoned one counts as taken).
 class MutexLock {
