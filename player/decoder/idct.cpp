@@ -188,17 +188,48 @@ inline __m128i RowPass(__m128i x, const RowTable& t, int rounding) {
     return _mm_packs_epi32(lo, _mm_shuffle_epi32(hi, 0x1B));
 }
 
-} // namespace
-
-bool HaveAp922() {
-    return true;
+// Each row's output when all its inputs are zero: its rounding alone.
+inline __m128i ZeroRowPass(int rounding) {
+    return _mm_set1_epi16(static_cast<int16_t>(rounding >> 11));
 }
+
+inline bool IsZero(__m128i v) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi16(v, _mm_setzero_si128())) == 0xFFFF;
+}
+
+} // namespace
 
 void IdctAp922(int16_t* block) {
     __m128i* b = reinterpret_cast<__m128i*>(block);
     __m128i y[8];
-    for (int r = 0; r < 8; ++r)
-        y[r] = RowPass(_mm_loadu_si128(b + r), kRows.row[r], kRowRounding[r]);
+    y[0] = RowPass(_mm_loadu_si128(b), kRows.row[0], kRowRounding[0]);
+    __m128i x[8];
+    __m128i any = _mm_setzero_si128();
+    for (int r = 1; r < 8; ++r) {
+        x[r] = _mm_loadu_si128(b + r);
+        any = _mm_or_si128(any, x[r]);
+    }
+    if (IsZero(any)) {
+        // Only the first row is coded (often just its DC): the other rows are their
+        // rounding, 1 in rows 1 and 2 and 0 below, and the column pass reduces to this.
+        const __m128i one = _mm_set1_epi16(1);
+        const __m128i a0 = _mm_adds_epi16(y[0], one);
+        const __m128i a3 = _mm_subs_epi16(y[0], one);
+        const __m128i mid = _mm_srai_epi16(y[0], 6);
+        const __m128i low = _mm_srai_epi16(a3, 6);
+        _mm_storeu_si128(b + 0, _mm_srai_epi16(_mm_adds_epi16(a0, one), 6));
+        _mm_storeu_si128(b + 1, mid);
+        _mm_storeu_si128(b + 2, mid);
+        _mm_storeu_si128(b + 3, low);
+        _mm_storeu_si128(b + 4, low);
+        _mm_storeu_si128(b + 5, mid);
+        _mm_storeu_si128(b + 6, mid);
+        _mm_storeu_si128(b + 7, _mm_srai_epi16(_mm_subs_epi16(a0, one), 6));
+        return;
+    }
+    for (int r = 1; r < 8; ++r)
+        y[r] = IsZero(x[r]) ? ZeroRowPass(kRowRounding[r])
+                            : RowPass(x[r], kRows.row[r], kRowRounding[r]);
 
     const __m128i t1 = _mm_set1_epi16(13036);   // tan(pi/16) * 65536
     const __m128i t2 = _mm_set1_epi16(27146);   // tan(2pi/16) * 65536
@@ -235,6 +266,10 @@ void IdctAp922(int16_t* block) {
     _mm_storeu_si128(b + 5, _mm_srai_epi16(_mm_subs_epi16(a2, b2), 6));
     _mm_storeu_si128(b + 3, _mm_srai_epi16(_mm_adds_epi16(a3, b3), 6));
     _mm_storeu_si128(b + 4, _mm_srai_epi16(_mm_subs_epi16(a3, b3), 6));
+}
+
+bool HaveAp922() {
+    return true;
 }
 #else
 bool HaveAp922() {
