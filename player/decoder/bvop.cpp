@@ -42,18 +42,18 @@ MotionVector ReadB(DecoderInstance& d, MotionVector& predictor, int fcode) {
 }
 
 // Forward from the reference store into the current one, backward from the anchor into
-// the scratch store, and their truncating average into the current store.
+// a block of its own, and their truncating average into the current store.
 void PredictBoth(DecoderInstance& d, MotionVector forward, MotionVector backward) {
     const MotionVector f[4] = {forward, forward, forward, forward};
-    const MotionVector b[4] = {backward, backward, backward, backward};
     PredictMacroblock(d, *d.reference, *d.current, f, false, 0);
-    PredictMacroblock(d, *d.anchor, *d.scratch, b, false, 0);
+    alignas(16) uint8_t y[16 * 16], cb[8 * 8], cr[8 * 8];
+    PredictMacroblock(d, *d.anchor, backward, 0, y, 16, cb, cr, 8);
     const int ls = d.luma_stride, cs = d.chroma_stride;
     const size_t luma = size_t(16 * d.mb_y) * ls + 16 * d.mb_x;
     const size_t chroma = size_t(8 * d.mb_y) * cs + 8 * d.mb_x;
-    AverageBlock(d.current->y + luma, d.scratch->y + luma, ls, 16, SimdLevel);
-    AverageBlock(d.current->cb + chroma, d.scratch->cb + chroma, cs, 8, SimdLevel);
-    AverageBlock(d.current->cr + chroma, d.scratch->cr + chroma, cs, 8, SimdLevel);
+    AverageBlock(d.current->y + luma, ls, y, 16, 16, SimdLevel);
+    AverageBlock(d.current->cb + chroma, cs, cb, 8, 8, SimdLevel);
+    AverageBlock(d.current->cr + chroma, cs, cr, 8, 8, SimdLevel);
 }
 
 bool DecodeBMacroblock(DecoderInstance& d) {

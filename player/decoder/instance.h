@@ -126,6 +126,11 @@ bool DecodeInterBlock(DecoderInstance& d, int b, bool coded);
 // vector for the 16 x 16 luma block, or four for its 8 x 8 blocks, chroma derived.
 void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, FrameStore& to,
                        const MotionVector* mv, bool four, int rounding);
+// The one-vector prediction of the macroblock at the current position from `from` into
+// the given luma and chroma blocks.
+void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, MotionVector mv,
+                       int rounding, uint8_t* y, int y_stride, uint8_t* cb, uint8_t* cr,
+                       int c_stride);
 
 // The direct-mode vectors of the B macroblock at the current position from its delta,
 // the co-located vector and the place of the B picture in its record.

@@ -132,6 +132,15 @@ bool DecodePMacroblock(DecoderInstance& d) {
     return true;
 }
 
+void PredictChroma(const DecoderInstance& d, const FrameStore& from, int cx, int cy, int rounding,
+                   uint8_t* cb, uint8_t* cr, int c_stride) {
+    const int cs = d.chroma_stride, cw = d.hdr.width / 2, ch = d.hdr.height / 2;
+    PredictBlock({from.cb, cs, cw, ch, kChromaBorder}, cb, c_stride, 8, 8 * d.mb_x, 8 * d.mb_y,
+                 cx, cy, rounding, SimdLevel);
+    PredictBlock({from.cr, cs, cw, ch, kChromaBorder}, cr, c_stride, 8, 8 * d.mb_x, 8 * d.mb_y,
+                 cx, cy, rounding, SimdLevel);
+}
+
 } // namespace
 
 int ReadMotionDifference(BitReader& br, int fcode) {
@@ -155,33 +164,34 @@ int WrapVector(int v, int fcode) {
 
 void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, FrameStore& to,
                        const MotionVector* mv, bool four, int rounding) {
-    const int x = 16 * d.mb_x, y = 16 * d.mb_y;
     const int ls = d.luma_stride, cs = d.chroma_stride;
-    const PlaneView luma{from.y, ls, d.hdr.width, d.hdr.height, kLumaBorder};
-    uint8_t* dst = to.y + y * ls + x;
-    int cx, cy;
-    if (four) {
-        int sx = 0, sy = 0;
-        for (int b = 0; b < 4; ++b) {
-            const int bx = 8 * (b & 1), by = 8 * (b >> 1);
-            PredictBlock(luma, dst + by * ls + bx, ls, 8, x + bx, y + by, mv[b].x, mv[b].y,
-                         rounding, SimdLevel);
-            sx += mv[b].x;
-            sy += mv[b].y;
-        }
-        cx = ChromaVectorOfSum(sx);
-        cy = ChromaVectorOfSum(sy);
-    } else {
-        PredictBlock(luma, dst, ls, 16, x, y, mv[0].x, mv[0].y, rounding, SimdLevel);
-        cx = ChromaVector(mv[0].x);
-        cy = ChromaVector(mv[0].y);
-    }
-    const int cw = d.hdr.width / 2, ch = d.hdr.height / 2;
+    uint8_t* y = to.y + 16 * d.mb_y * ls + 16 * d.mb_x;
     const int offset = 8 * d.mb_y * cs + 8 * d.mb_x;
-    PredictBlock({from.cb, cs, cw, ch, kChromaBorder}, to.cb + offset, cs, 8, 8 * d.mb_x,
-                 8 * d.mb_y, cx, cy, rounding, SimdLevel);
-    PredictBlock({from.cr, cs, cw, ch, kChromaBorder}, to.cr + offset, cs, 8, 8 * d.mb_x,
-                 8 * d.mb_y, cx, cy, rounding, SimdLevel);
+    if (!four) {
+        PredictMacroblock(d, from, mv[0], rounding, y, ls, to.cb + offset, to.cr + offset, cs);
+        return;
+    }
+    const int x0 = 16 * d.mb_x, y0 = 16 * d.mb_y;
+    const PlaneView luma{from.y, ls, d.hdr.width, d.hdr.height, kLumaBorder};
+    int sx = 0, sy = 0;
+    for (int b = 0; b < 4; ++b) {
+        const int bx = 8 * (b & 1), by = 8 * (b >> 1);
+        PredictBlock(luma, y + by * ls + bx, ls, 8, x0 + bx, y0 + by, mv[b].x, mv[b].y, rounding,
+                     SimdLevel);
+        sx += mv[b].x;
+        sy += mv[b].y;
+    }
+    PredictChroma(d, from, ChromaVectorOfSum(sx), ChromaVectorOfSum(sy), rounding,
+                  to.cb + offset, to.cr + offset, cs);
+}
+
+void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, MotionVector mv,
+                       int rounding, uint8_t* y, int y_stride, uint8_t* cb, uint8_t* cr,
+                       int c_stride) {
+    const PlaneView luma{from.y, d.luma_stride, d.hdr.width, d.hdr.height, kLumaBorder};
+    PredictBlock(luma, y, y_stride, 16, 16 * d.mb_x, 16 * d.mb_y, mv.x, mv.y, rounding,
+                 SimdLevel);
+    PredictChroma(d, from, ChromaVector(mv.x), ChromaVector(mv.y), rounding, cb, cr, c_stride);
 }
 
 bool DecodeInterBlock(DecoderInstance& d, int b, bool coded) {

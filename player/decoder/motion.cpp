@@ -44,8 +44,8 @@ const Kernel kPlain[2][2][4] = {
      {CopyPlain<8>, HorizontalPlain<8, 1>, VerticalPlain<8, 1>, DiagonalPlain<8, 1>}},
 };
 
-void AveragePlain(uint8_t* d, const uint8_t* o, int stride, int size) {
-    for (int y = 0; y < size; ++y, d += stride, o += stride)
+void AveragePlain(uint8_t* d, int ds, const uint8_t* o, int os, int size) {
+    for (int y = 0; y < size; ++y, d += ds, o += os)
         for (int x = 0; x < size; ++x)
             d[x] = static_cast<uint8_t>((d[x] + o[x]) >> 1);
 }
@@ -115,21 +115,14 @@ inline __m128i FloorAverage(__m128i a, __m128i b) {
     return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
 }
 
-void AverageSse2(uint8_t* d, const uint8_t* o, int stride, int size) {
-    for (int y = 0; y < size; ++y, d += stride, o += stride) {
-        if (size == 16) {
-            __m128i* dv = reinterpret_cast<__m128i*>(d);
-            _mm_storeu_si128(dv,
-                             FloorAverage(_mm_loadu_si128(dv),
-                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(o))));
-            continue;
-        }
-        for (int x = 0; x < size; x += 8) {
-            __m128i* dv = reinterpret_cast<__m128i*>(d + x);
-            _mm_storel_epi64(
-                dv, FloorAverage(_mm_loadl_epi64(dv),
-                                 _mm_loadl_epi64(reinterpret_cast<const __m128i*>(o + x))));
-        }
+template <int S> void AverageSse2(uint8_t* d, int ds, const uint8_t* o, int os) {
+    for (int y = 0; y < S; ++y, d += ds, o += os) {
+        __m128i* dv = reinterpret_cast<__m128i*>(d);
+        const __m128i* ov = reinterpret_cast<const __m128i*>(o);
+        if constexpr (S == 16)
+            _mm_storeu_si128(dv, FloorAverage(_mm_loadu_si128(dv), _mm_loadu_si128(ov)));
+        else
+            _mm_storel_epi64(dv, FloorAverage(_mm_loadl_epi64(dv), _mm_loadl_epi64(ov)));
     }
 }
 #endif
@@ -156,15 +149,23 @@ void PredictBlock(const PlaneView& src, uint8_t* dst, int dst_stride, int size, 
     kPlain[sz][r][variant](s, src.stride, dst, dst_stride);
 }
 
-void AverageBlock(uint8_t* dst, const uint8_t* other, int stride, int size, int simd_level) {
+void AverageBlock(uint8_t* dst, int dst_stride, const uint8_t* other, int other_stride, int size,
+                  int simd_level) {
 #if defined(__SSE2__)
     if (simd_level >= 1) {
-        AverageSse2(dst, other, stride, size);
+        if (size == 16)
+            AverageSse2<16>(dst, dst_stride, other, other_stride);
+        else
+            AverageSse2<8>(dst, dst_stride, other, other_stride);
         return;
     }
 #endif
     (void)simd_level;
-    AveragePlain(dst, other, stride, size);
+    AveragePlain(dst, dst_stride, other, other_stride, size);
+}
+
+void AverageBlock(uint8_t* dst, const uint8_t* other, int stride, int size, int simd_level) {
+    AverageBlock(dst, stride, other, stride, size, simd_level);
 }
 
 } // namespace dvr::decoder

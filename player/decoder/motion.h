@@ -22,6 +22,9 @@ void PredictBlock(const PlaneView& src, uint8_t* dst, int dst_stride, int size, 
 
 // dst = (dst + other) >> 1 over a size x size block: the average truncates.
 void AverageBlock(uint8_t* dst, const uint8_t* other, int stride, int size, int simd_level);
+// The same with a stride of its own for `other`.
+void AverageBlock(uint8_t* dst, int dst_stride, const uint8_t* other, int other_stride, int size,
+                  int simd_level);
 
 // Chroma component of a one-vector macroblock's luma component: a quarter or
 // three-quarter chroma position becomes the half position.
