@@ -12,15 +12,35 @@
 
 namespace dvr::corvane {
 
-// Byte offsets of the words of a HostCallRecord.
-constexpr uint32_t kRecordStatus = 8;
-constexpr uint32_t kRecordCode = 12;
-constexpr uint32_t kRecordError = 16;
-constexpr uint32_t kRecordResult = 56; // also the first argument
-constexpr uint32_t kRecordArg1 = 60;
-constexpr uint32_t kRecordArg2 = 64;
-constexpr uint32_t kRecordArg3 = 68;
-constexpr uint32_t kRecordSize = 72;
+// The call record in board memory, 32-bit words in the board's byte order.
+struct HostCallRecord {
+    uint32_t unused0[2];
+    uint32_t status;
+    uint32_t code;
+    uint32_t error;
+    uint32_t unused20[9];
+    uint32_t result; // also the first argument
+    uint32_t arg1;
+    uint32_t arg2;
+    uint32_t arg3;
+};
+static_assert(sizeof(HostCallRecord) == 72);
+static_assert(offsetof(HostCallRecord, status) == 8);
+static_assert(offsetof(HostCallRecord, code) == 12);
+static_assert(offsetof(HostCallRecord, error) == 16);
+static_assert(offsetof(HostCallRecord, result) == 56);
+static_assert(offsetof(HostCallRecord, arg1) == 60);
+static_assert(offsetof(HostCallRecord, arg2) == 64);
+static_assert(offsetof(HostCallRecord, arg3) == 68);
+
+constexpr uint32_t kRecordStatus = offsetof(HostCallRecord, status);
+constexpr uint32_t kRecordCode = offsetof(HostCallRecord, code);
+constexpr uint32_t kRecordError = offsetof(HostCallRecord, error);
+constexpr uint32_t kRecordResult = offsetof(HostCallRecord, result);
+constexpr uint32_t kRecordArg1 = offsetof(HostCallRecord, arg1);
+constexpr uint32_t kRecordArg2 = offsetof(HostCallRecord, arg2);
+constexpr uint32_t kRecordArg3 = offsetof(HostCallRecord, arg3);
+constexpr uint32_t kRecordSize = sizeof(HostCallRecord);
 
 enum HostCallStatus : uint32_t {
     kStatusUnknownCode = 0,
@@ -61,20 +81,49 @@ constexpr int kErrorNotImplemented = 40;
 // Longest path or name taken from board memory, terminator excluded.
 constexpr size_t kMaxPathLength = 1024;
 
-// Board file status record.
-constexpr uint32_t kStatDevice = 0;
-constexpr uint32_t kStatInode = 4;
-constexpr uint32_t kStatMode = 8;
-constexpr uint32_t kStatLinks = 12;
-constexpr uint32_t kStatUser = 16;
-constexpr uint32_t kStatGroup = 20;
-constexpr uint32_t kStatSpecial = 24;
-constexpr uint32_t kStatSize = 28;
-constexpr uint32_t kStatAccessTime = 32;
-constexpr uint32_t kStatModifyTime = 40;
-constexpr uint32_t kStatChangeTime = 48;
-constexpr uint32_t kStatBlockSize = 56;
-constexpr uint32_t kStatRecordSize = 60;
+// Board file status record. The times take one word each of a two-word slot;
+// the second words are left as the board had them.
+struct BoardFileStatus {
+    uint32_t device;
+    uint32_t inode;
+    uint32_t mode;
+    uint32_t links;
+    uint32_t user;
+    uint32_t group;
+    uint32_t special;
+    uint32_t size;
+    uint32_t accessTime[2];
+    uint32_t modifyTime[2];
+    uint32_t changeTime[2];
+    uint32_t blockSize;
+};
+static_assert(sizeof(BoardFileStatus) == 60);
+static_assert(offsetof(BoardFileStatus, device) == 0);
+static_assert(offsetof(BoardFileStatus, inode) == 4);
+static_assert(offsetof(BoardFileStatus, mode) == 8);
+static_assert(offsetof(BoardFileStatus, links) == 12);
+static_assert(offsetof(BoardFileStatus, user) == 16);
+static_assert(offsetof(BoardFileStatus, group) == 20);
+static_assert(offsetof(BoardFileStatus, special) == 24);
+static_assert(offsetof(BoardFileStatus, size) == 28);
+static_assert(offsetof(BoardFileStatus, accessTime) == 32);
+static_assert(offsetof(BoardFileStatus, modifyTime) == 40);
+static_assert(offsetof(BoardFileStatus, changeTime) == 48);
+static_assert(offsetof(BoardFileStatus, blockSize) == 56);
+
+constexpr uint32_t kStatDevice = offsetof(BoardFileStatus, device);
+constexpr uint32_t kStatInode = offsetof(BoardFileStatus, inode);
+constexpr uint32_t kStatMode = offsetof(BoardFileStatus, mode);
+constexpr uint32_t kStatLinks = offsetof(BoardFileStatus, links);
+constexpr uint32_t kStatUser = offsetof(BoardFileStatus, user);
+constexpr uint32_t kStatGroup = offsetof(BoardFileStatus, group);
+constexpr uint32_t kStatSpecial = offsetof(BoardFileStatus, special);
+constexpr uint32_t kStatSize = offsetof(BoardFileStatus, size);
+constexpr uint32_t kStatAccessTime = offsetof(BoardFileStatus, accessTime);
+constexpr uint32_t kStatModifyTime = offsetof(BoardFileStatus, modifyTime);
+constexpr uint32_t kStatChangeTime = offsetof(BoardFileStatus, changeTime);
+constexpr uint32_t kStatBlockSize = offsetof(BoardFileStatus, blockSize);
+constexpr uint32_t kStatRecordSize = sizeof(BoardFileStatus);
 constexpr uint32_t kStatBlockSizeValue = 4096;
 
 // Host file status as the stat callbacks report it.

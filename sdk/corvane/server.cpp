@@ -125,7 +125,7 @@ void Terminate(NodeData* data) {
 }
 
 bool InRange(int node) {
-    return node >= 0 && node < g_corvane.nodeCount && node < kMaxNodes;
+    return node >= 0 && node < g_corvane.nodeCount;
 }
 
 int RemoveNode(int node) {
@@ -368,8 +368,9 @@ int MX1IF_init(MX1IF_open_fn open, MX1IF_opendll_fn opendll, MX1IF_close_fn clos
     g.traceSwitch = int(::GetPrivateProfileIntW(L"Debug", L"Output", 0, L"Corvane.ini"));
     Trace("Corvane(%d):MX1IF_init()\n", Pid());
     g.stop = false;
+    // Node numbers are bits of a 32-bit mask: more processors than that get no node.
     const int count = BrevixDSPGetNum();
-    g.nodeCount = count < 0 ? 0 : count;
+    g.nodeCount = count < 0 ? 0 : count > kMaxNodes ? kMaxNodes : count;
     for (auto& d : g.nodeData) {
         d.processor = 0;
         d.dsp = nullptr;
