@@ -31,6 +31,12 @@ public:
     void Skip(int n) { pos_ += static_cast<size_t>(n); }
     void Align() { pos_ = (pos_ + 7) & ~size_t{7}; }
 
+    // The 64 bits from bit `pos` on, first bit most significant; at least the first 57
+    // are the record's (or zero past its end). For loops that keep bits in a register.
+    uint64_t Window(size_t pos) const { return Load(pos >> 3) << (pos & 7); }
+    // Continues reading at bit `pos`, as after a loop that read from windows.
+    void Seek(size_t pos) { pos_ = pos; }
+
     // Bits consumed since Point.
     size_t Consumed() const { return pos_; }
     bool Aligned() const { return (pos_ & 7) == 0; }

@@ -148,17 +148,55 @@ struct CoefficientEvent {
 // The escape forms of a coefficient event, and code words in no table (false).
 bool ReadCoefficientEscape(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
                            const uint8_t (*rmax)[64], CoefficientEvent& ev);
-// One coefficient event with its escapes; false on a code word in no table. The table
-// code words, nearly all events, are read here without a call.
-inline bool ReadCoefficientEvent(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
-                                 const uint8_t (*rmax)[64], CoefficientEvent& ev) {
-    const uint32_t bits = br.Peek(kTcoefBits + 1); // the longest code and its sign bit
-    const TcoefEntry e = table[bits >> 1];
-    if (!e.len || !e.level) return ReadCoefficientEscape(br, table, lmax, rmax, ev);
-    const bool negative = (bits >> (kTcoefBits - e.len)) & 1;
-    br.Skip(e.len + 1);
-    ev = {e.last, e.run, negative ? -e.level : e.level};
-    return true;
+// Reads coefficient events into block[scan[pos]], from scan position `pos` until the
+// last one, storing level(L) for each level L. An invalid code word ends the block; so
+// does a run that would pass position 63. The table code words, nearly all events, are
+// read from a window of bits held in a register; escapes go through the reader.
+template <typename Level>
+inline void ReadBlockCoefficients(BitReader& br, const TcoefEntry* table,
+                                  const uint8_t (*lmax)[64], const uint8_t (*rmax)[64],
+                                  int16_t* block, const uint8_t* scan, int pos, Level level) {
+    constexpr int kPeek = kTcoefBits + 1; // the longest code and its sign bit
+    constexpr int kWindowBits = 57;
+    size_t at = br.Consumed();
+    uint64_t window = br.Window(at);
+    int left = kWindowBits;
+    for (;;) {
+        if (left < kPeek) {
+            window = br.Window(at);
+            left = kWindowBits;
+        }
+        const uint32_t bits = static_cast<uint32_t>(window >> (64 - kPeek));
+        const TcoefEntry e = table[bits >> 1];
+        int last, run, l;
+        if (e.len && e.level) {
+            const int n = e.len + 1;
+            const bool negative = (bits >> (kTcoefBits - e.len)) & 1;
+            window <<= n;
+            left -= n;
+            at += static_cast<size_t>(n);
+            last = e.last;
+            run = e.run;
+            l = negative ? -e.level : e.level;
+        } else {
+            br.Seek(at);
+            CoefficientEvent ev;
+            const bool ok = ReadCoefficientEscape(br, table, lmax, rmax, ev);
+            at = br.Consumed();
+            if (!ok) break;
+            window = br.Window(at);
+            left = kWindowBits;
+            last = ev.last;
+            run = ev.run;
+            l = ev.level;
+        }
+        pos += run;
+        if (pos > 63) break;
+        block[scan[pos]] = static_cast<int16_t>(level(l));
+        ++pos;
+        if (last || pos >= 64) break;
+    }
+    br.Seek(at);
 }
 
 // The instance of a handle, or null; for tests.

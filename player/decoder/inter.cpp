@@ -200,19 +200,10 @@ bool DecodeInterBlock(DecoderInstance& d, int b, bool coded) {
         std::memset(block, 0, sizeof d.block);
         const int q = d.quant;
         const int add = (q & 1) ? q : q - 1;
-        CoefficientEvent ev;
-        int pos = 0;
-        do {
-            if (!ReadCoefficientEvent(d.br, kVlc.tcoef_inter, tables::kLmaxInter,
-                                      tables::kRmaxInter, ev))
-                break;
-            pos += ev.run;
-            if (pos > 63) break;
-            const int l = ev.level;
-            const int v = l > 0 ? 2 * q * l + add : l < 0 ? 2 * q * l - add : 0;
-            block[tables::kScanZigzag[pos]] = static_cast<int16_t>(v);
-            ++pos;
-        } while (!ev.last && pos < 64);
+        ReadBlockCoefficients(d.br, kVlc.tcoef_inter, tables::kLmaxInter, tables::kRmaxInter,
+                              block, tables::kScanZigzag, 0, [q, add](int l) {
+                                  return l > 0 ? 2 * q * l + add : l < 0 ? 2 * q * l - add : 0;
+                              });
     }
     if (d.hdr.quant_type == 1) return false;
     if (!coded) return true; // the residual is 0: the prediction stands

@@ -63,21 +63,6 @@ int DcScaler(int q, bool luma) {
     return q < 25 ? (q + 13) / 2 : q - 6;
 }
 
-// Reads events into block[scan[pos]] from scan position `pos` until the last one. An
-// invalid code word ends the block; so does a run that would pass position 63.
-void ReadCoefficients(BitReader& br, int16_t* block, const uint8_t* scan, int pos,
-                      const TcoefEntry* table, const uint8_t (*lmax)[64],
-                      const uint8_t (*rmax)[64]) {
-    CoefficientEvent ev;
-    do {
-        if (!ReadCoefficientEvent(br, table, lmax, rmax, ev)) return;
-        pos += ev.run;
-        if (pos > 63) return;
-        block[scan[pos]] = static_cast<int16_t>(ev.level);
-        ++pos;
-    } while (!ev.last && pos < 64);
-}
-
 // Every nonzero level L of positions 1..63 becomes 2q|L| + (q odd ? q : q - 1) with the
 // sign of L, in 16-bit arithmetic.
 void DequantiseIntra(int16_t* block, int q) {
@@ -193,8 +178,8 @@ bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
         const uint8_t* scan = !d.ac_pred   ? tables::kScanZigzag
                               : from_above ? tables::kScanHorizontal
                                            : tables::kScanVertical;
-        ReadCoefficients(br, block, scan, 1, kVlc.tcoef_intra, tables::kLmaxIntra,
-                         tables::kRmaxIntra);
+        ReadBlockCoefficients(br, kVlc.tcoef_intra, tables::kLmaxIntra, tables::kRmaxIntra,
+                              block, scan, 1, [](int l) { return l; });
     }
 
     if (d.ac_pred) {
