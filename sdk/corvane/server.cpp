@@ -27,7 +27,8 @@ constexpr DWORD kTermWaitMs = 2000;
 struct NodeData {
     int32_t processor = 0;
     BrevixDsp dsp = nullptr;
-    BrevixMessage channel = nullptr;
+    // Read by the server threads while a removal may clear it.
+    std::atomic<BrevixMessage> channel{nullptr};
     std::atomic<int32_t> valid{0};
     // Board memory of the processor, for checking the board's addresses.
     BrevixDspInfo info{};
@@ -143,9 +144,9 @@ int RemoveNode(int node) {
         n.args.clear();
         n.args.shrink_to_fit();
     }
-    const int result = BrevixMessageDestroy(data.channel);
-    data.channel = nullptr;
-    return result;
+    // A node never registered has no channel to give the driver.
+    const BrevixMessage channel = data.channel.exchange(nullptr);
+    return channel ? BrevixMessageDestroy(channel) : BREVIX_BAD_ARGUMENT;
 }
 
 // The host side of one node's calls.
@@ -445,10 +446,11 @@ int MX1IF_add_node_info(int nodeNumber, int argc, char** argv, int stdinHandle, 
         }
     }
     data.haveInfo = data.dsp && BrevixDSPGetInfo(data.dsp, &data.info) == BREVIX_OK;
-    const int created = BrevixMessageCreate(data.dsp, "CRunTime", g.event.get(),
-                                            BREVIX_NOTIFY_WIN_EVENT, &data.channel);
+    BrevixMessage channel = nullptr;
+    const int created =
+        BrevixMessageCreate(data.dsp, "CRunTime", g.event.get(), BREVIX_NOTIFY_WIN_EVENT, &channel);
+    data.channel = created == BREVIX_OK ? channel : nullptr;
     if (created != BREVIX_OK) {
-        data.channel = nullptr;
         TraceError("Corvane(%d):MX1IF_add_node_info(node_number=%d, dsp_number=%d) *** "
                    "BrevixMessageCreate() FAIL=%08x *** ERROR \n",
                    Pid(), nodeNumber, processor, unsigned(created));
@@ -471,8 +473,7 @@ int MX1IF_add_node_info(int nodeNumber, int argc, char** argv, int stdinHandle, 
     if (!copied) {
         Terminate(&data);
         // The channel goes too, so that the node can be registered again.
-        BrevixMessageDestroy(data.channel);
-        data.channel = nullptr;
+        BrevixMessageDestroy(data.channel.exchange(nullptr));
         TraceError("Corvane(%d):MX1IF_add_node_info(node_number=%d, dsp_number=%d) *** "
                    "RPCServ_add_node_info() FAIL *** ERROR \n",
                    Pid(), nodeNumber, processor);
@@ -516,7 +517,8 @@ void MX1IF_term(void) {
         d.valid = 0;
         // Channels and processors are given back, or the next start could not
         // create its channels again.
-        if (d.channel) BrevixMessageDestroy(d.channel);
+        if (const BrevixMessage channel = d.channel.exchange(nullptr))
+            BrevixMessageDestroy(channel);
         if (d.dsp) BrevixDSPClose(d.dsp);
         d.channel = nullptr;
         d.dsp = nullptr;
