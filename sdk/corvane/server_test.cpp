@@ -477,6 +477,20 @@ TEST_F(ServerTest, OtherNodesAreServedWhileOneWaitsInACallback) {
     EXPECT_EQ(a.Result(), 0);
 }
 
+TEST_F(ServerTest, NodeRemovedDuringItsCallGetsNoReply) {
+    Start();
+    const Program p = Add(0, 0);
+    std::atomic<int> callResult{-1};
+    std::thread caller(
+        [&] { callResult = p.Call(HostCall_READ, 0, kBlockingHandle, p.data, 4, 10000); });
+    ASSERT_EQ(::WaitForSingleObject(seen_.blocked.get(), kTimeoutMs), WAIT_OBJECT_0);
+    EXPECT_EQ(MX1IF_remove_node_info(0), 0);
+    ::SetEvent(seen_.release.get());
+    caller.join();
+    EXPECT_EQ(callResult, BREVIX_NO_MESSAGE);
+    EXPECT_FALSE(NodeValid(0));
+}
+
 TEST_F(ServerTest, TermGivesUpOnABlockedServer) {
     Start();
     const Program p = Add(0, 0);
