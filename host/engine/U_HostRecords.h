@@ -213,6 +213,52 @@ static_assert(sizeof(TRemoteIPRecord) == 39268);
 static_assert(offsetof(TRemoteIPRecord, Address) == 1);
 static_assert(offsetof(TRemoteIPRecord, Rights) == 52);
 
+// One weekday of a channel's timetable: up to 50 ranges, each with a work type.
+constexpr int kScheduleRanges = 50;
+constexpr int kScheduleDays = 7; // Monday first
+constexpr int kWorkTypes = 13;
+struct TAutoDayBlock {
+    double StartDate[kScheduleRanges]; // OLE dates for the settings window; the day is ignored
+    double EndDate[kScheduleRanges];
+    int32_t StartTime[kScheduleRanges]; // hour * 10000 + minute * 100 + second
+    int32_t EndTime[kScheduleRanges];
+    int32_t WorkType[kScheduleRanges]; // 0..12; even types record, all but 0 detect
+    int32_t RangeCount;
+    int32_t Unused;
+};
+static_assert(sizeof(TAutoDayBlock) == 1408);
+static_assert(offsetof(TAutoDayBlock, StartDate) == 0);
+static_assert(offsetof(TAutoDayBlock, EndDate) == 400);
+static_assert(offsetof(TAutoDayBlock, StartTime) == 800);
+static_assert(offsetof(TAutoDayBlock, EndTime) == 1000);
+static_assert(offsetof(TAutoDayBlock, WorkType) == 1200);
+static_assert(offsetof(TAutoDayBlock, RangeCount) == 1400);
+static_assert(offsetof(TAutoDayBlock, Unused) == 1404);
+
+// A channel's weekly timetable (registry "AUTO", 49 in a row; the remote schedule datagram).
+struct TAutoSetRecord {
+    TAutoDayBlock Days[kScheduleDays];
+};
+static_assert(sizeof(TAutoSetRecord) == 9856);
+
+// What the host was doing (registry "WorkState"; the reply to a remote state query).
+constexpr int kStateChannels = 49;
+struct WorkStateRecord {
+    uint8_t ChannelCount;
+    uint8_t AutoMode;
+    uint8_t PreviewOpen[kStateChannels];
+    uint8_t FileOpen[kStateChannels];
+    uint8_t Armed[kStateChannels];
+    uint8_t Alarming[kStateChannels];
+};
+static_assert(sizeof(WorkStateRecord) == 198);
+static_assert(offsetof(WorkStateRecord, ChannelCount) == 0);
+static_assert(offsetof(WorkStateRecord, AutoMode) == 1);
+static_assert(offsetof(WorkStateRecord, PreviewOpen) == 2);
+static_assert(offsetof(WorkStateRecord, FileOpen) == 51);
+static_assert(offsetof(WorkStateRecord, Armed) == 100);
+static_assert(offsetof(WorkStateRecord, Alarming) == 149);
+
 #pragma pack(pop)
 
 // The records are copied as bytes between the registry, files and datagrams.

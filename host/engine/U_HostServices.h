@@ -1,5 +1,5 @@
-// What the engine calls of the host's main window. The real window implements this; tests
-// put their own stand-in in its place.
+// What the engine calls of the host's main window and of the recording, detection and preview
+// objects. The real objects implement these; tests put their own stand-ins in their place.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +17,42 @@ public:
     virtual void ApplyAllSettings() = 0;
     // Handler of WM_REBUILDCHANNELMAP.
     virtual void RebuildChannelMap(WPARAM wParam, LPARAM lParam) = 0;
+    // The automatic-work button: checks the current user's right, then toggles the mode.
+    virtual void im_AutoWorkClick() = 0;
+};
+
+// The recording engine, as far as the schedule and the work state drive it.
+class TCaptureServices {
+public:
+    virtual ~TCaptureServices() = default;
+    virtual bool CaptureRunning(int channel) const = 0;
+    virtual bool FileOpen(int channel) const = 0;
+    // request ')' file, '*' live viewers, '+' network recording; recordingType 0 normal.
+    virtual void StartChannel(int channel, char request, int recordingType) = 0;
+    virtual void StopChannel(int channel, char request) = 0;
+    virtual void SetAutoMode() = 0;
+    virtual void ClearAutoMode() = 0;
+};
+
+// The alarm detection, as far as the schedule and the work state drive it.
+class TAlarmServices {
+public:
+    virtual ~TAlarmServices() = default;
+    virtual bool Armed(int channel) const = 0;
+    virtual bool Alarming(int channel) const = 0;
+    // mode 1..12 as the schedule's work types; -1 the kinds of the channel's alarm settings.
+    virtual void StartDetection(int channel, int mode) = 0;
+    virtual void StopDetection(int channel) = 0;
+    virtual void SetAutoMode() = 0;
+    virtual void ClearAutoMode() = 0;
+};
+
+// The live preview panes.
+class TPreviewServices {
+public:
+    virtual ~TPreviewServices() = default;
+    virtual bool PaneOpen(int channel) const = 0;
+    virtual void OpenPreview(int channel) = 0;
 };
 
 } // namespace vantrel
