@@ -10,18 +10,6 @@ using CaptureSettingsTest = testing::SimBoardTest;
 constexpr int kBadArgument = AsResult(kSdkBadArgument);
 constexpr int kBadHandle = AsResult(kSdkBadHandle);
 
-// The commands a processor received since `from` (time answers left out), each cut to
-// its first `words` words.
-std::vector<std::vector<uint32_t>> Commands(int processor, int from, size_t words) {
-    std::vector<std::vector<uint32_t>> out;
-    for (int i = from; i < SimCtl_GetCommandCount(processor); ++i) {
-        uint32_t w[BREVIX_MESSAGE_WORDS] = {};
-        SimCtl_GetCommand(processor, i, w);
-        if (CommandCode(w[0]) != kCmdTime) out.emplace_back(w, w + words);
-    }
-    return out;
-}
-
 constexpr uint32_t Quant(uint32_t i, uint32_t p, uint32_t b, uint32_t interval) {
     return i << 24 | p << 16 | b << 8 | (interval & 0xFF);
 }

@@ -87,8 +87,8 @@ TEST(PictureGeometry, ClampingKeepsAreasInsideThePicture) {
     for (const Case& c : cases) {
         MotionArea a = c.in;
         ClampToPicture(a, c.picture);
-        EXPECT_EQ(std::memcmp(&a, &c.out, sizeof a), 0) << a.left << "," << a.top << ","
-                                                         << a.right << "," << a.bottom;
+        EXPECT_EQ(std::memcmp(&a, &c.out, sizeof a), 0)
+            << a.left << "," << a.top << "," << a.right << "," << a.bottom;
     }
     EXPECT_EQ(ChannelPictureSize(4, 2).width, 352);
     EXPECT_EQ(ChannelPictureSize(4, 1).height, 240);

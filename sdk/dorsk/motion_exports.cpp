@@ -71,8 +71,8 @@ int DORSK_CALL RU4Dov_AdjustMotionDetectPrecision(intptr_t handle, int first, in
     if (!access.ok()) return AsResult(kSdkBadHandle);
     SdkChannel& c = access.channel();
     first = std::clamp(first, 0, kMaxPrecisionFirst);
-    const uint32_t word = uint32_t(first) << 24 | uint32_t(second) << 16 | (uint32_t(third) & 0xFF)
-                                                                               << 8;
+    const uint32_t word =
+        uint32_t(first) << 24 | uint32_t(second) << 16 | (uint32_t(third) & 0xFF) << 8;
     if (!Send(c, MakeCommand(Word0Sub(kCmdMotionPrecision, c.sub), word))) return kNotSent;
     c.motionPrecision[0] = first;
     c.motionPrecision[1] = second;

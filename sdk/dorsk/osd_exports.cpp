@@ -43,9 +43,9 @@ int DORSK_CALL RU4Dov_SetOsdDisplayMode(intptr_t handle, int attribute, int mode
     if (!area1 || !area2) return kNotSent;
     WriteTextArea(area1, line1, uint32_t(attribute));
     WriteTextArea(area2, line2, uint32_t(attribute));
-    return SendResult(SendBoardCommand(c.board->messageChannel,
-                                       MakeCommand(Word0Sub(kCmdTextMode, c.sub), uint32_t(mode1),
-                                                   uint32_t(mode2))));
+    return SendResult(
+        SendBoardCommand(c.board->messageChannel, MakeCommand(Word0Sub(kCmdTextMode, c.sub),
+                                                              uint32_t(mode1), uint32_t(mode2))));
 }
 
 int DORSK_CALL RU4Dov_SetOsd(intptr_t handle, int on) {
@@ -68,8 +68,8 @@ int DORSK_CALL RU4Dov_SetLogo(intptr_t handle, int x, int y, int width, int heig
     MutexLock board_lock(BoardLockOf(*c.board));
     uint8_t* area = BoardAreaOf(c, BoardArea::Logo);
     if (area) WriteLogoArea(area, x, y, width, height, pixels);
-    return SendResult(SendBoardCommand(c.board->messageChannel,
-                                       MakeCommand(Word0SubValue(kCmdLogo, c.sub, 1))));
+    return SendResult(
+        SendBoardCommand(c.board->messageChannel, MakeCommand(Word0SubValue(kCmdLogo, c.sub, 1))));
 }
 
 int DORSK_CALL RU4Dov_StopLogo(intptr_t handle) {

@@ -20,7 +20,7 @@ TEST(OsdLayout, TextPositionsAreClampedAsUnsignedPerPictureSize) {
         uint16_t x, y, want_x, want_y;
     };
     const Case cases[] = {
-        {4, 2, 333, 100, 332, 100}, {4, 2, 10, 279, 10, 278}, {4, 1, 301, 231, 300, 230},
+        {4, 2, 333, 100, 332, 100}, {4, 2, 10, 279, 10, 278},   {4, 1, 301, 231, 300, 230},
         {1, 2, 700, 600, 684, 556}, {1, 1, 621, 461, 620, 460}, {4, 2, 0xFFFB, 0xFFFF, 332, 278},
     };
     for (const Case& c : cases) {
@@ -51,8 +51,8 @@ TEST(OsdLayout, TextAreaHoldsPositionAttributeAndAtMost41Codes) {
 }
 
 TEST(OsdLayout, ShortAndAbsentLinesEndAtTheirZero) {
-    const uint16_t stamp[] = {8,      16,  ' ',    0x9000, '-', 0x9003, '-', 0x9004, ' ',
-                              0x9007, ':', 0x9009, ':',    0x900A, ' ', 0};
+    const uint16_t stamp[] = {8,   16,     ' ', 0x9000, '-', 0x9003, '-', 0x9004,
+                              ' ', 0x9007, ':', 0x9009, ':', 0x900A, ' ', 0};
     uint8_t area[100] = {};
     EXPECT_EQ(WriteTextArea(area, stamp, 200), 8 + 13 * 2 + 2u);
     std::vector<uint16_t> w = AreaWords(area, 8 + 15 * 2);

@@ -184,8 +184,7 @@ TEST(PictureConvert, LoadRefusesWhatIsNotAWholeBottomUp24BitBitmap) {
         {"huge width", patched(18, {0, 0, 0, 0x40}), out.size(), BitmapLoad::NotBitmap24},
         {"rows cut short", std::vector<uint8_t>(good.begin(), good.end() - 1), out.size(),
          BitmapLoad::ReadFailed},
-        {"data offset past the end", patched(10, {0, 0, 1, 0}), out.size(),
-         BitmapLoad::ReadFailed},
+        {"data offset past the end", patched(10, {0, 0, 1, 0}), out.size(), BitmapLoad::ReadFailed},
         {"buffer one byte short", good, out.size() - 1, BitmapLoad::BufferTooSmall},
     };
     for (const Case& c : cases) {

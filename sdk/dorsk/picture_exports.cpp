@@ -141,7 +141,8 @@ int DORSK_CALL RU4Dov_LoadYUVFromBmpFile(const char* file_name, void* buffer, ui
         return AsResult(kSdkOutOfMemory);
     }
     DWORD read = 0;
-    if (!bytes.empty() && !::ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr))
+    if (!bytes.empty() &&
+        !::ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr))
         return AsResult(kSdkBitmapRead);
     bytes.resize(read);
     PictureSize padded{};
@@ -251,8 +252,8 @@ int DORSK_CALL RU4Dov_GetSDKVersion(int32_t* versions) {
 int DORSK_CALL RU4Dov_SetLanguage(intptr_t handle, int code) {
     ChannelAccess access(handle);
     if (!access.ok()) return AsResult(kSdkBadHandle);
-    return SendResult(Send(access.channel(),
-                           MakeCommand(Word0Value(kCmdLanguage, uint32_t(code) & 0xFF))));
+    return SendResult(
+        Send(access.channel(), MakeCommand(Word0Value(kCmdLanguage, uint32_t(code) & 0xFF))));
 }
 
 int DORSK_CALL RU4Dov_GetDumpFile(intptr_t handle) {

@@ -296,13 +296,12 @@ PreviewSurfaceKind CurrentPreviewSurfaceKind() {
 }
 
 PreviewSurfaceInfo CurrentPreviewSurface() {
-    return {g_preview.kind,        g_preview.screenWidth, g_preview.screenHeight,
-            g_preview.pitch,       g_preview.formatCode,  g_preview.busAddress,
+    return {g_preview.kind,        g_preview.screenWidth,         g_preview.screenHeight,
+            g_preview.pitch,       g_preview.formatCode,          g_preview.busAddress,
             g_preview.hostAddress, g_preview.clearRequests.load()};
 }
 
-PreviewRect ClampPreviewRect(PreviewRect r, uint32_t pitch, int bits_per_pixel,
-                             int screen_height) {
+PreviewRect ClampPreviewRect(PreviewRect r, uint32_t pitch, int bits_per_pixel, int screen_height) {
     const int32_t right_max = static_cast<int32_t>(pitch * 8 / uint32_t(bits_per_pixel)) - 4;
     const int32_t bottom_max = screen_height - 1;
     auto limit = [](int32_t v, int32_t max) { return v <= 0 ? 0 : v > max ? max : v; };
@@ -331,17 +330,17 @@ int DORSK_CALL RU4Dov_StartVideoPreview(intptr_t handle, HWND window, const RECT
     POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
     ::ClientToScreen(window, &corners[0]);
     ::ClientToScreen(window, &corners[1]);
-    PreviewRect r = ClampPreviewRect({corners[0].x, corners[0].y, corners[1].x, corners[1].y},
-                                     g_preview.pitch, g_preview.bitsPerPixel,
-                                     g_preview.screenHeight);
+    PreviewRect r =
+        ClampPreviewRect({corners[0].x, corners[0].y, corners[1].x, corners[1].y}, g_preview.pitch,
+                         g_preview.bitsPerPixel, g_preview.screenHeight);
     c.previewWindow = window;
     c.previewLeft = r.left;
     c.previewTop = r.top;
     c.previewRight = r.right;
     c.previewBottom = r.bottom;
     c.previewOn = 1;
-    PreviewWords w = MakePreviewWords(g_preview.busAddress, g_preview.pitch,
-                                      g_preview.bitsPerPixel, g_preview.formatCode, r);
+    PreviewWords w = MakePreviewWords(g_preview.busAddress, g_preview.pitch, g_preview.bitsPerPixel,
+                                      g_preview.formatCode, r);
     MutexLock board_lock(BoardLockOf(*c.board));
     // The watch thread re-sends on surface loss, so a lost command is not an error here.
     SendBoardCommand(c.board->messageChannel, MakeCommand(Word0SubValue(kCmdPreview, c.sub, 1),

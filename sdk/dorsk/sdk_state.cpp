@@ -26,7 +26,8 @@ namespace {
 
 const uint32_t* ControlBlock(const SdkBoard& board) {
     if (!board.sharedMemory) return nullptr;
-    const auto* control = reinterpret_cast<const uint32_t*>(board.sharedMemory + kControlBlockOffset);
+    const auto* control =
+        reinterpret_cast<const uint32_t*>(board.sharedMemory + kControlBlockOffset);
     return control[0] == kStreamMagic ? control : nullptr;
 }
 

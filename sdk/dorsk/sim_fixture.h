@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,56 @@ protected:
             if (CommandCode(words[0]) != kCmdTime) words0.push_back(words[0]);
         }
         return words0;
+    }
+
+    // The board's own view of one of a sub-channel's areas (text lines 0 and 1, logo 2,
+    // statistics 3, grab buffer 4, status block 5), found through its control block.
+    static uint8_t* SimArea(int processor, int sub, int area) {
+        SimCtlBoardMemory memory{};
+        if (SimCtl_GetBoardMemory(processor, &memory) != 0) return nullptr;
+        auto* base = static_cast<uint8_t*>(memory.host);
+        uint32_t address = 0;
+        std::memcpy(&address, base + 58000 + 12 + (sub * 6 + area) * 4, sizeof address);
+        return base + (address - memory.boardBase);
+    }
+
+    // Waits for the answer to the board's first time request, which would otherwise
+    // take busy answers meant for a test's own command.
+    static void WaitFirstTimeAnswer(int processor) {
+        ASSERT_GE(SimCtl_WaitCommand(processor, kCmdTime, 0, 5000, nullptr), 0);
+    }
+
+    // Waits until a freshly booted processor has answered its first time request and
+    // written its control block.
+    static void WaitBoardReady(int processor) {
+        WaitFirstTimeAnswer(processor);
+        SimCtlBoardMemory memory{};
+        ASSERT_EQ(SimCtl_GetBoardMemory(processor, &memory), 0);
+        uint32_t magic = 0;
+        for (int i = 0; i < 500 && magic != kStreamMagic; ++i) {
+            std::memcpy(&magic, static_cast<uint8_t*>(memory.host) + 58000, sizeof magic);
+            if (magic != kStreamMagic) ::Sleep(10);
+        }
+        ASSERT_EQ(magic, kStreamMagic);
+    }
+
+    // Overwrites the control block's magic word (0 makes the block invalid).
+    static void SetControlMagic(int processor, uint32_t magic) {
+        SimCtlBoardMemory memory{};
+        ASSERT_EQ(SimCtl_GetBoardMemory(processor, &memory), 0);
+        std::memcpy(static_cast<uint8_t*>(memory.host) + 58000, &magic, sizeof magic);
+    }
+
+    // The commands a processor received since `from` (time answers left out), each cut
+    // to its first `words` words.
+    static std::vector<std::vector<uint32_t>> Commands(int processor, int from, size_t words) {
+        std::vector<std::vector<uint32_t>> out;
+        for (int i = from; i < SimCtl_GetCommandCount(processor); ++i) {
+            uint32_t w[BREVIX_MESSAGE_WORDS] = {};
+            SimCtl_GetCommand(processor, i, w);
+            if (CommandCode(w[0]) != kCmdTime) out.emplace_back(w, w + words);
+        }
+        return out;
     }
 
     std::wstring folder_;
