@@ -71,14 +71,32 @@ template <int S> void CopySse2(const uint8_t* s, int ss, uint8_t* d, int ds) {
     }
 }
 
-// Two neighbours (s and s + step) averaged, rounding up unless R.
+// (a + b) >> 1 on bytes: pavgb rounds up, so the odd sums give their half back.
+inline __m128i FloorAverage(__m128i a, __m128i b) {
+    return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
+}
+
+// (a + b + 1 - R) >> 1 on bytes.
+template <int R> inline __m128i PairAverage(__m128i a, __m128i b) {
+    if constexpr (R == 0)
+        return _mm_avg_epu8(a, b);
+    else
+        return FloorAverage(a, b);
+}
+
+// Two neighbours (s and s + step) averaged, rounding up unless R; whole rows at a time.
 template <int S, int R> void PairSse2(const uint8_t* s, int ss, int step, uint8_t* d, int ds) {
-    const __m128i k = _mm_set1_epi16(1 - R);
-    for (int y = 0; y < S; ++y, s += ss, d += ds)
-        for (int x = 0; x < S; x += 8) {
-            __m128i sum = _mm_add_epi16(_mm_add_epi16(Load8(s + x), Load8(s + x + step)), k);
-            Store8(d + x, _mm_srli_epi16(sum, 1));
+    for (int y = 0; y < S; ++y, s += ss, d += ds) {
+        if constexpr (S == 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + step));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), PairAverage<R>(a, b));
+        } else {
+            const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s));
+            const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + step));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d), PairAverage<R>(a, b));
         }
+    }
 }
 template <int S, int R> void HorizontalSse2(const uint8_t* s, int ss, uint8_t* d, int ds) {
     PairSse2<S, R>(s, ss, 1, d, ds);
@@ -110,11 +128,6 @@ const Kernel kSse2[2][2][4] = {
      {CopySse2<8>, HorizontalSse2<8, 1>, VerticalSse2<8, 1>, DiagonalSse2<8, 1>}},
 };
 
-// (a + b) >> 1 on bytes: pavgb rounds up, so the odd sums give their half back.
-inline __m128i FloorAverage(__m128i a, __m128i b) {
-    return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
-}
-
 template <int S> void AverageSse2(uint8_t* d, int ds, const uint8_t* o, int os) {
     for (int y = 0; y < S; ++y, d += ds, o += os) {
         __m128i* dv = reinterpret_cast<__m128i*>(d);
@@ -141,6 +154,13 @@ void PredictBlock(const PlaneView& src, uint8_t* dst, int dst_stride, int size, 
     const int r = rounding ? 1 : 0;
 #if defined(__SSE2__)
     if (simd_level >= 1) {
+        if (variant == 0) { // the most common: a whole-pel vector, a plain copy
+            if (size == 16)
+                CopySse2<16>(s, src.stride, dst, dst_stride);
+            else
+                CopySse2<8>(s, src.stride, dst, dst_stride);
+            return;
+        }
         kSse2[sz][r][variant](s, src.stride, dst, dst_stride);
         return;
     }
