@@ -82,8 +82,9 @@ inline void Put16(const uint8_t* luma, const __m128i term[3][2], uint8_t* out, R
     const __m128i b =
         _mm_packus_epi16(_mm_add_epi16(ylo, term[2][0]), _mm_add_epi16(yhi, term[2][1]));
     if (layout == RgbLayout::k24) {
-        // B, G, R, 0 words, each written as four bytes three bytes apart: every store's
-        // fourth byte is overwritten by the next, the last pixel writes three.
+        // B, G, R, 0 words joined in pairs of six bytes, each pair written as eight bytes
+        // six apart: every store's last two bytes are overwritten by the next, and the
+        // last pair writes its six alone, so nothing past the 16 pixels is touched.
         const __m128i bg_lo = _mm_unpacklo_epi8(b, g), bg_hi = _mm_unpackhi_epi8(b, g);
         const __m128i r_lo = _mm_unpacklo_epi8(r, zero), r_hi = _mm_unpackhi_epi8(r, zero);
         alignas(16) uint32_t px[16];
@@ -91,9 +92,14 @@ inline void Put16(const uint8_t* luma, const __m128i term[3][2], uint8_t* out, R
         _mm_store_si128(reinterpret_cast<__m128i*>(px + 4), _mm_unpackhi_epi16(bg_lo, r_lo));
         _mm_store_si128(reinterpret_cast<__m128i*>(px + 8), _mm_unpacklo_epi16(bg_hi, r_hi));
         _mm_store_si128(reinterpret_cast<__m128i*>(px + 12), _mm_unpackhi_epi16(bg_hi, r_hi));
-        for (int i = 0; i < 15; ++i)
-            std::memcpy(out + 3 * i, &px[i], 4);
-        std::memcpy(out + 45, &px[15], 3);
+        for (int i = 0; i < 14; i += 2) {
+            const uint64_t pair = px[i] | uint64_t{px[i + 1]} << 24;
+            std::memcpy(out + 3 * i, &pair, 8);
+        }
+        const uint64_t last = px[14] | uint64_t{px[15]} << 24;
+        std::memcpy(out + 42, &last, 4);
+        const uint16_t tail = static_cast<uint16_t>(last >> 32);
+        std::memcpy(out + 46, &tail, 2);
         return;
     }
     const bool is565 = layout == RgbLayout::k565;
