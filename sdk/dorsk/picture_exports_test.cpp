@@ -87,6 +87,14 @@ TEST_F(PictureExportsTest, GrabSizeAndFailuresOfBothGrabExports) {
         {"closed handle", [] {}, kClosed, false, kBadHandle, kBadHandle},
         {"busy link: not sent", [] { SimCtl_SetFault(0, SIMCTL_FAULT_BUSY, 20); }, h, false,
          kTimeout, kNotSent},
+        {"board silent after an earlier acknowledgement",
+         [] {
+             const uint32_t ack[BREVIX_MESSAGE_WORDS] = {36u << 16};
+             SimCtl_SendBoardMessage(0, ack);
+             ::Sleep(100); // taken by the message thread, which signals the reply event
+             SimCtl_SetFault(0, SIMCTL_FAULT_GRAB_SILENT, 1);
+         },
+         h, false, kTimeout, kTimeout},
         {"board silent", [] { SimCtl_SetFault(0, SIMCTL_FAULT_GRAB_SILENT, 1); }, h, false,
          kTimeout, kTimeout},
         {"no control block", [] { SetControlMagic(0, 0); }, h, false, kNotSent, kNotSent},
