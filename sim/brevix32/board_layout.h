@@ -124,8 +124,14 @@ enum : uint32_t {
 constexpr uint32_t CommandCode(uint32_t word0) {
     return word0 >> 16;
 }
+// Commands that name only a sub-channel carry it in bits 0-7; those that also
+// carry a value put the sub-channel in bits 8-15.
+constexpr bool SubChannelInLowByte(uint32_t code) {
+    return code == 0x05 || code == 0x08 || code == kCmdGrab || code == 0x0D || code == 0x0F ||
+           code == kCmdKeyFrame || code == 0x19;
+}
 constexpr int CommandSub(uint32_t word0) {
-    return int((word0 >> 8) & 0xFF);
+    return SubChannelInLowByte(CommandCode(word0)) ? int(word0 & 0xFF) : int((word0 >> 8) & 0xFF);
 }
 constexpr int CommandValue(uint32_t word0) {
     return int(word0 & 0xFF);

@@ -25,7 +25,8 @@ using Words = std::array<uint32_t, 6>;
 namespace fs = std::filesystem;
 
 constexpr uint32_t Cmd(uint32_t code, int sub = 0, int value = 0) {
-    return code << 16 | uint32_t(sub) << 8 | uint32_t(value);
+    return code << 16 |
+           (SubChannelInLowByte(code) ? uint32_t(sub) : uint32_t(sub) << 8 | uint32_t(value));
 }
 
 fs::path TempFolder() {
