@@ -346,27 +346,28 @@ void DeringBlockPlain(uint8_t* block, int stride, int qp, bool mean_threshold) {
 // just stored, and this block's result is left there for the next one.
 void DeringBlockSse2(uint8_t* block, int stride, int qp, __m128i* left, bool have_left) {
     const uint8_t* w = block - stride - 1;
+    // The block's own pixels, which the previous block does not change: its threshold
+    // comes from them directly, off the chain that runs from block to block.
+    __m128i own[8];
+    for (int y = 0; y < 8; ++y)
+        own[y] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + y * stride));
     __m128i row[10];
     row[0] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
     row[9] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 9 * stride));
     for (int y = 1; y <= 8; ++y) {
         if (have_left)
-            row[y] = _mm_or_si128(
-                _mm_slli_si128(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + (y - 1) * stride)), 1),
-                _mm_srli_si128(left[y - 1], 14));
+            row[y] = _mm_or_si128(_mm_slli_si128(own[y - 1], 1), _mm_srli_si128(left[y - 1], 14));
         else
             row[y] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + y * stride));
     }
-    // Max and min over the block: bytes 1..8 of rows 1..8.
-    __m128i hi = row[1], lo = row[1];
-    for (int y = 2; y <= 8; ++y) {
-        hi = _mm_max_epu8(hi, row[y]);
-        lo = _mm_min_epu8(lo, row[y]);
+    // Max and min over the block: bytes 0..7 of its rows.
+    __m128i hi = own[0], lo = own[0];
+    for (int y = 1; y < 8; ++y) {
+        hi = _mm_max_epu8(hi, own[y]);
+        lo = _mm_min_epu8(lo, own[y]);
     }
-    hi = _mm_srli_si128(_mm_slli_si128(hi, 7), 8); // bytes 1..8 to 0..7, zeros above
-    lo = _mm_or_si128(_mm_srli_si128(_mm_slli_si128(lo, 7), 8),
-                      _mm_slli_si128(_mm_set1_epi8(-1), 8));
+    hi = _mm_unpacklo_epi64(hi, _mm_setzero_si128()); // zeros above byte 7
+    lo = _mm_unpacklo_epi64(lo, _mm_set1_epi8(-1));
     hi = _mm_max_epu8(hi, _mm_srli_si128(hi, 4));
     lo = _mm_min_epu8(lo, _mm_srli_si128(lo, 4));
     hi = _mm_max_epu8(hi, _mm_srli_si128(hi, 2));
@@ -377,36 +378,40 @@ void DeringBlockSse2(uint8_t* block, int stride, int qp, __m128i* left, bool hav
         ((_mm_cvtsi128_si32(hi) & 0xFF) + (_mm_cvtsi128_si32(lo) & 0xFF) + 1) >> 1;
     const __m128i thr = _mm_set1_epi8(static_cast<char>(threshold));
 
-    // Per row: 0xFF where all three pixels around are at or above, or all below.
-    __m128i all_up[10], all_down[10];
-    for (int y = 0; y < 10; ++y) {
-        const __m128i up = _mm_cmpeq_epi8(_mm_max_epu8(row[y], thr), row[y]);
-        all_up[y] = _mm_and_si128(_mm_and_si128(up, _mm_srli_si128(up, 1)), _mm_srli_si128(up, 2));
-        const __m128i any =
-            _mm_or_si128(_mm_or_si128(up, _mm_srli_si128(up, 1)), _mm_srli_si128(up, 2));
-        all_down[y] = _mm_xor_si128(any, _mm_set1_epi8(-1));
-    }
+    // Row by row, keeping the last three window rows' terms: per row, 0xFF where all three
+    // pixels around are at or above the threshold (up3), 0 where all three are below
+    // (any3), and the horizontal 1 2 1 sums in lanes 0..7 for block columns 0..7.
     const __m128i zero = _mm_setzero_si128();
     const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(2 * qp));
-    // Horizontal 1 2 1 per row, lanes 0..7 for block columns 0..7.
-    __m128i h[10], centre[10]; // centre: the block's columns of each window row
-    for (int y = 0; y < 10; ++y) {
-        const __m128i a = _mm_unpacklo_epi8(row[y], zero);
-        const __m128i b = centre[y] = _mm_unpacklo_epi8(_mm_srli_si128(row[y], 1), zero);
-        const __m128i c = _mm_unpacklo_epi8(_mm_srli_si128(row[y], 2), zero);
-        h[y] = _mm_add_epi16(_mm_add_epi16(a, c), _mm_slli_epi16(b, 1));
-    }
+    const __m128i eight = _mm_set1_epi16(8);
+    auto terms = [&](__m128i r, __m128i& up3, __m128i& any3, __m128i& h, __m128i& centre) {
+        const __m128i up = _mm_cmpeq_epi8(_mm_max_epu8(r, thr), r);
+        const __m128i up1 = _mm_srli_si128(up, 1), up2 = _mm_srli_si128(up, 2);
+        up3 = _mm_and_si128(_mm_and_si128(up, up1), up2);
+        any3 = _mm_or_si128(_mm_or_si128(up, up1), up2);
+        const __m128i a = _mm_unpacklo_epi8(r, zero);
+        centre = _mm_unpacklo_epi8(_mm_srli_si128(r, 1), zero);
+        const __m128i c = _mm_unpacklo_epi8(_mm_srli_si128(r, 2), zero);
+        h = _mm_add_epi16(_mm_add_epi16(a, c), _mm_slli_epi16(centre, 1));
+    };
+    __m128i up_a, any_a, h_a, up_b, any_b, h_b, c_b;
+    terms(row[0], up_a, any_a, h_a, c_b);
+    terms(row[1], up_b, any_b, h_b, c_b);
     __m128i out[8];
     for (int y = 0; y < 8; ++y) {
-        __m128i f = _mm_add_epi16(_mm_add_epi16(h[y], h[y + 2]), _mm_slli_epi16(h[y + 1], 1));
-        f = _mm_srai_epi16(_mm_add_epi16(f, _mm_set1_epi16(8)), 4);
-        const __m128i v = centre[y + 1];
+        __m128i up_c, any_c, h_c, c_c;
+        terms(row[y + 2], up_c, any_c, h_c, c_c);
+        __m128i f = _mm_add_epi16(_mm_add_epi16(h_a, h_c), _mm_slli_epi16(h_b, 1));
+        f = _mm_srai_epi16(_mm_add_epi16(f, eight), 4);
+        const __m128i v = c_b;
         f = _mm_max_epi16(_mm_min_epi16(f, _mm_add_epi16(v, limit)), _mm_sub_epi16(v, limit));
-        const __m128i uniform8 = _mm_or_si128(
-            _mm_and_si128(_mm_and_si128(all_up[y], all_up[y + 1]), all_up[y + 2]),
-            _mm_and_si128(_mm_and_si128(all_down[y], all_down[y + 1]), all_down[y + 2]));
+        const __m128i all_up = _mm_and_si128(_mm_and_si128(up_a, up_b), up_c);
+        const __m128i any = _mm_or_si128(_mm_or_si128(any_a, any_b), any_c);
+        const __m128i uniform8 = _mm_or_si128(all_up, _mm_xor_si128(any, _mm_set1_epi8(-1)));
         const __m128i uniform = _mm_unpacklo_epi8(uniform8, uniform8);
         out[y] = _mm_or_si128(_mm_and_si128(uniform, f), _mm_andnot_si128(uniform, v));
+        up_a = up_b, any_a = any_b, h_a = h_b;
+        up_b = up_c, any_b = any_c, h_b = h_c, c_b = c_c;
     }
     for (int y = 0; y < 8; ++y) {
         _mm_storel_epi64(reinterpret_cast<__m128i*>(block + y * stride),
