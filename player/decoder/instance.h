@@ -153,9 +153,9 @@ bool ReadCoefficientEscape(BitReader& br, const TcoefEntry* table, const uint8_t
 // does a run that would pass position 63. The table code words, nearly all events, are
 // read from a window of bits held in a register; escapes go through the reader.
 template <typename Level>
-inline void ReadBlockCoefficients(BitReader& br, const TcoefEntry* table,
-                                  const uint8_t (*lmax)[64], const uint8_t (*rmax)[64],
-                                  int16_t* block, const uint8_t* scan, int pos, Level level) {
+inline void ReadBlockCoefficients(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
+                                  const uint8_t (*rmax)[64], int16_t* block, const uint8_t* scan,
+                                  int pos, Level level) {
     constexpr int kPeek = kTcoefBits + 1; // the longest code and its sign bit
     constexpr int kWindowBits = 57;
     size_t at = br.Consumed();

@@ -135,10 +135,10 @@ bool DecodePMacroblock(DecoderInstance& d) {
 void PredictChroma(const DecoderInstance& d, const FrameStore& from, int cx, int cy, int rounding,
                    uint8_t* cb, uint8_t* cr, int c_stride) {
     const int cs = d.chroma_stride, cw = d.hdr.width / 2, ch = d.hdr.height / 2;
-    PredictBlock({from.cb, cs, cw, ch, kChromaBorder}, cb, c_stride, 8, 8 * d.mb_x, 8 * d.mb_y,
-                 cx, cy, rounding, SimdLevel);
-    PredictBlock({from.cr, cs, cw, ch, kChromaBorder}, cr, c_stride, 8, 8 * d.mb_x, 8 * d.mb_y,
-                 cx, cy, rounding, SimdLevel);
+    PredictBlock({from.cb, cs, cw, ch, kChromaBorder}, cb, c_stride, 8, 8 * d.mb_x, 8 * d.mb_y, cx,
+                 cy, rounding, SimdLevel);
+    PredictBlock({from.cr, cs, cw, ch, kChromaBorder}, cr, c_stride, 8, 8 * d.mb_x, 8 * d.mb_y, cx,
+                 cy, rounding, SimdLevel);
 }
 
 } // namespace
@@ -181,16 +181,15 @@ void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, FrameSt
         sx += mv[b].x;
         sy += mv[b].y;
     }
-    PredictChroma(d, from, ChromaVectorOfSum(sx), ChromaVectorOfSum(sy), rounding,
-                  to.cb + offset, to.cr + offset, cs);
+    PredictChroma(d, from, ChromaVectorOfSum(sx), ChromaVectorOfSum(sy), rounding, to.cb + offset,
+                  to.cr + offset, cs);
 }
 
 void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, MotionVector mv,
                        int rounding, uint8_t* y, int y_stride, uint8_t* cb, uint8_t* cr,
                        int c_stride) {
     const PlaneView luma{from.y, d.luma_stride, d.hdr.width, d.hdr.height, kLumaBorder};
-    PredictBlock(luma, y, y_stride, 16, 16 * d.mb_x, 16 * d.mb_y, mv.x, mv.y, rounding,
-                 SimdLevel);
+    PredictBlock(luma, y, y_stride, 16, 16 * d.mb_x, 16 * d.mb_y, mv.x, mv.y, rounding, SimdLevel);
     PredictChroma(d, from, ChromaVector(mv.x), ChromaVector(mv.y), rounding, cb, cr, c_stride);
 }
 
@@ -200,8 +199,8 @@ bool DecodeInterBlock(DecoderInstance& d, int b, bool coded) {
         std::memset(block, 0, sizeof d.block);
         const int q = d.quant;
         const int add = (q & 1) ? q : q - 1;
-        ReadBlockCoefficients(d.br, kVlc.tcoef_inter, tables::kLmaxInter, tables::kRmaxInter,
-                              block, tables::kScanZigzag, 0, [q, add](int l) {
+        ReadBlockCoefficients(d.br, kVlc.tcoef_inter, tables::kLmaxInter, tables::kRmaxInter, block,
+                              tables::kScanZigzag, 0, [q, add](int l) {
                                   return l > 0 ? 2 * q * l + add : l < 0 ? 2 * q * l - add : 0;
                               });
     }

@@ -178,8 +178,8 @@ bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
         const uint8_t* scan = !d.ac_pred   ? tables::kScanZigzag
                               : from_above ? tables::kScanHorizontal
                                            : tables::kScanVertical;
-        ReadBlockCoefficients(br, kVlc.tcoef_intra, tables::kLmaxIntra, tables::kRmaxIntra,
-                              block, scan, 1, [](int l) { return l; });
+        ReadBlockCoefficients(br, kVlc.tcoef_intra, tables::kLmaxIntra, tables::kRmaxIntra, block,
+                              scan, 1, [](int l) { return l; });
     }
 
     if (d.ac_pred) {
