@@ -171,13 +171,14 @@ inline void ReadBlockCoefficients(BitReader& br, const TcoefEntry* table, const 
         int last, run, l;
         if (e.len && e.level) {
             const int n = e.len + 1;
-            const bool negative = (bits >> (kTcoefBits - e.len)) & 1;
+            // The sign is as likely one way as the other: applied without a branch.
+            const int negative = -static_cast<int>((bits >> (kTcoefBits - e.len)) & 1);
             window <<= n;
             left -= n;
             at += static_cast<size_t>(n);
             last = e.last;
             run = e.run;
-            l = negative ? -e.level : e.level;
+            l = (e.level ^ negative) - negative;
         } else {
             br.Seek(at);
             CoefficientEvent ev;

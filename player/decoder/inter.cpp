@@ -200,9 +200,8 @@ bool DecodeInterBlock(DecoderInstance& d, int b, bool coded) {
         const int q = d.quant;
         const int add = (q & 1) ? q : q - 1;
         ReadBlockCoefficients(d.br, kVlc.tcoef_inter, tables::kLmaxInter, tables::kRmaxInter, block,
-                              tables::kScanZigzag, 0, [q, add](int l) {
-                                  return l > 0 ? 2 * q * l + add : l < 0 ? 2 * q * l - add : 0;
-                              });
+                              tables::kScanZigzag, 0,
+                              [q, add](int l) { return 2 * q * l + ((l > 0) - (l < 0)) * add; });
     }
     if (d.hdr.quant_type == 1) return false;
     if (!coded) return true; // the residual is 0: the prediction stands
