@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace vantrel {
 
 class TMainFormServices {
@@ -53,6 +55,26 @@ public:
     virtual ~TPreviewServices() = default;
     virtual bool PaneOpen(int channel) const = 0;
     virtual void OpenPreview(int channel) = 0;
+};
+
+// The board wrapper, as far as the recording and preview settings drive the encoders and the
+// video inputs. The wrapper clamps the values on their way to the board; a call may throw.
+class TVideoCardServices {
+public:
+    virtual ~TVideoCardServices() = default;
+    virtual int ChannelCount() const = 0;
+    virtual void SetPictureFormat(int channel, int format) = 0;
+    virtual void SetBitrate(int channel, int megabytesPerHour, bool mode) = 0;
+    virtual void SetIBPMode(int channel, int keyFrameInterval, int bFrames, int third,
+                            int frameRate) = 0;
+    virtual void SetQuantisers(int channel, int quantI, int quantP, int quantB) = 0;
+    virtual void SetStreamType(int channel, int kind) = 0;
+    // Title in GBK; positions in the coordinates of a 352 x 288 picture.
+    virtual void SetChannelOsd(int channel, std::string_view title, bool showTitle,
+                               bool showDateTime, bool autoBrightness, POINT dateTimePos,
+                               POINT titlePos) = 0;
+    virtual void SetPictureParams(int channel, int brightness, int contrast, int saturation,
+                                  int hue) = 0;
 };
 
 } // namespace vantrel
