@@ -1,0 +1,115 @@
+// The player port table and the library-wide state beside it.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "common/win/handles.h"
+#include "player/format/file_reader.h"
+#include "player/lib/key_frame_index.h"
+#include "player/lib/strovid_api.h"
+#include "player/lib/win_file.h"
+
+namespace dvr::strovid {
+
+inline constexpr int kPortCount = 20;
+inline constexpr int kStreamPortCount = 16;
+inline constexpr int kSdkVersion = 0x02200100;
+
+enum PlayerError : int {
+    kErrorBadPort = 1,
+    kErrorIndexIncomplete = 2,
+    kErrorDecode = 4,
+    kErrorDirectDraw = 9,
+    kErrorSurface = 10,
+    kErrorDirectSound = 12,
+    kErrorNoDecoder = 19,
+    kErrorFileTooShort = 20,
+    kErrorBlit = 22,
+    kErrorOverlay = 23,
+};
+
+// Files shorter than this are not worth playing.
+inline constexpr uint64_t kMinFileSize = 4096;
+
+struct PlayPort {
+    // mode
+    int streamFlag = 0;     // 0 file, 1 stream
+    int streamOpenMode = 2; // 1 own stream thread, 0 shared stream thread
+    std::atomic<int> fileOpen{0};
+
+    // header and file readers: the header fields, file size and the last record each
+    // reader has read
+    PortFileState file;
+    Win32File playFile;
+    Win32File soundFile;
+    Win32File indexFile;
+
+    // key-frame index, written by the index thread; read only once indexComplete is set
+    KeyFrameIndex keyFrames;
+    uint32_t firstFrameNumber = 0;
+    uint32_t firstTime = 0;
+    uint32_t lastTime = 0;
+    std::atomic<uint32_t> totalPictures{0};
+    std::atomic<uint32_t> totalSeconds{0};
+    std::atomic<int> indexComplete{0};
+    win::Thread indexThread;
+    win::Event indexStop;
+    win::Event indexDone;
+    std::atomic<FileRefCallback> fileRefCallback{nullptr};
+
+    // playing
+    int currentPicture = 0;
+
+    // decoder
+    int decoderHandle = 0; // 1000 + slot; 0 none
+    uint8_t* rgbOutput = nullptr;
+    int rgbOutputFlag = 0;
+    uint8_t* currentPicturePtr = nullptr;
+    uint8_t* lastShownPicture = nullptr;
+
+    // display
+    HWND window = nullptr;
+    int brightnessStep = 8;
+    int contrastStep = 8;
+    int displayBuffers = 15;
+    int drawDibFlag = 0;
+
+    // handed back to the file and source-buffer callbacks
+    std::atomic<int> userValue{0};
+};
+
+// The port table: created with the library, never freed while it is loaded.
+extern PlayPort PortTable[kPortCount];
+// The last error of the whole library; the last writer wins.
+extern std::atomic<int> PlayerErrorCode;
+
+inline bool ValidPort(int port) {
+    return port >= 0 && port < kPortCount;
+}
+// Refuses a port number outside the table, setting error 1.
+bool CheckPort(int port);
+inline void SetPlayerError(int code) {
+    PlayerErrorCode.store(code, std::memory_order_relaxed);
+}
+
+// Holds a port's semaphore for one operation.
+class PortLock {
+public:
+    explicit PortLock(int port);
+    ~PortLock();
+    PortLock(const PortLock&) = delete;
+    PortLock& operator=(const PortLock&) = delete;
+
+private:
+    HANDLE sem_;
+};
+
+// Library load and unload: the entry point calls these; tests that link the library
+// statically call them around their cases.
+void LoadLibraryState();
+void UnloadLibraryState();
+
+} // namespace dvr::strovid
