@@ -9,16 +9,16 @@ namespace vantrel {
 
 namespace {
 
-bool LetterInRange(std::string_view entry, char first, char last) {
-    return !entry.empty() && entry[0] >= first && entry[0] <= last;
+bool LetterInRange(const TDriveAccess& drives, std::string_view entry, char first, char last) {
+    const char letter = drives.LetterOf(entry);
+    return letter >= first && letter <= last;
 }
 
 } // namespace
 
 TCaptureFileList::TCaptureFileList(const TDriveAccess& drives, const TDriveRanges& ranges,
-                                   const TDataLockTable& locker,
-                                   const TRecordingFiles& recording, TDiskFaultList& faults,
-                                   std::function<void(DWORD)> pause)
+                                   const TDataLockTable& locker, const TRecordingFiles& recording,
+                                   TDiskFaultList& faults, std::function<void(DWORD)> pause)
     : drives_(drives), ranges_(ranges), locker_(locker), recording_(recording), faults_(faults),
       pause_(pause ? std::move(pause) : [](DWORD ms) { ::Sleep(ms); }) {
     ScanDrives();
@@ -93,13 +93,15 @@ std::optional<ChannelLists> TCaptureFileList::GetDayChannelLists(std::string_vie
 
 void TCaptureFileList::ListDates(std::vector<std::string>& list) {
     std::lock_guard guard(lock_);
-    for (const auto& [day, entry] : days_) list.push_back(DayToDashed(day));
+    for (const auto& [day, entry] : days_)
+        list.push_back(DayToDashed(day));
 }
 
 std::string TCaptureFileList::GetDatesText() {
     std::lock_guard guard(lock_);
     std::string text;
-    for (const auto& [day, entry] : days_) text += DayToDashed(day) + ",";
+    for (const auto& [day, entry] : days_)
+        text += DayToDashed(day) + ",";
     return text;
 }
 
@@ -124,7 +126,7 @@ std::string TCaptureFileList::FindOldestDay(char first, char last) {
         if (DayLocked(day)) continue;
         for (const auto& list : entry.Lists)
             for (const std::string& file : list)
-                if (LetterInRange(file, first, last)) return day;
+                if (LetterInRange(drives_, file, first, last)) return day;
     }
     return {};
 }
@@ -154,7 +156,7 @@ void TCaptureFileList::DeleteDayFiles(char first, char last, std::string_view da
         if (it == days_.end()) return;
         for (int ch = 0; ch < kIndexChannels; ++ch)
             for (const std::string& entry : it->second.Lists[ch])
-                if (LetterInRange(entry, first, last)) victims.emplace_back(ch, entry);
+                if (LetterInRange(drives_, entry, first, last)) victims.emplace_back(ch, entry);
     }
     for (const auto& [ch, entry] : victims) {
         const std::string path(EntryPath(entry));
@@ -174,9 +176,11 @@ void TCaptureFileList::DeleteDayFiles(char first, char last, std::string_view da
         std::lock_guard guard(lock_);
         const auto it = days_.find(key);
         if (it != days_.end()) {
-            for (const auto& [ch, entry] : victims) it->second.Lists[ch].erase(entry);
+            for (const auto& [ch, entry] : victims)
+                it->second.Lists[ch].erase(entry);
             bool empty = true;
-            for (const auto& list : it->second.Lists) empty = empty && list.empty();
+            for (const auto& list : it->second.Lists)
+                empty = empty && list.empty();
             if (empty) days_.erase(it);
         }
     }
@@ -184,7 +188,8 @@ void TCaptureFileList::DeleteDayFiles(char first, char last, std::string_view da
     static const std::string cleaned = Utf8ToGbk(
         "] 已经被正常删除！（注：本条信息为正常信息，非故障信息，仅供用户参考，特此声明！）");
     static const std::string cleanedData = Utf8ToGbk(
-        "] 下的数据已经被正常删除！（注：本条信息为正常信息，非故障信息，仅供用户参考，特此声明！）");
+        "] "
+        "下的数据已经被正常删除！（注：本条信息为正常信息，非故障信息，仅供用户参考，特此声明！）");
     static const std::string failed = Utf8ToGbk(
         "] 删除失败！已被标志为异常目录！"
         "。尊敬的用户，对于异常目录，本软件无法自动清除，但会每隔一定的时间尝试再删除，为了保障系统"
@@ -193,8 +198,8 @@ void TCaptureFileList::DeleteDayFiles(char first, char last, std::string_view da
     static const std::string cleanHead = dvr::win::Utf8ToGbk("系统清盘，目录 [");
     static const std::string failHead = dvr::win::Utf8ToGbk("清盘故障！目录 [");
     for (int letter = first; letter <= last; ++letter) {
-        const std::string folder = drives_.Root(static_cast<char>(letter)) +
-                                   kRecordingTopFolder + "\\" + key;
+        const std::string folder =
+            drives_.Root(static_cast<char>(letter)) + kRecordingTopFolder + "\\" + key;
         pause_(1);
         if (!FolderExists(folder)) continue;
         if (DeleteFolder(folder)) {
@@ -205,8 +210,8 @@ void TCaptureFileList::DeleteDayFiles(char first, char last, std::string_view da
         const int channels = std::min(ranges_.ChannelCount(), kIndexChannels);
         for (int ch = 0; ch < channels && !holdsOpenFile; ++ch) {
             std::string current;
-            holdsOpenFile = recording_.CurrentFile(ch, current) &&
-                            current.find(folder) != std::string::npos;
+            holdsOpenFile =
+                recording_.CurrentFile(ch, current) && current.find(folder) != std::string::npos;
         }
         if (holdsOpenFile) {
             faults_.Add(cleanHead + folder + cleanedData, kDiskFaultNormal, 68);

@@ -4,7 +4,9 @@
 
 namespace vantrel {
 
-void TDataLockTable::Clear() { std::memset(Entries, 0, sizeof Entries); }
+void TDataLockTable::Clear() {
+    std::memset(Entries, 0, sizeof Entries);
+}
 
 void TDataLockTable::AddLock(double day) {
     for (TDataLockEntry& e : Entries)

@@ -9,9 +9,9 @@ namespace vantrel {
 
 #pragma pack(push, 1)
 struct TDataLockEntry {
-    uint8_t Used;        // 1 = holds a locked day
+    uint8_t Used; // 1 = holds a locked day
     uint8_t Reserved[7];
-    double Day;          // OLE date
+    double Day; // OLE date
 };
 #pragma pack(pop)
 static_assert(sizeof(TDataLockEntry) == 16);

@@ -7,8 +7,10 @@ namespace {
 
 TEST(DataLockTable, ThirtyTwoLocksKeepTheFirstThirtyOne) {
     TDataLockTable t;
-    for (int i = 0; i < 32; ++i) t.AddLock(40000 + i);
-    for (int i = 0; i < 31; ++i) EXPECT_TRUE(t.IsLocked(40000 + i)) << i;
+    for (int i = 0; i < 32; ++i)
+        t.AddLock(40000 + i);
+    for (int i = 0; i < 31; ++i)
+        EXPECT_TRUE(t.IsLocked(40000 + i)) << i;
     EXPECT_FALSE(t.IsLocked(40031));
     // A freed entry takes the next lock.
     t.RemoveLock(40005);

@@ -4,12 +4,17 @@
 
 #include "common/win/textconv.h"
 
+#include <mutex>
+#include <utility>
+
 namespace vantrel {
 
 using dvr::win::GbkToWide;
 using dvr::win::WideToGbk;
 
-std::string TDriveAccess::Root(char letter) const { return {letter, ':', '\\'}; }
+std::string TDriveAccess::Root(char letter) const {
+    return {letter, ':', '\\'};
+}
 
 bool TDriveAccess::IsFixed(char letter) const {
     return ::GetDriveTypeW(GbkToWide(Root(letter)).c_str()) == DRIVE_FIXED;
@@ -66,7 +71,8 @@ int ForceDirectories(std::string_view path) {
 
 bool DeleteFolder(std::string_view path) {
     std::string folder(path);
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    while (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
     if (folder.empty()) return false;
     // Folders are told by their attributes, not by a dot in the name: a dotted folder
     // would otherwise block its day's removal for good.
@@ -80,7 +86,8 @@ bool DeleteFolder(std::string_view path) {
         else
             DeleteFileGbk(child);
     }
-    for (const std::string& sub : subFolders) DeleteFolder(sub);
+    for (const std::string& sub : subFolders)
+        DeleteFolder(sub);
     return ::RemoveDirectoryW(GbkToWide(folder).c_str()) != 0;
 }
 

@@ -25,6 +25,8 @@ public:
     virtual ~TDriveAccess() = default;
     // The drive's root with its trailing "\" (GBK).
     virtual std::string Root(char letter) const;
+    // The drive letter a path lies on (its first character).
+    virtual char LetterOf(std::string_view path) const { return path.empty() ? 0 : path[0]; }
     virtual bool IsFixed(char letter) const;
     // False when the drive cannot be queried.
     virtual bool FreeBytes(char letter, uint64_t& bytes) const;

@@ -46,10 +46,17 @@ uint64_t TDiskManager::GetFreeMegabytes(char letter) {
 intptr_t TDiskManager::OpenRecordingFile(std::string_view path, int mode) {
     DWORD disposition = 0;
     switch (mode) {
-    case kOpenCreate: disposition = CREATE_ALWAYS; break;
-    case kOpenTruncate: disposition = OPEN_ALWAYS; break;
-    case kOpenExisting: disposition = OPEN_EXISTING; break;
-    default: return -1;
+    case kOpenCreate:
+        disposition = CREATE_ALWAYS;
+        break;
+    case kOpenTruncate:
+        disposition = OPEN_ALWAYS;
+        break;
+    case kOpenExisting:
+        disposition = OPEN_EXISTING;
+        break;
+    default:
+        return -1;
     }
     if (mode != kOpenExisting) {
         const size_t slash = path.rfind('\\');
@@ -123,8 +130,8 @@ TThreadClearErrorData::TThreadClearErrorData(TCaptureFileList& files, DWORD retr
                                              DWORD missingMs)
     : files_(files), retryMs_(retryMs), missingMs_(missingMs),
       stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      thread_(::CreateThread(nullptr, 0, &TThreadClearErrorData::ThreadMain, this,
-                             CREATE_SUSPENDED, nullptr)) {
+      thread_(::CreateThread(nullptr, 0, &TThreadClearErrorData::ThreadMain, this, CREATE_SUSPENDED,
+                             nullptr)) {
     if (thread_) {
         ::SetThreadPriority(thread_.get(), THREAD_PRIORITY_LOWEST);
         ::ResumeThread(thread_.get());
@@ -136,7 +143,9 @@ TThreadClearErrorData::~TThreadClearErrorData() {
     if (thread_) ::WaitForSingleObject(thread_.get(), INFINITE);
 }
 
-void TThreadClearErrorData::Stop() { ::SetEvent(stop_.get()); }
+void TThreadClearErrorData::Stop() {
+    ::SetEvent(stop_.get());
+}
 
 DWORD WINAPI TThreadClearErrorData::ThreadMain(LPVOID self) {
     static_cast<TThreadClearErrorData*>(self)->Execute();

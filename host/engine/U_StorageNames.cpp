@@ -8,7 +8,9 @@
 namespace vantrel {
 
 namespace {
-bool ValidLetter(char c) { return c >= 'D' && c <= 'Z'; }
+bool ValidLetter(char c) {
+    return c >= 'D' && c <= 'Z';
+}
 bool AllDigits(std::string_view s) {
     for (char c : s)
         if (c < '0' || c > '9') return false;
@@ -25,11 +27,16 @@ TDriveRange CorrectDriveRange(TDriveRange range) {
 
 std::string_view KindFolder(int type) {
     switch (type) {
-    case 0: return "CC";
-    case 1: return "AC";
-    case 2: return "PB";
-    case 3: return "RB";
-    default: return {};
+    case 0:
+        return "CC";
+    case 1:
+        return "AC";
+    case 2:
+        return "PB";
+    case 3:
+        return "RB";
+    default:
+        return {};
     }
 }
 
@@ -53,8 +60,8 @@ std::string RecordingFilePath(std::string_view root, int channel, int type, doub
         path += '\\';
     }
     char name[64];
-    std::snprintf(name, sizeof name, "%d-%d-%d%02d%02d%02d%02d%02d", channel, type, t.Year,
-                  t.Month, t.Day, t.Hour, t.Minute, t.Second);
+    std::snprintf(name, sizeof name, "%d-%d-%d%02d%02d%02d%02d%02d", channel, type, t.Year, t.Month,
+                  t.Day, t.Hour, t.Minute, t.Second);
     path += name;
     path += (type == 2 || type == 3) ? ".BMP" : ".MPG";
     return path;
@@ -78,9 +85,13 @@ std::vector<TDriveRange> MergeRanges(const std::vector<TDriveRange>& ranges) {
     return merged;
 }
 
-bool IsDayFolderName(std::string_view name) { return name.size() == 8 && AllDigits(name); }
+bool IsDayFolderName(std::string_view name) {
+    return name.size() == 8 && AllDigits(name);
+}
 
-bool IsIndexedFileName(std::string_view name) { return name.size() == 22 || name.size() == 23; }
+bool IsIndexedFileName(std::string_view name) {
+    return name.size() == 22 || name.size() == 23;
+}
 
 std::string DayToDashed(std::string_view day) {
     if (day.size() < 8) return std::string(day);
@@ -116,7 +127,8 @@ std::vector<std::string> FolderLevels(std::string_view path) {
     while (pos < full.size()) {
         size_t slash = full.find('\\', pos);
         if (slash == std::string::npos) slash = full.size() - 1;
-        while (slash + 1 < full.size() && full[slash + 1] == '\\') ++slash;
+        while (slash + 1 < full.size() && full[slash + 1] == '\\')
+            ++slash;
         levels.push_back(full.substr(0, slash + 1));
         pos = slash + 1;
     }
