@@ -69,6 +69,7 @@ void CloseFileLocked(PlayPort& port) {
     port.indexComplete.store(0);
     port.keyFrames.cursor = 0;
     port.keyFrames.keyFramesSeen = 0;
+    port.windowDc.reset();
     port.window = nullptr;
     port.fileOpen.store(0);
     port.playFile.Close();

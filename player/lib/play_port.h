@@ -7,7 +7,10 @@
 #include <cstdint>
 
 #include "common/win/handles.h"
+#include <memory>
+
 #include "player/format/file_reader.h"
+#include "player/lib/display_layout.h"
 #include "player/lib/key_frame_index.h"
 #include "player/lib/strovid_api.h"
 #include "player/lib/win_file.h"
@@ -72,14 +75,28 @@ struct PlayPort {
 
     // display
     HWND window = nullptr;
-    int brightnessStep = 8;
-    int contrastStep = 8;
-    int displayBuffers = 15;
+    std::unique_ptr<win::WindowDc> windowDc; // DrawDib ports only
+    std::atomic<int> overlay{0};             // drawing through an overlay surface
+    std::atomic<int> overlayMode{0};         // asked for by the caller
+    Rect sourceRect;                         // all 0: the whole picture
+    Rect destRect;                           // the window's screen rectangle
+    int pictureWidth = 0;                    // as the decoder last reported it
+    int pictureHeight = 0;
+    std::atomic<int> brightnessStep{8};
+    std::atomic<int> contrastStep{8};
+    std::atomic<int> pictureQuality{0};
+    std::atomic<int> displayBuffers{15};
     int drawDibFlag = 0;
+    std::atomic<DecodeCallback> decodeCallback{nullptr};
+    std::atomic<int> decodeCallbackFlag{0};
 
     // handed back to the file and source-buffer callbacks
     std::atomic<int> userValue{0};
 };
+
+// The overlay colour key as the caller gave it (0x00BBGGRR) and as a display pixel.
+extern std::atomic<uint32_t> OverlayColorKey;
+extern std::atomic<uint32_t> OverlayKeyPixel;
 
 // The port table: created with the library, never freed while it is loaded.
 extern PlayPort PortTable[kPortCount];

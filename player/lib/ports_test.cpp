@@ -43,6 +43,26 @@ TEST(Ports, NumbersOutsideTheTableAreRefused) {
         {"GetFileTime", [](int p) { return static_cast<int>(RE4Ravi_GetFileTime(p)); }},
         {"GetKeyFramePos", [&](int p) { return RE4Ravi_GetKeyFramePos(p, 0, 1, &info); }},
         {"GetNextKeyFramePos", [&](int p) { return RE4Ravi_GetNextKeyFramePos(p, 0, 1, &info); }},
+        {"SetOverlayMode", [](int p) { return RE4Ravi_SetOverlayMode(p, 1, 0xFF00FF); }},
+        {"GetOverlayMode", [](int p) { return RE4Ravi_GetOverlayMode(p); }},
+        {"GetColorKey", [](int p) { return static_cast<int>(RE4Ravi_GetColorKey(p)); }},
+        {"LocalZoom", [](int p) { return RE4Ravi_LocalZoom(p, 1, 0, 0, 10, 10); }},
+        {"SetSrcAndDstRect",
+         [](int p) {
+             RECT r{0, 0, 10, 10};
+             return QEL_SetSrcAndDstRect(p, &r);
+         }},
+        {"ChangeBright", [](int p) { return RE4Ravi_ChangeBright(p, 9); }},
+        {"ChangeContrast", [](int p) { return RE4Ravi_ChangeContrast(p, 9); }},
+        {"SetPicQuality", [](int p) { return RE4Ravi_SetPicQuality(p, 1); }},
+        {"GetPictureQuality", [&](int p) { return RE4Ravi_GetPictureQuality(p, &h); }},
+        {"SetDecCallBack",
+         [](int p) {
+             return RE4Ravi_SetDecCallBack(
+                 p, [](int, const uint8_t*, int, const DecodedFrameInfo*) {});
+         }},
+        {"SetDisplayBuf", [](int p) { return RE4Ravi_SetDisplayBuf(p, 3); }},
+        {"GetDisplayBuf", [](int p) { return RE4Ravi_GetDisplayBuf(p); }},
     };
     for (const auto& [name, op] : ops) {
         for (int port : {-1, kPortCount, 1000000}) {

@@ -12,6 +12,20 @@ extern "C" {
 // Called once per opened file, on the index thread, when its key-frame index is complete.
 typedef void(CALLBACK* FileRefCallback)(int port, int user);
 
+// What a decode callback learns of each picture besides its bytes.
+struct DecodedFrameInfo {
+    int width;
+    int height;
+    uint32_t timeStamp; // 90 kHz
+    int pictureType;    // 3: planar YUV 4:2:0
+    int frameRate;
+};
+static_assert(sizeof(DecodedFrameInfo) == 20);
+
+// Receives decoded pictures instead of the port showing them.
+typedef void(CALLBACK* DecodeCallback)(int port, const uint8_t* yuv, int size,
+                                       const DecodedFrameInfo* info);
+
 int WINAPI RE4Ravi_GetSdkVersion();
 int WINAPI RE4Ravi_GetCaps();
 int WINAPI RE4Ravi_GetLastError(int port);
@@ -38,5 +52,20 @@ int WINAPI RE4Ravi_GetKeyFramePos(int port, unsigned value, int mode,
                                   dvr::strovid::KeyFrameInfo* info);
 int WINAPI RE4Ravi_GetNextKeyFramePos(int port, unsigned value, int mode,
                                       dvr::strovid::KeyFrameInfo* info);
+
+int WINAPI RE4Ravi_SetOverlayMode(int port, int on, unsigned colorKey);
+int WINAPI RE4Ravi_GetOverlayMode(int port);
+unsigned WINAPI RE4Ravi_GetColorKey(int port);
+int WINAPI RE4Ravi_LocalZoom(int port, int zoom, int x, int y, int width, int height);
+int WINAPI QEL_SetSrcAndDstRect(int port, const RECT* source);
+int WINAPI RE4Ravi_ChangeBright(int port, int step);
+int WINAPI RE4Ravi_ChangeContrast(int port, int step);
+int WINAPI RE4Ravi_SetPicQuality(int port, int on);
+int WINAPI RE4Ravi_GetPictureQuality(int port, int* on);
+int WINAPI RE4Ravi_SetDecCallBack(int port, DecodeCallback callback);
+int WINAPI RE4Ravi_SetDisplayBuf(int port, int value);
+int WINAPI RE4Ravi_GetDisplayBuf(int port);
+int WINAPI RE4Ravi_ConvertToBmpFile(const uint8_t* yuv, int size, int width, int height, int type,
+                                    const char* fileName);
 
 } // extern "C"

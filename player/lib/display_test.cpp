@@ -1,0 +1,108 @@
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "player/lib/play_port.h"
+
+namespace dvr::strovid {
+namespace {
+
+TEST(Display, StepsAndSettingsAreStoredPerPort) {
+    struct Case {
+        int in, out;
+    };
+    for (Case c : {Case{20, 15}, Case{0, 1}, Case{8, 8}, Case{-4, 1}}) {
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(RE4Ravi_ChangeBright(6, c.in), 1);
+        EXPECT_EQ(RE4Ravi_ChangeContrast(7, c.in), 1);
+        EXPECT_EQ(PortTable[6].brightnessStep.load(), c.out);
+        EXPECT_EQ(PortTable[7].contrastStep.load(), c.out);
+    }
+    RE4Ravi_ChangeBright(6, 8);
+    RE4Ravi_ChangeContrast(7, 8);
+    int quality = -1;
+    EXPECT_EQ(RE4Ravi_SetPicQuality(6, 1), 1);
+    EXPECT_EQ(RE4Ravi_GetPictureQuality(6, &quality), 1);
+    EXPECT_EQ(quality, 1);
+    EXPECT_EQ(RE4Ravi_GetPictureQuality(7, &quality), 1);
+    EXPECT_EQ(quality, 0);
+    EXPECT_EQ(RE4Ravi_GetPictureQuality(6, nullptr), 0);
+
+    EXPECT_EQ(RE4Ravi_GetDisplayBuf(6), 15);
+    EXPECT_EQ(RE4Ravi_SetDisplayBuf(6, 3), 1);
+    EXPECT_EQ(RE4Ravi_GetDisplayBuf(6), 3);
+    EXPECT_EQ(RE4Ravi_GetDisplayBuf(7), 15);
+    RE4Ravi_SetDisplayBuf(6, 15);
+
+    EXPECT_EQ(RE4Ravi_SetDecCallBack(6, nullptr), 0);
+    EXPECT_EQ(PortTable[6].decodeCallbackFlag.load(), 0);
+    EXPECT_EQ(RE4Ravi_SetDecCallBack(6, [](int, const uint8_t*, int, const DecodedFrameInfo*) {}),
+              1);
+    EXPECT_EQ(PortTable[6].decodeCallbackFlag.load(), 1);
+}
+
+TEST(Display, ColourKeyFollowsTheOverlayMode) {
+    EXPECT_EQ(RE4Ravi_SetOverlayMode(3, 1, 0x00FF0010), 1);
+    EXPECT_EQ(RE4Ravi_GetColorKey(3), 0x00FF0010u);
+    EXPECT_EQ(OverlayKeyPixel.load(), 0x001000FFu);
+    EXPECT_EQ(RE4Ravi_GetColorKey(4), 0u); // the key is shared, the mode is not
+    EXPECT_EQ(RE4Ravi_SetOverlayMode(3, 0, 0x00FF0010), 1);
+    EXPECT_EQ(RE4Ravi_GetColorKey(3), 0u);
+    EXPECT_EQ(RE4Ravi_GetOverlayMode(3), 0);
+}
+
+TEST(Display, LocalZoomSetsTheSourceAndTakesTheWindowAsDestination) {
+    PlayPort& port = PortTable[8];
+    // No window yet: the rectangle is kept, the call reports nothing shown.
+    EXPECT_EQ(RE4Ravi_LocalZoom(8, 1, 600, 500, 300, 300), 0);
+    EXPECT_EQ(port.sourceRect, (Rect{600, 500, 720, 576}));
+    EXPECT_EQ(RE4Ravi_LocalZoom(8, 0, 600, 500, 300, 300), 0);
+    EXPECT_EQ(port.sourceRect, (Rect{0, 0, 720, 576}));
+    RECT negative{-1, 0, 10, 10};
+    EXPECT_EQ(QEL_SetSrcAndDstRect(8, &negative), 0);
+    EXPECT_EQ(port.sourceRect, (Rect{0, 0, 720, 576}));
+
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 50, 320, 240,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(wnd, nullptr);
+    port.window = wnd;
+    port.windowDc = std::make_unique<win::WindowDc>(wnd);
+    port.pictureWidth = 352;
+    port.pictureHeight = 288;
+    EXPECT_EQ(RE4Ravi_LocalZoom(8, 1, 16, 8, 100, 50), 1);
+    EXPECT_EQ(port.sourceRect, (Rect{16, 8, 116, 58}));
+    EXPECT_EQ(port.destRect, (Rect{100, 50, 420, 290}));
+    EXPECT_EQ(RE4Ravi_LocalZoom(8, 0, 16, 8, 100, 50), 1);
+    EXPECT_EQ(port.sourceRect, (Rect{0, 0, 352, 288}));
+    port.windowDc.reset();
+    port.window = nullptr;
+    port.pictureWidth = port.pictureHeight = 0;
+    ::DestroyWindow(wnd);
+}
+
+TEST(Display, SnapshotFiles) {
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    const std::string path =
+        std::string(dir) + "strovid_snap_" + std::to_string(::GetCurrentProcessId()) + ".BMP";
+    std::vector<uint8_t> yuv(720 * 576 * 3 / 2, 128);
+    ASSERT_EQ(RE4Ravi_ConvertToBmpFile(yuv.data(), 0, 352, 288, 0, path.c_str()), 1);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<size_t>(in.tellg()), 54u + 304128u);
+    in.close();
+    // Too large for the library's picture size: refused, the old file stays.
+    EXPECT_EQ(RE4Ravi_ConvertToBmpFile(yuv.data(), 0, 722, 576, 0, path.c_str()), 0);
+    std::ifstream again(path, std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<size_t>(again.tellg()), 54u + 304128u);
+    again.close();
+    ::DeleteFileA(path.c_str());
+    EXPECT_EQ(RE4Ravi_ConvertToBmpFile(yuv.data(), 0, 352, 288, 0, "Z:\\no\\such\\dir\\a.BMP"), 0);
+    EXPECT_EQ(RE4Ravi_ConvertToBmpFile(yuv.data(), 0, 352, 288, 0, nullptr), 0);
+}
+
+} // namespace
+} // namespace dvr::strovid
