@@ -201,5 +201,18 @@ TEST(DiskManager, CleaningThreadRetriesFailedFoldersUntilTheyGo) {
     cleaner.Stop();
 }
 
+TEST(DriveAccess, RealDrivesByLetter) {
+    const TDriveAccess drives;
+    EXPECT_EQ(drives.Root('D'), "D:\\");
+    EXPECT_EQ(drives.LetterOf("E:\\DVRDat\\20040315"), 'E');
+    EXPECT_TRUE(drives.IsFixed('C'));
+    uint64_t bytes = 0;
+    EXPECT_TRUE(drives.FreeBytes('C', bytes));
+    EXPECT_GT(bytes, 0u);
+    // A letter with no drive behind it has no room.
+    EXPECT_FALSE(drives.IsFixed('Q'));
+    EXPECT_FALSE(drives.FreeBytes('Q', bytes));
+}
+
 } // namespace
 } // namespace vantrel
