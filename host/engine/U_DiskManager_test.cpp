@@ -104,7 +104,6 @@ TEST(DiskManager, FoldersAreMadeLevelByLevelAndRemovedWhole) {
     EXPECT_FALSE(PathExists(d.Base + "a"));
     EXPECT_FALSE(DeleteFolder(d.Base + "missing"));
     // Start-up clears the remote replay's temporary files.
-    WriteFile(d.Base + "RemotePlay\\t.MPG");
     Storage s("storage-folders", {{'D', 'D'}});
     WriteFile(s.drives.Base + "RemotePlay\\t.MPG");
     s.Start();
