@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -85,6 +86,53 @@ TEST_F(YunTaiSetTest, NoFileNoProtocols) {
     TYunTaiProtocol p = Protocol("kept", 1);
     set.ReadProtocol(0, p);
     EXPECT_EQ(p.Name, "");
+}
+
+// The table that ships beside the program, read the way the host reads it.
+TEST_F(YunTaiSetTest, ShippedTableDrivesSevenByteFrames) {
+    const char* bin = std::getenv("DVR_BIN_DIR");
+    ASSERT_NE(bin, nullptr);
+    std::string folder = std::string(bin[0] == '/' ? "Z:" : "") + bin + "\\";
+    for (char& c : folder)
+        if (c == '/') c = '\\';
+    TYunTaiSet set(folder);
+    ASSERT_EQ(set.Protocols.size(), 1u);
+    const TYunTaiProtocol& p = set.Protocols[0];
+    EXPECT_EQ(p.Name, "Standard-D");
+    EXPECT_EQ(p.BaudRate, 2400);
+    EXPECT_EQ(p.DataBits, 8);
+    struct Case {
+        int command;
+        uint8_t cmd1, cmd2;
+        int speedPos; // 1-based, 0 none
+        int valuePos;
+    } cases[] = {
+        {0, 0x00, 0x08, 6, 0},  {1, 0x00, 0x10, 6, 0},  {2, 0x00, 0x04, 5, 0},
+        {3, 0x00, 0x02, 5, 0},  {8, 0x00, 0x20, 0, 0},  {9, 0x00, 0x40, 0, 0},
+        {15, 0x00, 0x03, 0, 6}, {16, 0x00, 0x07, 0, 6}, {17, 0x00, 0x05, 0, 6},
+    };
+    for (const Case& c : cases) {
+        const TYunTaiFrameTemplate& t = p.Commands[c.command].Start;
+        EXPECT_EQ(t.Length, 7) << c.command;
+        EXPECT_EQ(t.Frame[0], 0xFF) << c.command;
+        EXPECT_EQ(t.Frame[2], c.cmd1) << c.command;
+        EXPECT_EQ(t.Frame[3], c.cmd2) << c.command;
+        EXPECT_EQ(t.AddressMode, 0) << c.command;
+        EXPECT_EQ(t.AddressPos[0], 2) << c.command;
+        EXPECT_EQ(t.ChecksumPos[0], 7) << c.command;
+        EXPECT_EQ(t.ChecksumRange[0][0], 2) << c.command;
+        EXPECT_EQ(t.ChecksumRange[0][1], 6) << c.command;
+        EXPECT_EQ(t.ChecksumKind[0], 0) << c.command;
+        EXPECT_EQ(t.ChecksumPos[1], 0) << c.command;
+        EXPECT_EQ(t.Value1Pos, c.valuePos) << c.command;
+        EXPECT_EQ(p.Speeds[c.command].Position, c.speedPos) << c.command;
+        // Movements stop with the all-zero command.
+        const TYunTaiFrameTemplate& stop = p.Commands[c.command].Stop;
+        if (c.command <= 9) {
+            EXPECT_EQ(stop.Length, 7) << c.command;
+            EXPECT_EQ(stop.Frame[2] | stop.Frame[3], 0) << c.command;
+        }
+    }
 }
 
 TEST_F(YunTaiSetTest, SettingsFromTheRegistry) {
