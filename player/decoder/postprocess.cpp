@@ -230,21 +230,16 @@ inline void Transpose(const __m128i* r, __m128i* col, int halves) {
 // Eight lines across a vertical edge in the lanes of s[0..9], decided as two groups of
 // four rows (lanes 0..3 and 4..7).
 inline bool FilterRowGroups(__m128i* s, int qp) {
-    alignas(16) int16_t count[8];
-    _mm_store_si128(reinterpret_cast<__m128i*>(count), FlatPairCounts(s));
-    int16_t flat_group[2], ok_group[2];
-    for (int g = 0; g < 2; ++g) {
-        const int pairs = count[4 * g] + count[4 * g + 1] + count[4 * g + 2] + count[4 * g + 3];
-        flat_group[g] = pairs >= 20 ? -1 : 0;
-    }
-    ok_group[0] =
-        std::abs(_mm_extract_epi16(s[1], 0) - _mm_extract_epi16(s[8], 0)) < 2 * qp ? -1 : 0;
-    ok_group[1] =
-        std::abs(_mm_extract_epi16(s[1], 4) - _mm_extract_epi16(s[8], 4)) < 2 * qp ? -1 : 0;
-    const __m128i flat = _mm_set_epi16(flat_group[1], flat_group[1], flat_group[1], flat_group[1],
-                                       flat_group[0], flat_group[0], flat_group[0], flat_group[0]);
-    const __m128i ok = _mm_set_epi16(ok_group[1], ok_group[1], ok_group[1], ok_group[1],
-                                     ok_group[0], ok_group[0], ok_group[0], ok_group[0]);
+    // Each group's count of flat pairs in all four of its lanes: sums over lane pairs,
+    // then over pairs of pairs, within each half.
+    __m128i count = FlatPairCounts(s);
+    count = _mm_add_epi16(count, _mm_shufflehi_epi16(_mm_shufflelo_epi16(count, 0xB1), 0xB1));
+    count = _mm_add_epi16(count, _mm_shufflehi_epi16(_mm_shufflelo_epi16(count, 0x4E), 0x4E));
+    const __m128i flat = _mm_cmpgt_epi16(count, _mm_set1_epi16(19));
+    // The first row of each group decides for the group whether its ends are close.
+    const __m128i close = _mm_cmplt_epi16(Abs16(_mm_sub_epi16(s[1], s[8])),
+                                          _mm_set1_epi16(static_cast<int16_t>(2 * qp)));
+    const __m128i ok = _mm_shufflehi_epi16(_mm_shufflelo_epi16(close, 0x00), 0x00);
     return FilterLanes(s, qp, flat, ok);
 }
 
