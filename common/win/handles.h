@@ -118,6 +118,16 @@ struct MemoryDcTraits {
 };
 using MemoryDc = UniqueResource<HDC, MemoryDcTraits>;
 
+#ifdef _INC_VFW
+// DrawDib contexts; only for units that include vfw.h first (and link msvfw32).
+struct DrawDibTraits {
+    static HDRAWDIB Invalid() { return nullptr; }
+    static bool Valid(HDRAWDIB h) { return h != nullptr; }
+    static void Close(HDRAWDIB h) { ::DrawDibClose(h); }
+};
+using DrawDib = UniqueResource<HDRAWDIB, DrawDibTraits>;
+#endif
+
 // A window DC from GetDC, released to its window.
 class WindowDc {
 public:
