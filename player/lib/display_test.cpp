@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/testing/testdata.h"
+#include "player/decoder/decoder.h"
 #include "player/lib/play_port.h"
 
 namespace dvr::strovid {
@@ -102,6 +104,39 @@ TEST(Display, SnapshotFiles) {
     ::DeleteFileA(path.c_str());
     EXPECT_EQ(RE4Ravi_ConvertToBmpFile(yuv.data(), 0, 352, 288, 0, "Z:\\no\\such\\dir\\a.BMP"), 0);
     EXPECT_EQ(RE4Ravi_ConvertToBmpFile(yuv.data(), 0, 352, 288, 0, nullptr), 0);
+}
+
+TEST(Display, DrawsTheDecodedPictureIntoTheWindow) {
+    const int portNo = 11;
+    PlayPort& port = PortTable[portNo];
+    ASSERT_EQ(RE4Ravi_OpenFileEx(portNo, dvr::testing::TestDataPath("cif_ip.MPG").c_str()), 1);
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 352, 288, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_EQ(RE4Ravi_DirectDraw(portNo, 0, 0, 0, 0, nullptr), 0); // nothing prepared yet
+
+    ASSERT_EQ(PrepareDisplay(portNo, wnd), 1);
+    EXPECT_EQ(port.drawDibFlag, 1);
+    EXPECT_EQ(port.rgbOutputFlag, 1);
+
+    ASSERT_EQ(::ReadOneFrameEx(portNo, 1, port.playFile.Get()), kRecordKey);
+    ASSERT_EQ(decoder::DecoderOneFrame(port.decoderHandle, static_cast<int>(port.file.play.length)),
+              1);
+    ASSERT_EQ(decoder::TransYUVtoRGB(port.decoderHandle), 1);
+    EXPECT_EQ(RE4Ravi_DirectDraw(portNo, 0, 0, 0, 0, nullptr), 1);
+    EXPECT_EQ(port.pictureWidth, 352);
+    EXPECT_EQ(port.pictureHeight, 288);
+    EXPECT_EQ(port.destRect, (Rect{0, 0, 352, 288}));
+
+    // A window of no size has nothing to draw into.
+    ::SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOMOVE);
+    EXPECT_EQ(RE4Ravi_DirectDraw(portNo, 0, 0, 0, 0, nullptr), 0);
+
+    EXPECT_EQ(RE4Ravi_CloseFile(portNo), 1);
+    EXPECT_EQ(port.drawDibFlag, 0);
+    EXPECT_FALSE(port.drawDib);
+    EXPECT_EQ(port.window, nullptr);
+    ::DestroyWindow(wnd);
 }
 
 } // namespace

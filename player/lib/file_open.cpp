@@ -78,7 +78,9 @@ void CloseFileLocked(PlayPort& port) {
     FreePortDecoder(port);
     port.currentPicturePtr = nullptr;
     port.lastShownPicture = nullptr;
+    port.drawDib.reset();
     port.drawDibFlag = 0;
+    port.displayPrepared = 0;
     port.file.fileSize = 0;
 }
 

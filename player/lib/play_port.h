@@ -2,6 +2,8 @@
 #pragma once
 
 #include <windows.h>
+// Before the handle owners, so that they include the DrawDib one.
+#include <vfw.h>
 
 #include <atomic>
 #include <cstdint>
@@ -87,6 +89,9 @@ struct PlayPort {
     std::atomic<int> pictureQuality{0};
     std::atomic<int> displayBuffers{15};
     int drawDibFlag = 0;
+    win::DrawDib drawDib;
+    BITMAPINFOHEADER bitmapHeader{};
+    int displayPrepared = 0;
     std::atomic<DecodeCallback> decodeCallback{nullptr};
     std::atomic<int> decodeCallbackFlag{0};
 
@@ -123,6 +128,10 @@ public:
 private:
     HANDLE sem_;
 };
+
+// Chooses how the port shows its pictures in `window` (when playing starts); 1, or 0
+// when the port cannot draw there.
+int PrepareDisplay(int port, HWND window);
 
 // Library load and unload: the entry point calls these; tests that link the library
 // statically call them around their cases.

@@ -63,6 +63,7 @@ TEST(Ports, NumbersOutsideTheTableAreRefused) {
          }},
         {"SetDisplayBuf", [](int p) { return RE4Ravi_SetDisplayBuf(p, 3); }},
         {"GetDisplayBuf", [](int p) { return RE4Ravi_GetDisplayBuf(p); }},
+        {"DirectDraw", [](int p) { return RE4Ravi_DirectDraw(p, 0, 0, 0, 0, nullptr); }},
     };
     for (const auto& [name, op] : ops) {
         for (int port : {-1, kPortCount, 1000000}) {

@@ -65,6 +65,7 @@ int WINAPI RE4Ravi_GetPictureQuality(int port, int* on);
 int WINAPI RE4Ravi_SetDecCallBack(int port, DecodeCallback callback);
 int WINAPI RE4Ravi_SetDisplayBuf(int port, int value);
 int WINAPI RE4Ravi_GetDisplayBuf(int port);
+int WINAPI RE4Ravi_DirectDraw(int port, int x, int y, int width, int height, RECT* dest);
 int WINAPI RE4Ravi_ConvertToBmpFile(const uint8_t* yuv, int size, int width, int height, int type,
                                     const char* fileName);
 
