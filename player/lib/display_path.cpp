@@ -1,28 +1,196 @@
-// Showing a port's pictures in its window. Every port draws its RGB pictures with
-// DrawDib; the surface paths are not part of this library yet.
+// Showing a port's pictures in its window: an off-screen surface in the screen's RGB
+// format blitted to the primary surface, or DrawDib when DirectDraw cannot serve the
+// port. Overlay and FourCC surfaces are not used.
 #include <windows.h>
 #include <vfw.h>
+#include <ddraw.h>
+
+#include <mutex>
 
 #include "player/decoder/decoder.h"
 #include "player/lib/play_port.h"
 
 namespace dvr::strovid {
 
-int PrepareDisplay(int portNo, HWND window) {
-    if (!ValidPort(portNo) || !window) return 0;
-    PlayPort& port = PortTable[portNo];
-    if (!port.drawDib) port.drawDib.reset(::DrawDibOpen());
-    if (!port.drawDib) return 0;
+std::atomic<int> DirectDrawPathAllowed{1};
+int DisplayRgbFormat = 888;
+
+namespace {
+
+win::ComPtr<IDirectDraw> DirectDrawObject;
+win::ComPtr<IDirectDrawSurface> PrimarySurface;
+std::mutex DirectDrawSetUpLock;
+bool DirectDrawSetUpDone = false;
+
+// The RGB format of a pixel format from its bit count.
+int RgbFormatOf(const DDPIXELFORMAT& pf) {
+    switch (pf.dwRGBBitCount) {
+    case 15:
+        return 555;
+    case 16:
+        return pf.dwGBitMask == 0x03E0 ? 555 : 565;
+    case 32:
+        return 8888;
+    default:
+        return 888;
+    }
+}
+
+void UseDrawDib(PlayPort& port) {
+    port.surface.reset();
+    port.clipper.reset();
     // DrawDib takes 24-bit pictures.
     decoder::SetVideoFormat(888);
     port.rgbOutputFlag = 1;
     port.drawDibFlag = 1;
+}
+
+// A surface of the whole picture size in the screen's format, in system memory.
+win::ComPtr<IDirectDrawSurface> CreateRgbSurface() {
+    DDSURFACEDESC d{};
+    d.dwSize = sizeof d;
+    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    d.dwWidth = kPictureWidth;
+    d.dwHeight = kPictureHeight;
+    win::ComPtr<IDirectDrawSurface> s;
+    if (FAILED(DirectDrawObject->CreateSurface(&d, s.put(), nullptr))) s.reset();
+    return s;
+}
+
+bool TestBlit(IDirectDrawSurface* surface) {
+    RECT r{0, 0, 2, 2};
+    ::WaitForSingleObject(DirectDrawLock.get(), INFINITE);
+    HRESULT hr = PrimarySurface->Blt(&r, surface, &r, DDBLT_WAIT, nullptr);
+    ::ReleaseMutex(DirectDrawLock.get());
+    return SUCCEEDED(hr);
+}
+
+} // namespace
+
+bool SetUpDirectDraw() {
+    std::lock_guard<std::mutex> lock(DirectDrawSetUpLock);
+    if (DirectDrawSetUpDone) return static_cast<bool>(PrimarySurface);
+    DirectDrawSetUpDone = true;
+    if (RE4Ravi_GetCaps() != 255) DirectDrawPathAllowed.store(0);
+    if (FAILED(::DirectDrawCreate(nullptr, DirectDrawObject.put(), nullptr)) || !DirectDrawObject) {
+        DirectDrawObject.reset();
+        SetPlayerError(kErrorDirectDraw);
+        return false;
+    }
+    DirectDrawObject->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
+    DDSURFACEDESC d{};
+    d.dwSize = sizeof d;
+    d.dwFlags = DDSD_CAPS;
+    d.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (FAILED(DirectDrawObject->CreateSurface(&d, PrimarySurface.put(), nullptr))) {
+        PrimarySurface.reset();
+        return false;
+    }
+    DDPIXELFORMAT pf{};
+    pf.dwSize = sizeof pf;
+    if (SUCCEEDED(PrimarySurface->GetPixelFormat(&pf)) && (pf.dwFlags & DDPF_RGB)) {
+        DisplayRgbFormat = RgbFormatOf(pf);
+        decoder::SetVideoFormat(DisplayRgbFormat == 8888 ? 888 : DisplayRgbFormat);
+    }
+    return true;
+}
+
+void ReleaseDirectDraw() {
+    std::lock_guard<std::mutex> lock(DirectDrawSetUpLock);
+    for (PlayPort& port : PortTable) {
+        port.surface.reset();
+        port.clipper.reset();
+    }
+    PrimarySurface.reset();
+    if (DirectDrawObject) DirectDrawObject->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
+    DirectDrawObject.reset();
+    DirectDrawSetUpDone = false;
+}
+
+int PrepareDisplay(int portNo, HWND window) {
+    if (!ValidPort(portNo) || !window) return 0;
+    PlayPort& port = PortTable[portNo];
+    const bool directDraw = SetUpDirectDraw() && DirectDrawPathAllowed.load();
+    port.surface.reset();
+    port.clipper.reset();
+    port.drawDibFlag = 0;
+    if (directDraw) {
+        if (FAILED(DirectDrawObject->CreateClipper(0, port.clipper.put(), nullptr))) return 0;
+        port.surface = CreateRgbSurface();
+        if (!port.surface || !TestBlit(port.surface.get())) {
+            SetPlayerError(kErrorSurface);
+            UseDrawDib(port);
+        } else if (FAILED(port.clipper->SetHWnd(0, window))) {
+            port.clipper.reset();
+            return 0;
+        } else {
+            decoder::SetVideoFormat(DisplayRgbFormat == 8888 ? 888 : DisplayRgbFormat);
+            port.rgbOutputFlag = 1;
+        }
+    } else {
+        UseDrawDib(port);
+    }
+    if (port.drawDibFlag) {
+        if (!port.drawDib) port.drawDib.reset(::DrawDibOpen());
+        if (!port.drawDib) return 0;
+        port.windowDc = std::make_unique<win::WindowDc>(window);
+    }
     port.window = window;
-    port.windowDc = std::make_unique<win::WindowDc>(window);
     port.displayPrepared = 1;
     return 1;
 }
 
+namespace {
+
+int DrawWithDrawDib(PlayPort& port, const uint8_t* picture, const Rect& source, int width,
+                    int height) {
+    BITMAPINFOHEADER& bih = port.bitmapHeader;
+    bih = {};
+    bih.biSize = sizeof bih;
+    bih.biWidth = width;
+    bih.biHeight = height;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    bih.biCompression = BI_RGB;
+    bih.biSizeImage = static_cast<DWORD>(width) * height * 3;
+    ::DrawDibDraw(
+        port.drawDib.get(), port.windowDc->get(), 0, 0, port.destRect.right - port.destRect.left,
+        port.destRect.bottom - port.destRect.top, &bih, const_cast<uint8_t*>(picture), source.left,
+        source.top, source.right - source.left, source.bottom - source.top, 0);
+    return 1;
+}
+
+int DrawWithSurface(PlayPort& port, const uint8_t* picture, const Rect& source, int width,
+                    int height) {
+    if (port.surface->IsLost() == DDERR_SURFACELOST) {
+        PrimarySurface->Restore();
+        port.surface->Restore();
+    }
+    DDSURFACEDESC d{};
+    d.dwSize = sizeof d;
+    if (FAILED(port.surface->Lock(nullptr, &d, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr))) return 0;
+    CopyRgbRows(picture, std::min(width, kPictureWidth), std::min(height, kPictureHeight),
+                DisplayRgbFormat, static_cast<uint8_t*>(d.lpSurface),
+                static_cast<size_t>(d.lPitch));
+    port.surface->Unlock(nullptr);
+
+    RECT src{source.left, source.top, std::min<LONG>(source.right, kPictureWidth),
+             std::min<LONG>(source.bottom, kPictureHeight)};
+    RECT dst{port.destRect.left, port.destRect.top, port.destRect.right, port.destRect.bottom};
+    ::WaitForSingleObject(DirectDrawLock.get(), INFINITE);
+    port.clipper->SetHWnd(0, port.window);
+    PrimarySurface->SetClipper(port.clipper.get());
+    HRESULT hr = PrimarySurface->Blt(&dst, port.surface.get(), &src, DDBLT_WAIT, nullptr);
+    ::ReleaseMutex(DirectDrawLock.get());
+    if (FAILED(hr)) {
+        SetPlayerError(kErrorBlit);
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace
 } // namespace dvr::strovid
 
 using namespace dvr::strovid;
@@ -33,7 +201,9 @@ int WINAPI RE4Ravi_DirectDraw(int portNo, int x, int y, int width, int height, R
     if (!CheckPort(portNo)) return 0;
     PlayPort& port = PortTable[portNo];
     const uint8_t* picture = port.rgbOutputFlag ? port.rgbOutput : port.currentPicturePtr;
-    if (!picture || !port.drawDibFlag || !port.drawDib || !port.windowDc) return 0;
+    const bool drawDib = port.drawDibFlag && port.drawDib && port.windowDc;
+    const bool surface = port.surface && port.clipper && PrimarySurface;
+    if (!picture || (!drawDib && !surface)) return 0;
 
     int pictureWidth = 0, pictureHeight = 0;
     dvr::decoder::GetWH(port.decoderHandle, &pictureWidth, &pictureHeight);
@@ -49,21 +219,8 @@ int WINAPI RE4Ravi_DirectDraw(int portNo, int x, int y, int width, int height, R
     port.pictureHeight = pictureHeight;
     const Rect source = DrawSource(x, y, width, height, pictureWidth, pictureHeight);
     port.destRect = ClipToScreen(screen);
-
-    BITMAPINFOHEADER& bih = port.bitmapHeader;
-    bih = {};
-    bih.biSize = sizeof bih;
-    bih.biWidth = pictureWidth;
-    bih.biHeight = pictureHeight;
-    bih.biPlanes = 1;
-    bih.biBitCount = 24;
-    bih.biCompression = BI_RGB;
-    bih.biSizeImage = static_cast<DWORD>(pictureWidth) * pictureHeight * 3;
-    ::DrawDibDraw(
-        port.drawDib.get(), port.windowDc->get(), 0, 0, port.destRect.right - port.destRect.left,
-        port.destRect.bottom - port.destRect.top, &bih, const_cast<uint8_t*>(picture), source.left,
-        source.top, source.right - source.left, source.bottom - source.top, 0);
-    return 1;
+    return drawDib ? DrawWithDrawDib(port, picture, source, pictureWidth, pictureHeight)
+                   : DrawWithSurface(port, picture, source, pictureWidth, pictureHeight);
 }
 
 } // extern "C"

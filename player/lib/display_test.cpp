@@ -115,6 +115,8 @@ TEST(Display, DrawsTheDecodedPictureIntoTheWindow) {
     ASSERT_NE(wnd, nullptr);
     EXPECT_EQ(RE4Ravi_DirectDraw(portNo, 0, 0, 0, 0, nullptr), 0); // nothing prepared yet
 
+    SetUpDirectDraw();
+    DirectDrawPathAllowed = 0;
     ASSERT_EQ(PrepareDisplay(portNo, wnd), 1);
     EXPECT_EQ(port.drawDibFlag, 1);
     EXPECT_EQ(port.rgbOutputFlag, 1);
@@ -136,6 +138,42 @@ TEST(Display, DrawsTheDecodedPictureIntoTheWindow) {
     EXPECT_EQ(port.drawDibFlag, 0);
     EXPECT_FALSE(port.drawDib);
     EXPECT_EQ(port.window, nullptr);
+    ::DestroyWindow(wnd);
+}
+
+TEST(Display, DrawsThroughAnOffscreenSurfaceWhenDirectDrawServes) {
+    if (!SetUpDirectDraw()) GTEST_SKIP() << "no DirectDraw primary surface here";
+    const int portNo = 12;
+    PlayPort& port = PortTable[portNo];
+    ASSERT_EQ(RE4Ravi_OpenFileEx(portNo, dvr::testing::TestDataPath("cif_ip.MPG").c_str()), 1);
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 40, 30, 352, 288,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(wnd, nullptr);
+    const int allowed = DirectDrawPathAllowed.exchange(1);
+    SetPlayerError(0);
+    ASSERT_EQ(PrepareDisplay(portNo, wnd), 1);
+    EXPECT_EQ(port.rgbOutputFlag, 1);
+    if (port.surface) {
+        EXPECT_EQ(port.drawDibFlag, 0);
+        EXPECT_EQ(decoder::RgbOutputFormat, DisplayRgbFormat == 8888 ? 888 : DisplayRgbFormat);
+    } else {
+        // The test blit failed: the port still plays, through DrawDib.
+        EXPECT_EQ(PlayerErrorCode.load(), kErrorSurface);
+        EXPECT_EQ(port.drawDibFlag, 1);
+        EXPECT_EQ(decoder::RgbOutputFormat, 888);
+    }
+    ASSERT_EQ(::ReadOneFrameEx(portNo, 1, port.playFile.Get()), kRecordKey);
+    ASSERT_EQ(decoder::DecoderOneFrame(port.decoderHandle, static_cast<int>(port.file.play.length)),
+              1);
+    ASSERT_EQ(decoder::TransYUVtoRGB(port.decoderHandle), 1);
+    EXPECT_EQ(RE4Ravi_DirectDraw(portNo, 8, 8, 100, 80, nullptr), 1);
+    EXPECT_EQ(port.destRect, (Rect{40, 30, 392, 318}));
+
+    EXPECT_EQ(RE4Ravi_CloseFile(portNo), 1);
+    EXPECT_FALSE(port.surface);
+    EXPECT_FALSE(port.clipper);
+    DirectDrawPathAllowed = allowed;
+    decoder::SetVideoFormat(888);
     ::DestroyWindow(wnd);
 }
 

@@ -79,6 +79,8 @@ void CloseFileLocked(PlayPort& port) {
     port.currentPicturePtr = nullptr;
     port.lastShownPicture = nullptr;
     port.drawDib.reset();
+    port.surface.reset();
+    port.clipper.reset();
     port.drawDibFlag = 0;
     port.displayPrepared = 0;
     port.file.fileSize = 0;

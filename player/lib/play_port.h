@@ -4,6 +4,7 @@
 #include <windows.h>
 // Before the handle owners, so that they include the DrawDib one.
 #include <vfw.h>
+#include <ddraw.h>
 
 #include <atomic>
 #include <cstdint>
@@ -90,6 +91,8 @@ struct PlayPort {
     std::atomic<int> displayBuffers{15};
     int drawDibFlag = 0;
     win::DrawDib drawDib;
+    win::ComPtr<IDirectDrawSurface> surface; // off-screen, in the screen's RGB format
+    win::ComPtr<IDirectDrawClipper> clipper;
     BITMAPINFOHEADER bitmapHeader{};
     int displayPrepared = 0;
     std::atomic<DecodeCallback> decodeCallback{nullptr};
@@ -102,6 +105,9 @@ struct PlayPort {
 // The overlay colour key as the caller gave it (0x00BBGGRR) and as a display pixel.
 extern std::atomic<uint32_t> OverlayColorKey;
 extern std::atomic<uint32_t> OverlayKeyPixel;
+
+extern win::Mutex StreamLock;
+extern win::Mutex DirectDrawLock;
 
 // The port table: created with the library, never freed while it is loaded.
 extern PlayPort PortTable[kPortCount];
@@ -132,6 +138,14 @@ private:
 // Chooses how the port shows its pictures in `window` (when playing starts); 1, or 0
 // when the port cannot draw there.
 int PrepareDisplay(int port, HWND window);
+
+// The library's DirectDraw object and primary surface, made when a port first prepares
+// its display (not inside the loader's lock) and released at unload. While the path
+// flag is clear every port draws with DrawDib.
+bool SetUpDirectDraw();
+void ReleaseDirectDraw();
+extern std::atomic<int> DirectDrawPathAllowed;
+extern int DisplayRgbFormat; // 555, 565, 888 or 8888
 
 // Library load and unload: the entry point calls these; tests that link the library
 // statically call them around their cases.

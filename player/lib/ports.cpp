@@ -7,13 +7,14 @@ namespace dvr::strovid {
 PlayPort PortTable[kPortCount];
 std::atomic<int> PlayerErrorCode{0};
 
-namespace {
-
-// One semaphore per port (count 1, maximum 1), the stream lock and the DirectDraw
-// lock: created at load, closed at unload.
-win::Handle PortSemaphores[kPortCount];
+// The stream lock and the DirectDraw lock, and one semaphore per port (count 1,
+// maximum 1): created at load, closed at unload.
 win::Mutex StreamLock;
 win::Mutex DirectDrawLock;
+
+namespace {
+
+win::Handle PortSemaphores[kPortCount];
 
 } // namespace
 
