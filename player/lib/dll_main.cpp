@@ -3,8 +3,10 @@
 
 #include "player/lib/play_port.h"
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) dvr::strovid::LoadLibraryState();
-    if (reason == DLL_PROCESS_DETACH) dvr::strovid::UnloadLibraryState();
+    // At process exit the other libraries may be gone already: leave everything to the
+    // system rather than call into them.
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) dvr::strovid::UnloadLibraryState();
     return TRUE;
 }
