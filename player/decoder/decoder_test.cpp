@@ -11,6 +11,7 @@
 #include "player/decoder/instance.h"
 #include "player/decoder/simd.h"
 #include "player/decoder/test_bitstream.h"
+#include "player/decoder/test_pictures.h"
 
 namespace dvr::decoder {
 namespace {
@@ -22,43 +23,8 @@ using testing::PutVop;
 using testing::VolFields;
 using testing::VopFields;
 
-// One instance for the length of a test.
-class Instance {
-public:
-    Instance(int width, int height) { handle_ = InitDecoder(&input_, &rgb_, width, height); }
-    ~Instance() {
-        if (handle_) FreeDecoder(handle_);
-    }
-    int handle() const { return handle_; }
-    // Copies the record into the input buffer and decodes it.
-    int Decode(const std::vector<uint8_t>& record, int packed_b = 0) {
-        if (!record.empty()) std::memcpy(input_, record.data(), record.size());
-        SetBFrameType(handle_, packed_b);
-        return DecoderOneFrame(handle_, static_cast<int>(record.size()));
-    }
-    std::vector<uint8_t> Picture() {
-        int w, h;
-        GetWH(handle_, &w, &h);
-        const uint8_t* p = GetYUV(handle_);
-        return std::vector<uint8_t>(p, p + w * h * 3 / 2);
-    }
-    const DecoderInstance& state() const { return *InstanceOf(handle_); }
-
-private:
-    int handle_ = 0;
-    uint8_t* input_ = nullptr;
-    uint8_t* rgb_ = nullptr;
-};
-
-// Keeps SimdLevel as it was.
-class SimdScope {
-public:
-    explicit SimdScope(int level) : saved_(SimdLevel) { OverrideSimdLevel(level); }
-    ~SimdScope() { SimdLevel = saved_; }
-
-private:
-    int saved_;
-};
+using Instance = testing::TestInstance;
+using testing::SimdScope;
 
 VolFields Vol(int width, int height) {
     VolFields f;
