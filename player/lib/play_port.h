@@ -15,6 +15,8 @@
 #include "player/format/file_reader.h"
 #include "player/lib/display_layout.h"
 #include "player/lib/key_frame_index.h"
+#include "player/lib/sound_port.h"
+#include "player/lib/stream_mode.h"
 #include "player/lib/strovid_api.h"
 #include "player/lib/win_file.h"
 
@@ -97,6 +99,10 @@ struct PlayPort {
     int displayPrepared = 0;
     std::atomic<DecodeCallback> decodeCallback{nullptr};
     std::atomic<int> decodeCallbackFlag{0};
+
+    // live stream and sound
+    PortStream stream;
+    PortSound sound;
 
     // handed back to the file and source-buffer callbacks
     std::atomic<int> userValue{0};

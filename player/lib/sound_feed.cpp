@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/adpcm/adpcm.h"
+
 namespace dvr::strovid {
 
 int SoundAttenuation(int level) {
@@ -105,6 +107,18 @@ void DecodeBlocks(G723Decoder& decoder, const uint8_t (*codes)[kSoundBlockBytes]
                        kSoundBlockSamples);
     std::memset(samples + done * kSoundBlockSamples, 0,
                 sizeof(int16_t) * kSoundBlockSamples * (totalBlocks - done));
+}
+
+SoundDecoder::SoundDecoder() : decoder_(std::make_unique<G723Decoder>()) {}
+SoundDecoder::~SoundDecoder() = default;
+
+void SoundDecoder::Reset() {
+    decoder_->Reset();
+}
+
+void SoundDecoder::Decode(const uint8_t (*codes)[kSoundBlockBytes], int blocks, int totalBlocks,
+                          int16_t* samples) {
+    DecodeBlocks(*decoder_, codes, blocks, totalBlocks, samples);
 }
 
 } // namespace dvr::strovid

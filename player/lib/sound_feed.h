@@ -6,7 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/adpcm/adpcm.h"
+#include <memory>
+
+namespace dvr {
+class G723Decoder;
+}
 
 namespace dvr::strovid {
 
@@ -88,5 +92,20 @@ private:
 // `totalBlocks` with silence.
 void DecodeBlocks(G723Decoder& decoder, const uint8_t (*codes)[kSoundBlockBytes], int blocks,
                   int totalBlocks, int16_t* samples);
+
+// A port's decoder, kept apart so that users need not see the coder's declarations.
+class SoundDecoder {
+public:
+    SoundDecoder();
+    ~SoundDecoder();
+    SoundDecoder(const SoundDecoder&) = delete;
+    SoundDecoder& operator=(const SoundDecoder&) = delete;
+    void Reset();
+    void Decode(const uint8_t (*codes)[kSoundBlockBytes], int blocks, int totalBlocks,
+                int16_t* samples);
+
+private:
+    std::unique_ptr<G723Decoder> decoder_;
+};
 
 } // namespace dvr::strovid

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/adpcm/adpcm.h"
+
 namespace dvr::strovid {
 namespace {
 
