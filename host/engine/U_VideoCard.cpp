@@ -155,10 +155,20 @@ int TVideoCard::SetVideoStandard(int channel, int standard) {
                : 0;
 }
 int TVideoCard::StartCapture(int channel) {
-    return Valid(channel) ? RU4Dov_StartVideoCapture(channelHandles_[channel]) : -1;
+    if (!Valid(channel)) return -1;
+    try {
+        return RU4Dov_StartVideoCapture(channelHandles_[channel]);
+    } catch (...) {
+        return -1;
+    }
 }
 int TVideoCard::StopCapture(int channel) {
-    return Valid(channel) ? RU4Dov_StopVideoCapture(channelHandles_[channel]) : -1;
+    if (!Valid(channel)) return -1;
+    try {
+        return RU4Dov_StopVideoCapture(channelHandles_[channel]);
+    } catch (...) {
+        return -1;
+    }
 }
 int TVideoCard::RequestKeyFrame(int channel) {
     return Valid(channel) ? RU4Dov_CaptureIFrame(channelHandles_[channel]) : -1;
