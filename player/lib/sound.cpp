@@ -1,5 +1,6 @@
 #include "player/lib/sound.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -59,6 +60,43 @@ private:
     QueueBlocks& q_;
 };
 
+// The audio records of a file port, read with the port's own sound handle.
+class FileBlocks : public SoundBlockSource {
+public:
+    explicit FileBlocks(PlayPort& p) : p_(p) {}
+    bool Next(SoundBlock* block) override {
+        Win32File& f = p_.soundFile;
+        if (!f.IsOpen()) return false;
+        const uint64_t size = f.Size();
+        for (;;) {
+            const uint64_t at = f.Tell();
+            FrameHead head;
+            if (f.Read(&head, sizeof head) != sizeof head) return false;
+            if (std::memcmp(head.magic, kFrameHeadMagic, 4) != 0) return false;
+            const uint64_t payloadAt = at + sizeof head;
+            // A record whose payload reaches the end of the file ends the sound.
+            if (payloadAt + head.length >= size) return false;
+            if (head.type != kFrameAudio) {
+                f.Seek(payloadAt + head.length);
+                continue;
+            }
+            // Every block is 120 bytes of code words; a longer payload is cut to them.
+            std::memset(block->codes, 0, sizeof block->codes);
+            const size_t n = std::min<size_t>(head.length, sizeof block->codes);
+            if (f.Read(block->codes, n) != n) return false;
+            f.Seek(payloadAt + head.length);
+            block->timeStamp = head.timeStamp;
+            last_ = at;
+            return true;
+        }
+    }
+    void PutBack() override { p_.soundFile.Seek(last_); }
+
+private:
+    PlayPort& p_;
+    uint64_t last_ = 0;
+};
+
 int PictureIntervalMs(const PlayPort& p) {
     int rate = p.file.head.frameRate;
     return rate > 0 ? 1000 / rate : 40;
@@ -97,7 +135,9 @@ void RefillChunk(PlayPort& p) {
     s.buffer->SetVolume(s.mute.load() ? kSilenceAttenuation : s.volume.load());
     uint8_t codes[kSoundChunkBlocks][kSoundBlockBytes];
     QueueBlocks queue(s, p.stream.audio.get());
-    KeepingSource source(queue);
+    KeepingSource kept(queue);
+    FileBlocks file(p);
+    SoundBlockSource& source = p.streamFlag ? static_cast<SoundBlockSource&>(kept) : file;
     int n = s.feed.FillChunk(source, TimingOf(p), codes);
     int16_t samples[kSoundChunkBlocks * kSoundBlockSamples];
     s.decoder.Decode(codes, n, kSoundChunkBlocks, samples);
@@ -238,6 +278,7 @@ int PlaySoundLocked(int port) {
     if (!HasSound(p)) return 0;
     if (p.streamFlag && !p.stream.audio)
         p.stream.audio = std::make_unique<FrameQueue>(p.stream.sourceBufferSize, p.streamOpenMode);
+    if (!p.streamFlag && p.soundFile.IsOpen()) p.soundFile.Seek(p.playFile.Tell());
     if (p.sound.directSound) StopSoundLocked(p);
     if (!p.sound.soundEnd) p.sound.soundEnd.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     p.sound.mute.store(0);

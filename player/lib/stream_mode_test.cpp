@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "common/adpcm/g726.h"
+#include "common/testing/testdata.h"
 #include "player/format/test_records.h"
 #include "player/lib/play_port.h"
 #include "player/lib/sound.h"
@@ -217,6 +219,36 @@ TEST(Sound, StreamSoundPlaysOrTheLibraryCarriesOnSilently) {
     for (DWORD i = 0; i < got / 2; ++i)
         loud += std::abs(pcm[i]) > 4000;
     EXPECT_GT(loud, 1000);
+}
+
+TEST(Sound, FilePortPlaysItsAudioRecords) {
+    const char* capture = std::getenv("DVR_SOUND_CAPTURE");
+    if (!capture || !*capture) GTEST_SKIP() << "needs the sound session";
+    const std::string path = dvr::testing::TestDataPath("cif_ip.MPG");
+    ASSERT_EQ(RE4Ravi_OpenFile(kPort, path.c_str()), 1);
+    ASSERT_FALSE(PortTable[kPort].file.head.noSound);
+    HANDLE f = ::CreateFileA(capture, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER before{};
+    ::GetFileSizeEx(f, &before);
+    RE4Ravi_SetVolume(kPort, 65535);
+    ASSERT_EQ(RE4Ravi_PlaySound(kPort), 1);
+    ::Sleep(1500);
+    RE4Ravi_StopSound();
+    RE4Ravi_CloseFile(kPort);
+    // Only what this case played.
+    LARGE_INTEGER start{};
+    start.QuadPart = before.QuadPart;
+    ::SetFilePointerEx(f, start, nullptr, FILE_BEGIN);
+    std::vector<int16_t> pcm(100000);
+    DWORD got = 0;
+    ::ReadFile(f, pcm.data(), static_cast<DWORD>(pcm.size() * 2), &got, nullptr);
+    ::CloseHandle(f);
+    int heard = 0;
+    for (DWORD i = 0; i < got / 2; ++i)
+        heard += std::abs(pcm[i]) > 500;
+    EXPECT_GT(heard, 500);
 }
 
 } // namespace
