@@ -114,6 +114,7 @@ void TAlarm::PollVideoLoss() {
             SignalPresent[c] = 0;
             if (Watch[c] && !latches_.VideoLoss[c])
                 host_.PostToDispatcher(WM_ALARMRAISED, c, kAlarmVideoLoss);
+            host_.Pause(5);
         } else {
             SignalPresent[c] = 1;
         }

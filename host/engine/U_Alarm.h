@@ -51,6 +51,7 @@ public:
     virtual bool PostToDispatcher(unsigned message, uintptr_t wParam, intptr_t lParam) = 0;
     virtual void PostKeepEnd(int channel, int what) = 0;
     virtual void WorkLog(int event, int channel, int index) = 0;
+    virtual void Pause(int ms) = 0;
 };
 
 class TAlarm {

@@ -61,6 +61,7 @@ public:
     }
     void PostKeepEnd(int c, int what) override { keepEnds.push_back(c * 10 + what); }
     void WorkLog(int e, int c, int i) override { Log("log" + std::to_string(e), c, i); }
+    void Pause(int) override {}
 
     void Log(const std::string& what, int a, int b) {
         calls.push_back(what + " " + std::to_string(a) + " " + std::to_string(b));

@@ -10,9 +10,11 @@ set(alarm_core_tests
 
 if(DVR_WINDOWS)
   dvr_win_library(vantrel_engine_alarm STATIC
-    SOURCES ${alarm_core_sources}
+    SOURCES ${alarm_core_sources} ${CMAKE_CURRENT_LIST_DIR}/T_AlarmThreads.cpp
     LIBS vantrel_engine_core dvr_common_win winmm user32)
-  dvr_test(host_alarm_tests SOURCES ${alarm_core_tests} LIBS vantrel_engine_alarm)
+  dvr_test(host_alarm_tests
+    SOURCES ${alarm_core_tests} ${CMAKE_CURRENT_LIST_DIR}/T_AlarmThreads_test.cpp
+    LIBS vantrel_engine_alarm)
 else()
   dvr_library(vantrel_engine_alarm SOURCES ${alarm_core_sources} LIBS vantrel_engine_core)
   dvr_test(host_alarm_tests SOURCES ${alarm_core_tests} LIBS vantrel_engine_alarm)
