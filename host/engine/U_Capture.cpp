@@ -347,6 +347,11 @@ void TCapture::CutPass() {
     }
 }
 
+void TCapture::StartCutTimer(const TThreadCapturePackage& cutter, UINT intervalMs) {
+    CutTimer = std::make_unique<TWindowTimer>(intervalMs, [&cutter] { cutter.CutTimerTick(); });
+    CutTimer->SetEnabled(true);
+}
+
 TThreadCapturePackage::TThreadCapturePackage(TCapture& capture)
     : capture_(capture), ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     thread_.reset(::CreateThread(nullptr, 0, &ThreadMain, this, 0, &threadId_));

@@ -7,6 +7,7 @@
 #include "host/engine/U_CaptureFileList.h"
 #include "host/engine/U_Chain.h"
 #include "host/engine/U_HostServices.h"
+#include "host/engine/U_WindowTimer.h"
 
 #include "common/win/handles.h"
 
@@ -21,6 +22,7 @@
 namespace vantrel {
 
 class TDiskManager;
+class TThreadCapturePackage;
 
 // The day YYYYMMDD of a path "X:\DVRDat\YYYYMMDD\..."; empty when there is none.
 std::string_view RecordingDay(std::string_view path);
@@ -109,6 +111,9 @@ public:
     // One pass of the file cutting: a file is switched when its drive is out of room or at
     // its MinutesPerFile-th pass.
     void CutPass();
+    // The timer that asks the cutting thread for a pass, on the calling thread's message loop.
+    void StartCutTimer(const TThreadCapturePackage& cutter, UINT intervalMs = 60000);
+    std::unique_ptr<TWindowTimer> CutTimer;
 
     bool CurrentFile(int channel, std::string& fileName) const override;
 

@@ -319,8 +319,13 @@ TEST_F(CaptureTest, CutThreadRunsOnePassPerTick) {
         for (int i = 0; i < 500 && cutter.Passes() == 0; ++i)
             ::Sleep(10);
         EXPECT_EQ(cutter.Passes(), 1);
+        EXPECT_NE(capture.Slots[0].FileName, first);
+
+        // The timer asks for the next passes.
+        capture.StartCutTimer(cutter, 20);
+        EXPECT_TRUE(PumpMessagesUntil([&] { return cutter.Passes() >= 3; }, 5000));
+        capture.CutTimer.reset();
     }
-    EXPECT_NE(capture.Slots[0].FileName, first);
 }
 
 } // namespace
