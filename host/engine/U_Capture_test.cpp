@@ -164,6 +164,38 @@ TEST_F(CaptureTest, RequestsThatDoNotFitTheChannelOrTheUserChangeNothing) {
     EXPECT_FALSE(capture.Slots[1].FileOpen);
 }
 
+TEST_F(CaptureTest, NetworkChannelsRecordThroughTheirClient) {
+    board.channels = 2;
+    // Not previewing: the client connects and takes over the slot.
+    ASSERT_EQ(capture.StartChannel(3, '+', 0), 0);
+    EXPECT_EQ(host.netOpened, std::vector<int>{1});
+    EXPECT_NE(capture.Slots[3].FileHandle, -1);
+    EXPECT_FALSE(capture.Slots[3].FileOpen) << "the client writes the header and opens it";
+    EXPECT_TRUE(board.starts.empty());
+
+    // Previewing: the stream is already there.
+    host.previewing = true;
+    storage.Tick();
+    ASSERT_EQ(capture.StartChannel(2, '+', 0), 0);
+    EXPECT_EQ(capture.Slots[2].State, 43);
+    EXPECT_TRUE(capture.Slots[2].CaptureRunning);
+
+    // A switch that cannot make its file stops the recording.
+    storage.ranges.Ranges[2] = {'E', 'E'};
+    WriteFile(storage.drives.Base + "E", "not a drive");
+    EXPECT_EQ(capture.StartNetworkRecording(2, 0), -1);
+    EXPECT_EQ(host.netClosed, std::vector<int>{0});
+    EXPECT_FALSE(capture.Slots[2].CaptureRunning);
+    EXPECT_EQ(capture.Slots[2].FileHandle, -1) << "the previous file is closed";
+    const auto lines = storage.faults.List.Take();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(dvr::win::Utf8ToGbk("创建文件失败！文件名为：")), std::string::npos);
+
+    EXPECT_EQ(capture.StopChannel(3, '+'), 0);
+    EXPECT_TRUE(host.netClosed.size() == 1) << "slot 3 is not running until its client says so";
+    TDiskManager::CloseRecordingFile("", capture.Slots[3].FileHandle.exchange(-1), 0);
+}
+
 TEST_F(CaptureTest, FirstFileHoldsTheFreshHeaderAndSwitchedFilesTheSavedOne) {
     const Bytes head = Record(0x80, 1, 19), key = Record(1, 2), p = Record(2, 3),
                 audio = Record(8, 4);

@@ -56,7 +56,8 @@ struct FakeCaptureHost : TCaptureHost {
     void WriteLog(int event, int channel) override { log.emplace_back(event, channel); }
     int MinutesPerFile(int) override { return minutesPerFile; }
     int SystemChannelCount() override { return systemChannels; }
-    bool PanePreviewing(int) override { return false; }
+    bool previewing = false;
+    bool PanePreviewing(int) override { return previewing; }
     void OpenNetworkRecording(int index) override { netOpened.push_back(index); }
     void CloseNetworkRecording(int index) override { netClosed.push_back(index); }
 };
