@@ -112,6 +112,18 @@ void TPlaySoundPlayer::Beep() {
     ::MessageBeep(0xFFFFFFFF);
 }
 
+void TPlaySoundPlayer::OnThreadStart() {
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+}
+
+bool TAlarmServicesOf::Armed(int channel) const {
+    return channel >= 0 && channel < kSettingsChannels && alarm_.Armed[channel];
+}
+
+bool TAlarmServicesOf::Alarming(int channel) const {
+    return channel >= 0 && channel < kSettingsChannels && alarm_.Alarming[channel];
+}
+
 void TThreadPlaySound(const std::string& fileName) {
     std::thread([fileName] {
         ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_LOWEST);

@@ -4,6 +4,7 @@
 
 #include "common/win/handles.h"
 #include "host/engine/T_ThreadAlarmAudio.h"
+#include "host/engine/U_HostServices.h"
 #include "host/engine/U_Alarm.h"
 #include "host/engine/U_AlarmDispatcher.h"
 
@@ -82,6 +83,22 @@ public:
     bool FileExists(const std::string& path) override;
     void PlayFile(const std::string& path) override;
     void Beep() override;
+    void OnThreadStart() override;
+};
+
+// TAlarm as the schedule and the work state reach it.
+class TAlarmServicesOf : public TAlarmServices {
+public:
+    explicit TAlarmServicesOf(TAlarm& alarm) : alarm_(alarm) {}
+    bool Armed(int channel) const override;
+    bool Alarming(int channel) const override;
+    void StartDetection(int channel, int mode) override { alarm_.StartDetection(channel, mode); }
+    void StopDetection(int channel) override { alarm_.StopDetection(channel); }
+    void SetAutoMode() override { alarm_.SetAutoMode(); }
+    void ClearAutoMode() override { alarm_.ClearAutoMode(); }
+
+private:
+    TAlarm& alarm_;
 };
 
 // Plays one file once on a thread of its own that ends by itself (the sound test buttons).

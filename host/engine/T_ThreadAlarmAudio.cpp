@@ -82,6 +82,7 @@ bool TThreadAlarmAudio::PlayKind(int kindIndex) {
 }
 
 void TThreadAlarmAudio::Execute() {
+    player_.OnThreadStart();
     while (!stop_) {
         {
             // A wake that comes while the round runs keeps the next wait from sleeping, so a

@@ -19,6 +19,8 @@ public:
     // Returns when the sound has ended.
     virtual void PlayFile(const std::string& path) = 0;
     virtual void Beep() = 0;
+    // First thing on the sound thread (the Windows player lowers its priority).
+    virtual void OnThreadStart() {}
 };
 
 class TThreadAlarmAudio {

@@ -153,6 +153,35 @@ void TAlarm::KeepEnd(int channel, int what) {
     if (what == kKeepEndEndAlarm) EndAlarm(channel);
 }
 
+void TAlarm::ApplyAreaSettings() {
+    int boards = std::min(host_.BoardChannelCount(), kSettingsChannels);
+    for (int c = 0; c < boards; ++c) {
+        const TAlarmSetRecord& record = host_.Record(c);
+        host_.AdjustMotionPrecision(c, record.MotionLevel);
+        host_.SetOutlineCount(c, std::clamp<int>(record.AreaCount, 0, kAlarmAreas));
+    }
+}
+
+bool TAlarm::IsAutoControlled(int channel) const {
+    return AutoMode && host_.StatusImageEnabled(channel);
+}
+
+void TAlarm::StatusImageClick(int channel) {
+    if (channel < 0 || channel >= kSettingsChannels) return;
+    if (!host_.HasBoard() && host_.CycleMode()) {
+        host_.ShowMessage("对不起，系统处于轮视模式中，操作无效！");
+        return;
+    }
+    if (IsAutoControlled(channel)) {
+        host_.ShowMessage("对不起，系统处于自动工作模式，操作无效！");
+        return;
+    }
+    if (Armed[channel] || Alarming[channel])
+        host_.RequestStopDetection(channel);
+    else
+        host_.RequestStartDetection(channel);
+}
+
 void TAlarm::EndAlarm(int channel) {
     if (channel < 0 || channel >= kSettingsChannels || !Alarming[channel]) return;
     host_.ShowState(channel, TAlarmDisplay::Armed);

@@ -52,6 +52,17 @@ public:
     virtual void PostKeepEnd(int channel, int what) = 0;
     virtual void WorkLog(int event, int channel, int index) = 0;
     virtual void Pause(int ms) = 0;
+    // Board motion precision of the channel (level 0..6).
+    virtual void AdjustMotionPrecision(int channel, int level) = 0;
+    // Makes the channel's outline list exactly `count` long, placed on the pane and hidden.
+    virtual void SetOutlineCount(int channel, int count) = 0;
+    // What a click on a status image needs to know and may do.
+    virtual bool HasBoard() const = 0;
+    virtual bool CycleMode() const = 0;
+    virtual bool StatusImageEnabled(int channel) const = 0;
+    virtual void ShowMessage(const char* utf8Text) = 0;
+    virtual void RequestStopDetection(int channel) = 0;
+    virtual void RequestStartDetection(int channel) = 0;
 };
 
 class TAlarm {
@@ -72,6 +83,11 @@ public:
     void CountAlarmTimes();
     // What the keep-end thread runs on the user-interface thread.
     void KeepEnd(int channel, int what);
+
+    // At creation and whenever the areas, the settings or the channel map change.
+    void ApplyAreaSettings();
+    void StatusImageClick(int channel);
+    bool IsAutoControlled(int channel) const;
 
     void SetAutoMode() { AutoMode = 1; }
     void ClearAutoMode() { AutoMode = 0; }

@@ -62,6 +62,14 @@ public:
     void PostKeepEnd(int c, int what) override { keepEnds.push_back(c * 10 + what); }
     void WorkLog(int e, int c, int i) override { Log("log" + std::to_string(e), c, i); }
     void Pause(int) override {}
+    void AdjustMotionPrecision(int c, int level) override { Log("precision", c, level); }
+    void SetOutlineCount(int c, int n) override { Log("outline-count", c, n); }
+    bool HasBoard() const override { return hasBoard; }
+    bool CycleMode() const override { return cycleMode; }
+    bool StatusImageEnabled(int c) const override { return c != disabledImage; }
+    void ShowMessage(const char* text) override { calls.push_back(std::string("msg ") + text); }
+    void RequestStopDetection(int c) override { Log("request-stop", c, 0); }
+    void RequestStartDetection(int c) override { Log("request-start", c, 0); }
 
     void Log(const std::string& what, int a, int b) {
         calls.push_back(what + " " + std::to_string(a) + " " + std::to_string(b));
@@ -89,6 +97,8 @@ public:
     int recordingType[kSettingsChannels] = {};
     bool preAlarm[kSettingsChannels] = {};
     bool postsSucceed = true;
+    bool hasBoard = true, cycleMode = false;
+    int disabledImage = -1;
     std::vector<MotionArea> areas;
     std::vector<Post> posts;
     std::vector<int> keepEnds;
@@ -299,6 +309,45 @@ TEST_F(Detection, EndAlarmKeepsTheChannelArmedAndClearsEachKind) {
     EXPECT_EQ(host.posts.size(), 3u);
     EXPECT_EQ(host.Count("outputs 0"), 3);
     EXPECT_EQ(host.Count("state 0 1"), 2);
+}
+
+TEST_F(Detection, StatusImageClickRefusesInCyclingOrAutomaticModeElseToggles) {
+    const std::string cycling = "msg 对不起，系统处于轮视模式中，操作无效！";
+    const std::string automatic = "msg 对不起，系统处于自动工作模式，操作无效！";
+    struct Case {
+        bool hasBoard, cycleMode, autoMode, armed;
+        int disabledImage;
+        std::string want;
+    } cases[] = {
+        {false, true, true, false, -1, cycling},
+        {true, true, true, false, -1, automatic},         // cycling matters only without a board
+        {true, false, true, true, 1, "request-stop 1 0"}, // its image is not under the schedule
+        {true, false, false, true, -1, "request-stop 1 0"},
+        {true, false, false, false, -1, "request-start 1 0"},
+    };
+    for (const Case& c : cases) {
+        FakeDetectHost h;
+        TAlarmLatches l;
+        TAlarm a(h, l);
+        h.hasBoard = c.hasBoard;
+        h.cycleMode = c.cycleMode;
+        h.disabledImage = c.disabledImage;
+        if (c.autoMode) a.SetAutoMode();
+        a.Armed[1] = c.armed;
+        a.StatusImageClick(1);
+        EXPECT_EQ(h.calls, (std::vector<std::string>{c.want}));
+    }
+}
+
+TEST_F(Detection, AreaSettingsReachEveryBoardChannel) {
+    host.records[0].MotionLevel = 4;
+    host.records[0].AreaCount = 3;
+    host.records[3].AreaCount = 99;
+    alarm.ApplyAreaSettings();
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"precision 0 4", "outline-count 0 3", "precision 1 0",
+                                        "outline-count 1 0", "precision 2 0", "outline-count 2 0",
+                                        "precision 3 0", "outline-count 3 7"}));
 }
 
 } // namespace
