@@ -98,6 +98,19 @@ TEST_F(BoardTest, ChannelsOutsideTheBoardFailWithoutReachingIt) {
         EXPECT_EQ(s, 1);
 }
 
+TEST_F(BoardTest, WithoutABoardEveryChannelCallFails) {
+    ASSERT_EQ(SimCtl_FailOperation(0, SIMCTL_OP_GET_NUM, -1), 0);
+    TeeRoutes routes;
+    TVideoCard card(nullptr, routes);
+    EXPECT_EQ(card.ChannelCount(), 0);
+    EXPECT_EQ(card.OpenChannel(0), -1);
+    EXPECT_EQ(card.StartCapture(0), -1);
+    EXPECT_EQ(card.PictureFormat(0, 1), -1);
+    EXPECT_EQ(card.SetVideoStandard(0, 2), 0);
+    EXPECT_EQ(card.RestoreOverlay(), -1);
+    SimCtl_FailOperation(0, SIMCTL_OP_GET_NUM, 0);
+}
+
 TEST_F(BoardTest, RecordsAreRoutedByType) {
     TeeRoutes routes;
     TVideoCard card(nullptr, routes);
