@@ -8,6 +8,9 @@
 #include <atomic>
 #include <cstdint>
 
+// Before the handle owners, so that they include the DrawDib one.
+#include <vfw.h>
+
 #include "common/win/handles.h"
 #include "player/lib/sound_feed.h"
 

@@ -96,6 +96,10 @@ int WINAPI RE4Ravi_InputData(int port, const uint8_t* data, unsigned length) {
 
 int WINAPI RE4Ravi_CloseStream(int port) {
     if (!ValidPort(port)) return 0;
+    {
+        PortLock lock(port);
+        StopStreamPlaying(port);
+    }
     RE4Ravi_Stop(port);
     PortLock lock(port);
     PlayPort& p = PortTable[port];

@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <memory>
 
+// Before the handle owners, so that they include the DrawDib one.
+#include <vfw.h>
+
+#include "common/win/handles.h"
 #include "player/format/stream_parser.h"
 #include "player/lib/frame_queue.h"
 
@@ -26,11 +30,24 @@ struct PortStream {
     std::atomic<uint32_t> threshold{0};
     std::atomic<int> lowWaterNotice{0};
     uint32_t firstTimeStamp = 0;
+    std::atomic<int> bDrop{0}; // B pictures of each packed record left out
+    // own stream thread
+    win::Thread thread;
+    win::Event quit;
+    std::atomic<int> ended{0};
 };
 
 // Playing starts on a stream port: the stream buffer is made. The caller holds the
 // port lock.
 void StartStreamBuffer(int port);
+
+// Playing starts on a stream port: the stream buffer, and the port's own stream thread
+// (open mode 1) or its place in the shared one. The caller holds the port lock.
+int StartStreamPlaying(int port);
+// Playing stops: the own thread ends, or the shared thread lets the port go (and ends
+// when no port is left). The caller holds the port lock.
+void StopStreamPlaying(int port);
+bool SharedStreamThreadRunning();
 
 } // namespace dvr::strovid
 
