@@ -93,6 +93,8 @@ DWORD WINAPI StreamPlayThread(LPVOID arg) {
         }
         emptyNoticed = false;
         if (pictures == 0) s.firstTimeStamp = ts;
+        // The sound follows the record the pictures are at.
+        p.file.play.timeStamp = ts;
         if (!keySeen && kind != 3) continue;
         keySeen = true;
         const int drop = s.bDrop.load();
@@ -151,6 +153,8 @@ void ServePort(int portNo) {
     }
     st.dropCount[portNo] = load.dropCount;
     if (n == 0) return;
+    if (!st.started[portNo] && type == kFrameKey) p.stream.firstTimeStamp = ts;
+    p.file.play.timeStamp = ts;
     PrepareDecode(p);
     if (type == kFramePB) {
         p.stream.bDrop.store(std::min(bSetting, 1));
@@ -210,6 +214,8 @@ int StartStreamPlaying(int portNo) {
     StartStreamBuffer(portNo);
     PortStream& s = p.stream;
     s.ended.store(0);
+    // A notice from an earlier run must not hold back this one's.
+    s.lowWaterNotice.store(0);
     if (p.streamOpenMode == 1) {
         if (s.thread) return 1;
         s.quit.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
