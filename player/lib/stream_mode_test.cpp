@@ -253,6 +253,29 @@ TEST(Sound, FilePortPlaysItsAudioRecords) {
     EXPECT_GT(heard, 500);
 }
 
+TEST(Sound, SharedSoundPlaysOnSeveralPortsAndPlainSoundOnOne) {
+    const char* capture = std::getenv("DVR_SOUND_CAPTURE");
+    if (!capture || !*capture) GTEST_SKIP() << "needs the sound session";
+    OpenPort(1, 1);
+    OpenPort(3, 0);
+    EXPECT_EQ(RE4Ravi_PlaySoundShare(1), 1);
+    EXPECT_EQ(RE4Ravi_PlaySoundShare(3), 1);
+    EXPECT_TRUE(PortTable[1].sound.buffer);
+    EXPECT_TRUE(PortTable[3].sound.buffer);
+    EXPECT_EQ(PortTable[3].sound.bufferSize, 10240); // shared-thread stream port
+    EXPECT_EQ(PortTable[1].sound.bufferSize, 20480);
+    EXPECT_EQ(RE4Ravi_StopSoundShare(3), 1);
+    EXPECT_FALSE(PortTable[3].sound.buffer);
+    EXPECT_EQ(RE4Ravi_PlaySound(3), 1);
+    EXPECT_FALSE(PortTable[1].sound.buffer);
+    EXPECT_TRUE(PortTable[3].sound.buffer);
+    RE4Ravi_StopSound();
+    EXPECT_FALSE(PortTable[3].sound.buffer);
+    EXPECT_EQ(PortTable[3].sound.mute.load(), 1);
+    RE4Ravi_CloseStream(1);
+    RE4Ravi_CloseStream(3);
+}
+
 Bytes ReadAll(const std::string& path) {
     Bytes b;
     HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
