@@ -17,6 +17,7 @@
 #include "player/lib/key_frame_index.h"
 #include "player/lib/sound_port.h"
 #include "player/lib/stream_mode.h"
+#include "player/lib/play_timing.h"
 #include "player/lib/strovid_api.h"
 #include "player/lib/win_file.h"
 
@@ -70,6 +71,35 @@ struct PlayPort {
 
     // playing
     int currentPicture = 0;
+    win::Thread playThread;
+    win::Event playEvent; // auto-reset; the thread signals it to run its next cycle
+    win::Event quitEvent;
+    // Never signalled: the play thread's timed waits run their full time on it.
+    win::Event pacingEvent;
+    std::atomic<int> running{0};
+    std::atomic<int> userPause{0};
+    std::atomic<int> soundPause{0};
+    std::atomic<int> stepRequest{0};
+    std::atomic<int> seekInProgress{0};
+    std::atomic<int> seekDone{0};
+    // Held by the play thread while it reads and decodes a picture and by a seek while
+    // it moves the file and the decoder, so that the two never share them.
+    win::CriticalSection decodeLock;
+    std::atomic<int> driftReset{0}; // the controls ask the play thread to drop its drift
+    std::atomic<int> speedStep{0};
+    std::atomic<int> throwB{0};
+    std::atomic<int> endOfFileFlag{0};
+    std::atomic<HWND> endWindow{nullptr};
+    std::atomic<UINT> endMessage{0};
+    std::atomic<int> roundPlay{0};
+    std::atomic<int> lowWaterNotice{0};
+    std::atomic<DisplayCallback> displayCallback{nullptr};
+    int keyFramesPassed = 0;
+    int lastKind = 0;
+    int pendingB = 0;
+    uint32_t recordTimeStamp = 0; // of the record the current picture came from
+    PacingState pacing;
+    DecodedFrameInfo frameInfo{};
 
     // decoder
     int decoderHandle = 0; // 1000 + slot; 0 none

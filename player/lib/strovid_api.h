@@ -26,6 +26,11 @@ static_assert(sizeof(DecodedFrameInfo) == 20);
 typedef void(CALLBACK* DecodeCallback)(int port, const uint8_t* yuv, int size,
                                        const DecodedFrameInfo* info);
 
+// Sees every picture before it is shown: YUV 4:2:0, its size, width, height, time
+// stamp, type 3 and 0.
+typedef void(CALLBACK* DisplayCallback)(int port, const uint8_t* yuv, int size, int width,
+                                        int height, uint32_t timeStamp, int type, int reserved);
+
 int WINAPI RE4Ravi_GetSdkVersion();
 int WINAPI RE4Ravi_GetCaps();
 int WINAPI RE4Ravi_GetLastError(int port);
@@ -68,5 +73,28 @@ int WINAPI RE4Ravi_GetDisplayBuf(int port);
 int WINAPI RE4Ravi_DirectDraw(int port, int x, int y, int width, int height, RECT* dest);
 int WINAPI RE4Ravi_ConvertToBmpFile(const uint8_t* yuv, int size, int width, int height, int type,
                                     const char* fileName);
+
+int WINAPI RE4Ravi_Play(int port, HWND window);
+int WINAPI QEL_CreateVideoPlayThread(int port);
+int WINAPI RE4Ravi_Stop(int port);
+int WINAPI RE4Ravi_Pause(int port, int pause);
+int WINAPI RE4Ravi_SetPlaySpeed(int port, int step);
+int WINAPI RE4Ravi_Fast(int port);
+int WINAPI RE4Ravi_Slow(int port);
+int WINAPI RE4Ravi_OneByOne(int port);
+int WINAPI RE4Ravi_ThrowBFrameNum(int port, unsigned count);
+int WINAPI RE4Ravi_SetFileEndMsg(int port, HWND window, UINT message);
+int WINAPI RE4Ravi_SetRoundPlay(int port, int loop);
+int WINAPI RE4Ravi_SetDisplayCallBack(int port, DisplayCallback callback);
+int WINAPI QEL_DecodeOneFrame(int port, int length);
+int WINAPI RE4Ravi_GetCurrentFrameNum(int port);
+float WINAPI RE4Ravi_GetPlayPos(int port);
+unsigned WINAPI RE4Ravi_GetPlayedTime(int port);
+unsigned WINAPI RE4Ravi_GetPlayedTimeEx(int port);
+
+int WINAPI RE4Ravi_SetPlayPos(int port, float fraction);
+int WINAPI RE4Ravi_SetCurrentFrameNum(int port, unsigned picture);
+int WINAPI RE4Ravi_SetPlayedTimeEx(int port, unsigned ms);
+int WINAPI RE4Ravi_OneByOneBack(int port);
 
 } // extern "C"
