@@ -27,6 +27,18 @@ struct Pictures {
     static inline std::atomic<uint32_t> lastTimeStamp{0};
 };
 
+struct Handed {
+    static void CALLBACK Picture(int port, const uint8_t* yuv, int size,
+                                 const DecodedFrameInfo* info) {
+        if (port != 12 || !yuv || !info || info->pictureType != 3 ||
+            size != info->width * info->height * 3 / 2 || info->frameRate != 25)
+            ++bad;
+        ++count;
+    }
+    static inline std::atomic<int> count{0};
+    static inline std::atomic<int> bad{0};
+};
+
 class FilePlay : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -34,6 +46,8 @@ protected:
         Pictures::count = 0;
         Pictures::bad = 0;
         Pictures::lastTimeStamp = 0;
+        Handed::count = 0;
+        Handed::bad = 0;
         SetPlayerError(0);
     }
     void TearDown() override {
@@ -62,6 +76,19 @@ protected:
             if (kind == kRecordEnd) return 0;
             if (kind != kRecordAudio) return port().file.play.frameNumber;
         }
+    }
+    // Pumps messages until the end-of-file notice (true) or the time is up.
+    bool WaitForEnd(DWORD ms) {
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < ms) {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == kEndMessage) return true;
+                ::DispatchMessageW(&msg);
+            }
+            ::Sleep(10);
+        }
+        return false;
     }
     static PlayPort& port() { return PortTable[kPort]; }
     static constexpr int kPort = 12;
@@ -122,6 +149,57 @@ TEST_F(FilePlay, PlaysToTheEndNoticesOnceAndKeepsTheLastPicture) {
     EXPECT_FALSE(port().playThread);
     EXPECT_EQ(port().running.load(), 0);
     EXPECT_EQ(port().userPause.load(), 0);
+}
+
+// Dropped B pictures are neither decoded for showing nor counted twice.
+TEST_F(FilePlay, DroppedBPicturesAreNotShown) {
+    struct Case {
+        const char* name;
+        unsigned drop;
+        int shown; // ten I pictures alone, the rest P with one or two B each
+    };
+    const Case cases[] = {{"cif_ipb2.MPG", 0, 100},
+                          {"cif_ipb2.MPG", 1, 70},
+                          {"cif_ipb2.MPG", 2, 40},
+                          {"cif_ipb1.MPG", 1, 55},
+                          {"cif_ipb1.MPG", 2, 55}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " drop " + std::to_string(c.drop));
+        Open(c.name);
+        HWND wnd = Window();
+        RE4Ravi_SetFileEndMsg(kPort, wnd, kEndMessage);
+        RE4Ravi_ThrowBFrameNum(kPort, c.drop);
+        RE4Ravi_SetDisplayCallBack(kPort, &Pictures::Shown);
+        Pictures::count = 0;
+        Pictures::bad = 0;
+        Pictures::lastTimeStamp = 0;
+        ASSERT_EQ(RE4Ravi_Play(kPort, wnd), 1);
+        RE4Ravi_SetPlaySpeed(kPort, 3);
+        EXPECT_TRUE(WaitForEnd(15000));
+        RE4Ravi_Stop(kPort);
+        EXPECT_EQ(port().currentPicture, c.shown);
+        // The last one is shown again while the port waits paused at the end.
+        EXPECT_GE(Pictures::count.load(), c.shown);
+        EXPECT_LE(Pictures::count.load(), c.shown + 3);
+        EXPECT_EQ(Pictures::bad.load(), 0);
+        RE4Ravi_ThrowBFrameNum(kPort, 0);
+        RE4Ravi_CloseFile(kPort);
+        ::DestroyWindow(wnd_);
+        wnd_ = nullptr;
+    }
+}
+
+// With a decode callback the pictures go to it, once each, and nothing is paced.
+TEST_F(FilePlay, DecodeCallbackTakesEachPictureOnce) {
+    Open("cif_ip.MPG");
+    HWND wnd = Window();
+    RE4Ravi_SetFileEndMsg(kPort, wnd, kEndMessage);
+    ASSERT_EQ(RE4Ravi_SetDecCallBack(kPort, &Handed::Picture), 1);
+    ASSERT_EQ(RE4Ravi_Play(kPort, wnd), 1);
+    EXPECT_TRUE(WaitForEnd(15000));
+    ::Sleep(300); // paused at the end: nothing more comes
+    EXPECT_EQ(Handed::count.load(), 100);
+    EXPECT_EQ(Handed::bad.load(), 0);
 }
 
 TEST_F(FilePlay, PauseStepAndResume) {
