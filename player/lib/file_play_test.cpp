@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "common/testing/testdata.h"
+#include "player/decoder/decoder.h"
 #include "player/lib/play_port.h"
 
 namespace dvr::strovid {
@@ -37,6 +38,31 @@ struct Handed {
     }
     static inline std::atomic<int> count{0};
     static inline std::atomic<int> bad{0};
+};
+
+// A digest of each picture shown, by its number.
+struct Digests {
+    static uint64_t Of(const uint8_t* yuv, int size) {
+        uint64_t h = 1469598103934665603ull;
+        for (int i = 0; i < size; ++i)
+            h = (h ^ yuv[i]) * 1099511628211ull;
+        return h;
+    }
+    static void CALLBACK Shown(int port, const uint8_t* yuv, int size, int, int, uint32_t, int,
+                               int) {
+        const int n = PortTable[port].currentPicture;
+        if (n > 0 && n <= 100 && !PortTable[port].userPause.load()) byPicture[n] = Of(yuv, size);
+    }
+    static inline uint64_t byPicture[101] = {};
+
+    // The latest picture shown, paused or not.
+    static void CALLBACK Latest(int port, const uint8_t* yuv, int size, int, int, uint32_t, int,
+                                int) {
+        latest = Of(yuv, size);
+        latestNumber = PortTable[port].currentPicture;
+    }
+    static inline std::atomic<uint64_t> latest{0};
+    static inline std::atomic<int> latestNumber{0};
 };
 
 class FilePlay : public ::testing::Test {
@@ -290,6 +316,58 @@ TEST_F(FilePlay, SeeksLandBeforeTheWantedPicture) {
     // Beyond the end the decoding stops at the end of the file.
     ASSERT_EQ(RE4Ravi_SetPlayedTimeEx(kPort, 100000000), 1);
     EXPECT_EQ(NextVideoFrame(), 0u);
+}
+
+// Seeking and stepping back through records that carry B pictures give the picture
+// that playing showed under the same number.
+TEST_F(FilePlay, SeekAndStepBackGiveThePlayedPicture) {
+    Open("cif_ipb2.MPG");
+    HWND wnd = Window();
+    RE4Ravi_SetFileEndMsg(kPort, wnd, kEndMessage);
+    RE4Ravi_SetDisplayCallBack(kPort, &Digests::Shown);
+    ASSERT_EQ(RE4Ravi_Play(kPort, wnd), 1);
+    RE4Ravi_SetPlaySpeed(kPort, 4);
+    ASSERT_TRUE(WaitForEnd(15000));
+    RE4Ravi_Stop(kPort);
+    RE4Ravi_SetDisplayCallBack(kPort, nullptr);
+
+    // Seeking a paused port shows the wanted picture and stays paused.
+    RE4Ravi_SetDisplayCallBack(kPort, &Digests::Latest);
+    ASSERT_EQ(RE4Ravi_Play(kPort, wnd), 1);
+    RE4Ravi_Pause(kPort, 1);
+    struct Case {
+        unsigned n;
+        int shows; // a key frame's number and the next both start at the key frame
+    };
+    for (Case c : {Case{23, 23}, Case{35, 35}, Case{47, 47}, Case{58, 58}, Case{99, 99},
+                   Case{20, 21}, Case{21, 21}}) {
+        SCOPED_TRACE(c.n);
+        ASSERT_EQ(RE4Ravi_SetCurrentFrameNum(kPort, c.n), 1);
+        ::Sleep(300);
+        EXPECT_EQ(Digests::latestNumber.load(), static_cast<int>(c.n));
+        EXPECT_EQ(Digests::latest.load(), Digests::byPicture[c.shows]);
+        EXPECT_EQ(port().userPause.load(), 1);
+    }
+    RE4Ravi_Stop(kPort);
+    RE4Ravi_SetDisplayCallBack(kPort, nullptr);
+
+    int width = 0, height = 0;
+    decoder::GetWH(port().decoderHandle, &width, &height);
+    const int size = width * height * 3 / 2;
+    int compared = 0;
+    for (unsigned from : {20u, 21u, 22u, 30u, 47u, 50u, 60u, 98u}) {
+        SCOPED_TRACE(from);
+        ASSERT_EQ(RE4Ravi_SetCurrentFrameNum(kPort, from), 1);
+        ASSERT_EQ(RE4Ravi_OneByOneBack(kPort), 1);
+        const int target = static_cast<int>(from) - 2;
+        if (port().seekDone.load()) continue; // the play thread decodes it
+        EXPECT_EQ(port().currentPicture, target);
+        ASSERT_NE(port().lastShownPicture, nullptr);
+        EXPECT_NE(Digests::byPicture[target], 0u);
+        EXPECT_EQ(Digests::Of(port().lastShownPicture, size), Digests::byPicture[target]);
+        ++compared;
+    }
+    EXPECT_GE(compared, 6); // only key frames are left to the play thread
 }
 
 TEST_F(FilePlay, SeekingNeedsTheIndex) {

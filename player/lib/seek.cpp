@@ -115,12 +115,9 @@ int Seek(int portNo, uint32_t target, int mode) {
     const KeyFrameEntry& key = index.entries[i];
     MoveTo(port, key);
     if (byPicture) {
+        // A B picture still pending is the wanted one: the play thread takes it.
         for (uint32_t p = key.picture; p + 1 < target; ++p)
             if (!ProducePicture(portNo)) break;
-        if (port.pendingB > 0) {
-            TakeDecodedPicture(port);
-            --port.pendingB;
-        }
         port.currentPicture = target ? static_cast<int>(target) - 1 : 0;
     } else {
         // Counted from the key frame, not from where the reader was before.
