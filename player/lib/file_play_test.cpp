@@ -370,6 +370,16 @@ TEST_F(FilePlay, SeekAndStepBackGiveThePlayedPicture) {
     EXPECT_GE(compared, 6); // only key frames are left to the play thread
 }
 
+TEST_F(FilePlay, SeekByTimeWaitsForTheIndex) {
+    ASSERT_EQ(RE4Ravi_OpenFileEx(kPort, dvr::testing::TestDataPath("d1_ipb2.MPG").c_str()), 1);
+    ASSERT_EQ(RE4Ravi_SetPlayedTimeEx(kPort, 1000), 1);
+    EXPECT_EQ(port().indexComplete.load(), 1);
+    // A record's time stamp is that of its last picture: up to two B pictures further.
+    EXPECT_GE(RE4Ravi_GetPlayedTimeEx(kPort), 1000u);
+    EXPECT_LE(RE4Ravi_GetPlayedTimeEx(kPort), 1080u);
+    EXPECT_GT(port().currentPicture, 20);
+}
+
 TEST_F(FilePlay, SeekingNeedsTheIndex) {
     EXPECT_EQ(RE4Ravi_SetCurrentFrameNum(kPort, 3), 0); // no file, no index
     EXPECT_EQ(RE4Ravi_GetLastError(kPort), kErrorIndexIncomplete);
