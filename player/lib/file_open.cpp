@@ -202,6 +202,7 @@ int WINAPI Init_DecodeParam(int port, int width, int height) {
 
 int WINAPI RE4Ravi_OpenFileEx(int port, const char* path) {
     if (!CheckPort(port)) return 0;
+    if (PortTable[port].playThread) RE4Ravi_Stop(port);
     PortLock lock(port);
     return OpenFileLocked(port, path);
 }
@@ -212,6 +213,8 @@ int WINAPI RE4Ravi_OpenFile(int port, const char* path) {
 
 int WINAPI RE4Ravi_CloseFile(int port) {
     if (!CheckPort(port)) return 0;
+    // A play thread left running would read the closed file and the freed decoder.
+    if (PortTable[port].playThread) RE4Ravi_Stop(port);
     PortLock lock(port);
     CloseFileLocked(PortTable[port]);
     return 1;

@@ -251,6 +251,23 @@ TEST_F(FilePlay, PauseStepAndResume) {
     EXPECT_EQ(Pictures::bad.load(), 0);
 }
 
+TEST_F(FilePlay, ClosingOrReopeningAPlayingPortStopsIt) {
+    for (bool reopen : {false, true}) {
+        Open("cif_ip.MPG");
+        HWND wnd = Window();
+        ASSERT_EQ(RE4Ravi_Play(kPort, wnd), 1);
+        ::Sleep(150);
+        if (reopen)
+            Open("cif_ipb1.MPG");
+        else
+            EXPECT_EQ(RE4Ravi_CloseFile(kPort), 1);
+        EXPECT_FALSE(port().playThread);
+        EXPECT_EQ(port().running.load(), 0);
+        ::DestroyWindow(wnd_);
+        wnd_ = nullptr;
+    }
+}
+
 TEST_F(FilePlay, ControlsKeepTheirLimits) {
     EXPECT_EQ(RE4Ravi_Play(kPort, nullptr), 0); // no file
     for (int i = 0; i < 5; ++i)
