@@ -332,12 +332,17 @@ TEST(StreamThreads, OwnThreadPlaysAndAsksForMoreOnceEachTime) {
                   },
                   77, nullptr),
               1);
+    // The stream is queued before the thread starts, so that its first look finds it.
+    {
+        PortLock lock(kPort);
+        StartStreamBuffer(kPort);
+    }
+    ASSERT_EQ(RE4Ravi_InputData(kPort, r.records.data(), static_cast<unsigned>(r.records.size())),
+              1);
     {
         PortLock lock(kPort);
         ASSERT_EQ(StartStreamPlaying(kPort), 1);
     }
-    ASSERT_EQ(RE4Ravi_InputData(kPort, r.records.data(), static_cast<unsigned>(r.records.size())),
-              1);
     EXPECT_TRUE(WaitFor([] { return PortTable[kPort].currentPicture > 3; }));
     EXPECT_EQ(PortTable[kPort].pictureWidth, 352);
     // Below the threshold once, then empty once; nothing more while the flag stays set.
