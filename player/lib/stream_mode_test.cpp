@@ -345,6 +345,14 @@ TEST(StreamThreads, OwnThreadPlaysAndAsksForMoreOnceEachTime) {
     }
     EXPECT_TRUE(WaitFor([] { return PortTable[kPort].currentPicture > 3; }));
     EXPECT_EQ(PortTable[kPort].pictureWidth, 352);
+    // Paused, it shows nothing new; resumed, it goes on.
+    ASSERT_EQ(RE4Ravi_Pause(kPort, 1), 1);
+    ::Sleep(100);
+    const int atPause = PortTable[kPort].currentPicture;
+    ::Sleep(300);
+    EXPECT_EQ(PortTable[kPort].currentPicture, atPause);
+    ASSERT_EQ(RE4Ravi_Pause(kPort, 0), 1);
+    EXPECT_TRUE(WaitFor([=] { return PortTable[kPort].currentPicture > atPause; }));
     // Below the threshold once, then empty once; nothing more while the flag stays set.
     EXPECT_TRUE(WaitFor([] { return SourceCalls.bytes.size() >= 2; }, 20000));
     ::Sleep(200);

@@ -40,6 +40,9 @@ void ShowPicture(int portNo) {
     p.lastShownPicture = p.currentPicturePtr;
     decoder::GetWH(p.decoderHandle, &p.pictureWidth, &p.pictureHeight);
     p.file.endOfFile = 0;
+    if (DisplayCallback cb = p.displayCallback.load())
+        cb(portNo, p.currentPicturePtr, p.pictureWidth * p.pictureHeight * 3 / 2, p.pictureWidth,
+           p.pictureHeight, p.file.play.timeStamp, 3, 0);
     if (p.window && ::IsWindowVisible(p.window)) {
         const Rect& r = p.sourceRect;
         RE4Ravi_DirectDraw(portNo, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr);
@@ -69,6 +72,11 @@ DWORD WINAPI StreamPlayThread(LPVOID arg) {
     uint32_t prevTime = 0;
     int prevInterval = 40;
     while (::WaitForSingleObject(s.quit.get(), 0) != WAIT_OBJECT_0) {
+        // A paused port keeps its queue and its picture.
+        if (p.userPause.load()) {
+            ::Sleep(40);
+            continue;
+        }
         if (!s.video || s.ended.load()) {
             s.lowWaterNotice.store(0);
             ::Sleep(40);
