@@ -14,6 +14,8 @@
 // names its own metaclass type with FW_CLASS_META; see object_test.cpp.
 #pragma once
 
+#include "framework/message.h"
+
 #include <memory>
 #include <mutex>
 #include <string>
@@ -118,6 +120,16 @@ public:
     const std::string& ClassName() const { return ClassType()->ClassName(); }
     bool InheritsFrom(const TMetaClass* c) const { return ClassType()->InheritsFrom(c); }
     template <class T> bool Is() const { return dynamic_cast<const T*>(this) != nullptr; }
+
+    // Message methods (framework/message.h): Dispatch hands Message to the handler of
+    // its number in the nearest class that has one, else to DefaultHandler.
+    void Dispatch(TMessage& Message) {
+        if (!DispatchMsg(Message)) DefaultHandler(Message);
+    }
+    // What happens to a message no class handles; nothing in the base.
+    virtual void DefaultHandler(TMessage& /*Message*/) {}
+    // The message map: true when this class or an ancestor handled Message.
+    virtual bool DispatchMsg(TMessage& /*Message*/) { return false; }
 };
 
 // Registration of classes for lookup by name (names compare ignoring ASCII case).

@@ -201,3 +201,71 @@ TEST(Events, CallReachesTheBoundObjectAndUnassignedDoesNothing) {
 
 } // namespace
 } // namespace dvr::fw
+
+namespace dvr::fw {
+namespace {
+
+constexpr uint32_t kPing = 0x400, kPong = 0x401, kOther = 0x402;
+
+class TBaseHandler : public TObject {
+    FW_CLASS(TBaseHandler, TObject)
+    FW_MESSAGES_BEGIN
+    FW_MESSAGE(kPing, Ping)
+    FW_MESSAGE(kPong, Pong)
+    FW_MESSAGES_END
+public:
+    std::string log;
+    void Ping(TMessage& M) {
+        log += "base-ping ";
+        M.Result = 1;
+    }
+    void Pong(TMessage&) { log += "base-pong "; }
+    void DefaultHandler(TMessage& M) override {
+        log += "default ";
+        M.Result = -1;
+    }
+};
+
+class TDerivedHandler : public TBaseHandler {
+    FW_CLASS(TDerivedHandler, TBaseHandler)
+    FW_MESSAGES_BEGIN
+    FW_MESSAGE(kPing, Ping2)
+    FW_MESSAGE(kOther, Other)
+    FW_MESSAGES_END
+public:
+    void Ping2(TMessage& M) {
+        log += "derived-ping ";
+        FW_INHERITED(M);
+    }
+    void Other(TMessage& M) {
+        log += "derived-other ";
+        FW_INHERITED(M); // no ancestor handles it: the default handler does
+    }
+};
+
+TEST(MessageMethods, DispatchFindsTheNearestHandlerAndInheritedFallsThrough) {
+    struct Case {
+        uint32_t msg;
+        const char* log;
+        intptr_t result;
+    } cases[] = {
+        {kPing, "derived-ping base-ping ", 1},
+        {kPong, "base-pong ", 0},
+        {kOther, "derived-other default ", -1},
+        {0x999, "default ", -1},
+    };
+    for (const Case& c : cases) {
+        TDerivedHandler h;
+        TMessage m{c.msg, 0, 0, 0};
+        h.Dispatch(m);
+        EXPECT_EQ(h.log, c.log) << c.msg;
+        EXPECT_EQ(m.Result, c.result) << c.msg;
+    }
+    TBaseHandler b;
+    TMessage m{kOther, 0, 0, 0};
+    b.Dispatch(m);
+    EXPECT_EQ(b.log, "default ");
+}
+
+} // namespace
+} // namespace dvr::fw
