@@ -28,10 +28,7 @@ bool TDriveAccess::FreeBytes(char letter, uint64_t& bytes) const {
     return true;
 }
 
-bool FolderExists(std::string_view path) {
-    const DWORD a = ::GetFileAttributesW(GbkToWide(path).c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+// FolderExists is defined once, with the engine's data files (U_DataFiles.cpp).
 
 bool PathExists(std::string_view path) {
     return ::GetFileAttributesW(GbkToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
