@@ -6,8 +6,12 @@ dvr_library(vantrel_netsvc_core
 set(netsvc_core_tests
   U_WebContent_test.cpp U_NameServerRecords_test.cpp U_NetTalkList_test.cpp)
 
+dvr_test(netsvc_core_tests SOURCES ${netsvc_core_tests} LIBS vantrel_netsvc_core)
+
 if(DVR_WINDOWS)
-  dvr_test(netsvc_core_tests SOURCES ${netsvc_core_tests} LIBS vantrel_netsvc_core)
-else()
-  dvr_test(netsvc_core_tests SOURCES ${netsvc_core_tests} LIBS vantrel_netsvc_core)
+  dvr_win_library(vantrel_netsvc STATIC
+    SOURCES U_SocketNotify.cpp U_UdpSend.cpp F_WebServerForm.cpp U_NetNameRegistration.cpp
+            U_AutoGetRemoterHost.cpp F_SearchServerForm.cpp
+    LIBS vantrel_netsvc_core vantrel_engine dvr_common_win ws2_32 user32)
+  dvr_test(netsvc_web_tests SOURCES F_WebServerForm_test.cpp LIBS vantrel_netsvc TIMEOUT 120)
 endif()
