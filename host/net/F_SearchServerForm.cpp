@@ -84,10 +84,10 @@ void TSearchServerForm::SearchDone() {
 
 void TSearchServerForm::ConnectTimer() {
     connectTimer_->SetEnabled(false);
+    // Nothing yet: the operator may leave; the time-out still closes the dialog at 60 s.
     if (Found().empty()) {
         lb_SearchInfo.clear();
         bt_ExitEnabled = true;
-        timeOutTimer_->SetEnabled(false);
     }
 }
 

@@ -14,4 +14,6 @@ if(DVR_WINDOWS)
             U_AutoGetRemoterHost.cpp F_SearchServerForm.cpp
     LIBS vantrel_netsvc_core vantrel_engine dvr_common_win ws2_32 user32)
   dvr_test(netsvc_web_tests SOURCES F_WebServerForm_test.cpp LIBS vantrel_netsvc TIMEOUT 120)
+  dvr_test(netsvc_nameserver_tests SOURCES U_NameServerClient_test.cpp
+    LIBS vantrel_netsvc sim_nameserver TIMEOUT 120)
 endif()
