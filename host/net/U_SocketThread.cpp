@@ -3,18 +3,22 @@
 namespace vantrel {
 
 TSocketThread::TSocketThread(std::function<void(TSocketThread&)> body, int priority)
-    : body_(std::move(body)) {
+    : body_(std::move(body)), priority_(priority) {
     thread_.reset(::CreateThread(nullptr, 0, &TSocketThread::Main, this, CREATE_SUSPENDED, &id_));
-    if (!thread_) {
-        ended_ = true;
-        return;
-    }
-    ::SetThreadPriority(thread_.get(), priority);
+    if (!thread_) ended_ = true;
+}
+
+void TSocketThread::Start() {
+    if (!thread_) return;
+    ::SetThreadPriority(thread_.get(), priority_);
     ::ResumeThread(thread_.get());
 }
 
 TSocketThread::~TSocketThread() {
-    if (thread_ && !IsCurrent()) ::WaitForSingleObject(thread_.get(), 5000);
+    if (!thread_ || IsCurrent()) return;
+    // A thread never started would otherwise wait for good.
+    if (::ResumeThread(thread_.get()) > 1) ::ResumeThread(thread_.get());
+    ::WaitForSingleObject(thread_.get(), 5000);
 }
 
 bool TSocketThread::Ended() const {

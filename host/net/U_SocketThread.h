@@ -14,9 +14,11 @@ namespace vantrel {
 
 class TSocketThread {
 public:
-    // Runs `body` on a new thread at `priority` (THREAD_PRIORITY_*). Started() is false when
-    // the thread could not be created.
+    // Creates the thread for `body` suspended; Start gives it `priority` and resumes it, so
+    // the owner can store the object before the body runs. Started() is false when the thread
+    // could not be created.
     TSocketThread(std::function<void(TSocketThread&)> body, int priority);
+    void Start();
     // Waits up to 5 s for the thread to end, unless it is the calling thread itself.
     ~TSocketThread();
     TSocketThread(const TSocketThread&) = delete;
@@ -34,6 +36,7 @@ private:
     static DWORD WINAPI Main(LPVOID self);
 
     std::function<void(TSocketThread&)> body_;
+    int priority_;
     std::atomic<bool> ended_{false};
     DWORD id_ = 0;
     dvr::win::Thread thread_;

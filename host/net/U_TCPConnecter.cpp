@@ -15,13 +15,14 @@ TTCPConnecter::TTCPConnecter(int32_t queueCapacity) {
 }
 
 TTCPConnecter::~TTCPConnecter() {
-    // The threads use the queue, the events and the socket: they end before any goes.
-    if (ReadThread) ReadThread->Stopped = true;
-    if (SendThread) SendThread->Stopped = true;
+    // The threads use the queue, the events and the socket: they end before any goes. The
+    // reader goes first: it is the one that may still create the sender.
     Closed = 1;
+    if (ReadThread) ReadThread->Stopped = true;
     SetReadEvent(1);
-    SetSendEvent(1);
     ReadThread.reset();
+    if (SendThread) SendThread->Stopped = true;
+    SetSendEvent(1);
     SendThread.reset();
     {
         std::lock_guard<std::mutex> guard(QueueLock);

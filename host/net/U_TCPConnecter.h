@@ -6,6 +6,7 @@
 #include "host/engine/U_Chain.h"
 #include "host/net/U_LiveProtocol.h"
 #include "host/net/U_SocketThread.h"
+#include "host/net/U_WinSocket.h"
 
 #include "common/win/handles.h"
 
@@ -51,8 +52,10 @@ public:
     int32_t DropLevel = 0;
     std::atomic<int32_t> AlarmPort{-1};
     std::string AlarmAddress;
-    TTCPConnecter* Prev = nullptr;
-    TTCPConnecter* Next = nullptr;
+    // Cells of the viewer list: appended by the accept thread, walked by the fan-out,
+    // unlinked by the sweeper.
+    std::atomic<TTCPConnecter*> Prev{nullptr};
+    std::atomic<TTCPConnecter*> Next{nullptr};
 
     // 0 the event, 1 the stop event; failures ignored.
     void SetSendEvent(int index);

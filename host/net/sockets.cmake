@@ -8,7 +8,7 @@ if(DVR_WINDOWS)
   dvr_win_library(vantrel_sockets STATIC
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_SocketThread.cpp ${CMAKE_CURRENT_LIST_DIR}/U_WinSocket.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_TCPServer.cpp ${CMAKE_CURRENT_LIST_DIR}/U_TCPClient.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/U_TCPConnecter.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_TCPConnecter.cpp ${CMAKE_CURRENT_LIST_DIR}/U_NetSentBytes.cpp
     LIBS vantrel_live_protocol vantrel_engine_core dvr_common_win ws2_32)
   dvr_test(host_sockets_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_WinSocket_test.cpp
