@@ -1,0 +1,34 @@
+// The sweeper: frees the viewers that have closed, and stops the encoder that ran only for
+// viewers once the last viewer of a channel has gone. One for the whole program.
+#pragma once
+
+#include "host/net/U_TCPMainServer.h"
+
+#include <memory>
+
+namespace vantrel {
+
+class TThreadFreeTCPMainConnecter {
+public:
+    // Runs at once, at lower priority.
+    explicit TThreadFreeTCPMainConnecter(TLiveServers& servers);
+    ~TThreadFreeTCPMainConnecter();
+    TThreadFreeTCPMainConnecter(const TThreadFreeTCPMainConnecter&) = delete;
+    TThreadFreeTCPMainConnecter& operator=(const TThreadFreeTCPMainConnecter&) = delete;
+
+    // The loop ends within about 100 ms.
+    void Stop();
+    // Passes completed, for those who wait on the sweeper.
+    int Passes() const { return passes_.load(); }
+
+private:
+    void Execute(TSocketThread& self);
+    // One channel's list; false when the sweeper was stopped meanwhile.
+    bool SweepList(TTCPMainConnecter& list, int channel, TSocketThread& self);
+
+    TLiveServers& servers_;
+    std::atomic<int> passes_{0};
+    std::unique_ptr<TSocketThread> thread_;
+};
+
+} // namespace vantrel

@@ -1,0 +1,83 @@
+// The live video server of one board channel: its listening socket on the channel's live
+// port, its accept thread and its viewer list; and the set of them all, one per board channel,
+// that the stream routing hands each channel's records to.
+#pragma once
+
+#include "host/net/U_LiveHost.h"
+#include "host/net/U_TCPMainConnecter.h"
+#include "host/net/U_TCPServer.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <shared_mutex>
+
+namespace vantrel {
+
+constexpr int kLiveChannels = 49;
+constexpr int kListenBacklog = 150;
+
+struct TThreadMainListen;
+
+class TTCPMainServer : public TTCPServer {
+public:
+    explicit TTCPMainServer(TLiveHost& host);
+    ~TTCPMainServer() override;
+
+    std::atomic<uint8_t> Started{0};
+    std::unique_ptr<TSocketThread> ListenThread;
+    std::unique_ptr<TTCPMainConnecter> Viewers;
+
+    // Listens on `port` for `channel` (at most 49). Already started: true. False only for a
+    // bad channel or a failed bind.
+    bool Start(int port, int channel);
+    // Ends the accept thread, frees the viewers and closes the listening socket.
+    void Stop();
+    // 0 network event, 1 stop event, -1 failed wait.
+    int WaitNetEvents();
+    void ResetNetEvent(int index);
+
+private:
+    friend struct TThreadMainListen;
+    void ListenLoop(TSocketThread& self);
+
+    TLiveHost& host_;
+};
+
+// TThreadMainListen: the accept thread of one server (normal priority).
+struct TThreadMainListen {
+    static std::unique_ptr<TSocketThread> Create(TTCPMainServer& server);
+};
+
+// One live server per board channel.
+class TLiveServers {
+public:
+    explicit TLiveServers(TLiveHost& host) : host_(host) {}
+    // StopAll, unless the shutdown ran it already.
+    ~TLiveServers() { StopAll(); }
+    TLiveServers(const TLiveServers&) = delete;
+    TLiveServers& operator=(const TLiveServers&) = delete;
+
+    // A server per channel 0..count - 1 on port base + channel; false when any failed.
+    bool StartLiveServers(int portBase, int count);
+    // The channel's viewer list; null when the channel has no running server.
+    TTCPMainConnecter* Viewers(int channel);
+    TTCPMainServer* Server(int channel);
+    // Called by the stream routing for each record of a board channel.
+    void FanOutFrame(int channel, int frameType, const uint8_t* data, int length);
+    // The shutdown's order: every viewer's threads stopped, then the servers.
+    void StopViewers();
+    void StopAll();
+
+    TLiveHost& Host() { return host_; }
+
+private:
+    TLiveHost& host_;
+    // The fan-out walks the lists under the shared side; stopping takes it whole.
+    std::shared_mutex lock_;
+    std::atomic<bool> stopping_{false};
+    std::array<std::unique_ptr<TTCPMainServer>, kLiveChannels> servers_;
+};
+
+} // namespace vantrel
