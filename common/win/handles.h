@@ -128,6 +128,17 @@ struct DrawDibTraits {
 using DrawDib = UniqueResource<HDRAWDIB, DrawDibTraits>;
 #endif
 
+#ifdef _ICMP_INCLUDED_
+// ICMP echo handles from IcmpCreateFile; only for units that include icmpapi.h first (and
+// link iphlpapi).
+struct IcmpHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::IcmpCloseHandle(h); }
+};
+using IcmpHandle = UniqueResource<HANDLE, IcmpHandleTraits>;
+#endif
+
 // A window DC from GetDC, released to its window.
 class WindowDc {
 public:
