@@ -1,0 +1,62 @@
+// The Windows sides of the peripheral units: their registry values, the remote-access service,
+// the UPS port held in TCOM's slot, and the GBK text of an SMS as UTF-16.
+#pragma once
+
+#include "host/engine/T_ThreadRasDial.h"
+#include "host/engine/U_COM.h"
+#include "host/engine/U_GSMCtrl.h"
+#include "host/engine/U_MatrixsCtrl.h"
+#include "host/engine/U_UPSDog.h"
+
+#include "common/win/handles.h"
+
+#include <windows.h>
+
+namespace vantrel {
+
+// "SCA" and "TPA" of HKLM "SOFTWARE\VQS\GSM".
+class TGsmRegistryStore : public TGsmNumberStore {
+public:
+    std::string Read(std::string_view name) override;
+    void Write(std::string_view name, std::string_view text) override;
+};
+
+// "Matrixs", "XM" and "XM_Group" of HKLM "SOFTWARE\VQS\Matrixs", read and written whole.
+class TMatrixRegistryStore : public TMatrixStore {
+public:
+    int Read(const char* name, void* buffer, int size) override;
+    void Write(const char* name, const void* buffer, int size) override;
+};
+
+// GBK (code page 936) to UTF-16.
+std::u16string GbkToUtf16(std::string_view gbk);
+
+// RasDialA and RasHangUpA of rasapi32.dll, looked up when first used; without the library
+// every dial fails.
+class TRasApiDialer : public TRasDialer {
+public:
+    uint32_t Dial(const TRasDialParamsA& params, uintptr_t& handle) override;
+    void HangUp(uintptr_t handle) override;
+
+private:
+    bool Load();
+    dvr::win::Module library_;
+    FARPROC dial_ = nullptr, hangUp_ = nullptr;
+    bool tried_ = false;
+};
+
+// The UPS port, opened once and kept in TCOM's slot for the rest of the run.
+class TCOMUPSLine : public TUPSLine {
+public:
+    explicit TCOMUPSLine(TCOM& com) : com_(com) {}
+    bool IsOpen(int port) const override;
+    bool Open(int port) override;
+    bool ModemStatus(int port, uint32_t& status) override;
+    bool RaiseDTR(int port) override;
+    void Sleep(int ms) override { ::Sleep(DWORD(ms)); }
+
+private:
+    TCOM& com_;
+};
+
+} // namespace vantrel
