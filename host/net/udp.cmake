@@ -1,17 +1,25 @@
 # UDP message protocol: records, the server's dispatch, the reply routing and the logic of the
 # inspector and the remote alarm list in both trees; sockets, threads and windows for Windows.
 set(udp_core_sources
-  ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessages.cpp ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageDispatch.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessages.cpp ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageDispatch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/U_UDPReplyRouter.cpp)
 set(udp_core_tests
   ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessages_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageDispatch_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageDispatch_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/U_UDPReplyRouter_test.cpp)
 
 dvr_library(vantrel_udp_core SOURCES ${udp_core_sources} LIBS vantrel_engine_core)
 dvr_fuzz(fuzz_udp_messages SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_udp_messages.cpp
   LIBS vantrel_udp_core)
 
 if(DVR_WINDOWS)
-  dvr_test(host_udp_tests SOURCES ${udp_core_tests} LIBS vantrel_udp_core)
+  dvr_win_library(vantrel_udp STATIC
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_UDPSocket.cpp ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageServer.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageClient.cpp
+    LIBS vantrel_udp_core vantrel_engine dvr_common_win ws2_32 user32)
+  dvr_test(host_udp_tests
+    SOURCES ${udp_core_tests} ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageServer_test.cpp
+    LIBS vantrel_udp)
 else()
   dvr_test(host_udp_tests SOURCES ${udp_core_tests} LIBS vantrel_udp_core)
 endif()

@@ -1,0 +1,406 @@
+// The server and the client over real loopback UDP, with the user and address lists of
+// TClientCheck.
+#include "host/net/U_UDPMessageServer.h"
+
+#include "host/engine/U_ClientCheck.h"
+#include "host/engine/U_HostMessages.h"
+#include "host/engine/host_engine_testing.h"
+#include "host/net/U_UDPMessageClient.h"
+#include "host/net/udp_testing.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+
+namespace vantrel {
+namespace {
+
+using testing::Bytes;
+using ::testing::ElementsAre;
+
+// The fake engine, with the checks of the real remote lists.
+struct CheckedHost : testing::FakeUdpHost {
+    explicit CheckedHost(const std::string& folder) : set(folder, nullptr), check(set) {}
+    bool CheckUser(std::string_view n, std::string_view p, int r, int i, int s) override {
+        return check.CheckUser(n, p, r, i, s);
+    }
+    bool CheckIP(std::string_view a, int r, int i, int s) override {
+        return check.CheckIP(a, r, i, s);
+    }
+    TClientCheckSet set;
+    TClientCheck check;
+};
+
+// A peer socket of the test: sends, and waits for datagrams while the message loop runs.
+struct Peer {
+    TUdpSocket socket{0, kReplyBufferSize};
+    template <typename T> void Send(const T& m, int port) {
+        socket.SendTo(&m, sizeof(T), port, "127.0.0.1");
+    }
+    void SendBytes(const std::vector<uint8_t>& b, int port) {
+        socket.SendTo(b.data(), int(b.size()), port, "127.0.0.1");
+    }
+    // The next datagram, pumping messages meanwhile; nullopt after 5 s.
+    std::optional<std::vector<uint8_t>> Receive(int* fromPort = nullptr) {
+        std::vector<uint8_t> buffer(kReplyBufferSize);
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < 5000) {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageW(&msg);
+            fd_set read;
+            FD_ZERO(&read);
+            FD_SET(socket.Get(), &read);
+            timeval wait{0, 5000};
+            if (::select(0, &read, nullptr, nullptr, &wait) == 1) {
+                sockaddr_in from{};
+                int length = sizeof from;
+                const int n =
+                    ::recvfrom(socket.Get(), reinterpret_cast<char*>(buffer.data()),
+                               int(buffer.size()), 0, reinterpret_cast<sockaddr*>(&from), &length);
+                if (n >= 0) {
+                    if (fromPort) *fromPort = ntohs(from.sin_port);
+                    buffer.resize(size_t(n));
+                    return buffer;
+                }
+            }
+        }
+        return std::nullopt;
+    }
+};
+
+class UdpServerTest : public ::testing::Test {
+protected:
+    // Writes the remote lists and makes the checks read them.
+    void Lists(const std::vector<TRemoteUserRecord>& users,
+               const std::vector<TRemoteIPRecord>& ips) {
+        host.set.SaveUserFile(users.data(), int(users.size() * sizeof(TRemoteUserRecord)));
+        host.set.SaveIPFile(ips.data(), int(ips.size() * sizeof(TRemoteIPRecord)));
+        host.set.Load();
+    }
+    // Sends a request, then a heartbeat: whatever arrives before the heartbeat's echo is the
+    // request's answer (loopback keeps the order, the dispatch takes one at a time).
+    template <typename T> std::vector<std::vector<uint8_t>> Ask(const T& m) {
+        peer.Send(m, server.Port());
+        return Drain();
+    }
+    std::vector<std::vector<uint8_t>> AskBytes(const std::vector<uint8_t>& b) {
+        peer.SendBytes(b, server.Port());
+        return Drain();
+    }
+    std::vector<std::vector<uint8_t>> Drain() {
+        peer.Send(MakeNetDog(), server.Port());
+        std::vector<std::vector<uint8_t>> answers;
+        for (;;) {
+            auto got = peer.Receive();
+            if (!got) {
+                ADD_FAILURE() << "no echo";
+                return answers;
+            }
+            if (*got == Bytes(MakeNetDog())) return answers;
+            answers.push_back(std::move(*got));
+        }
+    }
+
+    std::string folder = testing::FreshProgramFolder("host_udp_server");
+    CheckedHost host{folder};
+    TUDPMessageServer server{host, 0};
+    Peer peer;
+};
+
+TEST_F(UdpServerTest, RequestsAreAnsweredToTheRequestingSocket) {
+    host.state.ChannelCount = 6;
+    host.state.Armed[1] = 1;
+    auto answers = Ask(MakeStateQuery());
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0], Bytes(host.state));
+
+    for (int i = 0; i < 12; ++i) {
+        TWorkLogRecord r{};
+        r.Event = uint8_t(i);
+        host.log.push_back(r);
+    }
+    answers = Ask(UdpMsgWorkLogQuery{10, 3});
+    ASSERT_EQ(answers.size(), 4u);
+    EXPECT_EQ(answers[1], Bytes(host.log[11]));
+    EXPECT_EQ(answers[3][8], 0x9C);
+}
+
+TEST_F(UdpServerTest, MalformedAndUnknownDatagramsGetNoAnswer) {
+    UdpMsgStateQuery wrong = MakeStateQuery();
+    wrong.Keyword.text[0] = 's';
+    EXPECT_TRUE(Ask(wrong).empty());
+    for (size_t n : {1, 3, 20, 127, 128, 198, 5000, 9887})
+        EXPECT_TRUE(AskBytes(std::vector<uint8_t>(n, 0x41)).empty()) << n;
+    UdpMsgGetSettings q{};
+    q.Kind = 9;
+    q.Keyword.Set("RemoteGetSystemSet");
+    EXPECT_TRUE(Ask(q).empty());
+    EXPECT_TRUE(host.calls.empty());
+}
+
+TEST_F(UdpServerTest, SettingsWritesFollowTheRemoteLists) {
+    auto user = testing::RemoteUser("op", "pw");
+    user.Rights[1].Items[1].Enabled = 0; // recording page refused
+    Lists({user}, {testing::RemoteIP("127.0.0.1")});
+
+    UdpMsgSetCaptureSettings cap{};
+    cap.Channel = 2;
+    cap.Record.FrameRate = 15;
+    cap.UserName.Set("op");
+    cap.Password.Set("pw");
+    EXPECT_TRUE(Ask(cap).empty());
+    EXPECT_EQ(host.capture[2].FrameRate, 0);
+
+    UdpMsgSetPreviewSettings pre{};
+    pre.Channel = 2;
+    pre.Record.Title.Set("door");
+    pre.UserName.Set("op");
+    pre.Password.Set("pw");
+    auto answers = Ask(pre);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0], Bytes(MakeSetSuccess()));
+    EXPECT_EQ(host.preview[2].Title.View(), "door");
+
+    // The sender's address must be listed: 127.0.0.1 refused the page.
+    auto ip = testing::RemoteIP("127.0.0.1");
+    ip.Rights[1].Items[0].Enabled = 0;
+    Lists({testing::RemoteUser("op", "pw")}, {ip});
+    pre.Record.Title.Set("gate");
+    EXPECT_TRUE(Ask(pre).empty());
+    EXPECT_EQ(host.preview[2].Title.View(), "door");
+}
+
+TEST_F(UdpServerTest, CarriedAddressesAreCheckedForControlAndPtz) {
+    Lists({testing::RemoteUser("op", "pw")}, {testing::RemoteIP("10.3.3.3")});
+    UdpMsgRemoteControl close{};
+    close.Command = 2;
+    close.UserName.Set("op");
+    close.Password.Set("pw");
+    close.OwnAddress.Set("10.3.3.3"); // not the loopback address it comes from
+    Ask(close);
+    UdpMsgPtzCommand ptz{};
+    ptz.OwnAddress.Set("10.3.3.4");
+    ptz.UserName.Set("op");
+    ptz.Password.Set("pw");
+    Ask(ptz);
+    EXPECT_THAT(host.calls, ElementsAre("post " + std::to_string(WM_REMOTECLOSE) + " 0 0"));
+}
+
+// The requesting side's windows: receive areas, a message window that notes what it got and
+// what its receive area held when the message came.
+struct WindowsUnderTest : TUDPReplyWindows {
+    WindowsUnderTest() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &WindowsUnderTest::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"UdpTestReplyWindow";
+        ::RegisterClassExW(&wc);
+        window = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   wc.hInstance, nullptr);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~WindowsUnderTest() override { ::DestroyWindow(window); }
+
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<WindowsUnderTest*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+        if (self && m >= WM_USER) {
+            self->got.push_back({m, wp, lp});
+            if (m == WM_DISKINFO) self->areas[ReplyWindow::DiskView].Load(self->diskSeen);
+            if (m == WM_NETDOGREPLY && lp == kNetDogWorkStateReply)
+                self->areas[ReplyWindow::NetDog].Load(self->stateSeen);
+            return 0;
+        }
+        return ::DefWindowProcW(w, m, wp, lp);
+    }
+    void Post(ReplyWindow, unsigned m, intptr_t wp, intptr_t lp) override {
+        ::PostMessageW(window, m, WPARAM(wp), LPARAM(lp));
+    }
+    std::vector<std::string> NetDogAddresses() override { return {"127.0.0.1"}; }
+    TReceiveArea* Area(ReplyWindow w) override { return &areas[w]; }
+    void StoreSettingsRecord(int kind, const uint8_t* data, size_t length) override {
+        settings[kind].assign(data, data + length);
+    }
+    bool WorkLogTimedOut() override { return false; }
+    void ClearWorkLogStatus() override {}
+    void AddWorkLogRow(const TWorkLogRecord& r) override { rows.push_back(r.Event); }
+    void FillWorkLogDays(int, const std::vector<std::pair<std::string, int>>&) override {}
+
+    bool Got(unsigned m) const {
+        for (const auto& g : got)
+            if (g.message == m) return true;
+        return false;
+    }
+
+    struct Message {
+        unsigned message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    HWND window = nullptr;
+    std::vector<Message> got;
+    std::map<ReplyWindow, TReceiveArea> areas;
+    std::map<int, std::vector<uint8_t>> settings;
+    std::vector<int> rows;
+    UdpMsgDiskInfo diskSeen{};
+    WorkStateRecord stateSeen{};
+};
+
+struct AlarmsUnderTest : TRemoteAlarmHost {
+    std::vector<std::string> calls;
+    TAlarmSetRecord record{};
+    int BoardChannelCount() const override { return 0; }
+    int ChannelCount() const override { return 1; }
+    std::string SlotGroupAddress(int) const override { return "10.5.5.5"; }
+    int SlotRemoteChannel(int) const override { return 2; }
+    std::string SlotConnectionAddress(int) const override { return "127.0.0.1"; }
+    const TAlarmSetRecord& AlarmRecord(int) const override { return record; }
+    void SetSound(int, int, bool) override {}
+    void ShowAlarming(int ch) override { calls.push_back("show " + std::to_string(ch)); }
+    void SwitchAlarmOutputs(int, int, bool) override {}
+    bool PanePreviewing(int) const override { return true; }
+    void RequestOpenOnAlarm(int) override {}
+    void RequestRecordOnAlarm(int) override {}
+    void ResetAlarmTimers(int) override {}
+    void QueueMapAlarm(const AlarmUploadRecord&) override { calls.push_back("map"); }
+    void AddRemoteAlarm(const AlarmUploadRecord& r) override {
+        calls.push_back("list " + r.HostAddress.Get());
+    }
+    void PostAlarmMessage(ReplyWindow, intptr_t) override {}
+};
+
+template <typename Done> bool Pump(Done done) {
+    return testing::PumpMessagesUntil(done, 5000);
+}
+
+class UdpClientTest : public UdpServerTest {
+protected:
+    WindowsUnderTest windows;
+    AlarmsUnderTest alarms;
+    TUDPMessageClient client{windows, alarms, 0};
+};
+
+TEST_F(UdpClientTest, ReplyIsInTheReceiveAreaWhenItsMessageArrives) {
+    UdpMsgDiskInfoQuery q{};
+    q.Keyword.Set("ViewDiskInfo");
+    host.drives['C'] = {8ull << 30, 1ull << 30};
+    client.SendTo(&q, sizeof q, server.Port(), "127.0.0.1");
+    ASSERT_TRUE(Pump([&] { return windows.Got(WM_DISKINFO); }));
+    EXPECT_EQ(windows.diskSeen.TotalMB[2], 8192);
+    EXPECT_EQ(windows.diskSeen.FreeMB[2], 1024);
+    EXPECT_EQ(windows.diskSeen.TotalMB[3], -1);
+
+    const auto state = MakeStateQuery();
+    host.state.ChannelCount = 9;
+    client.SendTo(&state, sizeof state, server.Port(), "127.0.0.1");
+    ASSERT_TRUE(Pump([&] { return windows.stateSeen.ChannelCount == 9; }));
+
+    const auto dog = MakeNetDog();
+    client.SendTo(&dog, sizeof dog, server.Port(), "127.0.0.1");
+    ASSERT_TRUE(Pump([&] {
+        for (const auto& g : windows.got)
+            if (g.message == WM_NETDOGREPLY && g.lParam == 0 && g.wParam == 0) return true;
+        return false;
+    }));
+}
+
+TEST_F(UdpClientTest, SettingsRoundTripThroughBothSides) {
+    UdpMsgSetCaptureSettings set{};
+    set.Channel = 4;
+    set.Record.FrameRate = 12;
+    set.Record.MinutesPerFile = 45;
+    set.UserName.Set("op");
+    set.Password.Set("pw");
+    client.SendTo(&set, sizeof set, server.Port(), "127.0.0.1");
+    ASSERT_TRUE(Pump([&] { return windows.Got(WM_SETSUCCESS); }));
+
+    UdpMsgGetSettings get{};
+    get.Kind = SettingsCapture;
+    get.Channel = 4;
+    get.Keyword.Set("RemoteGetSystemSet");
+    client.SendTo(&get, sizeof get, server.Port(), "127.0.0.1");
+    ASSERT_TRUE(Pump([&] { return windows.Got(WM_SETTINGSRECORD); }));
+    EXPECT_EQ(windows.settings[SettingsCapture], Bytes(set.Record));
+
+    // Remote user lists are sent but not taken up.
+    get.Kind = SettingsRemoteLists;
+    Lists({testing::RemoteUser("op", "pw")}, {});
+    client.SendTo(&get, sizeof get, server.Port(), "127.0.0.1");
+    const auto ping = MakeNetDog();
+    client.SendTo(&ping, sizeof ping, server.Port(), "127.0.0.1");
+    ASSERT_TRUE(Pump([&] { return windows.got.back().message == WM_NETDOGREPLY; }));
+    EXPECT_EQ(windows.settings.size(), 1u);
+}
+
+TEST_F(UdpClientTest, AlarmUploadsReachTheListenerAndTheRequestSocket) {
+    ASSERT_TRUE(client.AlarmListening());
+    AlarmUploadRecord r{};
+    r.HostAddress.Set("10.5.5.5");
+    r.Channel = 2;
+    r.Kind = '>';
+    peer.Send(r, client.AlarmPort());
+    ASSERT_TRUE(Pump([&] { return alarms.calls.size() >= 3; }));
+    EXPECT_THAT(alarms.calls, ElementsAre("show 0", "map", "list 10.5.5.5"));
+
+    // On the request socket the sender's address matches too.
+    alarms.calls.clear();
+    r.HostAddress.Set("127.0.0.1");
+    peer.Send(r, client.RequestPort());
+    ASSERT_TRUE(Pump([&] { return alarms.calls.size() >= 3; }));
+    EXPECT_THAT(alarms.calls, ElementsAre("show 0", "map", "list 127.0.0.1"));
+
+    // Other lengths at the listener are dropped.
+    alarms.calls.clear();
+    peer.SendBytes(std::vector<uint8_t>(129, 0), client.AlarmPort());
+    peer.Send(r, client.AlarmPort());
+    ASSERT_TRUE(Pump([&] { return alarms.calls.size() >= 2; }));
+    EXPECT_THAT(alarms.calls, ElementsAre("map", "list 127.0.0.1"));
+}
+
+TEST_F(UdpClientTest, AWaitGivesUpWhenNoReplyComes) {
+    int gaveUp = 0;
+    TReplyWait wait([&] { ++gaveUp; }, 150);
+    Peer silent; // nobody answers there
+    const auto q = MakeStateQuery();
+    client.SendTo(&q, sizeof q, silent.socket.LocalPort(), "127.0.0.1");
+    wait.Start();
+    EXPECT_TRUE(wait.Waiting());
+    ASSERT_TRUE(Pump([&] { return gaveUp == 1; }));
+    EXPECT_TRUE(wait.TimedOut());
+    EXPECT_FALSE(wait.Waiting());
+
+    wait.Start();
+    EXPECT_FALSE(wait.TimedOut());
+    client.SendTo(&q, sizeof q, server.Port(), "127.0.0.1");
+    ASSERT_TRUE(Pump([&] {
+        for (const auto& g : windows.got)
+            if (g.message == WM_NETDOGREPLY && g.lParam == kNetDogWorkStateReply) return true;
+        return false;
+    }));
+    wait.Done();
+    ::Sleep(200);
+    Pump([] { return true; });
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+    EXPECT_EQ(gaveUp, 1);
+    EXPECT_FALSE(wait.TimedOut());
+}
+
+TEST_F(UdpClientTest, SendToAnUnknownHostRaises) {
+    const auto q = MakeStateQuery();
+    EXPECT_ANY_THROW(client.SendTo(&q, sizeof q, 57000, ""));
+    EXPECT_ANY_THROW(client.SendTo(&q, sizeof q, 70000, "127.0.0.1"));
+}
+
+TEST(UdpServerPort, APortInUseRaisesOutOfCreate) {
+    testing::FakeUdpHost host;
+    TUDPMessageServer first(host, 0);
+    EXPECT_THROW(TUDPMessageServer(host, first.Port()), std::runtime_error);
+}
+
+} // namespace
+} // namespace vantrel
