@@ -92,7 +92,11 @@ public:
                 closedByPeer = true;
                 break;
             }
-            if (n < 0) break;
+            if (n < 0) {
+                // A peer that closes with our bytes unread resets the connection.
+                if (::WSAGetLastError() == WSAECONNRESET) closedByPeer = true;
+                break;
+            }
             data.append(buffer, static_cast<size_t>(n));
         }
         return data;

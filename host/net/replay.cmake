@@ -4,12 +4,14 @@ dvr_library(vantrel_net_replay_core
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_RemoteReplayProtocol.cpp
           ${CMAKE_CURRENT_LIST_DIR}/U_RemoteReplayQueues.cpp
           ${CMAKE_CURRENT_LIST_DIR}/U_NetTransferTexts.cpp
-  LIBS dvr_common)
+          ${CMAKE_CURRENT_LIST_DIR}/U_RemoteHosts.cpp
+  LIBS vantrel_engine_core dvr_common)
 
 set(net_replay_core_tests
   ${CMAKE_CURRENT_LIST_DIR}/U_RemoteReplayProtocol_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/U_RemoteReplayQueues_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/U_NetTransferTexts_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/U_NetTransferTexts_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/U_RemoteHosts_test.cpp)
 
 dvr_fuzz(fuzz_remote_replay SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_remote_replay.cpp
   LIBS vantrel_net_replay_core)
@@ -21,11 +23,15 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/T_ThreadRemoteReplaySearchCaptureFile.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_RemoteUpgrade.cpp
             ${CMAKE_CURRENT_LIST_DIR}/T_ThreadSendDataForUpgrade.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/T_ThreadSendFile.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_FileTransfer.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_NetChat.cpp
     LIBS vantrel_net_replay_core vantrel_engine_storage vantrel_engine dvr_common_win ws2_32 user32)
   dvr_test(net_replay_tests
     SOURCES ${net_replay_core_tests}
             ${CMAKE_CURRENT_LIST_DIR}/U_TCPRemoteReplayServer_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_RemoteUpgrade_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_FileTransfer_test.cpp
     LIBS vantrel_net_replay)
 else()
   dvr_test(net_replay_tests SOURCES ${net_replay_core_tests} LIBS vantrel_net_replay_core)
