@@ -227,6 +227,35 @@ TEST_F(GsmTest, AlarmMessagesWaitForTheFirstManualMessageToSetTheModemUp) {
     EXPECT_EQ(sink.results.size(), 1u);               // alarm results are not reported
 }
 
+TEST_F(GsmTest, AManualMessageGivenWhileAlarmsAreSentIsNotLeftWaiting) {
+    Channels channels;
+    TGSMCtrl gsm(com, store, TestToUtf16);
+    TThreadSendGSMMsg* senderPtr = nullptr;
+    bool given = false;
+    // While the alarm message is on the line, the window hands over a message and resumes.
+    com.answer = [&](const Transaction& t) {
+        if (!given && t.bytes.rfind("04913118F1", 0) == 0) {
+            given = true;
+            senderPtr->SetManualMessage(Block("13800", "13900", "abc"));
+            senderPtr->ResultWindow = 3;
+            senderPtr->Resume();
+        }
+        return Modem{}(t);
+    };
+    gsm.ModemReady = true;
+    TThreadSendGSMMsg sender(gsm, channels, sink);
+    senderPtr = &sender;
+    WaitFor([&] { return sender.Idle(); });
+    sender.FlagAlarm(1);
+    WaitFor([&] {
+        std::lock_guard<std::mutex> lock(sink.mutex);
+        return !sink.results.empty();
+    });
+    std::lock_guard<std::mutex> lock(sink.mutex);
+    ASSERT_EQ(sink.results.size(), 1u);
+    EXPECT_EQ(sink.results[0], (std::pair<uintptr_t, int>{3, kSmsSent}));
+}
+
 TEST_F(GsmTest, AFailedSetupReportsToTheManualWindow) {
     Channels channels;
     TGSMCtrl gsm(com, store, TestToUtf16); // no modem answers

@@ -18,10 +18,11 @@ set(periph_core_tests
 if(DVR_WINDOWS)
   dvr_win_library(vantrel_engine_periph STATIC
     SOURCES ${periph_core_sources} ${CMAKE_CURRENT_LIST_DIR}/U_DogSet.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/U_PeriphWin.cpp
-    LIBS vantrel_engine dvr_common_win)
+            ${CMAKE_CURRENT_LIST_DIR}/U_PeriphWin.cpp ${CMAKE_CURRENT_LIST_DIR}/U_MatrixRelay.cpp
+    LIBS vantrel_engine dvr_common_win ws2_32)
   dvr_test(host_periph_tests
     SOURCES ${periph_core_tests} ${CMAKE_CURRENT_LIST_DIR}/U_PeriphWin_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_MatrixRelay_test.cpp
     LIBS vantrel_engine_periph)
 else()
   dvr_library(vantrel_engine_periph SOURCES ${periph_core_sources} LIBS vantrel_engine_core)
