@@ -11,9 +11,11 @@ dvr_test(netsvc_core_tests SOURCES ${netsvc_core_tests} LIBS vantrel_netsvc_core
 if(DVR_WINDOWS)
   dvr_win_library(vantrel_netsvc STATIC
     SOURCES U_SocketNotify.cpp U_UdpSend.cpp F_WebServerForm.cpp U_NetNameRegistration.cpp
-            U_AutoGetRemoterHost.cpp F_SearchServerForm.cpp
-    LIBS vantrel_netsvc_core vantrel_engine dvr_common_win ws2_32 user32)
+            U_AutoGetRemoterHost.cpp F_SearchServerForm.cpp T_PingThread.cpp F_IPPingForm.cpp
+            F_PingLog.cpp
+    LIBS vantrel_netsvc_core vantrel_engine dvr_common_win ws2_32 iphlpapi user32)
   dvr_test(netsvc_web_tests SOURCES F_WebServerForm_test.cpp LIBS vantrel_netsvc TIMEOUT 120)
   dvr_test(netsvc_nameserver_tests SOURCES U_NameServerClient_test.cpp
     LIBS vantrel_netsvc sim_nameserver TIMEOUT 120)
+  dvr_test(netsvc_patrol_tests SOURCES F_IPPingForm_test.cpp LIBS vantrel_netsvc TIMEOUT 120)
 endif()
