@@ -1,5 +1,8 @@
 #include "host/net/T_ThreadFreeTCPMainConnecter.h"
 
+#include <mutex>
+#include <shared_mutex>
+
 namespace vantrel {
 
 namespace {
@@ -35,7 +38,10 @@ TThreadFreeTCPMainConnecter::~TThreadFreeTCPMainConnecter() {
 }
 
 void TThreadFreeTCPMainConnecter::Stop() {
-    if (thread_) thread_->Stopped = true;
+    if (!thread_) return;
+    thread_->Stopped = true;
+    // The servers may go right after: the sweeper is out of their lists first.
+    if (!thread_->IsCurrent()) thread_->Wait(2000);
 }
 
 void TThreadFreeTCPMainConnecter::Execute(TSocketThread& self) {
@@ -45,6 +51,8 @@ void TThreadFreeTCPMainConnecter::Execute(TSocketThread& self) {
             if (self.Stopped) return;
             ::Sleep(kChannelPauseMs);
             if (self.Stopped) return;
+            std::shared_lock guard(servers_.ListsLock());
+            if (servers_.Stopping()) return;
             TTCPMainConnecter* list = servers_.Viewers(i);
             if (list && !SweepList(*list, i, self)) return;
         }

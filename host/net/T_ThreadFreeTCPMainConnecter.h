@@ -16,7 +16,7 @@ public:
     TThreadFreeTCPMainConnecter(const TThreadFreeTCPMainConnecter&) = delete;
     TThreadFreeTCPMainConnecter& operator=(const TThreadFreeTCPMainConnecter&) = delete;
 
-    // The loop ends within about 100 ms.
+    // Ends the loop and waits for it (about 100 ms; longer while a viewer is being freed).
     void Stop();
     // Passes completed, for those who wait on the sweeper.
     int Passes() const { return passes_.load(); }

@@ -71,6 +71,10 @@ public:
     void StopAll();
 
     TLiveHost& Host() { return host_; }
+    // Held shared by whoever walks the viewer lists from outside (fan-out, sweeper); the
+    // servers are only stopped under it whole.
+    std::shared_mutex& ListsLock() { return lock_; }
+    bool Stopping() const { return stopping_; }
 
 private:
     TLiveHost& host_;

@@ -17,4 +17,8 @@ if(DVR_WINDOWS AND TARGET vantrel_engine_recording)
   dvr_win_library(vantrel_live_engine STATIC
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_LiveHostEngine.cpp
     LIBS vantrel_live vantrel_engine_recording)
+  dvr_test(host_live_engine_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_LiveHostEngine_test.cpp
+    LIBS vantrel_live_engine Brevix32 sim_board_core dvr_stream_format dvr_adpcm
+    TIMEOUT 300)
 endif()
