@@ -14,17 +14,17 @@
 
 namespace vantrel {
 
-class TUDPMessageClient {
+class TUDPMessageClient : public TUdpSender {
 public:
     // Created on the user-interface thread: the alarm steps, the work-log rows and the day
     // tree run there. The alarm listener binds `alarmPort` (56000, fixed in the host); when
     // another program holds it, requests and replies still work without it.
     TUDPMessageClient(TUDPReplyWindows& windows, TRemoteAlarmHost& alarms,
                       int alarmPort = kAlarmListenerPort);
-    ~TUDPMessageClient();
+    ~TUDPMessageClient() override;
 
     // One request through the request socket; throws on failure. Safe from any thread.
-    void SendTo(const void* buffer, int length, int port, const std::string& host);
+    void SendTo(const void* buffer, int length, int port, const std::string& host) override;
 
     int RequestPort() const { return request_.LocalPort(); }
     bool AlarmListening() const { return alarm_ != nullptr; }

@@ -86,11 +86,7 @@ public:
 };
 
 // Where replies go: the server's reply socket. May throw; the dispatch swallows it.
-class TUDPReplySender {
-public:
-    virtual ~TUDPReplySender() = default;
-    virtual void SendTo(const void* buffer, int length, int port, const std::string& host) = 0;
-};
+using TUDPReplySender = TUdpSender;
 
 // Most records a work-log request is answered with; a datagram may ask for 2^31.
 constexpr int kMaxWorkLogAnswer = 1000;

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vantrel {
@@ -377,6 +378,14 @@ struct UdpMsgSettingsInfo {
 static_assert(sizeof(UdpMsgSettingsInfo) == 1036);
 
 #pragma pack(pop)
+
+// A socket that sends one datagram to a host (dotted address or name) and port; throws on
+// failure, and every caller wraps and swallows that.
+class TUdpSender {
+public:
+    virtual ~TUdpSender() = default;
+    virtual void SendTo(const void* buffer, int length, int port, const std::string& host) = 0;
+};
 
 // Whether the string[N] at `field` is exactly the keyword (length byte and characters).
 template <size_t N> bool KeywordIs(const PString<N>& field, std::string_view keyword) {

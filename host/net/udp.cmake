@@ -2,11 +2,13 @@
 # inspector and the remote alarm list in both trees; sockets, threads and windows for Windows.
 set(udp_core_sources
   ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessages.cpp ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageDispatch.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/U_UDPReplyRouter.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/U_UDPReplyRouter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/U_NetDog.cpp ${CMAKE_CURRENT_LIST_DIR}/U_RemoteAlarmList.cpp)
 set(udp_core_tests
   ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessages_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageDispatch_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/U_UDPReplyRouter_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/U_UDPReplyRouter_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/U_NetDog_test.cpp ${CMAKE_CURRENT_LIST_DIR}/U_RemoteAlarmList_test.cpp)
 
 dvr_library(vantrel_udp_core SOURCES ${udp_core_sources} LIBS vantrel_engine_core)
 dvr_fuzz(fuzz_udp_messages SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_udp_messages.cpp
