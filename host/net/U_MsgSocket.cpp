@@ -349,7 +349,9 @@ bool TMsgClientSocket::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (OnRead) OnRead();
         break;
     case FD_CLOSE:
-        if (connection_->BytesAvailable() > 0 && OnRead) OnRead();
+        for (int guard = 0;
+             guard < 100000 && OnRead && connection_ && connection_->BytesAvailable() > 0; ++guard)
+            OnRead();
         if (connection_) {
             connection_->CloseQuiet();
             connection_.reset();

@@ -2,6 +2,7 @@
 
 #include "host/net/U_RemoteReplayProtocol.h"
 #include "host/net/net_replay_testing.h"
+#include "host/net/replay_source_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -11,40 +12,10 @@
 namespace vantrel {
 namespace {
 
+using testing::FakeSource;
 using testing::Peer;
 using testing::PutFile;
 using testing::RunPeer;
-
-// Recordings of one day on a drive folder of the scratch tree, and the access lists: users
-// and addresses allowed per channel (every channel when the set is empty).
-struct FakeSource : TRemoteReplaySource {
-    int Channels = 4;
-    std::map<std::string, DayLists> Days;
-    std::string Dates;
-    std::set<int> AllowedChannels;
-    bool UserOk = true, AddressOk = true;
-    std::vector<std::string> CheckedAddresses;
-
-    int ChannelCount() const override { return Channels; }
-    std::string ChannelTitle(int ch) const override {
-        return ch == 1 ? "" : "Cam" + std::to_string(ch);
-    }
-    std::string DatesText() override { return Dates; }
-    std::optional<DayLists> DayChannelLists(std::string_view day) override {
-        const auto it = Days.find(std::string(day));
-        if (it == Days.end()) return std::nullopt;
-        return it->second;
-    }
-    bool CheckUser(std::string_view user, std::string_view password, int right, int item,
-                   int) const override {
-        if (right != 7 || !UserOk || user != "op" || password != "pw") return false;
-        return item < 0 || AllowedChannels.empty() || AllowedChannels.count(item) != 0;
-    }
-    bool CheckIP(std::string_view address, int right, int, int) const override {
-        const_cast<FakeSource*>(this)->CheckedAddresses.emplace_back(address);
-        return right == 7 && AddressOk;
-    }
-};
 
 class RemoteReplayServer : public ::testing::Test {
 protected:

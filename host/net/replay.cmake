@@ -26,12 +26,15 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/T_ThreadSendFile.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_FileTransfer.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_NetChat.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/T_ThreadRemotePlayExtractFileInfo.cpp
     LIBS vantrel_net_replay_core vantrel_engine_storage vantrel_engine dvr_common_win ws2_32 user32)
   dvr_test(net_replay_tests
     SOURCES ${net_replay_core_tests}
             ${CMAKE_CURRENT_LIST_DIR}/U_TCPRemoteReplayServer_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_RemoteUpgrade_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_FileTransfer_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayForm_test.cpp
     LIBS vantrel_net_replay)
 else()
   dvr_test(net_replay_tests SOURCES ${net_replay_core_tests} LIBS vantrel_net_replay_core)
