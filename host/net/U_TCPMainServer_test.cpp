@@ -234,6 +234,15 @@ TEST_F(LiveServer, HostileRequestsAreRefusedWithoutHarm) {
         viewer.Send(noise.data(), noise.size());
         viewer.Read(64, 500);
     }
+    {
+        TestViewer viewer(base); // a piece of a request, then the viewer hangs up
+        TChannelOpenRequest r = MakeChannelOpenRequest("h", 1, "", 0, "", "guest", "pw");
+        ASSERT_TRUE(viewer.Send(&r, 120));
+        ASSERT_TRUE(WaitUntil([&] { return ViewerCount(List()) == 4; }));
+        viewer.Close();
+        ASSERT_TRUE(WaitUntil([&] { return ViewerAt(List(), 3)->Closed.load() != 0; }));
+    }
+    EXPECT_EQ(Log().size(), 1u); // only the refusal of the request with a valid channel
     // The server still serves.
     TestViewer good(base);
     ASSERT_TRUE(good.SendRequest(0));
