@@ -2,6 +2,8 @@
 // dispatcher does not wait for it.
 #pragma once
 
+#include "host/engine/U_SettingsRecords.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -71,5 +73,10 @@ private:
     int dials_ = 0;
     std::thread thread_;
 };
+
+// The alarm dispatcher's dial: the record's number, user and password.
+inline void DialForAlarm(TThreadRasDial& ras, const TAlarmSetRecord& record) {
+    ras.Dial(record.DialPhone.Get(), record.DialUser.Get(), record.DialPassword.Get());
+}
 
 } // namespace vantrel

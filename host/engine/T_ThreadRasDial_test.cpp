@@ -65,6 +65,21 @@ TEST(RasDial, DialFillsTheParametersAndKeepsTheConnection) {
     EXPECT_EQ(dialer.hungUp, (std::vector<uintptr_t>{100}));
 }
 
+TEST(RasDial, AnAlarmDialsTheRecordsNumber) {
+    FakeDialer dialer;
+    TThreadRasDial ras(dialer);
+    TAlarmSetRecord record{};
+    record.DialPhone.Set("16300");
+    record.DialUser.Set("centre");
+    record.DialPassword.Set("pw");
+    DialForAlarm(ras, record);
+    WaitFor([&] { return ras.Dials() == 1 && ras.Suspended(); });
+    ASSERT_EQ(dialer.dialled.size(), 1u);
+    EXPECT_STREQ(dialer.dialled[0].szPhoneNumber, "16300");
+    EXPECT_STREQ(dialer.dialled[0].szUserName, "centre");
+    EXPECT_STREQ(dialer.dialled[0].szPassword, "pw");
+}
+
 TEST(RasDial, EmptyNumberDialsNothingAndFailedDialsReleaseTheirHandle) {
     FakeDialer dialer;
     TThreadRasDial ras(dialer);

@@ -1,5 +1,8 @@
 #include "host/engine/U_GSMCtrl.h"
 
+#include "common/gbk.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -63,6 +66,26 @@ std::string JoinNumberList(const std::vector<std::string>& list) {
     for (const std::string& item : list)
         text += item + "|";
     return text;
+}
+
+SmsMessageBlock ManualSmsBlock(uint8_t port, std::string_view centre, std::string_view phone,
+                               std::string_view text) {
+    SmsMessageBlock b{};
+    b.GsmPort = port;
+    centre = centre.substr(0, 15);
+    phone = phone.substr(0, 15);
+    text = text.substr(0, dvr::GbkFitLength(text, 140));
+    std::memcpy(b.CentreNumber, centre.data(), centre.size());
+    std::memcpy(b.PhoneNumber, phone.data(), phone.size());
+    std::memcpy(b.Text, text.data(), text.size());
+    b.Pid = 0;
+    b.Dcs = 8;
+    return b;
+}
+
+void MergeNumbers(std::vector<std::string>& kept, const std::vector<std::string>& shown) {
+    for (const std::string& n : shown)
+        if (std::find(kept.begin(), kept.end(), n) == kept.end()) kept.push_back(n);
 }
 
 TGSMCtrl::TGSMCtrl(TSerialGateway& com, TGsmNumberStore& store, TGbkToUtf16 toUtf16)

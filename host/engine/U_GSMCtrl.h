@@ -49,6 +49,13 @@ using TGbkToUtf16 = std::function<std::u16string(std::string_view)>;
 std::vector<std::string> SplitNumberList(std::string_view text);
 std::string JoinNumberList(const std::vector<std::string>& list);
 
+// The manual window's message: the port's list position, the first 15 characters of the two
+// numbers and the first 140 bytes of the text (whole characters), Pid 0, Dcs 8.
+SmsMessageBlock ManualSmsBlock(uint8_t port, std::string_view centre, std::string_view phone,
+                               std::string_view text);
+// Appends every number of `shown` that `kept` lacks (the window's close).
+void MergeNumbers(std::vector<std::string>& kept, const std::vector<std::string>& shown);
+
 // Text characters one message carries (140 octets of UCS-2).
 constexpr size_t kSmsMaxChars = 70;
 

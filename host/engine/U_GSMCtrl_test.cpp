@@ -46,9 +46,9 @@ std::u16string TestToUtf16(std::string_view gbk) {
 
 SmsMessageBlock Block(const char* centre, const char* phone, const char* text) {
     SmsMessageBlock b{};
-    std::strncpy(b.CentreNumber, centre, sizeof b.CentreNumber);
-    std::strncpy(b.PhoneNumber, phone, sizeof b.PhoneNumber);
-    std::strncpy(b.Text, text, sizeof b.Text);
+    std::strncpy(b.CentreNumber, centre, sizeof b.CentreNumber - 1);
+    std::strncpy(b.PhoneNumber, phone, sizeof b.PhoneNumber - 1);
+    std::strncpy(b.Text, text, sizeof b.Text - 1);
     b.Dcs = 8;
     return b;
 }
@@ -176,6 +176,22 @@ TEST_F(GsmTest, NumberListsRoundTripThroughTheStore) {
     gsm.SaveNumbers({"1"}, {"2", "3"});
     EXPECT_EQ(store.values["SCA"], "1|");
     EXPECT_EQ(store.values["TPA"], "2|3|");
+}
+
+TEST(ManualSms, BlockTakesTheWindowsTextsCutToTheirFields) {
+    std::string text(139, 'x');
+    text += "\xB1\xA8"; // a two-byte character across byte 140 is left out whole
+    const SmsMessageBlock b = ManualSmsBlock(2, "+86138001005001234", "13912345678", text);
+    EXPECT_EQ(b.GsmPort, 2);
+    EXPECT_STREQ(b.CentreNumber, "+86138001005001");
+    EXPECT_STREQ(b.PhoneNumber, "13912345678");
+    EXPECT_EQ(std::string(b.Text), std::string(139, 'x'));
+    EXPECT_EQ(b.Pid, 0);
+    EXPECT_EQ(b.Dcs, 8);
+
+    std::vector<std::string> kept{"1", "2"};
+    MergeNumbers(kept, {"2", "3", "1", "4"});
+    EXPECT_EQ(kept, (std::vector<std::string>{"1", "2", "3", "4"}));
 }
 
 class Channels : public TSmsSenderHost {

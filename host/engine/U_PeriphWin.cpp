@@ -11,6 +11,21 @@ constexpr const char* kMatrixKey = "SOFTWARE\\VQS\\Matrixs";
 
 } // namespace
 
+void TVariableTimer::Set(bool enabled, UINT intervalMs) {
+    retired_.reset();
+    if (!timer_ || timer_->Interval() != intervalMs) {
+        if (timer_) timer_->SetEnabled(false);
+        retired_ = std::move(timer_);
+        timer_ = std::make_unique<TWindowTimer>(intervalMs, [this] {
+            if (onTimer_) onTimer_();
+        });
+    }
+    timer_->SetEnabled(false);
+    timer_->SetEnabled(enabled);
+}
+
+static_assert(kModemCts == MS_CTS_ON && kModemDsr == MS_DSR_ON);
+
 std::string TGsmRegistryStore::Read(std::string_view name) {
     std::string text;
     TArithmetic::ReadRegString(HKEY_LOCAL_MACHINE, kGsmKey, text, name);

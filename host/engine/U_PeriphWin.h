@@ -9,10 +9,30 @@
 #include "host/engine/U_UPSDog.h"
 
 #include "common/win/handles.h"
+#include "host/engine/U_WindowTimer.h"
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
+
 namespace vantrel {
+
+// A window timer whose interval can change, for the repeat, stepping and poll timers of the
+// peripherals. Setting it (re)starts the count from now, as a window timer's new interval does.
+class TVariableTimer {
+public:
+    explicit TVariableTimer(std::function<void()> onTimer) : onTimer_(std::move(onTimer)) {}
+    void Set(bool enabled, UINT intervalMs);
+    bool Enabled() const { return timer_ && timer_->Enabled(); }
+    UINT Interval() const { return timer_ ? timer_->Interval() : 0; }
+
+private:
+    std::function<void()> onTimer_;
+    std::unique_ptr<TWindowTimer> timer_;
+    // A timer replaced from inside its own tick lives until the next change.
+    std::unique_ptr<TWindowTimer> retired_;
+};
 
 // "SCA" and "TPA" of HKLM "SOFTWARE\VQS\GSM".
 class TGsmRegistryStore : public TGsmNumberStore {

@@ -98,6 +98,36 @@ TEST(PeriphRegistry, GsmNumbersAndDogSettings) {
     DeleteKey(L"SOFTWARE\\VQS\\DOG");
 }
 
+// Runs the thread's messages until done or the time has passed.
+template <class F> bool PumpUntil(F done, DWORD ms = 3000) {
+    const DWORD end = ::GetTickCount() + ms;
+    MSG msg;
+    while (!done() && ::GetTickCount() < end) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(1);
+    }
+    return done();
+}
+
+TEST(VariableTimer, TicksAtItsIntervalAndStopsWhenDisabled) {
+    int ticks = 0;
+    TVariableTimer* self = nullptr;
+    TVariableTimer timer([&] {
+        // Changing the interval from inside a tick, as the stepping does.
+        if (++ticks == 2) self->Set(true, 30);
+    });
+    self = &timer;
+    timer.Set(true, 20);
+    EXPECT_TRUE(timer.Enabled());
+    ASSERT_TRUE(PumpUntil([&] { return ticks >= 4; }));
+    EXPECT_EQ(timer.Interval(), 30u);
+    timer.Set(false, 30);
+    const int stopped = ticks;
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(ticks, stopped);
+}
+
 // The host's port and the device's end of the line.
 constexpr uint8_t kHostPort = 9; // COM10
 constexpr int kDevicePort = 11;  // COM11
