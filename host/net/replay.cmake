@@ -28,13 +28,19 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/U_NetChat.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/T_ThreadRemotePlayExtractFileInfo.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_RemoteReplayPlayback.cpp
     LIBS vantrel_net_replay_core vantrel_engine_storage vantrel_engine dvr_common_win ws2_32 user32)
+  # The playback's player ports: the player library itself.
+  dvr_win_library(vantrel_net_replay_player STATIC
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_StrovidStreamPorts.cpp
+    LIBS vantrel_net_replay Strovid)
   dvr_test(net_replay_tests
     SOURCES ${net_replay_core_tests}
             ${CMAKE_CURRENT_LIST_DIR}/U_TCPRemoteReplayServer_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_RemoteUpgrade_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_FileTransfer_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayForm_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_RemoteReplayPlayback_test.cpp
     LIBS vantrel_net_replay)
 else()
   dvr_test(net_replay_tests SOURCES ${net_replay_core_tests} LIBS vantrel_net_replay_core)
