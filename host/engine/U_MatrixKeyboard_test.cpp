@@ -147,7 +147,7 @@ TEST(RemoteMatrix, KeyboardRecordsArePaddedAndCutAndDroppedWhileNotConnected) {
 
 class Udp : public TUdpSender {
 public:
-    void SendTo(const void* b, int n, const std::string& h, int p) override {
+    void SendTo(const void* b, int n, int p, const std::string& h) override {
         if (h == "no.such.host") throw std::runtime_error("resolve");
         sent.push_back({std::string(static_cast<const char*>(b), size_t(n)), h, p});
     }

@@ -27,7 +27,7 @@ void RemoteMatrixSwitch(TUdpSender& udp, const std::string& address, int port, u
     if (address.empty()) return;
     const uint8_t request[2] = {input, output};
     try {
-        udp.SendTo(request, 2, address, port);
+        udp.SendTo(request, 2, port, address);
     } catch (...) {
     }
 }

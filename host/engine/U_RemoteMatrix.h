@@ -5,7 +5,7 @@
 
 #include "host/engine/U_ClientGroups.h"
 #include "host/engine/U_MatrixKeyboard.h"
-#include "host/engine/U_UdpSender.h"
+#include "host/net/U_UDPMessages.h"
 
 #include <string>
 #include <vector>

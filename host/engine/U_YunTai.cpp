@@ -141,13 +141,13 @@ void TYunTai::SendNetwork(int channel, int command, int tmpl, uint8_t value1, ui
     msg.Channel = uint8_t(target.RemoteChannel);
     msg.Protocol = channel < kSettingsChannels ? settings_.Entries[channel].Protocol : 0;
     msg.Command = uint8_t(command);
-    msg.Template = tmpl ? 1 : 0;
+    msg.Stop = tmpl ? 1 : 0;
     msg.Value1 = value1;
     msg.Value2 = value2;
     msg.UserName.Set(target.UserName);
     msg.Password.Set(target.Password);
     try {
-        udp_.SendTo(&msg, sizeof msg, target.HostAddress, target.MessagePort);
+        udp_.SendTo(&msg, sizeof msg, target.MessagePort, target.HostAddress);
     } catch (...) {
     }
 }

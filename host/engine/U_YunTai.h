@@ -4,10 +4,9 @@
 // going while a control is held.
 #pragma once
 
-#include "host/engine/U_PtzDatagram.h"
 #include "host/engine/U_SerialGateway.h"
 #include "host/engine/U_SettingsRecords.h"
-#include "host/engine/U_UdpSender.h"
+#include "host/net/U_UDPMessages.h"
 
 #include <cstdint>
 #include <string>

@@ -39,7 +39,7 @@ struct Datagram {
 };
 class FakeUdp : public TUdpSender {
 public:
-    void SendTo(const void* b, int n, const std::string& h, int p) override {
+    void SendTo(const void* b, int n, int p, const std::string& h) override {
         sent.push_back({std::string(static_cast<const char*>(b), size_t(n)), h, p});
     }
     std::vector<Datagram> sent;
@@ -316,7 +316,7 @@ TEST_F(YunTaiTest, NetworkChannelSendsOneDatagramAndNoSerialFrame) {
     EXPECT_EQ(m.Channel, 5);
     EXPECT_EQ(m.Protocol, 7);
     EXPECT_EQ(m.Command, 15);
-    EXPECT_EQ(m.Template, 1);
+    EXPECT_EQ(m.Stop, 1);
     EXPECT_EQ(m.Value1, 3);
     EXPECT_EQ(m.Value2, 4);
     EXPECT_EQ(m.UserName.Get(), "op");
