@@ -148,6 +148,45 @@ TEST_F(VoiceTest, BroadcastReachesEveryCheckedAddress) {
     EXPECT_TRUE(a.messages.empty());
 }
 
+TEST_F(VoiceTest, ACaptureBufferShortOfABlockIsQueuedAgainAndNotTaken) {
+    // The device reports to this thread, so the test sees each returned buffer first.
+    TWaveIn in;
+    ASSERT_TRUE(in.Open(VoiceFormat(), ::GetCurrentThreadId()));
+    ASSERT_TRUE(in.Start());
+    auto next = [&] {
+        MSG m{};
+        const ULONGLONG end = ::GetTickCount64() + 3000;
+        while (::GetTickCount64() < end) {
+            if (::PeekMessageW(&m, nullptr, MM_WIM_DATA, MM_WIM_DATA, PM_REMOVE))
+                return reinterpret_cast<WAVEHDR*>(m.lParam);
+            ::Sleep(5);
+        }
+        return static_cast<WAVEHDR*>(nullptr);
+    };
+    uint8_t block[960];
+    WAVEHDR* full = next();
+    ASSERT_NE(full, nullptr);
+    EXPECT_TRUE(in.TakeBlock(full, block));
+    WAVEHDR* shortOne = next();
+    ASSERT_NE(shortOne, nullptr);
+    shortOne->dwBytesRecorded = 500;
+    EXPECT_FALSE(in.TakeBlock(shortOne, block));
+    EXPECT_TRUE(shortOne->dwFlags & WHDR_INQUEUE); // back with the device
+    EXPECT_FALSE(in.TakeBlock(shortOne, block));   // not done: a stale notice changes nothing
+    // The buffer comes back full next time round.
+    for (int i = 0; i < 6; ++i) {
+        WAVEHDR* h = next();
+        ASSERT_NE(h, nullptr);
+        if (h == shortOne) {
+            EXPECT_TRUE(in.TakeBlock(h, block));
+            break;
+        }
+        in.TakeBlock(h, block);
+    }
+    EXPECT_TRUE(in.Close());
+    EXPECT_FALSE(in.Opened());
+}
+
 TEST_F(VoiceTest, RecordingCommandsReportThemselves) {
     Station a(59000, portA_);
     a.form.bt_StartRecordClick();

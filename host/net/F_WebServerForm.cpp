@@ -11,6 +11,9 @@
 namespace vantrel {
 namespace {
 
+// Unsent answers one connection may hold: two bundles' worth.
+constexpr size_t kMaxPendingOutput = 2 * kCabCapacity + 65536;
+
 std::string AddressText(const sockaddr_in& a) {
     char text[INET_ADDRSTRLEN] = {};
     ::inet_ntop(AF_INET, &a.sin_addr, text, sizeof(text));
@@ -139,7 +142,8 @@ void TWebServerForm::Accept() {
 void TWebServerForm::Read(Connection& c) {
     std::string request;
     char buffer[4096];
-    for (;;) {
+    // One notification brings one request; what lies beyond this much waits for the next.
+    for (int chunk = 0; chunk < 16; ++chunk) {
         const int n = ::recv(c.Socket.get(), buffer, sizeof(buffer), 0);
         if (n > 0) {
             request.append(buffer, static_cast<size_t>(n));
@@ -178,6 +182,11 @@ void TWebServerForm::Dispatch(Connection& c, const std::string& request) {
         refuse = rows_.RefuseHttp(se_MaxConnectCount);
     }
     if (refuse) {
+        CloseConnection(socket);
+        return;
+    }
+    // A browser that asks and never reads is not given more than it can hold.
+    if (c.Output.size() - c.Sent > kMaxPendingOutput) {
         CloseConnection(socket);
         return;
     }

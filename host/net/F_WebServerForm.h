@@ -37,6 +37,8 @@ public:
     // False without a board channel, without a readable bundle, or when the port is taken.
     bool Running() const { return listener_.get() != INVALID_SOCKET; }
     size_t CabSize() const { return cabImage_.size(); }
+    // Open connections, with or without a row.
+    size_t ConnectionCount() const { return connections_.size(); }
 
     // The window's values (GBK texts).
     int se_MaxConnectCount = 100;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 
 namespace vantrel {
 namespace {
@@ -203,6 +205,37 @@ TEST_F(WebServerTest, NoServerWithoutBoardOrBundleOrWithAnOversizedBundle) {
     TWebServerForm none(Host());
     EXPECT_FALSE(none.Running());
     EXPECT_TRUE(Get("/").Closed);
+}
+
+TEST_F(WebServerTest, ABrowserThatAsksAndNeverReadsIsCutOff) {
+    WriteCab(std::string(kCabCapacity, 'c'));
+    TWebServerForm server(Host());
+    ASSERT_TRUE(server.Running());
+    std::atomic<bool> sent{false}, done{false};
+    std::thread greedy([&] {
+        testing::WsaSession wsa;
+        SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
+        int small = 4096;
+        ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&small),
+                     sizeof(small));
+        sockaddr_in a = Loopback(port_);
+        if (::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0) {
+            const std::string request = "GET /Vantrel_IE_QZ.cab HTTP/1.1\r\n\r\n";
+            for (int i = 0; i < 12; ++i) {
+                ::send(s, request.data(), static_cast<int>(request.size()), 0);
+                ::Sleep(60);
+            }
+        }
+        sent = true;
+        while (!done) // the connection stays open until the test has looked
+            ::Sleep(10);
+        ::closesocket(s);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return sent.load(); }, 20000));
+    // The server gives up on the connection while the browser still holds it.
+    EXPECT_TRUE(PumpUntil([&] { return server.ConnectionCount() == 0; }, 5000));
+    done = true;
+    greedy.join();
 }
 
 TEST_F(WebServerTest, MissingPortSettingMeansEighty) {
