@@ -37,6 +37,7 @@ if(DVR_WINDOWS)
   dvr_test(net_replay_tests
     SOURCES ${net_replay_core_tests}
             ${CMAKE_CURRENT_LIST_DIR}/U_TCPRemoteReplayServer_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_TCPRemoteReplayServer_engine_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_RemoteUpgrade_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_FileTransfer_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayForm_test.cpp
