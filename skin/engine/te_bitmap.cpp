@@ -338,7 +338,7 @@ void BlitToMemory(TteColor* Target, int TargetWidth, int TargetHeight, bool TopD
     EndMMX();
 }
 
-void TteBitmap::DrawToBitmap(TteBitmap* Target, TRect DstRect, TRect SrcRect) {
+void TteBitmap::DrawToBitmap(TteBitmap* Target, TRect DstRect, TRect SrcRect) const {
     if (!Target || Target->IsEmpty() || IsEmpty()) return;
     if (Target == this) {
         // Drawing onto itself reads from an unchanged copy, whichever way it moves.
@@ -354,11 +354,11 @@ void TteBitmap::DrawToBitmap(TteBitmap* Target, TRect DstRect, TRect SrcRect) {
                  *this, BlitModeOf(*this), false);
 }
 
-void TteBitmap::DrawOnBitmap(TteBitmap* Target, int X, int Y) {
+void TteBitmap::DrawOnBitmap(TteBitmap* Target, int X, int Y) const {
     DrawOnBitmapRect(Target, X, Y, TRect{0, 0, Width, Height});
 }
 
-void TteBitmap::DrawOnBitmapRect(TteBitmap* Target, int X, int Y, TRect SrcRect) {
+void TteBitmap::DrawOnBitmapRect(TteBitmap* Target, int X, int Y, TRect SrcRect) const {
     DrawToBitmap(Target, TRect{X, Y, X + SrcRect.Width(), Y + SrcRect.Height()}, SrcRect);
 }
 

@@ -87,9 +87,9 @@ public:
     void Assign(const fw::TPersistent* Source) override;
 
     // Memory-to-memory drawing with this bitmap's flags (alpha, else key, else copy).
-    void DrawOnBitmap(TteBitmap* Target, int X, int Y);
-    void DrawOnBitmapRect(TteBitmap* Target, int X, int Y, TRect SrcRect);
-    void DrawToBitmap(TteBitmap* Target, TRect DstRect, TRect SrcRect);
+    void DrawOnBitmap(TteBitmap* Target, int X, int Y) const;
+    void DrawOnBitmapRect(TteBitmap* Target, int X, int Y, TRect SrcRect) const;
+    void DrawToBitmap(TteBitmap* Target, TRect DstRect, TRect SrcRect) const;
     // Puts Source's SrcRect under this bitmap's partly transparent pixels at (X, Y).
     void MergeUnder(const TteBitmap* Source, int X, int Y, TRect SrcRect);
 
