@@ -160,6 +160,7 @@ std::vector<BoxFrame> AlarmBoxOutputFrames(int type, uint8_t address,
 TAlarmDevice::TAlarmDevice(TSerialGateway& com, const TAlarmDeviceHost& host)
     : com_(com), host_(host) {
     std::memset(OutputState, 0, sizeof OutputState);
+    std::memset(RemoteOutputStates, 0, sizeof RemoteOutputStates);
 }
 
 bool TAlarmDevice::Poll(int type, uint8_t port, uint8_t address, uint8_t inputs[kBoxPoints]) {
@@ -230,6 +231,11 @@ bool TAlarmDevice::SetOutputsType3(uint8_t port, uint8_t address,
 bool TAlarmDevice::SetOutputsGeneric(uint8_t port, uint8_t address, uint8_t type,
                                      const uint8_t outputs[kBoxPoints]) {
     return AlarmBoxDeviceCode(type) >= 0 && SetOutputs(type, port, address, outputs);
+}
+
+bool TAlarmDevice::SetOutputsOfType(uint8_t type, uint8_t port, uint8_t address,
+                                    const uint8_t outputs[kBoxPoints]) {
+    return SetOutputs(type, port, address, outputs);
 }
 
 bool TAlarmDevice::SwitchAlarmOutputs(int channel, int kindIndex, bool on) {

@@ -42,6 +42,8 @@ public:
 
     // Per channel the outputs its own alarms have switched on.
     bool OutputState[kSettingsChannels][kBoxPoints];
+    // The output states that remote alarm-output requests switch, shared by all of them.
+    uint8_t RemoteOutputStates[kBoxPoints];
 
     // False at once when the channel watches no probes; inputs untouched unless true.
     bool ReadInputs(int channel, uint8_t inputs[kBoxPoints]);
@@ -63,6 +65,9 @@ public:
     bool SetOutputsType3(uint8_t port, uint8_t address, const uint8_t outputs[kBoxPoints]);
     bool SetOutputsGeneric(uint8_t port, uint8_t address, uint8_t type,
                            const uint8_t outputs[kBoxPoints]);
+    // The frame of any known type (0..9); false for another.
+    bool SetOutputsOfType(uint8_t type, uint8_t port, uint8_t address,
+                          const uint8_t outputs[kBoxPoints]);
 
 private:
     bool Poll(int type, uint8_t port, uint8_t address, uint8_t inputs[kBoxPoints]);

@@ -204,11 +204,15 @@ TEST(AlarmDevice, OutputWriteResultsByType) {
     com.failWrites = true;
     EXPECT_FALSE(device.SetOutputsType0(0, 1, outputs));
     EXPECT_TRUE(device.SetOutputsType1(0, 1, outputs)); // never asked
+    EXPECT_TRUE(device.SetOutputsOfType(1, 0, 1, outputs));
+    for (uint8_t s : device.RemoteOutputStates)
+        EXPECT_EQ(s, 0);
     EXPECT_FALSE(device.SetOutputsType2(0, 1, outputs));
     EXPECT_FALSE(device.SetOutputsType3(0, 1, outputs));
     EXPECT_FALSE(device.SetOutputsGeneric(0, 1, 4, outputs));
     const size_t written = com.Count();
     EXPECT_FALSE(device.SetOutputsGeneric(0, 1, 3, outputs)); // not a generic type
+    EXPECT_FALSE(device.SetOutputsOfType(10, 0, 1, outputs));
     host.records[0].OutBoxType = 10;
     host.alarming[0] = true;
     EXPECT_FALSE(device.SwitchAlarmOutputs(0, 0, true));

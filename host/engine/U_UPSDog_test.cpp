@@ -125,6 +125,21 @@ TEST_F(UpsTest, MainsBackCancelsTheCountdown) {
     EXPECT_TRUE(powerActions.empty());
 }
 
+TEST_F(UpsTest, DisablingMonitoringLeavesARunningCountdownGoing) {
+    line.cts = false;
+    line.dsr = true;
+    Ticks(4);
+    ASSERT_TRUE(form.TimerRunning());
+    settings.UpsOn = 0;
+    TCardDog card;
+    TDog dog(settings, card, ups); // the settings re-applied
+    EXPECT_FALSE(ups.TimerEnabled());
+    EXPECT_EQ(form.Label1, "");
+    EXPECT_TRUE(form.TimerRunning());
+    Ticks(60);
+    EXPECT_EQ(powerActions.size(), 1u);
+}
+
 TEST_F(UpsTest, LostLineIsShownOnceAndStartsNoCountdown) {
     line.cts = false;
     line.dsr = false;
