@@ -106,6 +106,8 @@ TEST_F(RemoteReplayServer, FileInfoListsAllowedChannelsNormalThenAlarm) {
     const std::string a1 = Add(1, 1, "103000", "c");
     const std::string n2 = Add(2, 0, "100000", "d");
     const std::string n3 = Add(3, 0, "120000", "e");
+    // Still being recorded: the index entry carries the open handle behind a "#".
+    source_.Days["20261210"][3].back() += "#77";
     const std::string a3 = Add(3, 1, "123000", "f");
     Add(1, 2, "100500", "snapshot");
     Add(3, 3, "100500", "snapshot");
@@ -135,6 +137,8 @@ TEST_F(RemoteReplayServer, FileInfoListsAllowedChannelsNormalThenAlarm) {
     EXPECT_EQ(got[0].EndTime, modified);
     EXPECT_EQ(got[0].Duration, std::to_string(SecondsBetween(got[0].StartTime, modified)));
     EXPECT_EQ(got[3].TypeName, CaptureTypeName(1));
+    EXPECT_EQ(got[2].SizeText, "1");
+    EXPECT_EQ(Ask("PlayFile" + n3, nullptr, SIZE_MAX, 500), "e");
     (void)n2;
 }
 
