@@ -81,11 +81,14 @@ TColor StringToColor(std::string_view S);
 const TTypeInfo* ColorType();
 
 using TFontCharset = uint8_t;
+// windows.h defines the same numbers as macros; those serve where it came first.
+#ifndef ANSI_CHARSET
 constexpr TFontCharset ANSI_CHARSET = 0;
 constexpr TFontCharset DEFAULT_CHARSET = 1;
 constexpr TFontCharset SYMBOL_CHARSET = 2;
 constexpr TFontCharset GB2312_CHARSET = 134;
 constexpr TFontCharset OEM_CHARSET = 255;
+#endif
 
 bool CharsetToIdent(int32_t Charset, std::string& Ident);
 bool IdentToCharset(std::string_view Ident, int32_t& Charset);

@@ -34,6 +34,7 @@ TComponent::~TComponent() {
 void TComponent::Free() {
     // Tear down while the whole object still exists, so overrides of Notification in
     // the dying component's own classes still run.
+    if (!torn_down_) BeforeDestruction();
     TearDown();
     delete this;
 }

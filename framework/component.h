@@ -33,6 +33,8 @@ public:
 
     // Frees the component (nothing for nullptr).
     void Free();
+    // Runs first in Free, while the whole object still exists (forms call OnDestroy).
+    virtual void BeforeDestruction() {}
 
     TComponent* Owner() const { return owner_; }
     int ComponentCount() const { return int(components_.size()); }

@@ -132,6 +132,12 @@ public:
     virtual bool DispatchMsg(TMessage& /*Message*/) { return false; }
 };
 
+// windows.h names its window-class function RegisterClass too (a macro); the framework's
+// meaning wins where both are seen.
+#ifdef RegisterClass
+#undef RegisterClass
+#endif
+
 // Registration of classes for lookup by name (names compare ignoring ASCII case).
 // Registering the same class again does nothing; another class under a registered name
 // raises EInvalidOperation.
