@@ -24,6 +24,11 @@ if(DVR_WINDOWS)
     SOURCES ${udp_core_tests} ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageServer_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_UDPServerEngineHost_test.cpp
     LIBS vantrel_udp)
+  # Alarm subscriptions on the live servers' viewer lists.
+  dvr_win_library(vantrel_udp_live STATIC
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_UDPAlarmSubscription.cpp LIBS vantrel_live)
+  dvr_test(host_udp_live_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_UDPAlarmSubscription_test.cpp LIBS vantrel_udp_live)
 else()
   dvr_test(host_udp_tests SOURCES ${udp_core_tests} LIBS vantrel_udp_core)
 endif()
