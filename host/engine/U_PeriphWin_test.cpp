@@ -128,9 +128,10 @@ TEST(VariableTimer, TicksAtItsIntervalAndStopsWhenDisabled) {
     EXPECT_EQ(ticks, stopped);
 }
 
-// The host's port and the device's end of the line.
-constexpr uint8_t kHostPort = 9; // COM10
-constexpr int kDevicePort = 11;  // COM11
+// The host's port and the device's end of the line: ports no other test program links, so
+// the programs can run side by side in one prefix.
+constexpr uint8_t kHostPort = 12; // COM13
+constexpr int kDevicePort = 15;   // COM15
 
 class SerialDeviceTest : public ::testing::Test {
 protected:
