@@ -75,7 +75,7 @@ void TPlayerCommands::Start() {
     service_.SetVolume(static_cast<uint16_t>(view_.VolumePosition()));
     for (int i = 0; i < n; ++i) {
         service_.SetCurrentPort(i);
-        service_.SetFileEndMsg(view_.WindowHandle(), WM_FILEEND);
+        service_.SetFileEndMsg(view_.MessageWindow(), WM_FILEEND);
     }
     service_.SetCurrentPort(0);
     started_ = true;
@@ -153,7 +153,7 @@ void TPlayerCommands::Resize() {
 }
 
 void TPlayerCommands::RefreshPorts(WPARAM which) {
-    view_.Repaint();
+    view_.RepaintWindow();
     const int current = service_.GetCurrentPort();
     if (which < 101) {
         service_.RefreshPlay();
@@ -200,7 +200,7 @@ void TPlayerCommands::ChangePortCount(int count) {
         view_.CreatePortPanel(i, portCells_[i]);
         service_.SetCurrentPort(i);
         // New ports report their end of file like the first ones.
-        service_.SetFileEndMsg(view_.WindowHandle(), WM_FILEEND);
+        service_.SetFileEndMsg(view_.MessageWindow(), WM_FILEEND);
     }
     for (int i = 0; i < count; ++i)
         view_.SetPortPanel(i, portCells_[i], true);

@@ -29,7 +29,7 @@ enum StatusPanel { spPortState, spFileTime, spPlayedTime, spCurrentFrame };
 
 class TPlayerView {
 public:
-    virtual HWND WindowHandle() = 0;
+    virtual HWND MessageWindow() = 0;
     // Video area (the client rectangle of the drawing panel).
     virtual TRect DrawArea() = 0;
     virtual void CreatePortPanel(int port, const TRect& bounds) = 0;
@@ -42,7 +42,7 @@ public:
     // The selection frame's four lines; null hides them.
     virtual void ShowPortFrame(const PortFrame* frame) = 0;
     virtual void PostRefreshPorts(WPARAM which) = 0;
-    virtual void Repaint() = 0;
+    virtual void RepaintWindow() = 0;
     // Moves the window a pixel and back so the whole video area is drawn again.
     virtual void ForceFullRepaint() = 0;
     virtual void SetTimerRunning(bool on) = 0;

@@ -26,7 +26,7 @@ public:
         if (window) ::DestroyWindow(window);
     }
 
-    HWND WindowHandle() override { return window; }
+    HWND MessageWindow() override { return window; }
     TRect DrawArea() override { return {0, 0, 790, 500}; }
     void CreatePortPanel(int port, const TRect& b) override {
         ASSERT_EQ(panels.count(port), 0u) << port;
@@ -55,7 +55,7 @@ public:
         if (f) frame = *f;
     }
     void PostRefreshPorts(WPARAM which) override { refreshes.push_back(which); }
-    void Repaint() override {}
+    void RepaintWindow() override {}
     void ForceFullRepaint() override {}
     void SetTimerRunning(bool on) override { timer = on; }
     bool WindowVisible() override { return true; }

@@ -1,0 +1,188 @@
+#include "playerapp/f_ReplayMain.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/testing/testdata.h"
+#include "common/win/textconv.h"
+#include "playerapp/U_ReplayDll.h"
+
+namespace playerqz {
+namespace {
+
+using namespace dvr::fw;
+
+class ReplayWindow : public ::testing::Test {
+protected:
+    void Make(int ports) {
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, TReplayService::RegistryKey);
+        dvr::win::RegKey k;
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, TReplayService::RegistryKey, 0, nullptr, 0,
+                          KEY_ALL_ACCESS, nullptr, k.put(), nullptr);
+        const DWORD n = ports;
+        ::RegSetValueExW(k.get(), L"WindowsNumber", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n),
+                         sizeof n);
+        service = std::make_unique<TReplayService>();
+        ReplayService = service.get();
+        service->Init();
+        form = MakeForm<TF_Replay>(nullptr);
+        form->Show();
+        Pump(50);
+    }
+    void TearDown() override {
+        if (form) {
+            bool close = true;
+            form->FormCloseQuery(form, close);
+            form->Free();
+        }
+        for (int i = 0; i < 16; ++i) {
+            service->SetCurrentPort(i);
+            service->CloseFile();
+        }
+        ReplayService = nullptr;
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, TReplayService::RegistryKey);
+    }
+    void Pump(DWORD ms) {
+        const DWORD start = ::GetTickCount();
+        do {
+            Application->ProcessMessages();
+            ::Sleep(5);
+        } while (::GetTickCount() - start < ms);
+    }
+    void Click(TWinControl* c) {
+        ::SendMessageW(c->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::SendMessageW(c->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    void Press(TPlayerButton* b) { ::SendMessageW(b->Handle(), BM_CLICK, 0, 0); }
+    void DoubleClick(TWinControl* c) {
+        Click(c);
+        ::SendMessageW(c->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::SendMessageW(c->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    std::wstring Status(int panel) { return form->SB_info->PanelText(panel); }
+    std::wstring Caption() { return dvr::win::GbkToWide(form->Caption()); }
+
+    std::unique_ptr<TReplayService> service;
+    TF_Replay* form = nullptr;
+};
+
+TEST_F(ReplayWindow, PortGridForEveryCount) {
+    for (int n : {1, 2, 4, 5, 6, 9, 10, 11, 13, 16}) {
+        SCOPED_TRACE(n);
+        Make(n);
+        ASSERT_EQ(form->PortPanelCount(), n);
+        const std::vector<TRect> cells = LayoutPorts(n, form->P_Draw->ClientRect());
+        for (int i = 0; i < n; ++i) {
+            EXPECT_EQ(form->PortPanel(i)->BoundsRect(), cells[i]) << i;
+            EXPECT_TRUE(form->PortPanel(i)->Visible());
+            EXPECT_EQ(form->PortPanel(i)->Parent(), form->P_Draw);
+        }
+        EXPECT_EQ(Caption(), L"MPEG4 Medieaplayer");
+        EXPECT_EQ(Status(0), L"Camera (1 ) No file to open.");
+        EXPECT_FALSE(form->TB_Play->Enabled());
+        EXPECT_TRUE(form->Timer1->Enabled()); // started by the first resize
+        TearDown();
+        form = nullptr;
+    }
+}
+
+TEST_F(ReplayWindow, ClickSelectsAPortAndTheFrameFollows) {
+    Make(4);
+    Click(form->PortPanel(2));
+    EXPECT_EQ(service->GetCurrentPort(), 2);
+    EXPECT_EQ(Status(0), L"Camera (3 ) No file to open.");
+    const PortFrame f = PortFrameAround(form->Commands().PortCells()[2]);
+    EXPECT_EQ(form->Lab_Top->BoundsRect(), f.Top);
+    EXPECT_EQ(form->Lab_Bottom->BoundsRect(), f.Bottom);
+    EXPECT_EQ(form->Lab_Left->BoundsRect(), f.Left);
+    EXPECT_EQ(form->Lab_Right->BoundsRect(), f.Right);
+    EXPECT_TRUE(form->Lab_Top->Visible());
+
+    // Zoom: the port fills the video area, the others are hidden; again: the grid.
+    DoubleClick(form->PortPanel(2));
+    EXPECT_EQ(form->Commands().ZoomedPort(), 2);
+    EXPECT_EQ(form->PortPanel(2)->BoundsRect(), form->P_Draw->ClientRect());
+    for (int p : {0, 1, 3})
+        EXPECT_FALSE(form->PortPanel(p)->Visible()) << p;
+    DoubleClick(form->PortPanel(2));
+    EXPECT_EQ(form->Commands().ZoomedPort(), -1);
+    for (int p = 0; p < 4; ++p) {
+        EXPECT_TRUE(form->PortPanel(p)->Visible());
+        EXPECT_EQ(form->PortPanel(p)->BoundsRect(), form->Commands().PortCells()[p]);
+    }
+}
+
+TEST_F(ReplayWindow, FullScreenHidesAllButTheVideoAndComesBack) {
+    Make(4);
+    const TRect before = form->P_Draw->ClientRect();
+    Press(form->ToolButton2);
+    EXPECT_TRUE(form->FullScreen());
+    EXPECT_FALSE(form->TeControlBar1->Visible());
+    EXPECT_FALSE(form->SB_info->Visible());
+    EXPECT_FALSE(form->TrackBar_FilePos->Visible());
+    EXPECT_FALSE(form->N1->Visible());
+    EXPECT_FALSE(form->N5->Visible());
+    EXPECT_TRUE(form->P_Draw->Visible());
+    EXPECT_TRUE(form->TB_Play->Visible()); // tool buttons go with their bar
+    const TRect full = form->P_Draw->ClientRect();
+    EXPECT_GT(full.Height(), before.Height());
+    // The grid fills the larger area.
+    EXPECT_EQ(form->PortPanel(3)->BoundsRect(), LayoutPorts(4, full)[3]);
+
+    form->ToggleFullScreen();
+    EXPECT_FALSE(form->FullScreen());
+    for (TControl* c : std::initializer_list<TControl*>{form->TeControlBar1, form->SB_info,
+                                                        form->TrackBar_FilePos})
+        EXPECT_TRUE(c->Visible());
+    EXPECT_TRUE(form->N1->Visible());
+    EXPECT_TRUE(form->N4->Visible());
+    EXPECT_EQ(form->P_Draw->ClientRect(), before);
+    EXPECT_EQ(form->PortPanel(3)->BoundsRect(), LayoutPorts(4, before)[3]);
+}
+
+TEST_F(ReplayWindow, EndOfFileReachesTheWindowAndSnapshotsAreSaved) {
+    Make(4);
+    Click(form->PortPanel(1));
+    form->Commands().OpenFile(dvr::testing::TestDataPath("cif_ip.MPG"));
+    EXPECT_EQ(Status(0), L"Camera (2 ) is playing...cif_ip.MPG");
+    EXPECT_TRUE(form->TB_Pause->Enabled());
+    EXPECT_FALSE(form->TB_Play->Enabled());
+    Pump(300);
+
+    wchar_t tmp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, tmp);
+    form->SnapshotFolder = std::wstring(tmp) + L"playerqz_window_" +
+                           std::to_wstring(::GetCurrentProcessId()) + L"\\replayBmp\\";
+    Press(form->TB_CaptureBmp);
+    ASSERT_FALSE(form->LastSnapshot.empty());
+    EXPECT_EQ(form->LastSnapshot.rfind(form->SnapshotFolder, 0), 0u);
+    EXPECT_NE(::GetFileAttributesW(form->LastSnapshot.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(form->Lab_Top->Visible()); // the frame is back
+    ::DeleteFileW(form->LastSnapshot.c_str());
+    ::RemoveDirectoryW(form->SnapshotFolder.c_str());
+
+    for (int k = 0; k < 4; ++k)
+        Press(form->TB_Fast);
+    for (int k = 0; k < 500 && service->GetPortState() != psStopped; ++k)
+        Pump(10);
+    EXPECT_EQ(service->GetPortState(), psStopped);
+    EXPECT_EQ(Status(0), L"Camera (2 ) Readycif_ip.MPG");
+    EXPECT_TRUE(form->TB_Play->Enabled());
+    EXPECT_EQ(form->TrackBar_FilePos->Position(), 0);
+}
+
+TEST_F(ReplayWindow, SpinEditChangesThePortCount) {
+    Make(4);
+    form->SE_TotalPorts->SetValue(2);
+    EXPECT_EQ(service->GetPortCount(), 2);
+    EXPECT_EQ(form->PortPanelCount(), 2);
+    form->SE_TotalPorts->SetValue(9);
+    EXPECT_EQ(form->PortPanelCount(), 9);
+    form->SE_TotalPorts->SetValue(40); // beyond the grid: nothing changes
+    EXPECT_EQ(form->PortPanelCount(), 9);
+    EXPECT_EQ(service->GetPortCount(), 9);
+}
+
+} // namespace
+} // namespace playerqz
