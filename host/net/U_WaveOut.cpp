@@ -13,8 +13,10 @@ struct Block {
 
 bool TWaveOut::Open(const WAVEFORMATEX& format, DWORD callbackThreadId) {
     std::lock_guard<std::mutex> hold(lock_);
-    queued_ = 0;
     if (opened_) return true;
+    // Only a fresh device starts from an empty count: blocks queued on an open one are
+    // still to be released.
+    queued_ = 0;
     HWAVEOUT h = nullptr;
     if (::waveOutOpen(&h, WAVE_MAPPER, &format, callbackThreadId, 0, CALLBACK_THREAD) !=
         MMSYSERR_NOERROR)

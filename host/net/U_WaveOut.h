@@ -21,7 +21,7 @@ public:
     TWaveOut(const TWaveOut&) = delete;
     TWaveOut& operator=(const TWaveOut&) = delete;
 
-    // Queued count := 0; true when already open or opened with the thread as callback thread.
+    // True when already open, or opened (count 0) with the thread as callback thread.
     bool Open(const WAVEFORMATEX& format, DWORD callbackThreadId);
     // Plays the block; it is dropped when the device is closed or 21 blocks are queued, or
     // when the device refuses it.

@@ -7,6 +7,7 @@ set(netsvc_core_tests
   U_WebContent_test.cpp U_NameServerRecords_test.cpp U_NetTalkList_test.cpp)
 
 dvr_test(netsvc_core_tests SOURCES ${netsvc_core_tests} LIBS vantrel_netsvc_core)
+dvr_fuzz(fuzz_netsvc_texts SOURCES fuzz_netsvc_texts.cpp LIBS vantrel_netsvc_core)
 
 if(DVR_WINDOWS)
   dvr_win_library(vantrel_netsvc STATIC
