@@ -4,6 +4,8 @@
 #include "host/engine/U_COMGateway.h"
 #include "host/engine/U_DogSet.h"
 #include "host/engine/U_PtyPair_test.h"
+#include "host/engine/U_YunTai.h"
+#include "host/engine/U_YunTaiSet.h"
 
 #include "common/win/textconv.h"
 
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -195,6 +198,43 @@ TEST_F(SerialDeviceTest, AlarmBoxIsPolledAndSwitchedThroughTheLine) {
     EXPECT_FALSE(device.ReadInputs(0, inputs));
     EXPECT_EQ(inputs[0], 9);
     EXPECT_EQ(device_->Read().size(), 6u);
+}
+
+class CameraHost : public TYunTaiHost {
+public:
+    bool CheckPtzRight(int) const override { return true; }
+    int BoardChannelCount() const override { return 1; }
+    int ChannelCount() const override { return 1; }
+    bool NetTarget(int, TPtzNetTarget&) const override { return false; }
+    std::string OwnAddress() const override { return "127.0.0.1"; }
+    void RepeatTimerChanged(bool, int) override {}
+};
+
+class NoUdp : public TUdpSender {
+    void SendTo(const void*, int, int, const std::string&) override {}
+};
+
+// The protocol table that ships beside the program drives a camera on the line.
+TEST_F(SerialDeviceTest, ShippedProtocolTableDrivesACamera) {
+    const char* bin = std::getenv("DVR_BIN_DIR");
+    ASSERT_NE(bin, nullptr);
+    std::string folder = std::string(bin[0] == '/' ? "Z:" : "") + bin + "\\";
+    for (char& c : folder)
+        if (c == '/') c = '\\';
+    TYunTaiSet set(folder);
+    ASSERT_FALSE(set.Protocols.empty());
+    set.Settings = TYunTaiSetRecord{};
+    set.Settings.Entries[0] = TYunTaiEntry{1, 0, {}, 2400, kHostPort, 1, {}};
+    CameraHost host;
+    NoUdp udp;
+    TYunTai ptz(host, set.Settings, set.Protocols, gateway_, udp);
+
+    ptz.StartCommand(0, 0, 0, 0); // up at the protocol's default speed
+    EXPECT_EQ(device_->Read(), Bytes({0xFF, 0x01, 0x00, 0x08, 0x00, 0x20, 0x29}));
+    ptz.StopCommand(0, 0, 0, 0);
+    EXPECT_EQ(device_->Read(), Bytes({0xFF, 0x01, 0x00, 0x00, 0x00, 0x00, 0x01}));
+    ptz.StartCommand(0, 16, 5, 0); // call preset 5
+    EXPECT_EQ(device_->Read(), Bytes({0xFF, 0x01, 0x00, 0x07, 0x00, 0x05, 0x0D}));
 }
 
 TEST_F(SerialDeviceTest, ChineseSmsGoesOutThroughAModem) {
