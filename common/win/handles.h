@@ -218,6 +218,7 @@ public:
     void Leave() { ::LeaveCriticalSection(&cs_); }
     void lock() { Enter(); }
     void unlock() { Leave(); }
+    bool try_lock() { return ::TryEnterCriticalSection(&cs_) != 0; }
 
 private:
     CRITICAL_SECTION cs_;
