@@ -20,6 +20,23 @@ std::string Digits(unsigned v, size_t n) {
 
 } // namespace
 
+bool PtzNetTargetFor(const TClientChannelRecord& channel, const std::vector<TClientGroup>& groups,
+                     TPtzNetTarget& target) {
+    if (channel.GroupIndex < 0 || size_t(channel.GroupIndex) >= groups.size()) return false;
+    const TClientGroup& group = groups[size_t(channel.GroupIndex)];
+    target.HostAddress = group.HostAddress.Get();
+    target.RemoteChannel = channel.RemoteChannel;
+    target.UserName = group.UserName.Get();
+    target.Password = group.Password.Get();
+    target.MessagePort = 57000;
+    for (const TClientGroup& g : groups)
+        if (g.HostAddress.View() == target.HostAddress) {
+            target.MessagePort = g.Ports.Port[14];
+            break;
+        }
+    return true;
+}
+
 void PtzInsertAddress(TYunTaiFrameTemplate& f, uint8_t address) {
     const int length = f.Length;
     const auto within = [&](int pos) { return pos >= 1 && pos <= length && pos <= kFrameBytes; };

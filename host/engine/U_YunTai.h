@@ -4,6 +4,7 @@
 // going while a control is held.
 #pragma once
 
+#include "host/engine/U_ClientGroups.h"
 #include "host/engine/U_SerialGateway.h"
 #include "host/engine/U_SettingsRecords.h"
 #include "host/net/U_UDPMessages.h"
@@ -21,6 +22,12 @@ struct TPtzNetTarget {
     std::string UserName, Password;
     int MessagePort = 57000; // of the first client group with this host address
 };
+
+// The target of a network channel showing `channel` of client group channel.GroupIndex: the
+// group's host and credentials, and the UDP message port of the first group with that host
+// (57000 when none has it). False when the group index names no group.
+bool PtzNetTargetFor(const TClientChannelRecord& channel, const std::vector<TClientGroup>& groups,
+                     TPtzNetTarget& target);
 
 class TYunTaiHost {
 public:

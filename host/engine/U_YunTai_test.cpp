@@ -101,6 +101,29 @@ protected:
     std::unique_ptr<TYunTai> ptz;
 };
 
+TEST(PtzNetTargets, GroupHostCredentialsAndTheFirstMatchingGroupsPort) {
+    std::vector<TClientGroup> groups(3);
+    const char* hosts[] = {"10.0.0.7", "10.0.0.8", "10.0.0.7"};
+    for (int g = 0; g < 3; ++g) {
+        groups[size_t(g)].HostAddress.Set(hosts[g]);
+        groups[size_t(g)].UserName.Set("u" + std::to_string(g));
+        groups[size_t(g)].Password.Set("p" + std::to_string(g));
+        groups[size_t(g)].Ports.Port[14] = 57100 + g;
+    }
+    TClientChannelRecord channel{};
+    channel.RemoteChannel = 3;
+    channel.GroupIndex = 2;
+    TPtzNetTarget t;
+    ASSERT_TRUE(PtzNetTargetFor(channel, groups, t));
+    EXPECT_EQ(t.HostAddress, "10.0.0.7");
+    EXPECT_EQ(t.RemoteChannel, 3);
+    EXPECT_EQ(t.UserName, "u2");
+    EXPECT_EQ(t.Password, "p2");
+    EXPECT_EQ(t.MessagePort, 57100); // the first group with that host
+    channel.GroupIndex = 3;
+    EXPECT_FALSE(PtzNetTargetFor(channel, groups, t));
+}
+
 TEST(PtzFrames, AddressInsertionByMode) {
     const struct {
         uint8_t mode, a1, a2, a3, base, address;
