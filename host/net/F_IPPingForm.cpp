@@ -47,7 +47,10 @@ TIPPingForm::TIPPingForm(const TNetClientSet& netClientSet, TPingProbe probe)
 
 TIPPingForm::~TIPPingForm() {
     // The thread pings through this window's rows and client: it ends first.
-    if (thread_) thread_->Stop();
+    if (TPingThread* thread = thread_) {
+        thread->Stop();
+        thread->FormGone();
+    }
 }
 
 std::vector<TPatrolRow> TIPPingForm::Rows() {
@@ -68,9 +71,10 @@ bool TIPPingForm::RowAddress(int row, std::string& address) {
 }
 
 void TIPPingForm::cb_StopPingClick(bool checked) {
-    if (!thread_) return;
-    thread_->Paused = !checked;
-    if (checked) thread_->Resume();
+    TPingThread* thread = thread_;
+    if (!thread) return;
+    thread->Paused = !checked;
+    if (checked) thread->Resume();
 }
 
 void TIPPingForm::bt_AddIPClick() {
@@ -138,9 +142,9 @@ void TIPPingForm::PingReply(bool answered) {
         name = r.Name;
     }
     if (!outage) return;
-    if (thread_) {
-        thread_->AppendLog(name);
-        thread_->AppendLog(DefaultDateTimeText());
+    if (TPingThread* thread = thread_) {
+        thread->AppendLog(name);
+        thread->AppendLog(DefaultDateTimeText());
     }
     if (cb_AutoShow) Visible = true;
     Selected = row;

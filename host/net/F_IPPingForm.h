@@ -77,6 +77,10 @@ public:
 
     // The patrol thread this window starts and stops.
     void AttachThread(TPingThread* thread) { thread_ = thread; }
+    // The thread is going away before the window.
+    void DetachThread(TPingThread* thread) {
+        if (thread_ == thread) thread_ = nullptr;
+    }
     // "启动巡更" ticked or cleared.
     void cb_StopPingClick(bool checked);
     void bt_AddIPClick();
@@ -97,7 +101,7 @@ private:
     std::vector<TPatrolRow> rows_;
     TPingProbe probe_;
     std::unique_ptr<TIcmpClient> icmp_;
-    TPingThread* thread_ = nullptr;
+    std::atomic<TPingThread*> thread_{nullptr};
 };
 
 } // namespace vantrel

@@ -194,6 +194,34 @@ TEST_F(PatrolTest, LogViewerPairsLinesAndClearLeavesAnEmptyFile) {
     EXPECT_EQ(LogLines(again), std::vector<std::string>{"Kept"});
 }
 
+TEST_F(PatrolTest, WindowAndThreadMayGoInEitherOrderWhilePatrolling) {
+    AddGroup("North", "10.0.0.1");
+    std::atomic<int> pings{0};
+    auto probe = [&](const std::string&) {
+        ++pings;
+        return true;
+    };
+    for (bool windowFirst : {true, false}) {
+        pings = 0;
+        auto form = std::make_unique<TIPPingForm>(clients_, probe);
+        auto thread = std::make_unique<TPingThread>(*form, folder_, kQuick);
+        form->AttachThread(thread.get());
+        form->cb_StopPingClick(true);
+        ASSERT_TRUE(PumpUntil([&] { return pings > 2; }, 3000)) << windowFirst;
+        if (windowFirst) {
+            form.reset(); // stops the thread first
+            const int after = pings;
+            ::Sleep(50);
+            EXPECT_EQ(pings, after);
+            thread.reset();
+        } else {
+            thread.reset();
+            form->cb_StopPingClick(true); // nothing left to start
+            form.reset();
+        }
+    }
+}
+
 TEST_F(PatrolTest, EditingTheList) {
     AddGroup("North", "10.0.0.1");
     TIPPingForm form(clients_, [](const std::string&) { return false; });

@@ -25,7 +25,8 @@ public:
     TNetTalkForm(TWaveIn& waveIn, TWaveOut& waveOut, TThreadWaveIn& threadWaveIn,
                  TThreadWaveOut& threadWaveOut, uint16_t defaultPort,
                  uint16_t receivePort = kNetTalkPort);
-    // Stops receiving, closes both devices and stops both threads.
+    // Stops receiving, closes both devices and stops both threads; the window goes before
+    // the devices and threads it was given.
     ~TNetTalkForm() override;
     TNetTalkForm(const TNetTalkForm&) = delete;
     TNetTalkForm& operator=(const TNetTalkForm&) = delete;

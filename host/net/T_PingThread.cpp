@@ -26,13 +26,18 @@ std::string DefaultDateTimeText() {
 }
 
 TPingThread::TPingThread(TIPPingForm& form, std::string programPath, Timing timing)
-    : form_(form), logPath_(programPath + "Ping\\PingLog.txt"), timing_(timing) {
+    : form_(&form), logPath_(programPath + "Ping\\PingLog.txt"), timing_(timing) {
     ::CreateDirectoryW(GbkToWide(programPath + "Ping").c_str(), nullptr);
     CreateEmptyFile(GbkToWide(logPath_), CREATE_NEW); // only when missing
     resumeEvent_.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     finishEvent_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     thread_.reset(::CreateThread(nullptr, 0, &ThreadMain, this, 0, nullptr));
     if (thread_) ::SetThreadPriority(thread_.get(), THREAD_PRIORITY_LOWEST);
+}
+
+TPingThread::~TPingThread() {
+    Stop();
+    if (TIPPingForm* form = form_) form->DetachThread(this);
 }
 
 void TPingThread::Stop() {
@@ -58,6 +63,7 @@ bool TPingThread::Pause(DWORD ms) {
 void TPingThread::Execute() {
     // Idle until the start box is ticked for the first time.
     bool idle = true;
+    TIPPingForm& form = *form_; // the window outlives the running thread
     while (!Finished) {
         if (idle || Paused) {
             const HANDLE wake[] = {finishEvent_.get(), resumeEvent_.get()};
@@ -65,15 +71,15 @@ void TPingThread::Execute() {
             idle = false;
             continue;
         }
-        if (form_.RowCount() == 0) {
+        if (form.RowCount() == 0) {
             if (!Pause(timing_.AfterPassMs)) return;
             continue;
         }
         ++passes_;
-        for (int row = 0; !Finished && !Paused && row < form_.RowCount(); ++row) {
+        for (int row = 0; !Finished && !Paused && row < form.RowCount(); ++row) {
             // Whatever goes wrong with one host, the patrol goes on.
             try {
-                form_.PingRow(row);
+                form.PingRow(row);
             } catch (...) {
             }
             if (!Pause(timing_.AfterHostMs)) return;

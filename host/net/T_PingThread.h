@@ -32,7 +32,7 @@ public:
     // Idle until the start box is ticked; lowest priority. Creates the "Ping" folder and an
     // empty log when the log is missing. `programPath` is GBK with a trailing "\".
     TPingThread(TIPPingForm& form, std::string programPath, Timing timing = {});
-    ~TPingThread() { Stop(); }
+    ~TPingThread();
     TPingThread(const TPingThread&) = delete;
     TPingThread& operator=(const TPingThread&) = delete;
 
@@ -43,6 +43,8 @@ public:
     void Resume();
     // Finished, woken and waited for.
     void Stop();
+    // The window is going away before the thread (which has been stopped).
+    void FormGone() { form_ = nullptr; }
 
     const std::string& LogPath() const { return logPath_; }
     void ReadLog(std::vector<std::string>& list);
@@ -57,7 +59,7 @@ private:
     // Waits; false when finishing.
     bool Pause(DWORD ms);
 
-    TIPPingForm& form_;
+    std::atomic<TIPPingForm*> form_;
     std::string logPath_;
     Timing timing_;
     std::mutex logLock_;
