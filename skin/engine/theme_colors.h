@@ -28,7 +28,7 @@ public:
     TteFont() = default;
     std::string Name = "Tahoma";
     int32_t Size = 8;
-    uint8_t Charset = fw::DEFAULT_CHARSET;
+    uint8_t Charset = 1; // the default charset
     fw::TColor Color = fw::clWindowText;
     TFontStyles Style;
 
