@@ -1,6 +1,8 @@
 #include "host/net/F_WebServerForm.h"
 
 #include "host/engine/U_Arithmetic.h"
+#include "host/engine/U_SystemInfo.h"
+#include "host/net/U_NetNameRegistration.h"
 
 #include "common/win/textconv.h"
 
@@ -40,6 +42,20 @@ bool ReadCab(const std::string& path, std::string& image) {
 }
 
 } // namespace
+
+TWebServerHost WebServerHostOf(const TArithmetic& arithmetic, const TSystemInfo& systemInfo,
+                               const TPreviewSet& previewSet, int boardChannels) {
+    TWebServerHost host;
+    host.Ports = arithmetic.Ports;
+    host.HostName = systemInfo.HostName;
+    host.LocalIPs = systemInfo.LocalIPs;
+    host.ProgramPath = systemInfo.ProgramPath;
+    host.BoardChannels = boardChannels;
+    host.BoardTitles = [&previewSet, boardChannels] {
+        return BoardChannelTitles(previewSet, boardChannels);
+    };
+    return host;
+}
 
 TWebServerForm::TWebServerForm(TWebServerHost host) : host_(std::move(host)) {
     WSADATA wsa{};

@@ -27,6 +27,14 @@ struct TWebServerHost {
     std::function<std::vector<std::string>()> BoardTitles;
 };
 
+class TArithmetic;
+class TSystemInfo;
+class TPreviewSet;
+// The running host as the server reads it: ports in force, host name and addresses, program
+// folder, and the board channels' titles read afresh at each "GI".
+TWebServerHost WebServerHostOf(const TArithmetic& arithmetic, const TSystemInfo& systemInfo,
+                               const TPreviewSet& previewSet, int boardChannels);
+
 class TWebServerForm {
 public:
     explicit TWebServerForm(TWebServerHost host);

@@ -1,7 +1,10 @@
 #include "host/net/F_WebServerForm.h"
 
 #include "host/engine/U_Arithmetic.h"
+#include "host/engine/U_PreviewSet.h"
+#include "host/engine/U_SystemInfo.h"
 #include "host/engine/host_engine_testing.h"
+#include "host/engine/host_settings_testing.h"
 #include "host/net/netsvc_testing.h"
 
 #include <gtest/gtest.h>
@@ -236,6 +239,30 @@ TEST_F(WebServerTest, ABrowserThatAsksAndNeverReadsIsCutOff) {
     EXPECT_TRUE(PumpUntil([&] { return server.ConnectionCount() == 0; }, 5000));
     done = true;
     greedy.join();
+}
+
+TEST_F(WebServerTest, TheRunningHostsPortsNameFolderAndTitles) {
+    testing::DeleteSettingsKeys();
+    TArithmetic arithmetic;
+    arithmetic.Ports.Port[0] = 40000;
+    TSystemOtherSet other(arithmetic);
+    TNetClientSet clients(arithmetic, other, 2);
+    TSystemInfo info(arithmetic, clients, 2);
+    testing::FakeVideoCard card;
+    TPreviewSet preview(card);
+    preview.Records[1].Title.Set("Yard");
+    preview.Records[2].Title.Set("not a board channel");
+    const TWebServerHost host = WebServerHostOf(arithmetic, info, preview, 2);
+    EXPECT_EQ(host.Ports.Port[0], 40000);
+    EXPECT_EQ(host.HostName, info.HostName);
+    EXPECT_EQ(host.ProgramPath, info.ProgramPath);
+    EXPECT_EQ(host.LocalIPs, info.LocalIPs);
+    const auto titles = host.BoardTitles();
+    ASSERT_EQ(titles.size(), 2u);
+    EXPECT_EQ(titles[0], preview.Records[0].Title.Get());
+    EXPECT_EQ(titles[1], "Yard");
+    preview.Records[1].Title.Set("Gate"); // read afresh at each request
+    EXPECT_EQ(host.BoardTitles()[1], "Gate");
 }
 
 TEST_F(WebServerTest, MissingPortSettingMeansEighty) {

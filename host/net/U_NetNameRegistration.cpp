@@ -1,8 +1,19 @@
 #include "host/net/U_NetNameRegistration.h"
 
+#include "host/engine/U_PreviewSet.h"
 #include "host/net/U_UdpSend.h"
 
+#include <algorithm>
+
 namespace vantrel {
+
+std::vector<std::string> BoardChannelTitles(const TPreviewSet& previewSet, int boardChannels) {
+    std::vector<std::string> titles;
+    const int count = std::clamp(boardChannels, 0, static_cast<int>(previewSet.Records.size()));
+    for (int n = 0; n < count; ++n)
+        titles.push_back(previewSet.Records[static_cast<size_t>(n)].Title.Get());
+    return titles;
+}
 
 TNetNameRegistration::TNetNameRegistration(uint16_t registerPort) : port_(registerPort) {
     WSADATA wsa{};

@@ -11,6 +11,12 @@
 
 namespace vantrel {
 
+class TPreviewSet;
+
+// The titles of board channels 0 .. count - 1 from the picture settings, as the name server
+// and the web server's host information carry them.
+std::vector<std::string> BoardChannelTitles(const TPreviewSet& previewSet, int boardChannels);
+
 class TNetNameRegistration {
 public:
     explicit TNetNameRegistration(uint16_t registerPort = kNameServerRegisterPort);
