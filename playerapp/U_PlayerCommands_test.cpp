@@ -272,6 +272,36 @@ TEST_F(PlayerCommands, PauseStepsFirstAndEnd) {
     EXPECT_TRUE(commands.TimerUpdates());
 }
 
+TEST_F(PlayerCommands, TimerFollowsThePlayingPortAndDraggingSeeks) {
+    commands.OpenFile(Fixture("cif_ip.MPG"));
+    WaitPlaying(0);
+    ::Sleep(600);
+    commands.TimerTick();
+    EXPECT_GT(view.slider, 0);
+    EXPECT_LT(view.slider, 1000);
+    EXPECT_EQ(view.status[spPlayedTime].rfind(L"Played Time: 0:0:", 0), 0u);
+    EXPECT_EQ(view.status[spCurrentFrame], L"Current Frame: " + std::to_wstring(Frame(0)));
+
+    // Only while the mouse is down on the slider does moving it seek.
+    commands.PauseClick();
+    view.slider = 500;
+    commands.SliderMouseMove();
+    service.SetCurrentPort(0);
+    EXPECT_LT(service.GetPlayPos(), 0.4);
+    commands.SliderMouseDown();
+    commands.SliderMouseMove();
+    EXPECT_NEAR(service.GetPlayPos(), 0.5, 0.02);
+    commands.SliderMouseUp();
+    view.slider = 900;
+    commands.SliderMouseMove();
+    EXPECT_NEAR(service.GetPlayPos(), 0.5, 0.02);
+
+    // A paused port leaves the slider and panels alone.
+    view.slider = 7;
+    commands.TimerTick();
+    EXPECT_EQ(view.slider, 7);
+}
+
 TEST_F(PlayerCommands, ZoomPausesTheOthersAndResumesOnlyThoseThatPlayed) {
     for (int p : {0, 1, 3}) {
         commands.SelectPort(p);

@@ -139,6 +139,23 @@ TEST_F(ReplayWindow, FullScreenHidesAllButTheVideoAndComesBack) {
     EXPECT_TRUE(form->N4->Visible());
     EXPECT_EQ(form->P_Draw->ClientRect(), before);
     EXPECT_EQ(form->PortPanel(3)->BoundsRect(), LayoutPorts(4, before)[3]);
+
+    // Releasing the right button on a port also toggles it.
+    ::SendMessageW(form->PortPanel(1)->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageW(form->PortPanel(1)->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(form->FullScreen());
+    EXPECT_FALSE(form->SB_info->Visible());
+}
+
+TEST_F(ReplayWindow, LastStatusPanelTakesTheRestOfTheBar) {
+    Make(1);
+    const int left = 285 + 120 + 120 + 100;
+    EXPECT_EQ(form->SB_info->PanelWidth(4), form->SB_info->Width() - left - 20);
+    form->SetClientWidth(900);
+    Pump(20);
+    EXPECT_EQ(form->SB_info->Width(), 900);
+    EXPECT_EQ(form->SB_info->PanelWidth(4), 900 - left - 20);
+    EXPECT_EQ(form->TeToolBar1->Width(), form->TeControlBar1->Width());
 }
 
 TEST_F(ReplayWindow, EndOfFileReachesTheWindowAndSnapshotsAreSaved) {
