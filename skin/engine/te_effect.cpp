@@ -546,7 +546,13 @@ void StopAnimation(int Slot, bool DrawFinal) {
     AnimationSlot& s = GetAnimationSlot(Slot);
     if (!s.Active || !s.ToBitmap || !s.FromBitmap) return;
     if (DrawFinal && s.Canvas && s.Canvas->HasHandle() && s.Work) {
-        s.ToBitmap->AlphaBlend = true;
+        // The alpha bytes still hold the last frame's mask: the final picture is opaque
+        // but for its key pixels.
+        TteBitmap& to = *s.ToBitmap;
+        to.SetAlpha(255);
+        for (int y = 0; y < to.Height; ++y)
+            PixelRoutines.ClearKeyAlpha(to.ScanLine(y), to.Width, KeyColor);
+        to.AlphaBlend = true;
         s.ToBitmap->DrawOnBitmap(s.Work.get(), 0, 0);
         s.Canvas->DrawFrame(*s.Work, s.X, s.Y);
     }

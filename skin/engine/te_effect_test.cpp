@@ -302,6 +302,24 @@ TEST(Animation, RandomBitmapAndRefusals) {
     EXPECT_FALSE(IsAnimationActive(StartAnimation(&screen, 0, 0, nullptr, to.get(), &a)));
 }
 
+TEST(Animation, StoppingEarlyCanDrawTheFinalPicture) {
+    auto from = Picture(12, 8, 1), to = Picture(12, 8, 2);
+    to->SetPixel(0, 0, KeyColor);
+    TteAnimationRec a;
+    a.SetEffect("SlideDown");
+    Screen screen(12, 8);
+    int slot = StartAnimation(&screen, 0, 0, from.get(), to.get(), &a);
+    StepAnimation(slot);
+    StepAnimation(slot); // a frame halfway through the mask
+    StopAnimation(slot, true);
+    EXPECT_FALSE(IsAnimationActive(slot));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x) {
+            TteColor want = (x == 0 && y == 0) ? from->GetPixel(0, 0) : to->GetPixel(x, y);
+            ASSERT_EQ(screen.shown.GetPixel(x, y), want) << x << "," << y;
+        }
+}
+
 TEST(Animation, SlotsAndGrid) {
     auto from = Picture(100, 50, 1), to = Picture(100, 50, 2);
     TteAnimationRec a;
