@@ -14,7 +14,7 @@ uint8_t AudioBlockCode(const uint8_t* block, int i) {
 void PackAudioBlock(const uint8_t* codes, uint8_t* block) {
     uint32_t acc = 0;
     int count = 0, out = 0;
-    for (int i = 0; i < kAudioBlockSamples; ++i) {
+    for (size_t i = 0; i < kAudioBlockSamples; ++i) {
         acc |= uint32_t(codes[i] & 7) << count;
         count += 3;
         if (count >= 8) {

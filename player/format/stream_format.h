@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/adpcm/adpcm.h"
+
 namespace dvr {
 
 static_assert(std::endian::native == std::endian::little, "records are read in place");
@@ -78,9 +80,9 @@ enum FrameType : uint8_t {
 
 inline constexpr uint8_t kFrameFlagHeaderOnly = 0x01;
 
-// AudioBlock: 320 3-bit G.726 codes (40 ms at 8000 Hz), packed least significant bit first.
+// AudioBlock: 320 3-bit G.726 codes (40 ms at 8000 Hz, kAudioBlockSamples in
+// common/adpcm/adpcm.h), packed least significant bit first.
 inline constexpr int kAudioBlockBytes = 120;
-inline constexpr int kAudioBlockSamples = 320;
 inline constexpr uint32_t kAudioBlockTicks = 3600;
 // The board delivers audio in groups of 8 blocks.
 inline constexpr int kAudioBlocksPerGroup = 8;

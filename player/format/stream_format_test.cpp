@@ -125,18 +125,18 @@ TEST(AudioBlock, CodesArePackedLeastSignificantBitFirst) {
     EXPECT_EQ(block[1], 0b00000001);
     EXPECT_EQ(block[2], 0b11000000);
     EXPECT_EQ(block[119], 0b00100000);
-    for (int i = 0; i < kAudioBlockSamples; ++i)
-        EXPECT_EQ(AudioBlockCode(block, i), codes[i]) << i;
+    for (size_t i = 0; i < kAudioBlockSamples; ++i)
+        EXPECT_EQ(AudioBlockCode(block, int(i)), codes[i]) << i;
 }
 
 TEST(AudioBlock, EveryCodeSurvivesPackingAtEveryPosition) {
     uint8_t codes[kAudioBlockSamples];
-    for (int i = 0; i < kAudioBlockSamples; ++i)
+    for (size_t i = 0; i < kAudioBlockSamples; ++i)
         codes[i] = static_cast<uint8_t>((i * 5 + i / 8) & 7);
     uint8_t block[kAudioBlockBytes];
     PackAudioBlock(codes, block);
-    for (int i = 0; i < kAudioBlockSamples; ++i)
-        EXPECT_EQ(AudioBlockCode(block, i), codes[i]) << i;
+    for (size_t i = 0; i < kAudioBlockSamples; ++i)
+        EXPECT_EQ(AudioBlockCode(block, int(i)), codes[i]) << i;
 }
 
 TEST(RecordTypes, PicturesPerRecord) {
