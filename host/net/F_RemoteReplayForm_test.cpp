@@ -183,3 +183,30 @@ TEST_F(RemoteReplayClient, ADayWithoutRecordingsEnablesTheWindowAgain) {
 
 } // namespace
 } // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(RemoteReplayConnect, AReplyInTwoPiecesIsTakenWhole) {
+    TMsgServerSocket host;
+    ASSERT_TRUE(host.Open(0, "127.0.0.1"));
+    TMsgConnectionPtr peer;
+    host.OnClientRead = [&](const TMsgConnectionPtr& c) {
+        c->ReceiveText();
+        c->SendText("Gate;Ya");
+        peer = c;
+    };
+    ReplayView view;
+    TRemoteReplayForm form(view);
+    form.Connect("127.0.0.1", host.LocalPort(), "u", "p");
+    ASSERT_TRUE(Until([&] { return peer != nullptr; }));
+    Until([] { return false; }, 100);
+    EXPECT_TRUE(form.Channels.empty()); // half a reply lists nothing yet
+    peer->SendText("rd;2026-12-10,");
+    ASSERT_TRUE(Until([&] { return form.Days.size() == 1; }));
+    ASSERT_EQ(form.Channels.size(), 2u);
+    EXPECT_EQ(form.Channels[1].Caption, "2 <Yard>");
+}
+
+} // namespace
+} // namespace vantrel

@@ -1,5 +1,7 @@
 #include "host/net/U_RemoteUpgrade.h"
 
+#include "host/engine/U_HostServices.h"
+
 #include "host/net/net_replay_testing.h"
 
 #include "common/win/textconv.h"
@@ -160,6 +162,43 @@ TEST_F(RemoteUpgrade, NoAnswerWithinTheTimeIsAFailedConnection) {
     EXPECT_EQ(view_.Messages.front(), Utf8ToGbk("连接失败！"));
     EXPECT_TRUE(view_.StartEnabled);
     EXPECT_TRUE(view_.WindowEnabled);
+}
+
+} // namespace
+} // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(RemoteUpgradeRestart, ShutsDownTellsTheCompanionAndCloses) {
+    std::vector<std::string> seen;
+    TMsgWindow companion([&](UINT m, WPARAM w, LPARAM l) {
+        if (m == WM_COMPANION)
+            seen.push_back("companion " + std::to_string(w) + " " +
+                           std::to_string(static_cast<long long>(l)));
+    });
+    // The main window: a plain window of this thread, gone once its close request is handled.
+    const HWND mainWindow = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                              nullptr, nullptr, nullptr);
+    struct Main : TMainFormServices {
+        HWND hwnd;
+        std::vector<std::string>* seen;
+        HWND Handle() const override { return hwnd; }
+        void ShutdownAll() override { seen->push_back("shutdown"); }
+        void ApplyAllSettings() override {}
+        void RebuildChannelMap(WPARAM, LPARAM) override {}
+        void im_AutoWorkClick() override {}
+    } main;
+    main.hwnd = mainWindow;
+    main.seen = &seen;
+    const auto restart =
+        TRemoteUpgradeReceiver::MainWindowRestart(main, [&] { return companion.Handle(); });
+    restart();
+    EXPECT_TRUE(
+        PumpMessagesUntil([&] { return seen.size() == 2 && !::IsWindow(mainWindow); }, 2000));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], "shutdown");
+    EXPECT_EQ(seen[1], "companion " + std::to_string(reinterpret_cast<WPARAM>(mainWindow)) + " -1");
 }
 
 } // namespace
