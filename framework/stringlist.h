@@ -9,6 +9,11 @@
 #include <string_view>
 #include <vector>
 
+// windows.h's GetObject macro (GetObjectW) would rename the list's own.
+#ifdef GetObject
+#undef GetObject
+#endif
+
 namespace dvr::fw {
 
 class TStream;
