@@ -16,9 +16,13 @@
 #include <string>
 #include <vector>
 
-// RegisterClass is the framework's (framework/object.h); windows.h's is RegisterClassW.
+// RegisterClass is the framework's (framework/object.h) and GetObject TStrings' own;
+// windows.h's are RegisterClassW and GetObjectW.
 #ifdef RegisterClass
 #undef RegisterClass
+#endif
+#ifdef GetObject
+#undef GetObject
 #endif
 
 namespace dvr::fw {
