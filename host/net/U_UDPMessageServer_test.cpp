@@ -6,6 +6,7 @@
 #include "host/engine/U_HostMessages.h"
 #include "host/engine/host_engine_testing.h"
 #include "host/net/U_UDPMessageClient.h"
+#include "host/net/U_UDPReplyWindows.h"
 #include "host/net/udp_testing.h"
 #include "host/net/udp_win_testing.h"
 
@@ -364,6 +365,41 @@ TEST(UdpServerPort, APortInUseRaisesOutOfCreate) {
     testing::FakeUdpHost host;
     TUDPMessageServer first(host, 0);
     EXPECT_THROW(TUDPMessageServer(host, first.Port()), std::runtime_error);
+}
+
+} // namespace
+} // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// The program's binding: an inspector registered with its handle and area gets the work state;
+// a window that is not registered is skipped.
+TEST_F(UdpServerTest, RegisteredWindowsGetTheirReplies) {
+    TReplyWindowSet set;
+    WindowsUnderTest inspector;
+    TReceiveArea area;
+    set.SetWindow(ReplyWindow::NetDog, inspector.window, &area);
+    set.NetDogRows = [] { return std::vector<std::string>{"10.0.0.1", "127.0.0.1"}; };
+    AlarmsUnderTest alarms;
+    TUDPMessageClient client(set, alarms, 0);
+
+    UdpMsgDiskInfoQuery disk{}; // the disk view is not registered
+    disk.Keyword.Set("ViewDiskInfo");
+    client.SendTo(&disk, sizeof disk, server.Port(), "127.0.0.1");
+    host.state.ChannelCount = 5;
+    const auto state = MakeStateQuery();
+    client.SendTo(&state, sizeof state, server.Port(), "127.0.0.1");
+    const auto dog = MakeNetDog();
+    client.SendTo(&dog, sizeof dog, server.Port(), "127.0.0.1");
+    ASSERT_TRUE(Pump([&] { return inspector.got.size() >= 2; }));
+    EXPECT_EQ(inspector.got[0].message, WM_NETDOGREPLY);
+    EXPECT_EQ(inspector.got[0].lParam, kNetDogWorkStateReply);
+    EXPECT_EQ(inspector.got[1].wParam, 1u); // the echo's row
+    WorkStateRecord stored{};
+    ASSERT_TRUE(area.Load(stored));
+    EXPECT_EQ(stored.ChannelCount, 5);
+    EXPECT_EQ(inspector.got.size(), 2u);
 }
 
 } // namespace

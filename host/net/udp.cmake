@@ -19,6 +19,7 @@ if(DVR_WINDOWS)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_UDPSocket.cpp ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageServer.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageClient.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_UDPServerEngineHost.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_UDPReplyWindows.cpp
     LIBS vantrel_udp_core vantrel_engine dvr_common_win ws2_32 user32)
   dvr_test(host_udp_tests
     SOURCES ${udp_core_tests} ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageServer_test.cpp
