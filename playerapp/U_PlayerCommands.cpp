@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "common/win/textconv.h"
 #include "playerapp/U_Array.h"
 #include "playerapp/U_ReplayDll.h"
@@ -169,8 +171,18 @@ void TPlayerCommands::RefreshPorts(WPARAM which) {
 void TPlayerCommands::ChangePortCount(int count) {
     const int old = service_.GetPortCount();
     if (count < 1 || count > MaxPorts || count == old) return;
-    // The grid comes back whole: a zoomed port may be one that goes away.
-    zoomedPort_ = -1;
+    // The grid comes back whole (a zoomed port may be one that goes away), and the ports
+    // the zoom paused play on as un-zooming would let them.
+    if (zoomedPort_ != -1) {
+        const int current = service_.GetCurrentPort();
+        for (int i = 0; i < std::min(count, old); ++i) {
+            if (i == zoomedPort_ || savedStates_[i] != psPlaying) continue;
+            service_.SetCurrentPort(i);
+            service_.Play();
+        }
+        service_.SetCurrentPort(current);
+        zoomedPort_ = -1;
+    }
     if (count < old) {
         for (int i = count; i < old; ++i) {
             service_.SetCurrentPort(i);

@@ -389,6 +389,25 @@ TEST_F(PlayerCommands, PortCountChangesAndAddedPortsReportTheirEnd) {
     }
 }
 
+TEST_F(PlayerCommands, PortCountChangeWhileZoomedResumesThePausedPorts) {
+    for (int p : {0, 3}) {
+        commands.SelectPort(p);
+        commands.OpenFile(Fixture("cif_ip.MPG"));
+        WaitPlaying(p);
+    }
+    commands.TogglePortZoom(3);
+    ::Sleep(100);
+    const int held = Frame(0);
+    ::Sleep(300);
+    ASSERT_EQ(Frame(0), held);
+    commands.ChangePortCount(2);
+    EXPECT_EQ(commands.ZoomedPort(), -1);
+    EXPECT_TRUE(view.visible[0]);
+    EXPECT_TRUE(view.visible[1]);
+    ::Sleep(400);
+    EXPECT_GT(Frame(0), held);
+}
+
 TEST_F(PlayerCommands, StoppedPortThatNeverHadAFile) {
     commands.SelectPort(1);
     commands.StopClick();

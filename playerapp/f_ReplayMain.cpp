@@ -506,8 +506,7 @@ void TF_Replay::TeControlBar1Resize(TObject*) {
 
 void TF_Replay::WMRefreshPorts(TMessage& M) {
     FW_INHERITED(M);
-    Repaint();
-    if (commands_) commands_->RefreshPorts(M.WParam);
+    if (commands_) commands_->RefreshPorts(M.WParam); // repaints first
 }
 
 void TF_Replay::WMFileEnd(TMessage& M) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <string>
 
 #include "common/testing/testdata.h"
@@ -187,6 +189,22 @@ TEST_F(ReplayWindow, EndOfFileReachesTheWindowAndSnapshotsAreSaved) {
     EXPECT_EQ(Status(0), L"Camera (2 ) Readycif_ip.MPG");
     EXPECT_TRUE(form->TB_Play->Enabled());
     EXPECT_EQ(form->TrackBar_FilePos->Position(), 0);
+}
+
+TEST_F(ReplayWindow, PositionSliderNoticesReachTheTimerSwitch) {
+    Make(1);
+    HWND slider = form->TrackBar_FilePos->Handle();
+    HWND panel = form->Panel1->Handle();
+    ASSERT_EQ(::GetParent(slider), panel);
+    ::SendMessageW(panel, WM_HSCROLL, TB_PAGEDOWN, LPARAM(slider));
+    EXPECT_FALSE(form->Commands().TimerUpdates());
+    ::SendMessageW(panel, WM_HSCROLL, TB_THUMBTRACK, LPARAM(slider));
+    EXPECT_FALSE(form->Commands().TimerUpdates());
+    ::SendMessageW(panel, WM_HSCROLL, TB_ENDTRACK, LPARAM(slider));
+    EXPECT_TRUE(form->Commands().TimerUpdates());
+    // The volume slider's notices do not touch it.
+    ::SendMessageW(panel, WM_HSCROLL, TB_PAGEDOWN, LPARAM(form->TrackBar_Music->Handle()));
+    EXPECT_TRUE(form->Commands().TimerUpdates());
 }
 
 TEST_F(ReplayWindow, SpinEditChangesThePortCount) {
