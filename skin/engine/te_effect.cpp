@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace dvr::skin {
 
@@ -284,7 +285,12 @@ int StartAnimation(TteFrameTarget* Canvas, int X, int Y, TteBitmap* FromBitmap, 
     TteProcItem* item = nullptr;
     bool bitmapAnim = Animation->Effect() == kBitmapEffect;
     if (Animation->Effect() == kRandomEffect) {
-        if (list.Count() > 0) item = list.FindEffect(list.Item(Random(list.Count()))->Name);
+        // Chosen among the effects that can run, so a broken registration never wins.
+        std::vector<TteProcItem*> usable;
+        for (int i = 0; i < list.Count(); ++i)
+            if (list.Item(i)->HasProc()) usable.push_back(list.Item(i));
+        if (!usable.empty())
+            item = list.FindEffect(usable[size_t(Random(int32_t(usable.size())))]->Name);
     } else {
         item = list.FindEffect(Animation->Effect());
     }

@@ -81,7 +81,13 @@ public:
     TteCellProc CellProc = nullptr;
     TteManualProc ManualProc = nullptr;
     std::string Name; // with the kind's prefix
-    bool HasProc() const { return MaskProc || CellProc || ManualProc; }
+    // The procedure its kind calls is there (a mask procedure registered as kind 1 is not).
+    bool HasProc() const {
+        return Kind == 0   ? MaskProc != nullptr
+               : Kind == 1 ? CellProc != nullptr
+               : Kind == 2 ? ManualProc != nullptr
+                           : false;
+    }
     const void* ProcAddress() const;
 };
 

@@ -38,6 +38,24 @@ TEST(EffectCatalogue, RegisteredInOrderWithNames) {
     EXPECT_THROW(RegisterEffect("Fade again", 0, list.Item(20)->MaskProc), EProcItemError);
 }
 
+void BlankMask(uint8_t*, int, int, uint8_t) {}
+
+TEST(EffectCatalogue, LaterRegistrationsAndKindMismatch) {
+    // A mask procedure filed under the cell-move kind has nothing its kind could call.
+    RegisterEffect("Blank", 1, TteMaskProc(BlankMask));
+    TteProcItem* item = EffectList().FindEffect("blank");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Name, "[ SLIDE ] - Blank");
+    EXPECT_FALSE(item->HasProc());
+    EXPECT_EQ(EffectNames().GetCount(), 60); // names are the built-ins only
+    TteBitmap from, to;
+    from.SetSize(4, 4);
+    to.SetSize(4, 4);
+    TteAnimationRec a;
+    a.SetEffect("Blank");
+    EXPECT_FALSE(IsAnimationActive(StartAnimation(nullptr, 0, 0, &from, &to, &a)));
+}
+
 TEST(EffectCatalogue, StartAndEndStates) {
     const std::set<std::string> drawAtZero = {"CircleSlideOut", "CircleSlideIn", "CircleSlide",
                                               "Stream"};
