@@ -404,3 +404,84 @@ TEST_F(UdpServerTest, RegisteredWindowsGetTheirReplies) {
 
 } // namespace
 } // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// Every kind that carries credentials, built with a password.
+std::vector<std::vector<uint8_t>> CheckedRequests(const char* password) {
+    std::vector<std::vector<uint8_t>> out;
+    auto credentials = [&](auto& name, auto& pw) {
+        name.Set("op");
+        pw.Set(password);
+    };
+    UdpMsgAlarmOutput ao{};
+    ao.Outputs[0] = 1;
+    ao.On = 1;
+    credentials(ao.UserName, ao.Password);
+    out.push_back(Bytes(ao));
+    UdpMsgSettingsConnect sc{};
+    sc.Keyword.Set("RemoteSystemSetConnect");
+    credentials(sc.UserName, sc.Password);
+    out.push_back(Bytes(sc));
+    UdpMsgSetDogSettings dog{};
+    credentials(dog.UserName, dog.Password);
+    out.push_back(Bytes(dog));
+    for (uint8_t command : {0, 1, 2, 3}) {
+        UdpMsgRemoteControl rc{};
+        rc.Command = command;
+        credentials(rc.UserName, rc.Password);
+        rc.OwnAddress.Set("127.0.0.1");
+        out.push_back(Bytes(rc));
+    }
+    UdpMsgSetCaptureSettings cap{};
+    credentials(cap.UserName, cap.Password);
+    out.push_back(Bytes(cap));
+    UdpMsgChannelCommand cc{};
+    cc.Channels[0] = 1;
+    credentials(cc.UserName, cc.Password);
+    cc.OwnAddress.Set("127.0.0.1");
+    out.push_back(Bytes(cc));
+    UdpMsgSetPreviewSettings pre{};
+    credentials(pre.UserName, pre.Password);
+    out.push_back(Bytes(pre));
+    UdpMsgPtzCommand ptz{};
+    ptz.OwnAddress.Set("127.0.0.1");
+    credentials(ptz.UserName, ptz.Password);
+    out.push_back(Bytes(ptz));
+    TOtherSettingsRecord other{};
+    credentials(other.RemoteUserName, other.RemotePassword);
+    out.push_back(Bytes(other));
+    TYunTaiSetRecord ptzSet{};
+    credentials(ptzSet.UserName, ptzSet.Password);
+    out.push_back(Bytes(ptzSet));
+    auto alarm = std::make_unique<UdpMsgSetAlarmSettings>();
+    std::memset(alarm.get(), 0, sizeof *alarm);
+    credentials(alarm->UserName, alarm->Password);
+    out.push_back(Bytes(*alarm));
+    auto schedule = std::make_unique<UdpMsgSetScheduleSettings>();
+    std::memset(schedule.get(), 0, sizeof *schedule);
+    credentials(schedule->UserName, schedule->Password);
+    out.push_back(Bytes(*schedule));
+    return out;
+}
+
+TEST_F(UdpServerTest, EveryCheckedKindIsRefusedForAWrongPasswordAndDoneForTheRightOne) {
+    Lists({testing::RemoteUser("op", "pw")}, {testing::RemoteIP("127.0.0.1")});
+    for (const auto& request : CheckedRequests("bad"))
+        EXPECT_TRUE(AskBytes(request).empty()) << "length " << request.size();
+    EXPECT_TRUE(host.calls.empty());
+
+    size_t answered = 0;
+    for (const auto& request : CheckedRequests("pw")) {
+        const size_t before = host.calls.size();
+        const size_t answers = AskBytes(request).size();
+        answered += answers;
+        // The settings session only answers; everything else acts.
+        EXPECT_TRUE(host.calls.size() > before || answers == 1) << "length " << request.size();
+    }
+    EXPECT_EQ(answered, 8u); // the settings session and the seven stored writes
+}
+
+} // namespace
+} // namespace vantrel
