@@ -3,6 +3,8 @@
 #include "framework/exceptions.h"
 #include "skin/engine/te_utils_win.h"
 
+#include <algorithm>
+
 namespace dvr::skin {
 
 void DrawCanvas(const TteBitmap& Bitmap, fw::TCanvas& Canvas, int X, int Y) {
@@ -104,6 +106,127 @@ void TFontToFont(const fw::TFont& Source, TteFont& Dest) {
     Dest.Charset = uint8_t(Source.Charset());
     Dest.Color = Source.Color();
     Dest.Style = TFontStyles::FromMask(Source.Style().Mask());
+}
+
+namespace {
+
+void SolidPen(fw::TCanvas& c, fw::TColor color) {
+    c.Pen()->SetStyle(fw::TPenStyle::psSolid);
+    c.Pen()->SetColor(color);
+}
+void SolidBrush(fw::TCanvas& c, fw::TColor color) {
+    c.Brush()->SetStyle(fw::TBrushStyle::bsSolid);
+    c.Brush()->SetColor(color);
+}
+void ClearBrush(fw::TCanvas& c) {
+    c.Brush()->SetStyle(fw::TBrushStyle::bsClear);
+}
+
+} // namespace
+
+void CanvasMoveTo(fw::TCanvas& Canvas, int X, int Y) {
+    Canvas.MoveTo(X, Y);
+}
+
+void DrawLineTo(fw::TCanvas& Canvas, int X, int Y, fw::TColor Color) {
+    SolidPen(Canvas, Color);
+    Canvas.LineTo(X, Y);
+}
+
+void DrawBevelFrame(fw::TCanvas& Canvas, TRect R, fw::TColor TopLeftColor,
+                    fw::TColor BottomRightColor) {
+    ClearBrush(Canvas);
+    SolidPen(Canvas, TopLeftColor);
+    Canvas.MoveTo(R.Left, R.Bottom - 2);
+    Canvas.LineTo(R.Left, R.Top);
+    Canvas.LineTo(R.Right - 1, R.Top);
+    SolidPen(Canvas, BottomRightColor);
+    Canvas.MoveTo(R.Right - 1, R.Top);
+    Canvas.LineTo(R.Right - 1, R.Bottom - 1);
+    Canvas.LineTo(R.Left - 1, R.Bottom - 1);
+}
+
+void DrawFrameRect(fw::TCanvas& Canvas, TRect R, fw::TColor Color) {
+    ClearBrush(Canvas);
+    SolidPen(Canvas, Color);
+    Canvas.Rectangle(R);
+}
+
+void DrawFrameRectCoords(fw::TCanvas& Canvas, int Left, int Top, int Right, int Bottom,
+                         fw::TColor Color) {
+    DrawFrameRect(Canvas, TRect{Left, Top, Right, Bottom}, Color);
+}
+
+void DrawFocusRectColor(fw::TCanvas& Canvas, TRect R, fw::TColor Color) {
+    SolidBrush(Canvas, Color);
+    RECT r{R.Left, R.Top, R.Right, R.Bottom};
+    ::DrawFocusRect(Canvas.Handle(), &r);
+}
+
+void FillRectColor(fw::TCanvas& Canvas, TRect R, fw::TColor Color) {
+    SolidBrush(Canvas, Color);
+    Canvas.FillRect(R);
+}
+
+void FillRectCoords(fw::TCanvas& Canvas, int Left, int Top, int Right, int Bottom,
+                    fw::TColor Color) {
+    FillRectColor(Canvas, TRect{Left, Top, Right, Bottom}, Color);
+}
+
+void DrawRoundRectFrame(fw::TCanvas& Canvas, TRect R, int Radius, fw::TColor Color) {
+    ClearBrush(Canvas);
+    SolidPen(Canvas, Color);
+    Canvas.RoundRect(R.Left, R.Top, R.Right, R.Bottom, Radius, Radius);
+}
+
+void FillRoundRectColor(fw::TCanvas& Canvas, TRect R, int Radius, fw::TColor Color) {
+    SolidBrush(Canvas, Color);
+    SolidPen(Canvas, Color);
+    Canvas.RoundRect(R.Left, R.Top, R.Right, R.Bottom, Radius, Radius);
+}
+
+void FillGradientRect(fw::TCanvas& Canvas, TRect R, fw::TColor StartColor, fw::TColor EndColor,
+                      bool Vertical) {
+    FillGradientRect(Canvas.Handle(), R, StartColor, EndColor, Vertical);
+    // The last (empty) band leaves the brush solid in the end colour; the canvas's own
+    // brush goes back into the DC, which drew the bands with its DC brush.
+    if (R.Width() > 0 && R.Height() > 0) SolidBrush(Canvas, ColorToRGB(EndColor));
+    ::SelectObject(Canvas.Handle(), Canvas.Brush()->Handle());
+}
+
+void FillCheckerRect(fw::TCanvas& Canvas, TRect R, fw::TColor Color1, fw::TColor Color2) {
+    FillCheckerRect(Canvas.Handle(), R, Color1, Color2);
+}
+
+void DrawPolygonFrame(fw::TCanvas& Canvas, const std::vector<TPoint>& Points, fw::TColor Color) {
+    if (Points.empty()) return;
+    ClearBrush(Canvas);
+    SolidPen(Canvas, Color);
+    Canvas.Polygon(Points);
+}
+
+void FillPolygonColor(fw::TCanvas& Canvas, const std::vector<TPoint>& Points, fw::TColor Color) {
+    if (Points.empty()) return;
+    SolidBrush(Canvas, Color);
+    SolidPen(Canvas, Color);
+    Canvas.Polygon(Points);
+}
+
+int DrawWideText(fw::TCanvas& Canvas, const std::wstring& Text, TRect Rect, UINT Format) {
+    return DrawWideText(Canvas.Handle(), Text, Rect, Format);
+}
+
+int DrawVerticalText(fw::TCanvas& Canvas, const std::wstring& Text, TRect Rect, UINT Format,
+                     bool Clockwise) {
+    return DrawVerticalText(Canvas.Handle(), Text, Rect, Format, Clockwise);
+}
+
+int WideTextWidth(fw::TCanvas& Canvas, const std::wstring& Text, UINT Format) {
+    return WideTextWidth(Canvas.Handle(), Text, Format);
+}
+
+int WideTextHeight(fw::TCanvas& Canvas, const std::wstring& Text) {
+    return WideTextHeight(Canvas.Handle(), Text);
 }
 
 } // namespace dvr::skin

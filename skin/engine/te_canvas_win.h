@@ -7,6 +7,9 @@
 #include "skin/engine/te_bitmap_win.h"
 #include "skin/engine/theme_colors.h"
 
+#include <string>
+#include <vector>
+
 namespace dvr::skin {
 
 void DrawCanvas(const TteBitmap& Bitmap, fw::TCanvas& Canvas, int X, int Y);
@@ -28,6 +31,33 @@ void AssignPictureTo(const TteBitmap& Bitmap, fw::TPersistent* Dest);
 void DrawGraphic(TteBitmap& Bitmap, fw::TGraphic* Graphic, TRect Rect);
 
 void DrawIconCentered(fw::TCanvas& Canvas, TRect Rect, fw::TIcon* Icon);
+
+// The one-colour primitives on a canvas: each sets the canvas's pen and brush as it needs
+// them and leaves them so.
+void CanvasMoveTo(fw::TCanvas& Canvas, int X, int Y);
+void DrawLineTo(fw::TCanvas& Canvas, int X, int Y, fw::TColor Color);
+void DrawBevelFrame(fw::TCanvas& Canvas, TRect Rect, fw::TColor TopLeftColor,
+                    fw::TColor BottomRightColor);
+void DrawFrameRect(fw::TCanvas& Canvas, TRect Rect, fw::TColor Color);
+void DrawFrameRectCoords(fw::TCanvas& Canvas, int Left, int Top, int Right, int Bottom,
+                         fw::TColor Color);
+void DrawFocusRectColor(fw::TCanvas& Canvas, TRect Rect, fw::TColor Color);
+void FillRectColor(fw::TCanvas& Canvas, TRect Rect, fw::TColor Color);
+void FillRectCoords(fw::TCanvas& Canvas, int Left, int Top, int Right, int Bottom,
+                    fw::TColor Color);
+void DrawRoundRectFrame(fw::TCanvas& Canvas, TRect Rect, int Radius, fw::TColor Color);
+void FillRoundRectColor(fw::TCanvas& Canvas, TRect Rect, int Radius, fw::TColor Color);
+void FillGradientRect(fw::TCanvas& Canvas, TRect Rect, fw::TColor StartColor, fw::TColor EndColor,
+                      bool Vertical);
+void FillCheckerRect(fw::TCanvas& Canvas, TRect Rect, fw::TColor Color1, fw::TColor Color2);
+void DrawPolygonFrame(fw::TCanvas& Canvas, const std::vector<TPoint>& Points, fw::TColor Color);
+void FillPolygonColor(fw::TCanvas& Canvas, const std::vector<TPoint>& Points, fw::TColor Color);
+// Text in the canvas's font.
+int DrawWideText(fw::TCanvas& Canvas, const std::wstring& Text, TRect Rect, UINT Format);
+int DrawVerticalText(fw::TCanvas& Canvas, const std::wstring& Text, TRect Rect, UINT Format,
+                     bool Clockwise);
+int WideTextWidth(fw::TCanvas& Canvas, const std::wstring& Text, UINT Format);
+int WideTextHeight(fw::TCanvas& Canvas, const std::wstring& Text);
 
 void FontToTFont(const TteFont& Source, fw::TFont& Dest);
 void TFontToFont(const fw::TFont& Source, TteFont& Dest);

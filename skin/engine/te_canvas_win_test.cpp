@@ -79,5 +79,32 @@ TEST(CanvasBridge, CanvasDrawingAndFonts) {
     EXPECT_EQ(back.Color, fw::clRed);
 }
 
+TEST(CanvasBridge, PrimitivesSetAndLeaveTheCanvasObjects) {
+    fw::TBitmap bmp;
+    bmp.SetPixelFormat(fw::TPixelFormat::pf32bit);
+    bmp.SetSize(12, 12);
+    fw::TCanvas& c = *bmp.Canvas();
+    c.Brush()->SetColor(fw::clWhite);
+    c.FillRect(TRect{0, 0, 12, 12});
+    DrawBevelFrame(c, TRect{1, 1, 6, 6}, fw::clRed, fw::clBlue);
+    EXPECT_EQ(c.Pixels(1, 1), fw::clRed);
+    EXPECT_EQ(c.Pixels(5, 1), fw::clBlue);
+    EXPECT_EQ(c.Pixels(1, 5), fw::clBlue);
+    EXPECT_EQ(c.Pixels(3, 3), fw::clWhite);
+    EXPECT_EQ(c.Pen()->Color(), fw::clBlue);
+    EXPECT_EQ(c.Brush()->Style(), fw::TBrushStyle::bsClear);
+    FillRectColor(c, TRect{7, 7, 9, 9}, fw::clLime);
+    EXPECT_EQ(c.Pixels(8, 8), fw::clLime);
+    EXPECT_EQ(c.Brush()->Color(), fw::clLime);
+    FillGradientRect(c, TRect{0, 10, 12, 12}, fw::clBlack, fw::clWhite, false);
+    EXPECT_EQ(c.Pixels(0, 10), fw::clBlack);
+    EXPECT_EQ(c.Brush()->Color(), fw::clWhite);
+    // The canvas draws with its own brush again afterwards.
+    c.Brush()->SetColor(fw::clRed);
+    c.FillRect(TRect{10, 0, 12, 2});
+    EXPECT_EQ(c.Pixels(11, 1), fw::clRed);
+    EXPECT_GT(WideTextWidth(c, L"abc", 0), 0);
+}
+
 } // namespace
 } // namespace dvr::skin
