@@ -130,7 +130,7 @@ public:
     bool Masked = false;
 
     void Assign(const fw::TPersistent* Source) override;
-    // Margins: left, top, right and bottom border widths of the piece.
+    // Margins: left, top, right and bottom border widths of the framed image part.
     void CheckMasks(TRect Margins);
     void CheckMasked() { CheckMasks(TRect{}); }
     bool IsValid() const;
