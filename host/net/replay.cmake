@@ -34,6 +34,13 @@ if(DVR_WINDOWS)
   dvr_win_library(vantrel_net_replay_player STATIC
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_StrovidStreamPorts.cpp
     LIBS vantrel_net_replay Strovid)
+  # Windows of these services on the component framework.
+  dvr_win_library(vantrel_net_replay_forms STATIC
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_NetChat.cpp
+    LIBS vantrel_net_replay dvr_framework_ui)
+  dvr_test(net_replay_forms_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_NetChat_test.cpp
+    LIBS vantrel_net_replay_forms)
   dvr_test(net_replay_tests
     SOURCES ${net_replay_core_tests}
             ${CMAKE_CURRENT_LIST_DIR}/U_TCPRemoteReplayServer_test.cpp
