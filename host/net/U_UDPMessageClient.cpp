@@ -17,6 +17,7 @@ TUDPMessageClient::TUDPMessageClient(TUDPReplyWindows& windows, TRemoteAlarmHost
             alarm_->Get(), kServerBufferSize, THREAD_PRIORITY_NORMAL,
             [this](const uint8_t* data, size_t length, const std::string&, int) {
                 if (length != sizeof(AlarmUploadRecord)) return;
+                if (ui_.Pending() >= kMaxPendingDatagrams) return;
                 std::vector<uint8_t> copy(data, data + length);
                 ui_.Run([this, copy = std::move(copy)] {
                     router_.AlarmListenerDatagram(copy.data(), copy.size());
@@ -26,6 +27,7 @@ TUDPMessageClient::TUDPMessageClient(TUDPReplyWindows& windows, TRemoteAlarmHost
     reader_ = std::make_unique<TUdpReceiveThread>(
         request_.Get(), kReplyBufferSize, THREAD_PRIORITY_HIGHEST,
         [this](const uint8_t* data, size_t length, const std::string& sender, int) {
+            if (ui_.Pending() >= kMaxPendingDatagrams) return;
             router_.Route(data, length, sender);
         });
 }

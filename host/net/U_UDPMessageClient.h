@@ -5,6 +5,7 @@
 
 #include "host/engine/U_WindowTimer.h"
 #include "host/net/U_UDPReplyRouter.h"
+#include "host/net/U_UDPMessageServer.h"
 #include "host/net/U_UDPSocket.h"
 
 #include <functional>

@@ -12,6 +12,9 @@
 
 namespace vantrel {
 
+// Datagrams waiting for the user-interface thread beyond which new ones are dropped.
+constexpr size_t kMaxPendingDatagrams = 256;
+
 class TUDPMessageServer : public TUDPReplySender {
 public:
     // Binds the request server to `port` (NetPortTable[14] of the host's own table) and starts

@@ -485,3 +485,27 @@ TEST_F(UdpServerTest, EveryCheckedKindIsRefusedForAWrongPasswordAndDoneForTheRig
 
 } // namespace
 } // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST_F(UdpServerTest, AFloodWhileTheWindowThreadIsBusyIsCutNotQueuedWhole) {
+    for (int i = 0; i < 300; ++i)
+        peer.Send(MakeNetDog(), server.Port());
+    ::Sleep(500); // the listener takes them all while this thread pumps nothing
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+    peer.Send(MakeStateQuery(), server.Port());
+    size_t echoes = 0;
+    for (;;) {
+        auto got = peer.Receive();
+        ASSERT_TRUE(got.has_value());
+        if (got->size() == sizeof(WorkStateRecord)) break;
+        ++echoes;
+    }
+    EXPECT_EQ(echoes, kMaxPendingDatagrams);
+}
+
+} // namespace
+} // namespace vantrel

@@ -156,6 +156,11 @@ void TUiHandOver::Run(std::function<void()> work) {
     ::PostMessageW(window_, kHandOverMessage, 0, 0);
 }
 
+size_t TUiHandOver::Pending() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return queue_.size();
+}
+
 void TUiHandOver::Drain() {
     for (;;) {
         std::function<void()> work;

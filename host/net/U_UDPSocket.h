@@ -74,6 +74,8 @@ public:
     TUiHandOver& operator=(const TUiHandOver&) = delete;
     // From any thread; the work runs later, in order, on the creating thread.
     void Run(std::function<void()> work) override;
+    // Work waiting to run.
+    size_t Pending();
 
 private:
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
