@@ -28,6 +28,8 @@ public:
     void SendTo(const void* buffer, int length, int port, const std::string& host) override;
 
     int Port() const { return request_.LocalPort(); }
+    // Datagrams received and waiting for the user-interface thread.
+    size_t Pending() { return ui_.Pending(); }
 
 private:
     TUiHandOver ui_;
