@@ -1,0 +1,444 @@
+#include "host/ui/F_MainForm.h"
+
+#include "host/ui/F_StartUp.h"
+#include "host/ui/U_HostObjects.h"
+
+#include "common/win/textconv.h"
+#include "framework/colors.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vantrel {
+
+using namespace dvr::fw;
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+std::string Gbk(const char* utf8) {
+    return dvr::win::Utf8ToGbk(utf8);
+}
+
+// The caption the start-up gives the application: the same title, so the host is found by it.
+std::string TitleOfProgram() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return ProgramTitle(folder.substr(0, folder.find_last_of(L'\\') + 1));
+}
+
+} // namespace
+
+std::string ClockText(const SYSTEMTIME& t) {
+    char s[32];
+    std::snprintf(s, sizeof s, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay,
+                  t.wHour, t.wMinute, t.wSecond);
+    return s;
+}
+
+const char* WeekDayName(int dayOfWeek) {
+    static const char* const kNames[7] = {"星期日", "星期一", "星期二", "星期三",
+                                          "星期四", "星期五", "星期六"};
+    return kNames[((dayOfWeek % 7) + 7) % 7];
+}
+
+std::string UptimeText(uint32_t seconds) {
+    return std::to_string(seconds / 3600) + ":" + std::to_string(seconds / 60 % 60) + ":" +
+           std::to_string(seconds % 60);
+}
+
+TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
+    MainForm = this;
+    SetBorderStyle(TFormBorderStyle::bsNone);
+    SetColor(0x303030);
+    SetCaption(TitleOfProgram());
+    SetBounds(0, 0, 1024, 768);
+    // Locked from creation until an operator logs on.
+    Locked = true;
+
+    Button("im_PartWindow", 0, 912, 90, "画面分割");
+    Button("im_SystemSet", 1, 962, 90, "系统设置");
+    im_AutoWork = Button("im_AutoWork", 2, 912, 110, "进入自动工作模式，执行自动工作计划");
+    Button("im_Replay", 3, 962, 110, "回放");
+    Button("im_PreviewAudio", 4, 912, 130, "监听");
+    Button("im_CaptureBMP", 5, 962, 130, "抓帧");
+    im_CycleVideo = Button("im_CycleVideo", 6, 912, 740, "轮视/分组");
+    Button("im_OtherFunction", 7, 962, 740, "其它功能");
+    im_Logon = Button("im_Logon", 8, 912, 720, "登录/锁定");
+    im_ExitSystem = Button("im_ExitSystem", 9, 962, 720, "退出系统");
+
+    lb_Time = new TLabel(this);
+    lb_Time->SetParent(this);
+    lb_Time->SetBounds(905, 2, 118, 14);
+    lb_Time->Font()->SetColor(clWhite);
+    lb_Week = new TLabel(this);
+    lb_Week->SetParent(this);
+    lb_Week->SetBounds(905, 76, 50, 14);
+    lb_Week->Font()->SetColor(clWhite);
+    lb_TotalTime = new TLabel(this);
+    lb_TotalTime->SetParent(this);
+    lb_TotalTime->SetBounds(960, 76, 60, 14);
+    lb_TotalTime->Font()->SetColor(clWhite);
+
+    CurrentTimeTimer = new TTimer(this);
+    CurrentTimeTimer->SetInterval(1000);
+    CurrentTimeTimer->SetOnTimer(TNotifyEvent(this, &TMainForm::CurrentTimeTimerTimer));
+    CurrentTimeTimer->SetEnabled(true);
+    VideoCycleTimer = new TTimer(this);
+    VideoCycleTimer->SetEnabled(false);
+    VideoCycleTimer->SetInterval(60000);
+    VideoCycleTimer->SetOnTimer(TNotifyEvent(this, &TMainForm::VideoCycleTimerTimer));
+    Timer3 = new TTimer(this);
+    Timer3->SetInterval(100);
+    Timer3->SetOnTimer(TNotifyEvent(this, &TMainForm::Timer3Timer));
+    Timer3->SetEnabled(true);
+
+    OnShow = TNotifyEvent(this, &TMainForm::FormShow);
+    OnClose = TCloseEvent(this, &TMainForm::FormClose);
+}
+
+TPanel* TMainForm::Button(const char* name, int tag, int left, int top, const char* hint) {
+    auto* b = new TPanel(this);
+    b->SetName(name);
+    b->SetParent(this);
+    b->SetTag(tag);
+    b->SetBounds(left, top, 46, 18);
+    b->SetHint(Gbk(hint));
+    b->SetShowHint(true);
+    b->SetColor(0x605040);
+    return b;
+}
+
+void TMainForm::Pause(DWORD ms) {
+    if (Hooks.Pause)
+        Hooks.Pause(ms);
+    else
+        ::Sleep(ms);
+}
+
+void TMainForm::Step(const char* name) {
+    ShutdownTrace += name;
+    ShutdownTrace += ';';
+}
+
+void TMainForm::FormShow(TObject*) {
+    if (shownOnce_ || !Host || !Host->Preview) return;
+    shownOnce_ = true;
+    TPreview& preview = *Host->Preview;
+    preview.SelectPane(0);
+    preview.ShowSelectionFrame(0, true);
+    if (Host->WorkState) Host->WorkState->Restore();
+    if (Host->BoardCount() == 0) im_AutoWork->SetVisible(false);
+    im_CycleVideo->SetVisible(true);
+    // The companion program is not part of this system: it is told only when it runs.
+    CompanionWindow = ::FindWindowW(nullptr, L"Tavrelis");
+    if (CompanionWindow) ::PostMessageW(CompanionWindow, WM_COMPANION, WPARAM(WindowHandle()), 0);
+    if (Host->SystemOtherSet && Host->SystemOtherSet->Record.ShowLogonAtStart) {
+        ::SetCursorPos(im_Logon->Left() + 1, im_Logon->Top() + 1);
+        ::PostMessageW(WindowHandle(), WM_SETCURSOR, 0, MAKELPARAM(0, WM_LBUTTONUP));
+    }
+}
+
+void TMainForm::FormClose(TObject*, TCloseAction& Action) {
+    // Only the orderly shutdown lets the console close.
+    if (!ShutdownDone) Action = TCloseAction::caNone;
+}
+
+void TMainForm::CurrentTimeTimerTimer(TObject*) {
+    SYSTEMTIME t{};
+    ::GetLocalTime(&t);
+    lb_Time->SetCaption(ClockText(t));
+    lb_Week->SetCaption(Gbk(WeekDayName(t.wDayOfWeek)));
+    ++UptimeSeconds;
+    lb_TotalTime->SetCaption(UptimeText(UptimeSeconds));
+}
+
+void TMainForm::VideoCycleTimerTimer(TObject*) {
+    if (!Host || !Host->Preview) return;
+    const int board = Host->BoardCount();
+    if (board == 0) return; // host cycling over network groups needs the network client
+    int first = 0;
+    for (int ch = 0; ch < board; ++ch)
+        if (Host->Preview->Panes[size_t(ch)].Panel->Visible()) {
+            first = ch;
+            break;
+        }
+    const int n = Host->Preview->LastLayoutCount;
+    Host->Preview->ShowLayout(NextCyclePage(first, n, board), n);
+}
+
+void TMainForm::Timer3Timer(TObject*) {
+    // The live senders' byte counter belongs to the live servers' bandwidth cap.
+}
+
+void TMainForm::WMSetCursor(TMessage& M) {
+    M.Result = ::DefWindowProcW(WindowHandle(), M.Msg, M.WParam, M.LParam);
+    if (!Locked || HIWORD(M.LParam) != WM_LBUTTONUP) return;
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    ::ScreenToClient(WindowHandle(), &pt);
+    const TRect b = im_Logon->BoundsRect();
+    if (pt.x < b.Left || pt.x >= b.Right || pt.y < b.Top || pt.y >= b.Bottom) return;
+    Unlock();
+}
+
+void TMainForm::Unlock() {
+    Locked = false;
+    std::string name, password;
+    if (!LogonPrompt || !LogonPrompt->Prompt(name, password)) {
+        Locked = true;
+        return;
+    }
+    if (!Host || !Host->User || !Host->User->CheckRight(name, password, 0, -1, -1)) {
+        ::MessageBoxW(WindowHandle(), L"对不起！您不具备登录本系统的权限。", L"登录",
+                      MB_OK | MB_ICONERROR);
+        Locked = true;
+        return;
+    }
+    Host->User->SaveLastUser();
+    SetEnabled(true);
+    TPreview& preview = *Host->Preview;
+    for (int ch = 0; ch < Host->BoardCount(); ++ch)
+        if (preview.Panes[size_t(ch)].Previewing && !Host->CheckRight(3, ch))
+            preview.ClosePreview(ch, false);
+    for (int ch = 0; ch < Host->BoardCount(); ++ch)
+        preview.Open(ch);
+    Host->WriteLog(1);
+}
+
+void TMainForm::WMSyncPaint(TMessage& M) {
+    M.Result = ::DefWindowProcW(WindowHandle(), M.Msg, M.WParam, M.LParam);
+    if (Host && Host->BoardCount() > 0 && Host->Preview) Host->Preview->RestoreOverlay();
+}
+
+void TMainForm::WMStreamData(TMessage&) {
+    // The ready-data worker is not part of this host; nothing sends this message.
+}
+
+void TMainForm::WMPaneColor(TMessage& M) {
+    if (!Host || int(M.WParam) >= Host->TotalChannels()) return;
+    // The colour sliders are command controls of their own; they read the record themselves.
+}
+
+void TMainForm::WMRebuildChannelMap(TMessage& M) {
+    RebuildChannelMap(M.WParam, M.LParam);
+}
+
+void TMainForm::WMPaneMenu(TMessage& M) {
+    if (!Host || !Host->Preview) return;
+    Host->Preview->PrepareLayoutMenu();
+    Host->Preview->LayoutMenu->Popup(int(M.WParam), int(M.LParam));
+}
+
+void TMainForm::WMPowerAction(TMessage& M) {
+    if (Host) Host->WriteLog(3);
+    ShutdownAll();
+    Pause(2000);
+    if (CompanionWindow)
+        ::PostMessageW(CompanionWindow, WM_COMPANION, WPARAM(M.LParam < 0 ? -2 : -1), LPARAM(-1));
+    intptr_t action = intptr_t(M.WParam);
+    if (action < 0) {
+        Close();
+        return;
+    }
+    if (action == 10000) action = 0; // the UPS line's DTR belongs to the UPS object
+    const bool restart = action >= 1;
+    if (Hooks.ExitWindows)
+        Hooks.ExitWindows(restart);
+    else if (Host && Host->OtherCtrl)
+        Host->OtherCtrl->ExitWindows(restart);
+}
+
+void TMainForm::WMRemoteClose(TMessage&) {
+    ShutdownAll();
+    if (!Host || !Host->User || !Host->CheckRight(29, 0)) {
+        if (Hooks.ExitWindows)
+            Hooks.ExitWindows(false);
+        else if (Host && Host->OtherCtrl)
+            Host->OtherCtrl->ExitWindows(false);
+    }
+    Close();
+}
+
+void TMainForm::WMSettingsChanged(TMessage&) {
+    if (!Host || !Host->SystemOtherSet) return;
+    const uint8_t clientMode = Host->SystemOtherSet->Record.ActAsClient;
+    ApplyAllSettings();
+    if (Host->SystemOtherSet->Record.ActAsClient != clientMode && Host->ThreadCloseAll)
+        Host->ThreadCloseAll->CloseChannels(-1, false, true, true, true, false, -1);
+}
+
+void TMainForm::WMCompanion(TMessage&) {
+    if (CompanionWindow)
+        ::PostMessageW(CompanionWindow, WM_COMPANION, WPARAM(WindowHandle()), 1);
+}
+
+void TMainForm::ShutdownAll() {
+    ShutdownTrace.clear();
+    THost* h = Host;
+    const int board = h ? h->BoardCount() : 0;
+    if (h && h->Preview)
+        for (int ch = 0; ch < board; ++ch)
+            h->Preview->StopListen(ch);
+    Step("StopListen");
+    CallbackClosing = true;
+    Step("CallbackClosing");
+    if (h && h->ThreadFreeTCPMainConnecter) h->ThreadFreeTCPMainConnecter->Stop();
+    if (h && h->ThreadClearErrorData) h->ThreadClearErrorData->Stop();
+    Step("StopSweeperAndCleaner");
+    if (h && h->WorkState) h->WorkState->Save();
+    Step("SaveWorkState");
+    if (h && h->Preview) h->Preview->CycleMode = false;
+    VideoCycleTimer->SetEnabled(false);
+    Step("StopCycling");
+    Screen->SetCursor(crHourGlass);
+    if (h && h->LiveServers) h->LiveServers->StopViewers();
+    Step("StopViewers");
+    if (h && h->ThreadCapturePackage)
+        ::PostThreadMessageW(h->ThreadCapturePackage->ThreadId(), WM_THREADQUIT, 0, 0);
+    Step("QuitCutter");
+    Pause(200);
+    if (h && h->ThreadWriteLogRecord) h->ThreadWriteLogRecord->Stop();
+    Step("StopLogWriter");
+    Pause(500);
+    try {
+        const int total = h ? h->TotalChannels() : 0;
+        for (int ch = 0; h && h->Preview && ch < total; ++ch)
+            if (h->Preview->Panes[size_t(ch)].Previewing) {
+                h->Preview->ClosePreview(ch, true);
+                Pause(50);
+                h->Preview->Panes[size_t(ch)].Panel->Repaint();
+            }
+        Step("ClosePreviews");
+        Pause(500);
+        for (int ch = 0; h && h->Capture && ch < total && ch < kMaxBoardChannels; ++ch) {
+            const TCaptureSlot& slot = h->Capture->Slots[size_t(ch)];
+            if (slot.CaptureRunning && slot.FileOpen) {
+                h->Capture->StopChannel(ch, ch < board ? ')' : '+');
+                Pause(50);
+            }
+        }
+        Step("StopRecordings");
+        Pause(500);
+        Step("StopDetection");
+    } catch (...) {
+        // The rest of the block is skipped; the shutdown goes on.
+    }
+    Pause(1000);
+    if (h && h->ThreadOpenAll) h->ThreadOpenAll->Stop();
+    if (h && h->ThreadCloseAll) h->ThreadCloseAll->Stop();
+    Step("StopBatchWorkers");
+    Pause(500);
+    if (h && h->LiveServers) h->LiveServers->StopAll();
+    Step("StopLiveServers");
+    Screen->SetCursor(crDefault);
+    ShutdownDone = true;
+    Step("Done");
+}
+
+void TMainForm::ApplyAllSettings() {
+    THost* h = Host;
+    if (!h) return;
+    if (h->PreviewSet) h->PreviewSet->Load();
+    if (h->CaptureSet) h->CaptureSet->Load();
+    if (h->Preview) h->Preview->ApplySettings();
+    if (h->AutoSet) h->AutoSet->Load();
+    if (h->ClientCheckSet) h->ClientCheckSet->Load();
+    if (h->SystemOtherSet) h->SystemOtherSet->Reload();
+    for (int ch = 0; h->Preview && ch < h->TotalChannels(); ++ch)
+        if (!h->Preview->Panes[size_t(ch)].Previewing)
+            h->Preview->Panes[size_t(ch)].Background->SetVisible(h->ShowBackground(ch));
+    if (h->OtherCtrl && h->SystemOtherSet) h->OtherCtrl->ApplyChanged(h->SystemOtherSet->Record);
+    // The per-channel transfer to the board runs on a thread of its own.
+    if (h->VideoCard && h->BoardCount() > 0) {
+        struct Work {
+            THost* host;
+        };
+        auto* w = new Work{h};
+        HANDLE t = ::CreateThread(
+            nullptr, 0,
+            [](LPVOID p) -> DWORD {
+                auto* work = static_cast<Work*>(p);
+                THost& host = *work->host;
+                for (int ch = 0; ch < host.BoardCount(); ++ch) {
+                    try {
+                        const TPreviewSetRecord& r = host.PreviewSet->Records[size_t(ch)];
+                        host.VideoCard->SetPictureParams(ch, int(r.Picture.Brightness), r.Picture.Contrast,
+                                                         r.Picture.Saturation, int(r.Picture.Hue));
+                    } catch (...) {
+                    }
+                }
+                for (int ch = 0; ch < host.BoardCount(); ++ch) {
+                    try {
+                        host.CaptureSet->ApplyChannel(ch);
+                    } catch (...) {
+                    }
+                }
+                delete work;
+                return 0;
+            },
+            w, CREATE_SUSPENDED, nullptr);
+        if (t) {
+            ::SetThreadPriority(t, THREAD_PRIORITY_BELOW_NORMAL);
+            ::ResumeThread(t);
+            dvr::win::Thread owned(t); // frees itself when it ends
+        } else {
+            delete w;
+        }
+    }
+}
+
+void TMainForm::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
+    THost* h = Host;
+    if (!h || !h->SystemInfo || !h->Preview) return;
+    try {
+        const intptr_t w = intptr_t(wParam), l = intptr_t(lParam);
+        if (w <= 0) {
+            h->NetClientSet->Reload();
+        } else if (l > 0) {
+            h->NetClientSet->SelectGroup(int(l - 1));
+        } else if (!(h->Preview->CycleMode && CycleGroup >= 0)) {
+            return;
+        } else {
+            h->NetClientSet->SelectGroup(CycleGroup);
+        }
+        h->SystemInfo->UpdateChannelLayout();
+        for (int ch = h->BoardCount(); ch < kLayoutChannels; ++ch) {
+            TPreviewSet::SetDefaults(ch, h->PreviewSet->Records[size_t(ch)]);
+            TCaptureSet::SetDefaults(h->CaptureSet->Records[size_t(ch)]);
+        }
+        if (w <= 0) {
+            TPreviewSet::SaveRecords(h->PreviewSet->Records.data(), 48);
+            TCaptureSet::SaveRecords(h->CaptureSet->Records.data(), 48);
+            h->PreviewSet->Load();
+        }
+        h->Preview->ApplySettings();
+        if (w <= 0) h->CaptureSet->Load();
+        if (w <= 0 && h->AutoSet) h->AutoSet->Load();
+        h->Preview->PlacePanes(h->SystemInfo->ChannelCount, h->SystemInfo->PaneRects,
+                               h->SystemInfo->ChannelCount);
+        h->Preview->ShowSelectionFrame(h->Preview->SelectedChannel, true);
+        if (w > 0 && h->Preview->CycleMode) h->ThreadOpenAll->Request(-1, true, false, false);
+    } catch (...) {
+        // The map stays as far as it got.
+    }
+}
+
+void TMainForm::im_AutoWorkClick() {
+    THost* h = Host;
+    if (!h || !h->Auto || h->TotalChannels() == 0) return;
+    if (!h->CheckRight(6, -1)) return;
+    if (h->Auto->AutoMode) {
+        im_AutoWork->SetHint(Gbk("进入自动工作模式，执行自动工作计划"));
+        h->Auto->StopAutoWork();
+        h->WriteLog(24);
+    } else {
+        im_AutoWork->SetHint(Gbk("退出自动工作模式，停止自动工作计划"));
+        h->Auto->StartAutoWork();
+        h->WriteLog(23);
+    }
+}
+
+} // namespace vantrel

@@ -1,0 +1,358 @@
+#include "host/ui/U_HostObjects.h"
+
+#include "host/engine/U_Conversions.h"
+#include "host/engine/U_WorkLogLine.h"
+#include "host/ui/F_MainForm.h"
+
+#include "sdk/dorsk/dorsk_api.h"
+
+#include <algorithm>
+
+namespace vantrel {
+
+THost* Host = nullptr;
+
+namespace {
+
+constexpr UINT WM_SYNCSTEP = WM_APP + 0x51;
+constexpr int kRightPreview = 3;
+constexpr int kRightRecord = 4;
+
+} // namespace
+
+// ---- synchroniser
+
+TSynchronizer::TSynchronizer() : thread_(::GetCurrentThreadId()) {
+    static const wchar_t* kClass = L"VantrelSynchronizer";
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    ::RegisterClassW(&wc);
+    window_ = ::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                wc.hInstance, nullptr);
+}
+
+TSynchronizer::~TSynchronizer() {
+    if (window_) ::DestroyWindow(window_);
+}
+
+void TSynchronizer::Run(const std::function<void()>& step) {
+    if (::GetCurrentThreadId() == thread_ || !window_) {
+        step();
+        return;
+    }
+    ::SendMessageW(window_, WM_SYNCSTEP, 0, reinterpret_cast<LPARAM>(&step));
+}
+
+LRESULT CALLBACK TSynchronizer::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYNCSTEP) {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
+    return ::DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+// ---- host
+
+THost::THost() = default;
+
+THost::~THost() = default;
+
+void THost::Created(const char* name) {
+    Trace.emplace_back(name);
+}
+
+std::string THost::CurrentUser() const {
+    return User ? User->CurrentName() : std::string();
+}
+
+void THost::WriteLog(int event) {
+    if (!ThreadWriteLogRecord) return;
+    ThreadWriteLogRecord->AddRecord(
+        WorkLogLine(CurrentOleDate(), event, -1, -1, -1, "", "", CurrentUser()));
+}
+
+void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
+                                const std::function<void(int)>& gaugeAdd,
+                                const std::function<void()>& stopTimer,
+                                const std::function<void(int)>& setProgress) {
+    TVideoCard& card = *VideoCard;
+    // 1. One live server per board channel.
+    LiveServers = std::make_unique<TLiveServers>(LateLive);
+    if (card.ChannelCount() > 0)
+        LiveServers->StartLiveServers(Arithmetic->Ports.Port[0], std::min(card.ChannelCount(), 49));
+    Created("StartLiveServers");
+    // 2.
+    stopTimer();
+    int step = gaugeStepOf() / 50;
+    // 3.
+    SystemOtherSet = std::make_unique<TSystemOtherSet>(*Arithmetic);
+    Created("TSystemOtherSet");
+    NetClientSet = std::make_unique<TNetClientSet>(*Arithmetic, *SystemOtherSet, card.ChannelCount());
+    Created("TNetClientSet");
+    SystemInfo = std::make_unique<TSystemInfo>(*Arithmetic, *NetClientSet, card.ChannelCount());
+    ProgramPath = SystemInfo->ProgramPath;
+    Created("TSystemInfo");
+    Drives = std::make_unique<TDriveAccess>();
+    DiskFaults = std::make_unique<TDiskFaultList>(CurrentOleDate, [](WPARAM, LPARAM) {});
+    CaptureDataLocker = std::make_unique<TCaptureDataLocker>();
+    // The index asks the recording engine for its current files once the engine exists.
+    CaptureFileList = std::make_unique<TCaptureFileList>(*Drives, *this, *CaptureDataLocker,
+                                                         LateFiles, *DiskFaults);
+    DiskManager = std::make_unique<TDiskManager>(
+        *Drives, *this, *CaptureFileList, *DiskFaults, ProgramPath,
+        TDiskManager::Hooks{CurrentOleDate,
+                            [this](std::string_view line) {
+                                if (ThreadWriteLogRecord) ThreadWriteLogRecord->AddRecord(line);
+                            },
+                            [this] { return CurrentUser(); }});
+    Created("TDiskManager");
+    CaptureSet = std::make_unique<TCaptureSet>(card);
+    Created("TCaptureSet");
+    // 4.
+    for (int ch = 0; ch < card.ChannelCount(); ++ch) {
+        card.OpenChannel(ch);
+        card.SetVideoStandard(ch, CaptureSet->Records[size_t(ch)].VideoStandard);
+        gaugeAdd(step);
+        ::Sleep(50);
+    }
+    Created("OpenChannels");
+    // 5.
+    ::Sleep(200);
+    if (card.ChannelCount() > 0) RU4Dov_SetOverlayColorKey(kOverlayColorKey);
+    step = gaugeStepOf() / 8;
+    // 6.
+    for (int ch = 0; ch < card.ChannelCount(); ++ch) {
+        card.SetVideoStandard(ch, CaptureSet->Records[size_t(ch)].VideoStandard);
+        ::Sleep(50);
+    }
+    // 7.
+    PreviewSet = std::make_unique<TPreviewSet>(card);
+    Created("TPreviewSet");
+    Created("TCaptureDataLocker");
+    ThreadDiskCycle = std::make_unique<TThreadDiskCycle>(*DiskManager);
+    Created("TThreadDiskCycle");
+    gaugeAdd(step);
+    // 8.
+    for (int ch = 0; ch < card.ChannelCount(); ++ch)
+        card.SetEncoderDefaults(ch);
+    // 9.
+    PreviewSet->ApplyToBoard();
+    CaptureSet->ApplyAll();
+    gaugeAdd(step);
+    // 10.
+    ClientCheckSet = std::make_unique<TClientCheckSet>(ProgramPath, nullptr);
+    Created("TClientCheckSet");
+    ClientCheck = std::make_unique<TClientCheck>(*ClientCheckSet);
+    Created("TClientCheck");
+    Synchronizer = std::make_unique<TSynchronizer>();
+    ThreadOpenAll = std::make_unique<TThreadOpenAll>(*this, BatchBusy);
+    Created("TThreadOpenAll");
+    ThreadCloseAll = std::make_unique<TThreadCloseAll>(*this, BatchBusy);
+    Created("TThreadCloseAll");
+    WorkLog = std::make_unique<TWorkLog>(*Arithmetic, ProgramPath);
+    Created("TWorkLog");
+    User = std::make_unique<TUser>(*Arithmetic, ProgramPath);
+    User->Reload();
+    Created("TUser");
+    gaugeAdd(step);
+    // 11.
+    Com = std::make_unique<TCOM>();
+    Created("TCOM");
+    Preview = std::make_unique<TPreview>(MainForm,
+                                         *this);
+    Preview->PlacePanes(SystemInfo->ChannelCount, SystemInfo->PaneRects, SystemInfo->ChannelCount);
+    Created("TPreview");
+    // 13.
+    Capture = std::make_unique<TCapture>(card, *DiskManager, *CaptureFileList, *this);
+    Created("TCapture");
+    LateFiles.Capture = Capture.get();
+    // 14.
+    ThreadFreeTCPMainConnecter = std::make_unique<TThreadFreeTCPMainConnecter>(*LiveServers);
+    Created("TThreadFreeTCPMainConnecter");
+    gaugeAdd(step);
+    // 15.
+    AutoSet = std::make_unique<TAutoSet>();
+    Created("TAutoSet");
+    Auto = std::make_unique<TAuto>(*AutoSet, Capture->Services(), *this, card.ChannelCount());
+    Created("TAuto");
+    gaugeAdd(step);
+    // 17.
+    CaptureFileList->ScanDrives();
+    Created("TCaptureFileList");
+    ThreadWriteLogRecord = std::make_unique<TThreadWriteLogRecord>(*WorkLog);
+    Created("TThreadWriteLogRecord");
+    // Viewers are served from here on.
+    LiveEngine = std::make_unique<TLiveHostEngine>(card, *Capture, *CaptureSet, *SystemOtherSet,
+                                                   *ClientCheck, *ThreadWriteLogRecord);
+    LateLive.Engine = LiveEngine.get();
+    gaugeAdd(step);
+    // 18.
+    ThreadCapturePackage = std::make_unique<TThreadCapturePackage>(*Capture);
+    Capture->StartCutTimer(*ThreadCapturePackage);
+    Created("TThreadCapturePackage");
+    // 19, 20.
+    OtherCtrl->ApplyAtStartUp(SystemOtherSet->Record);
+    // 21.
+    gaugeAdd(step);
+    WriteLog(0);
+    // 22.
+    setProgress(-20);
+    stopTimer();
+    Created("SequenceEnd");
+}
+
+void THost::CreatePostStartObjects() {
+    WorkState = std::make_unique<TWorkState>(TWorkState::Parts{
+        static_cast<TMainFormServices&>(*MainForm),
+        [this] { return TotalChannels(); }, *Auto, Capture->Services(), *this, *Preview,
+        BoardCount()});
+    Created("TWorkState");
+    ThreadClearErrorData = std::make_unique<TThreadClearErrorData>(*CaptureFileList);
+    Created("TThreadClearErrorData");
+}
+
+// ---- routes
+
+void THost::InputFrame(int channel, int frameType, const uint8_t* data, int length) {
+    if (Capture) Capture->InputFrame(channel, frameType, data, length);
+}
+
+void THost::FanOutFrame(int channel, int frameType, const uint8_t* data, int length) {
+    if (LiveServers) LiveServers->FanOutFrame(channel, frameType, data, length);
+}
+
+// ---- recording engine's host
+
+bool THost::MayRecord(int channel) {
+    return CheckRight(kRightRecord, channel);
+}
+
+void THost::ShowRecording(int channel, bool recording) {
+    if (!Preview || channel < 0 || channel >= kLayoutChannels) return;
+    // The recording status row is a command bar of the main window; the pane keeps the mark.
+    Preview->Panes[size_t(channel)].Panel->SetCaption(recording ? "REC" : "");
+}
+
+void THost::WriteLog(int event, int channel) {
+    if (!ThreadWriteLogRecord) return;
+    ThreadWriteLogRecord->AddRecord(
+        WorkLogLine(CurrentOleDate(), event, -1, channel, -1, "", "", CurrentUser()));
+}
+
+int THost::MinutesPerFile(int channel) {
+    if (!CaptureSet || channel < 0 || channel >= int(CaptureSet->Records.size())) return 30;
+    return CaptureSet->Records[size_t(channel)].MinutesPerFile;
+}
+
+bool THost::PanePreviewing(int channel) {
+    return Preview && channel >= 0 && channel < kLayoutChannels &&
+           Preview->Panes[size_t(channel)].Previewing;
+}
+
+// ---- drive ranges
+
+TDriveRange THost::Range(int channel) const {
+    if (!CaptureSet || channel < 0 || channel >= int(CaptureSet->Records.size()))
+        return TDriveRange{'D', 'Z'};
+    const TCaptureSetRecord& r = CaptureSet->Records[size_t(channel)];
+    return TDriveRange{r.FirstDrive, r.LastDrive};
+}
+
+void THost::SetRange(int channel, TDriveRange range) {
+    if (!CaptureSet || channel < 0 || channel >= int(CaptureSet->Records.size())) return;
+    CaptureSet->Records[size_t(channel)].FirstDrive = range.FirstDrive;
+    CaptureSet->Records[size_t(channel)].LastDrive = range.LastDrive;
+}
+
+// ---- batch steps
+
+void THost::Synchronize(const std::function<void()>& step) {
+    if (Synchronizer)
+        Synchronizer->Run(step);
+    else
+        step();
+}
+
+void THost::SetMainEnabled(bool enabled) {
+    if (MainForm) MainForm->SetEnabled(enabled);
+}
+
+bool THost::PanePlaying(int channel) {
+    return Preview && channel >= 0 && channel < kLayoutChannels &&
+           Preview->Panes[size_t(channel)].Playing;
+}
+
+void THost::OpenPreview(int channel) {
+    if (Preview) Preview->Open(channel);
+}
+
+void THost::ClosePreview(int channel, bool checkRight) {
+    if (Preview) Preview->ClosePreview(channel, checkRight);
+}
+
+bool THost::CaptureRunning(int channel) {
+    return Capture && channel >= 0 && channel < kMaxBoardChannels &&
+           Capture->Slots[size_t(channel)].CaptureRunning;
+}
+
+bool THost::FileOpen(int channel) {
+    return Capture && channel >= 0 && channel < kMaxBoardChannels &&
+           Capture->Slots[size_t(channel)].FileOpen;
+}
+
+void THost::StartChannel(int channel, char request, int recordingType) {
+    if (Capture) Capture->StartChannel(channel, request, recordingType);
+}
+
+void THost::StopChannel(int channel, char request) {
+    if (Capture) Capture->StopChannel(channel, request);
+}
+
+void THost::EnableCycleTimer() {
+    if (MainForm) MainForm->VideoCycleTimer->SetEnabled(true);
+}
+
+void THost::PostRebuild(WPARAM wParam, LPARAM lParam) {
+    if (MainForm) ::PostMessageW(MainForm->WindowHandle(), WM_REBUILDCHANNELMAP, wParam, lParam);
+}
+
+// ---- preview's host
+
+bool THost::CheckRight(int right, int item) {
+    if (!User) return false;
+    const auto [name, password] = User->Current();
+    return User->CheckRight(name, password, right, item, -1);
+}
+
+int THost::StartBoardPreview(int channel, HWND window, const RECT& bounds, int frameRate) {
+    return VideoCard ? VideoCard->StartPreview(channel, window, bounds, frameRate) : -1;
+}
+
+int THost::StopBoardPreview(int channel) {
+    return VideoCard ? VideoCard->StopPreview(channel) : -1;
+}
+
+int THost::SetAudioPreview(int channel, bool on) {
+    return VideoCard ? VideoCard->SetAudioPreview(channel, on) : -1;
+}
+
+void THost::RestoreOverlay() {
+    if (VideoCard) VideoCard->RestoreOverlay();
+}
+
+bool THost::ShowBackground(int channel) {
+    return PreviewSet && channel >= 0 && channel < int(PreviewSet->Records.size()) &&
+           PreviewSet->Records[size_t(channel)].ShowBackground != 0;
+}
+
+void THost::StatusImageClick(int channel, bool open) {
+    if (BatchBusy.Any()) return;
+    if (open)
+        ThreadOpenAll->Request(channel, true, false, false);
+    else
+        ThreadCloseAll->CloseChannels(channel, true, false, false, false, false, -1);
+}
+
+} // namespace vantrel

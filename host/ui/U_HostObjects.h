@@ -1,0 +1,229 @@
+// The host program's object graph: every single instance the start-up creates, held until the
+// process ends, and the glue through which they reach one another.
+#pragma once
+
+#include "host/engine/T_ThreadWriteLogRecord.h"
+#include "host/engine/U_Arithmetic.h"
+#include "host/engine/U_Auto.h"
+#include "host/engine/U_AutoSet.h"
+#include "host/engine/U_COM.h"
+#include "host/engine/U_Capture.h"
+#include "host/engine/U_CaptureDataLocker.h"
+#include "host/engine/U_CaptureFileList.h"
+#include "host/engine/U_CaptureSet.h"
+#include "host/engine/U_ClientCheck.h"
+#include "host/engine/U_ClientCheckSet.h"
+#include "host/engine/U_DiskManager.h"
+#include "host/engine/U_NetClientSet.h"
+#include "host/engine/U_OtherCtrl.h"
+#include "host/engine/U_PreviewSet.h"
+#include "host/engine/U_SystemInfo.h"
+#include "host/engine/U_SystemOtherSet.h"
+#include "host/engine/U_User.h"
+#include "host/engine/U_VideoCard.h"
+#include "host/engine/U_WorkLog.h"
+#include "host/engine/U_WorkState.h"
+#include "host/net/T_ThreadFreeTCPMainConnecter.h"
+#include "host/net/U_LiveHostEngine.h"
+#include "host/net/U_TCPMainServer.h"
+#include "host/ui/T_ThreadOpenAll.h"
+#include "host/ui/U_Preview.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vantrel {
+
+class TMainForm;
+
+// Runs steps on the user-interface thread for the batch workers.
+class TSynchronizer {
+public:
+    TSynchronizer();
+    ~TSynchronizer();
+    TSynchronizer(const TSynchronizer&) = delete;
+    TSynchronizer& operator=(const TSynchronizer&) = delete;
+    void Run(const std::function<void()>& step);
+
+private:
+    static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    DWORD thread_ = 0;
+    HWND window_ = nullptr;
+};
+
+// The recordings index exists before the recording engine whose current files it asks for.
+struct TLateRecordingFiles : TRecordingFiles {
+    TCapture* Capture = nullptr;
+    bool CurrentFile(int channel, std::string& fileName) const override {
+        return Capture && Capture->CurrentFile(channel, fileName);
+    }
+};
+
+// The live servers start before the objects they serve exist: until then a viewer is refused.
+class TLateLiveHost : public TLiveHost {
+public:
+    TLiveHost* Engine = nullptr;
+    int BoardChannelCount() override { return Engine ? Engine->BoardChannelCount() : 0; }
+    int RequestKeyFrame(int ch) override { return Engine ? Engine->RequestKeyFrame(ch) : -1; }
+    int FramesSinceKeyFrame(int ch) override {
+        return Engine ? Engine->FramesSinceKeyFrame(ch) : 0;
+    }
+    int FrameRate(int ch) override { return Engine ? Engine->FrameRate(ch) : 25; }
+    bool BandwidthLimit(int32_t& kbps) override {
+        return Engine && Engine->BandwidthLimit(kbps);
+    }
+    bool CheckUser(std::string_view n, std::string_view p, int r, int i, int s) override {
+        return Engine && Engine->CheckUser(n, p, r, i, s);
+    }
+    bool CheckIP(std::string_view a, int r, int i, int s) override {
+        return Engine && Engine->CheckIP(a, r, i, s);
+    }
+    bool RunningHeader(int ch, std::vector<uint8_t>& h) override {
+        return Engine && Engine->RunningHeader(ch, h);
+    }
+    bool CaptureRunning(int ch) override { return Engine && Engine->CaptureRunning(ch); }
+    int CaptureState(int ch) override { return Engine ? Engine->CaptureState(ch) : -1; }
+    int StartChannel(int ch, char r, int t) override {
+        return Engine ? Engine->StartChannel(ch, r, t) : -1;
+    }
+    int StopChannel(int ch, char r) override { return Engine ? Engine->StopChannel(ch, r) : -1; }
+    void AddLogRecord(std::string_view line) override {
+        if (Engine) Engine->AddLogRecord(line);
+    }
+};
+
+class THost : public TStreamRoutes,
+              public TCaptureHost,
+              public TDriveRanges,
+              public TBatchHost,
+              public TPreviewHost,
+              public TAlarmServices {
+public:
+    THost();
+    ~THost() override;
+
+    // Names of the objects in creation order, and the gauge after each step.
+    std::vector<std::string> Trace;
+    void Created(const char* name);
+
+    // ProgramMain's own objects.
+    std::unique_ptr<TArithmetic> Arithmetic;
+    std::unique_ptr<TOtherCtrl> OtherCtrl;
+    // The start-up thread's.
+    std::unique_ptr<TVideoCard> VideoCard;
+    // The creation sequence's.
+    TLateLiveHost LateLive;
+    TLateRecordingFiles LateFiles;
+    std::unique_ptr<TLiveServers> LiveServers;
+    std::unique_ptr<TSystemOtherSet> SystemOtherSet;
+    std::unique_ptr<TNetClientSet> NetClientSet;
+    std::unique_ptr<TSystemInfo> SystemInfo;
+    std::unique_ptr<TDriveAccess> Drives;
+    std::unique_ptr<TDiskFaultList> DiskFaults;
+    std::unique_ptr<TCaptureFileList> CaptureFileList;
+    std::unique_ptr<TDiskManager> DiskManager;
+    std::unique_ptr<TCaptureSet> CaptureSet;
+    std::unique_ptr<TPreviewSet> PreviewSet;
+    std::unique_ptr<TCaptureDataLocker> CaptureDataLocker;
+    std::unique_ptr<TThreadDiskCycle> ThreadDiskCycle;
+    std::unique_ptr<TClientCheckSet> ClientCheckSet;
+    std::unique_ptr<TClientCheck> ClientCheck;
+    std::unique_ptr<TSynchronizer> Synchronizer;
+    TBatchBusy BatchBusy;
+    std::unique_ptr<TThreadOpenAll> ThreadOpenAll;
+    std::unique_ptr<TThreadCloseAll> ThreadCloseAll;
+    std::unique_ptr<TWorkLog> WorkLog;
+    std::unique_ptr<TUser> User;
+    std::unique_ptr<TCOM> Com;
+    std::unique_ptr<TPreview> Preview;
+    std::unique_ptr<TCapture> Capture;
+    std::unique_ptr<TLiveHostEngine> LiveEngine;
+    std::unique_ptr<TThreadFreeTCPMainConnecter> ThreadFreeTCPMainConnecter;
+    std::unique_ptr<TAutoSet> AutoSet;
+    std::unique_ptr<TAuto> Auto;
+    std::unique_ptr<TThreadWriteLogRecord> ThreadWriteLogRecord;
+    std::unique_ptr<TThreadCapturePackage> ThreadCapturePackage;
+    std::unique_ptr<TWorkState> WorkState;
+    std::unique_ptr<TThreadClearErrorData> ThreadClearErrorData;
+
+    TMainForm* MainForm = nullptr;
+    std::string ProgramPath; // GBK, trailing "\"
+
+    // Creation sequence steps, each adding to the gauge through `gauge`.
+    void RunCreationSequence(const std::function<int()>& gaugeStepOf,
+                             const std::function<void(int)>& gaugeAdd,
+                             const std::function<void()>& stopTimer,
+                             const std::function<void(int)>& setProgress);
+    // Objects created by the main block after the start-up window closed.
+    void CreatePostStartObjects();
+
+    int BoardCount() const { return VideoCard ? VideoCard->ChannelCount() : 0; }
+    int TotalChannels() const { return SystemInfo ? SystemInfo->ChannelCount : BoardCount(); }
+    void WriteLog(int event);
+    std::string CurrentUser() const;
+
+    // TStreamRoutes
+    void AnalyzeMotionData(int, const uint8_t*, int) override {}
+    void InputFrame(int channel, int frameType, const uint8_t* data, int length) override;
+    void FanOutFrame(int channel, int frameType, const uint8_t* data, int length) override;
+    // TCaptureHost
+    bool MayRecord(int channel) override;
+    void ShowRecording(int channel, bool recording) override;
+    void WriteLog(int event, int channel) override;
+    int MinutesPerFile(int channel) override;
+    int SystemChannelCount() override { return TotalChannels(); }
+    bool PanePreviewing(int channel) override;
+    void OpenNetworkRecording(int) override {}
+    void CloseNetworkRecording(int) override {}
+    // TDriveRanges
+    int ChannelCount() override { return TotalChannels(); }
+    int ChannelCount() const override { return TotalChannels(); }
+    TDriveRange Range(int channel) const override;
+    void SetRange(int channel, TDriveRange range) override;
+    // TBatchHost
+    void Synchronize(const std::function<void()>& step) override;
+    int BoardChannelCount() override { return BoardCount(); }
+    void SetMainEnabled(bool enabled) override;
+    bool PanePlaying(int channel) override;
+    void OpenPreview(int channel) override;
+    void ClosePreview(int channel, bool checkRight) override;
+    bool CaptureRunning(int channel) override;
+    bool FileOpen(int channel) override;
+    void StartChannel(int channel, char request, int recordingType) override;
+    void StopChannel(int channel, char request) override;
+    bool Armed(int) const override { return false; }
+    bool Alarming(int) const override { return false; }
+    bool Armed(int channel) override { return std::as_const(*this).Armed(channel); }
+    bool Alarming(int channel) override { return std::as_const(*this).Alarming(channel); }
+    void StartDetection(int, int) override {}
+    void StopDetection(int) override {}
+    void SetAutoMode() override {}
+    void ClearAutoMode() override {}
+    bool CycleMode() override { return Preview && Preview->CycleMode; }
+    void EnableCycleTimer() override;
+    void PostRebuild(WPARAM wParam, LPARAM lParam) override;
+    // TPreviewHost
+    bool CheckRight(int right, int item) override;
+    int StartBoardPreview(int channel, HWND window, const RECT& bounds, int frameRate) override;
+    int StopBoardPreview(int channel) override;
+    int SetAudioPreview(int channel, bool on) override;
+    void RestoreOverlay() override;
+    bool ShowBackground(int channel) override;
+    PaneRect& CurrentVideoArea() override { return SystemInfo->VideoArea; }
+    std::vector<PaneRect>& PaneRects() override { return SystemInfo->PaneRects; }
+    void UpdateChannelLayout() override { SystemInfo->UpdateChannelLayout(); }
+    bool NetworkRecording(int) override { return false; }
+    void OpenNetworkPreview(int) override {}
+    void CloseNetworkPreview(int) override {}
+    void SendKeyFrameRequest(int) override {}
+    void StatusImageClick(int channel, bool open) override;
+};
+
+// The one instance, created by the main block.
+extern THost* Host;
+
+} // namespace vantrel
