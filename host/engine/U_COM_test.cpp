@@ -1,4 +1,5 @@
 #include "host/engine/U_COM.h"
+#include "host/engine/U_PtyPair_test.h"
 
 #include <gtest/gtest.h>
 
@@ -12,97 +13,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// "Z:" and the Unix path with backslashes: how this process sees a file of the Wine prefix.
-std::wstring PrefixPath(const std::wstring& unixPrefix, const std::wstring& rest) {
-    std::wstring path = L"Z:" + unixPrefix + L"/" + rest;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
+using testing::Peer;
+using testing::PtyPair;
 
-// Wine reports no attributes for a link to a device: a port is there when it opens.
-bool PortOpens(int com) {
-    return bool(dvr::win::File(::CreateFileW(TCOM::DeviceName(com - 1).c_str(),
-                                             GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                             OPEN_EXISTING, 0, nullptr)));
-}
-
-// Two Wine serial ports joined by a socat pty pair: what one end writes the other reads. The
-// Unix process cannot be ended through a Windows handle, so a stop file ends its shell.
-class PtyPair {
-public:
-    PtyPair(int comA, int comB) {
-        wchar_t prefix[1024] = {};
-        if (!::GetEnvironmentVariableW(L"WINEPREFIX", prefix, 1024)) return;
-        prefix_ = prefix;
-        const std::wstring dev = prefix_ + L"/dosdevices/";
-        comA_ = comA;
-        comB_ = comB;
-        linkA_ = L"com" + std::to_wstring(comA);
-        linkB_ = L"com" + std::to_wstring(comB);
-        stop_ = L"vantrel-pty-stop-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + linkA_;
-        ::DeleteFileW(PrefixPath(prefix_, stop_).c_str());
-        const std::wstring script =
-            L"exec </dev/null >/dev/null 2>&1; timeout 300 socat pty,raw,echo=0,link=" + dev +
-            linkA_ + L" pty,raw,echo=0,link=" + dev + linkB_ + L" & p=$!; while [ ! -e " + prefix_ +
-            L"/" + stop_ +
-            L" ] && kill -0 $p 2>/dev/null; do sleep 0.05; done; kill $p 2>/dev/null; wait $p; rm "
-            L"-f " +
-            prefix_ + L"/" + stop_;
-        std::wstring command = L"/bin/sh -c \"" + script + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &si, &pi))
-            return;
-        if (pi.hProcess) ::CloseHandle(pi.hProcess);
-        if (pi.hThread) ::CloseHandle(pi.hThread);
-        for (int i = 0; i < 200 && !Ready(); ++i)
-            ::Sleep(25);
-    }
-    ~PtyPair() {
-        if (prefix_.empty()) return;
-        dvr::win::File stop(::CreateFileW(PrefixPath(prefix_, stop_).c_str(), GENERIC_WRITE, 0,
-                                          nullptr, CREATE_ALWAYS, 0, nullptr));
-        stop.reset();
-        // socat removes its links when it ends.
-        for (int i = 0; i < 200 && (PortOpens(comA_) || PortOpens(comB_)); ++i)
-            ::Sleep(25);
-    }
-    bool Ready() const { return !prefix_.empty() && PortOpens(comA_) && PortOpens(comB_); }
-
-private:
-    int comA_ = 0, comB_ = 0;
-    std::wstring prefix_, linkA_, linkB_, stop_;
-};
-
-// The device end of a pair, opened by the test itself.
-class Peer {
-public:
-    explicit Peer(int com)
-        : file_(::CreateFileW(TCOM::DeviceName(com - 1).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                              nullptr, OPEN_EXISTING, 0, nullptr)) {
-        COMMTIMEOUTS t{};
-        t.ReadIntervalTimeout = 100;
-        t.ReadTotalTimeoutConstant = 400;
-        ::SetCommTimeouts(file_.get(), &t);
-    }
-    bool Open() const { return bool(file_); }
-    std::string Read() {
-        char buffer[256];
-        DWORD got = 0;
-        ::ReadFile(file_.get(), buffer, sizeof buffer, &got, nullptr);
-        return std::string(buffer, got);
-    }
-    void Write(const std::string& bytes) {
-        DWORD done = 0;
-        ::WriteFile(file_.get(), bytes.data(), DWORD(bytes.size()), &done, nullptr);
-    }
-
-private:
-    dvr::win::File file_;
-};
+// Reads end soon: most cases wait for silence.
+constexpr DWORD kQuietMs = 100, kReadMs = 400;
 
 // COM16 is the last port the table knows; the peers sit on ports the host never uses.
 constexpr uint8_t kPortA = 15; // COM16
@@ -143,7 +58,7 @@ TEST(SerialNames, PortIndexesNameCom1ToCom16) {
 }
 
 TEST_F(SerialTest, WriteOnlyFrameArrivesAndReportsSuccess) {
-    Peer peer(kPeerA);
+    Peer peer(kPeerA, kQuietMs, kReadMs);
     ASSERT_TRUE(peer.Open());
     const std::string frame("\xff\x01\x00\x08\x20\x00\x29", 7);
     EXPECT_EQ(Write(kPortA, frame), 0);
@@ -152,7 +67,7 @@ TEST_F(SerialTest, WriteOnlyFrameArrivesAndReportsSuccess) {
 }
 
 TEST_F(SerialTest, ReadGetsTheAnswerOrGivesUpOnSilence) {
-    Peer peer(kPeerA);
+    Peer peer(kPeerA, kQuietMs, kReadMs);
     ASSERT_TRUE(peer.Open());
     std::thread answering([&] {
         if (peer.Read() == "poll") peer.Write("ok!");
@@ -190,7 +105,7 @@ TEST_F(SerialTest, UnusablePortsFailWithoutWriting) {
 }
 
 TEST_F(SerialTest, PortHeldOpenRefusesTransactionsAndKeepsItsHandle) {
-    Peer peer(kPeerA);
+    Peer peer(kPeerA, kQuietMs, kReadMs);
     ASSERT_TRUE(peer.Open());
     ASSERT_TRUE(com_.OpenHeld(kPortA));
     const HANDLE held = com_.Handle(kPortA);

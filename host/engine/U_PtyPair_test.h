@@ -71,15 +71,15 @@ private:
     std::wstring prefix_, stop_;
 };
 
-// The device end of a pair.
+// The device end of a pair; a read ends after `intervalMs` of quiet or `totalMs` in all.
 class Peer {
 public:
-    explicit Peer(int com)
+    explicit Peer(int com, DWORD intervalMs = 30, DWORD totalMs = 1500)
         : file_(::CreateFileW(TCOM::DeviceName(com - 1).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                               nullptr, OPEN_EXISTING, 0, nullptr)) {
         COMMTIMEOUTS t{};
-        t.ReadIntervalTimeout = 30;
-        t.ReadTotalTimeoutConstant = 1500;
+        t.ReadIntervalTimeout = intervalMs;
+        t.ReadTotalTimeoutConstant = totalMs;
         ::SetCommTimeouts(file_.get(), &t);
     }
     bool Open() const { return bool(file_); }
