@@ -27,10 +27,10 @@ if(DVR_WINDOWS)
     LIBS vantrel_udp)
   # Windows of the inspector and the remote alarm list on the component framework.
   dvr_win_library(vantrel_udp_forms STATIC
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_RemoteAlarmUpView.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_RemoteAlarmUpView.cpp ${CMAKE_CURRENT_LIST_DIR}/F_NetDogForm.cpp
     LIBS vantrel_udp_core dvr_framework_ui dvr_common_win)
   dvr_test(host_udp_forms_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_RemoteAlarmUpView_test.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_RemoteAlarmUpView_test.cpp ${CMAKE_CURRENT_LIST_DIR}/F_NetDogForm_test.cpp
     LIBS vantrel_udp_forms DISPLAY)
   # Alarm subscriptions on the live servers' viewer lists.
   dvr_win_library(vantrel_udp_live STATIC
