@@ -1282,6 +1282,27 @@ void TWinControl::UpdateBounds() {
 void TWinControl::PaintHandler(TMessage& Message) {
     HDC dc = HDC(Message.WParam);
     PAINTSTRUCT ps{};
+    if (!dc && double_buffered_) {
+        // The whole client area is drawn off-screen, background included, then copied.
+        dc = ::BeginPaint(handle_, &ps);
+        RECT r{};
+        ::GetClientRect(handle_, &r);
+        win::MemoryDc mem(::CreateCompatibleDC(dc));
+        win::Bitmap bmp(
+            ::CreateCompatibleBitmap(dc, std::max(1L, r.right), std::max(1L, r.bottom)));
+        try {
+            win::SelectObjectScope sel(mem.get(), bmp.get());
+            ::FillRect(mem.get(), &r, brush_.Handle());
+            TMessage m{WM_PAINT, uintptr_t(mem.get()), 0, 0};
+            PaintHandler(m);
+            ::BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
+        } catch (...) {
+            ::EndPaint(handle_, &ps);
+            throw;
+        }
+        ::EndPaint(handle_, &ps);
+        return;
+    }
     if (!dc) dc = ::BeginPaint(handle_, &ps);
     try {
         int saved = ::SaveDC(dc);
@@ -1331,13 +1352,19 @@ void TWinControl::WMPaint(TMessage& M) {
     bool graphic_children = false;
     for (TControl* c : controls_)
         if (!dynamic_cast<TWinControl*>(c)) graphic_children = true;
-    if (!control_state_.Contains(TControlStateItem::csCustomPaint) && !graphic_children)
+    if (!control_state_.Contains(TControlStateItem::csCustomPaint) && !graphic_children &&
+        !(double_buffered_ && M.WParam == 0))
         FW_INHERITED(M);
     else
         PaintHandler(M);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& M) {
+    if (double_buffered_ &&
+        (control_state_.Contains(TControlStateItem::csCustomPaint) || !controls_.empty())) {
+        M.Result = 1; // the buffered paint fills the background
+        return;
+    }
     RECT r{};
     ::GetClientRect(handle_, &r);
     ::FillRect(HDC(M.WParam), &r, brush_.Handle());

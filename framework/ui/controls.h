@@ -239,6 +239,11 @@ public:
     virtual void Click();
     virtual void DblClick();
 
+    // The size the control wants for its content; false when it has none. AdjustSize
+    // applies it.
+    virtual bool CanAutoSize(int& /*NewWidth*/, int& /*NewHeight*/) { return false; }
+    void AdjustSize();
+
     void Loaded() override;
 
 protected:
@@ -409,6 +414,9 @@ public:
     int TabOrder() const;
     void SetTabOrder(int Value);
     TBrush* Brush() { return &brush_; }
+    // Painting goes through an off-screen bitmap first (no flicker; no erasing).
+    bool DoubleBuffered() const { return double_buffered_; }
+    void SetDoubleBuffered(bool Value) { double_buffered_ = Value; }
 
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
@@ -511,6 +519,7 @@ protected:
     int align_level_ = 0;
     bool showing_ = false;
     bool tracking_mouse_ = false;
+    bool double_buffered_ = false;
     HWND parent_window_ = nullptr; // a foreign parent window (ParentWindow)
 
     friend class TControl;

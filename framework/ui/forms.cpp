@@ -3,10 +3,12 @@
 #include "common/win/textconv.h"
 #include "framework/filer.h"
 #include "framework/ui/menus.h"
+#include "framework/ui/stdctrls.h"
 #include "framework/win/resstream.h"
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 
 namespace dvr::fw {
 
@@ -535,6 +537,68 @@ bool TCustomForm::IsShortCut(const MSG& Msg) {
     return menu_ && menu_->IsShortCut(Msg);
 }
 
+static void CollectTabStops(TWinControl* Parent, std::vector<TWinControl*>& Out) {
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        auto* w = dynamic_cast<TWinControl*>(Parent->Controls(i));
+        if (!w || !w->Visible() || !w->Enabled()) continue;
+        if (w->TabStop()) Out.push_back(w);
+        CollectTabStops(w, Out);
+    }
+}
+
+TWinControl* TCustomForm::FindNextControl(TWinControl* Current, bool GoForward) {
+    std::vector<TWinControl*> stops;
+    CollectTabStops(this, stops);
+    if (stops.empty()) return nullptr;
+    auto it = std::find(stops.begin(), stops.end(), Current);
+    if (it == stops.end()) return GoForward ? stops.front() : stops.back();
+    size_t i = size_t(it - stops.begin());
+    i = GoForward ? (i + 1) % stops.size() : (i + stops.size() - 1) % stops.size();
+    return stops[i];
+}
+
+bool TCustomForm::DialogKey(const MSG& Msg) {
+    if (Msg.message != WM_KEYDOWN) return false;
+    WPARAM key = Msg.wParam;
+    if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
+    if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0) return false;
+    MSG copy = Msg;
+    LRESULT code = ::SendMessageW(Msg.hwnd, WM_GETDLGCODE, key, LPARAM(&copy));
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+    if (key == VK_TAB && (code & DLGC_WANTTAB)) return false;
+    TWinControl* focused = nullptr;
+    for (HWND w = Msg.hwnd; w && !focused; w = ::GetParent(w))
+        focused = TWinControl::FindControl(w);
+    if (key == VK_TAB) {
+        bool back = ::GetKeyState(VK_SHIFT) < 0;
+        TWinControl* next = FindNextControl(focused, !back);
+        if (!next) return false;
+        SetActiveControl(next);
+        return true;
+    }
+    // Enter and Esc go to the buttons of the form.
+    std::vector<TWinControl*> all;
+    std::function<void(TWinControl*)> walk = [&](TWinControl* p) {
+        for (int i = 0; i < p->ControlCount(); ++i)
+            if (auto* w = dynamic_cast<TWinControl*>(p->Controls(i))) {
+                all.push_back(w);
+                walk(w);
+            }
+    };
+    walk(this);
+    TButton* target = nullptr;
+    if (key == VK_RETURN) target = dynamic_cast<TButton*>(focused);
+    for (TWinControl* w : all) {
+        if (target) break;
+        auto* b = dynamic_cast<TButton*>(w);
+        if (!b || !b->Visible() || !b->Enabled()) continue;
+        if ((key == VK_RETURN && b->Default()) || (key == VK_ESCAPE && b->Cancel())) target = b;
+    }
+    if (!target) return false;
+    target->Click();
+    return true;
+}
+
 void TCustomForm::SendCancelMode(TControl* Sender) {
     if (!Application) return;
     TControl* c = Application->CaptureControl();
@@ -658,7 +722,8 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     if (!handled && (Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN)) {
         for (HWND w = Msg.hwnd; w && !handled; w = ::GetParent(w))
             if (TWinControl* c = TWinControl::FindControl(w)) {
-                if (TCustomForm* f = GetParentForm(c)) handled = f->IsShortCut(Msg);
+                if (TCustomForm* f = GetParentForm(c))
+                    handled = f->IsShortCut(Msg) || f->DialogKey(Msg);
                 break;
             }
     }

@@ -116,6 +116,12 @@ public:
     void Release();
     // The form handles a key as a menu shortcut; true when something took it.
     virtual bool IsShortCut(const MSG& Msg);
+    // Tab and Shift+Tab move the focus through the tab stops; Enter clicks the focused or
+    // the default button, Esc the cancel button; a control that asks for these keys
+    // (WM_GETDLGCODE) keeps them. True when the key was used.
+    virtual bool DialogKey(const MSG& Msg);
+    // The next focusable control after Current in tab order (wrapping), or nullptr.
+    TWinControl* FindNextControl(TWinControl* Current, bool GoForward);
     void SendCancelMode(TControl* Sender);
     // A control of the form got the focus.
     void FocusChanged(TWinControl* Control);

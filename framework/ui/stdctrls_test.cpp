@@ -298,3 +298,69 @@ TEST(Label, AutoSizeFollowsTheTextAndTheFont) {
 
 } // namespace
 } // namespace dvr::fw
+
+namespace dvr::fw {
+namespace {
+
+TEST(Form, DialogKeysMoveTheFocusAndPressTheDefaultAndCancelButtons) {
+    FormPtr f = NewForm();
+    auto* e1 = Put<TEdit>(f.get(), 10, 10);
+    auto* e2 = Put<TEdit>(f.get(), 10, 40);
+    auto* memo = Put<TMemo>(f.get(), 10, 70);
+    auto* ok = Put<TButton>(f.get(), 10, 170);
+    ok->SetDefault(true);
+    ok->SetModalResult(mrOk);
+    auto* cancel = Put<TButton>(f.get(), 100, 170);
+    cancel->SetCancel(true);
+    cancel->SetModalResult(mrCancel);
+    f->Show();
+    f->SetActiveControl(e1);
+    ASSERT_EQ(::GetFocus(), e1->WindowHandle());
+
+    auto key = [](TWinControl* c, WPARAM k) {
+        MSG m{c->WindowHandle(), WM_KEYDOWN, k, 0, 0, {}};
+        return GetParentForm(c)->DialogKey(m);
+    };
+    EXPECT_TRUE(key(e1, VK_TAB));
+    EXPECT_EQ(::GetFocus(), e2->WindowHandle());
+    EXPECT_EQ(f->ActiveControl(), e2);
+    EXPECT_FALSE(key(memo, VK_RETURN)); // a memo wants its Enter
+    EXPECT_TRUE(key(e2, VK_RETURN));
+    EXPECT_EQ(f->ModalResult(), mrOk);
+    EXPECT_TRUE(key(e2, VK_ESCAPE));
+    EXPECT_EQ(f->ModalResult(), mrCancel);
+    // Through the message loop as typed.
+    f->SetModalResult(mrNone);
+    ::PostMessageW(e2->WindowHandle(), WM_KEYDOWN, VK_TAB, 0);
+    Application->ProcessMessages();
+    EXPECT_EQ(::GetFocus(), memo->WindowHandle());
+}
+
+TEST(WinControl, DoubleBufferedPaintingStillReachesTheWindow) {
+    FormPtr f = NewForm();
+    auto* panel = Put<TPanel>(f.get());
+    panel->SetBevelOuter(TBevelCut::bvNone);
+    panel->SetBounds(0, 0, 60, 40);
+    panel->SetColor(clTeal);
+    panel->SetDoubleBuffered(true);
+    auto* shape = new TShape(f.get());
+    shape->SetParent(panel);
+    shape->SetBounds(20, 10, 10, 10);
+    shape->Brush()->SetColor(clYellow);
+    shape->Pen()->SetStyle(TPenStyle::psClear);
+    f->Show();
+    panel->Repaint();
+    win::WindowDc dc(panel->Handle());
+    // The screen may hold fewer bits per colour than asked for.
+    auto close_to = [](COLORREF a, TColor b) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(int((a >> shift) & 0xFF) - int((uint32_t(b) >> shift) & 0xFF)) > 8)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(close_to(::GetPixel(dc.get(), 5, 5), clTeal));
+    EXPECT_TRUE(close_to(::GetPixel(dc.get(), 24, 14), clYellow));
+}
+
+} // namespace
+} // namespace dvr::fw
