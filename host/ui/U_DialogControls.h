@@ -1,0 +1,65 @@
+// Building blocks of the console's dialogs made in code: placing controls, the caption rule
+// and the message boxes that tests replace.
+#pragma once
+
+#include "framework/ui/forms.h"
+#include "framework/ui/stdctrls.h"
+
+#include "common/win/textconv.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+namespace vantrel {
+
+template <class T> T* PutControl(dvr::fw::TWinControl* parent, int x, int y, int w, int h) {
+    auto* c = new T(parent);
+    c->SetParent(parent);
+    c->SetBounds(x, y, w, h);
+    return c;
+}
+
+inline dvr::fw::TLabel* PutLabel(dvr::fw::TWinControl* parent, int x, int y, int w,
+                                 const char* utf8) {
+    auto* l = PutControl<dvr::fw::TLabel>(parent, x, y, w, 16);
+    l->SetCaption(dvr::win::Utf8ToGbk(utf8));
+    return l;
+}
+
+inline dvr::fw::TButton* PutButton(dvr::fw::TWinControl* parent, int x, int y, int w,
+                                   const char* utf8) {
+    auto* b = PutControl<dvr::fw::TButton>(parent, x, y, w, 25);
+    b->SetCaption(dvr::win::Utf8ToGbk(utf8));
+    return b;
+}
+
+// The application title, four blanks and the window's own title (GBK).
+inline std::string DialogCaption(const char* ownUtf8) {
+    const std::string title = dvr::fw::Application ? dvr::fw::Application->Title() : "";
+    return title + "    " + dvr::win::Utf8ToGbk(ownUtf8);
+}
+
+// A plain message box owned by `owner`; GBK text.
+inline void ShowDialogMessage(dvr::fw::TCustomForm* owner, const std::string& text) {
+    ::MessageBoxW(owner ? owner->WindowHandle() : nullptr, dvr::win::GbkToWide(text).c_str(),
+                  dvr::win::GbkToWide(owner ? owner->Caption() : "").c_str(), MB_OK);
+}
+
+// The on-screen keyboard of the keyboard pictures.
+inline void StartOnScreenKeyboard() {
+    ::WinExec("osk.exe", SW_SHOWNORMAL);
+}
+
+// A number typed into a spin-like edit, kept within [lo, hi]; a non-number gives lo.
+inline int SpinValue(const dvr::fw::TCustomEdit* edit, int lo, int hi) {
+    const std::string t = edit->GetText();
+    char* end = nullptr;
+    const long v = std::strtol(t.c_str(), &end, 10);
+    if (t.empty() || end == t.c_str()) return lo;
+    return v < lo ? lo : v > hi ? hi : int(v);
+}
+
+} // namespace vantrel

@@ -1,0 +1,21 @@
+# The console's dialogs: their rules in both trees, the windows on the component framework.
+dvr_library(vantrel_dialogs_core
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_SpeedDomeSet.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/U_ConsoleDialogRules.cpp
+  LIBS vantrel_engine_core dvr_framework)
+dvr_test(host_dialogs_core_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_SpeedDomeSet_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/U_ConsoleDialogRules_test.cpp
+  LIBS vantrel_dialogs_core)
+
+# The windows need the framework's common controls.
+if(DVR_WINDOWS AND TARGET dvr_framework_ui AND EXISTS ${CMAKE_SOURCE_DIR}/framework/ui/comctrls.h)
+  set(_dlg ${CMAKE_CURRENT_LIST_DIR})
+  dvr_win_library(vantrel_dialogs STATIC
+    SOURCES ${_dlg}/F_Logon.cpp ${_dlg}/F_UserForm.cpp ${_dlg}/F_SelectChannelForm.cpp
+            ${_dlg}/F_SelectWeekDay.cpp
+    LIBS vantrel_dialogs_core vantrel_engine_storage vantrel_engine dvr_framework_ui comctl32)
+  dvr_test(host_dialogs_tests
+    SOURCES ${_dlg}/F_Logon_test.cpp ${_dlg}/F_UserForm_test.cpp
+    LIBS vantrel_dialogs DISPLAY)
+endif()
