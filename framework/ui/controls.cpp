@@ -1124,11 +1124,8 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (handle_ && !::IsIconic(handle_)) {
         ::SetWindowPos(handle_, nullptr, ALeft, ATop, AWidth, AHeight,
                        SWP_NOZORDER | SWP_NOACTIVATE);
-        // The window may not take every size (a top-level window's minimum); it says.
-        left_ = ALeft;
-        top_ = ATop;
-        width_ = AWidth;
-        height_ = AHeight;
+        // The window may not take every size (a top-level window's minimum): it says.
+        UpdateBounds();
     } else if (resized && !Loading()) {
         Realign();
     }
