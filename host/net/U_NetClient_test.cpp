@@ -513,6 +513,43 @@ TEST_F(NetClientTest, RefusedViewersLogTheRefusalOnceAndEndIdle) {
         EXPECT_NE(line.find(";67;"), std::string::npos) << line;
 }
 
+TEST_F(NetClientTest, ARefusalCutIntoPiecesIsStillTakenAsOne) {
+    // A bare listener in place of a host: it takes the request and sends the refusal head in
+    // two pieces, the first shorter than a stream head.
+    const int base = FreeBase();
+    ASSERT_NE(base, 0);
+    TTCPServer listener;
+    ASSERT_TRUE(listener.Bind(static_cast<uint16_t>(base)));
+    ASSERT_EQ(::WSAEventSelect(listener.Socket.get(), listener.NetEvent.get(), 0), 0);
+    u_long blocking = 0;
+    ::ioctlsocket(listener.Socket.get(), FIONBIO, &blocking);
+    ASSERT_EQ(::listen(listener.Socket.get(), 1), 0);
+    std::thread host([&] {
+        dvr::win::Socket viewer(::accept(listener.Socket.get(), nullptr, nullptr));
+        char request[kChannelOpenRequestSize];
+        int got = 0;
+        while (got < kChannelOpenRequestSize) {
+            const int n = ::recv(viewer.get(), request + got, kChannelOpenRequestSize - got, 0);
+            if (n <= 0) return;
+            got += n;
+        }
+        ::send(viewer.get(), reinterpret_cast<const char*>(StreamRefusalHead), 5, 0);
+        ::Sleep(100); // lets the first piece arrive on its own
+        ::send(viewer.get(), reinterpret_cast<const char*>(StreamRefusalHead) + 5,
+               kStreamHeadSize - 5, 0);
+        char c;
+        ::recv(viewer.get(), &c, 1, 0); // until the viewer hangs up
+    });
+    UseHost(base, "pw", {0});
+    net_->OpenPreview(0);
+    const bool refused = WaitFor([&] { return host_.Count(kEventStreamRefused) == 1 && Idle(0); });
+    net_->ClosePreview(0); // hangs up, whatever happened, so that the listener ends
+    host.join();
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(host_.Count(kEventPreviewFailed), 0);
+    EXPECT_FALSE(panes_[0].Previewing);
+}
+
 TEST_F(NetClientTest, AHostThatGoesAwayMidStreamClosesTheChannel) {
     FakeLiveHost server;
     auto fed = std::make_unique<FedServer>(server);
