@@ -13,9 +13,10 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND EXISTS ${CMAKE_SOURCE_DIR}/framew
   set(_dlg ${CMAKE_CURRENT_LIST_DIR})
   dvr_win_library(vantrel_dialogs STATIC
     SOURCES ${_dlg}/F_Logon.cpp ${_dlg}/F_UserForm.cpp ${_dlg}/F_SelectChannelForm.cpp
-            ${_dlg}/F_SelectWeekDay.cpp
-    LIBS vantrel_dialogs_core vantrel_engine_storage vantrel_engine dvr_framework_ui comctl32)
+            ${_dlg}/F_SelectWeekDay.cpp ${_dlg}/F_WorkLogForm.cpp
+    LIBS vantrel_dialogs_core vantrel_engine_storage vantrel_engine dvr_framework_ui comctl32 winspool)
   dvr_test(host_dialogs_tests
     SOURCES ${_dlg}/F_Logon_test.cpp ${_dlg}/F_UserForm_test.cpp
+            ${_dlg}/F_WorkLogForm_test.cpp
     LIBS vantrel_dialogs DISPLAY)
 endif()
