@@ -399,8 +399,6 @@ void TPopupMenu::Popup(int X, int Y) {
     OnPopup(this);
     static const UINT align[] = {TPM_LEFTALIGN, TPM_RIGHTALIGN, TPM_CENTERALIGN};
     HWND wnd = Window();
-    // The menu's owner must be in the foreground for the menu to close when clicked away.
-    ::SetForegroundWindow(wnd);
     ::TrackPopupMenu(Handle(), align[int(alignment_)] | TPM_RIGHTBUTTON, X, Y, 0, wnd, nullptr);
     ::PostMessageW(wnd, WM_NULL, 0, 0);
 }
