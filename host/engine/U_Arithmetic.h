@@ -14,8 +14,12 @@
 
 namespace vantrel {
 
-// Registry key of the host's settings; a record's key is this plus the key name.
-constexpr const char* kSettingsKey = "SOFTWARE\\VQS\\";
+// Registry key of the host's settings; a record's key is this plus the key name. Builds
+// for another program (the browser control) define their own root.
+#ifndef VANTREL_SETTINGS_ROOT
+#define VANTREL_SETTINGS_ROOT "SOFTWARE\\VQS\\"
+#endif
+constexpr const char* kSettingsKey = VANTREL_SETTINGS_ROOT;
 
 class TArithmetic {
 public:
