@@ -33,8 +33,8 @@ std::string TitleOfProgram() {
 
 std::string ClockText(const SYSTEMTIME& t) {
     char s[32];
-    std::snprintf(s, sizeof s, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay,
-                  t.wHour, t.wMinute, t.wSecond);
+    std::snprintf(s, sizeof s, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
+                  t.wMinute, t.wSecond);
     return s;
 }
 
@@ -126,6 +126,8 @@ void TMainForm::Step(const char* name) {
 void TMainForm::FormShow(TObject*) {
     if (shownOnce_ || !Host || !Host->Preview) return;
     shownOnce_ = true;
+    Host->ShownVisible = ::IsWindowVisible(WindowHandle()) != 0;
+    Host->ShownEnabled = ::IsWindowEnabled(WindowHandle()) != 0;
     TPreview& preview = *Host->Preview;
     preview.SelectPane(0);
     preview.ShowSelectionFrame(0, true);
@@ -271,8 +273,7 @@ void TMainForm::WMSettingsChanged(TMessage&) {
 }
 
 void TMainForm::WMCompanion(TMessage&) {
-    if (CompanionWindow)
-        ::PostMessageW(CompanionWindow, WM_COMPANION, WPARAM(WindowHandle()), 1);
+    if (CompanionWindow) ::PostMessageW(CompanionWindow, WM_COMPANION, WPARAM(WindowHandle()), 1);
 }
 
 void TMainForm::ShutdownAll() {
@@ -336,6 +337,7 @@ void TMainForm::ShutdownAll() {
     Screen->SetCursor(crDefault);
     ShutdownDone = true;
     Step("Done");
+    if (h) h->ShutdownTrace = ShutdownTrace;
 }
 
 void TMainForm::ApplyAllSettings() {
@@ -365,8 +367,9 @@ void TMainForm::ApplyAllSettings() {
                 for (int ch = 0; ch < host.BoardCount(); ++ch) {
                     try {
                         const TPreviewSetRecord& r = host.PreviewSet->Records[size_t(ch)];
-                        host.VideoCard->SetPictureParams(ch, int(r.Picture.Brightness), r.Picture.Contrast,
-                                                         r.Picture.Saturation, int(r.Picture.Hue));
+                        host.VideoCard->SetPictureParams(ch, int(r.Picture.Brightness),
+                                                         r.Picture.Contrast, r.Picture.Saturation,
+                                                         int(r.Picture.Hue));
                     } catch (...) {
                     }
                 }

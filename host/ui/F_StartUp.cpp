@@ -31,8 +31,8 @@ HWND CreateApplicationWindow(const std::wstring& title) {
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = kClass;
     ::RegisterClassW(&wc);
-    return ::CreateWindowExW(WS_EX_TOOLWINDOW, kClass, title.c_str(), WS_POPUP, 0, 0, 0, 0,
-                             nullptr, nullptr, wc.hInstance, nullptr);
+    return ::CreateWindowExW(WS_EX_TOOLWINDOW, kClass, title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                             nullptr, wc.hInstance, nullptr);
 }
 
 } // namespace
@@ -126,6 +126,7 @@ void TStartUpForm::StartupSequence(TMessage& M) {
                               [this](int step) { SetProgress(Progress + step); },
                               [this] { Timer->SetEnabled(false); },
                               [this](int fromMax) { SetProgress(MaxValue + fromMax); });
+    Host->GaugeTrace = GaugeTrace;
     SetModalResult(mrOk);
 }
 

@@ -22,9 +22,11 @@ int main(int argc, char** argv) {
     }
     std::sort(files.begin(), files.end());
     int bad = 0;
-    for (const fs::path& p : files) {
+    const fs::path root = argv[1];
+    for (const fs::path& full : files) {
+        const fs::path p = full.lexically_relative(root);
         std::vector<uint8_t> bytes;
-        if (!dvr::ReadWholeFile(p.string(), &bytes)) {
+        if (!dvr::ReadWholeFile(full.string(), &bytes)) {
             std::printf("%s: unreadable\n", p.string().c_str());
             ++bad;
             continue;
@@ -46,8 +48,8 @@ int main(int argc, char** argv) {
         }
         const uint32_t ms = dvr::FileTotalTimeMs(file);
         const bool whole = file.Tell() == size;
-        std::printf("%s: %zu bytes, %d records, %d key frames, %u.%03u s%s\n",
-                    p.string().c_str(), size, records, keys, ms / 1000, ms % 1000,
+        std::printf("%s: %zu bytes, %d records, %d key frames, %u.%03u s%s\n", p.string().c_str(),
+                    size, records, keys, ms / 1000, ms % 1000,
                     whole ? "" : ", trailing bytes unread");
         if (!whole || records == 0) ++bad;
     }

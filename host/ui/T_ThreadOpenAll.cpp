@@ -22,8 +22,7 @@ void TBatchThread::Join() {
     HANDLE h = thread_.get();
     // A step may be waiting for this thread's messages: keep them flowing.
     const DWORD until = ::GetTickCount() + 5000;
-    while (::MsgWaitForMultipleObjects(1, &h, FALSE, 50, QS_ALLINPUT) !=
-               WAIT_OBJECT_0 &&
+    while (::MsgWaitForMultipleObjects(1, &h, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0 &&
            int(until - ::GetTickCount()) > 0) {
         MSG m;
         while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {

@@ -29,8 +29,8 @@ TSynchronizer::TSynchronizer() : thread_(::GetCurrentThreadId()) {
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = kClass;
     ::RegisterClassW(&wc);
-    window_ = ::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+    window_ = ::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                                nullptr);
 }
 
 TSynchronizer::~TSynchronizer() {
@@ -89,7 +89,8 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     // 3.
     SystemOtherSet = std::make_unique<TSystemOtherSet>(*Arithmetic);
     Created("TSystemOtherSet");
-    NetClientSet = std::make_unique<TNetClientSet>(*Arithmetic, *SystemOtherSet, card.ChannelCount());
+    NetClientSet =
+        std::make_unique<TNetClientSet>(*Arithmetic, *SystemOtherSet, card.ChannelCount());
     Created("TNetClientSet");
     SystemInfo = std::make_unique<TSystemInfo>(*Arithmetic, *NetClientSet, card.ChannelCount());
     ProgramPath = SystemInfo->ProgramPath;
@@ -160,8 +161,7 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     // 11.
     Com = std::make_unique<TCOM>();
     Created("TCOM");
-    Preview = std::make_unique<TPreview>(MainForm,
-                                         *this);
+    Preview = std::make_unique<TPreview>(MainForm, *this);
     Preview->PlacePanes(SystemInfo->ChannelCount, SystemInfo->PaneRects, SystemInfo->ChannelCount);
     Created("TPreview");
     // 13.
@@ -205,9 +205,8 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
 
 void THost::CreatePostStartObjects() {
     WorkState = std::make_unique<TWorkState>(TWorkState::Parts{
-        static_cast<TMainFormServices&>(*MainForm),
-        [this] { return TotalChannels(); }, *Auto, Capture->Services(), *this, *Preview,
-        BoardCount()});
+        static_cast<TMainFormServices&>(*MainForm), [this] { return TotalChannels(); }, *Auto,
+        Capture->Services(), *this, *Preview, BoardCount()});
     Created("TWorkState");
     ThreadClearErrorData = std::make_unique<TThreadClearErrorData>(*CaptureFileList);
     Created("TThreadClearErrorData");

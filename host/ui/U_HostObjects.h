@@ -73,9 +73,7 @@ public:
         return Engine ? Engine->FramesSinceKeyFrame(ch) : 0;
     }
     int FrameRate(int ch) override { return Engine ? Engine->FrameRate(ch) : 25; }
-    bool BandwidthLimit(int32_t& kbps) override {
-        return Engine && Engine->BandwidthLimit(kbps);
-    }
+    bool BandwidthLimit(int32_t& kbps) override { return Engine && Engine->BandwidthLimit(kbps); }
     bool CheckUser(std::string_view n, std::string_view p, int r, int i, int s) override {
         return Engine && Engine->CheckUser(n, p, r, i, s);
     }
@@ -108,6 +106,10 @@ public:
 
     // Names of the objects in creation order, and the gauge after each step.
     std::vector<std::string> Trace;
+    // The gauge values of the start-up window and the steps of the last shutdown.
+    std::string GaugeTrace, ShutdownTrace;
+    // The main window as the message loop first showed it.
+    bool ShownVisible = false, ShownEnabled = true;
     void Created(const char* name);
 
     // ProgramMain's own objects.

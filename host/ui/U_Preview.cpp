@@ -369,10 +369,10 @@ void TPreview::RestartBoardPreviews() {
 void TPreview::PaneDblClick(int channel) {
     if (CycleMode) return;
     const int32_t s = Panes[size_t(channel)].State;
-    const int32_t next = s == kPaneGrid           ? kPaneEnlarged
-                         : s == kPaneEnlarged     ? kPaneGrid
-                         : s == kPaneFullGrid     ? kPaneFullEnlarged
-                                                  : kPaneFullGrid;
+    const int32_t next = s == kPaneGrid       ? kPaneEnlarged
+                         : s == kPaneEnlarged ? kPaneGrid
+                         : s == kPaneFullGrid ? kPaneFullEnlarged
+                                              : kPaneFullGrid;
     ApplyPaneState(channel, next);
     ShowSelectionFrame(channel, next == kPaneGrid || next == kPaneFullGrid);
 }

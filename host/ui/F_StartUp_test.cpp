@@ -1,0 +1,224 @@
+#include "host/ui/F_StartUp.h"
+
+#include "host/ui/F_MainForm.h"
+#include "host/ui/U_HostObjects.h"
+
+#include "common/win/handles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <atomic>
+#include <sstream>
+
+namespace vantrel {
+namespace {
+
+std::wstring BinFolder() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+std::vector<std::string> Split(const std::string& s) {
+    std::vector<std::string> out;
+    std::stringstream in(s);
+    for (std::string part; std::getline(in, part, ';');)
+        out.push_back(part);
+    return out;
+}
+
+// Once the host has run in this process, something in the process's end loses the exit code:
+// end the process with the result ourselves.
+struct ExitWithResult : ::testing::EmptyTestEventListener {
+    void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
+        std::fflush(stdout);
+        ::ExitProcess(unit.Passed() ? 0 : 1);
+    }
+};
+const bool kExitListener = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWithResult);
+    return true;
+}();
+
+// The whole start-up on the simulated board in this process: the objects come in their fixed
+// order, the gauge advances, the console is shown still locked, and a close-program request
+// runs the orderly shutdown in its order and ends the message loop.
+TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrder) {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
+    ::DeleteFileW((BinFolder() + L"OEM.txt").c_str());
+    struct Watch {
+        std::atomic<bool> done{false}, visible{false}, enabled{true};
+    } watch;
+    std::atomic<bool>& done = watch.done;
+    HANDLE watcher = ::CreateThread(
+        nullptr, 0,
+        [](LPVOID p) -> DWORD {
+            auto* w = static_cast<Watch*>(p);
+            for (int i = 0; i < 3000 && !w->done; ++i) {
+                if (MainForm && Host && Host->WorkState &&
+                    ::IsWindowVisible(MainForm->WindowHandle())) {
+                    w->visible = true;
+                    w->enabled = ::IsWindowEnabled(MainForm->WindowHandle()) != 0;
+                    MainForm->Hooks.Pause = [](DWORD) {};
+                    ::Sleep(300);
+                    ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, WPARAM(-1),
+                                   LPARAM(-1));
+                    return 0;
+                }
+                ::Sleep(10);
+            }
+            return 1;
+        },
+        &watch, 0, nullptr);
+    dvr::win::Thread owned(watcher);
+    const int code = ProgramMain();
+    done = true;
+    ::WaitForSingleObject(watcher, 5000);
+    ASSERT_EQ(code, 0);
+    ASSERT_NE(Host, nullptr);
+
+    const std::vector<std::string> order = {"TArithmetic",
+                                            "TOtherCtrl",
+                                            "TMainForm",
+                                            "TVideoCard",
+                                            "StartLiveServers",
+                                            "TSystemOtherSet",
+                                            "TNetClientSet",
+                                            "TSystemInfo",
+                                            "TDiskManager",
+                                            "TCaptureSet",
+                                            "OpenChannels",
+                                            "TPreviewSet",
+                                            "TCaptureDataLocker",
+                                            "TThreadDiskCycle",
+                                            "TClientCheckSet",
+                                            "TClientCheck",
+                                            "TThreadOpenAll",
+                                            "TThreadCloseAll",
+                                            "TWorkLog",
+                                            "TUser",
+                                            "TCOM",
+                                            "TPreview",
+                                            "TCapture",
+                                            "TThreadFreeTCPMainConnecter",
+                                            "TAutoSet",
+                                            "TAuto",
+                                            "TCaptureFileList",
+                                            "TThreadWriteLogRecord",
+                                            "TThreadCapturePackage",
+                                            "SequenceEnd",
+                                            "TWorkState",
+                                            "TThreadClearErrorData"};
+    EXPECT_EQ(Host->Trace, order);
+
+    // The simulated board has channels: one gauge step per opened channel of
+    // (600 - progress) div 50, and the gauge ends 20 short of its maximum.
+    const int channels = Host->BoardCount();
+    ASSERT_GT(channels, 0);
+    const auto gauge = Split(Host->GaugeTrace);
+    ASSERT_GE(int(gauge.size()), channels + 1);
+    EXPECT_EQ(gauge.back(), "580");
+    for (size_t i = 1; i < gauge.size(); ++i)
+        EXPECT_GE(std::stoi(gauge[i]), std::stoi(gauge[i - 1])) << Host->GaugeTrace;
+
+    EXPECT_TRUE(watch.visible);
+    EXPECT_FALSE(watch.enabled); // locked until an operator logs on
+    EXPECT_FALSE(Host->ShownEnabled);
+    EXPECT_TRUE(Host->Preview->Panes[0].Panel->Visible());
+
+    EXPECT_EQ(
+        Split(Host->ShutdownTrace),
+        (std::vector<std::string>{"StopListen", "CallbackClosing", "StopSweeperAndCleaner",
+                                  "SaveWorkState", "StopCycling", "StopViewers", "QuitCutter",
+                                  "StopLogWriter", "ClosePreviews", "StopRecordings",
+                                  "StopDetection", "StopBatchWorkers", "StopLiveServers", "Done"}));
+    EXPECT_TRUE(CallbackClosing);
+}
+
+TEST(HostStartUp, TitleIsTheFirstLineOfOemTxtCutTo16Characters) {
+    const std::wstring folder = BinFolder() + L"oem_title\\";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring file = folder + L"OEM.txt";
+    ::DeleteFileW(file.c_str());
+    EXPECT_EQ(ProgramTitle(folder), kDefaultTitle);
+    struct Case {
+        std::string content, title;
+    } cases[] = {
+        {"ABCDEFGHIJKLMNOPQRST\r\nsecond", "ABCDEFGHIJKLMNOP"},
+        {"Short\n", "Short"},
+        {"\r\nnext", kDefaultTitle},
+    };
+    for (const Case& c : cases) {
+        dvr::win::File f(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD put = 0;
+        ::WriteFile(f.get(), c.content.data(), DWORD(c.content.size()), &put, nullptr);
+        f.reset();
+        EXPECT_EQ(ProgramTitle(folder), c.title) << c.content;
+    }
+    ::DeleteFileW(file.c_str());
+}
+
+// A second start while the host runs ends at once; the first keeps running until it is told.
+TEST(HostStartUp, ASecondInstanceEndsAtOnce) {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
+    // A title of its own, so that no window of this process counts as the running host.
+    const std::wstring oem = BinFolder() + L"OEM.txt";
+    {
+        dvr::win::File f(::CreateFileW(oem.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD put = 0;
+        ::WriteFile(f.get(), "Second Start\r\n", 14, &put, nullptr);
+    }
+    const std::wstring exe = BinFolder() + L"Vantrel.exe";
+    auto start = [&](PROCESS_INFORMATION& pi) {
+        std::wstring cmd = L"\"" + exe + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        return ::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                BinFolder().c_str(), &si, &pi) != 0;
+    };
+    PROCESS_INFORMATION first{};
+    ASSERT_TRUE(start(first));
+    dvr::win::Handle p1(first.hProcess), t1(first.hThread);
+    const std::wstring title = L"Second Start";
+    HWND w = nullptr;
+    for (int i = 0; i < 1500 && !w; ++i) {
+        w = ::FindWindowW(nullptr, title.c_str());
+        if (!w) ::Sleep(20);
+    }
+    ASSERT_NE(w, nullptr);
+    PROCESS_INFORMATION second{};
+    ASSERT_TRUE(start(second));
+    dvr::win::Handle p2(second.hProcess), t2(second.hThread);
+    EXPECT_EQ(::WaitForSingleObject(p2.get(), 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    ::GetExitCodeProcess(p2.get(), &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(::WaitForSingleObject(p1.get(), 0), DWORD(WAIT_TIMEOUT));
+
+    // The running host ends on the close-program request.
+    const std::wstring control = L"\"" + BinFolder() + L"HostControl.exe\" close";
+    PROCESS_INFORMATION c{};
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring cmd = control;
+    for (int i = 0; i < 200; ++i) {
+        // The console exists before the start-up ends; wait for the whole host.
+        if (::WaitForSingleObject(p1.get(), 0) == WAIT_OBJECT_0) break;
+        ASSERT_TRUE(::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     nullptr, &si, &c));
+        ::WaitForSingleObject(c.hProcess, 10000);
+        ::CloseHandle(c.hProcess);
+        ::CloseHandle(c.hThread);
+        if (::WaitForSingleObject(p1.get(), 15000) == WAIT_OBJECT_0) break;
+    }
+    EXPECT_EQ(::WaitForSingleObject(p1.get(), 0), WAIT_OBJECT_0);
+    ::DeleteFileW(oem.c_str());
+}
+
+} // namespace
+} // namespace vantrel
