@@ -1,5 +1,6 @@
 #include "skin/engine/te_engine.h"
 
+#include "framework/exceptions.h"
 #include "framework/filer.h"
 #include "framework/strutils.h"
 #include "skin/engine/theme_officexp.h"
@@ -60,6 +61,62 @@ void TTeThemeStream::Assign(const fw::TPersistent* Source) {
 // ---- TTeThemeList ----
 
 TTeThemeList::TTeThemeList(fw::TComponent* AOwner) : fw::TComponent(AOwner) {}
+
+void TTeThemeList::DefineProperties(fw::TFiler* Filer) {
+    fw::TComponent::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "Themes", [this](fw::TReader& r) { ReadThemes(r); },
+        [this](fw::TWriter& w) { WriteThemes(w); }, themes_.Count() > 0);
+}
+
+void TTeThemeList::ReadThemes(fw::TReader& Reader) {
+    themes_.Clear();
+    Reader.ReadListBegin();
+    while (!Reader.EndOfList()) {
+        Reader.ReadListBegin();
+        TTeThemeStream* item = themes_.Add();
+        while (!Reader.EndOfList()) {
+            std::string name = Reader.ReadStr();
+            if (fw::SameText(name, "Tag")) {
+                item->SetTag(Reader.ReadInteger());
+            } else if (fw::SameText(name, "ThemeStream")) {
+                if (Reader.ReadValue() != fw::TValueType::vaBinary)
+                    throw fw::EReadError("Invalid property value: binary data expected");
+                std::string bytes = Reader.ReadBytes(Reader.ReadInt32());
+                fw::TMemoryStream data(bytes.data(), bytes.size());
+                item->ReadThemeStream(data);
+            } else {
+                Reader.SkipValue();
+            }
+        }
+        Reader.ReadListEnd();
+    }
+    Reader.ReadListEnd();
+}
+
+void TTeThemeList::WriteThemes(fw::TWriter& Writer) {
+    Writer.WriteListBegin();
+    for (int i = 0; i < themes_.Count(); ++i) {
+        TTeThemeStream* item = themes_.Items(i);
+        Writer.WriteListBegin();
+        if (item->Tag() != 0) {
+            Writer.WriteStr("Tag");
+            Writer.WriteInteger(item->Tag());
+        }
+        fw::TMemoryStream data;
+        item->WriteThemeStream(data);
+        std::string bytes(size_t(data.Size()), '\0');
+        data.SetPosition(0);
+        data.ReadBuffer(bytes.data(), bytes.size());
+        Writer.WriteStr("ThemeStream");
+        Writer.WriteValue(fw::TValueType::vaBinary);
+        int32_t n = int32_t(bytes.size());
+        Writer.Stream().WriteBuffer(&n, 4);
+        Writer.Stream().WriteBuffer(bytes.data(), bytes.size());
+        Writer.WriteListEnd();
+    }
+    Writer.WriteListEnd();
+}
 
 void TTeThemeList::Publish(fw::TPublisher<TTeThemeList>& p) {
     p.Property("Version", nullptr, &TTeThemeList::Version, &TTeThemeList::SetVersion).Stored(false);
@@ -175,8 +232,21 @@ void TTeThemeEngine::SetThemeBuilding(const std::string& Value) {
     theme_building_ = found->GetThemeName();
 }
 
+void TTeThemeEngine::DefineProperties(fw::TFiler* Filer) {
+    fw::TComponent::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "ThemeList", [this](fw::TReader& r) { theme_list_name_ = r.ReadIdent(); },
+        [this](fw::TWriter& w) { w.WriteIdent(theme_list_->Name()); },
+        theme_list_ && !theme_list_->Name().empty());
+}
+
 void TTeThemeEngine::Loaded() {
     fw::TComponent::Loaded();
+    if (!theme_list_name_.empty() && Owner()) {
+        if (auto* list = dynamic_cast<TTeThemeList*>(Owner()->FindComponent(theme_list_name_)))
+            SetThemeList(list);
+        theme_list_name_.clear();
+    }
     if (theme_list_ && theme_index_ >= 0) SetThemeIndex(theme_index_);
 }
 
@@ -194,5 +264,15 @@ void TTeThemeEngine::TMThemeChange(fw::TMessage& Message) {
     if (code == ktcNewTheme || code == ktcThemeApplied || code == ktcThemeCleared)
         OnThemeChanged(this);
 }
+
+namespace {
+// The unit's start: its components can be made by name when a form is read.
+struct TEngineUnitStart {
+    TEngineUnitStart() {
+        fw::RegisterClass(TTeThemeList::StaticClass());
+        fw::RegisterClass(TTeThemeEngine::StaticClass());
+    }
+} g_engine_unit_start;
+} // namespace
 
 } // namespace dvr::skin

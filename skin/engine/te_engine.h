@@ -6,6 +6,7 @@
 #include "framework/collection.h"
 #include "framework/component.h"
 #include "framework/events.h"
+#include "framework/filer.h"
 #include "skin/engine/te_theme.h"
 
 #include <string>
@@ -70,7 +71,14 @@ public:
     std::string Version() const { return kThemeVersion; }
     void SetVersion(const std::string&) {}
 
+    // "Themes" streams as a list of items, each a list of its properties ("Tag" and the
+    // binary "ThemeStream") ended by a 0 byte: the form of a collection in a form resource.
+    void DefineProperties(fw::TFiler* Filer) override;
+
 private:
+    void ReadThemes(fw::TReader& Reader);
+    void WriteThemes(fw::TWriter& Writer);
+
     TTeThemeCollection themes_{this};
 };
 
@@ -101,6 +109,9 @@ public:
     fw::TNotifyEvent OnThemeChanged;
 
     void Loaded() override;
+    // "ThemeList" streams as the list component's name, found among the owner's components
+    // once the form is read.
+    void DefineProperties(fw::TFiler* Filer) override;
 
 protected:
     void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
@@ -115,6 +126,7 @@ private:
     TTeThemeList* theme_list_ = nullptr;
     int32_t theme_index_ = -1;
     std::string theme_building_ = kNoTheme;
+    std::string theme_list_name_; // read from the form, resolved in Loaded
 };
 
 } // namespace dvr::skin

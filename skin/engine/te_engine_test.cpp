@@ -253,5 +253,59 @@ TEST_F(ThemeEngineTest, PublishedSettingsStreamWithTheForm) {
     EXPECT_EQ(read.ThemeBuilding(), "No theme");
 }
 
+// A form stand-in: streams the components it owns as its children.
+class TThemeForm : public fw::TComponent {
+    FW_CLASS(TThemeForm, fw::TComponent)
+public:
+    explicit TThemeForm(fw::TComponent* AOwner) : fw::TComponent(AOwner) {}
+    void GetChildren(const std::function<void(fw::TComponent*)>& Proc, fw::TComponent*) override {
+        for (int i = 0; i < ComponentCount(); ++i)
+            Proc(Components(i));
+    }
+};
+
+TEST_F(ThemeEngineTest, AFormReadBackMakesACopyOfItsEmbeddedThemeCurrent) {
+    std::string form;
+    {
+        TThemeForm root(nullptr);
+        root.SetName("MainForm");
+        auto* list = new TTeThemeList(&root);
+        list->SetName("ThemeList1");
+        auto* t = new TTestFileTheme();
+        t->Title = "Skin";
+        list->Themes()->Add(); // an empty slot first
+        TTeThemeStream* item = list->Themes()->Add();
+        item->SetTheme(t);
+        item->SetTag(7);
+        auto* engine = new TTeThemeEngine(&root);
+        engine->SetName("ThemeEngine1");
+        engine->SetThemeList(list);
+        engine->SetThemeIndex(1);
+        ASSERT_EQ(CurrentTheme()->Title, "Skin");
+        fw::TMemoryStream s;
+        fw::WriteComponent(s, &root);
+        form.resize(size_t(s.Size()));
+        s.SetPosition(0);
+        s.ReadBuffer(form.data(), form.size());
+    }
+    ClearCurrentTheme();
+
+    TThemeForm root(nullptr);
+    fw::TMemoryStream s(form.data(), form.size());
+    fw::ReadComponent(s, &root);
+    auto* list = dynamic_cast<TTeThemeList*>(root.FindComponent("ThemeList1"));
+    auto* engine = dynamic_cast<TTeThemeEngine*>(root.FindComponent("ThemeEngine1"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(engine, nullptr);
+    ASSERT_EQ(list->Themes()->Count(), 2);
+    EXPECT_EQ(list->Themes()->Items(0)->Theme(), nullptr);
+    EXPECT_EQ(list->Themes()->Items(1)->Tag(), 7);
+    EXPECT_EQ(engine->ThemeList(), list);
+    EXPECT_EQ(engine->ThemeIndex(), 1);
+    ASSERT_NE(CurrentTheme(), nullptr);
+    EXPECT_EQ(CurrentTheme()->Title, "Skin");
+    EXPECT_NE(CurrentTheme(), list->Themes()->Items(1)->Theme());
+}
+
 } // namespace
 } // namespace dvr::skin

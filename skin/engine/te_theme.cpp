@@ -163,9 +163,7 @@ void TteTheme::PaintText(TCanvas& Canvas, const TteTextInfo& TextInfo) {
         if (pos == 0) {
             DrawVerticalText(Canvas, TextInfo.Text, R, format, clockwise);
         } else if (pos == 4) {
-            TRect m = R;
-            DrawWideText(Canvas, TextInfo.Text, m, format | kDT_CALCRECT);
-            RECT calc{m.Left, m.Top, m.Right, m.Bottom};
+            RECT calc{R.Left, R.Top, R.Right, R.Bottom};
             ::DrawTextW(Canvas.Handle(), TextInfo.Text.c_str(), int(TextInfo.Text.size()), &calc,
                         format | kDT_CALCRECT);
             int w = calc.bottom - calc.top, h = calc.right - calc.left;
