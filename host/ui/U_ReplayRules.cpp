@@ -277,3 +277,23 @@ bool FileListShows(const ReplayFileRecord& r, const std::vector<bool>& channelCh
 }
 
 } // namespace vantrel
+
+namespace vantrel {
+
+namespace {
+int64_t NumberOrZero(std::string_view text) {
+    if (text.empty() || text.size() > 18) return 0;
+    int64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return 0;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+} // namespace
+
+bool BackupHasRoom(std::string_view freeKb, std::string_view needKb) {
+    return NumberOrZero(freeKb) >= NumberOrZero(needKb);
+}
+
+} // namespace vantrel

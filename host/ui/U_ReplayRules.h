@@ -140,3 +140,11 @@ bool FileListShows(const ReplayFileRecord& r, const std::vector<bool>& channelCh
                    bool alarm, std::string_view day, std::string_view begin, std::string_view end);
 
 } // namespace vantrel
+
+namespace vantrel {
+
+// Free kilobytes against needed kilobytes, both as the dialog shows them (a text that is no
+// number counts 0); equal is enough.
+bool BackupHasRoom(std::string_view freeKb, std::string_view needKb);
+
+} // namespace vantrel

@@ -194,3 +194,17 @@ TEST(ReplayFileList, FiltersByChannelTypeDayAndInclusiveTimes) {
 
 } // namespace
 } // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(ReplayBackupRoom, EqualIsEnoughAndNoNumberIsZero) {
+    EXPECT_TRUE(BackupHasRoom("100", "100"));
+    EXPECT_FALSE(BackupHasRoom("99", "100"));
+    EXPECT_FALSE(BackupHasRoom("", "1"));
+    EXPECT_FALSE(BackupHasRoom("12a", "1"));
+    EXPECT_TRUE(BackupHasRoom("5", ""));
+}
+
+} // namespace
+} // namespace vantrel

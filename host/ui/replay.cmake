@@ -19,15 +19,28 @@ if(DVR_WINDOWS)
   # The import library only: the DLL's own link brings its whole core along.
   target_link_libraries(vantrel_replay_player PUBLIC $<TARGET_LINKER_FILE:Strovid>)
   add_dependencies(vantrel_replay_player Strovid)
+  # The dialogs and small windows around replay.
+  dvr_win_library(vantrel_replay_forms STATIC
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_BackupForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayVideoCaptureForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RegionZoomForm.cpp
+    LIBS vantrel_replay_player)
   dvr_test(replay_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ReplayRules_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/T_ThreadReplayVideoCapture_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/T_ThreadBackup_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_Replay_test.cpp
-    LIBS vantrel_replay_player
+            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayDialogs_test.cpp
+    LIBS vantrel_replay_forms
     TIMEOUT 300)
   add_dependencies(replay_tests Strovid)
 else()
+  # The dialogs and small windows around replay.
+  dvr_win_library(vantrel_replay_forms STATIC
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_BackupForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayVideoCaptureForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RegionZoomForm.cpp
+    LIBS vantrel_replay_player)
   dvr_test(replay_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ReplayRules_test.cpp
     LIBS vantrel_replay_core)
 endif()
