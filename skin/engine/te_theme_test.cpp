@@ -3,6 +3,7 @@
 #include "common/win/textconv.h"
 #include "framework/exceptions.h"
 #include "framework/ui/stdctrls.h"
+#include "framework/ui/ui_test_controls.h"
 #include "skin/engine/te_canvas_win.h"
 #include "skin/engine/te_pixels.h"
 #include "skin/engine/te_theme_test_support.h"
@@ -120,6 +121,20 @@ TEST_F(ThemeManagerTest, ChangesBroadcastStartCodeEndToRegisteredReceiversOnly) 
     heard.Codes.clear();
     SetCurrentTheme(new TteTheme());
     EXPECT_TRUE(heard.Codes.empty());
+}
+
+TEST_F(ThemeManagerTest, SettingTheCurrentThemeAgainKeepsIt) {
+    TThemeListener heard;
+    AddThemeNotification(&heard);
+    auto* t = new TTestFileTheme();
+    SetCurrentTheme(t);
+    heard.Codes.clear();
+    // Replacing a theme with itself would free it under its new owner.
+    SetCurrentTheme(t);
+    EXPECT_EQ(CurrentTheme(), t);
+    EXPECT_EQ(TTestFileTheme::Live, 1);
+    EXPECT_TRUE(heard.Codes.empty());
+    EXPECT_EQ(t->Title, "Default theme");
 }
 
 TEST_F(ThemeManagerTest, RegisteringWhileAThemeIsCurrentAppliesItOnce) {
@@ -520,6 +535,21 @@ TEST(ThemeBase, GroupBoxParentsPaintTheBackgroundOfTheirChildren) {
     DrawParentBackground(&child, q.Canvas().Handle());
     DrawParentBackground(nullptr, q.Canvas().Handle());
     EXPECT_EQ(q.At(5, 5), TColor(0x123456));
+}
+
+TEST(ThemeBase, CustomControlParentsPaintThemselvesBehindTheirChildren) {
+    fw::testing::TTestBox box(nullptr);
+    box.SetBounds(0, 0, 100, 60);
+    box.Fill = 0x2468AC;
+    TThemedSwatch child;
+    child.SetBounds(10, 20, 30, 15);
+    child.SetParent(&box);
+    TPaintTarget p(40, 20);
+    DrawParentBackground(&child, p.Canvas().Handle());
+    EXPECT_EQ(p.At(0, 0), TColor(0x2468AC));
+    EXPECT_EQ(p.At(29, 14), TColor(0x2468AC));
+    EXPECT_EQ(p.At(35, 18), TColor(0x123456));
+    child.SetParent(nullptr);
 }
 
 TEST(ThemeBase, OriginalFontsCanBeRestored) {
