@@ -1,0 +1,14 @@
+# Skin files and the skin object tree: portable, built in both trees; the reader has a
+# fuzz target because skin files are untrusted input.
+set(skinfile_sources theme_se3objects.cpp theme_se3source.cpp)
+set(skinfile_tests theme_se3objects_test.cpp theme_se3source_test.cpp)
+
+if(DVR_WINDOWS)
+  dvr_win_library(dvr_skin_file STATIC SOURCES ${skinfile_sources} theme_se3file_win.cpp
+    LIBS dvr_skin_core dvr_framework_win)
+else()
+  dvr_library(dvr_skin_file SOURCES ${skinfile_sources} theme_se3file_std.cpp
+    LIBS dvr_skin_core)
+  dvr_fuzz(fuzz_skin_file SOURCES fuzz_skin_file.cpp LIBS dvr_skin_file)
+endif()
+dvr_test(skin_file_tests SOURCES ${skinfile_tests} LIBS dvr_skin_file)
