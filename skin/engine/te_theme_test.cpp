@@ -488,6 +488,11 @@ TEST(ThemeBase, TextIsPlacedByPosition) {
     info.Direction = 1;
     t.PaintText(v.Canvas(), info);
     EXPECT_EQ(v.Count(TRect{0, 0, 60, 60}, 0xFFFFFF), 3600);
+    // Position 4 turns the text into a box centred in the rectangle.
+    info.Position = 4;
+    t.PaintText(v.Canvas(), info);
+    EXPECT_LT(v.Count(TRect{20, 20, 40, 40}, 0xFFFFFF), 400);
+    EXPECT_EQ(v.Count(TRect{0, 0, 60, 8}, 0xFFFFFF), 480);
 }
 
 TEST(ThemeBase, ImageListImagesRenderIntoAScratchBitmap) {
