@@ -12,3 +12,9 @@ else()
   dvr_fuzz(fuzz_skin_file SOURCES fuzz_skin_file.cpp LIBS dvr_skin_file)
 endif()
 dvr_test(skin_file_tests SOURCES ${skinfile_tests} LIBS dvr_skin_file)
+
+# The skin theme paints the theme interface from a loaded skin.
+if(DVR_WINDOWS AND TARGET dvr_skin_theme)
+  dvr_win_library(dvr_skin_se3 STATIC SOURCES theme_se3.cpp LIBS dvr_skin_file dvr_skin_theme)
+  dvr_test(skin_se3_tests SOURCES theme_se3_test.cpp LIBS dvr_skin_se3)
+endif()

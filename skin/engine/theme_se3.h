@@ -1,0 +1,103 @@
+// The skin theme: paints the theme interface's groups from a loaded skin. It keeps the
+// skin as loaded and a working copy carrying the theme's hue and brightness, looks the
+// top-level objects up once into a kind table, and for each request sizes the matching
+// object or part, sets its state and lets it draw itself.
+#pragma once
+
+#include "skin/engine/te_theme.h"
+#include "skin/engine/theme_se3source.h"
+
+#include <array>
+#include <memory>
+
+namespace dvr::skin {
+
+// Skin objects drawing on a framework canvas.
+class TSeFwCanvas : public TSeCanvas {
+public:
+    explicit TSeFwCanvas(fw::TCanvas& Canvas) : canvas_(Canvas) {}
+    void FillRect(TRect Rect, TColor Color) override;
+    void DrawBitmap(const TteBitmap& Bitmap, TRect DstRect, TRect SrcRect) override;
+    void DrawText(const std::u16string& Text, TRect Rect, uint32_t Flags, const TteFont& Font,
+                  TColor Color) override;
+    int TextWidth(const std::u16string& Text, const TteFont& Font) override;
+
+private:
+    fw::TCanvas& canvas_;
+};
+
+constexpr int kKindTableSize = 36;
+
+class TTeSkinFile : public TteTheme {
+    TE_THEME_CLASS(TTeSkinFile, TteTheme)
+public:
+    TTeSkinFile();
+    ~TTeSkinFile() override;
+
+    TSeSkinSource LoadedSkin;
+    TSeSkinSource WorkingSkin;
+    std::array<TSeSkinObject*, kKindTableSize> KindTable{};
+
+    void Assign(const fw::TPersistent* Source) override;
+    void SetDefaultColors() override;
+    void SetDefaultFonts() override;
+    void GetStyleFont(TteFont& Font, int Index, const TObj& ThemeObject) override;
+    static std::string GetThemeName() { return "VaviDevivu 3 skin"; }
+    static void GetThemeOptions(TteThemeOptions& Options);
+    static bool CanLoadFromStream(fw::TStream& Stream);
+    bool LoadFromStream(fw::TStream& Stream) override;
+    bool SaveToStream(fw::TStream& Stream) override;
+    bool LoadFromFile(const std::string& FileName) override;
+    bool SaveToFile(const std::string& FileName) override;
+    void UpdateColorsAndFonts() override;
+    virtual void BuildKindTable();
+
+    // Form
+    bool HasFormStyle(int Kind, const TObj& ThemeObject) override;
+    HRGN GetFormRegion(int Kind, const TteWindowInfo& Info, const TObj& ThemeObject) override;
+    int FormHitTest(int Kind, const TteWindowInfo& Info, const TObj& ThemeObject, int X,
+                    int Y) override;
+    void GetFormContentRect(int Kind, const TteWindowInfo& Info, TRect& Rect,
+                            const TObj& ThemeObject) override;
+    void PaintFormBorder(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                         const TteWindowInfo& Info) override;
+    void PaintFormClient(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect,
+                         const TteWindowInfo& Info) override;
+    void GetFormCaptionRect(int Kind, const TteWindowInfo& Info, TRect& Rect,
+                            const TObj& ThemeObject) override;
+    void PaintFormCaption(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect,
+                          const TteWindowInfo& Info) override;
+    void GetFormButtonRect(int Kind, const TteWindowInfo& Info, TRect& Rect,
+                           const TObj& ThemeObject, int Button) override;
+    void PaintFormButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                         const TteFormButtonInfo& Button, const TteWindowInfo& Info) override;
+    // Hint
+    bool HasHintStyle(int Kind, const TObj& ThemeObject) override;
+    void GetHintContentRect(int Kind, TRect Rect, TRect& Content, const TObj& ThemeObject) override;
+    void PaintHint(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    // Button
+    bool HasButtonStyle(int Kind, const TObj& ThemeObject) override;
+    bool IsButtonTransparent(int Kind, const TObj& ThemeObject) override;
+    void PaintButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                     const TteButtonInfo& Button) override;
+    // StatusBar
+    bool HasStatusBarStyle(int Kind, const TObj& ThemeObject) override;
+    void PaintStatusBar(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintStatusPanel(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Panel,
+                          TRect Bar) override;
+    void PaintStatusBarGripper(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                               TRect Rect) override;
+
+    // The object a request names, else the kind table entry.
+    TSeSkinObject* ObjectFor(const TObj& ThemeObject, int Entry) const;
+
+private:
+    void FreeClones();
+    void SetWindowState(TSeSkinObject* O, uint16_t Buttons);
+    TSeSkinObject* FormEntry(int Kind, int Offset) const;
+};
+
+// Registers the skin theme with the theme manager (once).
+void InitSkinThemeUnit();
+
+} // namespace dvr::skin
