@@ -1,0 +1,275 @@
+#include "host/ui/F_SysteSetForm.h"
+
+#include "host/engine/host_engine_testing.h"
+#include "host/engine/host_settings_testing.h"
+
+#include "common/win/textconv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace vantrel {
+namespace {
+
+using namespace dvr::fw;
+using dvr::win::Utf8ToGbk;
+
+template <typename T> std::vector<uint8_t> Bytes(const T& v) {
+    const auto* p = reinterpret_cast<const uint8_t*>(&v);
+    return std::vector<uint8_t>(p, p + sizeof v);
+}
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    SettingsDialogTest() {
+        testing::DeleteHostSettings();
+        testing::DeleteSettingsKeys();
+        folder = testing::FreshProgramFolder("host_ui_settings");
+        arithmetic = std::make_unique<TArithmetic>();
+        other = std::make_unique<TSystemOtherSet>(*arithmetic);
+        checks = std::make_unique<TClientCheckSet>(folder, nullptr);
+        previews = std::make_unique<TPreviewSet>(card);
+        captures = std::make_unique<TCaptureSet>(card);
+        alarms = std::make_unique<TAlarmSet>(4);
+        autos = std::make_unique<TAutoSet>();
+        yuntai = std::make_unique<TYunTaiSet>(folder);
+    }
+    ~SettingsDialogTest() override {
+        if (form) form->Free();
+        testing::DeleteHostSettings();
+        testing::DeleteSettingsKeys();
+    }
+    TSystemSetHost Host() {
+        TSystemSetHost h;
+        h.BoardChannels = 4;
+        h.PreviewSet = previews.get();
+        h.CaptureSet = captures.get();
+        h.AlarmSet = alarms.get();
+        h.AutoSet = autos.get();
+        h.YunTaiSet = yuntai.get();
+        h.DogSet = &dog;
+        h.CheckSet = checks.get();
+        h.OtherSet = other.get();
+        h.Arithmetic = arithmetic.get();
+        h.ShowMessage = [this](const std::string& m) { messages.push_back(m); };
+        h.PickChannels = [this](const std::vector<std::string>&) { return picked; };
+        return h;
+    }
+    void Open(TSystemSetHost h, bool remote = false) {
+        form = new TSystemSetForm(nullptr, std::move(h));
+        form->AfterConstruction();
+        form->RemoteMode = remote;
+        form->Show();
+    }
+    void Select(int row) {
+        form->lv_Channel->SetItemIndex(row);
+        form->lv_ChannelSelectItem(form->lv_Channel, form->lv_Channel->Selected(), true);
+    }
+
+    std::string folder;
+    testing::FakeVideoCard card;
+    std::unique_ptr<TArithmetic> arithmetic;
+    std::unique_ptr<TSystemOtherSet> other;
+    std::unique_ptr<TClientCheckSet> checks;
+    std::unique_ptr<TPreviewSet> previews;
+    std::unique_ptr<TCaptureSet> captures;
+    std::unique_ptr<TAlarmSet> alarms;
+    std::unique_ptr<TAutoSet> autos;
+    std::unique_ptr<TYunTaiSet> yuntai;
+    TDogSet dog;
+    TSystemSetForm* form = nullptr;
+    std::vector<std::string> messages;
+    std::vector<int> picked;
+};
+
+TEST_F(SettingsDialogTest, EachPageStoresBackTheBytesItLoaded) {
+    previews->Records[1].Title.Set(Utf8ToGbk("大门"));
+    previews->Records[1].MaskOn = 1;
+    previews->Records[1].DateTimeX = 40;
+    captures->Records[1].FrameRate = 12;
+    captures->Records[1].QualityLevel = 2; // its table row: 15, 20, 15, 301
+    captures->Records[1].FirstDrive = 'E';
+    captures->Records[1].LastDrive = 'F';
+    alarms->Records[1].MotionOn = 1;
+    alarms->Records[1].UploadAddressCount = 2;
+    alarms->Records[1].UploadAddresses[0].Set("10.0.0.1");
+    alarms->Records[1].UploadAddresses[1].Set("10.0.0.2");
+    alarms->Records[1].UploadAddressOn[1] = 1;
+    alarms->Records[1].InputNames[3].Set(Utf8ToGbk("门磁"));
+    auto& day = autos->Records[1].Days[0];
+    day.RangeCount = 1;
+    day.StartDate[0] = (8 * 3600) / 86400.0;
+    day.EndDate[0] = (17 * 3600 + 30 * 60) / 86400.0;
+    day.StartTime[0] = 80000;
+    day.EndTime[0] = 173000;
+    day.WorkType[0] = 4;
+    yuntai->Settings.Entries[6].Enabled = 1;
+    yuntai->Settings.Entries[6].BaudRate = 9600;
+    yuntai->Settings.Entries[6].Port = 2;
+    yuntai->Settings.Entries[6].Address = 7;
+    yuntai->Settings.Entries[6].Protocol = 9; // beyond the protocol file: kept
+    dog.Record.CardDogOn = 1;
+    dog.Record.CardDogPort = 3;
+    dog.Record.HangRestart = 1;
+    other->Record.TimedRestart = 1;
+    other->Record.RestartDays = 3;
+    other->Record.NameServerAddress.Set("ns.example");
+    Open(Host());
+    Select(1);
+
+    struct Case {
+        const char* name;
+        std::function<std::vector<uint8_t>()> bytes;
+        std::function<void()> load, store;
+    };
+    TSystemSetForm* f = form;
+    const std::vector<Case> cases = {
+        {"picture", [f] { return Bytes(f->PreviewRecords[1]); }, [f] { f->LoadPreviewPage(1); },
+         [f] { f->StorePreviewPage(1); }},
+        {"recording", [f] { return Bytes(f->CaptureRecords[1]); }, [f] { f->LoadCapturePage(1); },
+         [f] { f->StoreCapturePage(1); }},
+        {"alarm", [f] { return Bytes(f->AlarmRecords[1]); }, [f] { f->LoadAlarmPage(1); },
+         [f] { f->StoreAlarmPage(1); }},
+        {"schedule", [f] { return Bytes(f->AutoRecords[1]); }, [f] { f->LoadScheduleDay(1, 0); },
+         [f] { f->StoreScheduleDay(1, 0); }},
+        {"ptz", [f] { return Bytes(f->PtzRecord); }, [f] { f->LoadPtzPage(); },
+         [f] { f->StorePtzPage(); }},
+        {"dog", [f] { return Bytes(f->DogRecord); }, [f] { f->LoadDogPage(); },
+         [f] { f->StoreDogPage(); }},
+        {"other", [f] { return Bytes(f->OtherRecord); }, [f] { f->LoadOtherPage(); },
+         [f] { f->StoreOtherPage(); }},
+        {"ports", [f] { return Bytes(f->PortTable); }, [f] { f->LoadPortsPage(); },
+         [f] { f->StorePortsPage(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto before = c.bytes();
+        c.load();
+        c.store();
+        EXPECT_EQ(c.bytes(), before);
+    }
+    EXPECT_EQ(form->PreviewRecords[1].Title.Get(), Utf8ToGbk("大门"));
+    EXPECT_EQ(form->lv_YTSetList->Items()->Item(0)->Caption(), "007");
+}
+
+TEST_F(SettingsDialogTest, OkSavesEditsToRegistryAndCancelChangesNothing) {
+    Open(Host());
+    Select(2);
+    form->se_FrameRate->SetText("7");
+    form->cb_LockSystemKey->SetChecked(true);
+    form->bt_CancelClick(form->bt_Cancel);
+    EXPECT_EQ(form->ModalResult(), 2);
+    EXPECT_EQ(TCaptureSet(card).Records[2].FrameRate, captures->Records[2].FrameRate);
+    form->Free();
+    form = nullptr;
+
+    Open(Host());
+    Select(2);
+    form->se_FrameRate->SetText("7");
+    form->ed_ChannelName->SetText("gate");
+    form->bt_OKClick(form->bt_OK);
+    EXPECT_EQ(form->ModalResult(), 1);
+    EXPECT_TRUE(form->CanClose);
+    TCaptureSet reloaded(card);
+    EXPECT_EQ(reloaded.Records[2].FrameRate, 7);
+    TPreviewSet reloadedPreview(card);
+    EXPECT_EQ(reloadedPreview.Records[2].Title.Get(), "gate");
+}
+
+TEST_F(SettingsDialogTest, PageSaveReachesSettingsObjectAndBadDrivesAreRefused) {
+    for (int c : {0, 2, 3})
+        captures->Records[c].FirstDrive = captures->Records[c].LastDrive = 'D';
+    int applied = -1;
+    TSystemSetHost h = Host();
+    h.ApplyPage = [&](int page) { applied = page; };
+    Open(std::move(h));
+    Select(1);
+    form->pc_SystemSet->SetActivePageIndex(TSystemSetForm::PageCapture);
+    form->se_FrameRate->SetText("9");
+    form->cb_FromDisk->SetItemIndex(3); // G
+    form->cb_ToDisk->SetItemIndex(1);   // E: first above last
+    form->bt_ApplicationClick(form->bt_Application);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], Utf8ToGbk("对不起！发现存盘设置错误现象，请重新设置。"));
+    EXPECT_EQ(applied, -1);
+
+    form->cb_FromDisk->SetItemIndex(0); // D..H contains row 0's D..D
+    form->cb_ToDisk->SetItemIndex(4);
+    form->bt_ApplicationClick(form->bt_Application);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], Utf8ToGbk("对不起！发现存盘设置有交叉（或包含）现象，请重新设置。"));
+    EXPECT_EQ(TCaptureSet(card).Records[1].FrameRate, 25); // nothing saved
+
+    form->cb_FromDisk->SetItemIndex(1); // E..H
+    form->bt_ApplicationClick(form->bt_Application);
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(captures->Records[1].FrameRate, 9); // reloaded into the settings object
+    EXPECT_EQ(captures->Records[1].FirstDrive, 'E');
+    EXPECT_EQ(applied, TSystemSetForm::PageCapture);
+
+    // The other page goes to the registry value and back into its settings object.
+    form->pc_SystemSet->SetActivePageIndex(TSystemSetForm::PageOther);
+    form->ed_LocalName->SetText("  desk 1  ");
+    form->bt_ApplicationClick(form->bt_Application);
+    EXPECT_EQ(other->Record.RegisteredName.Get(), "desk 1");
+    TSystemOtherSet fresh(*arithmetic);
+    fresh.Reload();
+    EXPECT_EQ(fresh.Record.RegisteredName.Get(), "desk 1");
+}
+
+TEST_F(SettingsDialogTest, ChannelSwitchKeepsEditsAndCopyKeepsTargetNames) {
+    previews->Records[0].Title.Set("a");
+    previews->Records[3].Title.Set("d");
+    Open(Host());
+    Select(0);
+    form->cb_ShowChannelTime->SetChecked(false);
+    form->cb_PutBlock->SetChecked(true);
+    form->ed_ChannelName->SetText("front");
+    Select(3);
+    EXPECT_EQ(form->ed_ChannelName->GetText(), "d");
+    Select(0);
+    EXPECT_EQ(form->ed_ChannelName->GetText(), "front");
+    EXPECT_TRUE(form->cb_PutBlock->Checked());
+
+    picked = {2, 3};
+    auto* copy = new TButton(nullptr);
+    copy->SetTag(TSystemSetForm::PagePreview);
+    form->CopyToClick(copy);
+    EXPECT_EQ(form->PreviewRecords[3].Title.Get(), "d");
+    EXPECT_EQ(form->PreviewRecords[3].MaskOn, 1);
+    EXPECT_EQ(form->PreviewRecords[2].ShowDateTime, 0);
+
+    form->AlarmRecords[3].LinkedChannels[3] = 1;
+    form->cb_VideoLostAlarm->SetChecked(true);
+    form->lv_RelatingCapture->Items()->Item(0)->SetChecked(false);
+    copy->SetTag(TSystemSetForm::PageAlarm);
+    form->CopyToClick(copy);
+    EXPECT_EQ(form->AlarmRecords[3].VideoLossOn, 1);
+    EXPECT_EQ(form->AlarmRecords[3].LinkedChannels[3], 1); // kept
+    copy->Free();
+}
+
+TEST_F(SettingsDialogTest, RemoteConnectGivesUpAfterTheTimeOut) {
+    struct NoServer : TUdpSender {
+        int sent = 0;
+        void SendTo(const void*, int, int, const std::string&) override { ++sent; }
+    } udp;
+    TSystemSetHost h = Host();
+    h.Udp = &udp;
+    h.ReplyTimeoutMs = 200;
+    Open(std::move(h), true);
+    EXPECT_FALSE(form->pc_SystemSet->Enabled());
+    EXPECT_FALSE(form->Sheets[TSystemSetForm::PagePorts]->TabVisible());
+    form->cb_RemoteMainAddr->SetText("127.0.0.1");
+    form->sb_ConnectClick(form->sb_Connect);
+    EXPECT_EQ(udp.sent, 1);
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] { return !messages.empty(); }, 3000));
+    EXPECT_EQ(messages[0], Utf8ToGbk("连接超时！"));
+    EXPECT_FALSE(form->pc_SystemSet->Enabled());
+    EXPECT_TRUE(form->ReplyClosed);
+}
+
+} // namespace
+} // namespace vantrel
