@@ -346,9 +346,11 @@ void TMainForm::ApplyAllSettings() {
     if (h->PreviewSet) h->PreviewSet->Load();
     if (h->CaptureSet) h->CaptureSet->Load();
     if (h->Preview) h->Preview->ApplySettings();
+    if (h->AlarmSet) h->AlarmSet->Load();
     if (h->AutoSet) h->AutoSet->Load();
     if (h->ClientCheckSet) h->ClientCheckSet->Load();
     if (h->SystemOtherSet) h->SystemOtherSet->Reload();
+    if (h->YunTaiSet) h->YunTaiSet->Load();
     for (int ch = 0; h->Preview && ch < h->TotalChannels(); ++ch)
         if (!h->Preview->Panes[size_t(ch)].Previewing)
             h->Preview->Panes[size_t(ch)].Background->SetVisible(h->ShowBackground(ch));
@@ -419,7 +421,9 @@ void TMainForm::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
         }
         h->Preview->ApplySettings();
         if (w <= 0) h->CaptureSet->Load();
+        if (w <= 0 && h->AlarmSet) h->AlarmSet->Load();
         if (w <= 0 && h->AutoSet) h->AutoSet->Load();
+        if (w <= 0 && h->YunTaiSet) h->YunTaiSet->Load();
         h->Preview->PlacePanes(h->SystemInfo->ChannelCount, h->SystemInfo->PaneRects,
                                h->SystemInfo->ChannelCount);
         h->Preview->ShowSelectionFrame(h->Preview->SelectedChannel, true);

@@ -111,7 +111,9 @@ DWORD WINAPI TStartUpForm::ThreadStartUp(LPVOID self) {
         form->Invalidate();
         ::PostMessageW(form->WindowHandle(), WM_STARTUPGO, WPARAM(-1), 0);
     } catch (...) {
-        // Without the message the start-up never goes on.
+        // The boards could not be brought up at all: the start-up window closes and the
+        // program ends instead of waiting for ever.
+        ::PostMessageW(form->WindowHandle(), WM_STARTUPGO, WPARAM(-2), 0);
     }
     return 0;
 }
@@ -120,6 +122,10 @@ void TStartUpForm::StartupSequence(TMessage& M) {
     const intptr_t w = intptr_t(M.WParam);
     if (w >= 0) {
         SetProgress(Progress + int(w));
+        return;
+    }
+    if (w != -1) {
+        SetModalResult(mrCancel);
         return;
     }
     Host->RunCreationSequence([this] { return MaxValue - Progress; },

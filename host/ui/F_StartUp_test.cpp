@@ -103,6 +103,8 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
                                             "TCOM",
                                             "TPreview",
                                             "TCapture",
+                                            "TAlarmSet",
+                                            "TYunTaiSet",
                                             "TThreadFreeTCPMainConnecter",
                                             "TAutoSet",
                                             "TAuto",

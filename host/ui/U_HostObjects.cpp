@@ -167,8 +167,12 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     // 13.
     Capture = std::make_unique<TCapture>(card, *DiskManager, *CaptureFileList, *this);
     Created("TCapture");
+    AlarmSet = std::make_unique<TAlarmSet>(card.ChannelCount());
+    Created("TAlarmSet");
     LateFiles.Capture = Capture.get();
     // 14.
+    YunTaiSet = std::make_unique<TYunTaiSet>(ProgramPath);
+    Created("TYunTaiSet");
     ThreadFreeTCPMainConnecter = std::make_unique<TThreadFreeTCPMainConnecter>(*LiveServers);
     Created("TThreadFreeTCPMainConnecter");
     gaugeAdd(step);

@@ -5,6 +5,7 @@
 #include "host/engine/T_ThreadWriteLogRecord.h"
 #include "host/engine/U_Arithmetic.h"
 #include "host/engine/U_Auto.h"
+#include "host/engine/U_AlarmSet.h"
 #include "host/engine/U_AutoSet.h"
 #include "host/engine/U_COM.h"
 #include "host/engine/U_Capture.h"
@@ -23,6 +24,7 @@
 #include "host/engine/U_VideoCard.h"
 #include "host/engine/U_WorkLog.h"
 #include "host/engine/U_WorkState.h"
+#include "host/engine/U_YunTaiSet.h"
 #include "host/net/T_ThreadFreeTCPMainConnecter.h"
 #include "host/net/U_LiveHostEngine.h"
 #include "host/net/U_TCPMainServer.h"
@@ -143,6 +145,8 @@ public:
     std::unique_ptr<TCOM> Com;
     std::unique_ptr<TPreview> Preview;
     std::unique_ptr<TCapture> Capture;
+    std::unique_ptr<TAlarmSet> AlarmSet;
+    std::unique_ptr<TYunTaiSet> YunTaiSet;
     std::unique_ptr<TLiveHostEngine> LiveEngine;
     std::unique_ptr<TThreadFreeTCPMainConnecter> ThreadFreeTCPMainConnecter;
     std::unique_ptr<TAutoSet> AutoSet;
