@@ -24,6 +24,7 @@ if(DVR_WINDOWS)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_BackupForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_ReplayVideoCaptureForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RegionZoomForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayForm.cpp
     LIBS vantrel_replay_player)
   dvr_test(replay_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ReplayRules_test.cpp
@@ -31,6 +32,7 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/T_ThreadBackup_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_Replay_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_ReplayDialogs_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayForm_test.cpp
     LIBS vantrel_replay_forms
     TIMEOUT 300)
   add_dependencies(replay_tests Strovid)
@@ -40,6 +42,7 @@ else()
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_BackupForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_ReplayVideoCaptureForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RegionZoomForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayForm.cpp
     LIBS vantrel_replay_player)
   dvr_test(replay_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ReplayRules_test.cpp
     LIBS vantrel_replay_core)
