@@ -5,6 +5,7 @@
 #include "framework/ui/forms.h"
 #include "framework/ui/stdctrls.h"
 
+#include "common/win/handles.h"
 #include "common/win/textconv.h"
 
 #include <windows.h>
@@ -60,6 +61,30 @@ inline int SpinValue(const dvr::fw::TCustomEdit* edit, int lo, int hi) {
     const long v = std::strtol(t.c_str(), &end, 10);
     if (t.empty() || end == t.c_str()) return lo;
     return v < lo ? lo : v > hi ? hi : int(v);
+}
+
+// A whole file (GBK path); false when it cannot be read.
+inline bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    dvr::win::File f(::CreateFileW(dvr::win::GbkToWide(path).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return false;
+    char buf[65536];
+    DWORD got = 0;
+    while (::ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got > 0)
+        bytes.append(buf, got);
+    return true;
+}
+
+// Replaces the file's content; false when it cannot be written whole.
+inline bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    dvr::win::File f(::CreateFileW(dvr::win::GbkToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return false;
+    DWORD written = 0;
+    return ::WriteFile(f.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 } // namespace vantrel
