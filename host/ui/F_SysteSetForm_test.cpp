@@ -2,6 +2,9 @@
 
 #include "host/engine/host_engine_testing.h"
 #include "host/engine/host_settings_testing.h"
+#include "host/net/U_UDPMessageServer.h"
+#include "host/net/U_UDPReplyWindows.h"
+#include "host/net/U_UDPServerEngineHost.h"
 
 #include "common/win/textconv.h"
 
@@ -269,6 +272,104 @@ TEST_F(SettingsDialogTest, RemoteConnectGivesUpAfterTheTimeOut) {
     EXPECT_EQ(messages[0], Utf8ToGbk("连接超时！"));
     EXPECT_FALSE(form->pc_SystemSet->Enabled());
     EXPECT_TRUE(form->ReplyClosed);
+}
+
+// The remote side: a message server on the engine's own settings objects of another "host".
+struct RemoteDevices : TUDPServerDevices {
+    uint8_t dog[kDogSettingsSize] = {};
+    uint8_t outputs[kRemoteOutputs] = {};
+    uint8_t* DogSettings() override { return dog; }
+    void SaveDogSettings() override {}
+    int MatrixType() const override { return 0; }
+    void SwitchMatrix(uint8_t, uint8_t) override {}
+    uint8_t* RemoteOutputStates() override { return outputs; }
+    void SendAlarmOutputs(int, int, int, const uint8_t*) override {}
+    void PtzStart(int, int, int, int) override {}
+    void PtzStop(int, int, int, int) override {}
+    void ClosePreview(int) override {}
+    void SetPictureParams(int, const TPictureParams&) override {}
+    void SubscribeAlarms(int, const std::string&, int) override {}
+};
+struct RemoteMainForm : TMainFormServices {
+    HWND Handle() const override { return nullptr; }
+    void ShutdownAll() override {}
+    void ApplyAllSettings() override {}
+    void RebuildChannelMap(WPARAM, LPARAM) override {}
+    void im_AutoWorkClick() override {}
+};
+struct NoAlarms : TRemoteAlarmHost {
+    TAlarmSetRecord record{};
+    int BoardChannelCount() const override { return 0; }
+    int ChannelCount() const override { return 0; }
+    std::string SlotGroupAddress(int) const override { return {}; }
+    int SlotRemoteChannel(int) const override { return 0; }
+    std::string SlotConnectionAddress(int) const override { return {}; }
+    const TAlarmSetRecord& AlarmRecord(int) const override { return record; }
+    void SetSound(int, int, bool) override {}
+    void ShowAlarming(int) override {}
+    void SwitchAlarmOutputs(int, int, bool) override {}
+    bool PanePreviewing(int) const override { return false; }
+    void RequestOpenOnAlarm(int) override {}
+    void RequestRecordOnAlarm(int) override {}
+    void ResetAlarmTimers(int) override {}
+    void QueueMapAlarm(const AlarmUploadRecord&) override {}
+    void AddRemoteAlarm(const AlarmUploadRecord&) override {}
+    void PostAlarmMessage(ReplyWindow, intptr_t) override {}
+};
+
+TEST_F(SettingsDialogTest, RemotePageIsReadEditedAndWrittenToTheOtherHost) {
+    previews->Records[2].Title.Set("yard");
+    captures->Records[2].FrameRate = 14;
+    TSystemOtherSet::SetDefaults(other->Record);
+    TNetClientSet net(*arithmetic, *other, 4);
+    TSystemInfo info(*arithmetic, net, 4);
+    TWorkLog log(*arithmetic, folder);
+    testing::FakeEngine engine;
+    RemoteMainForm mainForm;
+    RemoteDevices devices;
+    TAuto automatic(*autos, engine.capture, engine.alarm, 4);
+    TWorkState state(TWorkState::Parts{mainForm, [&] { return info.ChannelCount; }, automatic,
+                                       engine.capture, engine.alarm, engine.preview, 4});
+    TUDPServerEngineHost serverHost(TUDPServerEngineHost::Parts{
+        4, info, *checks, state, log, *previews, *captures, *alarms, *autos, *yuntai, *other,
+        automatic, mainForm, engine.capture, engine.alarm, engine.preview, devices});
+    TUDPMessageServer server(serverHost, 0);
+
+    TReplyWindowSet windows;
+    NoAlarms alarmHost;
+    TUDPMessageClient client(windows, alarmHost, 0);
+    TSystemSetHost h = Host();
+    h.Udp = &client;
+    Open(std::move(h), true);
+    windows.SetWindow(ReplyWindow::Settings, form->WindowHandle(), &form->SessionArea);
+    windows.SettingsRecordInto = [this](int kind, const uint8_t* data, size_t length) {
+        form->StoreSettingsRecord(kind, data, length);
+    };
+
+    form->cb_RemoteMainAddr->SetText("127.0.0.1");
+    form->se_UDPRemoteSetPort->SetText(std::to_string(server.Port()));
+    form->ed_UserName->SetText("op");
+    form->sb_ConnectClick(form->sb_Connect);
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] { return form->Tag() == 0; }, 5000));
+    EXPECT_TRUE(form->pc_SystemSet->Enabled());
+    ASSERT_EQ(form->lv_Channel->Items()->Count(), 4);
+    EXPECT_EQ(form->lv_Channel->Items()->Item(2)->SubItems()->Strings(0), "yard");
+
+    Select(2);
+    EXPECT_EQ(form->CaptureRecords[2].FrameRate, 25); // defaults until read
+    auto* read = form->ReadButtons[TSystemSetForm::PageCapture];
+    form->ReadRemoteClick(read);
+    EXPECT_FALSE(form->Enabled());
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] { return form->Enabled(); }, 5000));
+    EXPECT_EQ(form->CaptureRecords[2].FrameRate, 14);
+    EXPECT_EQ(form->se_FrameRate->GetText(), "14");
+    EXPECT_EQ(form->CaptureRecords[1].FrameRate, 25); // only the selected row
+
+    form->se_FrameRate->SetText("6");
+    form->WriteRemoteClick(form->WriteButtons[TSystemSetForm::PageCapture]);
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] { return !messages.empty(); }, 5000));
+    EXPECT_EQ(messages[0], Utf8ToGbk("恭喜，设置成功！"));
+    EXPECT_EQ(TCaptureSet(card).Records[2].FrameRate, 6); // the other host's registry value
 }
 
 } // namespace
