@@ -138,6 +138,25 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
                                   "StopLogWriter", "ClosePreviews", "StopRecordings",
                                   "StopDetection", "StopBatchWorkers", "StopLiveServers", "Done"}));
     EXPECT_TRUE(CallbackClosing);
+
+    // The console lock: a cancelled logon keeps it locked; the default account unlocks it.
+    struct FakeLogon : TLogonPrompt {
+        bool answer = false;
+        bool Prompt(std::string& name, std::string& password) override {
+            name = "vorel";
+            password.clear();
+            return answer;
+        }
+    } prompt;
+    MainForm->LogonPrompt = &prompt;
+    MainForm->Unlock();
+    EXPECT_TRUE(MainForm->Locked);
+    EXPECT_FALSE(MainForm->Enabled());
+    prompt.answer = true;
+    MainForm->Unlock();
+    EXPECT_FALSE(MainForm->Locked);
+    EXPECT_TRUE(MainForm->Enabled());
+    MainForm->LogonPrompt = nullptr;
 }
 
 TEST(HostStartUp, TitleIsTheFirstLineOfOemTxtCutTo16Characters) {
