@@ -23,7 +23,8 @@ constexpr int kReplyPortDefaults[11] = {50000, 51000, 62000, 60001, 60000, 52100
 
 void DefaultPorts(NetPortTable& table) {
     std::memset(&table, 0, sizeof(table));
-    for (int i = 0; i < 11; ++i) table.Port[kReplyPortSlots[i]] = kReplyPortDefaults[i];
+    for (int i = 0; i < 11; ++i)
+        table.Port[kReplyPortSlots[i]] = kReplyPortDefaults[i];
 }
 
 } // namespace
@@ -56,7 +57,8 @@ bool ParseHostInfoReply(std::string_view text, HostInfo& info) {
     DefaultPorts(info.Ports);
     for (int i = 0; i < 11; ++i) {
         const long v = ReadDecimal(text.substr(i * 5, 5));
-        info.Ports.Port[kReplyPortSlots[i]] = v >= 0 ? static_cast<int32_t>(v) : kReplyPortDefaults[i];
+        info.Ports.Port[kReplyPortSlots[i]] =
+            v >= 0 ? static_cast<int32_t>(v) : kReplyPortDefaults[i];
     }
     std::string acc;
     for (char c : text.substr(55)) {
@@ -125,7 +127,8 @@ HostList HostListFromImages(std::string_view groupInfo, std::string_view channel
     HostList list;
     list.Groups.resize(groupInfo.size() / sizeof(TClientGroupRecord));
     if (!list.Groups.empty())
-        std::memcpy(list.Groups.data(), groupInfo.data(), list.Groups.size() * sizeof(TClientGroupRecord));
+        std::memcpy(list.Groups.data(), groupInfo.data(),
+                    list.Groups.size() * sizeof(TClientGroupRecord));
     list.Channels.resize(channelInfo.size() / sizeof(TClientChannelRecord));
     if (!list.Channels.empty())
         std::memcpy(list.Channels.data(), channelInfo.data(),

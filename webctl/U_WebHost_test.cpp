@@ -73,7 +73,8 @@ TClientChannelRecord Channel(const char* name, int32_t groupId) {
 TEST(HostInfoMerge, KnownHostMovesFirstWithNewAddressPortsAndChannels) {
     HostList stored;
     stored.Groups = {Group("A", 11), Group("DVR1", 12), Group("B", 13)};
-    stored.Channels = {Channel("a1", 11), Channel("old1", 12), Channel("b1", 13), Channel("old2", 12)};
+    stored.Channels = {Channel("a1", 11), Channel("old1", 12), Channel("b1", 13),
+                       Channel("old2", 12)};
     HostInfo info;
     ASSERT_TRUE(ParseHostInfoReply(Reply("DVR1|c1;c2;"), info));
 
@@ -90,7 +91,8 @@ TEST(HostInfoMerge, KnownHostMovesFirstWithNewAddressPortsAndChannels) {
     EXPECT_EQ(m.Groups[2].Name.Get(), "B");
 
     std::vector<std::string> names;
-    for (const auto& c : m.Channels) names.push_back(c.Name.Get());
+    for (const auto& c : m.Channels)
+        names.push_back(c.Name.Get());
     EXPECT_EQ(names, (std::vector<std::string>{"c1", "c2", "a1", "b1"}));
     EXPECT_EQ(m.Channels[1].RemoteChannel, 1);
     EXPECT_EQ(m.Channels[1].GroupId, 65535);

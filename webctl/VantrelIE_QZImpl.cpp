@@ -1,0 +1,452 @@
+#include "webctl/VantrelIE_QZImpl.h"
+
+#include "common/win/textconv.h"
+
+#include <ws2tcpip.h>
+
+#include <vector>
+
+namespace vantrel::webctl {
+
+std::atomic<long> g_ServerRefs{0};
+HMODULE g_Module = nullptr;
+TVantrelIE_QZ* VantrelIE_QZ = nullptr;
+
+namespace {
+
+constexpr wchar_t kMessageClass[] = L"TVantrelIE_QZ_Messages";
+constexpr wchar_t kFaceClass[] = L"TVantrelIE_QZ";
+
+void RegisterClasses() {
+    static bool done = false;
+    if (done) return;
+    WNDCLASSW wc{};
+    wc.hInstance = g_Module;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = kMessageClass;
+    ::RegisterClassW(&wc);
+    wc.lpszClassName = kFaceClass;
+    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    ::RegisterClassW(&wc);
+    done = true;
+}
+
+std::string ReadValue(std::string_view key, std::string_view name) {
+    const int size = TArithmetic::GetRegDataSize(
+        HKEY_LOCAL_MACHINE, std::string(kSettingsKey) + std::string(key), name);
+    if (size <= 0) return {};
+    std::string data(static_cast<size_t>(size), '\0');
+    const int n = TArithmetic::ReadRegBinary(
+        HKEY_LOCAL_MACHINE, std::string(kSettingsKey) + std::string(key), name, data.data(), size);
+    data.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return data;
+}
+
+} // namespace
+
+TVantrelIE_QZ::TVantrelIE_QZ() {
+    ++g_ServerRefs;
+    VantrelIE_QZ = this;
+    RegisterClasses();
+    ITypeLib* lib = nullptr;
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(g_Module, path, MAX_PATH);
+    if (SUCCEEDED(::LoadTypeLibEx(path, REGKIND_NONE, &lib))) {
+        lib->GetTypeInfoOfGuid(IID_IVantrelIE_QZ, &typeInfo_);
+        lib->Release();
+    }
+    messageWindow_ = ::CreateWindowExW(0, kMessageClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       g_Module, nullptr);
+    ::SetWindowLongPtrW(messageWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrW(messageWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageProc));
+    // The settings under the control's own root: ports and the name-server login.
+    arithmetic_ = std::make_unique<TArithmetic>();
+}
+
+TVantrelIE_QZ::~TVantrelIE_QZ() {
+    CloseWebPort();
+    if (face_) ::DestroyWindow(face_);
+    if (messageWindow_) ::DestroyWindow(messageWindow_);
+    if (site_) site_->Release();
+    if (font_) font_->Release();
+    if (typeInfo_) typeInfo_->Release();
+    if (VantrelIE_QZ == this) VantrelIE_QZ = nullptr;
+    --g_ServerRefs;
+}
+
+STDMETHODIMP TVantrelIE_QZ::QueryInterface(REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IVantrelIE_QZ)
+        *ppv = static_cast<IVantrelIE_QZ*>(this);
+    else if (riid == IID_IOleObject)
+        *ppv = static_cast<IOleObject*>(this);
+    else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject)
+        *ppv = static_cast<IOleInPlaceObject*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) TVantrelIE_QZ::AddRef() {
+    return static_cast<ULONG>(++refs_);
+}
+
+STDMETHODIMP_(ULONG) TVantrelIE_QZ::Release() {
+    const long n = --refs_;
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+}
+
+STDMETHODIMP TVantrelIE_QZ::GetTypeInfoCount(UINT* n) {
+    if (!n) return E_POINTER;
+    *n = typeInfo_ ? 1 : 0;
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::GetTypeInfo(UINT i, LCID, ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (i != 0 || !typeInfo_) return DISP_E_BADINDEX;
+    typeInfo_->AddRef();
+    *info = typeInfo_;
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (!typeInfo_) return E_UNEXPECTED;
+    return ::DispGetIDsOfNames(typeInfo_, names, count, ids);
+}
+
+STDMETHODIMP TVantrelIE_QZ::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
+    if (!typeInfo_) return E_UNEXPECTED;
+    return ::DispInvoke(static_cast<IVantrelIE_QZ*>(this), typeInfo_, id, flags, params, result,
+                        excep, argErr);
+}
+
+HRESULT TVantrelIE_QZ::GetBool(bool b, VARIANT_BOOL* v) {
+    if (!v) return E_POINTER;
+    *v = b ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT TVantrelIE_QZ::GetLong(long n, long* v) {
+    if (!v) return E_POINTER;
+    *v = n;
+    return S_OK;
+}
+
+HRESULT TVantrelIE_QZ::PutEnum(long& field, long v, long high) {
+    if (v < 0 || v > high) return E_INVALIDARG;
+    field = v;
+    return S_OK;
+}
+
+HRESULT TVantrelIE_QZ::GetText(const std::wstring& s, BSTR* v) {
+    if (!v) return E_POINTER;
+    *v = ::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
+    return *v ? S_OK : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP TVantrelIE_QZ::get_Visible(VARIANT_BOOL* v) {
+    return GetBool(visible_, v);
+}
+
+STDMETHODIMP TVantrelIE_QZ::put_Visible(VARIANT_BOOL v) {
+    visible_ = v != VARIANT_FALSE;
+    if (face_) ::ShowWindow(face_, visible_ ? SW_SHOWNA : SW_HIDE);
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::put_Caption(BSTR v) {
+    caption_.assign(v ? v : L"", v ? ::SysStringLen(v) : 0);
+    if (face_) ::SetWindowTextW(face_, caption_.c_str());
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::get_Color(ULONG* v) {
+    if (!v) return E_POINTER;
+    *v = color_;
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::put_Color(ULONG v) {
+    color_ = v;
+    if (face_) ::InvalidateRect(face_, nullptr, TRUE);
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::get_Font(IDispatch** v) {
+    if (!v) return E_POINTER;
+    *v = font_;
+    if (font_) font_->AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::put_Font(IDispatch* v) {
+    if (v) v->AddRef();
+    if (font_) font_->Release();
+    font_ = v;
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::putref_Font(IDispatch** v) {
+    return v ? put_Font(*v) : E_POINTER;
+}
+
+STDMETHODIMP TVantrelIE_QZ::put_PixelsPerInch(long v) {
+    if (v <= 0) return E_INVALIDARG;
+    pixelsPerInch_ = v;
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::get_Active(VARIANT_BOOL* v) {
+    return GetBool(
+        face_ && ::GetFocus() && (::GetFocus() == face_ || ::IsChild(face_, ::GetFocus())), v);
+}
+
+STDMETHODIMP TVantrelIE_QZ::put_HelpFile(BSTR v) {
+    helpFile_.assign(v ? v : L"", v ? ::SysStringLen(v) : 0);
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::get_Enabled(VARIANT_BOOL* v) {
+    return GetBool(enabled_, v);
+}
+
+STDMETHODIMP TVantrelIE_QZ::put_Enabled(VARIANT_BOOL v) {
+    enabled_ = v != VARIANT_FALSE;
+    if (face_) ::EnableWindow(face_, enabled_);
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::get_Cursor(short* v) {
+    if (!v) return E_POINTER;
+    *v = cursor_;
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::put_Cursor(short v) {
+    cursor_ = v;
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::put_HelpKeyword(BSTR v) {
+    helpKeyword_.assign(v ? v : L"", v ? ::SysStringLen(v) : 0);
+    return S_OK;
+}
+
+// --- embedding ---------------------------------------------------------------------------
+
+STDMETHODIMP TVantrelIE_QZ::SetClientSite(IOleClientSite* site) {
+    if (site) site->AddRef();
+    if (site_) site_->Release();
+    site_ = site;
+    if (site_ && !started_) {
+        started_ = true;
+        StartUp();
+    }
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::GetClientSite(IOleClientSite** site) {
+    if (!site) return E_POINTER;
+    *site = site_;
+    if (site_) site_->AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::Close(DWORD) {
+    InPlaceDeactivate();
+    CloseWebPort();
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
+                                   LPCRECT rect) {
+    switch (verb) {
+    case OLEIVERB_PRIMARY:
+    case OLEIVERB_SHOW:
+    case OLEIVERB_INPLACEACTIVATE:
+    case OLEIVERB_UIACTIVATE:
+        break;
+    case OLEIVERB_HIDE:
+        if (face_) ::ShowWindow(face_, SW_HIDE);
+        return S_OK;
+    default:
+        return OLEOBJ_S_INVALIDVERB;
+    }
+    if (site && site != site_) SetClientSite(site);
+    if (!face_) {
+        if (!parent) return E_INVALIDARG;
+        const RECT r = rect ? *rect : RECT{0, 0, kFaceWidth, kFaceHeight};
+        face_ = ::CreateWindowExW(
+            0, kFaceClass, caption_.c_str(), WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left,
+            r.top, r.right - r.left, r.bottom - r.top, parent, nullptr, g_Module, nullptr);
+        if (!face_) return HRESULT_FROM_WIN32(::GetLastError());
+        ::EnableWindow(face_, enabled_);
+    }
+    if (visible_) ::ShowWindow(face_, SW_SHOWNA);
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::GetUserClassID(CLSID* clsid) {
+    if (!clsid) return E_POINTER;
+    *clsid = CLSID_VantrelIE_QZ;
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::GetExtent(DWORD aspect, SIZEL* size) {
+    if (!size) return E_POINTER;
+    if (aspect != DVASPECT_CONTENT) return E_INVALIDARG;
+    // HIMETRIC at 96 pixels per inch.
+    size->cx = ::MulDiv(kFaceWidth, 2540, 96);
+    size->cy = ::MulDiv(kFaceHeight, 2540, 96);
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::GetMiscStatus(DWORD, DWORD* status) {
+    if (!status) return E_POINTER;
+    *status = OLEMISC_SIMPLEFRAME | OLEMISC_ACTSLIKELABEL;
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::GetWindow(HWND* wnd) {
+    if (!wnd) return E_POINTER;
+    *wnd = face_;
+    return face_ ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP TVantrelIE_QZ::InPlaceDeactivate() {
+    if (face_) {
+        ::DestroyWindow(face_);
+        face_ = nullptr;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP TVantrelIE_QZ::SetObjectRects(LPCRECT pos, LPCRECT) {
+    if (face_ && pos)
+        ::MoveWindow(face_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
+                     TRUE);
+    return S_OK;
+}
+
+// --- start-up: the page's host and its "GI" answer -----------------------------------------
+
+std::wstring TVantrelIE_QZ::PageAddress() const {
+    // The container's moniker names the page, as the browser's window information would.
+    std::wstring address;
+    if (!site_) return address;
+    IMoniker* mk = nullptr;
+    if (FAILED(site_->GetMoniker(OLEGETMONIKER_ONLYIFTHERE, OLEWHICHMK_CONTAINER, &mk)) || !mk)
+        return address;
+    IBindCtx* ctx = nullptr;
+    if (SUCCEEDED(::CreateBindCtx(0, &ctx))) {
+        LPOLESTR name = nullptr;
+        if (SUCCEEDED(mk->GetDisplayName(ctx, nullptr, &name)) && name) {
+            address = name;
+            ::CoTaskMemFree(name);
+        }
+        ctx->Release();
+    }
+    mk->Release();
+    return address;
+}
+
+void TVantrelIE_QZ::StartUp() {
+    const std::wstring page = PageAddress();
+    // Same shape as the browser's answer: the quoted address, then the quoted title.
+    host_ = ParseBrowserAnswer("\"" + dvr::win::WideToGbk(page) + "\",\"\"");
+    if (!host_.Host.empty()) OpenWebPort();
+}
+
+void TVantrelIE_QZ::OpenWebPort() {
+    WSADATA wsa;
+    if (::WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host_.Host.c_str(), std::to_string(host_.Port).c_str(), &hints, &found) !=
+            0 ||
+        !found) {
+        ::WSACleanup();
+        return;
+    }
+    webSocket_.reset(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (webSocket_ && ::WSAAsyncSelect(webSocket_.get(), messageWindow_, WM_WEBSOCKET,
+                                       FD_CONNECT | FD_READ | FD_CLOSE) == 0) {
+        const int rc =
+            ::connect(webSocket_.get(), found->ai_addr, static_cast<int>(found->ai_addrlen));
+        if (rc != 0 && ::WSAGetLastError() != WSAEWOULDBLOCK) webSocket_.reset();
+    } else {
+        webSocket_.reset();
+    }
+    ::freeaddrinfo(found);
+    if (!webSocket_) ::WSACleanup();
+}
+
+void TVantrelIE_QZ::CloseWebPort() {
+    if (!webSocket_) return;
+    webSocket_.reset();
+    ::WSACleanup();
+}
+
+LRESULT CALLBACK TVantrelIE_QZ::MessageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TVantrelIE_QZ*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (self && msg == WM_WEBSOCKET) {
+        self->OnWebSocket(wParam, lParam);
+        return 0;
+    }
+    return ::DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+void TVantrelIE_QZ::OnWebSocket(WPARAM wParam, LPARAM lParam) {
+    if (!webSocket_ || static_cast<SOCKET>(wParam) != webSocket_.get()) return;
+    // Socket errors are cleared: nothing is raised or shown.
+    const int error = WSAGETSELECTERROR(lParam);
+    switch (WSAGETSELECTEVENT(lParam)) {
+    case FD_CONNECT:
+        if (error == 0)
+            ::send(webSocket_.get(), "GI", 2, 0);
+        else
+            CloseWebPort();
+        break;
+    case FD_READ: {
+        if (error != 0) break;
+        std::vector<char> buffer(65536);
+        const int n = ::recv(webSocket_.get(), buffer.data(), static_cast<int>(buffer.size()), 0);
+        if (n > 0) MergeReply(std::string_view(buffer.data(), static_cast<size_t>(n)));
+        break;
+    }
+    case FD_CLOSE:
+        CloseWebPort();
+        break;
+    }
+}
+
+void TVantrelIE_QZ::MergeReply(std::string_view text) {
+    HostInfo info;
+    if (!ParseHostInfoReply(text, info)) return;
+    sockaddr_in peer{};
+    int len = sizeof(peer);
+    char address[INET_ADDRSTRLEN] = {};
+    if (::getpeername(webSocket_.get(), reinterpret_cast<sockaddr*>(&peer), &len) == 0)
+        ::inet_ntop(AF_INET, &peer.sin_addr, address, sizeof(address));
+    const HostList stored =
+        HostListFromImages(ReadValue("CLIENT", "GroupInfo"), ReadValue("CLIENT", "ChannelInfo"));
+    const HostList merged = MergeHostInfo(stored, info, address);
+    const std::string key = std::string(kSettingsKey) + "CLIENT";
+    TArithmetic::WriteRegBinary(
+        HKEY_LOCAL_MACHINE, key, "GroupInfo", merged.Groups.data(),
+        static_cast<int>(merged.Groups.size() * sizeof(TClientGroupRecord)));
+    TArithmetic::WriteRegBinary(
+        HKEY_LOCAL_MACHINE, key, "ChannelInfo", merged.Channels.data(),
+        static_cast<int>(merged.Channels.size() * sizeof(TClientChannelRecord)));
+}
+
+} // namespace vantrel::webctl

@@ -1,0 +1,174 @@
+// The control object: the dual dispatch interface, the OLE embedding it needs to sit in a
+// page, and the start-up that finds its host from the page address and asks it for "GI".
+#pragma once
+
+#include "common/win/handles.h"
+#include "host/engine/U_Arithmetic.h"
+#include "webctl/U_WebHost.h"
+#include "webctl/Vantrel_IE_QZ_TLB.h"
+
+#include <winsock2.h>
+#include <windows.h>
+#include <ole2.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace vantrel::webctl {
+
+// Live objects and server locks; DllCanUnloadNow answers from these.
+extern std::atomic<long> g_ServerRefs;
+extern HMODULE g_Module;
+
+// Form messages of the control (WM_USER based).
+constexpr UINT WM_PANECOLOR = WM_USER + 12;
+constexpr UINT WM_REBUILDCHANNELMAP = WM_USER + 13;
+// Web-port socket notices on the control's message window.
+constexpr UINT WM_WEBSOCKET = WM_USER + 100;
+
+// Fixed face of the control.
+constexpr int kFaceWidth = 937;
+constexpr int kFaceHeight = 693;
+
+class TVantrelIE_QZ final : public IVantrelIE_QZ, public IOleObject, public IOleInPlaceObject {
+public:
+    TVantrelIE_QZ();
+    ~TVantrelIE_QZ();
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // IDispatch, through the type library
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override;
+    STDMETHODIMP GetTypeInfo(UINT i, LCID lcid, ITypeInfo** info) override;
+    STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                               DISPID* ids) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                        VARIANT* result, EXCEPINFO* excep, UINT* argErr) override;
+
+    // IVantrelIE_QZ: the form's properties
+    STDMETHODIMP get_Visible(VARIANT_BOOL* v) override;
+    STDMETHODIMP put_Visible(VARIANT_BOOL v) override;
+    STDMETHODIMP get_AutoScroll(VARIANT_BOOL* v) override { return GetBool(autoScroll_, v); }
+    STDMETHODIMP put_AutoScroll(VARIANT_BOOL v) override { return PutBool(autoScroll_, v); }
+    STDMETHODIMP get_AutoSize(VARIANT_BOOL* v) override { return GetBool(autoSize_, v); }
+    STDMETHODIMP put_AutoSize(VARIANT_BOOL v) override { return PutBool(autoSize_, v); }
+    STDMETHODIMP get_AxBorderStyle(long* v) override { return GetLong(borderStyle_, v); }
+    STDMETHODIMP put_AxBorderStyle(long v) override { return PutEnum(borderStyle_, v, 3); }
+    STDMETHODIMP get_Caption(BSTR* v) override { return GetText(caption_, v); }
+    STDMETHODIMP put_Caption(BSTR v) override;
+    STDMETHODIMP get_Color(ULONG* v) override;
+    STDMETHODIMP put_Color(ULONG v) override;
+    STDMETHODIMP get_Font(IDispatch** v) override;
+    STDMETHODIMP put_Font(IDispatch* v) override;
+    STDMETHODIMP putref_Font(IDispatch** v) override;
+    STDMETHODIMP get_KeyPreview(VARIANT_BOOL* v) override { return GetBool(keyPreview_, v); }
+    STDMETHODIMP put_KeyPreview(VARIANT_BOOL v) override { return PutBool(keyPreview_, v); }
+    STDMETHODIMP get_PixelsPerInch(long* v) override { return GetLong(pixelsPerInch_, v); }
+    STDMETHODIMP put_PixelsPerInch(long v) override;
+    STDMETHODIMP get_PrintScale(long* v) override { return GetLong(printScale_, v); }
+    STDMETHODIMP put_PrintScale(long v) override { return PutEnum(printScale_, v, 2); }
+    STDMETHODIMP get_Scaled(VARIANT_BOOL* v) override { return GetBool(scaled_, v); }
+    STDMETHODIMP put_Scaled(VARIANT_BOOL v) override { return PutBool(scaled_, v); }
+    STDMETHODIMP get_Active(VARIANT_BOOL* v) override;
+    STDMETHODIMP get_DropTarget(VARIANT_BOOL* v) override { return GetBool(dropTarget_, v); }
+    STDMETHODIMP put_DropTarget(VARIANT_BOOL v) override { return PutBool(dropTarget_, v); }
+    STDMETHODIMP get_HelpFile(BSTR* v) override { return GetText(helpFile_, v); }
+    STDMETHODIMP put_HelpFile(BSTR v) override;
+    STDMETHODIMP get_DoubleBuffered(VARIANT_BOOL* v) override {
+        return GetBool(doubleBuffered_, v);
+    }
+    STDMETHODIMP put_DoubleBuffered(VARIANT_BOOL v) override { return PutBool(doubleBuffered_, v); }
+    STDMETHODIMP get_AlignDisabled(VARIANT_BOOL* v) override { return GetBool(false, v); }
+    STDMETHODIMP get_VisibleDockClientCount(long* v) override { return GetLong(0, v); }
+    STDMETHODIMP get_Enabled(VARIANT_BOOL* v) override;
+    STDMETHODIMP put_Enabled(VARIANT_BOOL v) override;
+    STDMETHODIMP get_Cursor(short* v) override;
+    STDMETHODIMP put_Cursor(short v) override;
+    STDMETHODIMP get_HelpType(long* v) override { return GetLong(helpType_, v); }
+    STDMETHODIMP put_HelpType(long v) override { return PutEnum(helpType_, v, 1); }
+    STDMETHODIMP get_HelpKeyword(BSTR* v) override { return GetText(helpKeyword_, v); }
+    STDMETHODIMP put_HelpKeyword(BSTR v) override;
+
+    // IOleObject
+    STDMETHODIMP SetClientSite(IOleClientSite* site) override;
+    STDMETHODIMP GetClientSite(IOleClientSite** site) override;
+    STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP Close(DWORD saveOption) override;
+    STDMETHODIMP SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
+    STDMETHODIMP DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG index, HWND parent,
+                        LPCRECT rect) override;
+    STDMETHODIMP EnumVerbs(IEnumOLEVERB**) override { return OLEOBJ_E_NOVERBS; }
+    STDMETHODIMP Update() override { return S_OK; }
+    STDMETHODIMP IsUpToDate() override { return S_OK; }
+    STDMETHODIMP GetUserClassID(CLSID* clsid) override;
+    STDMETHODIMP GetUserType(DWORD, LPOLESTR*) override { return OLE_S_USEREG; }
+    STDMETHODIMP SetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetExtent(DWORD aspect, SIZEL* size) override;
+    STDMETHODIMP Advise(IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    STDMETHODIMP Unadvise(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetMiscStatus(DWORD aspect, DWORD* status) override;
+    STDMETHODIMP SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+    // IOleWindow, IOleInPlaceObject
+    STDMETHODIMP GetWindow(HWND* wnd) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP InPlaceDeactivate() override;
+    STDMETHODIMP UIDeactivate() override { return S_OK; }
+    STDMETHODIMP SetObjectRects(LPCRECT pos, LPCRECT clip) override;
+    STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
+
+    // The page's host, empty while idle; the web port it was asked on.
+    const PageHost& Host() const { return host_; }
+
+private:
+    static HRESULT GetBool(bool b, VARIANT_BOOL* v);
+    static HRESULT PutBool(bool& b, VARIANT_BOOL v) {
+        b = v != VARIANT_FALSE;
+        return S_OK;
+    }
+    static HRESULT GetLong(long n, long* v);
+    static HRESULT PutEnum(long& field, long v, long high);
+    static HRESULT GetText(const std::wstring& s, BSTR* v);
+
+    // Start-up once the page is known: the host from the page address, then "GI" on its web port.
+    void StartUp();
+    std::wstring PageAddress() const;
+    void OpenWebPort();
+    void CloseWebPort();
+    void OnWebSocket(WPARAM wParam, LPARAM lParam);
+    // One read is one reply; the host list under the control's own settings root takes it.
+    void MergeReply(std::string_view text);
+    static LRESULT CALLBACK MessageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    std::atomic<long> refs_{1};
+    ITypeInfo* typeInfo_ = nullptr;
+    IOleClientSite* site_ = nullptr;
+    IDispatch* font_ = nullptr;
+    std::unique_ptr<TArithmetic> arithmetic_;
+    PageHost host_;
+    HWND messageWindow_ = nullptr;
+    HWND face_ = nullptr;
+    dvr::win::Socket webSocket_;
+    bool started_ = false;
+
+    bool visible_ = true, autoScroll_ = false, autoSize_ = false, keyPreview_ = false,
+         scaled_ = true;
+    bool dropTarget_ = false, doubleBuffered_ = false, enabled_ = true;
+    long borderStyle_ = 0, printScale_ = 1, pixelsPerInch_ = 96, helpType_ = 1;
+    short cursor_ = 0;
+    ULONG color_ = 0x8000000F; // clBtnFace
+    std::wstring caption_ = L"VantrelIE_QZ", helpFile_, helpKeyword_;
+};
+
+// The control's one form instance, set when it is created; other units reach it through this.
+extern TVantrelIE_QZ* VantrelIE_QZ;
+
+} // namespace vantrel::webctl

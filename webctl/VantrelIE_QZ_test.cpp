@@ -1,0 +1,309 @@
+// The control as a page would hold it: registered, created by its class, given a client site
+// whose page lies on a loopback host, activated in a window and driven through its dispatch
+// interface.
+#include "webctl/VantrelIE_QZImpl.h"
+
+#include "common/win/handles.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+#include <ole2.h>
+#include <urlmon.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace vantrel::webctl {
+namespace {
+
+std::wstring ControlPath() {
+    const char* bin = std::getenv("DVR_BIN_DIR");
+    std::string p = bin ? std::string(bin) + "/Vantrel_IE_QZ.ocx" : "Vantrel_IE_QZ.ocx";
+    return std::wstring(p.begin(), p.end());
+}
+
+using EntryPoint = HRESULT(STDAPICALLTYPE*)();
+
+struct Server {
+    dvr::win::Module module{::LoadLibraryW(ControlPath().c_str())};
+    HRESULT Call(const char* name) {
+        auto f = reinterpret_cast<EntryPoint>(
+            reinterpret_cast<void*>(::GetProcAddress(module.get(), name)));
+        return f ? f() : E_NOTIMPL;
+    }
+};
+
+bool KeyExists(const std::wstring& key) {
+    dvr::win::RegKey k;
+    return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, k.put()) == ERROR_SUCCESS;
+}
+
+std::wstring KeyText(const std::wstring& key, const wchar_t* name) {
+    wchar_t buf[MAX_PATH] = {};
+    DWORD size = sizeof(buf);
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
+        ERROR_SUCCESS)
+        return L"<none>";
+    return buf;
+}
+
+const std::wstring kClassKey = std::wstring(L"CLSID\\") + kClsidText;
+const std::wstring kLibKey = std::wstring(L"TypeLib\\") + kLibIdText;
+const std::wstring kDispKey = L"Interface\\{25185C30-2903-4C9F-A1C3-02F219B3FE90}";
+const std::wstring kEventsKey = L"Interface\\{D26B7BD5-BDC2-47C5-B1ED-8578179D17DD}";
+
+TEST(ControlServer, RegistersClassTypeLibraryAndInterfacesAndRemovesThem) {
+    Server server;
+    ASSERT_TRUE(server.module);
+    ASSERT_EQ(server.Call("DllRegisterServer"), S_OK);
+    EXPECT_EQ(KeyText(kClassKey, nullptr), L"VantrelIE_QZ Control");
+    EXPECT_EQ(KeyText(kClassKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+    EXPECT_NE(KeyText(kClassKey + L"\\InprocServer32", nullptr).find(L"Vantrel_IE_QZ.ocx"),
+              std::wstring::npos);
+    EXPECT_EQ(KeyText(kClassKey + L"\\MiscStatus\\1", nullptr), L"73728");
+    EXPECT_EQ(KeyText(kClassKey + L"\\TypeLib", nullptr), kLibIdText);
+    EXPECT_TRUE(KeyExists(kClassKey + L"\\Control"));
+    EXPECT_EQ(KeyText(kLibKey + L"\\1.0", nullptr), L"Vantrel_IE_QZ Library");
+    EXPECT_TRUE(KeyExists(kDispKey));
+    EXPECT_TRUE(KeyExists(kEventsKey));
+    EXPECT_EQ(server.Call("DllCanUnloadNow"), S_OK);
+
+    ASSERT_EQ(server.Call("DllUnregisterServer"), S_OK);
+    EXPECT_FALSE(KeyExists(kClassKey));
+    EXPECT_FALSE(KeyExists(kLibKey));
+    EXPECT_FALSE(KeyExists(kDispKey));
+    EXPECT_FALSE(KeyExists(kEventsKey));
+}
+
+// The page's client site: its container moniker is the page address.
+class PageSite final : public IOleClientSite {
+public:
+    explicit PageSite(std::wstring url) : url_(std::move(url)) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown || riid == IID_IOleClientSite) {
+            *ppv = static_cast<IOleClientSite*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD which, IMoniker** mk) override {
+        if (which != OLEWHICHMK_CONTAINER) return E_FAIL;
+        return ::CreateURLMonikerEx(nullptr, url_.c_str(), mk, URL_MK_UNIFORM);
+    }
+    STDMETHODIMP GetContainer(IOleContainer** c) override {
+        *c = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+    ULONG refs_ = 1;
+
+private:
+    std::wstring url_;
+};
+
+// The host's web port: answers one "GI" with a host information reply.
+class WebPort {
+public:
+    explicit WebPort(std::string reply) : reply_(std::move(reply)) {
+        WSADATA wsa;
+        ::WSAStartup(MAKEWORD(2, 2), &wsa);
+        listener_.reset(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&a), sizeof(a));
+        int len = sizeof(a);
+        ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        ::listen(listener_.get(), 1);
+        thread_ = std::thread([this] {
+            dvr::win::Socket peer(::accept(listener_.get(), nullptr, nullptr));
+            if (!peer) return;
+            char buf[16] = {};
+            const int n = ::recv(peer.get(), buf, sizeof(buf), 0);
+            request_.assign(buf, n > 0 ? n : 0);
+            if (request_ == "GI")
+                ::send(peer.get(), reply_.data(), static_cast<int>(reply_.size()), 0);
+            ::Sleep(500);
+        });
+    }
+    ~WebPort() {
+        listener_.reset();
+        thread_.join();
+        ::WSACleanup();
+    }
+    int port_ = 0;
+    std::string request_;
+
+private:
+    std::string reply_;
+    dvr::win::Socket listener_;
+    std::thread thread_;
+};
+
+std::string StoredValue(const char* name) {
+    dvr::win::RegKey k;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CLIENT", 0, KEY_READ, k.put()) !=
+        ERROR_SUCCESS)
+        return {};
+    std::wstring wname(name, name + std::strlen(name));
+    DWORD size = 0;
+    if (::RegQueryValueExW(k.get(), wname.c_str(), nullptr, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS)
+        return {};
+    std::string data(size, '\0');
+    ::RegQueryValueExW(k.get(), wname.c_str(), nullptr, nullptr,
+                       reinterpret_cast<BYTE*>(data.data()), &size);
+    return data;
+}
+
+class ControlInPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CLIENT");
+        ::CoInitialize(nullptr);
+        ASSERT_EQ(server_.Call("DllRegisterServer"), S_OK);
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpszClassName = L"TestPage";
+        ::RegisterClassW(&wc);
+        page_ = ::CreateWindowExW(0, L"TestPage", L"page", WS_OVERLAPPEDWINDOW, 0, 0, 1000, 760,
+                                  nullptr, nullptr, nullptr, nullptr);
+    }
+    void TearDown() override {
+        ::DestroyWindow(page_);
+        server_.Call("DllUnregisterServer");
+        ::CoUninitialize();
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CLIENT");
+    }
+    // Runs the page's messages until `done` holds or 10 s have gone.
+    template <class F> bool PumpUntil(F done) {
+        for (int i = 0; i < 1000 && !done(); ++i) {
+            MSG m;
+            while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageW(&m);
+            ::Sleep(10);
+        }
+        return done();
+    }
+    Server server_;
+    HWND page_ = nullptr;
+};
+
+TEST_F(ControlInPage, LearnsItsHostFromThePageAndMergesTheHostsAnswer) {
+    WebPort web("5000051000620006000160000521005200054000560005700059000DVR1|gate;yard;");
+    PageSite site(L"http://127.0.0.1:" + std::to_wstring(web.port_) + L"/index.htm");
+
+    IOleObject* control = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&control)),
+              S_OK);
+    ASSERT_EQ(control->SetClientSite(&site), S_OK);
+    RECT r{0, 0, kFaceWidth, kFaceHeight};
+    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+
+    IOleInPlaceObject* inPlace = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+              S_OK);
+    HWND face = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    EXPECT_EQ(::GetParent(face), page_);
+    RECT fr{};
+    ::GetClientRect(face, &fr);
+    EXPECT_EQ(fr.right, kFaceWidth);
+    EXPECT_EQ(fr.bottom, kFaceHeight);
+
+    ASSERT_TRUE(PumpUntil([] { return !StoredValue("ChannelInfo").empty(); }));
+    EXPECT_EQ(web.request_, "GI");
+    const HostList stored =
+        HostListFromImages(StoredValue("GroupInfo"), StoredValue("ChannelInfo"));
+    ASSERT_EQ(stored.Groups.size(), 1u);
+    EXPECT_EQ(stored.Groups[0].Name.Get(), "DVR1");
+    EXPECT_EQ(stored.Groups[0].HostAddress.Get(), "127.0.0.1");
+    EXPECT_EQ(stored.Groups[0].OwnId, 65535);
+    ASSERT_EQ(stored.Channels.size(), 2u);
+    EXPECT_EQ(stored.Channels[1].Name.Get(), "yard");
+    EXPECT_EQ(stored.Channels[1].RemoteChannel, 1);
+
+    // The dispatch interface, by name as a page script reaches it.
+    IDispatch* disp = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&disp)), S_OK);
+    struct Name {
+        const wchar_t* name;
+        DISPID id;
+    } names[] = {{L"Caption", -518},
+                 {L"Visible", 1},
+                 {L"Color", -501},
+                 {L"HelpKeyword", 17},
+                 {L"Enabled", -514}};
+    for (const Name& n : names) {
+        LPOLESTR s = const_cast<LPOLESTR>(n.name);
+        DISPID id = 0;
+        EXPECT_EQ(disp->GetIDsOfNames(IID_NULL, &s, 1, LOCALE_USER_DEFAULT, &id), S_OK) << n.name;
+        EXPECT_EQ(id, n.id) << n.name;
+    }
+    VARIANT arg;
+    ::VariantInit(&arg);
+    arg.vt = VT_BSTR;
+    arg.bstrVal = ::SysAllocString(L"站点");
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&arg, &put, 1, 1};
+    EXPECT_EQ(
+        disp->Invoke(-518, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr),
+        S_OK);
+    ::VariantClear(&arg);
+    VARIANT result;
+    ::VariantInit(&result);
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    ASSERT_EQ(
+        disp->Invoke(-518, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
+        S_OK);
+    ASSERT_EQ(result.vt, VT_BSTR);
+    EXPECT_STREQ(result.bstrVal, L"站点");
+    ::VariantClear(&result);
+
+    arg.vt = VT_BOOL;
+    arg.boolVal = VARIANT_FALSE;
+    params = DISPPARAMS{&arg, &put, 1, 1};
+    EXPECT_EQ(
+        disp->Invoke(1, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr),
+        S_OK);
+    EXPECT_FALSE(::IsWindowVisible(face));
+    // Active is read only.
+    EXPECT_NE(
+        disp->Invoke(9, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr),
+        S_OK);
+
+    disp->Release();
+    inPlace->Release();
+    control->Close(OLECLOSE_NOSAVE);
+    control->SetClientSite(nullptr);
+    EXPECT_EQ(control->Release(), 0u);
+    EXPECT_EQ(server_.Call("DllCanUnloadNow"), S_OK);
+}
+
+TEST_F(ControlInPage, PageWithoutHostStaysIdle) {
+    PageSite site(L"file:///C:/pages/index.htm");
+    IOleObject* control = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&control)),
+              S_OK);
+    ASSERT_EQ(control->SetClientSite(&site), S_OK);
+    control->SetClientSite(nullptr);
+    control->Release();
+    EXPECT_TRUE(StoredValue("GroupInfo").empty());
+}
+
+} // namespace
+} // namespace vantrel::webctl
