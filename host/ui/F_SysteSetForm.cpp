@@ -4,6 +4,7 @@
 
 #include "common/win/textconv.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -382,9 +383,32 @@ void TSystemSetForm::BuildAutoPage(TTabSheet* ts) {
 void TSystemSetForm::BuildPtzPage(TTabSheet* ts) {
     lv_YTSetList = PutList(ts, 4, 4, 500, 420, false, {"通道", "云台", "波特率", "串口", "地址"});
     lv_YTSetList->SetReadOnly(true);
-    cb_YTName = PutCombo(ts, 510, 4, 120);
-    cb_YTCOM = PutCombo(ts, 510, 30, 120);
+    sb_YTAdd = PutButton(ts, 510, 4, 110, "添加云台");
+    sb_YTMod = PutButton(ts, 510, 32, 110, "修改云台");
+    sb_YTDel = PutButton(ts, 510, 60, 110, "删除云台");
+    pn_YTEditPannel = PutControl<TPanel>(ts, 4, 30, 500, 60);
+    se_YTPort = PutEdit(pn_YTEditPannel, 4, 4, 50);
+    se_YTPort->SetHint(Utf8ToGbk("一般解码器使用的地址"));
+    cb_YTName = PutCombo(pn_YTEditPannel, 60, 4, 120);
+    cb_YTBaudrate = PutControl<TComboBox>(pn_YTEditPannel, 186, 4, 90, 22);
+    for (const char* b : {"300", "1200", "2400", "4800", "9600", "19200", "38400", "57600",
+                          "115200", "230400", "460800", "921600"})
+        cb_YTBaudrate->Items()->Add(b);
+    cb_YTCOM = PutCombo(pn_YTEditPannel, 282, 4, 80);
+    cb_YTCOM->SetHint(Utf8ToGbk("任选一个，注意不要与报警盒串口冲突"));
     FillComPorts(cb_YTCOM);
+    se_YTAddress = PutEdit(pn_YTEditPannel, 368, 4, 50);
+    se_YTAddress->SetHint(Utf8ToGbk("一般解码器使用的地址"));
+    sb_YTOK = PutButton(pn_YTEditPannel, 300, 32, 80, "确定");
+    sb_YTCancel = PutButton(pn_YTEditPannel, 386, 32, 80, "取消");
+    pn_YTEditPannel->SetVisible(false);
+    sb_YTAdd->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_YTAddClick);
+    sb_YTMod->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_YTModClick);
+    lv_YTSetList->OnDblClick = TNotifyEvent(this, &TSystemSetForm::sb_YTModClick);
+    sb_YTDel->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_YTDelClick);
+    sb_YTOK->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_YTOKClick);
+    sb_YTCancel->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_YTCancelClick);
+    cb_YTName->OnChange = TNotifyEvent(this, &TSystemSetForm::cb_YTNameChange);
 }
 
 void TSystemSetForm::BuildAuthPage(TTabSheet* ts) {
@@ -392,6 +416,40 @@ void TSystemSetForm::BuildAuthPage(TTabSheet* ts) {
     lv_IPCheckList = PutList(ts, 4, 230, 250, 200, true, {"IP"});
     tv_UserPowerTree = PutControl<TTreeView>(ts, 260, 4, 370, 200);
     tv_IPPowerTree = PutControl<TTreeView>(ts, 260, 230, 370, 200);
+    lv_UserCheckList->OnSelectItem =
+        TLVSelectItemEvent(this, &TSystemSetForm::lv_UserCheckListSelectItem);
+    lv_IPCheckList->OnSelectItem =
+        TLVSelectItemEvent(this, &TSystemSetForm::lv_IPCheckListSelectItem);
+    sb_UserAdd = PutButton(ts, 4, 206, 80, "添加网络用户");
+    sb_UserMod = PutButton(ts, 88, 206, 80, "修改网络用户");
+    sb_UserDel = PutButton(ts, 172, 206, 80, "删除网络用户");
+    pn_PasswordCheckEditPannel = PutControl<TPanel>(ts, 4, 150, 250, 54);
+    ed_CheckUserName = PutEdit(pn_PasswordCheckEditPannel, 4, 4, 110);
+    ed_CheckUserName->SetMaxLength(10);
+    ed_CheckPassword = PutEdit(pn_PasswordCheckEditPannel, 120, 4, 110);
+    ed_CheckPassword->SetMaxLength(10);
+    sb_PasswordCheckOK = PutButton(pn_PasswordCheckEditPannel, 4, 28, 80, "确定");
+    sb_PasswordCheckCancel = PutButton(pn_PasswordCheckEditPannel, 90, 28, 80, "取消");
+    pn_PasswordCheckEditPannel->SetVisible(false);
+    sb_IPCheckAdd = PutButton(ts, 4, 432, 80, "添加IP");
+    sb_IPCheckMod = PutButton(ts, 88, 432, 80, "修改IP");
+    sb_IPCheckDel = PutButton(ts, 172, 432, 80, "删除IP");
+    pn_IPEditPannel = PutControl<TPanel>(ts, 4, 400, 250, 30);
+    ed_CheckIP = PutEdit(pn_IPEditPannel, 4, 4, 160);
+    ed_CheckIP->SetMaxLength(50);
+    sb_IPOK = PutButton(pn_IPEditPannel, 170, 2, 70, "确定");
+    pn_IPEditPannel->SetVisible(false);
+    sb_UserAdd->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_UserAddClick);
+    sb_UserMod->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_UserModClick);
+    lv_UserCheckList->OnDblClick = TNotifyEvent(this, &TSystemSetForm::sb_UserModClick);
+    sb_UserDel->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_UserDelClick);
+    sb_PasswordCheckOK->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_PasswordCheckOKClick);
+    sb_PasswordCheckCancel->OnClick =
+        TNotifyEvent(this, &TSystemSetForm::sb_PasswordCheckCancelClick);
+    sb_IPCheckAdd->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_IPCheckAddClick);
+    sb_IPCheckMod->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_IPCheckModClick);
+    sb_IPCheckDel->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_IPCheckDelClick);
+    sb_IPOK->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_IPOKClick);
     for (TTreeView* tv : {tv_UserPowerTree, tv_IPPowerTree}) {
         tv->SetReadOnly(true);
         TTreeNodes* nodes = tv->Items();
@@ -944,6 +1002,79 @@ void TSystemSetForm::StorePtzPage() {
     }
 }
 
+void TSystemSetForm::sb_YTAddClick(TObject*) {
+    if (lv_YTSetList->Items()->Count() > 128) return;
+    ytAdding_ = true;
+    SetNumber(se_YTPort, lv_YTSetList->Items()->Count() + 1);
+    SetCombo(cb_YTName, 0);
+    cb_YTCOM->SetItemIndex(0);
+    se_YTAddress->SetText("0");
+    pn_YTEditPannel->SetVisible(true);
+    for (auto* b : {sb_YTAdd, sb_YTMod, sb_YTDel})
+        b->SetEnabled(false);
+}
+
+void TSystemSetForm::sb_YTModClick(TObject*) {
+    TListItem* it = lv_YTSetList->Selected();
+    if (!it) return;
+    ytAdding_ = false;
+    se_YTPort->SetText(std::to_string(NumberOf(it->Caption(), 1)));
+    cb_YTName->SetItemIndex(cb_YTName->Items()->IndexOf(it->SubItems()->Strings(0)));
+    cb_YTBaudrate->SetText(it->SubItems()->Strings(1));
+    cb_YTCOM->SetItemIndex(cb_YTCOM->Items()->IndexOf(it->SubItems()->Strings(2)));
+    se_YTAddress->SetText(it->SubItems()->Strings(3));
+    pn_YTEditPannel->SetVisible(true);
+    for (auto* b : {sb_YTAdd, sb_YTMod, sb_YTDel})
+        b->SetEnabled(false);
+}
+
+void TSystemSetForm::sb_YTDelClick(TObject*) {
+    if (TListItem* it = lv_YTSetList->Selected()) it->Delete();
+}
+
+void TSystemSetForm::sb_YTOKClick(TObject*) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%03d", SpinValue(se_YTPort, 1, kYunTaiEntries));
+    // Baud rates and addresses are kept as numbers only: other text is refused here.
+    const long long baud = NumberOf(cb_YTBaudrate->GetText(), -1);
+    if (baud <= 0 || baud > INT32_MAX) return;
+    const std::string address = std::to_string(SpinValue(se_YTAddress, 0, 255));
+    TListItem* it = nullptr;
+    if (ytAdding_) {
+        for (int i = 0; i < lv_YTSetList->Items()->Count(); ++i)
+            if (lv_YTSetList->Items()->Item(i)->Caption() == number) {
+                Message("对不起！本通道云台已设置！");
+                return;
+            }
+        it = lv_YTSetList->Items()->Add();
+        for (int i = 0; i < 4; ++i)
+            it->SubItems()->Add("");
+    } else {
+        it = lv_YTSetList->Selected();
+        if (!it) return;
+    }
+    it->SetCaption(number);
+    it->SubItems()->Put(0, cb_YTName->GetText());
+    it->SubItems()->Put(1, std::to_string(baud));
+    it->SubItems()->Put(2, cb_YTCOM->GetText());
+    it->SubItems()->Put(3, address);
+    sb_YTCancelClick(nullptr);
+}
+
+void TSystemSetForm::sb_YTCancelClick(TObject*) {
+    pn_YTEditPannel->SetVisible(false);
+    for (auto* b : {sb_YTAdd, sb_YTMod, sb_YTDel})
+        b->SetEnabled(true);
+}
+
+void TSystemSetForm::cb_YTNameChange(TObject*) {
+    const int i = cb_YTName->ItemIndex();
+    if (i < 0 || !host_.YunTaiSet) return;
+    TYunTaiProtocol p{};
+    host_.YunTaiSet->ReadProtocol(uint16_t(i), p);
+    cb_YTBaudrate->SetText(std::to_string(p.BaudRate));
+}
+
 // --- Authentication page ------------------------------------------------------------------
 
 void TSystemSetForm::LoadAuthPage() {
@@ -1013,6 +1144,116 @@ void TSystemSetForm::LoadIPRights(int index) {
 void TSystemSetForm::StoreIPRights(int index) {
     if (index >= 0 && size_t(index) < RemoteIPs.size())
         StoreTree(tv_IPPowerTree, RemoteIPs[size_t(index)].Rights);
+}
+
+void TSystemSetForm::ToggleRightsNode(TTreeNode* node) {
+    if (!node || node->ImageIndex() >= 2) return;
+    SetPicture(node, node->ImageIndex() == 1 ? 0 : 1);
+}
+
+void TSystemSetForm::lv_UserCheckListSelectItem(TObject*, TListItem* Item, bool Selected) {
+    if (!Item || ModalResult() != 0) return;
+    if (Selected) {
+        LoadUserRights(Item->Index());
+        userRow_ = Item->Index();
+    } else {
+        StoreUserRights(Item->Index());
+    }
+}
+
+void TSystemSetForm::lv_IPCheckListSelectItem(TObject*, TListItem* Item, bool Selected) {
+    if (!Item || ModalResult() != 0) return;
+    if (Selected) {
+        LoadIPRights(Item->Index());
+        ipRow_ = Item->Index();
+    } else {
+        StoreIPRights(Item->Index());
+    }
+}
+
+void TSystemSetForm::sb_UserAddClick(TObject*) {
+    userAdding_ = true;
+    ed_CheckUserName->SetText("");
+    ed_CheckPassword->SetText("");
+    pn_PasswordCheckEditPannel->SetVisible(true);
+    for (auto* b : {sb_UserAdd, sb_UserMod, sb_UserDel})
+        b->SetEnabled(false);
+}
+
+void TSystemSetForm::sb_UserModClick(TObject*) {
+    TListItem* it = lv_UserCheckList->Selected();
+    if (!it) return;
+    userAdding_ = false;
+    ed_CheckUserName->SetText(it->Caption());
+    ed_CheckPassword->SetText(it->SubItems()->Strings(0));
+    pn_PasswordCheckEditPannel->SetVisible(true);
+    for (auto* b : {sb_UserAdd, sb_UserMod, sb_UserDel})
+        b->SetEnabled(false);
+}
+
+void TSystemSetForm::sb_PasswordCheckOKClick(TObject*) {
+    TRemoteUserRecord* r = nullptr;
+    TListItem* it = nullptr;
+    if (userAdding_) {
+        RemoteUsers.emplace_back();
+        r = &RemoteUsers.back();
+        TClientCheckSet::SetUserDefaults(*r);
+        it = lv_UserCheckList->Items()->Add();
+        it->SubItems()->Add("");
+    } else {
+        it = lv_UserCheckList->Selected();
+        if (!it || size_t(it->Index()) >= RemoteUsers.size()) return;
+        r = &RemoteUsers[size_t(it->Index())];
+    }
+    r->UserName.Set(ed_CheckUserName->GetText().substr(0, 10));
+    r->Password.Set(ed_CheckPassword->GetText().substr(0, 10));
+    it->SetCaption(r->UserName.Get());
+    it->SubItems()->Put(0, r->Password.Get());
+    if (userAdding_) lv_UserCheckList->SetSelected(it);
+    sb_PasswordCheckCancelClick(nullptr);
+}
+
+void TSystemSetForm::sb_PasswordCheckCancelClick(TObject*) {
+    pn_PasswordCheckEditPannel->SetVisible(false);
+    for (auto* b : {sb_UserAdd, sb_UserMod, sb_UserDel})
+        b->SetEnabled(true);
+}
+
+void TSystemSetForm::sb_UserDelClick(TObject*) {
+    TListItem* it = lv_UserCheckList->Selected();
+    if (!it) return;
+    const int i = it->Index();
+    it->Delete();
+    if (size_t(i) < RemoteUsers.size()) RemoteUsers.erase(RemoteUsers.begin() + i);
+}
+
+void TSystemSetForm::sb_IPCheckAddClick(TObject*) {
+    RemoteIPs.emplace_back();
+    TClientCheckSet::SetIPDefaults(RemoteIPs.back());
+    TListItem* it = lv_IPCheckList->Items()->Add();
+    lv_IPCheckList->SetSelected(it);
+    sb_IPCheckModClick(nullptr);
+}
+
+// The address is edited in a strip under the list.
+void TSystemSetForm::sb_IPCheckModClick(TObject*) {
+    TListItem* it = lv_IPCheckList->Selected();
+    if (!it) return;
+    ed_CheckIP->SetText(it->Caption());
+    pn_IPEditPannel->SetVisible(true);
+}
+
+void TSystemSetForm::sb_IPOKClick(TObject*) {
+    if (TListItem* it = lv_IPCheckList->Selected()) it->SetCaption(ed_CheckIP->GetText());
+    pn_IPEditPannel->SetVisible(false);
+}
+
+void TSystemSetForm::sb_IPCheckDelClick(TObject*) {
+    TListItem* it = lv_IPCheckList->Selected();
+    if (!it) return;
+    const int i = it->Index();
+    it->Delete();
+    if (size_t(i) < RemoteIPs.size()) RemoteIPs.erase(RemoteIPs.begin() + i);
 }
 
 // --- Watchdog, other and ports pages -----------------------------------------------------

@@ -152,12 +152,19 @@ public:
     dvr::fw::TListView* lv_AutoSetList;
     dvr::fw::TComboBox* cb_AutoWorkType;
     std::array<dvr::fw::TRadioButton*, 7> rb_Days{};
-    // PTZ page.
+    // PTZ page and its edit strip.
     dvr::fw::TListView* lv_YTSetList;
-    dvr::fw::TComboBox *cb_YTName, *cb_YTCOM;
+    dvr::fw::TComboBox *cb_YTName, *cb_YTCOM, *cb_YTBaudrate;
+    dvr::fw::TButton *sb_YTAdd, *sb_YTMod, *sb_YTDel, *sb_YTOK, *sb_YTCancel;
+    dvr::fw::TPanel* pn_YTEditPannel;
+    dvr::fw::TEdit *se_YTPort, *se_YTAddress;
     // Authentication page.
     dvr::fw::TListView *lv_UserCheckList, *lv_IPCheckList;
     dvr::fw::TTreeView *tv_UserPowerTree, *tv_IPPowerTree;
+    dvr::fw::TButton *sb_UserAdd, *sb_UserMod, *sb_UserDel, *sb_PasswordCheckOK,
+        *sb_PasswordCheckCancel, *sb_IPCheckAdd, *sb_IPCheckMod, *sb_IPCheckDel, *sb_IPOK;
+    dvr::fw::TPanel *pn_PasswordCheckEditPannel, *pn_IPEditPannel;
+    dvr::fw::TEdit *ed_CheckUserName, *ed_CheckPassword, *ed_CheckIP;
     // Watchdog page.
     dvr::fw::TCheckBox *cb_UseCardDog, *cb_ShutAsPowerOff, *cb_SoftShut;
     dvr::fw::TComboBox *cb_CardDogCOM, *cb_ShutCOM;
@@ -213,6 +220,29 @@ public:
     void lv_AlarmOutListClick(dvr::fw::TObject* Sender);
     void sb_CopyAutoToDayClick(dvr::fw::TObject* Sender);
     void im_KeyboorClick(dvr::fw::TObject* Sender);
+    // PTZ list editing.
+    void sb_YTAddClick(dvr::fw::TObject* Sender);
+    void sb_YTModClick(dvr::fw::TObject* Sender);
+    void sb_YTDelClick(dvr::fw::TObject* Sender);
+    void sb_YTOKClick(dvr::fw::TObject* Sender);
+    void sb_YTCancelClick(dvr::fw::TObject* Sender);
+    void cb_YTNameChange(dvr::fw::TObject* Sender);
+    // Remote users and addresses.
+    void lv_UserCheckListSelectItem(dvr::fw::TObject* Sender, dvr::fw::TListItem* Item,
+                                    bool Selected);
+    void lv_IPCheckListSelectItem(dvr::fw::TObject* Sender, dvr::fw::TListItem* Item,
+                                  bool Selected);
+    void sb_UserAddClick(dvr::fw::TObject* Sender);
+    void sb_UserModClick(dvr::fw::TObject* Sender);
+    void sb_UserDelClick(dvr::fw::TObject* Sender);
+    void sb_PasswordCheckOKClick(dvr::fw::TObject* Sender);
+    void sb_PasswordCheckCancelClick(dvr::fw::TObject* Sender);
+    void sb_IPCheckAddClick(dvr::fw::TObject* Sender);
+    void sb_IPCheckModClick(dvr::fw::TObject* Sender);
+    void sb_IPCheckDelClick(dvr::fw::TObject* Sender);
+    void sb_IPOKClick(dvr::fw::TObject* Sender);
+    // A click on a rights node's check picture (the root cannot change).
+    static void ToggleRightsNode(dvr::fw::TTreeNode* node);
     // Remote mode.
     void cb_RemoteMainAddrChange(dvr::fw::TObject* Sender);
     void sb_ConnectClick(dvr::fw::TObject* Sender);
@@ -257,6 +287,9 @@ private:
     int shownDay_ = 0;
     int outKind_ = 0;
     int rowSelectedWhenSent_ = -1;
+    bool ytAdding_ = false;
+    bool userAdding_ = false;
+    int userRow_ = -1, ipRow_ = -1; // rows whose rights the trees show
     std::unique_ptr<TReplyWait> wait_;
 };
 

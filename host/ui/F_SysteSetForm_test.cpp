@@ -274,6 +274,61 @@ TEST_F(SettingsDialogTest, RemoteConnectGivesUpAfterTheTimeOut) {
     EXPECT_TRUE(form->ReplyClosed);
 }
 
+TEST_F(SettingsDialogTest, PtzAndRemoteUserListsAreEditedAndSaved) {
+    Open(Host());
+    auto addPtz = [&](int number) {
+        form->sb_YTAddClick(form->sb_YTAdd);
+        form->se_YTPort->SetText(std::to_string(number));
+        form->cb_YTBaudrate->SetText("4800");
+        form->cb_YTCOM->SetItemIndex(2);
+        form->se_YTAddress->SetText("9");
+        form->sb_YTOKClick(form->sb_YTOK);
+    };
+    addPtz(5);
+    EXPECT_FALSE(form->pn_YTEditPannel->Visible());
+    addPtz(5);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], Utf8ToGbk("对不起！本通道云台已设置！"));
+    EXPECT_TRUE(form->pn_YTEditPannel->Visible());
+    form->sb_YTCancelClick(form->sb_YTCancel);
+    form->StorePtzPage();
+    EXPECT_EQ(form->PtzRecord.Entries[4].Enabled, 1);
+    EXPECT_EQ(form->PtzRecord.Entries[4].BaudRate, 4800);
+    EXPECT_EQ(form->PtzRecord.Entries[4].Port, 2);
+    EXPECT_EQ(form->PtzRecord.Entries[4].Address, 9);
+
+    // A new remote user is not in use until ticked; its rights come from the defaults.
+    form->sb_UserAddClick(form->sb_UserAdd);
+    form->ed_CheckUserName->SetText("viewer");
+    form->ed_CheckPassword->SetText("pw");
+    form->sb_PasswordCheckOKClick(form->sb_PasswordCheckOK);
+    ASSERT_EQ(form->RemoteUsers.size(), 1u);
+    TRemoteUserRecord expected{};
+    TClientCheckSet::SetUserDefaults(expected);
+    EXPECT_EQ(form->RemoteUsers[0].InUse, 0);
+    EXPECT_EQ(Bytes(form->RemoteUsers[0].Rights), Bytes(expected.Rights));
+    // Refuse right 3 in the tree; it is stored when the page is saved.
+    form->LoadUserRights(0);
+    TTreeNode* right3 = form->tv_UserPowerTree->Items()->GetFirstNode()->Item(3);
+    const int before = right3->ImageIndex();
+    TSystemSetForm::ToggleRightsNode(right3);
+    EXPECT_NE(right3->ImageIndex(), before);
+    TSystemSetForm::ToggleRightsNode(form->tv_UserPowerTree->Items()->GetFirstNode());
+    EXPECT_EQ(form->tv_UserPowerTree->Items()->GetFirstNode()->ImageIndex(), 2);
+    form->lv_UserCheckList->Items()->Item(0)->SetChecked(true);
+    form->pc_SystemSet->SetActivePageIndex(TSystemSetForm::PageAuth);
+    form->lv_Channel->SetItemIndex(0);
+    form->bt_ApplicationClick(form->bt_Application);
+    auto lists = checks->Current();
+    ASSERT_EQ(lists->Users.size(), 1u);
+    EXPECT_EQ(lists->Users[0].InUse, 1);
+    EXPECT_EQ(lists->Users[0].UserName.Get(), "viewer");
+    EXPECT_EQ(lists->Users[0].Rights[3].Enabled, before == 1 ? 0 : 1);
+
+    form->sb_UserDelClick(form->sb_UserDel);
+    EXPECT_TRUE(form->RemoteUsers.empty());
+}
+
 // The remote side: a message server on the engine's own settings objects of another "host".
 struct RemoteDevices : TUDPServerDevices {
     uint8_t dog[kDogSettingsSize] = {};
