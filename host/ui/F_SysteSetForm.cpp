@@ -360,6 +360,21 @@ void TSystemSetForm::BuildAlarmPage(TTabSheet* ts) {
     ed_SMCSMsg = PutEdit(ts, 210, 390, 300);
     ed_RasUserName = PutEdit(ts, 210, 416, 120);
     ed_RasPassword = PutEdit(ts, 336, 416, 120);
+    sb_AlarmUpAdd = PutButton(ts, 4, 462, 60, "添加");
+    sb_AlarmUpMod = PutButton(ts, 68, 462, 60, "修改");
+    sb_AlarmUpDel = PutButton(ts, 132, 462, 60, "删除");
+    pn_AlarmUpPanel = PutControl<TPanel>(ts, 4, 430, 200, 30);
+    ed_AlarmUpAddr = PutEdit(pn_AlarmUpPanel, 2, 4, 100);
+    ed_AlarmUpAddr->SetMaxLength(30);
+    sb_AlarmUpOK = PutButton(pn_AlarmUpPanel, 106, 2, 44, "确定");
+    sb_AlarmUpCancel = PutButton(pn_AlarmUpPanel, 152, 2, 44, "取消");
+    pn_AlarmUpPanel->SetVisible(false);
+    sb_AlarmUpAdd->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AlarmUpAddClick);
+    sb_AlarmUpMod->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AlarmUpModClick);
+    lv_AlarmUpIPList->OnDblClick = TNotifyEvent(this, &TSystemSetForm::sb_AlarmUpModClick);
+    sb_AlarmUpDel->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AlarmUpDelClick);
+    sb_AlarmUpOK->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AlarmUpOKClick);
+    sb_AlarmUpCancel->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AlarmUpCancelClick);
 }
 
 void TSystemSetForm::BuildAutoPage(TTabSheet* ts) {
@@ -378,6 +393,23 @@ void TSystemSetForm::BuildAutoPage(TTabSheet* ts) {
     cb_AutoWorkType = PutCombo(ts, 410, 30, 200);
     auto* copy = PutButton(ts, 410, 60, 150, "该日设置复制到···");
     copy->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_CopyAutoToDayClick);
+    sb_AutoAdd = PutButton(ts, 410, 90, 100, "添加时间段");
+    sb_AutoMod = PutButton(ts, 410, 118, 100, "修改时间段");
+    sb_AutoDel = PutButton(ts, 410, 146, 100, "删除时间段");
+    pn_AutoEdit = PutControl<TPanel>(ts, 4, 50, 400, 60);
+    dtp_AutoStart = PutControl<TDateTimePicker>(pn_AutoEdit, 4, 4, 100, 22);
+    dtp_AutoEnd = PutControl<TDateTimePicker>(pn_AutoEdit, 110, 4, 100, 22);
+    for (auto* d : {dtp_AutoStart, dtp_AutoEnd})
+        d->SetKind(TDateTimeKind::dtkTime);
+    sb_AutoEditOK = PutButton(pn_AutoEdit, 220, 30, 80, "确定");
+    sb_AutoEditCancel = PutButton(pn_AutoEdit, 306, 30, 80, "取消");
+    pn_AutoEdit->SetVisible(false);
+    sb_AutoAdd->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AutoAddClick);
+    sb_AutoMod->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AutoModClick);
+    lv_AutoSetList->OnDblClick = TNotifyEvent(this, &TSystemSetForm::sb_AutoModClick);
+    sb_AutoDel->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AutoDelClick);
+    sb_AutoEditOK->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AutoEditOKClick);
+    sb_AutoEditCancel->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_AutoEditCancelClick);
 }
 
 void TSystemSetForm::BuildPtzPage(TTabSheet* ts) {
@@ -959,6 +991,97 @@ void TSystemSetForm::sb_CopyAutoToDayClick(TObject*) {
     TAutoSetRecord& r = AutoRecords[size_t(EditChannel)];
     for (int d : days)
         if (d >= 0 && d < kScheduleDays && d != shownDay_) r.Days[d] = r.Days[shownDay_];
+}
+
+void TSystemSetForm::sb_AutoAddClick(TObject*) {
+    if (lv_AutoSetList->Items()->Count() >= kScheduleRanges) return;
+    autoAdding_ = true;
+    dtp_AutoStart->SetDateTime(0);
+    dtp_AutoEnd->SetDateTime(TimeOfText("23:59:59"));
+    pn_AutoEdit->SetVisible(true);
+    for (auto* b : {sb_AutoAdd, sb_AutoMod, sb_AutoDel})
+        b->SetEnabled(false);
+}
+
+void TSystemSetForm::sb_AutoModClick(TObject*) {
+    TListItem* it = lv_AutoSetList->Selected();
+    if (!it) return;
+    autoAdding_ = false;
+    dtp_AutoStart->SetDateTime(TimeOfText(it->Caption()));
+    dtp_AutoEnd->SetDateTime(TimeOfText(it->SubItems()->Strings(0)));
+    cb_AutoWorkType->SetItemIndex(cb_AutoWorkType->Items()->IndexOf(it->SubItems()->Strings(1)));
+    pn_AutoEdit->SetVisible(true);
+    for (auto* b : {sb_AutoAdd, sb_AutoMod, sb_AutoDel})
+        b->SetEnabled(false);
+}
+
+void TSystemSetForm::sb_AutoDelClick(TObject*) {
+    if (TListItem* it = lv_AutoSetList->Selected()) it->Delete();
+}
+
+void TSystemSetForm::sb_AutoEditOKClick(TObject*) {
+    TListItem* it = nullptr;
+    if (autoAdding_) {
+        it = lv_AutoSetList->Items()->Add();
+        it->SubItems()->Add("");
+        it->SubItems()->Add("");
+    } else {
+        it = lv_AutoSetList->Selected();
+    }
+    if (it) {
+        it->SetCaption(HHMMSS(dtp_AutoStart->DateTime()));
+        it->SubItems()->Put(0, HHMMSS(dtp_AutoEnd->DateTime()));
+        it->SubItems()->Put(1, cb_AutoWorkType->GetText());
+    }
+    sb_AutoEditCancelClick(nullptr);
+}
+
+void TSystemSetForm::sb_AutoEditCancelClick(TObject*) {
+    pn_AutoEdit->SetVisible(false);
+    for (auto* b : {sb_AutoAdd, sb_AutoMod, sb_AutoDel})
+        b->SetEnabled(true);
+}
+
+void TSystemSetForm::sb_AlarmUpAddClick(TObject*) {
+    uploadAdding_ = true;
+    ed_AlarmUpAddr->SetText("");
+    pn_AlarmUpPanel->SetVisible(true);
+    for (auto* b : {sb_AlarmUpAdd, sb_AlarmUpMod, sb_AlarmUpDel})
+        b->SetEnabled(false);
+}
+
+void TSystemSetForm::sb_AlarmUpModClick(TObject*) {
+    TListItem* it = lv_AlarmUpIPList->Selected();
+    if (!it) return;
+    uploadAdding_ = false;
+    ed_AlarmUpAddr->SetText(it->Caption());
+    pn_AlarmUpPanel->SetVisible(true);
+    for (auto* b : {sb_AlarmUpAdd, sb_AlarmUpMod, sb_AlarmUpDel})
+        b->SetEnabled(false);
+}
+
+void TSystemSetForm::sb_AlarmUpDelClick(TObject*) {
+    if (TListItem* it = lv_AlarmUpIPList->Selected()) it->Delete();
+}
+
+void TSystemSetForm::sb_AlarmUpOKClick(TObject*) {
+    const std::string text = ed_AlarmUpAddr->GetText();
+    if (text.empty()) return;
+    if (uploadAdding_) {
+        TListItem* it = lv_AlarmUpIPList->Items()->Add();
+        it->SetCaption(text);
+        it->SetChecked(true);
+        lv_AlarmUpIPList->SetSelected(it);
+    } else if (TListItem* it = lv_AlarmUpIPList->Selected()) {
+        it->SetCaption(text);
+    }
+    sb_AlarmUpCancelClick(nullptr);
+}
+
+void TSystemSetForm::sb_AlarmUpCancelClick(TObject*) {
+    pn_AlarmUpPanel->SetVisible(false);
+    for (auto* b : {sb_AlarmUpAdd, sb_AlarmUpMod, sb_AlarmUpDel})
+        b->SetEnabled(true);
 }
 
 // --- PTZ page -----------------------------------------------------------------------------

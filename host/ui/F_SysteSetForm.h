@@ -152,6 +152,14 @@ public:
     dvr::fw::TListView* lv_AutoSetList;
     dvr::fw::TComboBox* cb_AutoWorkType;
     std::array<dvr::fw::TRadioButton*, 7> rb_Days{};
+    dvr::fw::TPanel* pn_AutoEdit;
+    dvr::fw::TDateTimePicker *dtp_AutoStart, *dtp_AutoEnd;
+    dvr::fw::TButton *sb_AutoAdd, *sb_AutoMod, *sb_AutoDel, *sb_AutoEditOK, *sb_AutoEditCancel;
+    // Upload address strip of the alarm page.
+    dvr::fw::TPanel* pn_AlarmUpPanel;
+    dvr::fw::TEdit* ed_AlarmUpAddr;
+    dvr::fw::TButton *sb_AlarmUpAdd, *sb_AlarmUpMod, *sb_AlarmUpDel, *sb_AlarmUpOK,
+        *sb_AlarmUpCancel;
     // PTZ page and its edit strip.
     dvr::fw::TListView* lv_YTSetList;
     dvr::fw::TComboBox *cb_YTName, *cb_YTCOM, *cb_YTBaudrate;
@@ -220,6 +228,17 @@ public:
     void lv_AlarmOutListClick(dvr::fw::TObject* Sender);
     void sb_CopyAutoToDayClick(dvr::fw::TObject* Sender);
     void im_KeyboorClick(dvr::fw::TObject* Sender);
+    // Schedule slots and upload addresses.
+    void sb_AutoAddClick(dvr::fw::TObject* Sender);
+    void sb_AutoModClick(dvr::fw::TObject* Sender);
+    void sb_AutoDelClick(dvr::fw::TObject* Sender);
+    void sb_AutoEditOKClick(dvr::fw::TObject* Sender);
+    void sb_AutoEditCancelClick(dvr::fw::TObject* Sender);
+    void sb_AlarmUpAddClick(dvr::fw::TObject* Sender);
+    void sb_AlarmUpModClick(dvr::fw::TObject* Sender);
+    void sb_AlarmUpDelClick(dvr::fw::TObject* Sender);
+    void sb_AlarmUpOKClick(dvr::fw::TObject* Sender);
+    void sb_AlarmUpCancelClick(dvr::fw::TObject* Sender);
     // PTZ list editing.
     void sb_YTAddClick(dvr::fw::TObject* Sender);
     void sb_YTModClick(dvr::fw::TObject* Sender);
@@ -288,6 +307,8 @@ private:
     int outKind_ = 0;
     int rowSelectedWhenSent_ = -1;
     bool ytAdding_ = false;
+    bool autoAdding_ = false;
+    bool uploadAdding_ = false;
     bool userAdding_ = false;
     int userRow_ = -1, ipRow_ = -1; // rows whose rights the trees show
     std::unique_ptr<TReplyWait> wait_;

@@ -329,6 +329,83 @@ TEST_F(SettingsDialogTest, PtzAndRemoteUserListsAreEditedAndSaved) {
     EXPECT_TRUE(form->RemoteUsers.empty());
 }
 
+TEST_F(SettingsDialogTest, ScheduleSlotsAndUploadAddressesReachTheRecord) {
+    std::vector<int> days = {0, 1};
+    TSystemSetHost h = Host();
+    h.PickWeekDays = [&] { return days; };
+    Open(std::move(h));
+    Select(1);
+    form->sb_AutoAddClick(form->sb_AutoAdd);
+    form->dtp_AutoStart->SetDateTime((6 * 3600 + 30 * 60) / 86400.0);
+    form->dtp_AutoEnd->SetDateTime((22 * 3600) / 86400.0);
+    form->cb_AutoWorkType->SetItemIndex(6);
+    form->sb_AutoEditOKClick(form->sb_AutoEditOK);
+    ASSERT_EQ(form->lv_AutoSetList->Items()->Count(), 1);
+    EXPECT_EQ(form->lv_AutoSetList->Items()->Item(0)->Caption(), "06:30:00");
+    // Monday copied to Monday and Tuesday: Tuesday equals it, Monday unchanged.
+    form->sb_CopyAutoToDayClick(nullptr);
+    const TAutoDayBlock& monday = form->AutoRecords[1].Days[0];
+    EXPECT_EQ(monday.RangeCount, 1);
+    EXPECT_EQ(monday.StartTime[0], 63000);
+    EXPECT_EQ(monday.EndTime[0], 220000);
+    EXPECT_EQ(monday.WorkType[0], 6);
+    EXPECT_EQ(Bytes(form->AutoRecords[1].Days[1]), Bytes(monday));
+    EXPECT_EQ(form->AutoRecords[1].Days[2].RangeCount, 0);
+
+    // Empty addresses are refused; at most 50 are stored.
+    form->sb_AlarmUpAddClick(form->sb_AlarmUpAdd);
+    form->sb_AlarmUpOKClick(form->sb_AlarmUpOK);
+    EXPECT_TRUE(form->pn_AlarmUpPanel->Visible());
+    form->sb_AlarmUpCancelClick(form->sb_AlarmUpCancel);
+    for (int i = 0; i < 51; ++i) {
+        form->sb_AlarmUpAddClick(form->sb_AlarmUpAdd);
+        form->ed_AlarmUpAddr->SetText("10.1.0." + std::to_string(i));
+        form->sb_AlarmUpOKClick(form->sb_AlarmUpOK);
+    }
+    EXPECT_EQ(form->lv_AlarmUpIPList->Items()->Count(), 51);
+    form->StoreAlarmPage(1);
+    EXPECT_EQ(form->AlarmRecords[1].UploadAddressCount, 50);
+    EXPECT_EQ(form->AlarmRecords[1].UploadAddresses[49].Get(), "10.1.0.49");
+    EXPECT_EQ(form->AlarmRecords[1].UploadAddressOn[49], 1);
+
+    // A shorter SMS text does not leave the tail of the longer one behind.
+    form->ed_SMCSMsg->SetText("fire in hall 3");
+    form->StoreAlarmPage(1);
+    form->ed_SMCSMsg->SetText("fire");
+    form->StoreAlarmPage(1);
+    form->LoadAlarmPage(1);
+    EXPECT_EQ(form->ed_SMCSMsg->GetText(), "fire");
+}
+
+TEST_F(SettingsDialogTest, RemoteWriteWithoutAnswerEndsInTheSetTimeOut) {
+    struct NoServer : TUdpSender {
+        void SendTo(const void*, int, int, const std::string&) override {}
+    } udp;
+    TSystemSetHost h = Host();
+    h.Udp = &udp;
+    h.ReplyTimeoutMs = 200;
+    Open(std::move(h), true);
+    form->cb_RemoteMainAddr->SetText("127.0.0.1");
+    form->sb_ConnectClick(form->sb_Connect);
+    // A session that arrives after the time-out is ignored.
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] { return !messages.empty(); }, 3000));
+    UdpMsgSettingsInfo info{};
+    info.Info.Count = 2;
+    form->SessionArea.Store(&info, sizeof info);
+    ::SendMessageW(form->WindowHandle(), WM_SETTINGSSESSION, 0, 0);
+    EXPECT_EQ(form->lv_Channel->Items()->Count(), 0);
+
+    form->sb_ConnectClick(form->sb_Connect);
+    form->SessionArea.Store(&info, sizeof info);
+    ::SendMessageW(form->WindowHandle(), WM_SETTINGSSESSION, 0, 0);
+    ASSERT_EQ(form->lv_Channel->Items()->Count(), 2);
+    form->WriteRemoteClick(form->WriteButtons[TSystemSetForm::PageDog]);
+    EXPECT_FALSE(form->Enabled());
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] { return messages.size() >= 2; }, 3000));
+    EXPECT_EQ(messages[1], Utf8ToGbk("设置超时！"));
+    EXPECT_TRUE(form->Enabled());
+}
+
 // The remote side: a message server on the engine's own settings objects of another "host".
 struct RemoteDevices : TUDPServerDevices {
     uint8_t dog[kDogSettingsSize] = {};
