@@ -76,6 +76,12 @@ void TSeFwCanvas::DrawText(const std::u16string& Text, TRect Rect, uint32_t Flag
     DrawWideText(canvas_, ToWide(Text), Rect, Flags | DT_NOPREFIX);
 }
 
+TRect TSeFwCanvas::VisibleBounds() {
+    RECT r{};
+    if (GetClipBox(canvas_.Handle(), &r) == ERROR) return TSeCanvas::VisibleBounds();
+    return TRect{r.left, r.top, r.right, r.bottom};
+}
+
 int TSeFwCanvas::TextWidth(const std::u16string& Text, const TteFont& Font) {
     FontToTFont(Font, *canvas_.Font());
     return WideTextWidth(canvas_, ToWide(Text), DT_SINGLELINE);

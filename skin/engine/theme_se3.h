@@ -21,6 +21,7 @@ public:
     void DrawText(const std::u16string& Text, TRect Rect, uint32_t Flags, const TteFont& Font,
                   TColor Color) override;
     int TextWidth(const std::u16string& Text, const TteFont& Font) override;
+    TRect VisibleBounds() override;
 
 private:
     fw::TCanvas& canvas_;

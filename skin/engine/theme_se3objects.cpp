@@ -91,6 +91,15 @@ const fw::TTypeInfo* FontStylesType() {
 }
 
 constexpr uint32_t kBinaryChildren = 0x000F0000;
+// Skin coordinates stay far from the int32 limits, so that no sum of them overflows
+// whatever a file holds; the layout's working rectangle has a little more room.
+constexpr int32_t kMaxCoord = 1 << 24;
+constexpr int32_t kMaxWork = 1 << 26;
+int32_t ClampCoord(int64_t v, int32_t limit) {
+    return int32_t(std::clamp<int64_t>(v, -limit, limit));
+}
+// Regions are rendered only up to this many pixels; larger objects give their rectangle.
+constexpr int64_t kMaxRegionPixels = int64_t(1) << 22;
 // Skin trees are a few levels deep; a hostile file must not exhaust the stack.
 constexpr int kMaxTreeDepth = 32;
 thread_local int g_read_depth = 0;
@@ -168,9 +177,23 @@ void DrawPart(TSeCanvas& C, const TteBitmapLink& L, TRect Src, TRect Dst, PartMo
     case PartMode::Stretch:
         C.DrawBitmap(bmp, Dst, Src);
         break;
-    case PartMode::Tile:
-        ForEachTile(Dst, Clip, Src, [&](TRect tile, TRect src) { C.DrawBitmap(bmp, tile, src); });
+    case PartMode::Tile: {
+        // Only the tiles the canvas (and the clip) can show are visited.
+        TRect vis = IntersectRects(Dst, C.VisibleBounds());
+        if (HasArea(Clip)) vis = IntersectRects(vis, Clip);
+        if (!HasArea(vis)) break;
+        const int64_t w = Src.Width(), h = Src.Height();
+        for (int64_t cx = (vis.Left - Dst.Left) / w; Dst.Left + cx * w < vis.Right; ++cx)
+            for (int64_t cy = (vis.Top - Dst.Top) / h; Dst.Top + cy * h < vis.Bottom; ++cy) {
+                TRect tile{int32_t(Dst.Left + cx * w), int32_t(Dst.Top + cy * h), 0, 0};
+                tile.Right = int32_t(std::min<int64_t>(tile.Left + w, Dst.Right));
+                tile.Bottom = int32_t(std::min<int64_t>(tile.Top + h, Dst.Bottom));
+                C.DrawBitmap(
+                    bmp, tile,
+                    TRect{Src.Left, Src.Top, Src.Left + tile.Width(), Src.Top + tile.Height()});
+            }
         break;
+    }
     case PartMode::Center: {
         // Centred in its own destination, at its own size.
         int x = Dst.Left + (Dst.Width() - Src.Width()) / 2;
@@ -213,6 +236,8 @@ void DrawNine(TSeCanvas& C, const TteBitmapLink& L, TRect F, int ml, int mt, int
 
 // The region of what Obj draws, rendered onto a key-coloured bitmap of its size.
 std::unique_ptr<TSeRegion> RenderedRegion(TSeSkinObject& Obj) {
+    if (int64_t(Obj.Width()) * Obj.Height() > kMaxRegionPixels)
+        return std::make_unique<TSeRegion>(TSeRegion{Obj.BoundsRect()});
     TteBitmap b;
     b.SetSize(Obj.Width(), Obj.Height());
     b.FillColor(KeyColor);
@@ -386,6 +411,14 @@ int MeasureSkinText(const std::u16string& Text, const TteFont& Font) {
     return g_measure(Text, Font);
 }
 
+TRect TSeCanvas::VisibleBounds() {
+    return TRect{-kMaxWork, -kMaxWork, kMaxWork, kMaxWork};
+}
+
+TRect TSeBitmapCanvas::VisibleBounds() {
+    return TRect{origin_.X, origin_.Y, origin_.X + target_.Width, origin_.Y + target_.Height};
+}
+
 TRect TSeBitmapCanvas::Local(TRect R) const {
     return Moved(R, -origin_.X, -origin_.Y);
 }
@@ -453,6 +486,17 @@ void TSeSkinObject::DefineProperties(fw::TFiler* Filer) {
     Filer->DefineBinaryProperty(
         "Objects", [this](fw::TStream& s) { ReadChildren(s); },
         [this](fw::TStream& s) { WriteChildren(s); }, true);
+}
+
+void TSeSkinObject::Loaded() {
+    fw::TComponent::Loaded();
+    for (int32_t* v : {&MarginLeft, &MarginRight, &MarginTop, &MarginBottom, &TextMarginLeft,
+                       &TextMarginRight, &TextMarginTop})
+        *v = ClampCoord(*v, kMaxCoord);
+    for (TteBitmapLink* l : Links())
+        if (l)
+            for (int32_t* v : {&l->Rect.Left, &l->Rect.Top, &l->Rect.Right, &l->Rect.Bottom})
+                *v = ClampCoord(*v, kMaxCoord);
 }
 
 void TSeSkinObject::ReadChildren(fw::TStream& S) {
@@ -600,23 +644,27 @@ void TSeSkinObject::ChangeBrightness(int Value) {
 }
 
 void TSeSkinObject::SetLeft(int32_t v) {
+    v = ClampCoord(v, kMaxCoord);
     SetBoundsRect(TRect{v, top_, v + width_, top_ + height_});
 }
 void TSeSkinObject::SetTop(int32_t v) {
+    v = ClampCoord(v, kMaxCoord);
     SetBoundsRect(TRect{left_, v, left_ + width_, v + height_});
 }
 void TSeSkinObject::SetWidth(int32_t v) {
+    v = ClampCoord(v, kMaxCoord);
     SetBoundsRect(TRect{left_, top_, left_ + v, top_ + height_});
 }
 void TSeSkinObject::SetHeight(int32_t v) {
+    v = ClampCoord(v, kMaxCoord);
     SetBoundsRect(TRect{left_, top_, left_ + width_, top_ + v});
 }
 
 void TSeSkinObject::SetBoundsDirect(TRect R) {
-    left_ = R.Left;
-    top_ = R.Top;
-    width_ = std::max(0, R.Right - R.Left);
-    height_ = std::max(0, R.Bottom - R.Top);
+    left_ = ClampCoord(R.Left, kMaxCoord);
+    top_ = ClampCoord(R.Top, kMaxCoord);
+    width_ = int32_t(std::clamp<int64_t>(int64_t(R.Right) - R.Left, 0, kMaxCoord));
+    height_ = int32_t(std::clamp<int64_t>(int64_t(R.Bottom) - R.Top, 0, kMaxCoord));
 }
 
 void TSeSkinObject::SetBoundsRect(TRect Rect) {
@@ -639,19 +687,19 @@ void TSeSkinObject::Realign() {
     auto vertical = [&](TSeSkinObject* c, TSeAlign top, TSeAlign bottom) {
         if (c->Align == top) {
             c->SetBoundsRect(TRect{R.Left, R.Top, R.Right, R.Top + c->Height()});
-            R.Top += c->Height();
+            R.Top = ClampCoord(int64_t(R.Top) + c->Height(), kMaxWork);
         } else if (c->Align == bottom) {
             c->SetBoundsRect(TRect{R.Left, R.Bottom - c->Height(), R.Right, R.Bottom});
-            R.Bottom -= c->Height();
+            R.Bottom = ClampCoord(int64_t(R.Bottom) - c->Height(), kMaxWork);
         }
     };
     auto horizontal = [&](TSeSkinObject* c, TSeAlign left, TSeAlign right) {
         if (c->Align == left) {
             c->SetBoundsRect(TRect{R.Left, R.Top, R.Left + c->Width(), R.Bottom});
-            R.Left += c->Width();
+            R.Left = ClampCoord(int64_t(R.Left) + c->Width(), kMaxWork);
         } else if (c->Align == right) {
             c->SetBoundsRect(TRect{R.Right - c->Width(), R.Top, R.Right, R.Bottom});
-            R.Right -= c->Width();
+            R.Right = ClampCoord(int64_t(R.Right) - c->Width(), kMaxWork);
         }
     };
     each([&](TSeSkinObject* c) { vertical(c, TSeAlign::saMostTop, TSeAlign::saMostBottom); });

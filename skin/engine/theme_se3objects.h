@@ -145,6 +145,8 @@ public:
     virtual void DrawText(const std::u16string& Text, TRect Rect, uint32_t Flags,
                           const TteFont& Font, TColor Color) = 0;
     virtual int TextWidth(const std::u16string& Text, const TteFont& Font);
+    // What can be drawn on at all, in skin coordinates.
+    virtual TRect VisibleBounds();
     // Text shortened with "..." to fit MaxWidth.
     virtual std::u16string FitText(const std::u16string& Text, int MaxWidth, const TteFont& Font);
 };
@@ -172,6 +174,7 @@ public:
     void DrawBitmap(const TteBitmap& Bitmap, TRect DstRect, TRect SrcRect) override;
     void DrawText(const std::u16string& Text, TRect Rect, uint32_t Flags, const TteFont& Font,
                   TColor Color) override;
+    TRect VisibleBounds() override;
 
 private:
     TRect Local(TRect R) const;
@@ -190,6 +193,10 @@ public:
 
     void DefineProperties(fw::TFiler* Filer) override;
     void Assign(const fw::TPersistent* Source) override;
+    // Bounds the margins and image rectangles read from a file.
+    void Loaded() override;
+    // The object's image links (none in the base).
+    virtual std::vector<TteBitmapLink*> Links() { return {}; }
 
     virtual TteFont* GetFont();
     virtual void SetSubState(uint16_t Value);
@@ -299,6 +306,7 @@ class TSeBitmapObject : public TSeSkinObject {
     FW_PUBLISHED(TSeBitmapObject, TSeSkinObject)
 public:
     explicit TSeBitmapObject(fw::TComponent* AOwner);
+    std::vector<TteBitmapLink*> Links() override { return {Bitmap.get()}; }
     void Assign(const fw::TPersistent* Source) override;
     void Refresh() override;
     void Draw(TSeCanvas& Canvas, TRect ClipRect) override;
@@ -318,6 +326,7 @@ class TSeActiveBitmap : public TSeBitmapObject {
     FW_PUBLISHED(TSeActiveBitmap, TSeBitmapObject)
 public:
     explicit TSeActiveBitmap(fw::TComponent* AOwner);
+    std::vector<TteBitmapLink*> Links() override { return {Bitmap.get(), ActiveBitmap.get()}; }
     void Assign(const fw::TPersistent* Source) override;
     void Refresh() override;
     TteFont* GetFont() override;
@@ -331,6 +340,9 @@ class TSeSystemButton : public TSeActiveBitmap {
     FW_PUBLISHED(TSeSystemButton, TSeActiveBitmap)
 public:
     explicit TSeSystemButton(fw::TComponent* AOwner);
+    std::vector<TteBitmapLink*> Links() override {
+        return {Bitmap.get(), ActiveBitmap.get(), BitmapHot.get(), BitmapPressed.get()};
+    }
     void Assign(const fw::TPersistent* Source) override;
     void Refresh() override;
     void SetState(uint8_t Value) override;
@@ -345,6 +357,10 @@ class TSeButtonObject : public TSeBitmapObject {
     FW_PUBLISHED(TSeButtonObject, TSeBitmapObject)
 public:
     explicit TSeButtonObject(fw::TComponent* AOwner);
+    std::vector<TteBitmapLink*> Links() override {
+        return {Bitmap.get(), BitmapHot.get(), BitmapFocused.get(), BitmapPressed.get(),
+                BitmapDisabled.get()};
+    }
     void Assign(const fw::TPersistent* Source) override;
     void Refresh() override;
     void Draw(TSeCanvas& Canvas, TRect ClipRect) override;
@@ -389,6 +405,7 @@ class TSeBitmapSkinObject : public TSeSkinObject {
     FW_PUBLISHED(TSeBitmapSkinObject, TSeSkinObject)
 public:
     explicit TSeBitmapSkinObject(fw::TComponent* AOwner);
+    std::vector<TteBitmapLink*> Links() override { return {Bitmap.get()}; }
     void Assign(const fw::TPersistent* Source) override;
     void Refresh() override;
     void Draw(TSeCanvas& Canvas, TRect ClipRect) override;
@@ -405,6 +422,7 @@ class TSeFormBitmapSkinObject : public TSeBitmapSkinObject {
     FW_PUBLISHED(TSeFormBitmapSkinObject, TSeBitmapSkinObject)
 public:
     explicit TSeFormBitmapSkinObject(fw::TComponent* AOwner);
+    std::vector<TteBitmapLink*> Links() override { return {Bitmap.get(), InactiveBitmap.get()}; }
     void Assign(const fw::TPersistent* Source) override;
     void Refresh() override;
     void Draw(TSeCanvas& Canvas, TRect ClipRect) override;
@@ -415,6 +433,9 @@ class TSeSysButtonSkinObject : public TSeBitmapSkinObject {
     FW_PUBLISHED(TSeSysButtonSkinObject, TSeBitmapSkinObject)
 public:
     explicit TSeSysButtonSkinObject(fw::TComponent* AOwner);
+    std::vector<TteBitmapLink*> Links() override {
+        return {Bitmap.get(), BitmapHover.get(), BitmapDown.get()};
+    }
     void Assign(const fw::TPersistent* Source) override;
     void Refresh() override;
     void SetState(uint8_t Value) override;
@@ -451,6 +472,7 @@ class TSeActiveBitmapBoxObject : public TSeBitmapBoxObject {
     FW_PUBLISHED(TSeActiveBitmapBoxObject, TSeBitmapBoxObject)
 public:
     explicit TSeActiveBitmapBoxObject(fw::TComponent* AOwner);
+    std::vector<TteBitmapLink*> Links() override { return {Bitmap.get(), FocusedBitmap.get()}; }
     void Assign(const fw::TPersistent* Source) override;
     void Refresh() override;
     void Draw(TSeCanvas& Canvas, TRect ClipRect) override;
@@ -461,6 +483,10 @@ class TSeButtonBitmapBoxObject : public TSeBitmapBoxObject {
     FW_PUBLISHED(TSeButtonBitmapBoxObject, TSeBitmapBoxObject)
 public:
     explicit TSeButtonBitmapBoxObject(fw::TComponent* AOwner);
+    std::vector<TteBitmapLink*> Links() override {
+        return {Bitmap.get(), HotBitmap.get(), FocusedBitmap.get(), PressedBitmap.get(),
+                DisabledBitmap.get()};
+    }
     void Assign(const fw::TPersistent* Source) override;
     void Refresh() override;
     void Draw(TSeCanvas& Canvas, TRect ClipRect) override;

@@ -371,3 +371,35 @@ TEST(SkinObjectTree, ShiftsAndCloning) {
 
 } // namespace
 } // namespace dvr::skin
+
+namespace dvr::skin {
+namespace {
+
+TEST(SkinObjectTree, ExtremeGeometryStaysBounded) {
+    NineImage img;
+    auto* o = new TSeBitmapObject(nullptr);
+    o->Bitmap->Name = "skin";
+    o->Bitmap->Rect = TRect{3, 3, 4, 4}; // one blue pixel, tiled
+    o->SetImages(&img.list);
+    o->Refresh();
+    o->SetLeft(INT32_MIN);
+    o->SetTop(-5);
+    o->SetWidth(INT32_MAX);
+    o->SetHeight(INT32_MAX);
+    EXPECT_GT(o->Left(), INT32_MIN / 2);
+    EXPECT_LT(int64_t(o->Left()) + o->Width(), INT32_MAX / 2);
+    o->SetLeft(-5);
+    // Only the tiles the target shows are drawn; the region falls back to the rectangle.
+    TteBitmap bmp;
+    bmp.SetSize(8, 8);
+    TSeBitmapCanvas c(bmp);
+    o->Draw(c, NullRect);
+    EXPECT_EQ(bmp.GetPixel(7, 7), Px(fw::clBlue));
+    auto r = o->GetTreeRegion();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->size(), 1u);
+    o->Free();
+}
+
+} // namespace
+} // namespace dvr::skin
