@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cmath>
 #include <cstring>
 
 namespace vantrel {
@@ -139,6 +140,61 @@ TTreeNode* Child(TTreeNode* node, int index) {
 
 } // namespace
 
+TDragRect MaskDragRect(int ax, int ay, int x, int y) {
+    auto edge = [](int anchor, int v, int limit, int& lo, int& hi) {
+        if (v < anchor) {
+            hi = anchor;
+            lo = std::max(v, 0);
+            if (hi - lo > 128) lo = hi - 128;
+        } else {
+            lo = anchor;
+            hi = std::min(v, limit);
+            if (hi - anchor > 128) hi = anchor + 128;
+        }
+    };
+    TDragRect r{};
+    edge(ax, x, 352, r.Left, r.Right);
+    edge(ay, y, 288, r.Top, r.Bottom);
+    return r;
+}
+
+TDragRect AreaDragRect(int ax, int ay, int x, int y) {
+    TDragRect r{};
+    if (x < ax) {
+        r.Left = std::max(x, 1);
+        r.Right = ax;
+    } else {
+        r.Left = ax;
+        r.Right = std::min(x, 351);
+    }
+    if (y < ay) {
+        r.Top = std::max(y, 1);
+        r.Bottom = ay;
+    } else {
+        r.Top = ay;
+        r.Bottom = std::min(y, 287);
+    }
+    return r;
+}
+
+bool AreaCollides(const TDragRect& n, const TDragRect& e) {
+    auto inside = [&](int x, int y) {
+        return x >= e.Left && x <= e.Right && y >= e.Top && y <= e.Bottom;
+    };
+    if (inside(n.Left, n.Top) || inside(n.Right, n.Bottom) || inside(n.Right, n.Top) ||
+        inside(n.Left, n.Bottom))
+        return true;
+    const bool spansV = n.Top <= e.Top && n.Bottom >= e.Bottom;
+    const bool spansH = n.Left <= e.Left && n.Right >= e.Right;
+    if (spansV &&
+        ((e.Left <= n.Right && n.Right <= e.Right) || (e.Left <= n.Left && n.Left <= e.Right)))
+        return true;
+    if (spansH &&
+        ((e.Top <= n.Bottom && n.Bottom <= e.Bottom) || (e.Top <= n.Top && n.Top <= e.Bottom)))
+        return true;
+    return false;
+}
+
 TSystemSetForm::TSystemSetForm(TComponent* AOwner, TSystemSetHost host)
     : TForm(AOwner), host_(std::move(host)) {
     if (!host_.ShowMessage)
@@ -149,6 +205,10 @@ TSystemSetForm::TSystemSetForm(TComponent* AOwner, TSystemSetHost host)
     SetClientWidth(867);
     SetClientHeight(574);
     BuildFrame();
+    TimeTimer = new TTimer(this);
+    TimeTimer->SetInterval(1000);
+    TimeTimer->SetOnTimer(TNotifyEvent(this, &TSystemSetForm::TimeTimerTick));
+    TimeTimer->SetEnabled(true);
     OnShow = TNotifyEvent(this, &TSystemSetForm::FormShow);
     OnClose = TCloseEvent(this, &TSystemSetForm::FormClose);
 }
@@ -237,17 +297,21 @@ void TSystemSetForm::BuildPreviewPage(TTabSheet* ts) {
     pn_MarkBlock = PutControl<TPanel>(pn_PreviewVideoPannel, 0, 0, 10, 10);
     pn_MarkBlock->SetColor(TColor(0x00FF00));
     pn_MarkBlock->SetVisible(false);
-    auto bar = [&](int y, const char* title, int max) {
-        PutLabel(ts, 370, y, 60, title);
-        auto* t = PutControl<TTrackBar>(ts, 430, y, 200, 24);
+    auto bar = [&](int y, const char* title, int max, TLabel*& value) {
+        PutLabel(ts, 370, y, 50, title);
+        auto* t = PutControl<TTrackBar>(ts, 420, y, 180, 24);
         t->SetMin(0);
         t->SetMax(max);
+        value = PutControl<TLabel>(ts, 604, y, 30, 16);
+        t->OnChange = TNotifyEvent(this, &TSystemSetForm::sb_PictureChange);
         return t;
     };
-    sb_Bright = bar(4, "亮度", 255);
-    sb_Contrast = bar(34, "对比度", 127);
-    sb_Saturation = bar(64, "饱和度", 127);
-    sb_Hue = bar(94, "色调", 255);
+    sb_Bright = bar(4, "亮度", 255, lb_Bright);
+    sb_Contrast = bar(34, "对比度", 127, lb_Contrast);
+    sb_Saturation = bar(64, "饱和度", 127, lb_Saturation);
+    sb_Hue = bar(94, "色调", 255, lb_Hue);
+    pn_PreviewVideoPannel->OnMouseDown = TMouseEvent(this, &TSystemSetForm::pn_PreviewMouseDown);
+    pn_PreviewVideoPannel->OnMouseUp = TMouseEvent(this, &TSystemSetForm::pn_PreviewMouseUp);
     PutLabel(ts, 4, 300, 70, "通道名称：");
     ed_ChannelName = PutEdit(ts, 80, 296, 160);
     cb_PutBlock = PutCheck(ts, 4, 326, 120, "安放遮挡");
@@ -256,6 +320,9 @@ void TSystemSetForm::BuildPreviewPage(TTabSheet* ts) {
     cb_ShowBGImage = PutCheck(ts, 4, 350, 180, "无预览时显示背景图");
     cb_OSDAutoBright = PutCheck(ts, 190, 350, 120, "时间自动调亮");
     cb_OSDAutoBright->SetEnabled(false);
+    ed_ChannelName->OnChange = TNotifyEvent(this, &TSystemSetForm::ed_ChannelNameChange);
+    cb_ShowChannelName->OnClick = TNotifyEvent(this, &TSystemSetForm::cb_ShowOsdClick);
+    cb_ShowChannelTime->OnClick = TNotifyEvent(this, &TSystemSetForm::cb_ShowOsdClick);
 }
 
 void TSystemSetForm::BuildCapturePage(TTabSheet* ts) {
@@ -321,6 +388,13 @@ void TSystemSetForm::BuildAlarmPage(TTabSheet* ts) {
     se_AlarmTimes = PutEdit(ts, 90, 100, 50);
     se_AlarmCapKeepTime = PutEdit(ts, 146, 100, 50);
     lv_RelatingCapture = PutList(ts, 4, 128, 150, 150, true, {"通道号", "名称"});
+    pn_SetAlarmRectPanel = PutControl<TPanel>(ts, 4, 128, 352, 288);
+    pn_SetAlarmRectPanel->SetVisible(false); // shown by the area sub-page
+    pn_SetAlarmRectPanel->OnMouseDown = TMouseEvent(this, &TSystemSetForm::pn_AreaMouseDown);
+    pn_SetAlarmRectPanel->OnMouseUp = TMouseEvent(this, &TSystemSetForm::pn_AreaMouseUp);
+    auto* clear = PutButton(ts, 440, 466, 150, "清除本通道侦测区域");
+    clear->SetTop(440);
+    clear->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_ClearAreasClick);
     cb_AlarmInBox = PutCombo(ts, 160, 128, 90);
     for (const char* t : {"W110", "SE600", "DCTRLS", "RM008"})
         cb_AlarmInBox->Items()->Add(t);
@@ -668,6 +742,7 @@ void TSystemSetForm::ShowLocal() {
     LoadOtherPage();
     LoadPortsPage();
     SetTag(0);
+    TimeTimerTimer();
 }
 
 void TSystemSetForm::ShowRemote() {
@@ -747,6 +822,103 @@ void TSystemSetForm::StorePreviewPage(int ch) {
     r.DateTimeY = lb_OSD_Time->Top();
     r.TitleX = lb_OSD_Name->Left();
     r.TitleY = lb_OSD_Name->Top();
+}
+
+void TSystemSetForm::sb_PictureChange(TObject* Sender) {
+    const int row = SelectedRow();
+    auto* bar = static_cast<TTrackBar*>(Sender);
+    TLabel* value = bar == sb_Bright       ? lb_Bright
+                    : bar == sb_Contrast   ? lb_Contrast
+                    : bar == sb_Saturation ? lb_Saturation
+                                           : lb_Hue;
+    value->SetCaption(std::to_string(bar->Position()));
+    if (lv_Channel->Items()->Count() == 0 || row < 0) return;
+    TPictureParams& p = PreviewRecords[size_t(row)].Picture;
+    p.Brightness = uint32_t(sb_Bright->Position());
+    p.Contrast = sb_Contrast->Position();
+    p.Saturation = sb_Saturation->Position();
+    p.Hue = uint32_t(sb_Hue->Position());
+}
+
+void TSystemSetForm::ed_ChannelNameChange(TObject*) {
+    lb_OSD_Name->SetBounds(lb_OSD_Name->Left(), lb_OSD_Name->Top(),
+                           9 * int(ed_ChannelName->GetText().size()), 18);
+}
+
+void TSystemSetForm::cb_ShowOsdClick(TObject*) {
+    lb_OSD_Name->SetVisible(cb_ShowChannelName->Checked());
+    lb_OSD_Time->SetVisible(cb_ShowChannelTime->Checked());
+}
+
+void TSystemSetForm::pn_PreviewMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
+    if (SelectedRow() < 0 || (!RemoteMode && SelectedRow() >= host_.BoardChannels)) return;
+    anchorX_ = X;
+    anchorY_ = Y;
+}
+
+void TSystemSetForm::pn_PreviewMouseUp(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+    const int row = SelectedRow();
+    if (Button != TMouseButton::mbLeft || !cb_PutBlock->Checked() || row < 0 ||
+        (!RemoteMode && row >= host_.BoardChannels))
+        return;
+    const TDragRect r = MaskDragRect(anchorX_, anchorY_, X, Y);
+    if (r.Right - r.Left < 10 || r.Bottom - r.Top < 10) return;
+    TPreviewSetRecord& p = PreviewRecords[size_t(row)];
+    p.MaskLeft = r.Left;
+    p.MaskTop = r.Top;
+    p.MaskRight = r.Right;
+    p.MaskBottom = r.Bottom;
+    pn_MarkBlock->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    pn_MarkBlock->SetVisible(RemoteMode);
+}
+
+void TSystemSetForm::pn_AreaMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
+    anchorX_ = X;
+    anchorY_ = Y;
+}
+
+void TSystemSetForm::pn_AreaMouseUp(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+    const int row = SelectedRow();
+    if (Button != TMouseButton::mbLeft || row < 0 || (!RemoteMode && row >= host_.BoardChannels))
+        return;
+    const TDragRect r = AreaDragRect(anchorX_, anchorY_, X, Y);
+    if (r.Right - r.Left < 10 || r.Bottom - r.Top < 10) return;
+    TAlarmSetRecord& a = AlarmRecords[size_t(row)];
+    const int count = std::max(0, std::min(a.AreaCount, kAlarmAreas));
+    if (count >= kAlarmAreas) return;
+    const double w = 352, h = 288;
+    for (int k = 0; k < count; ++k) {
+        const AlarmAreaFraction& f = a.Areas[k];
+        const TDragRect e{int(std::lround(f.Left * w)), int(std::lround(f.Top * h)),
+                          int(std::lround(f.Right * w)), int(std::lround(f.Bottom * h))};
+        if (AreaCollides(r, e)) return;
+    }
+    a.Areas[count] = {r.Left / w, r.Top / h, r.Right / w, r.Bottom / h};
+    a.AreaCount = count + 1;
+}
+
+void TSystemSetForm::sb_ClearAreasClick(TObject*) {
+    if (SelectedRow() >= 0) AlarmRecords[size_t(SelectedRow())].AreaCount = 0;
+}
+
+void TSystemSetForm::TimeTimerTimer() {
+    if (!RemoteMode) return;
+    SYSTEMTIME t;
+    ::GetLocalTime(&t);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.wYear, t.wMonth, t.wDay,
+                  t.wHour, t.wMinute, t.wSecond);
+    lb_OSD_Time->SetCaption(text);
+    lb_OSD_Name->SetCaption(ed_ChannelName->GetText());
+    ed_ChannelNameChange(nullptr);
+    cb_ShowOsdClick(nullptr);
+    const int row = SelectedRow();
+    if (row >= 0) {
+        const TPreviewSetRecord& p = PreviewRecords[size_t(row)];
+        pn_MarkBlock->SetBounds(p.MaskLeft, p.MaskTop, p.MaskRight - p.MaskLeft,
+                                p.MaskBottom - p.MaskTop);
+    }
+    pn_MarkBlock->SetVisible(row >= 0 && cb_PutBlock->Checked());
 }
 
 // --- Recording page -----------------------------------------------------------------------
@@ -1767,6 +1939,7 @@ void TSystemSetForm::WMSettingsSession(TMessage&) {
     LoadAuthPage();
     LoadOtherPage();
     SetTag(0);
+    TimeTimerTimer();
     Screen->SetCursor(crDefault);
 }
 

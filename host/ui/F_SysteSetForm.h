@@ -20,6 +20,7 @@
 #include "framework/ui/extctrls.h"
 #include "framework/ui/forms.h"
 #include "framework/ui/stdctrls.h"
+#include "framework/ui/timer.h"
 
 #include <array>
 #include <functional>
@@ -56,6 +57,18 @@ struct TSystemSetHost {
     // Time-out of a remote request.
     unsigned ReplyTimeoutMs = 5000;
 };
+
+// Mouse rules of the picture and detection-area panels (352 x 288).
+struct TDragRect {
+    int Left, Top, Right, Bottom;
+};
+// A privacy mask dragged from the anchor to (x, y): inside the panel, at most 128 on a side.
+TDragRect MaskDragRect(int anchorX, int anchorY, int x, int y);
+// A detection area dragged from the anchor to (x, y): kept within 1 .. 351 and 1 .. 287.
+TDragRect AreaDragRect(int anchorX, int anchorY, int x, int y);
+// Whether a new area touches or crosses an existing one (one enclosing another untouched is
+// allowed).
+bool AreaCollides(const TDragRect& fresh, const TDragRect& existing);
 
 class TSystemSetForm : public dvr::fw::TForm {
     FW_CLASS(TSystemSetForm, dvr::fw::TForm)
@@ -130,6 +143,8 @@ public:
     dvr::fw::TPanel* pn_PreviewVideoPannel;
     dvr::fw::TLabel *lb_OSD_Time, *lb_OSD_Name;
     dvr::fw::TPanel* pn_MarkBlock;
+    dvr::fw::TPanel* pn_SetAlarmRectPanel;
+    dvr::fw::TLabel *lb_Bright, *lb_Contrast, *lb_Saturation, *lb_Hue;
     // Recording page.
     dvr::fw::TEdit *se_MaxFileSize, *se_FrameRate, *se_FilePackageTime;
     dvr::fw::TCheckBox *cb_SetMaxFileSize, *cb_CapAudio;
@@ -228,6 +243,22 @@ public:
     void lv_AlarmOutListClick(dvr::fw::TObject* Sender);
     void sb_CopyAutoToDayClick(dvr::fw::TObject* Sender);
     void im_KeyboorClick(dvr::fw::TObject* Sender);
+    // Picture page: values written at once, mask drawing; detection areas.
+    void sb_PictureChange(dvr::fw::TObject* Sender);
+    void ed_ChannelNameChange(dvr::fw::TObject* Sender);
+    void cb_ShowOsdClick(dvr::fw::TObject* Sender);
+    void pn_PreviewMouseDown(dvr::fw::TObject* Sender, dvr::fw::TMouseButton Button,
+                             dvr::fw::TShiftState Shift, int X, int Y);
+    void pn_PreviewMouseUp(dvr::fw::TObject* Sender, dvr::fw::TMouseButton Button,
+                           dvr::fw::TShiftState Shift, int X, int Y);
+    void pn_AreaMouseDown(dvr::fw::TObject* Sender, dvr::fw::TMouseButton Button,
+                          dvr::fw::TShiftState Shift, int X, int Y);
+    void pn_AreaMouseUp(dvr::fw::TObject* Sender, dvr::fw::TMouseButton Button,
+                        dvr::fw::TShiftState Shift, int X, int Y);
+    void sb_ClearAreasClick(dvr::fw::TObject* Sender);
+    void TimeTimerTimer();
+    void TimeTimerTick(dvr::fw::TObject*) { TimeTimerTimer(); }
+    dvr::fw::TTimer* TimeTimer;
     // Schedule slots and upload addresses.
     void sb_AutoAddClick(dvr::fw::TObject* Sender);
     void sb_AutoModClick(dvr::fw::TObject* Sender);
@@ -307,6 +338,7 @@ private:
     int outKind_ = 0;
     int rowSelectedWhenSent_ = -1;
     bool ytAdding_ = false;
+    int anchorX_ = 0, anchorY_ = 0;
     bool autoAdding_ = false;
     bool uploadAdding_ = false;
     bool userAdding_ = false;

@@ -406,6 +406,61 @@ TEST_F(SettingsDialogTest, RemoteWriteWithoutAnswerEndsInTheSetTimeOut) {
     EXPECT_TRUE(form->Enabled());
 }
 
+TEST(SettingsDialogRules, MaskAndAreaDragsStayInThePanel) {
+    struct Case {
+        int ax, ay, x, y;
+        TDragRect mask, area;
+    };
+    const Case cases[] = {
+        {300, 250, 10, 10, {172, 122, 300, 250}, {10, 10, 300, 250}},
+        {300, 100, 400, 120, {300, 100, 352, 120}, {300, 100, 351, 120}},
+        {20, 20, -5, -5, {0, 0, 20, 20}, {1, 1, 20, 20}},
+        {10, 10, 200, 50, {10, 10, 138, 50}, {10, 10, 200, 50}},
+    };
+    for (const Case& c : cases) {
+        const TDragRect m = MaskDragRect(c.ax, c.ay, c.x, c.y);
+        EXPECT_EQ(std::vector<int>({m.Left, m.Top, m.Right, m.Bottom}),
+                  std::vector<int>({c.mask.Left, c.mask.Top, c.mask.Right, c.mask.Bottom}));
+        const TDragRect a = AreaDragRect(c.ax, c.ay, c.x, c.y);
+        EXPECT_EQ(std::vector<int>({a.Left, a.Top, a.Right, a.Bottom}),
+                  std::vector<int>({c.area.Left, c.area.Top, c.area.Right, c.area.Bottom}));
+    }
+    const TDragRect existing{100, 100, 200, 200};
+    EXPECT_TRUE(AreaCollides({120, 120, 180, 180}, existing));  // inside
+    EXPECT_TRUE(AreaCollides({150, 50, 160, 250}, existing));   // crosses top to bottom
+    EXPECT_TRUE(AreaCollides({50, 150, 250, 160}, existing));   // crosses side to side
+    EXPECT_FALSE(AreaCollides({50, 50, 250, 250}, existing));   // encloses without touching
+    EXPECT_FALSE(AreaCollides({210, 100, 300, 200}, existing)); // beside
+}
+
+TEST_F(SettingsDialogTest, AreasAreAddedUpToSevenAndScrollBarsWriteAtOnce) {
+    Open(Host());
+    Select(1);
+    form->sb_ClearAreasClick(nullptr);
+    auto drag = [&](int l, int t, int r, int b) {
+        form->pn_AreaMouseDown(nullptr, TMouseButton::mbLeft, {}, l, t);
+        form->pn_AreaMouseUp(nullptr, TMouseButton::mbLeft, {}, r, b);
+    };
+    for (int k = 0; k < 8; ++k)
+        drag(2 + 40 * k, 10, 32 + 40 * k, 60);
+    EXPECT_EQ(form->AlarmRecords[1].AreaCount, 7);
+    EXPECT_DOUBLE_EQ(form->AlarmRecords[1].Areas[1].Left, 42 / 352.0);
+    form->sb_ClearAreasClick(nullptr);
+    drag(10, 10, 100, 100);
+    drag(20, 20, 50, 50);     // inside: refused
+    drag(5, 5, 105, 105);     // encloses the first without touching it: accepted
+    drag(200, 200, 205, 250); // narrower than 10: dropped
+    EXPECT_EQ(form->AlarmRecords[1].AreaCount, 2);
+
+    form->sb_Contrast->SetPosition(77);
+    EXPECT_EQ(form->PreviewRecords[1].Picture.Contrast, 77);
+    form->cb_PutBlock->SetChecked(true);
+    form->pn_PreviewMouseDown(nullptr, TMouseButton::mbLeft, {}, 300, 250);
+    form->pn_PreviewMouseUp(nullptr, TMouseButton::mbLeft, {}, 10, 10);
+    EXPECT_EQ(form->PreviewRecords[1].MaskLeft, 172);
+    EXPECT_EQ(form->PreviewRecords[1].MaskBottom, 250);
+}
+
 // The remote side: a message server on the engine's own settings objects of another "host".
 struct RemoteDevices : TUDPServerDevices {
     uint8_t dog[kDogSettingsSize] = {};
