@@ -534,6 +534,86 @@ void TTeSkinFile::PaintButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject
     DrawPartAt(part, Canvas, Button.Rect, st);
 }
 
+// ---- CheckBox ----
+
+namespace {
+constexpr int kCheckBox = 6, kRadioButton = 7, kProgressBar = 10;
+} // namespace
+
+bool TTeSkinFile::HasCheckBoxStyle(int Kind, const TObj&) {
+    if (Kind == 0) return KindTable[kCheckBox] != nullptr;
+    if (Kind == 1) return KindTable[kRadioButton] != nullptr;
+    return false;
+}
+
+bool TTeSkinFile::IsCheckBoxTransparent(int, const TObj&) {
+    return true;
+}
+
+void TTeSkinFile::PaintCheckBox(int Kind, TCanvas& Canvas, const TObj&,
+                                const TteCheckBoxInfo& CheckBox) {
+    TSeSkinObject* o = Kind == 0   ? KindTable[kCheckBox]
+                       : Kind == 1 ? KindTable[kRadioButton]
+                                   : nullptr;
+    const char* name = CheckBox.Check == 1   ? "Checked"
+                       : CheckBox.Check == 0 ? "Unchecked"
+                       : Kind == 0           ? "Mixed"
+                                             : nullptr;
+    TSeSkinObject* part = name ? PartOf(o, name) : nullptr;
+    if (!part) return;
+    uint8_t st = CheckBox.State == 1   ? kssHot
+                 : CheckBox.State == 2 ? kssPressed
+                 : CheckBox.State == 3 ? kssDisabled
+                                       : kssNormal;
+    const TRect& r = CheckBox.Rect;
+    int x = r.Left + (r.Width() - part->Width()) / 2;
+    int y = r.Top + (r.Height() - part->Height()) / 2;
+    DrawPartAt(part, Canvas, TRect{x, y, x + part->Width(), y + part->Height()}, st);
+}
+
+// ---- ProgressBar ----
+
+bool TTeSkinFile::HasProgressBarStyle(int Kind, const TObj&) {
+    return Kind == 0 && KindTable[kProgressBar] != nullptr;
+}
+
+bool TTeSkinFile::IsProgressBarTransparent(int Kind, const TObj&) {
+    TSeSkinObject* f = Kind == 0 ? PartOf(KindTable[kProgressBar], "Frame") : nullptr;
+    return f ? f->Masked : false;
+}
+
+void TTeSkinFile::PaintProgressBar(int, TCanvas& Canvas, const TObj&,
+                                   const TteProgressInfo& Progress) {
+    TSeSkinObject* o = KindTable[kProgressBar];
+    if (!o) return;
+    const bool vertical = Progress.Vertical != 0;
+    TSeSkinObject* frame = PartOf(o, vertical ? "FrameVert" : "FrameHorz");
+    if (!frame) frame = PartOf(o, "Frame");
+    TRect r = Progress.Rect;
+    if (frame) {
+        DrawPartAt(frame, Canvas, r);
+        r = TRect{r.Left + frame->MarginLeft, r.Top + frame->MarginTop,
+                  r.Right - frame->MarginRight, r.Bottom - frame->MarginBottom};
+    }
+    const int64_t mn = Progress.Min, mx = Progress.Max, from = Progress.From, to = Progress.To;
+    if (!(0 <= mn && mn <= from && from <= to && to <= mx && mx != mn)) return;
+    const double span = double(mx - mn);
+    TSeSkinObject* bar = PartOf(o, vertical ? "BarVert" : "BarHorz");
+    if (!bar) bar = PartOf(o, "Bar");
+    if (!bar) return;
+    TRect b = r;
+    if (vertical) {
+        int h = r.Height();
+        b.Top = r.Bottom - RoundEven(h * double(to - mn) / span);
+        b.Bottom = r.Bottom - RoundEven(h * double(from - mn) / span);
+    } else {
+        int w = r.Width();
+        b.Left = r.Left + RoundEven(w * double(from - mn) / span);
+        b.Right = r.Left + RoundEven(w * double(to - mn) / span);
+    }
+    DrawPartAt(bar, Canvas, b);
+}
+
 // ---- StatusBar ----
 
 bool TTeSkinFile::HasStatusBarStyle(int Kind, const TObj&) {

@@ -81,6 +81,16 @@ public:
     bool IsButtonTransparent(int Kind, const TObj& ThemeObject) override;
     void PaintButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
                      const TteButtonInfo& Button) override;
+    // CheckBox
+    bool HasCheckBoxStyle(int Kind, const TObj& ThemeObject) override;
+    bool IsCheckBoxTransparent(int Kind, const TObj& ThemeObject) override;
+    void PaintCheckBox(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                       const TteCheckBoxInfo& CheckBox) override;
+    // ProgressBar
+    bool HasProgressBarStyle(int Kind, const TObj& ThemeObject) override;
+    bool IsProgressBarTransparent(int Kind, const TObj& ThemeObject) override;
+    void PaintProgressBar(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                          const TteProgressInfo& Progress) override;
     // StatusBar
     bool HasStatusBarStyle(int Kind, const TObj& ThemeObject) override;
     void PaintStatusBar(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;

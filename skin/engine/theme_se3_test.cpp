@@ -58,6 +58,17 @@ std::string MakeSkinStream() {
                                     fw::clNone);
     Part<TSeSkinObject>(bar, "Frame", TSeAlign::saNone, 0, 0, TSeKind::skNone, fw::clAqua);
     src.AddObject(bar);
+    auto* progress = Part<TSeSkinObject>(nullptr, "ProgressBar", TSeAlign::saNone, 0, 0,
+                                         TSeKind::skNone, fw::clNone);
+    auto* pframe = Part<TSeSkinObject>(progress, "Frame", TSeAlign::saNone, 0, 0, TSeKind::skNone,
+                                       fw::clBlack);
+    pframe->MarginLeft = pframe->MarginRight = pframe->MarginTop = pframe->MarginBottom = 1;
+    Part<TSeSkinObject>(progress, "Bar", TSeAlign::saNone, 0, 0, TSeKind::skNone, fw::clLime);
+    src.AddObject(progress);
+    auto* check = Part<TSeSkinObject>(nullptr, "Checkbox", TSeAlign::saNone, 0, 0, TSeKind::skNone,
+                                      fw::clNone);
+    Part<TSeSkinObject>(check, "Checked", TSeAlign::saNone, 4, 4, TSeKind::skNone, fw::clRed);
+    src.AddObject(check);
     fw::TMemoryStream s;
     src.SaveToStream(s);
     return std::string(s.Bytes().begin(), s.Bytes().end());
@@ -161,6 +172,39 @@ TEST(SkinTheme, ControlGroupsDrawTheirParts) {
     EXPECT_TRUE(skin.HasHintStyle(0, "default"));
     skin.PaintHint(0, s.canvas, "default", TRect{0, 0, 10, 10});
     EXPECT_EQ(s.At(0, 0), Px(0x808080));
+
+    // Progress: a 40-wide bar inside a 1-pixel frame, filled from 0 to half.
+    Surface p(42, 10);
+    TteProgressInfo pi;
+    pi.Rect = TRect{0, 0, 42, 10};
+    pi.Min = 0;
+    pi.Max = 100;
+    pi.From = 0;
+    pi.To = 50;
+    skin.PaintProgressBar(0, p.canvas, "default", pi);
+    EXPECT_EQ(p.At(0, 0), Px(fw::clBlack));
+    EXPECT_EQ(p.At(1, 5), Px(fw::clLime));
+    EXPECT_EQ(p.At(20, 5), Px(fw::clLime));
+    EXPECT_EQ(p.At(21, 5), Px(fw::clBlack));
+    // A span outside the range draws only the frame.
+    pi.From = 60;
+    pi.To = 40;
+    Surface q(42, 10);
+    skin.PaintProgressBar(0, q.canvas, "default", pi);
+    EXPECT_EQ(q.At(1, 5), Px(fw::clBlack));
+
+    // The check mark part keeps its size, centred; a radio skin is missing.
+    EXPECT_TRUE(skin.HasCheckBoxStyle(0, "default"));
+    EXPECT_FALSE(skin.HasCheckBoxStyle(1, "default"));
+    Surface k(10, 10);
+    TteCheckBoxInfo ci;
+    ci.Rect = TRect{0, 0, 10, 10};
+    ci.Check = 1;
+    skin.PaintCheckBox(0, k.canvas, "default", ci);
+    EXPECT_EQ(k.At(3, 3), Px(fw::clRed));
+    EXPECT_EQ(k.At(6, 6), Px(fw::clRed));
+    EXPECT_EQ(k.At(2, 2), 0xFF000000u);
+    EXPECT_EQ(k.At(7, 7), 0xFF000000u);
 
     // A stream without objects leaves the theme as it was.
     TSeSkinSource empty;
