@@ -1,0 +1,10 @@
+# Windows of the host's network services on the component framework, over their logic.
+if(DVR_WINDOWS)
+  dvr_win_library(vantrel_net_windows STATIC
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayWindow.cpp
+    LIBS vantrel_net_replay dvr_framework_ui)
+  dvr_test(net_windows_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayWindow_test.cpp
+    LIBS vantrel_net_windows
+    TIMEOUT 120)
+endif()
