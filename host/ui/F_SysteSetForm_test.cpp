@@ -461,6 +461,36 @@ TEST_F(SettingsDialogTest, AreasAreAddedUpToSevenAndScrollBarsWriteAtOnce) {
     EXPECT_EQ(form->PreviewRecords[1].MaskBottom, 250);
 }
 
+TEST_F(SettingsDialogTest, PagesFollowTheUsersRightsPerChannel) {
+    TUser user(*arithmetic, folder);
+    auto record = std::make_unique<TUserRecord>();
+    TUser::SetLevelDefaults(*record, 0);
+    record->UserName.Set("op");
+    record->Password.Set("pw");
+    TRightsBlock& settings = record->Rights[1];
+    settings.Enabled = 1;
+    for (auto& item : settings.Items) {
+        item.Enabled = 1;
+        std::memset(item.Sub, 1, sizeof item.Sub);
+    }
+    settings.Items[0].Sub[3] = 0;  // picture page, not for channel 3
+    settings.Items[5].Enabled = 0; // no watchdog page
+    user.SaveUsers(record.get(), sizeof *record);
+    user.Reload();
+    ASSERT_TRUE(user.CheckRight("op", "pw", 1, -1, -1));
+    TSystemSetHost h = Host();
+    h.User = &user;
+    Open(std::move(h));
+    EXPECT_TRUE(form->Sheets[TSystemSetForm::PagePreview]->TabVisible());
+    EXPECT_FALSE(form->Sheets[TSystemSetForm::PageDog]->TabVisible());
+    EXPECT_TRUE(form->Sheets[TSystemSetForm::PagePorts]->TabVisible());
+    Select(3);
+    EXPECT_FALSE(form->Sheets[TSystemSetForm::PagePreview]->TabVisible());
+    EXPECT_TRUE(form->Sheets[TSystemSetForm::PageCapture]->TabVisible());
+    Select(2);
+    EXPECT_TRUE(form->Sheets[TSystemSetForm::PagePreview]->TabVisible());
+}
+
 // The remote side: a message server on the engine's own settings objects of another "host".
 struct RemoteDevices : TUDPServerDevices {
     uint8_t dog[kDogSettingsSize] = {};
