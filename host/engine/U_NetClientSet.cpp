@@ -1,10 +1,12 @@
 #include "host/engine/U_NetClientSet.h"
 
 #include <cstring>
+#include <string>
 
 namespace vantrel {
 namespace {
-constexpr const char* kKey = "SOFTWARE\\VQS\\CLIENT";
+// Below the settings root of the program this unit is built into.
+const std::string kKey = std::string(kSettingsKey) + "CLIENT";
 }
 
 TNetClientSet::TNetClientSet(TArithmetic& arithmetic, const TSystemOtherSet& otherSet,
