@@ -2,6 +2,8 @@
 
 #include "framework/ui/forms.h"
 #include "skin/engine/te_bitmap_win.h"
+#include "skin/engine/te_theme.h"
+#include "skin/engine/theme_flat.h"
 #include "skin/engine/te_utils_win.h"
 #include "skin/engine/te_winapi.h"
 
@@ -250,6 +252,37 @@ TEST_F(ScrollBarTest, PlainPaintingShowsPressedAndDisabledButtons) {
     paint();
     EXPECT_NE(button(), normal);
     EXPECT_FALSE(bar->ThumbVisible());
+}
+
+TEST_F(ScrollBarTest, ThemePaintsThePartsWhenItStylesTheBar) {
+    SetCurrentTheme(new TTeFlatTheme());
+    ASSERT_TRUE(CurrentThemeHasScrollBarStyle(0, "default"));
+    TteBitmap plain, themed;
+    auto paint = [&](TteBitmap& s) {
+        s.SetSize(200, bar->Height());
+        s.FillColor(0xFF00FF00);
+        bar->Perform(WM_PAINT, uintptr_t(BitmapDC(s)), 0);
+        ::GdiFlush();
+    };
+    paint(themed);
+    TRect maxb = bar->GetMaxButtonRect();
+    Move(maxb.Left + 2, 5);
+    Down(maxb.Left + 2, 5);
+    TteBitmap pressed;
+    paint(pressed);
+    Up(maxb.Left + 2, 5);
+    ClearCurrentTheme();
+    Move(0, 100);
+    paint(plain);
+    int differ_theme = 0, differ_press = 0;
+    for (int y = maxb.Top; y < maxb.Bottom; ++y)
+        for (int x = maxb.Left; x < maxb.Right; ++x) {
+            differ_theme += (themed.GetPixel(x, y) & 0xFFFFFF) != (plain.GetPixel(x, y) & 0xFFFFFF);
+            differ_press +=
+                (themed.GetPixel(x, y) & 0xFFFFFF) != (pressed.GetPixel(x, y) & 0xFFFFFF);
+        }
+    EXPECT_GT(differ_theme, 0);
+    EXPECT_GT(differ_press, 0);
 }
 
 } // namespace
