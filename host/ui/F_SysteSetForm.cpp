@@ -2,6 +2,8 @@
 
 #include "host/ui/U_DialogControls.h"
 
+#include "host/engine/U_HostMessages.h"
+
 #include "common/win/textconv.h"
 
 #include <cstdint>
@@ -359,6 +361,8 @@ void TSystemSetForm::BuildCapturePage(TTabSheet* ts) {
         cb_D1QualityLevel->Items()->Add(Utf8ToGbk(t));
         cb_DCIFQualityLevel->Items()->Add(Utf8ToGbk(t));
     }
+    for (auto* r : {rb_CommonQualityCap, rb_HeightQualityCap, rb_D1QualityCap, rb_DCIFQualityCap})
+        r->OnClick = TNotifyEvent(this, &TSystemSetForm::QualityRadioClick);
     rb_DCIFQualityCap->SetVisible(false);
     cb_DCIFQualityLevel->SetVisible(false);
     auto* standard = PutGroup(ts, 4, 270, 300, 24);
@@ -622,6 +626,15 @@ void TSystemSetForm::BuildOtherPage(TTabSheet* ts) {
     ed_LocalName = PutEdit(ts, 120, 164, 160);
     cb_NetLimit = PutCheck(ts, 4, 194, 120, "启用带宽限制");
     se_LimitNet = PutEdit(ts, 130, 192, 100);
+    bt_RestartWindows = PutButton(ts, 4, 230, 110, "重启Windows");
+    bt_ShutWindows = PutButton(ts, 120, 230, 110, "关闭Windows");
+    bt_RestartWindows->SetTag(1);
+    bt_ShutWindows->SetTag(0);
+    for (auto* b : {bt_RestartWindows, bt_ShutWindows})
+        b->OnClick = TNotifyEvent(this, &TSystemSetForm::PowerButtonClick);
+    PutLabel(ts, 4, 270, 120, "版本：4.1.0.0");
+    cb_LocalIP = PutCombo(ts, 130, 300, 150);
+    cb_LocalIP->SetVisible(false);
 }
 
 void TSystemSetForm::BuildPortsPage(TTabSheet* ts) {
@@ -757,6 +770,8 @@ void TSystemSetForm::ShowRemote() {
     }
     bt_OK->SetVisible(false);
     bt_Application->SetVisible(false);
+    bt_RestartWindows->SetVisible(false);
+    bt_ShutWindows->SetVisible(false);
     bt_Cancel->SetCaption(Utf8ToGbk("关闭"));
     bt_Cancel->SetLeft(bt_Application->Left());
     cb_RemoteMainAddr->Items()->Clear();
@@ -926,6 +941,7 @@ void TSystemSetForm::TimeTimerTimer() {
 void TSystemSetForm::LoadCapturePage(int ch) {
     if (ch < 0 || ch >= lv_Channel->Items()->Count()) return;
     const TCaptureSetRecord& r = CaptureRecords[size_t(ch)];
+    loadingCapture_ = true;
     cb_CapAudio->SetChecked(r.AudioMode == 0);
     cb_SetMaxFileSize->SetChecked(r.LimitFileSize != 0);
     SetNumber(se_MaxFileSize, r.MaxFileSize);
@@ -941,6 +957,22 @@ void TSystemSetForm::LoadCapturePage(int ch) {
     (r.UltraMode ? rb_HeightQualityCap : rb_CommonQualityCap)->SetChecked(true);
     if (r.FourCifMode) rb_D1QualityCap->SetChecked(true);
     if (r.DcifMode) rb_DCIFQualityCap->SetChecked(true);
+    loadingCapture_ = false;
+}
+
+void TSystemSetForm::QualityRadioClick(TObject* Sender) {
+    if (loadingCapture_) return;
+    int size = 0;
+    if (Sender == rb_CommonQualityCap) size = 200;
+    if (Sender == rb_HeightQualityCap) size = 400;
+    if (Sender == rb_D1QualityCap) size = 600;
+    if (size) SetNumber(se_MaxFileSize, size);
+}
+
+void TSystemSetForm::PowerButtonClick(TObject* Sender) {
+    if (host_.MainWindow)
+        ::PostMessageW(host_.MainWindow, WM_POWERACTION,
+                       WPARAM(static_cast<TComponent*>(Sender)->Tag()), 0);
 }
 
 void TSystemSetForm::StoreCapturePage(int ch) {
@@ -1594,6 +1626,12 @@ void TSystemSetForm::LoadOtherPage() {
     ed_LocalName->SetText(r.RegisteredName.Get());
     SetNumber(se_LimitNet, r.BandwidthLimitKbps);
     cb_NetLimit->SetChecked(r.BandwidthLimitOn);
+    if (!RemoteMode) {
+        cb_LocalIP->Items()->Clear();
+        for (const auto& ip : host_.LocalIPs)
+            cb_LocalIP->Items()->Add(ip);
+        SetCombo(cb_LocalIP, 0);
+    }
 }
 
 namespace {
@@ -1784,6 +1822,7 @@ void TSystemSetForm::bt_OKClick(TObject*) {
         return;
     }
     StoreAndSaveAll();
+    if (host_.SetOwnIP) host_.SetOwnIP(cb_LocalIP->GetText());
     CanClose = true;
     SetModalResult(1);
 }

@@ -54,6 +54,11 @@ struct TSystemSetHost {
     std::function<std::vector<int>()> PickWeekDays;
     // Messages to the operator (GBK); a message box unless replaced.
     std::function<void(const std::string&)> ShowMessage;
+    // The main window (receives WM_POWERACTION); the addresses of this computer for
+    // cb_LocalIP, and where OK puts the chosen one (TSystemInfo.OwnIP).
+    HWND MainWindow = nullptr;
+    std::vector<std::string> LocalIPs;
+    std::function<void(const std::string&)> SetOwnIP;
     // Time-out of a remote request.
     unsigned ReplyTimeoutMs = 5000;
 };
@@ -200,6 +205,8 @@ public:
     dvr::fw::TEdit *ed_AdministratorPassword, *se_AutoShutDays, *se_AutoRebootDays,
         *ed_NetServerAddr, *ed_LocalName, *se_LimitNet;
     dvr::fw::TDateTimePicker *dtp_ShutTime, *dtp_RebootTime;
+    dvr::fw::TButton *bt_RestartWindows, *bt_ShutWindows;
+    dvr::fw::TComboBox* cb_LocalIP;
     // Ports page: slots 0..6, 13, 14, 15.
     std::array<dvr::fw::TEdit*, 10> PortEdits{};
     dvr::fw::TLabel* lb_VideoPort_Info;
@@ -257,6 +264,8 @@ public:
                         dvr::fw::TShiftState Shift, int X, int Y);
     void sb_ClearAreasClick(dvr::fw::TObject* Sender);
     void TimeTimerTimer();
+    void QualityRadioClick(dvr::fw::TObject* Sender); // a radio chosen by the operator
+    void PowerButtonClick(dvr::fw::TObject* Sender);  // Tag = WM_POWERACTION's wParam
     void TimeTimerTick(dvr::fw::TObject*) { TimeTimerTimer(); }
     dvr::fw::TTimer* TimeTimer;
     // Schedule slots and upload addresses.
@@ -339,6 +348,7 @@ private:
     int rowSelectedWhenSent_ = -1;
     bool ytAdding_ = false;
     int anchorX_ = 0, anchorY_ = 0;
+    bool loadingCapture_ = false;
     bool autoAdding_ = false;
     bool uploadAdding_ = false;
     bool userAdding_ = false;

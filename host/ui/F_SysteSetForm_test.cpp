@@ -162,14 +162,21 @@ TEST_F(SettingsDialogTest, OkSavesEditsToRegistryAndCancelChangesNothing) {
     Select(2);
     form->se_FrameRate->SetText("7");
     form->cb_LockSystemKey->SetChecked(true);
+    form->rb_D1QualityCap->SetChecked(true); // chosen by the operator: 600 MB
+    EXPECT_EQ(form->se_MaxFileSize->GetText(), "600");
     form->bt_CancelClick(form->bt_Cancel);
     EXPECT_EQ(form->ModalResult(), 2);
     EXPECT_EQ(TCaptureSet(card).Records[2].FrameRate, captures->Records[2].FrameRate);
     form->Free();
     form = nullptr;
 
-    Open(Host());
+    std::string ownIP;
+    TSystemSetHost h = Host();
+    h.LocalIPs = {"192.168.1.5", "10.0.0.5"};
+    h.SetOwnIP = [&](const std::string& ip) { ownIP = ip; };
+    Open(std::move(h));
     Select(2);
+    EXPECT_EQ(form->se_MaxFileSize->GetText(), "200"); // loading keeps the stored size
     form->se_FrameRate->SetText("7");
     form->ed_ChannelName->SetText("gate");
     form->bt_OKClick(form->bt_OK);
@@ -179,6 +186,7 @@ TEST_F(SettingsDialogTest, OkSavesEditsToRegistryAndCancelChangesNothing) {
     EXPECT_EQ(reloaded.Records[2].FrameRate, 7);
     TPreviewSet reloadedPreview(card);
     EXPECT_EQ(reloadedPreview.Records[2].Title.Get(), "gate");
+    EXPECT_EQ(ownIP, "192.168.1.5");
 }
 
 TEST_F(SettingsDialogTest, PageSaveReachesSettingsObjectAndBadDrivesAreRefused) {
