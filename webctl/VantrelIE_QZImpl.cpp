@@ -32,17 +32,6 @@ void RegisterClasses() {
     done = true;
 }
 
-std::string ReadValue(std::string_view key, std::string_view name) {
-    const int size = TArithmetic::GetRegDataSize(
-        HKEY_LOCAL_MACHINE, std::string(kSettingsKey) + std::string(key), name);
-    if (size <= 0) return {};
-    std::string data(static_cast<size_t>(size), '\0');
-    const int n = TArithmetic::ReadRegBinary(
-        HKEY_LOCAL_MACHINE, std::string(kSettingsKey) + std::string(key), name, data.data(), size);
-    data.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return data;
-}
-
 } // namespace
 
 TVantrelIE_QZ::TVantrelIE_QZ() {
@@ -62,6 +51,8 @@ TVantrelIE_QZ::TVantrelIE_QZ() {
     ::SetWindowLongPtrW(messageWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageProc));
     // The settings under the control's own root: ports and the name-server login.
     arithmetic_ = std::make_unique<TArithmetic>();
+    otherSet_ = std::make_unique<TSystemOtherSet>(*arithmetic_);
+    NetClientSet = std::make_unique<TNetClientSet>(*arithmetic_, *otherSet_, 0);
 }
 
 TVantrelIE_QZ::~TVantrelIE_QZ() {
@@ -437,16 +428,16 @@ void TVantrelIE_QZ::MergeReply(std::string_view text) {
     char address[INET_ADDRSTRLEN] = {};
     if (::getpeername(webSocket_.get(), reinterpret_cast<sockaddr*>(&peer), &len) == 0)
         ::inet_ntop(AF_INET, &peer.sin_addr, address, sizeof(address));
-    const HostList stored =
-        HostListFromImages(ReadValue("CLIENT", "GroupInfo"), ReadValue("CLIENT", "ChannelInfo"));
+    HostList stored;
+    stored.Groups = NetClientSet->GroupRecords;
+    stored.Channels = NetClientSet->Channels;
     const HostList merged = MergeHostInfo(stored, info, address);
-    const std::string key = std::string(kSettingsKey) + "CLIENT";
-    TArithmetic::WriteRegBinary(
-        HKEY_LOCAL_MACHINE, key, "GroupInfo", merged.Groups.data(),
-        static_cast<int>(merged.Groups.size() * sizeof(TClientGroupRecord)));
-    TArithmetic::WriteRegBinary(
-        HKEY_LOCAL_MACHINE, key, "ChannelInfo", merged.Channels.data(),
+    NetClientSet->SaveGroupInfo(
+        merged.Groups.data(), static_cast<int>(merged.Groups.size() * sizeof(TClientGroupRecord)));
+    NetClientSet->SaveChannelInfo(
+        merged.Channels.data(),
         static_cast<int>(merged.Channels.size() * sizeof(TClientChannelRecord)));
+    NetClientSet->Reload();
 }
 
 } // namespace vantrel::webctl

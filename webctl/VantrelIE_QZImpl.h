@@ -4,6 +4,8 @@
 
 #include "common/win/handles.h"
 #include "host/engine/U_Arithmetic.h"
+#include "host/engine/U_NetClientSet.h"
+#include "host/engine/U_SystemOtherSet.h"
 #include "webctl/U_WebHost.h"
 #include "webctl/Vantrel_IE_QZ_TLB.h"
 
@@ -153,6 +155,13 @@ private:
     IOleClientSite* site_ = nullptr;
     IDispatch* font_ = nullptr;
     std::unique_ptr<TArithmetic> arithmetic_;
+    std::unique_ptr<TSystemOtherSet> otherSet_;
+
+public:
+    // The host list; every board-channel branch is absent, so it counts network channels only.
+    std::unique_ptr<TNetClientSet> NetClientSet;
+
+private:
     PageHost host_;
     HWND messageWindow_ = nullptr;
     HWND face_ = nullptr;

@@ -236,6 +236,15 @@ TEST_F(ControlInPage, LearnsItsHostFromThePageAndMergesTheHostsAnswer) {
     EXPECT_EQ(stored.Channels[1].Name.Get(), "yard");
     EXPECT_EQ(stored.Channels[1].RemoteChannel, 1);
 
+    // A second page load from the same host replaces its group and channels, still first.
+    {
+        TArithmetic arithmetic;
+        TSystemOtherSet other(arithmetic);
+        TNetClientSet hosts(arithmetic, other, 0);
+        EXPECT_EQ(hosts.NetChannelCount, 2);
+        ASSERT_EQ(hosts.Groups.size(), 1u);
+    }
+
     // The dispatch interface, by name as a page script reaches it.
     IDispatch* disp = nullptr;
     ASSERT_EQ(control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&disp)), S_OK);
