@@ -146,3 +146,47 @@ TEST(RegionZoomWindow, ClosingEndsTheZoomAndSnapshotsGoToThePortsChannel) {
 
 } // namespace
 } // namespace vantrel
+
+#include "host/ui/F_ShowBMP.h"
+
+namespace vantrel {
+namespace {
+
+void SetLastWrite(const std::string& path, int y, int mo, int d, int h, int mi, int s) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(y);
+    st.wMonth = static_cast<WORD>(mo);
+    st.wDay = static_cast<WORD>(d);
+    st.wHour = static_cast<WORD>(h);
+    st.wMinute = static_cast<WORD>(mi);
+    st.wSecond = static_cast<WORD>(s);
+    FILETIME local, utc;
+    ::SystemTimeToFileTime(&st, &local);
+    ::LocalFileTimeToFileTime(&local, &utc);
+    dvr::win::File f(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    ::SetFileTime(f.get(), nullptr, nullptr, &utc);
+}
+
+TEST(SnapshotRecording, FindsTheNormalThenTheAlarmRecordingCoveringTheSnapshot) {
+    const std::string base = vantrel::testing::FreshProgramFolder("replay_snaprec");
+    const std::string day = base + "D\\DVRDat\\20261210\\3\\";
+    const std::string snap = day + "PB\\2-2-20261210120005.BMP";
+    vantrel::testing::WriteFile(snap, "BM");
+    EXPECT_EQ(FindSnapshotRecording(snap), "");
+    const std::string alarm = day + "AC\\2-1-20261210115900.MPG";
+    vantrel::testing::WriteFile(alarm, "x");
+    SetLastWrite(alarm, 2026, 12, 10, 12, 0, 5);
+    EXPECT_EQ(FindSnapshotRecording(snap), alarm);
+    const std::string before = day + "CC\\2-0-20261210113000.MPG";
+    vantrel::testing::WriteFile(before, "x");
+    SetLastWrite(before, 2026, 12, 10, 11, 58, 0);
+    EXPECT_EQ(FindSnapshotRecording(snap), alarm);
+    const std::string normal = day + "CC\\2-0-20261210115800.MPG";
+    vantrel::testing::WriteFile(normal, "x");
+    SetLastWrite(normal, 2026, 12, 10, 12, 5, 0);
+    EXPECT_EQ(FindSnapshotRecording(snap), normal);
+}
+
+} // namespace
+} // namespace vantrel

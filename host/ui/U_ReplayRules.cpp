@@ -297,3 +297,51 @@ bool BackupHasRoom(std::string_view freeKb, std::string_view needKb) {
 }
 
 } // namespace vantrel
+
+namespace vantrel {
+
+PictureAxis ZoomAxis(PictureAxis a, int panel, double factor) {
+    PictureAxis z;
+    z.Size = static_cast<int>(std::lround(a.Size * factor));
+    if (panel < a.Size && a.Size > 0) {
+        const int c = panel / 2;
+        z.Pos =
+            c - static_cast<int>(std::lround(static_cast<double>(z.Size) * (c - a.Pos) / a.Size));
+    } else {
+        z.Pos = (panel - z.Size) / 2;
+    }
+    return z;
+}
+
+PictureAxis PlaceAxis(PictureAxis a, int panel) {
+    if (a.Size < panel) {
+        a.Pos = (panel - a.Size) / 2;
+    } else {
+        if (a.Pos > 0) a.Pos = 0;
+        if (a.Pos + a.Size < panel) a.Pos = panel - a.Size;
+    }
+    return a;
+}
+
+std::string SnapshotStamp(std::string_view path) {
+    return path.size() < 18 ? std::string() : std::string(path.substr(path.size() - 18, 14));
+}
+
+std::string RecordingFolderFor(std::string_view path, char kind) {
+    const size_t slash = path.rfind('\\');
+    if (slash == std::string_view::npos || slash < 2) return {};
+    std::string folder(path.substr(0, slash + 1));
+    folder[folder.size() - 3] = kind;
+    folder[folder.size() - 2] = 'C';
+    return folder;
+}
+
+bool RecordingCovers(std::string_view name, std::string_view lastWrite,
+                     std::string_view snapshotName) {
+    if (name.size() != snapshotName.size() || name.size() < 18) return false;
+    const std::string t = SnapshotStamp(snapshotName);
+    const std::string start = SnapshotStamp(name);
+    return start <= t && std::string(lastWrite) >= t;
+}
+
+} // namespace vantrel

@@ -148,3 +148,28 @@ namespace vantrel {
 bool BackupHasRoom(std::string_view freeKb, std::string_view needKb);
 
 } // namespace vantrel
+
+namespace vantrel {
+
+// One axis of the snapshot browser's picture: its size and position in a panel.
+struct PictureAxis {
+    int Size = 0;
+    int Pos = 0;
+    bool operator==(const PictureAxis&) const = default;
+};
+// Zoom by `factor`: a picture larger than the panel keeps the point at the panel's centre,
+// a smaller one is centred.
+PictureAxis ZoomAxis(PictureAxis a, int panel, double factor);
+// After a resize or a zoom out: a smaller picture is centred, a larger one leaves no gap.
+PictureAxis PlaceAxis(PictureAxis a, int panel);
+
+// The snapshot's time "YYYYMMDDHHMMSS" and the folders where the recording around it lies:
+// its own folder with the kind folder changed to "CC", then to "AC".
+std::string SnapshotStamp(std::string_view snapshotPath);
+std::string RecordingFolderFor(std::string_view snapshotPath, char kind);
+// Whether a recording named `name`, last written at `lastWrite` ("YYYYMMDDHHMMSS"), covers
+// the snapshot: same name length, started not after and last written not before its time.
+bool RecordingCovers(std::string_view name, std::string_view lastWrite,
+                     std::string_view snapshotName);
+
+} // namespace vantrel

@@ -208,3 +208,45 @@ TEST(ReplayBackupRoom, EqualIsEnoughAndNoNumberIsZero) {
 
 } // namespace
 } // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(SnapshotBrowser, ZoomInTwiceOutOnceAndPlacing) {
+    // A 352 x 288 picture centred in a 400 x 300 panel.
+    PictureAxis x{352, 24}, y{288, 6};
+    x = ZoomAxis(x, 400, 1.5);
+    y = ZoomAxis(y, 300, 1.5);
+    EXPECT_EQ(x.Size, 528);
+    EXPECT_EQ(y.Size, 432);
+    x = ZoomAxis(x, 400, 1.5);
+    y = ZoomAxis(y, 300, 1.5);
+    EXPECT_EQ(x.Size, 792);
+    EXPECT_EQ(y.Size, 648);
+    x = PlaceAxis(ZoomAxis(x, 400, 0.75), 400);
+    y = PlaceAxis(ZoomAxis(y, 300, 0.75), 300);
+    EXPECT_EQ(x.Size, 594);
+    EXPECT_EQ(y.Size, 486);
+    EXPECT_LE(x.Pos, 0);
+    EXPECT_GE(x.Pos + x.Size, 400);
+    EXPECT_EQ(PlaceAxis({200, -50}, 400), (PictureAxis{200, 100}));
+    EXPECT_EQ(PlaceAxis({600, 30}, 400), (PictureAxis{600, 0}));
+    EXPECT_EQ(PlaceAxis({600, -500}, 400), (PictureAxis{600, -200}));
+}
+
+TEST(SnapshotBrowser, TheRecordingAroundASnapshotIsFoundByTimesInclusive) {
+    const std::string snap = "D:\\DVRDat\\20261210\\3\\PB\\2-2-20261210120005.BMP";
+    EXPECT_EQ(SnapshotStamp(snap), "20261210120005");
+    EXPECT_EQ(RecordingFolderFor(snap, 'C'), "D:\\DVRDat\\20261210\\3\\CC\\");
+    EXPECT_EQ(RecordingFolderFor(snap, 'A'), "D:\\DVRDat\\20261210\\3\\AC\\");
+    const std::string snapName = "2-2-20261210120005.BMP";
+    EXPECT_TRUE(RecordingCovers("2-0-20261210115800.MPG", "20261210120500", snapName));
+    EXPECT_TRUE(RecordingCovers("2-0-20261210120005.MPG", "20261210120500", snapName));
+    EXPECT_TRUE(RecordingCovers("2-0-20261210115800.MPG", "20261210120005", snapName));
+    EXPECT_FALSE(RecordingCovers("2-0-20261210115800.MPG", "20261210120004", snapName));
+    EXPECT_FALSE(RecordingCovers("2-0-20261210120006.MPG", "20261210120500", snapName));
+    EXPECT_FALSE(RecordingCovers("12-0-20261210115800.MPG", "20261210120500", snapName));
+}
+
+} // namespace
+} // namespace vantrel

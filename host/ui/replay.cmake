@@ -25,6 +25,7 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/F_ReplayVideoCaptureForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RegionZoomForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_ReplayForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_ShowBMP.cpp
     LIBS vantrel_replay_player)
   dvr_test(replay_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ReplayRules_test.cpp
@@ -37,13 +38,6 @@ if(DVR_WINDOWS)
     TIMEOUT 300)
   add_dependencies(replay_tests Strovid)
 else()
-  # The dialogs and small windows around replay.
-  dvr_win_library(vantrel_replay_forms STATIC
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_BackupForm.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayVideoCaptureForm.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/F_RegionZoomForm.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayForm.cpp
-    LIBS vantrel_replay_player)
   dvr_test(replay_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ReplayRules_test.cpp
     LIBS vantrel_replay_core)
 endif()
