@@ -3,10 +3,12 @@ if(DVR_WINDOWS)
   dvr_win_library(vantrel_net_windows STATIC
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayWindow.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RemoteUpgradeWindow.cpp
-    LIBS vantrel_net_replay dvr_framework_ui)
+            ${CMAKE_CURRENT_LIST_DIR}/F_SendAndReceiveFile.cpp
+    LIBS vantrel_net_replay dvr_framework_ui comdlg32)
   dvr_test(net_windows_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayWindow_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RemoteUpgradeWindow_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_SendAndReceiveFile_test.cpp
     LIBS vantrel_net_windows
     TIMEOUT 120)
 endif()
