@@ -853,16 +853,39 @@ void TSystemSetForm::sb_PictureChange(TObject* Sender) {
     p.Contrast = sb_Contrast->Position();
     p.Saturation = sb_Saturation->Position();
     p.Hue = uint32_t(sb_Hue->Position());
+    if (!RemoteMode && host_.Card && row < host_.BoardChannels && Tag() >= 0) {
+        try {
+            host_.Card->SetPictureParams(row, int(p.Brightness), p.Contrast, p.Saturation,
+                                         int(p.Hue));
+        } catch (...) {
+            // Board failures leave the edit in the working copy.
+        }
+    }
 }
 
-void TSystemSetForm::ed_ChannelNameChange(TObject*) {
+void TSystemSetForm::ApplyLiveOsd() {
+    const int row = SelectedRow();
+    if (RemoteMode || !host_.Card || Tag() < 0 || row < 0 || row >= host_.BoardChannels) return;
+    try {
+        host_.Card->SetChannelOsd(row, ed_ChannelName->GetText(), cb_ShowChannelName->Checked(),
+                                  cb_ShowChannelTime->Checked(), cb_OSDAutoBright->Checked(),
+                                  POINT{lb_OSD_Time->Left(), lb_OSD_Time->Top()},
+                                  POINT{lb_OSD_Name->Left(), lb_OSD_Name->Top()});
+    } catch (...) {
+        // Board failures leave the edit in the working copy.
+    }
+}
+
+void TSystemSetForm::ed_ChannelNameChange(TObject* Sender) {
     lb_OSD_Name->SetBounds(lb_OSD_Name->Left(), lb_OSD_Name->Top(),
                            9 * int(ed_ChannelName->GetText().size()), 18);
+    if (Sender) ApplyLiveOsd();
 }
 
-void TSystemSetForm::cb_ShowOsdClick(TObject*) {
+void TSystemSetForm::cb_ShowOsdClick(TObject* Sender) {
     lb_OSD_Name->SetVisible(cb_ShowChannelName->Checked());
     lb_OSD_Time->SetVisible(cb_ShowChannelTime->Checked());
+    if (Sender) ApplyLiveOsd();
 }
 
 void TSystemSetForm::pn_PreviewMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {

@@ -44,6 +44,8 @@ struct TSystemSetHost {
     TSystemOtherSet* OtherSet = nullptr;
     TArithmetic* Arithmetic = nullptr;
     TUser* User = nullptr;
+    // The board: local mode shows on-screen text and picture values live while editing.
+    TVideoCardServices* Card = nullptr;
     // Remote mode: the request socket and the configured host groups (address, ports).
     TUdpSender* Udp = nullptr;
     std::vector<TClientGroupRecord> Groups;
@@ -264,6 +266,7 @@ public:
                         dvr::fw::TShiftState Shift, int X, int Y);
     void sb_ClearAreasClick(dvr::fw::TObject* Sender);
     void TimeTimerTimer();
+    void ApplyLiveOsd(); // local mode: the edited row's on-screen text on the board
     void QualityRadioClick(dvr::fw::TObject* Sender); // a radio chosen by the operator
     void PowerButtonClick(dvr::fw::TObject* Sender);  // Tag = WM_POWERACTION's wParam
     void TimeTimerTick(dvr::fw::TObject*) { TimeTimerTimer(); }

@@ -58,6 +58,7 @@ protected:
         h.Arithmetic = arithmetic.get();
         h.ShowMessage = [this](const std::string& m) { messages.push_back(m); };
         h.PickChannels = [this](const std::vector<std::string>&) { return picked; };
+        h.Card = &card;
         return h;
     }
     void Open(TSystemSetHost h, bool remote = false) {
@@ -460,8 +461,16 @@ TEST_F(SettingsDialogTest, AreasAreAddedUpToSevenAndScrollBarsWriteAtOnce) {
     drag(200, 200, 205, 250); // narrower than 10: dropped
     EXPECT_EQ(form->AlarmRecords[1].AreaCount, 2);
 
+    card.Calls.clear();
     form->sb_Contrast->SetPosition(77);
     EXPECT_EQ(form->PreviewRecords[1].Picture.Contrast, 77);
+    form->ed_ChannelName->SetText("hall");
+    form->cb_ShowChannelTime->SetChecked(false);
+    form->cb_ShowOsdClick(form->cb_ShowChannelTime);
+    ASSERT_GE(card.Calls.size(), 2u);
+    EXPECT_EQ(card.Calls.front().rfind("picture 1 ", 0), 0u);
+    EXPECT_EQ(card.Calls.back().rfind("osd 1 [hall]", 0), 0u);
+    EXPECT_EQ(card.Calls.back().find(" time "), std::string::npos);
     form->cb_PutBlock->SetChecked(true);
     form->pn_PreviewMouseDown(nullptr, TMouseButton::mbLeft, {}, 300, 250);
     form->pn_PreviewMouseUp(nullptr, TMouseButton::mbLeft, {}, 10, 10);
