@@ -33,8 +33,8 @@ public:
     dvr::fw::TButton* bt_Cancel;
 
     void FormShow(dvr::fw::TObject* Sender);
-    void bt_OKClick(dvr::fw::TObject* Sender) { PickNode(); }
-    void tv_MapTreeDblClick(dvr::fw::TObject* Sender) { PickNode(); }
+    void bt_OKClick(dvr::fw::TObject*) { PickNode(); }
+    void tv_MapTreeDblClick(dvr::fw::TObject*) { PickNode(); }
     void bt_CancelClick(dvr::fw::TObject* Sender);
     void PickNode();
     // The detector number typed (1 .. 16).

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 namespace vantrel {
 
 using namespace dvr::fw;
@@ -217,8 +219,11 @@ void TUserForm::tv_PowerTreeMouseDown(TObject*, TMouseButton, TShiftState, int X
 void TUserForm::tv_PowerTreeClick(TObject*) {
     TTreeNode* node = tv_PowerTree->GetNodeAt(MouseDownPoint.X, MouseDownPoint.Y);
     if (!node || node->ImageIndex() >= 2) return;
+    // TVM_GETITEMRECT takes the item in the rectangle it fills.
     RECT text{};
-    *reinterpret_cast<HTREEITEM*>(&text) = node->ItemId();
+    const HTREEITEM id = node->ItemId();
+    static_assert(sizeof id <= sizeof text);
+    std::memcpy(&text, &id, sizeof id);
     if (!::SendMessageW(tv_PowerTree->Handle(), TVM_GETITEMRECT, TRUE,
                         reinterpret_cast<LPARAM>(&text)))
         return;
