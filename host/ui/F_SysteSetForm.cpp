@@ -215,7 +215,13 @@ TSystemSetForm::TSystemSetForm(TComponent* AOwner, TSystemSetHost host)
     OnClose = TCloseEvent(this, &TSystemSetForm::FormClose);
 }
 
-TSystemSetForm::~TSystemSetForm() = default;
+TSystemSetForm::~TSystemSetForm() {
+    // Replies that come after the dialog is gone are dropped by the reader.
+    if (host_.ReplyWindows) {
+        host_.ReplyWindows->SetWindow(ReplyWindow::Settings, nullptr, nullptr);
+        host_.ReplyWindows->SettingsRecordInto = nullptr;
+    }
+}
 
 void TSystemSetForm::Message(const char* utf8) {
     host_.ShowMessage(Utf8ToGbk(utf8));
@@ -759,6 +765,13 @@ void TSystemSetForm::ShowLocal() {
 }
 
 void TSystemSetForm::ShowRemote() {
+    if (host_.ReplyWindows) {
+        host_.ReplyWindows->SettingsRecordInto = [this](int kind, const uint8_t* data,
+                                                        size_t length) {
+            StoreSettingsRecord(kind, data, length);
+        };
+        host_.ReplyWindows->SetWindow(ReplyWindow::Settings, WindowHandle(), &SessionArea);
+    }
     pc_SystemSet->SetEnabled(false);
     Sheets[PageAuth]->SetTabVisible(false);
     Sheets[PagePorts]->SetTabVisible(false);
@@ -1937,6 +1950,9 @@ void TSystemSetForm::cb_RemoteMainAddrChange(TObject*) {
 }
 
 void TSystemSetForm::StartWait(int tag) {
+    // The window may have been re-created since the dialog opened.
+    if (host_.ReplyWindows)
+        host_.ReplyWindows->SetWindow(ReplyWindow::Settings, WindowHandle(), &SessionArea);
     TimerConnectTag = tag;
     ReplyClosed = false;
     wait_->Start();

@@ -15,6 +15,7 @@
 #include "host/engine/U_YunTaiSet.h"
 #include "host/net/U_UDPMessageClient.h"
 #include "host/net/U_UDPMessages.h"
+#include "host/net/U_UDPReplyWindows.h"
 
 #include "framework/ui/comctrls.h"
 #include "framework/ui/extctrls.h"
@@ -48,6 +49,8 @@ struct TSystemSetHost {
     TVideoCardServices* Card = nullptr;
     // Remote mode: the request socket and the configured host groups (address, ports).
     TUdpSender* Udp = nullptr;
+    // Where the reply reader finds the dialog; registered while a remote dialog is open.
+    TReplyWindowSet* ReplyWindows = nullptr;
     std::vector<TClientGroupRecord> Groups;
     // After a page's Save has reloaded its settings object: applies it to the running system.
     std::function<void(int page)> ApplyPage;

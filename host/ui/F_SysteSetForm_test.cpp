@@ -574,11 +574,8 @@ TEST_F(SettingsDialogTest, RemotePageIsReadEditedAndWrittenToTheOtherHost) {
     TUDPMessageClient client(windows, alarmHost, 0);
     TSystemSetHost h = Host();
     h.Udp = &client;
+    h.ReplyWindows = &windows;
     Open(std::move(h), true);
-    windows.SetWindow(ReplyWindow::Settings, form->WindowHandle(), &form->SessionArea);
-    windows.SettingsRecordInto = [this](int kind, const uint8_t* data, size_t length) {
-        form->StoreSettingsRecord(kind, data, length);
-    };
 
     form->cb_RemoteMainAddr->SetText("127.0.0.1");
     form->se_UDPRemoteSetPort->SetText(std::to_string(server.Port()));
@@ -604,6 +601,12 @@ TEST_F(SettingsDialogTest, RemotePageIsReadEditedAndWrittenToTheOtherHost) {
     ASSERT_TRUE(testing::PumpMessagesUntil([&] { return !messages.empty(); }, 5000));
     EXPECT_EQ(messages[0], Utf8ToGbk("恭喜，设置成功！"));
     EXPECT_EQ(TCaptureSet(card).Records[2].FrameRate, 6); // the other host's registry value
+
+    // Once the dialog is gone, a late record goes nowhere.
+    form->Free();
+    form = nullptr;
+    EXPECT_FALSE(windows.SettingsRecordInto);
+    EXPECT_EQ(windows.Area(ReplyWindow::Settings), nullptr);
 }
 
 } // namespace
