@@ -2,6 +2,7 @@
 
 #include "common/win/textconv.h"
 #include "framework/ui/forms.h"
+#include "skin/controls/te_spinbutton.h"
 #include "skin/engine/te_canvas_win.h"
 #include "skin/engine/te_theme.h"
 #include "skin/engine/te_winapi.h"
@@ -304,7 +305,8 @@ void TTeSpeedButton::PaintBackground() {
                    : MouseInControl()         ? 6
                    : state_ == S::bsExclusive ? 7
                                               : 5;
-        int kind = show_chevron_ ? 10 : 9;
+        bool in_spin = Parent() && Parent()->InheritsFrom(TTeSpinButton::StaticClass());
+        int kind = in_spin ? (caption_ == L"up" ? 4 : 5) : show_chevron_ ? 10 : 9;
         CurrentTheme()->PaintButton(kind, c, theme_object_,
                                     MakeButtonInfo(GetButtonRect(), face, 0, excl));
         if (show_caption_) PaintCaption(0);
@@ -334,10 +336,14 @@ void TTeSpeedButton::PaintBackground() {
                  : hot                             ? 2
                  : state_ == S::bsExclusive        ? 5
                                                    : 1;
-        DrawVisualStyle(c.Handle(), L"Toolbar", b, 1, id);
+        if (Parent() && Parent()->InheritsFrom(TTeSpinButton::StaticClass()))
+            DrawVisualStyle(c.Handle(), L"Spin", b, caption_ == L"up" ? 1 : 2, id);
+        else
+            DrawVisualStyle(c.Handle(), L"Toolbar", b, 1, id);
         if (show_chevron_)
             DrawVisualStyle(c.Handle(), L"Toolbar", ch, 1, state_ == S::bsChevronPressed ? 3 : id);
-    } else if (flat_) {
+    } else if (flat_ && !(state_ == S::bsUp && Owner() &&
+                          Owner()->InheritsFrom(TTeSpinButton::StaticClass()))) {
         bool frame = (Enabled() && (state_ == S::bsPressed || state_ == S::bsExclusive ||
                                     state_ == S::bsChevronPressed)) ||
                      (hot && state_ != S::bsDisabled) || (state_ == S::bsUp && mouse_down_);
