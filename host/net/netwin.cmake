@@ -11,4 +11,11 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/F_SendAndReceiveFile_test.cpp
     LIBS vantrel_net_windows
     TIMEOUT 120)
+  dvr_win_library(vantrel_netsvc_windows STATIC
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_WebServerWindow.cpp
+    LIBS vantrel_netsvc dvr_framework_ui)
+  dvr_test(netsvc_windows_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_WebServerWindow_test.cpp
+    LIBS vantrel_netsvc_windows
+    TIMEOUT 120)
 endif()
