@@ -13,9 +13,11 @@ if(DVR_WINDOWS)
     TIMEOUT 120)
   dvr_win_library(vantrel_netsvc_windows STATIC
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_WebServerWindow.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_SearchServerWindow.cpp
     LIBS vantrel_netsvc dvr_framework_ui)
   dvr_test(netsvc_windows_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_WebServerWindow_test.cpp
-    LIBS vantrel_netsvc_windows
+            ${CMAKE_CURRENT_LIST_DIR}/F_SearchServerWindow_test.cpp
+    LIBS vantrel_netsvc_windows sim_nameserver
     TIMEOUT 120)
 endif()
