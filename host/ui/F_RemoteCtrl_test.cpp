@@ -1,0 +1,165 @@
+#include "host/ui/F_RemoteCtrl.h"
+
+#include "host/engine/host_engine_testing.h"
+#include "host/net/U_UDPMessageServer.h"
+#include "host/net/U_UDPReplyWindows.h"
+#include "host/net/udp_testing.h"
+#include "host/net/udp_win_testing.h"
+
+#include "common/win/textconv.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace vantrel {
+namespace {
+
+using namespace dvr::fw;
+using dvr::win::Utf8ToGbk;
+
+struct NoAlarms : TRemoteAlarmHost {
+    TAlarmSetRecord record{};
+    int BoardChannelCount() const override { return 0; }
+    int ChannelCount() const override { return 0; }
+    std::string SlotGroupAddress(int) const override { return {}; }
+    int SlotRemoteChannel(int) const override { return 0; }
+    std::string SlotConnectionAddress(int) const override { return {}; }
+    const TAlarmSetRecord& AlarmRecord(int) const override { return record; }
+    void SetSound(int, int, bool) override {}
+    void ShowAlarming(int) override {}
+    void SwitchAlarmOutputs(int, int, bool) override {}
+    bool PanePreviewing(int) const override { return false; }
+    void RequestOpenOnAlarm(int) override {}
+    void RequestRecordOnAlarm(int) override {}
+    void ResetAlarmTimers(int) override {}
+    void QueueMapAlarm(const AlarmUploadRecord&) override {}
+    void AddRemoteAlarm(const AlarmUploadRecord&) override {}
+    void PostAlarmMessage(ReplyWindow, intptr_t) override {}
+};
+
+TClientGroupRecord Group(const char* address, int port) {
+    TClientGroupRecord g{};
+    g.HostAddress.Set(address);
+    g.Ports.Port[UDPMessageServerPort] = port;
+    return g;
+}
+
+// The window against a real message server and request socket on loopback.
+class RemoteCtrlTest : public ::testing::Test {
+protected:
+    void Open(std::vector<TClientGroupRecord> groups, unsigned timeoutMs = 5000) {
+        TRemoteWindowHost h;
+        h.Udp = &client;
+        h.Groups = std::move(groups);
+        h.DefaultPort = 57001;
+        h.OwnIP = "127.0.0.1";
+        h.ShowMessage = [this](const std::string& m) { messages.push_back(m); };
+        h.ReplyTimeoutMs = timeoutMs;
+        form = new TRemoteCtrlForm(nullptr, std::move(h));
+        form->AfterConstruction();
+        form->Show();
+        windows.SetWindow(ReplyWindow::RemoteCtrl, form->WindowHandle(), &form->InfoArea);
+    }
+    void Connect() {
+        form->cb_MainAddr->SetText("127.0.0.1");
+        form->se_UDPMessageServerPort->SetText(std::to_string(server.Port()));
+        form->sb_ConnectClick(form->sb_Connect);
+        EXPECT_FALSE(form->Enabled());
+        ASSERT_TRUE(testing::PumpMessagesUntil([&] { return form->Enabled(); }, 5000));
+    }
+    // Pumps until the server has noted `n` calls (or a short while has passed).
+    void PumpCalls(size_t n) {
+        testing::PumpMessagesUntil([&] { return host.calls.size() >= n; }, 2000);
+    }
+    ~RemoteCtrlTest() override {
+        windows.SetWindow(ReplyWindow::RemoteCtrl, nullptr, nullptr);
+        if (form) form->Free();
+    }
+
+    testing::FakeUdpHost host;
+    TUDPMessageServer server{host, 0};
+    TReplyWindowSet windows;
+    NoAlarms alarms;
+    TUDPMessageClient client{windows, alarms, 0};
+    TRemoteCtrlForm* form = nullptr;
+    std::vector<std::string> messages;
+};
+
+TEST_F(RemoteCtrlTest, AddressListAndPortComeFromTheConfiguredHosts) {
+    Open({Group("", 1), Group("10.0.0.2", 58000), Group("10.0.0.3", 59000),
+          Group("10.0.0.2", 60000)});
+    ASSERT_EQ(form->cb_MainAddr->Items()->Count(), 2);
+    EXPECT_EQ(form->cb_MainAddr->GetText(), "10.0.0.2");
+    EXPECT_EQ(form->se_UDPMessageServerPort->GetText(), "58000");
+    form->cb_MainAddr->SetText("10.9.9.9");
+    form->cb_MainAddrChange(form->cb_MainAddr);
+    EXPECT_EQ(form->se_UDPMessageServerPort->GetText(), "57001");
+    for (TButton* b : form->ControlButtons)
+        EXPECT_FALSE(b->Enabled());
+}
+
+TEST_F(RemoteCtrlTest, ConnectListsTheChannelsAndCommandsReachTheHost) {
+    Open({});
+    host.boards = 3;
+    Connect();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(form->TimedOut());
+    ASSERT_EQ(form->lv_Channel->Items()->Count(), 3);
+    EXPECT_EQ(form->lv_Channel->Items()->Item(2)->Caption(), "3");
+    EXPECT_EQ(form->lv_Channel->Items()->Item(2)->SubItems()->Strings(0), "cam3");
+    for (TButton* b : form->ControlButtons)
+        EXPECT_TRUE(b->Enabled());
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(form->ChannelButtons[size_t(i)]->Enabled(), i < 4) << i;
+    EXPECT_TRUE(form->dtp_Date->Enabled());
+
+    // A channel command with nothing checked sends nothing.
+    form->ChannelClick(form->ChannelButtons[0]);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], Utf8ToGbk("请选择通道。"));
+
+    form->lv_Channel->Items()->Item(1)->SetChecked(true);
+    form->ChannelClick(form->ChannelButtons[2]);
+    PumpCalls(1);
+    ASSERT_EQ(host.calls.size(), 1u);
+    EXPECT_EQ(host.calls[0], "detect 1");
+    EXPECT_EQ(messages.back(), Utf8ToGbk("控制已成功提交。"));
+
+    // Select all, then the set-time command with the pickers' date and time.
+    form->sb_SelectAllClick(form->sb_SelectAll);
+    EXPECT_EQ(form->sb_SelectAll->Caption(), Utf8ToGbk("全清"));
+    form->ChannelClick(form->ChannelButtons[0]);
+    PumpCalls(4);
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "record 0"), 1);
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "record 2"), 1);
+    form->sb_SelectAllClick(form->sb_SelectAll);
+    EXPECT_FALSE(form->lv_Channel->Items()->Item(0)->Checked());
+    EXPECT_EQ(form->sb_SelectAll->Caption(), Utf8ToGbk("全选"));
+
+    const size_t before = host.calls.size();
+    form->dtp_Date->SetDate(EncodeDateTime(2024, 3, 5));
+    form->dtp_Time->SetTime(EncodeDateTime(1899, 12, 30, 13, 14, 15));
+    form->ControlClick(form->ControlButtons[3]);
+    PumpCalls(before + 1);
+    ASSERT_EQ(host.calls.size(), before + 1);
+    const std::string expected = "time " + std::to_string(EncodeDateTime(2024, 3, 5, 13, 14, 15));
+    EXPECT_EQ(host.calls.back(), expected);
+}
+
+TEST_F(RemoteCtrlTest, SilentHostGivesUpWithTheFailureMessage) {
+    Open({}, 300);
+    testing::Peer quiet; // a port where nothing answers
+    form->cb_MainAddr->SetText("127.0.0.1");
+    form->se_UDPMessageServerPort->SetText(std::to_string(quiet.socket.LocalPort()));
+    form->sb_ConnectClick(form->sb_Connect);
+    EXPECT_FALSE(form->Enabled());
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] { return !messages.empty(); }, 3000));
+    EXPECT_EQ(messages[0], Utf8ToGbk("连接失败！"));
+    EXPECT_TRUE(form->Enabled());
+    EXPECT_TRUE(form->TimedOut());
+    EXPECT_EQ(form->lv_Channel->Items()->Count(), 0);
+}
+
+} // namespace
+} // namespace vantrel
