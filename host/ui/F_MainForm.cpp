@@ -4,6 +4,7 @@
 #include "host/ui/U_HostObjects.h"
 
 #include "common/win/textconv.h"
+#include "host/net/U_NetSentBytes.h"
 #include "framework/colors.h"
 
 #include <cmath>
@@ -172,7 +173,8 @@ void TMainForm::VideoCycleTimerTimer(TObject*) {
 }
 
 void TMainForm::Timer3Timer(TObject*) {
-    // The live senders' byte counter belongs to the live servers' bandwidth cap.
+    // The senders' bandwidth cap counts bytes per 100 ms.
+    NetSentBytes = 0;
 }
 
 void TMainForm::WMSetCursor(TMessage& M) {
@@ -334,6 +336,8 @@ void TMainForm::ShutdownAll() {
     Pause(500);
     if (h && h->LiveServers) h->LiveServers->StopAll();
     Step("StopLiveServers");
+    if (h) h->FreeUdpObjects();
+    Step("FreeUdpObjects");
     Screen->SetCursor(crDefault);
     ShutdownDone = true;
     Step("Done");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/engine/U_HostServices.h"
+#include "host/net/U_UDPMessages.h" // WM_REMOTECLOSE
 
 #include "framework/ui/extctrls.h"
 #include "framework/ui/forms.h"
@@ -17,7 +18,6 @@
 namespace vantrel {
 
 constexpr unsigned WM_POWERACTION = 0x40E;
-constexpr unsigned WM_REMOTECLOSE = 0x418;
 constexpr unsigned WM_SETTINGSCHANGED = 0x41F;
 constexpr unsigned WM_COMPANION = 0x423;
 constexpr unsigned WM_THREADQUIT = 3024;

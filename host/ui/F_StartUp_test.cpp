@@ -4,6 +4,8 @@
 #include "host/ui/U_HostObjects.h"
 
 #include "common/win/handles.h"
+#include "host/net/U_UDPMessages.h"
+#include "host/net/udp_win_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +53,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
     ::DeleteFileW((BinFolder() + L"OEM.txt").c_str());
     struct Watch {
         std::atomic<bool> done{false}, visible{false}, enabled{true};
+        std::atomic<int> stateReply{-1};
     } watch;
     std::atomic<bool>& done = watch.done;
     HANDLE watcher = ::CreateThread(
@@ -62,6 +65,13 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
                     ::IsWindowVisible(MainForm->WindowHandle())) {
                     w->visible = true;
                     w->enabled = ::IsWindowEnabled(MainForm->WindowHandle()) != 0;
+                    // The message server answers a state request on loopback.
+                    if (Host->UDPMessageServer) {
+                        testing::Peer peer;
+                        peer.Send(MakeStateQuery(), Host->UDPMessageServer->Port());
+                        if (auto got = peer.Receive())
+                            w->stateReply = int(ClassifyReply(got->data(), got->size()));
+                    }
                     MainForm->Hooks.Pause = [](DWORD) {};
                     ::Sleep(300);
                     ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, WPARAM(-1),
@@ -113,6 +123,8 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
                                             "TThreadCapturePackage",
                                             "SequenceEnd",
                                             "TWorkState",
+                                            "TUDPMessageServer",
+                                            "TUDPMessageClient",
                                             "TThreadClearErrorData"};
     EXPECT_EQ(Host->Trace, order);
 
@@ -127,16 +139,19 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         EXPECT_GE(std::stoi(gauge[i]), std::stoi(gauge[i - 1])) << Host->GaugeTrace;
 
     EXPECT_TRUE(watch.visible);
+    EXPECT_EQ(watch.stateReply, int(UdpMsgKind::UdpMsgWorkState));
     EXPECT_FALSE(watch.enabled); // locked until an operator logs on
     EXPECT_FALSE(Host->ShownEnabled);
     EXPECT_TRUE(Host->Preview->Panes[0].Panel->Visible());
 
-    EXPECT_EQ(
-        Split(Host->ShutdownTrace),
-        (std::vector<std::string>{"StopListen", "CallbackClosing", "StopSweeperAndCleaner",
-                                  "SaveWorkState", "StopCycling", "StopViewers", "QuitCutter",
-                                  "StopLogWriter", "ClosePreviews", "StopRecordings",
-                                  "StopDetection", "StopBatchWorkers", "StopLiveServers", "Done"}));
+    EXPECT_EQ(Split(Host->ShutdownTrace),
+              (std::vector<std::string>{"StopListen", "CallbackClosing", "StopSweeperAndCleaner",
+                                        "SaveWorkState", "StopCycling", "StopViewers", "QuitCutter",
+                                        "StopLogWriter", "ClosePreviews", "StopRecordings",
+                                        "StopDetection", "StopBatchWorkers", "StopLiveServers",
+                                        "FreeUdpObjects", "Done"}));
+    EXPECT_EQ(Host->UDPMessageServer, nullptr);
+    EXPECT_EQ(Host->UDPMessageClient, nullptr);
     EXPECT_TRUE(CallbackClosing);
 
     // The console lock: a cancelled logon keeps it locked; the default account unlocks it.

@@ -212,8 +212,63 @@ void THost::CreatePostStartObjects() {
         static_cast<TMainFormServices&>(*MainForm), [this] { return TotalChannels(); }, *Auto,
         Capture->Services(), *this, *Preview, BoardCount()});
     Created("TWorkState");
+    // The message server reports the work state, so it follows it; datagrams are dispatched
+    // by the message loop that starts after this.
+    UDPServerEngineHost = std::make_unique<TUDPServerEngineHost>(TUDPServerEngineHost::Parts{
+        BoardCount(), *SystemInfo, *ClientCheckSet, *WorkState, *WorkLog, *PreviewSet, *CaptureSet,
+        *AlarmSet, *AutoSet, *YunTaiSet, *SystemOtherSet, *Auto,
+        static_cast<TMainFormServices&>(*MainForm), Capture->Services(), *this, *Preview,
+        UdpDevices});
+    try {
+        UDPMessageServer =
+            std::make_unique<TUDPMessageServer>(*UDPServerEngineHost, Arithmetic->Ports.Port[14]);
+    } catch (const std::exception&) {
+        // Another program holds the message port: the host runs without remote requests.
+    }
+    Created("TUDPMessageServer");
+    try {
+        UDPMessageClient = std::make_unique<TUDPMessageClient>(UdpReplies, UdpReplies);
+    } catch (const std::exception&) {
+        // No request socket: the remote windows get no replies.
+    }
+    Created("TUDPMessageClient");
     ThreadClearErrorData = std::make_unique<TThreadClearErrorData>(*CaptureFileList);
     Created("TThreadClearErrorData");
+}
+
+void THost::FreeUdpObjects() {
+    UDPMessageClient.reset();
+    UDPMessageServer.reset();
+}
+
+// ---- the message objects' view of the host
+
+void THostUdpDevices::ClosePreview(int channel) {
+    if (host_.Preview) host_.Preview->ClosePreview(channel, true);
+}
+
+void THostUdpDevices::SetPictureParams(int channel, const TPictureParams& params) {
+    if (host_.VideoCard)
+        host_.VideoCard->SetPictureParams(channel, int(params.Brightness), params.Contrast,
+                                          params.Saturation, int(params.Hue));
+}
+
+int THostUdpReplies::BoardChannelCount() const {
+    return host_.BoardCount();
+}
+
+int THostUdpReplies::ChannelCount() const {
+    return host_.TotalChannels();
+}
+
+const TAlarmSetRecord& THostUdpReplies::AlarmRecord(int channel) const {
+    static const TAlarmSetRecord none{};
+    if (!host_.AlarmSet || channel < 0 || channel >= kSettingsChannels) return none;
+    return host_.AlarmSet->Records[size_t(channel)];
+}
+
+bool THostUdpReplies::PanePreviewing(int channel) const {
+    return host_.PanePreviewing(channel);
 }
 
 // ---- routes

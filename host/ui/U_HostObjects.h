@@ -28,6 +28,9 @@
 #include "host/net/T_ThreadFreeTCPMainConnecter.h"
 #include "host/net/U_LiveHostEngine.h"
 #include "host/net/U_TCPMainServer.h"
+#include "host/net/U_UDPMessageClient.h"
+#include "host/net/U_UDPMessageServer.h"
+#include "host/net/U_UDPServerEngineHost.h"
 #include "host/ui/T_ThreadOpenAll.h"
 #include "host/ui/U_Preview.h"
 
@@ -96,6 +99,67 @@ public:
     }
 };
 
+class THost;
+
+// The devices the message server reaches that the host does not run yet: no watchdog, PTZ,
+// alarm-box or matrix object; previews and picture values go to the preview and the board.
+class THostUdpDevices : public TUDPServerDevices {
+public:
+    explicit THostUdpDevices(THost& host) : host_(host) {}
+    uint8_t* DogSettings() override { return dog_; }
+    void SaveDogSettings() override {}
+    int MatrixType() const override { return 0; }
+    void SwitchMatrix(uint8_t, uint8_t) override {}
+    uint8_t* RemoteOutputStates() override { return outputs_; }
+    void SendAlarmOutputs(int, int, int, const uint8_t*) override {}
+    void PtzStart(int, int, int, int) override {}
+    void PtzStop(int, int, int, int) override {}
+    void ClosePreview(int channel) override;
+    void SetPictureParams(int channel, const TPictureParams& params) override;
+    void SubscribeAlarms(int, const std::string&, int) override {}
+
+private:
+    THost& host_;
+    uint8_t dog_[kDogSettingsSize] = {};
+    uint8_t outputs_[kRemoteOutputs] = {};
+};
+
+// The reply windows and alarm steps of the message client: none of the remote windows is open
+// in the console yet, so replies for them are dropped and uploads only reach the pane state.
+class THostUdpReplies : public TUDPReplyWindows, public TRemoteAlarmHost {
+public:
+    explicit THostUdpReplies(THost& host) : host_(host) {}
+    // TUDPReplyWindows
+    void Post(ReplyWindow, unsigned, intptr_t, intptr_t) override {}
+    std::vector<std::string> NetDogAddresses() override { return {}; }
+    TReceiveArea* Area(ReplyWindow) override { return nullptr; }
+    void StoreSettingsRecord(int, const uint8_t*, size_t) override {}
+    bool WorkLogTimedOut() override { return true; }
+    void ClearWorkLogStatus() override {}
+    void AddWorkLogRow(const TWorkLogRecord&) override {}
+    void FillWorkLogDays(int, const std::vector<std::pair<std::string, int>>&) override {}
+    // TRemoteAlarmHost
+    int BoardChannelCount() const override;
+    int ChannelCount() const override;
+    std::string SlotGroupAddress(int) const override { return {}; }
+    int SlotRemoteChannel(int) const override { return -1; }
+    std::string SlotConnectionAddress(int) const override { return {}; }
+    const TAlarmSetRecord& AlarmRecord(int channel) const override;
+    void SetSound(int, int, bool) override {}
+    void ShowAlarming(int) override {}
+    void SwitchAlarmOutputs(int, int, bool) override {}
+    bool PanePreviewing(int channel) const override;
+    void RequestOpenOnAlarm(int) override {}
+    void RequestRecordOnAlarm(int) override {}
+    void ResetAlarmTimers(int) override {}
+    void QueueMapAlarm(const AlarmUploadRecord&) override {}
+    void AddRemoteAlarm(const AlarmUploadRecord&) override {}
+    void PostAlarmMessage(ReplyWindow, intptr_t) override {}
+
+private:
+    THost& host_;
+};
+
 class THost : public TStreamRoutes,
               public TCaptureHost,
               public TDriveRanges,
@@ -155,6 +219,13 @@ public:
     std::unique_ptr<TThreadCapturePackage> ThreadCapturePackage;
     std::unique_ptr<TWorkState> WorkState;
     std::unique_ptr<TThreadClearErrorData> ThreadClearErrorData;
+    // The UDP message objects; ShutdownAll destroys them (client first).
+    THostUdpDevices UdpDevices{*this};
+    THostUdpReplies UdpReplies{*this};
+    std::unique_ptr<TUDPServerEngineHost> UDPServerEngineHost;
+    std::unique_ptr<TUDPMessageServer> UDPMessageServer;
+    std::unique_ptr<TUDPMessageClient> UDPMessageClient;
+    void FreeUdpObjects();
 
     TMainForm* MainForm = nullptr;
     std::string ProgramPath; // GBK, trailing "\"
