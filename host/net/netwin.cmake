@@ -14,10 +14,12 @@ if(DVR_WINDOWS)
   dvr_win_library(vantrel_netsvc_windows STATIC
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_WebServerWindow.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_SearchServerWindow.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_NetTalkWindow.cpp
     LIBS vantrel_netsvc dvr_framework_ui)
   dvr_test(netsvc_windows_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_WebServerWindow_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_SearchServerWindow_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_NetTalkWindow_test.cpp
     LIBS vantrel_netsvc_windows sim_nameserver
     TIMEOUT 120)
 endif()
