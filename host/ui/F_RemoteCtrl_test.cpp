@@ -1,4 +1,6 @@
 #include "host/ui/F_RemoteCtrl.h"
+#include "host/ui/F_RemoteCtrlAlarmBox.h"
+#include "host/ui/F_RemoteDiskViewForm.h"
 
 #include "host/engine/host_engine_testing.h"
 #include "host/net/U_UDPMessageServer.h"
@@ -159,6 +161,105 @@ TEST_F(RemoteCtrlTest, SilentHostGivesUpWithTheFailureMessage) {
     EXPECT_TRUE(form->Enabled());
     EXPECT_TRUE(form->TimedOut());
     EXPECT_EQ(form->lv_Channel->Items()->Count(), 0);
+}
+
+// The disk view against the same server: fixed drives with a size, in letter order.
+TEST_F(RemoteCtrlTest, DiskViewShowsTheRemoteDrives) {
+    TRemoteWindowHost h;
+    h.Udp = &client;
+    h.ShowMessage = [this](const std::string& m) { messages.push_back(m); };
+    h.ReplyTimeoutMs = 300;
+    auto* disk = new TRemoteDiskViewForm(nullptr, std::move(h));
+    disk->AfterConstruction();
+    disk->Show();
+    windows.SetWindow(ReplyWindow::DiskView, disk->WindowHandle(), &disk->DiskArea);
+    const uint64_t mb = 1024 * 1024;
+    host.drives['A'] = {100 * mb, 50 * mb};
+    host.drives['C'] = {1000 * mb, 333 * mb};
+    host.drives['D'] = {0, 0};
+    host.drives['Z'] = {30000000 * mb, 29999999 * mb}; // free x 100 beyond 32 bits
+    disk->cb_MainAddr->SetText("127.0.0.1");
+    disk->se_UDPMessageServerPort->SetText(std::to_string(server.Port()));
+    disk->sb_ConnectClick(disk->sb_Connect);
+    ASSERT_TRUE(
+        testing::PumpMessagesUntil([&] { return disk->ListView->Items()->Count() > 0; }, 5000));
+    EXPECT_TRUE(disk->Enabled());
+    TListItems* rows = disk->ListView->Items();
+    ASSERT_EQ(rows->Count(), 2);
+    EXPECT_EQ(rows->Item(0)->Caption(), "C:\\");
+    EXPECT_EQ(rows->Item(0)->SubItems()->Strings(0), "1000");
+    EXPECT_EQ(rows->Item(0)->SubItems()->Strings(1), "333" + Utf8ToGbk("  比例：") + "33%");
+    EXPECT_EQ(rows->Item(0)->SubItems()->Strings(2), "3");
+    EXPECT_EQ(rows->Item(1)->Caption(), "Z:\\");
+    EXPECT_EQ(rows->Item(1)->SubItems()->Strings(1), "29999999" + Utf8ToGbk("  比例：") + "100%");
+
+    // No server: the give-up message.
+    testing::Peer quiet;
+    disk->se_UDPMessageServerPort->SetText(std::to_string(quiet.socket.LocalPort()));
+    disk->sb_ConnectClick(disk->sb_Connect);
+    EXPECT_EQ(rows->Count(), 0);
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] { return !messages.empty(); }, 3000));
+    EXPECT_EQ(messages[0], Utf8ToGbk("连接失败！"));
+    EXPECT_TRUE(disk->Enabled());
+    windows.SetWindow(ReplyWindow::DiskView, nullptr, nullptr);
+    disk->Free();
+}
+
+// The alarm box: a host row added in the window, the checked outputs switched on the host.
+TEST_F(RemoteCtrlTest, AlarmBoxSwitchesTheCheckedOutputsOfTheChosenHost) {
+    TRemoteWindowHost h;
+    h.Udp = &client;
+    h.Groups = {Group("10.0.0.2", 58000)};
+    h.DefaultPort = server.Port();
+    auto* box = new TRemoteCtrlAlarmBoxForm(nullptr, std::move(h));
+    box->AfterConstruction();
+    box->Show();
+    ASSERT_EQ(box->lv_MainAddrList->Items()->Count(), 1);
+    EXPECT_EQ(box->lv_MainAddrList->Items()->Item(0)->SubItems()->Strings(1), "58000");
+
+    // Nothing selected: nothing sent.
+    box->sb_OpenPortClick(box->sb_OpenPort);
+    box->sb_AddAddrClick(box->sb_AddAddr);
+    EXPECT_TRUE(box->pn_EditAddr->Visible());
+    EXPECT_FALSE(box->lv_MainAddrList->Enabled());
+    EXPECT_EQ(box->se_UDPMessageServerPort->GetText(), std::to_string(server.Port()));
+    box->ed_Name->SetText("here");
+    box->ed_Addr->SetText("127.0.0.1");
+    box->se_UDPMessageServerPort->SetText("not a port"); // falls back to the default port
+    box->sb_OKClick(box->sb_OK);
+    EXPECT_FALSE(box->pn_EditAddr->Visible());
+    ASSERT_EQ(box->lv_MainAddrList->Items()->Count(), 2);
+    box->lv_MainAddrList->SetItemIndex(1);
+
+    box->cb_COM->SetItemIndex(2);
+    box->cb_Device->SetItemIndex(1);
+    box->se_Addr->SetText("7");
+    box->lv_AlarmBoxOutPort->Items()->Item(0)->SetChecked(true);
+    box->lv_AlarmBoxOutPort->Items()->Item(15)->SetChecked(true);
+    box->sb_OpenPortClick(box->sb_OpenPort);
+    PumpCalls(1);
+    ASSERT_EQ(host.calls.size(), 1u);
+    EXPECT_EQ(host.calls[0], "outputs 1 2 7");
+    EXPECT_EQ(host.outputs[0], 1);
+    EXPECT_EQ(host.outputs[1], 0);
+    EXPECT_EQ(host.outputs[15], 1);
+    box->sb_ClosePortClick(box->sb_ClosePort);
+    PumpCalls(2);
+    ASSERT_EQ(host.calls.size(), 2u);
+    EXPECT_EQ(host.outputs[15], 0);
+
+    // Modify keeps the row count; cancel changes nothing.
+    box->sb_ModifyAddrClick(box->sb_ModifyAddr);
+    EXPECT_EQ(box->ed_Name->GetText(), "here");
+    box->ed_Name->SetText("renamed");
+    box->sb_CancelClick(box->sb_Cancel);
+    EXPECT_EQ(box->lv_MainAddrList->Items()->Item(1)->Caption(), "here");
+    box->sb_ModifyAddrClick(box->sb_ModifyAddr);
+    box->ed_Name->SetText("renamed");
+    box->sb_OKClick(box->sb_OK);
+    ASSERT_EQ(box->lv_MainAddrList->Items()->Count(), 2);
+    EXPECT_EQ(box->lv_MainAddrList->Items()->Item(1)->Caption(), "renamed");
+    box->Free();
 }
 
 } // namespace
