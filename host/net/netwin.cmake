@@ -15,11 +15,13 @@ if(DVR_WINDOWS)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_WebServerWindow.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_SearchServerWindow.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_NetTalkWindow.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_IPPingWindow.cpp
     LIBS vantrel_netsvc dvr_framework_ui)
   dvr_test(netsvc_windows_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_WebServerWindow_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_SearchServerWindow_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_NetTalkWindow_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_IPPingWindow_test.cpp
     LIBS vantrel_netsvc_windows sim_nameserver
     TIMEOUT 120)
 endif()
