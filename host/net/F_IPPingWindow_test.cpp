@@ -1,4 +1,6 @@
 #include "host/net/F_IPPingWindow.h"
+#include "host/net/F_PingLogWindow.h"
+#include "host/net/T_PingThread.h"
 
 #include "host/engine/host_engine_testing.h"
 
@@ -69,6 +71,33 @@ TEST(IPPingWindow, ShowsTheRowsTheirAnswersAndAnOutage) {
 
     window->bt_Close->Click();
     EXPECT_FALSE(window->Visible());
+    testing::DeleteHostSettings();
+}
+
+TEST(PingLogWindow, ListsOutagesAndClearsThem) {
+    testing::DeleteHostSettings();
+    const std::string folder = testing::FreshProgramFolder("netwin_pinglog");
+    TArithmetic arithmetic;
+    TSystemOtherSet other{arithmetic};
+    TNetClientSet clients{arithmetic, other, 0};
+    TIPPingForm patrol(clients, [](const std::string&) { return false; });
+    TPingThread thread(patrol, folder);
+    thread.AppendLog("Gate");
+    thread.AppendLog("2026-12-10 08:00:00");
+    std::unique_ptr<TPingLogWindow, FormDeleter> window(new TPingLogWindow(nullptr, "DVR", thread));
+    ASSERT_EQ(window->lv_LogList->Items()->Count(), 1);
+    EXPECT_EQ(window->lv_LogList->Items()->Item(0)->Caption(), "Gate");
+    EXPECT_EQ(window->lv_LogList->Items()->Item(0)->SubItems()->Get(0), "2026-12-10 08:00:00");
+    thread.AppendLog("Yard");
+    thread.AppendLog("2026-12-10 09:00:00");
+    window->bt_Refresh->Click();
+    EXPECT_EQ(window->lv_LogList->Items()->Count(), 2);
+    window->bt_Clear->Click();
+    EXPECT_EQ(window->lv_LogList->Items()->Count(), 0);
+    std::vector<std::string> lines;
+    thread.ReadLog(lines);
+    EXPECT_TRUE(lines.empty());
+    thread.Stop();
     testing::DeleteHostSettings();
 }
 

@@ -16,6 +16,7 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/F_SearchServerWindow.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_NetTalkWindow.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_IPPingWindow.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_PingLogWindow.cpp
     LIBS vantrel_netsvc dvr_framework_ui)
   dvr_test(netsvc_windows_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_WebServerWindow_test.cpp
