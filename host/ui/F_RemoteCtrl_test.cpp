@@ -1,6 +1,7 @@
 #include "host/ui/F_RemoteCtrl.h"
 #include "host/ui/F_RemoteCtrlAlarmBox.h"
 #include "host/ui/F_RemoteDiskViewForm.h"
+#include "host/ui/F_RemoteWorkLogForm.h"
 
 #include "host/engine/host_engine_testing.h"
 #include "host/net/U_UDPMessageServer.h"
@@ -260,6 +261,123 @@ TEST_F(RemoteCtrlTest, AlarmBoxSwitchesTheCheckedOutputsOfTheChosenHost) {
     ASSERT_EQ(box->lv_MainAddrList->Items()->Count(), 2);
     EXPECT_EQ(box->lv_MainAddrList->Items()->Item(1)->Caption(), "renamed");
     box->Free();
+}
+
+TEST(RemoteWorkLogBlocks, BusyDaysSplitIntoBlocksOfFifty) {
+    struct Case {
+        int records;
+        std::vector<std::pair<int, int>> blocks;
+    };
+    for (const Case& c : std::vector<Case>{{50, {}},
+                                           {51, {{0, 50}, {50, 1}}},
+                                           {100, {{0, 50}, {50, 50}}},
+                                           {120, {{0, 50}, {50, 50}, {100, 20}}}}) {
+        std::vector<std::pair<int, int>> got;
+        for (const TLogBlock& b : DayBlocks(c.records))
+            got.push_back({b.Offset, b.Count});
+        EXPECT_EQ(got, c.blocks) << c.records;
+    }
+}
+
+TEST(RemoteWorkLogRows, NegativeChannelsShowEmptyCells) {
+    TWorkLogRecord r{};
+    r.Time = EncodeDateTime(2024, 3, 5, 13, 14, 15) + 7.0 / 86400000.0;
+    r.Event = 1;
+    r.HostChannel = 2;
+    r.ClientChannel = -1;
+    r.AlarmPoint = -1;
+    r.UserName.Set("op");
+    const auto cells = WorkLogRowCells(r);
+    ASSERT_EQ(cells.size(), 8u);
+    EXPECT_EQ(cells[0], "2024-03-05 13:14:15:007");
+    EXPECT_EQ(cells[1], Utf8ToGbk("登录系统"));
+    EXPECT_EQ(cells[2], "op");
+    EXPECT_EQ(cells[3], "3");
+    EXPECT_EQ(cells[4], "");
+    EXPECT_EQ(cells[5], "");
+}
+
+// The work-log window against the server: the day tree, the blocks of a busy day and the rows
+// of one block.
+TEST_F(RemoteCtrlTest, WorkLogBrowsesDaysAndBlocks) {
+    for (int i = 0; i < 130; ++i) {
+        TWorkLogRecord r{};
+        r.Time = EncodeDateTime(2024, i < 120 ? 2 : 3, i < 120 ? 28 : 1, 10, 0, 0);
+        r.Event = uint8_t(i % 3);
+        r.HostChannel = -1;
+        r.ClientChannel = -1;
+        r.AlarmPoint = int8_t(i % 100);
+        host.log.push_back(r);
+    }
+    host.dayTimes = {EncodeDateTime(2024, 2, 28), EncodeDateTime(2024, 3, 1)};
+    host.dayIndexes = {0, 120};
+
+    TRemoteWindowHost h;
+    h.Udp = &client;
+    h.Groups = {Group("127.0.0.1", server.Port())}; // where the record queries go
+    h.ShowMessage = [this](const std::string& m) { messages.push_back(m); };
+    auto* log = new TRemoteWorkLogForm(nullptr, std::move(h));
+    log->AfterConstruction();
+    log->Show();
+    windows.SetWindow(ReplyWindow::WorkLog, log->WindowHandle());
+    windows.WorkLogGaveUp = [log] { return log->TimedOut(); };
+    windows.WorkLogStatusClear = [log] { log->ClearStatus(); };
+    windows.WorkLogRowAdd = [log](const TWorkLogRecord& r) { log->AddRecordRow(r); };
+    windows.WorkLogDaysFill = [log](int total,
+                                    const std::vector<std::pair<std::string, int>>& days) {
+        log->RecordTotal = total;
+        std::vector<std::string> texts;
+        std::vector<int> firsts;
+        for (const auto& d : days) {
+            texts.push_back(d.first);
+            firsts.push_back(d.second);
+        }
+        log->FillDayTree(texts, firsts);
+    };
+
+    EXPECT_EQ(log->cb_MainAddr->GetText(), "127.0.0.1");
+    log->sb_ConnectClick(log->sb_Connect);
+    EXPECT_EQ(log->StatusBar->SimpleText(), Utf8ToGbk("正在连接中，请稍候！"));
+    ASSERT_TRUE(testing::PumpMessagesUntil(
+        [&] { return log->Enabled() && log->tv_LogDayList->Items()->Count() > 0; }, 5000));
+    EXPECT_EQ(log->RecordTotal, 130);
+    TTreeNodes* nodes = log->tv_LogDayList->Items();
+    ASSERT_EQ(nodes->Count(), 5); // a year, two months, two days
+    TTreeNode* year = nodes->Item(0);
+    EXPECT_EQ(year->Text(), "2024");
+    ASSERT_EQ(year->Count(), 2); // February and March
+    EXPECT_EQ(year->Item(0)->Text(), "02");
+    TTreeNode* busyDay = year->Item(0)->Item(0);
+    EXPECT_EQ(busyDay->Text(), "2024-02-28");
+
+    log->tv_LogDayListChange(log->tv_LogDayList, busyDay);
+    ASSERT_EQ(busyDay->Count(), 3);
+    EXPECT_EQ(busyDay->Item(0)->Text(), "1--50");
+    EXPECT_EQ(busyDay->Item(2)->Text(), "101--120");
+    EXPECT_EQ(log->lv_LogRecordList->Items()->Count(), 0); // nothing asked yet
+
+    log->tv_LogDayListChange(log->tv_LogDayList, busyDay->Item(2));
+    ASSERT_TRUE(testing::PumpMessagesUntil(
+        [&] {
+            return log->lv_LogRecordList->Items()->Count() >= 20 && !log->TimedOut() &&
+                   log->StatusBar->SimpleText().empty();
+        },
+        5000));
+    testing::PumpMessagesUntil([] { return false; }, 200);
+    ASSERT_EQ(log->lv_LogRecordList->Items()->Count(), 20);
+    EXPECT_EQ(log->lv_LogRecordList->Items()->Item(0)->SubItems()->Strings(4), "0"); // record 100
+
+    // The quiet day is fetched at once.
+    log->tv_LogDayListChange(log->tv_LogDayList, year->Item(1)->Item(0));
+    ASSERT_TRUE(testing::PumpMessagesUntil(
+        [&] { return log->lv_LogRecordList->Items()->Count() >= 10; }, 5000));
+    testing::PumpMessagesUntil([] { return false; }, 200);
+    EXPECT_EQ(log->lv_LogRecordList->Items()->Count(), 10);
+    EXPECT_TRUE(messages.empty());
+    windows.SetWindow(ReplyWindow::WorkLog, nullptr);
+    windows.WorkLogRowAdd = nullptr;
+    windows.WorkLogDaysFill = nullptr;
+    log->Free();
 }
 
 } // namespace
