@@ -40,7 +40,7 @@ LineResult SendEntry(TMsgConnection& c, int channel, int type, std::string_view 
     if (!FileStartText(path, info.Start) || !FileModifiedText(path, info.End) ||
         !FileInfoFieldClean(path))
         return LineResult::Skipped;
-    info.Seconds = SecondsBetween(info.Start, info.End);
+    info.Seconds = RecordingSeconds(info.Start, info.End);
     info.Size = TArithmetic::GetFileLength(path);
     if (!SendWhole(c, FormatFileInfoLine(info))) return LineResult::ConnectionGone;
     ::Sleep(2);

@@ -147,7 +147,7 @@ bool FileStartText(std::string_view path, std::string& text) {
     return true;
 }
 
-int64_t SecondsBetween(std::string_view a, std::string_view b) {
+int64_t RecordingSeconds(std::string_view a, std::string_view b) {
     int64_t x = 0, y = 0;
     if (!ParseDateTime(a, x) || !ParseDateTime(b, y)) return 0;
     return x > y ? x - y : y - x;

@@ -45,7 +45,7 @@ std::string FileInfoDayKey(std::string_view date);
 // (the last 18 characters of the path); false when they are not digits.
 bool FileStartText(std::string_view path, std::string& text);
 // Whole seconds between two "YYYY-MM-DD HH:MM:SS" texts, as a positive difference.
-int64_t SecondsBetween(std::string_view a, std::string_view b);
+int64_t RecordingSeconds(std::string_view a, std::string_view b);
 
 struct RemoteFileInfo {
     int Type = 0;

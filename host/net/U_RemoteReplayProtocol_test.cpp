@@ -67,9 +67,9 @@ TEST(FileInfoLine, FieldsAndTimes) {
     EXPECT_EQ(start, "2026-12-10 23:59:59");
     EXPECT_FALSE(FileStartText("D:\\x\\0-0-2026121023595x.MPG", start));
     EXPECT_FALSE(FileStartText("short", start));
-    EXPECT_EQ(SecondsBetween("2026-12-10 23:59:59", "2026-12-11 00:01:00"), 61);
-    EXPECT_EQ(SecondsBetween("2026-12-11 00:01:00", "2026-12-10 23:59:59"), 61);
-    EXPECT_EQ(SecondsBetween("2024-02-28 12:00:00", "2024-03-01 12:00:00"), 2 * 86400);
+    EXPECT_EQ(RecordingSeconds("2026-12-10 23:59:59", "2026-12-11 00:01:00"), 61);
+    EXPECT_EQ(RecordingSeconds("2026-12-11 00:01:00", "2026-12-10 23:59:59"), 61);
+    EXPECT_EQ(RecordingSeconds("2024-02-28 12:00:00", "2024-03-01 12:00:00"), 2 * 86400);
 
     RemoteFileInfo i;
     i.Type = 1;

@@ -135,7 +135,7 @@ TEST_F(RemoteReplayServer, FileInfoListsAllowedChannelsNormalThenAlarm) {
     std::string modified;
     ASSERT_TRUE(FileModifiedText(n1, modified));
     EXPECT_EQ(got[0].EndTime, modified);
-    EXPECT_EQ(got[0].Duration, std::to_string(SecondsBetween(got[0].StartTime, modified)));
+    EXPECT_EQ(got[0].Duration, std::to_string(RecordingSeconds(got[0].StartTime, modified)));
     EXPECT_EQ(got[3].TypeName, CaptureTypeName(1));
     EXPECT_EQ(got[2].SizeText, "1");
     EXPECT_EQ(Ask("PlayFile" + n3, nullptr, SIZE_MAX, 500), "e");
