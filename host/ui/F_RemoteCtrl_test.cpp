@@ -374,6 +374,11 @@ TEST_F(RemoteCtrlTest, WorkLogBrowsesDaysAndBlocks) {
     testing::PumpMessagesUntil([] { return false; }, 200);
     EXPECT_EQ(log->lv_LogRecordList->Items()->Count(), 10);
     EXPECT_TRUE(messages.empty());
+    const auto lines = log->PrintLines("2024-03-05 10:00:00");
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[1], " ");
+    EXPECT_EQ(lines[2].rfind("2024-03-01 10:00:00:000  " + Utf8ToGbk("启动系统") + "  ", 0), 0u);
+    log->sb_PrintClick(log->sb_Print); // no printer here: nothing happens
     windows.SetWindow(ReplyWindow::WorkLog, nullptr);
     windows.WorkLogRowAdd = nullptr;
     windows.WorkLogDaysFill = nullptr;

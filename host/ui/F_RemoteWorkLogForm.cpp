@@ -4,7 +4,11 @@
 #include "host/engine/U_WorkLogConst.h"
 #include "host/ui/U_DialogControls.h"
 
+#include "common/win/handles.h"
 #include "common/win/textconv.h"
+
+#include <windows.h>
+#include <winspool.h>
 
 #include <cstdio>
 
@@ -53,6 +57,7 @@ TRemoteWorkLogForm::TRemoteWorkLogForm(TComponent* AOwner, TRemoteWindowHost hos
     PutLabel(this, 220, 10, 40, "端口：");
     se_UDPMessageServerPort = PutControl<TEdit>(this, 262, 6, 70, 22);
     sb_Connect = PutButton(this, 344, 6, 80, "连接");
+    sb_Print = PutButton(this, 572, 6, 80, "打印");
     sb_Exit = PutButton(this, 660, 6, 80, "退出");
     tv_LogDayList = PutControl<TTreeView>(this, 8, 40, 180, 400);
     tv_LogDayList->SetReadOnly(true);
@@ -72,6 +77,7 @@ TRemoteWorkLogForm::TRemoteWorkLogForm(TComponent* AOwner, TRemoteWindowHost hos
     cb_MainAddr->OnChange = TNotifyEvent(this, &TRemoteWorkLogForm::cb_MainAddrChange);
     sb_Connect->OnClick = TNotifyEvent(this, &TRemoteWorkLogForm::sb_ConnectClick);
     sb_Exit->OnClick = TNotifyEvent(this, &TRemoteWorkLogForm::sb_ExitClick);
+    sb_Print->OnClick = TNotifyEvent(this, &TRemoteWorkLogForm::sb_PrintClick);
     tv_LogDayList->OnChange = TTVChangedEvent(this, &TRemoteWorkLogForm::tv_LogDayListChange);
 
     for (const auto& a : GroupAddresses(host_.Groups))
@@ -214,6 +220,65 @@ void TRemoteWorkLogForm::AddRecordRow(const TWorkLogRecord& record) {
     item->SetCaption(cells[0]);
     for (size_t i = 1; i < cells.size(); ++i)
         item->SubItems()->Add(cells[i]);
+}
+
+std::vector<std::string> TRemoteWorkLogForm::PrintLines(const std::string& now) {
+    std::vector<std::string> lines{now, " "};
+    TListItems* items = lv_LogRecordList->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        TListItem* item = items->Item(i);
+        std::string line = item->Caption();
+        for (int k = 0; k < item->SubItems()->Count(); ++k)
+            line += "  " + item->SubItems()->Strings(k);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void TRemoteWorkLogForm::sb_PrintClick(TObject*) {
+    SYSTEMTIME t;
+    ::GetLocalTime(&t);
+    char now[32];
+    std::snprintf(now, sizeof now, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay,
+                  t.wHour, t.wMinute, t.wSecond);
+    const std::vector<std::string> lines = PrintLines(now);
+    // Any failure (no printer, a refused job) ends the print quietly.
+    wchar_t printer[512];
+    DWORD size = 512;
+    if (!::GetDefaultPrinterW(printer, &size)) return;
+    // A printer DC is released with DeleteDC, as a memory DC is.
+    dvr::win::MemoryDc printerDc(::CreateDCW(L"WINSPOOL", printer, nullptr, nullptr));
+    if (!printerDc) return;
+    const HDC dc = printerDc.get();
+    const HFONT font =
+        reinterpret_cast<HFONT>(::SendMessageW(lv_LogRecordList->WindowHandle(), WM_GETFONT, 0, 0));
+    const HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+    DOCINFOW doc{};
+    doc.cbSize = sizeof doc;
+    doc.lpszDocName = L"WorkLog";
+    if (::StartDocW(dc, &doc) > 0) {
+        TEXTMETRICW tm{};
+        ::GetTextMetricsW(dc, &tm);
+        const int lineHeight =
+            tm.tmHeight + tm.tmExternalLeading > 0 ? tm.tmHeight + tm.tmExternalLeading : 16;
+        const int pageHeight = ::GetDeviceCaps(dc, VERTRES);
+        int y = pageHeight; // forces the first page
+        bool pageOpen = false;
+        for (const std::string& line : lines) {
+            if (y + lineHeight > pageHeight) {
+                if (pageOpen) ::EndPage(dc);
+                pageOpen = ::StartPage(dc) > 0;
+                if (!pageOpen) break;
+                y = 0;
+            }
+            const std::wstring w = dvr::win::GbkToWide(line);
+            ::TextOutW(dc, 0, y, w.c_str(), int(w.size()));
+            y += lineHeight;
+        }
+        if (pageOpen) ::EndPage(dc);
+        ::EndDoc(dc);
+    }
+    if (old) ::SelectObject(dc, old);
 }
 
 void TRemoteWorkLogForm::sb_ExitClick(TObject*) {

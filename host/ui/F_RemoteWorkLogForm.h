@@ -40,7 +40,12 @@ public:
     dvr::fw::TTreeView* tv_LogDayList;
     dvr::fw::TListView* lv_LogRecordList;
     dvr::fw::TStatusBar* StatusBar;
+    dvr::fw::TButton* sb_Print;
     dvr::fw::TButton* sb_Exit;
+
+    // What 打印 prints: the date and time, a blank line, then each row's cells joined by
+    // two blanks.
+    std::vector<std::string> PrintLines(const std::string& now);
 
     bool TimedOut() const { return wait_->TimedOut(); }
 
@@ -52,6 +57,7 @@ public:
     void cb_MainAddrChange(dvr::fw::TObject* Sender);
     void sb_ConnectClick(dvr::fw::TObject* Sender);
     void tv_LogDayListChange(dvr::fw::TObject* Sender, dvr::fw::TTreeNode* Node);
+    void sb_PrintClick(dvr::fw::TObject* Sender);
     void sb_ExitClick(dvr::fw::TObject* Sender);
 
 private:
