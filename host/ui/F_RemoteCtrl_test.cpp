@@ -385,5 +385,26 @@ TEST_F(RemoteCtrlTest, WorkLogBrowsesDaysAndBlocks) {
     log->Free();
 }
 
+TEST_F(RemoteCtrlTest, WorkLogSilentHostGivesUp) {
+    TRemoteWindowHost h;
+    h.Udp = &client;
+    h.ShowMessage = [this](const std::string& m) { messages.push_back(m); };
+    h.ReplyTimeoutMs = 300;
+    auto* log = new TRemoteWorkLogForm(nullptr, std::move(h));
+    log->AfterConstruction();
+    log->Show();
+    testing::Peer quiet;
+    log->cb_MainAddr->SetText("127.0.0.1");
+    log->se_UDPMessageServerPort->SetText(std::to_string(quiet.socket.LocalPort()));
+    log->sb_ConnectClick(log->sb_Connect);
+    EXPECT_FALSE(log->Enabled());
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] { return !messages.empty(); }, 3000));
+    EXPECT_EQ(messages[0], Utf8ToGbk("连接失败！"));
+    EXPECT_TRUE(log->TimedOut());
+    EXPECT_TRUE(log->Enabled());
+    EXPECT_TRUE(log->StatusBar->SimpleText().empty());
+    log->Free();
+}
+
 } // namespace
 } // namespace vantrel
