@@ -31,6 +31,21 @@ int GroupMessagePort(const std::vector<TClientGroupRecord>& groups, const std::s
     return fallback;
 }
 
+void ShowHostPort(const TRemoteWindowHost& host, dvr::fw::TComboBox* box, dvr::fw::TEdit* port) {
+    port->SetText(std::to_string(GroupMessagePort(host.Groups, box->GetText(), host.DefaultPort)));
+}
+
+void FillHostAddresses(const TRemoteWindowHost& host, dvr::fw::TComboBox* box,
+                       dvr::fw::TEdit* port) {
+    for (const auto& a : GroupAddresses(host.Groups))
+        box->Items()->Add(a);
+    port->SetText(std::to_string(kDefaultMessageServerPort));
+    if (box->Items()->Count() > 0) {
+        box->SetItemIndex(0);
+        ShowHostPort(host, box, port);
+    }
+}
+
 namespace {
 
 const char* const kControlCaptions[] = {"关闭计算机",      "重启计算机",   "关闭监控软件",
@@ -101,13 +116,7 @@ TRemoteCtrlForm::TRemoteCtrlForm(TComponent* AOwner, TRemoteWindowHost host)
     sb_Keyboard->OnClick = TNotifyEvent(this, &TRemoteCtrlForm::sb_KeyboardClick);
     sb_Exit->OnClick = TNotifyEvent(this, &TRemoteCtrlForm::sb_ExitClick);
 
-    for (const auto& a : GroupAddresses(host_.Groups))
-        cb_MainAddr->Items()->Add(a);
-    se_UDPMessageServerPort->SetText(std::to_string(kDefaultMessageServerPort));
-    if (cb_MainAddr->Items()->Count() > 0) {
-        cb_MainAddr->SetItemIndex(0);
-        cb_MainAddrChange(cb_MainAddr);
-    }
+    FillHostAddresses(host_, cb_MainAddr, se_UDPMessageServerPort);
     SetCommandsEnabled(false);
 }
 
@@ -138,8 +147,7 @@ void TRemoteCtrlForm::SetCommandsEnabled(bool enabled) {
 }
 
 void TRemoteCtrlForm::cb_MainAddrChange(TObject*) {
-    se_UDPMessageServerPort->SetText(
-        std::to_string(GroupMessagePort(host_.Groups, cb_MainAddr->GetText(), host_.DefaultPort)));
+    ShowHostPort(host_, cb_MainAddr, se_UDPMessageServerPort);
 }
 
 void TRemoteCtrlForm::sb_ConnectClick(TObject*) {

@@ -34,6 +34,11 @@ std::vector<std::string> GroupAddresses(const std::vector<TClientGroupRecord>& g
 // The message-server port of the first group with exactly that address, else `fallback`.
 int GroupMessagePort(const std::vector<TClientGroupRecord>& groups, const std::string& address,
                      int fallback);
+// The message port of the host chosen in `box`, into `port`.
+void ShowHostPort(const TRemoteWindowHost& host, dvr::fw::TComboBox* box, dvr::fw::TEdit* port);
+// The hosts' addresses into `box` and the default port into `port`; the first host is chosen.
+void FillHostAddresses(const TRemoteWindowHost& host, dvr::fw::TComboBox* box,
+                       dvr::fw::TEdit* port);
 
 class TRemoteCtrlForm : public dvr::fw::TForm {
     FW_CLASS(TRemoteCtrlForm, dvr::fw::TForm)

@@ -58,20 +58,13 @@ TRemoteDiskViewForm::TRemoteDiskViewForm(TComponent* AOwner, TRemoteWindowHost h
     sb_Connect->OnClick = TNotifyEvent(this, &TRemoteDiskViewForm::sb_ConnectClick);
     sb_Exit->OnClick = TNotifyEvent(this, &TRemoteDiskViewForm::sb_ExitClick);
 
-    for (const auto& a : GroupAddresses(host_.Groups))
-        cb_MainAddr->Items()->Add(a);
-    se_UDPMessageServerPort->SetText(std::to_string(kDefaultMessageServerPort));
-    if (cb_MainAddr->Items()->Count() > 0) {
-        cb_MainAddr->SetItemIndex(0);
-        cb_MainAddrChange(cb_MainAddr);
-    }
+    FillHostAddresses(host_, cb_MainAddr, se_UDPMessageServerPort);
 }
 
 TRemoteDiskViewForm::~TRemoteDiskViewForm() = default;
 
 void TRemoteDiskViewForm::cb_MainAddrChange(TObject*) {
-    se_UDPMessageServerPort->SetText(
-        std::to_string(GroupMessagePort(host_.Groups, cb_MainAddr->GetText(), host_.DefaultPort)));
+    ShowHostPort(host_, cb_MainAddr, se_UDPMessageServerPort);
 }
 
 void TRemoteDiskViewForm::sb_ConnectClick(TObject*) {

@@ -80,20 +80,13 @@ TRemoteWorkLogForm::TRemoteWorkLogForm(TComponent* AOwner, TRemoteWindowHost hos
     sb_Print->OnClick = TNotifyEvent(this, &TRemoteWorkLogForm::sb_PrintClick);
     tv_LogDayList->OnChange = TTVChangedEvent(this, &TRemoteWorkLogForm::tv_LogDayListChange);
 
-    for (const auto& a : GroupAddresses(host_.Groups))
-        cb_MainAddr->Items()->Add(a);
-    se_UDPMessageServerPort->SetText(std::to_string(kDefaultMessageServerPort));
-    if (cb_MainAddr->Items()->Count() > 0) {
-        cb_MainAddr->SetItemIndex(0);
-        cb_MainAddrChange(cb_MainAddr);
-    }
+    FillHostAddresses(host_, cb_MainAddr, se_UDPMessageServerPort);
 }
 
 TRemoteWorkLogForm::~TRemoteWorkLogForm() = default;
 
 void TRemoteWorkLogForm::cb_MainAddrChange(TObject*) {
-    se_UDPMessageServerPort->SetText(
-        std::to_string(GroupMessagePort(host_.Groups, cb_MainAddr->GetText(), host_.DefaultPort)));
+    ShowHostPort(host_, cb_MainAddr, se_UDPMessageServerPort);
 }
 
 void TRemoteWorkLogForm::sb_ConnectClick(TObject*) {
