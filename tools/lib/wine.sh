@@ -11,10 +11,16 @@ DVR_WINESERVER=/usr/lib/wine/wineserver
 
 # Prefix settings: x11 with a null fallback, no crash dialog (a crashing test would
 # hang on it), unmanaged windows (no 2 s wait per DestroyWindow without a window
-# manager), GDI renderer (DirectDraw blits show on Xvfb), and the CJK font in place
-# of the fonts the programs ask for.
+# manager), GDI renderer (DirectDraw blits show on Xvfb), every face the programs ask
+# for drawn with the CJK font (Wine's own Tahoma and the faces it substitutes have no
+# Chinese glyphs: texts became boxes), and the Linux root (drive Z:, which the tests
+# read their fixtures through) a network drive, so that no recording ever walks onto it.
+DVR_WINE_CJK_FONT="WenQuanYi Micro Hei"
+DVR_WINE_CJK_FACES=("SimSun" "NSimSun" "SimHei" "宋体" "新宋体" "黑体" "MS Shell Dlg"
+    "MS Shell Dlg 2" "Tahoma" "MS Sans Serif" "Microsoft Sans Serif" "Arial" "Times New Roman"
+    "System" "Default")
 dvr_wine_settings_reg() {
-    local font="WenQuanYi Micro Hei"
+    local font="$DVR_WINE_CJK_FONT" face
     cat <<REG
 Windows Registry Editor Version 5.00
 
@@ -31,37 +37,54 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\\Software\\Wine\\Direct3D]
 "renderer"="gdi"
 
+[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]
+"z:"="network"
+
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
-"SimSun"="$font"
-"NSimSun"="$font"
-"SimHei"="$font"
-"宋体"="$font"
-"新宋体"="$font"
-"黑体"="$font"
-"MS Shell Dlg"="$font"
-"MS Shell Dlg 2"="$font"
-"Tahoma"="$font"
 REG
+    for face in "${DVR_WINE_CJK_FACES[@]}"; do echo "\"$face\"=\"$font\""; done
+    echo
+    echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]'
+    for face in "${DVR_WINE_CJK_FACES[@]}"; do echo "\"$face\"=\"$font\""; done
 }
 
-# Creates the prefix once (about 10 s); later calls return at once.
+# Bumped whenever the settings above change: prefixes made before take them on their
+# next use.
+DVR_WINE_SETTINGS_VERSION=2
+
+# Creates the prefix once (about 10 s) and brings its settings up to date; later calls
+# return at once.
 dvr_wine_prefix_ensure() {
-    [ -f "$WINEPREFIX/.dvr-ready" ] && return 0
+    [ "$(cat "$WINEPREFIX/.dvr-ready" 2>/dev/null)" = "$DVR_WINE_SETTINGS_VERSION" ] && return 0
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/.dvr-ready" ]; then
-            echo "wine: creating prefix $WINEPREFIX" >&2
-            rm -rf "$WINEPREFIX"
-            # The lock descriptor must not leak into wineserver, or it holds the lock.
-            "$DVR_WINE" wineboot -i 9>&- </dev/null >/dev/null 2>&1 || true
+        if [ "$(cat "$WINEPREFIX/.dvr-ready" 2>/dev/null)" != "$DVR_WINE_SETTINGS_VERSION" ]; then
+            if [ ! -f "$WINEPREFIX/.dvr-ready" ]; then
+                echo "wine: creating prefix $WINEPREFIX" >&2
+                rm -rf "$WINEPREFIX"
+                # The lock descriptor must not leak into wineserver, or it holds the lock.
+                "$DVR_WINE" wineboot -i 9>&- </dev/null >/dev/null 2>&1 || true
+            fi
             local reg="$WINEPREFIX/dvr-settings.reg"
             dvr_wine_settings_reg | iconv -f UTF-8 -t UTF-16 >"$reg"
             "$DVR_WINE" regedit /S "$reg" 9>&- </dev/null >/dev/null 2>&1
             "$DVR_WINESERVER" -w 9>&- </dev/null >/dev/null 2>&1 || true
-            touch "$WINEPREFIX/.dvr-ready"
+            echo "$DVR_WINE_SETTINGS_VERSION" >"$WINEPREFIX/.dvr-ready"
         fi
     ) 9>"$WINEPREFIX.lock"
+}
+
+# No drive of the prefix shows the Linux root: a program run in it reaches only the
+# folders given to it as drives (C: is the prefix's own).
+dvr_wine_unmap_root() {
+    local link
+    for link in "$WINEPREFIX"/dosdevices/*; do
+        [ -L "$link" ] || continue
+        case "$(readlink "$link")" in
+        / | /. | //) rm -f "$link" ;;
+        esac
+    done
 }
 
 # A wineserver that stays up between test processes (each then starts in tens of ms,
