@@ -16,6 +16,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,8 @@ constexpr unsigned WM_CUTFILES = 0x411;
 constexpr int kPreAlarmCapacity = 600;
 constexpr int kPreAlarmVideoRecords = 250;
 constexpr int kSavedHeaderSize = 104;
+// Open recordings reach the disk at least this often, so a power cut loses about a second.
+constexpr DWORD kRecordingFlushMs = 1000;
 
 enum TCaptureState : int32_t {
     kStateIdle = -1,
@@ -79,6 +82,8 @@ struct TCaptureSlot {
     std::atomic<bool> HeaderSaved{false};
     int32_t MinutesRecorded = 0;
     int32_t Channel = 0;
+    // When the channel last reported a disk fault (OLE date): one line a minute at most.
+    double LastFaultTime = -1;
 };
 
 struct TPreAlarm {
@@ -90,6 +95,7 @@ class TCapture : public TRecordingFiles {
 public:
     TCapture(TBoardEncoders& board, TDiskManager& disks, TCaptureFileList& files,
              TCaptureHost& host);
+    ~TCapture() override;
     TCapture(const TCapture&) = delete;
     TCapture& operator=(const TCapture&) = delete;
 
@@ -116,6 +122,18 @@ public:
     std::unique_ptr<TWindowTimer> CutTimer;
 
     bool CurrentFile(int channel, std::string& fileName) const override;
+    // Every open recording to the disk (the flush thread, once a second).
+    void FlushOpenFiles();
+    // Writes one record; false unless every byte went out, *full when the disk had no room.
+    // Tests replace it to stand for a full disk.
+    std::function<bool(intptr_t handle, const uint8_t* data, int length, bool* full)> Writer;
+
+    // The pre-alarm buffer, always under the slot lock that its pushes and drains take.
+    void SetPreAlarmArmed(int channel, bool on);
+    void EmptyPreAlarmChain(int channel);
+    // Disarming: buffer dropped; with no file open the encoder stops and the slot counts as
+    // idle (its state is left as it was).
+    void StopPreAlarm(int channel);
 
     void SetAutoMode() { AutoMode = true; }
     void ClearAutoMode() { AutoMode = false; }
@@ -140,17 +158,24 @@ private:
         TCapture& c_;
     };
 
+    // Work done after the slot lock is let go: window changes (the window thread may be
+    // waiting for this very lock) and the flush and close of a file that was switched away.
+    class AfterUnlock;
+
     bool IsBoardChannel(int channel) const;
     void DrainPreAlarm(int channel, intptr_t handle);
     void DropPreAlarm(int channel);
-    void ReportFault(const char* utf8Text, const std::string& fileName);
-    void FileCreateFailed(int channel, int recordingType, const char* utf8Text);
+    void ReportFault(int channel, const char* utf8Text, const std::string& fileName);
+    void FileCreateFailed(int channel, int recordingType, const char* utf8Text,
+                          AfterUnlock& after);
 
     TBoardEncoders& board_;
     TDiskManager& disks_;
     TCaptureFileList& files_;
     TCaptureHost& host_;
     Services_ services_{*this};
+    dvr::win::Event flushStop_;
+    dvr::win::Thread flushThread_;
 };
 
 // The thread that switches files whenever a WM_CUTFILES reaches its queue.

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <numeric>
+#include <thread>
 
 namespace vantrel {
 namespace {
@@ -269,7 +271,7 @@ TEST_F(CaptureTest, AlarmFileOnAStoppedEncoderGetsTheBufferAfterItsFirstRecord) 
     EXPECT_EQ(capture.PreAlarm[3].PreAlarmChain->Count(), 0);
 }
 
-TEST_F(CaptureTest, FailedWritesAreReportedPerRecordAndTheFileStaysOpen) {
+TEST_F(CaptureTest, FailedWritesAreReportedOnceAMinuteAndTheFileStaysOpen) {
     ASSERT_EQ(capture.StartChannel(0, ')', 0), 0);
     const std::string name = capture.Slots[0].FileName;
     // Swap in a handle that cannot be written.
@@ -279,18 +281,123 @@ TEST_F(CaptureTest, FailedWritesAreReportedPerRecordAndTheFileStaysOpen) {
     ASSERT_TRUE(readOnly);
     const intptr_t real = capture.Slots[0].FileHandle.exchange(intptr_t(readOnly.get()));
     const Bytes p = Record(2, 1);
+    for (int i = 0; i < 25; ++i)
+        Feed(0, p);
+    EXPECT_EQ(storage.faults.Posts.size(), 1u);
+    EXPECT_EQ(storage.faults.Posts[0].w, WPARAM(-1));
+    const auto lines = storage.faults.List.Take();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(dvr::win::Utf8ToGbk("写盘失败，文件为：") + name), std::string::npos);
+    EXPECT_TRUE(capture.Slots[0].FileOpen);
+    // A minute later the fault is told again.
+    storage.now += 61.0 / 86400;
     Feed(0, p);
     Feed(0, p);
     EXPECT_EQ(storage.faults.Posts.size(), 2u);
-    EXPECT_EQ(storage.faults.Posts[0].w, WPARAM(-1));
-    const auto lines = storage.faults.List.Take();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find(dvr::win::Utf8ToGbk("写盘失败，文件为：") + name), std::string::npos);
-    EXPECT_TRUE(capture.Slots[0].FileOpen);
     capture.Slots[0].FileHandle = real;
     Feed(0, p);
     EXPECT_EQ(storage.faults.Posts.size(), 2u);
     EXPECT_EQ(ReadWholeFile(name), p);
+}
+
+TEST_F(CaptureTest, ASwitchWhoseFileCannotBeMadeKeepsTheRunningFileAndTriesAgain) {
+    host.minutesPerFile = 1;
+    ASSERT_EQ(capture.StartChannel(0, ')', 0), 0);
+    const std::string first = capture.Slots[0].FileName;
+    const Bytes h = Record(0x80, 0, 19), k = Record(1, 1), p = Record(2, 2);
+    Feed(0, h);
+    Feed(0, k);
+    // A folder stands where the next file should be made.
+    storage.Tick();
+    const std::string blocked = storage.manager->MakeRecordingFileName(0, 0);
+    ASSERT_NE(blocked, first);
+    ASSERT_EQ(ForceDirectories(blocked + "\\"), 0);
+    for (int tick = 0; tick < 3; ++tick) {
+        capture.CutPass();
+        EXPECT_EQ(capture.Slots[0].FileName, first);
+        EXPECT_TRUE(capture.Slots[0].FileOpen);
+        std::string current;
+        EXPECT_TRUE(capture.CurrentFile(0, current));
+        EXPECT_EQ(current, first) << "the disk cycle keeps the file it finds open";
+    }
+    Feed(0, p);
+    EXPECT_EQ(ReadWholeFile(first), Join({h, k, p}));
+    EXPECT_EQ(storage.faults.Posts.size(), 1u) << "one fault line a minute";
+    EXPECT_EQ(host.shown[0], true);
+    // Room again: the next pass switches.
+    ASSERT_TRUE(DeleteFolder(blocked));
+    capture.CutPass();
+    EXPECT_EQ(capture.Slots[0].FileName, blocked);
+    Feed(0, p);
+    EXPECT_EQ(ReadWholeFile(blocked), Join({h, p}));
+}
+
+TEST_F(CaptureTest, WindowChangesAndFileClosesWaitUntilTheSlotLockIsFree) {
+    // The window thread may be waiting for the slot lock: anything that waits for the window
+    // thread must happen after the lock is let go.
+    std::vector<bool> lockFree;
+    host.onShow = [&](int ch) {
+        bool free = false;
+        std::thread other([&] {
+            free = capture.Locks[size_t(ch)].try_lock();
+            if (free) capture.Locks[size_t(ch)].unlock();
+        });
+        other.join();
+        lockFree.push_back(free);
+    };
+    ASSERT_EQ(capture.StartChannel(0, ')', 0), 0);
+    storage.Tick();
+    ASSERT_EQ(capture.StartRecording(0, 0, false), 0);
+    ASSERT_EQ(capture.StopChannel(0, ')'), 0);
+    ASSERT_EQ(lockFree.size(), 3u);
+    for (bool free : lockFree)
+        EXPECT_TRUE(free);
+}
+
+TEST_F(CaptureTest, AFullDiskWakesTheDiskCycleAtOnce) {
+    TThreadDiskCycle cycle(*storage.manager, 600000);
+    while (cycle.Passes() < 1)
+        ::Sleep(1);
+    ASSERT_EQ(capture.StartChannel(0, ')', 0), 0);
+    capture.Writer = [](intptr_t, const uint8_t*, int, bool* full) {
+        *full = true;
+        return false;
+    };
+    Feed(0, Record(2, 1));
+    bool woke = false;
+    for (int i = 0; i < 3000 && !woke; ++i) {
+        woke = cycle.Passes() >= 2;
+        if (!woke) ::Sleep(10);
+    }
+    EXPECT_TRUE(woke) << "the cycle ran again long before its next turn";
+}
+
+TEST_F(CaptureTest, PreAlarmBufferTakesRecordsWhileItIsArmedAndEmptiedFromOtherThreads) {
+    ASSERT_EQ(capture.StartChannel(0, ')', kRecordEncoderOnly), 0);
+    std::atomic<bool> done{false};
+    std::thread feeder([&] {
+        const Bytes a = Record(8, 1), v = Record(2, 2);
+        for (int i = 0; i < 20000; ++i)
+            Feed(0, i % 3 ? v : a);
+        done = true;
+    });
+    while (!done) {
+        capture.SetPreAlarmArmed(0, true);
+        capture.EmptyPreAlarmChain(0);
+        capture.SetPreAlarmArmed(0, false);
+    }
+    feeder.join();
+    capture.SetPreAlarmArmed(0, true);
+    for (int i = 0; i < 700; ++i)
+        Feed(0, Record(2, 2));
+    TChain& chain = *capture.PreAlarm[0].PreAlarmChain;
+    EXPECT_EQ(chain.Count(), kPreAlarmVideoRecords);
+    EXPECT_EQ(chain.VideoCount(), kPreAlarmVideoRecords);
+    // Disarming an encoder that ran for the buffer alone stops it.
+    capture.StopPreAlarm(0);
+    EXPECT_EQ(chain.Count(), 0);
+    EXPECT_FALSE(capture.Slots[0].CaptureRunning);
+    EXPECT_EQ(board.stops.size(), 1u);
 }
 
 TEST_F(CaptureTest, FilesThatCannotBeMadeOrStartedLeaveNothingBehind) {

@@ -102,6 +102,8 @@ void TDiskFaultList::Add(std::string_view text, WPARAM wParam, LPARAM lParam) {
     {
         std::lock_guard guard(lock_);
         lines_.push_back(std::move(line));
+        while (lines_.size() > kMaxLines)
+            lines_.pop_front();
         notify = notify_;
     }
     if (notify) notify(wParam, lParam);
@@ -109,7 +111,10 @@ void TDiskFaultList::Add(std::string_view text, WPARAM wParam, LPARAM lParam) {
 
 std::vector<std::string> TDiskFaultList::Take() {
     std::lock_guard guard(lock_);
-    return std::exchange(lines_, {});
+    std::vector<std::string> taken(std::make_move_iterator(lines_.begin()),
+                                   std::make_move_iterator(lines_.end()));
+    lines_.clear();
+    return taken;
 }
 
 } // namespace vantrel

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,7 @@ int ForceDirectories(std::string_view path);
 bool DeleteFolder(std::string_view path);
 
 // Fault lines: time, four spaces, text, CR LF; each is listed before the window is told.
+// A window that never drains the list costs at most kMaxLines lines: the oldest go first.
 class TDiskFaultList {
 public:
     using Notify = std::function<void(WPARAM, LPARAM)>;
@@ -63,12 +65,13 @@ public:
     void Add(std::string_view text, WPARAM wParam, LPARAM lParam);
     // Moves every waiting line out.
     std::vector<std::string> Take();
+    static constexpr size_t kMaxLines = 500;
 
 private:
     std::function<double()> clock_;
     Notify notify_;
     dvr::win::CriticalSection lock_;
-    std::vector<std::string> lines_;
+    std::deque<std::string> lines_;
 };
 
 } // namespace vantrel

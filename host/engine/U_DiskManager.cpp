@@ -104,25 +104,34 @@ void TDiskManager::CycleDeleteOldest() {
     }
 }
 
+void TDiskManager::RequestCycle() {
+    if (HANDLE wake = cycleWake_.load()) ::SetEvent(wake);
+}
+
 TThreadDiskCycle::TThreadDiskCycle(TDiskManager& manager, DWORD intervalMs)
     : manager_(manager), intervalMs_(intervalMs),
       stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      thread_(::CreateThread(nullptr, 0, &TThreadDiskCycle::ThreadMain, this, 0, nullptr)) {}
+      wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      thread_(::CreateThread(nullptr, 0, &TThreadDiskCycle::ThreadMain, this, 0, nullptr)) {
+    manager_.cycleWake_ = wake_.get();
+}
 
 TThreadDiskCycle::~TThreadDiskCycle() {
+    manager_.cycleWake_ = nullptr;
     ::SetEvent(stop_.get());
     if (thread_) ::WaitForSingleObject(thread_.get(), INFINITE);
 }
 
 DWORD WINAPI TThreadDiskCycle::ThreadMain(LPVOID self) {
     auto* t = static_cast<TThreadDiskCycle*>(self);
+    const HANDLE waits[] = {t->stop_.get(), t->wake_.get()};
     do {
         try {
             t->manager_.CycleDeleteOldest();
         } catch (...) {
         }
         ++t->passes_;
-    } while (::WaitForSingleObject(t->stop_.get(), t->intervalMs_) == WAIT_TIMEOUT);
+    } while (::WaitForMultipleObjects(2, waits, FALSE, t->intervalMs_) != WAIT_OBJECT_0);
     return 0;
 }
 

@@ -51,12 +51,19 @@ public:
     bool DeleteOldestDay(char first, char last);
     // Deletes oldest days until every channel has room, or until no day can be deleted.
     void CycleDeleteOldest();
+    // A write failed for lack of space: the disk-cycle thread runs its pass now instead of
+    // at its next 30 s turn.
+    void RequestCycle();
+    // The time the fault lines and file names use (OLE date).
+    double Now() const { return hooks_.Clock(); }
 
 private:
+    friend class TThreadDiskCycle;
     const TDriveAccess& drives_;
     TDriveRanges& ranges_;
     TCaptureFileList& files_;
     Hooks hooks_;
+    std::atomic<HANDLE> cycleWake_{nullptr};
 };
 
 // Runs the cycle at once and then every 30 s until destroyed.
@@ -75,6 +82,7 @@ private:
     DWORD intervalMs_;
     std::atomic<int> passes_{0};
     dvr::win::Event stop_;
+    dvr::win::Event wake_;
     dvr::win::Thread thread_;
 };
 

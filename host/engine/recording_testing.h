@@ -7,6 +7,7 @@
 #include "host/engine/U_DiskManager.h"
 #include "host/engine/storage_testing.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -52,7 +53,11 @@ struct FakeCaptureHost : TCaptureHost {
         if (throwOnCheck) throw 1;
         return !denied[channel];
     }
-    void ShowRecording(int channel, bool on) override { shown[channel] = on; }
+    std::function<void(int channel)> onShow;
+    void ShowRecording(int channel, bool on) override {
+        if (onShow) onShow(channel);
+        shown[channel] = on;
+    }
     void WriteLog(int event, int channel) override { log.emplace_back(event, channel); }
     int MinutesPerFile(int) override { return minutesPerFile; }
     int SystemChannelCount() override { return systemChannels; }

@@ -15,6 +15,7 @@ THost* Host = nullptr;
 namespace {
 
 constexpr UINT WM_SYNCSTEP = WM_APP + 0x51;
+constexpr UINT WM_SYNCPOST = WM_APP + 0x52;
 constexpr int kRightPreview = 3;
 constexpr int kRightRecord = 4;
 
@@ -45,7 +46,20 @@ void TSynchronizer::Run(const std::function<void()>& step) {
     ::SendMessageW(window_, WM_SYNCSTEP, 0, reinterpret_cast<LPARAM>(&step));
 }
 
+void TSynchronizer::Post(std::function<void()> step) {
+    auto* owned = new std::function<void()>(std::move(step));
+    if (window_ && ::PostMessageW(window_, WM_SYNCPOST, 0, reinterpret_cast<LPARAM>(owned)))
+        return;
+    delete owned;
+}
+
 LRESULT CALLBACK TSynchronizer::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYNCPOST) {
+        std::unique_ptr<std::function<void()>> step(
+            reinterpret_cast<std::function<void()>*>(lParam));
+        (*step)();
+        return 0;
+    }
     if (msg == WM_SYNCSTEP) {
         (*reinterpret_cast<const std::function<void()>*>(lParam))();
         return 0;
@@ -290,7 +304,15 @@ bool THost::MayRecord(int channel) {
 void THost::ShowRecording(int channel, bool recording) {
     if (!Preview || channel < 0 || channel >= kLayoutChannels) return;
     // The recording status row is a command bar of the main window; the pane keeps the mark.
-    Preview->Panes[size_t(channel)].Panel->SetCaption(recording ? "REC" : "");
+    // Posted: the recording threads call this, and a window text set from them would wait
+    // for the window thread, which may itself be waiting for them.
+    auto show = [this, channel, recording] {
+        if (Preview) Preview->Panes[size_t(channel)].Panel->SetCaption(recording ? "REC" : "");
+    };
+    if (Synchronizer)
+        Synchronizer->Post(show);
+    else
+        show();
 }
 
 void THost::WriteLog(int event, int channel) {

@@ -53,6 +53,8 @@ public:
     TSynchronizer(const TSynchronizer&) = delete;
     TSynchronizer& operator=(const TSynchronizer&) = delete;
     void Run(const std::function<void()>& step);
+    // Runs the step later on the user-interface thread; never waits.
+    void Post(std::function<void()> step);
 
 private:
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
