@@ -136,6 +136,9 @@ int PrepareDisplay(int portNo, HWND window) {
         if (!port.drawDib) return 0;
         port.windowDc = std::make_unique<win::WindowDc>(window);
     }
+    // DrawDib takes bottom-up pictures, surfaces top-down ones: every port, file or
+    // stream, is drawn upright.
+    decoder::SetFlip(port.decoderHandle, port.drawDibFlag ? 1 : 0);
     port.window = window;
     port.displayPrepared = 1;
     return 1;
