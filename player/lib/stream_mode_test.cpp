@@ -276,6 +276,13 @@ TEST(Sound, SharedSoundPlaysOnSeveralPortsAndPlainSoundOnOne) {
     EXPECT_TRUE(PortTable[3].sound.buffer);
     EXPECT_EQ(PortTable[3].sound.bufferSize, 10240); // shared-thread stream port
     EXPECT_EQ(PortTable[1].sound.bufferSize, 20480);
+    // Shared sound is stopped only on a playing port.
+    EXPECT_EQ(RE4Ravi_StopSoundShare(3), 0);
+    EXPECT_TRUE(PortTable[3].sound.buffer);
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 352, 288,
+                                 nullptr, nullptr, nullptr, nullptr);
+    DirectDrawPathAllowed = 0;
+    ASSERT_EQ(RE4Ravi_Play(3, wnd), 1);
     EXPECT_EQ(RE4Ravi_StopSoundShare(3), 1);
     EXPECT_FALSE(PortTable[3].sound.buffer);
     EXPECT_EQ(RE4Ravi_PlaySound(3), 1);
@@ -286,6 +293,7 @@ TEST(Sound, SharedSoundPlaysOnSeveralPortsAndPlainSoundOnOne) {
     EXPECT_EQ(PortTable[3].sound.mute.load(), 1);
     RE4Ravi_CloseStream(1);
     RE4Ravi_CloseStream(3);
+    ::DestroyWindow(wnd);
 }
 
 } // namespace
