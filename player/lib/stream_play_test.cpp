@@ -562,9 +562,11 @@ protected:
     void SetUp() override {
         Upright::have = false;
         allowed_ = DirectDrawPathAllowed.load();
-        if (GetParam() == 1) {
+        if (GetParam() >= 1) {
             if (!SetUpDirectDraw()) GTEST_SKIP() << "no DirectDraw primary surface here";
             DirectDrawPathAllowed = 1;
+            // 2: an overlay is asked for; without overlay hardware the port falls back.
+            RE4Ravi_SetOverlayMode(kPort, GetParam() == 2, 0x00FF00FF);
         } else {
             DirectDrawPathAllowed = 0;
         }
@@ -574,17 +576,26 @@ protected:
         RE4Ravi_CloseStream(kPort);
         RE4Ravi_CloseFile(kPort);
         RE4Ravi_SetDisplayCallBack(kPort, nullptr);
+        RE4Ravi_SetOverlayMode(kPort, 0, 0);
         DirectDrawPathAllowed = allowed_;
     }
     // Waits until the window shows the last picture, then judges it.
     void ExpectUpright() {
         // A path that could not be prepared fell back to DrawDib: say which one was seen.
-        std::printf("display path: %s\n", PortTable[kPort].drawDibFlag ? "DrawDib" : "surface");
+        const PlayPort& p = PortTable[kPort];
+        std::printf("display path (last error %d): %s\n", PlayerErrorCode.load(),
+                    p.drawDibFlag      ? "DrawDib"
+                                           : p.overlay.load() ? "YUY2 overlay"
+                                           : p.surfaceYuy2    ? "YUY2 surface"
+                                                              : "RGB surface");
+        // A port draws through exactly one path, and only an overlay reports one.
+        EXPECT_EQ(RE4Ravi_GetOverlayMode(kPort), p.overlay.load());
+        EXPECT_EQ(p.drawDibFlag != 0, !p.surface);
         long upright = 0, flipped = 0;
         ASSERT_TRUE(WaitFor([&] {
-            return Upright::Compare(&upright, &flipped) && upright * 3 < flipped;
+            return Upright::Compare(&upright, &flipped) && upright * 2 < flipped;
         })) << "upright " << upright << ", flipped " << flipped;
-        EXPECT_LT(upright * 3, flipped);
+        EXPECT_LT(upright * 2, flipped);
     }
     int allowed_ = 0;
 };
@@ -627,8 +638,26 @@ TEST_P(Orientation, FilePortsAreDrawnUpright) {
     ExpectUpright();
 }
 
-// 0: DrawDib; 1: DirectDraw surfaces where the display has them.
-INSTANTIATE_TEST_SUITE_P(BothPaths, Orientation, ::testing::Values(0, 1));
+// 0: DrawDib; 1: DirectDraw surfaces where the display has them; 2: an overlay asked
+// for, or what the port falls back to.
+INSTANTIATE_TEST_SUITE_P(EveryPath, Orientation, ::testing::Values(0, 1, 2));
+
+// Unloading the library gives DirectDraw back and forgets the ports' windows.
+TEST(DisplayRelease, UnloadReleasesTheSurfacesAndForgetsTheWindows) {
+    const int allowed = DirectDrawPathAllowed.load();
+    DirectDrawPathAllowed = 0;
+    Recorded r = Recording();
+    TestWindow wnd;
+    OpenRecorded(kPort, 1, r);
+    ASSERT_EQ(RE4Ravi_Play(kPort, wnd.get()), 1);
+    ASSERT_EQ(RE4Ravi_CloseStream(kPort), 1);
+    EXPECT_EQ(PortTable[kPort].window, wnd.get());
+    UnloadLibraryState();
+    LoadLibraryState();
+    EXPECT_EQ(PortTable[kPort].window, nullptr);
+    EXPECT_FALSE(PortTable[kPort].surface);
+    DirectDrawPathAllowed = allowed;
+}
 
 } // namespace
 } // namespace dvr::strovid
