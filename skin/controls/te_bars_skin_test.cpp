@@ -173,3 +173,46 @@ TEST_F(BarSkinTest, ControlBarAndToolBarsShareOneFace) {
 
 } // namespace
 } // namespace dvr::skin
+
+namespace dvr::skin {
+namespace {
+
+using namespace bartest;
+
+// With the visual style active (as Wine's prefix may have it), each bar draws its style's
+// parts rather than the plain look.
+TEST(BarVisualStyle, EachBarDrawsItsStyleWhenActive) {
+    ClearCurrentTheme();
+    if (!IsSystemThemeActive()) GTEST_SKIP() << "no visual style is active";
+    FormPtr form = MakeForm(400, 300, false);
+    auto* track = new TTeTrackBar(form.get());
+    track->SetParent(form.get());
+    track->SetTransparent(false);
+    auto* status = new TTeStatusBar(form.get());
+    status->SetParent(form.get());
+    status->SetBounds(0, 100, 300, 22);
+    status->Panels()->Add()->SetWidth(100);
+    auto* cb = new TTeControlBar(form.get());
+    cb->SetParent(form.get());
+    cb->SetBounds(0, 150, 300, 40);
+    auto* tool = new TTeToolBar(form.get());
+    tool->SetBounds(11, 2, 100, 26);
+    tool->SetParent(cb);
+    for (fw::TWinControl* c : std::initializer_list<fw::TWinControl*>{track, status, cb, tool}) {
+        SCOPED_TRACE(c->ClassName());
+        Shot styled(c);
+        std::unique_ptr<Shot> plain;
+        {
+            PlainLook p;
+            plain = std::make_unique<Shot>(c);
+        }
+        int differ = 0;
+        for (int y = 0; y < c->Height(); ++y)
+            for (int x = 0; x < c->Width(); ++x)
+                differ += styled.At(x, y) != plain->At(x, y);
+        EXPECT_GT(differ, 0);
+    }
+}
+
+} // namespace
+} // namespace dvr::skin

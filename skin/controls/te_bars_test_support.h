@@ -5,6 +5,7 @@
 
 #include "framework/ui/forms.h"
 #include "skin/engine/te_bitmap_win.h"
+#include "skin/engine/te_winapi.h"
 
 #include <windows.h>
 
@@ -32,6 +33,22 @@ inline FormPtr MakeForm(int W, int H, bool Shown) {
     }
     return f;
 }
+
+// Without the visual-style library for its lifetime: the controls paint their plain look.
+struct PlainLook {
+    int held = 0;
+    PlainLook() {
+        held = ThemeLibraryRefCount();
+        for (int i = 0; i < held; ++i)
+            ReleaseThemeLibrary();
+    }
+    ~PlainLook() {
+        for (int i = 0; i < held; ++i)
+            LoadThemeLibrary();
+    }
+    PlainLook(const PlainLook&) = delete;
+    PlainLook& operator=(const PlainLook&) = delete;
+};
 
 inline uint32_t Rgb(fw::TColor c) {
     COLORREF v = (c & 0x80000000) ? ::GetSysColor(int(c & 0xFF)) : COLORREF(c);

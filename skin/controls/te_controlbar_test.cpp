@@ -100,17 +100,17 @@ TEST_F(ControlBarTest, BandsInARowShrinkAndWrap) {
 }
 
 TEST_F(ControlBarTest, TheShrinkStepsOfAWrappingRow) {
-    // What the wrapping row went through before the wrap: every band shrunk to its
-    // minimum and pushed left to the bar's edge.
+    // Bands added one by one, then given minimum widths that no longer fit one row.
     auto* a = Band(11);
     auto* b = Band(111);
     auto* c = Band(211);
     for (auto* x : {a, b, c})
         x->Constraints()->SetMinWidth(82);
     bar->Realign();
-    EXPECT_TRUE(Of(c)->TempBreak);
-    EXPECT_FALSE(Of(a)->TempBreak);
+    EXPECT_TRUE(Of(a)->TempBreak); // the first row
     EXPECT_FALSE(Of(b)->TempBreak);
+    EXPECT_TRUE(Of(c)->TempBreak); // the second row
+    EXPECT_EQ(c->Top(), 26 + 2);
 }
 
 TEST_F(ControlBarTest, RowSnapCountsRows) {
@@ -171,6 +171,7 @@ TEST_F(ControlBarTest, DraggingABandByItsGrabber) {
 }
 
 TEST_F(ControlBarTest, RealDragOnTheDisplayAndPlainPainting) {
+    PlainLook plain_look;
     FormPtr shown = MakeForm(400, 200, true);
     auto* cb = new TTeControlBar(shown.get());
     cb->SetParent(shown.get());

@@ -423,7 +423,7 @@ void TTeStatusBar::GetPanelImageRect(TTeStatusPanel* Panel, TRect& Rect) {
     GetPanelImageSize(Panel, img);
     GetPanelTextSize(Panel, txt);
     const int w = img.X, h = img.Y, tw = txt.X;
-    const bool centred = Panel->Alignment == taCenter;
+    const bool centred = Panel->Alignment == TAlignment::taCenter;
     int x;
     if (Panel->Layout == sglGlyphLeft)
         x = centred ? StatusHalf(W - (w + S + tw)) : M;
@@ -442,7 +442,7 @@ void TTeStatusBar::GetPanelTextRect(TTeStatusPanel* Panel, TRect& Rect) {
     GetPanelTextSize(Panel, txt);
     const int w = img.X, tw = txt.X, th = txt.Y;
     const bool image = HasPanelImage(Panel);
-    const bool centred = Panel->Alignment == taCenter;
+    const bool centred = Panel->Alignment == TAlignment::taCenter;
     int left, right;
     if (centred) {
         if (!image)
@@ -507,7 +507,9 @@ void TTeStatusBar::PaintBar() {
     else if (IsSystemThemeActive())
         DrawBarVisualStyle(c.Handle(), L"Status", all, 0, 0);
     else
-        TTeControl::PaintBackground();
+        // The whole bar: with no bevel the inherited border leaves its two frame lines
+        // unpainted, which showed as a black frame around the bar.
+        FillRectColor(c, all, Color());
     ::RestoreDC(c.Handle(), saved);
 }
 
@@ -566,7 +568,7 @@ void TTeStatusBar::PaintPanelText(TTeStatusPanel* Panel, TRect R) {
     GetPanelTextRect(Panel, t);
     t = TRect{t.Left + R.Left, t.Top + R.Top, t.Right + R.Left, t.Bottom + R.Top};
     t = StatusIntersect(t, R);
-    const uint32_t flags = AlignmentDrawFlags[Panel->Alignment % 3];
+    const uint32_t flags = AlignmentDrawFlags[uint8_t(Panel->Alignment) % 3];
     const bool themed = Themed();
     if (themed) {
         FontToTFont(*CurrentTheme()->Fonts->GetFont(Enabled() ? kStatusTextFontNormal
@@ -663,8 +665,12 @@ void TTeStatusBar::Notification(fw::TComponent* AComponent, fw::TOperation Opera
     if (Operation != fw::TOperation::opRemove) return;
     if (AComponent == images_) SetImages(nullptr);
     if (Destroying() || !panels_) return;
+    // The control is going away: the panel forgets it without sending it anything.
     for (int i = 0; i < panels_->Count(); ++i)
-        if (panels_->GetItem(i)->Control == AComponent) panels_->GetItem(i)->SetControl(nullptr);
+        if (TTeStatusPanel* p = panels_->GetItem(i); p->Control == AComponent) {
+            p->Control = nullptr;
+            p->Changed(true);
+        }
 }
 
 void TTeStatusBar::CMRepaint(TMessage&) {

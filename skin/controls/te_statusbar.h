@@ -6,6 +6,7 @@
 
 #include "framework/collection.h"
 #include "framework/ui/imglist.h"
+#include "framework/ui/stdctrls.h"
 #include "skin/controls/te_controls.h"
 
 #include <string>
@@ -14,7 +15,7 @@ namespace dvr::skin {
 
 enum TTeStatusPanelstyle : uint8_t { psText, psOwnerDraw };
 enum TTeStatusGliphLayout : uint8_t { sglGlyphLeft, sglGlyphRight };
-enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+using fw::TAlignment;
 using TPercent = uint8_t; // 0..100
 
 // DrawText's alignment flag for each TAlignment.
@@ -58,7 +59,7 @@ public:
     int LayoutWidth = 0;
     bool LayoutVisible = false;
     std::wstring Text;
-    TAlignment Alignment = taLeftJustify;
+    TAlignment Alignment = TAlignment::taLeftJustify;
     TTeStatusPanelstyle Style = psText;
     int ImageIndex = -1;
     int Margin = 2;
@@ -70,6 +71,9 @@ public:
     int LayoutLeft = 0, LayoutRight = 0;
     bool Framed = true;
     fw::TControl* Control = nullptr;
+
+private:
+    friend class TTeStatusBar;
 };
 
 using TTeStatusPanelClass = const fw::TMetaClass*;

@@ -3,6 +3,7 @@
 #include "framework/exceptions.h"
 #include "skin/controls/te_bars_test_support.h"
 #include "skin/engine/te_theme.h"
+#include "skin/engine/te_utils_win.h"
 
 #include <gtest/gtest.h>
 
@@ -141,12 +142,12 @@ TEST_F(StatusBarTest, TextAndImagePlaces) {
     ASSERT_GT(size.X, 0);
     ASSERT_GT(size.Y, 0);
     TRect r;
-    p->SetAlignment(taCenter);
+    p->SetAlignment(TAlignment::taCenter);
     bar->GetPanelTextRect(p, r);
     EXPECT_EQ(r.Left, (101 - size.X) / 2);
     EXPECT_EQ(r.Right, r.Left + size.X + 10);
     EXPECT_EQ(r.Top, (client.Height() - size.Y) / 2);
-    p->SetAlignment(taLeftJustify);
+    p->SetAlignment(TAlignment::taLeftJustify);
     p->SetLayout(sglGlyphRight);
     bar->GetPanelTextRect(p, r);
     EXPECT_EQ(r.Left, 2);
@@ -185,7 +186,7 @@ TEST_F(StatusBarTest, ControlsOnPanels) {
 
     TTeStatusPanel* q = Add(80);
     q->SetControl(edit); // a control elsewhere
-    delete edit;         // destroyed: the panel stays without it
+    edit->Free();        // destroyed: the panel stays without it
     EXPECT_EQ(bar->Panels()->Count(), 1);
     EXPECT_EQ(q->Control, nullptr);
     EXPECT_THROW(q->SetControl(form.get()), fw::EInvalidOperation);
@@ -215,6 +216,7 @@ TEST_F(StatusBarTest, ClicksAndOwnerDrawing) {
 }
 
 TEST_F(StatusBarTest, PlainPaintingAndTheSizeGrip) {
+    PlainLook plain_look;
     FormPtr shown = MakeForm(400, 150, true);
     auto* b = new TTeStatusBar(shown.get());
     b->SetParent(shown.get());
@@ -230,6 +232,8 @@ TEST_F(StatusBarTest, PlainPaintingAndTheSizeGrip) {
     EXPECT_EQ(grip.Right - grip.Left, grip.Bottom - grip.Top);
     EXPECT_EQ(grip.Right, b->Width() - 2);
     Shot s(b);
+    EXPECT_EQ(s.At(0, 0), Rgb(b->Color())); // the border lines in the bar's colour
+    EXPECT_EQ(s.At(1, 21), Rgb(b->Color()));
     // The first panel's frame: shadow left and top, light right and bottom.
     EXPECT_EQ(s.At(2, 10), Rgb(fw::clBtnShadow));
     EXPECT_EQ(s.At(60, 2), Rgb(fw::clBtnShadow));

@@ -33,8 +33,8 @@ protected:
 TEST_F(ToolBarTest, ButtonsAndDividersLineUpEdgeToEdge) {
     EXPECT_EQ(bar->ButtonWidth(), 25);
     EXPECT_EQ(bar->ClientRect(), (TRect{2, 2, 298, 27}));
-    auto* divider = Child<TTeSpeedDivider>(120);
     auto* button = Child<TTeSpeedButton>(60);
+    auto* divider = Child<TTeSpeedDivider>(120);
     EXPECT_EQ(button->BoundsRect(), (TRect{2, 2, 27, 27}));
     EXPECT_EQ(divider->BoundsRect(), (TRect{27, 2, 35, 27}));
     auto* chevron = Child<TTeSpeedButton>(200);
@@ -76,14 +76,15 @@ TEST_F(ToolBarTest, OrderAndOrientation) {
     EXPECT_FALSE(bar->IsHorizontal());
     EXPECT_EQ(bar->ButtonWidth(), 25);
     bar->Realign();
-    EXPECT_EQ(b->BoundsRect(), (TRect{2, 2, 27, 27}));
-    EXPECT_EQ(a->BoundsRect(), (TRect{2, 27, 27, 52}));
+    EXPECT_EQ(a->BoundsRect(), (TRect{2, 2, 27, 27})); // equal tops: the control order
+    EXPECT_EQ(b->BoundsRect(), (TRect{2, 27, 27, 52}));
     // Aligned to the top it stays a row, however narrow.
     bar->SetAlign(fw::TAlign::alTop);
     EXPECT_TRUE(bar->IsHorizontal());
 }
 
 TEST_F(ToolBarTest, PlainFaceOnTheDisplay) {
+    PlainLook plain_look;
     FormPtr shown = MakeForm(300, 100, true);
     auto* t = new TTeToolBar(shown.get());
     t->SetParent(shown.get());

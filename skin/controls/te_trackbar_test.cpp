@@ -156,6 +156,7 @@ TEST_F(TrackBarTest, RealMouseAndKeyboardOnTheDisplay) {
 }
 
 TEST_F(TrackBarTest, PlainPaintingDrawsTrackTicksAndThumb) {
+    PlainLook plain_look;
     Shot s(bar);
     const uint32_t light = Rgb(fw::clBtnHighlight), face = Rgb(fw::clBtnFace);
     // The track's well: 9..141 along, 9..23 across, two sunken lines.
@@ -198,6 +199,7 @@ TEST_F(TrackBarTest, PlainPaintingDrawsTrackTicksAndThumb) {
 }
 
 TEST_F(TrackBarTest, AVerticalBarAndTheFlatTheme) {
+    PlainLook plain_look;
     bar->SetOrientation(ktoVertical);
     bar->SetBounds(10, 10, 45, 150);
     EXPECT_EQ(bar->ThumbRect(), (TRect{7, 46, 27, 55}));
