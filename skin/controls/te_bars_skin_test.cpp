@@ -6,6 +6,8 @@
 #include "skin/controls/te_toolbar.h"
 #include "skin/controls/te_trackbar.h"
 #include "skin/engine/te_canvas_win.h"
+#include "skin/controls/te_speedbutton.h"
+#include "skin/engine/theme_flat.h"
 #include "skin/engine/theme_se3.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +214,122 @@ TEST(BarVisualStyle, EachBarDrawsItsStyleWhenActive) {
                 differ += styled.At(x, y) != plain->At(x, y);
         EXPECT_GT(differ, 0);
     }
+}
+
+} // namespace
+} // namespace dvr::skin
+
+namespace dvr::skin {
+namespace {
+
+using namespace bartest;
+
+// The colour Paint leaves at (X, Y) of a scratch bitmap of W x H.
+template <class Paint> uint32_t ThemePixel(int W, int H, int X, int Y, Paint paint) {
+    TteBitmap b;
+    b.SetSize(W, H);
+    b.FillColor(0xFF00FF00);
+    fw::TCanvas c;
+    c.SetHandle(BitmapDC(b));
+    paint(c);
+    ::GdiFlush();
+    c.SetHandle(nullptr);
+    return b.GetPixel(X, Y) & 0xFFFFFF;
+}
+
+TEST(BarFlatTheme, TheBarsPaintWhatTheThemePaintsForTheirParts) {
+    SetCurrentTheme(new TTeFlatTheme());
+    TteTheme* th = CurrentTheme();
+    FormPtr form = MakeForm(400, 300, true);
+    auto* cb = new TTeControlBar(form.get());
+    cb->SetParent(form.get());
+    cb->SetBounds(0, 0, 380, 40);
+    TTeToolBar* tools[2];
+    for (int i = 0; i < 2; ++i) {
+        tools[i] = new TTeToolBar(form.get());
+        tools[i]->SetBounds(11 + 170 * i, 2, 150, 29);
+        tools[i]->SetParent(cb);
+        for (int k = 0; k < 3; ++k) {
+            auto* b = new TTeSpeedButton(form.get());
+            b->SetBounds(k * 30, 0, 29, 29);
+            b->SetWideCaption(std::wstring(1, wchar_t(L'1' + k)));
+            b->SetParent(tools[i]);
+        }
+    }
+    auto* track = new TTeTrackBar(form.get());
+    track->SetParent(form.get());
+    track->SetBounds(10, 60, 150, 45);
+    auto* status = new TTeStatusBar(form.get());
+    status->SetParent(form.get());
+    status->SetAlign(fw::TAlign::alBottom);
+    status->Panels()->Add()->SetText(L"Flat");
+    status->Panels()->GetItem(0)->SetWidth(120);
+    PumpAll();
+    SaveWindowShot(form.get(), "flat_bars");
+
+    // Control bar: the back between the bands.
+    Shot c(cb);
+    const int cw = cb->Width(), ch = cb->Height();
+    EXPECT_EQ(c.At(165, 5), ThemePixel(cw, ch, 165, 5, [&](fw::TCanvas& x) {
+                  th->PaintControlBar(1, x, "default", TRect{0, 0, cw, ch});
+              }));
+    // Tool bar: the theme's content rectangle and its face in the control bar's frame.
+    EXPECT_EQ(tools[0]->ClientRect(), (TRect{5, 1, 149, 28}));
+    EXPECT_EQ(tools[0]->Controls(0)->Left(), 5);
+    Shot t(tools[1]);
+    EXPECT_EQ(t.At(140, 20), ThemePixel(cw, ch, 181 + 140, 2 + 20, [&](fw::TCanvas& x) {
+                  th->PaintToolBar(1, x, "default", TRect{0, 0, cw, ch});
+              }));
+    // Status bar: the frame outside the content and the panel's face.
+    Shot s(status);
+    const int sw = status->Width(), sh = status->Height();
+    EXPECT_EQ(s.At(2, 10), ThemePixel(sw, sh, 2, 10, [&](fw::TCanvas& x) {
+                  th->PaintStatusBar(0, x, "default", TRect{0, 0, sw, sh});
+              }));
+    TRect panel;
+    status->GetPanelRect(0, panel);
+    EXPECT_EQ(s.At(panel.Left, panel.Top + 2),
+              ThemePixel(sw, sh, panel.Left, panel.Top + 2, [&](fw::TCanvas& x) {
+                  th->PaintStatusPanel(0, x, "default", panel, TRect{0, 0, sw, sh});
+              }));
+    // Track bar: the thumb's face.
+    Shot k(track);
+    TRect thumb = track->ThumbRect();
+    EXPECT_EQ(k.At(thumb.Left + 3, thumb.Top + 5),
+              ThemePixel(150, 45, thumb.Left + 3, thumb.Top + 5, [&](fw::TCanvas& x) {
+                  th->PaintTrackBarThumb(0, x, "default", MakeTrackBarThumbInfo(thumb, 0),
+                                         MakeTrackBarInfo(TRect{-1, -1, -1, -1}, 0, 1));
+              }));
+    form.reset();
+    ClearCurrentTheme();
+}
+
+TEST_F(BarSkinTest, APlayerLikeWindowInTheSkin) {
+    form->Show();
+    auto* cb = new TTeControlBar(form.get());
+    cb->SetParent(form.get());
+    cb->SetAlign(fw::TAlign::alTop);
+    auto* tools = new TTeToolBar(form.get());
+    tools->SetBounds(11, 2, 200, 29);
+    tools->SetParent(cb);
+    for (int k = 0; k < 4; ++k) {
+        auto* b = new TTeSpeedButton(form.get());
+        b->SetBounds(k * 30, 0, 29, 29);
+        b->SetWideCaption(std::wstring(1, wchar_t(L'A' + k)));
+        b->SetParent(tools);
+    }
+    auto* track = new TTeTrackBar(form.get());
+    track->SetParent(form.get());
+    track->SetBounds(10, 80, 150, 45);
+    auto* status = new TTeStatusBar(form.get());
+    status->SetParent(form.get());
+    status->SetAlign(fw::TAlign::alBottom);
+    status->Panels()->Add()->SetText(L"Skin");
+    status->Panels()->GetItem(0)->SetWidth(120);
+    PumpAll();
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(status->Handle()) != 0; }));
+    SaveWindowShot(form.get(), "skin_bars");
+    EXPECT_EQ(tools->Controls(0)->BoundsRect(), (TRect{2, 2, 27, 27}));
 }
 
 } // namespace
