@@ -148,7 +148,7 @@ TEST_F(BarSkinTest, ControlBarAndToolBarsShareOneFace) {
     EXPECT_EQ(s.At(135, 10), Rgb(kBack)); // between the bands
     ControlBarBand* b0 = cb->FindBand(t[0]);
     ASSERT_NE(b0, nullptr);
-    EXPECT_EQ(s.At(1, 10), Rgb(kToolFrame));    // the band's frame
+    EXPECT_EQ(s.At(1, 10), Rgb(kToolFrame));     // the band's frame
     EXPECT_EQ(s.At(2 + 3, 10), Rgb(kGrabber));   // its grabber, 6 wide from left + 2
     EXPECT_EQ(s.At(2 + 6, 10), Rgb(kToolFrame)); // past it
     // Both tool bars paint the face from the control bar's rectangle: its frame and

@@ -232,7 +232,8 @@ bool TTeControlBar::RebuildBands(fw::TControl* Control) {
     // Bands of controls that are no longer children go first.
     for (size_t i = 0; i < bands_.size();) {
         ControlBarBand* b = bands_[i];
-        if (!b->Parent && std::find(controls_.begin(), controls_.end(), b->Control) == controls_.end()) {
+        if (!b->Parent &&
+            std::find(controls_.begin(), controls_.end(), b->Control) == controls_.end()) {
             RemoveBand(b->Control);
             i = 0;
         } else {
@@ -380,11 +381,13 @@ bool TTeControlBar::LayoutBands(TRect Rect, ControlBarBand*& Replace) {
                     ControlBarBand* e = *it;
                     const int end = e->TempPosition.X + e->TempWidth;
                     if (end > V) {
-                        const int min_w = e->Control->Constraints()->MinWidth + e->Insets.Left +
-                                          e->Insets.Right;
-                        e->TempWidth = std::min(e->TempWidth, std::max(e->TempWidth - (end - V), min_w));
+                        const int min_w =
+                            e->Control->Constraints()->MinWidth + e->Insets.Left + e->Insets.Right;
+                        e->TempWidth =
+                            std::min(e->TempWidth, std::max(e->TempWidth - (end - V), min_w));
                         const int stick = e->TempPosition.X + e->TempWidth - V;
-                        if (stick > 0) e->TempPosition.X = std::max(e->TempPosition.X - stick, Rect.Left);
+                        if (stick > 0)
+                            e->TempPosition.X = std::max(e->TempPosition.X - stick, Rect.Left);
                     }
                     V -= e->TempWidth;
                 }
@@ -445,8 +448,8 @@ void TTeControlBar::CommitBandPositions() {
         if (b->Parent) {
             b->Position = TPoint{b->Parent->Position.X, b->Parent->Position.Y + b->Parent->Height};
         } else {
-            b->Position = TPoint{b->Control->Left() - b->Insets.Left,
-                                 b->Control->Top() - b->Insets.Top};
+            b->Position =
+                TPoint{b->Control->Left() - b->Insets.Left, b->Control->Top() - b->Insets.Top};
         }
         b->Width = b->Control->Width() + b->Insets.Left + b->Insets.Right;
         b->Break = b->TempBreak;
@@ -579,7 +582,8 @@ void TTeControlBar::PaintBackground() {
 void TTeControlBar::PaintBarBackground() {
     fw::TCanvas& c = *Canvas();
     if (CurrentThemeHasControlBarStyle(1, theme_object_))
-        CurrentTheme()->PaintControlBar(1, c, "default", TRect{0, 0, cached_width_, cached_height_});
+        CurrentTheme()->PaintControlBar(1, c, "default",
+                                        TRect{0, 0, cached_width_, cached_height_});
     else if (IsSystemThemeActive())
         DrawBarVisualStyle(c.Handle(), L"Rebar", TRect{0, 0, Width(), Height()}, 0, 0);
     else
@@ -599,8 +603,8 @@ void TTeControlBar::PaintBand(fw::TCanvas* Canvas, fw::TControl* Control, TRect&
     if (!options.Contains(bpoGrabber)) return;
     if (IsSystemThemeActive()) {
         DrawBarVisualStyle(dc, L"Rebar",
-                           TRect{ARect.Left + 2, ARect.Top + 2, ARect.Left + 8, ARect.Bottom - 2}, 1,
-                           1);
+                           TRect{ARect.Left + 2, ARect.Top + 2, ARect.Left + 8, ARect.Bottom - 2},
+                           1, 1);
         return;
     }
     TRect g{ARect.Left + 3, ARect.Top + 2, ARect.Left + 5, ARect.Bottom - 3};

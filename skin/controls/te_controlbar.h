@@ -35,10 +35,10 @@ using TRowSize = int32_t; // 1..MaxInt
 
 class TTeControlBar;
 using TBandDragEvent = fw::TMethodPtr<void(fw::TObject* Sender, fw::TControl* Control, bool& Drag)>;
-using TBandInfoEvent =
-    fw::TMethodPtr<void(fw::TObject* Sender, fw::TControl* Control, TRect& Insets,
-                        int& PreferredSize, int& RowCount)>;
-using TBandMoveEvent = fw::TMethodPtr<void(fw::TObject* Sender, fw::TControl* Control, TRect& ARect)>;
+using TBandInfoEvent = fw::TMethodPtr<void(fw::TObject* Sender, fw::TControl* Control,
+                                           TRect& Insets, int& PreferredSize, int& RowCount)>;
+using TBandMoveEvent =
+    fw::TMethodPtr<void(fw::TObject* Sender, fw::TControl* Control, TRect& ARect)>;
 using TBandPaintEvent =
     fw::TMethodPtr<void(fw::TObject* Sender, fw::TControl* Control, fw::TCanvas* Canvas,
                         TRect& ARect, TBandPaintOptions& Options)>;

@@ -187,7 +187,7 @@ TEST_F(ControlBarTest, RealDragOnTheDisplayAndPlainPainting) {
     PumpAll();
     Shot s(cb);
     EXPECT_EQ(cb->Height(), 30);
-    EXPECT_EQ(s.At(140, 15), 0xC0D0E0u); // between the bands
+    EXPECT_EQ(s.At(140, 15), 0xC0D0E0u);             // between the bands
     EXPECT_EQ(s.At(0, 10), Rgb(fw::clBtnHighlight)); // the band's raised frame
     EXPECT_EQ(s.At(3, 10), Rgb(fw::clBtnHighlight)); // the grip bars
     EXPECT_EQ(s.At(5, 10), Rgb(fw::clBtnShadow));

@@ -163,7 +163,8 @@ void TTeStatusPanel::SetControl(fw::TControl* Value) {
         for (fw::TControl* p = bar; p; p = p->Parent())
             if (p == Value) throw fw::EInvalidOperation("Can't insert own parent");
         if (bar)
-            if (TTeStatusPanel* other = bar->Panels()->FindControlPanel(Value); other && other != this)
+            if (TTeStatusPanel* other = bar->Panels()->FindControlPanel(Value);
+                other && other != this)
                 other->SetControl(nullptr);
     }
     fw::TControl* old = Control;
@@ -181,8 +182,10 @@ TTeStatusPanels::TTeStatusPanels(TTeStatusBar* StatusBar)
 TTeStatusPanel* TTeStatusPanels::AddItem(TTeStatusPanel* Item, int Index) {
     if (!Item) return bar_->CreatePanel();
     Item->SetCollection(this);
-    if (Index < Count()) Item->SetIndex(Count() - 1);
-    else Item->SetIndex(Index);
+    if (Index < Count())
+        Item->SetIndex(Count() - 1);
+    else
+        Item->SetIndex(Index);
     return Item;
 }
 
@@ -580,9 +583,9 @@ void TTeStatusBar::PaintPanelText(TTeStatusPanel* Panel, TRect R) {
     std::wstring fitted;
     FitTextWithEllipsis(c.Handle(), Panel->Text, t.Width() - 4, fitted);
     if (themed) {
-        CurrentTheme()->PaintStatusPanelText(0, c, "default",
-                                             MakeTextInfo(MakeStatusPanelRect(t).Rect, fitted, flags),
-                                             t, ClientRect());
+        CurrentTheme()->PaintStatusPanelText(
+            0, c, "default", MakeTextInfo(MakeStatusPanelRect(t).Rect, fitted, flags), t,
+            ClientRect());
     } else {
         c.Brush()->SetStyle(fw::TBrushStyle::bsClear);
         ::SetBkMode(c.Handle(), TRANSPARENT);

@@ -85,7 +85,9 @@ TEST_F(StatusBarTest, PanelsShareTheWidthByPriority) {
          284,
          {{100, 100, 80}, {100, 100, 20}},
          {{true, 2, 152}, {true, 152, 282}}},
-        {"view priority 0 is never shown", 790, {{50, 0, 0}, {50, 100, 0}},
+        {"view priority 0 is never shown",
+         790,
+         {{50, 0, 0}, {50, 100, 0}},
          {{false, 2, 2}, {true, 2, 52}}},
     };
     for (const Case& c : cases) {
@@ -173,7 +175,7 @@ TEST_F(StatusBarTest, TextAndImagePlaces) {
 
 TEST_F(StatusBarTest, ControlsOnPanels) {
     auto* edit = new TTeStatusBar(form.get()); // any windowed control will do
-    edit->SetParent(bar);                        // dropped on the bar: a panel holds it
+    edit->SetParent(bar);                      // dropped on the bar: a panel holds it
     ASSERT_EQ(bar->Panels()->Count(), 1);
     TTeStatusPanel* p = bar->Panels()->GetItem(0);
     EXPECT_EQ(p->Control, edit);
@@ -181,7 +183,7 @@ TEST_F(StatusBarTest, ControlsOnPanels) {
     bar->GetPanelClientRect(p, client);
     EXPECT_EQ(edit->BoundsRect(), client);
     EXPECT_EQ(p->GetDisplayName(), "[  ]"); // no text and a nameless control
-    edit->SetParent(form.get()); // taken off the bar: its panel goes
+    edit->SetParent(form.get());            // taken off the bar: its panel goes
     EXPECT_EQ(bar->Panels()->Count(), 0);
 
     TTeStatusPanel* q = Add(80);

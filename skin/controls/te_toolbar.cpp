@@ -73,8 +73,8 @@ TRect TTeToolBar::GetClientRect() {
 
 void TTeToolBar::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (button_auto_size_)
-        button_width_ = IsHorizontal() ? AHeight - 2 * tool_border_width_
-                                       : AWidth - 2 * tool_border_width_;
+        button_width_ =
+            IsHorizontal() ? AHeight - 2 * tool_border_width_ : AWidth - 2 * tool_border_width_;
     // The inherited step realigns after the size is taken; a realign before it would
     // place the children in the old client rectangle.
     TTeControl::SetBounds(ALeft, ATop, AWidth, AHeight);

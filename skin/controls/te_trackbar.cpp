@@ -179,7 +179,11 @@ std::vector<TPoint> TTeTrackBar::ThumbOutline(int X0, int A) {
     const int t = GetThumbWidth(), h = t / 2, L = ThumbLength();
     std::vector<std::pair<int, int>> p;
     if (tick_marks_ == ktbmTopLeft)
-        p = {{X0 + h, A}, {X0 + t - 1, A + h}, {X0 + t - 1, A + L - 1}, {X0, A + L - 1}, {X0, A + h}};
+        p = {{X0 + h, A},
+             {X0 + t - 1, A + h},
+             {X0 + t - 1, A + L - 1},
+             {X0, A + L - 1},
+             {X0, A + h}};
     else
         p = {{X0, A},
              {X0 + t - 1, A},
@@ -251,11 +255,11 @@ void TTeTrackBar::PaintTrack(int From, int To, int ThumbPixel) {
     } else if (IsSystemThemeActive()) {
         const int d = thumb_half_width_ + 1;
         if (T.Width() > T.Height())
-            DrawBarVisualStyle(c.Handle(), L"TrackBar", TRect{T.Left, T.Top + d, T.Right, T.Bottom - d},
-                               1, 1);
+            DrawBarVisualStyle(c.Handle(), L"TrackBar",
+                               TRect{T.Left, T.Top + d, T.Right, T.Bottom - d}, 1, 1);
         else
-            DrawBarVisualStyle(c.Handle(), L"TrackBar", TRect{T.Left + d, T.Top, T.Right - d, T.Bottom},
-                               2, 1);
+            DrawBarVisualStyle(c.Handle(), L"TrackBar",
+                               TRect{T.Left + d, T.Top, T.Right - d, T.Bottom}, 2, 1);
     } else {
         FillRectColor(c, T, Enabled() ? fw::clBtnHighlight : fw::clBtnFace);
         if (Enabled() && interval_ != htNone) FillRectColor(c, I, fw::clHighlight);
@@ -343,14 +347,18 @@ void TTeTrackBar::PaintThumb(int ThumbPixel) {
     };
     const int X0 = x0, A = a;
     if (tick_marks_ == ktbmBottomRight) {
-        draw({{X0 + t - 2, A}, {X0, A}, {X0, A + L - h - 1}, {X0 + h, A + L - 1}}, fw::clBtnHighlight);
+        draw({{X0 + t - 2, A}, {X0, A}, {X0, A + L - h - 1}, {X0 + h, A + L - 1}},
+             fw::clBtnHighlight);
         draw({{X0 + t - 2, A + 1}, {X0 + t - 2, A + L - h - 1}, {X0 + h - 1, A + L - 1}},
              fw::clBtnShadow);
         draw({{X0 + t - 1, A}, {X0 + t - 1, A + L - h - 1}, {X0 + h - 1, A + L}}, fw::cl3DDkShadow);
     } else {
         draw({{X0, A + L - 2}, {X0, A + h}, {X0 + h + 1, A - 1}}, fw::clBtnHighlight);
         draw({{X0 + t - 2, A + h + 1}, {X0 + t - 2, A + L - 2}, {X0, A + L - 2}}, fw::clBtnShadow);
-        draw({{X0 + h + 1, A + 1}, {X0 + t - 1, A + h + 1}, {X0 + t - 1, A + L - 1}, {X0 - 1, A + L - 1}},
+        draw({{X0 + h + 1, A + 1},
+              {X0 + t - 1, A + h + 1},
+              {X0 + t - 1, A + L - 1},
+              {X0 - 1, A + L - 1}},
              fw::cl3DDkShadow);
     }
 }
@@ -366,9 +374,12 @@ void TTeTrackBar::MouseDown(fw::TMouseButton Button, fw::TShiftState Shift, int 
         Invalidate();
     }
     if (!dragging_ && left) {
-        int v = PixelToPosition(uint16_t(std::clamp(orientation_ == ktoHorizontal ? X : Y, 0, 65535)));
-        if (v > position_) SetPosition(position_ + page_size_);
-        else if (v < position_) SetPosition(position_ - page_size_);
+        int v =
+            PixelToPosition(uint16_t(std::clamp(orientation_ == ktoHorizontal ? X : Y, 0, 65535)));
+        if (v > position_)
+            SetPosition(position_ + page_size_);
+        else if (v < position_)
+            SetPosition(position_ - page_size_);
     }
 }
 

@@ -114,8 +114,8 @@ TEST_F(TrackBarTest, MouseAndKeysThroughMessages) {
     struct {
         WPARAM key;
         int want;
-    } keys[] = {{VK_HOME, 0},  {VK_RIGHT, 1}, {VK_DOWN, 2}, {VK_NEXT, 12}, {VK_LEFT, 11},
-                {VK_UP, 10},   {VK_PRIOR, 0}, {VK_END, 100}, {'A', 100}};
+    } keys[] = {{VK_HOME, 0}, {VK_RIGHT, 1}, {VK_DOWN, 2},  {VK_NEXT, 12}, {VK_LEFT, 11},
+                {VK_UP, 10},  {VK_PRIOR, 0}, {VK_END, 100}, {'A', 100}};
     for (auto k : keys) {
         bar->Perform(WM_KEYDOWN, k.key, 0);
         EXPECT_EQ(bar->Position(), k.want) << k.key;

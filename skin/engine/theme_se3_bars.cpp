@@ -103,10 +103,9 @@ void TTeSkinFile::PaintToolBar(int, TCanvas& Canvas, const TObj& ThemeObject, TR
     if (!o) return;
     DrawSkinBarPart(SkinBarPart(o, "Frame"), Canvas, Rect, false);
     if (TSeSkinObject* g = SkinBarPart(o, "Grabber"))
-        DrawSkinBarPart(g, Canvas,
-                        TRect{Rect.Left + 2, Rect.Top + 2, Rect.Left + 2 + g->Width(),
-                              Rect.Bottom - 2},
-                        false);
+        DrawSkinBarPart(
+            g, Canvas,
+            TRect{Rect.Left + 2, Rect.Top + 2, Rect.Left + 2 + g->Width(), Rect.Bottom - 2}, false);
 }
 
 } // namespace dvr::skin
