@@ -35,8 +35,8 @@ void CALLBACK CountShown(int port, const uint8_t*, int, int, int, uint32_t, int,
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
     std::vector<uint8_t> b;
-    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             0, nullptr);
+    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
     if (f == INVALID_HANDLE_VALUE) return b;
     b.resize(::GetFileSize(f, nullptr));
     DWORD got = 0;
@@ -92,8 +92,9 @@ int main(int argc, char** argv) {
     const auto records = VideoRecords(all);
     std::vector<HWND> windows;
     for (int p = 0; p < kPorts; ++p) {
-        HWND w = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | (hidden ? 0 : WS_VISIBLE), (p % 4) * 180,
-                                   (p / 4) * 148, 176, 144, nullptr, nullptr, nullptr, nullptr);
+        HWND w = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | (hidden ? 0 : WS_VISIBLE),
+                                   (p % 4) * 180, (p / 4) * 148, 176, 144, nullptr, nullptr,
+                                   nullptr, nullptr);
         windows.push_back(w);
         RE4Ravi_SetStreamOpenMode(p, 0);
         if (RE4Ravi_OpenStream(p, all.data(), 19, 1024000) != 1 ||
@@ -133,7 +134,6 @@ int main(int argc, char** argv) {
     }
     std::printf("%d D1 channels, %d pictures fed each over %.1f s\n", kPorts, total, seconds);
     std::printf("P pictures not shown: %d of %d\n", dropped, kPorts * total);
-    std::printf("CPU: %.2f s, %.1f ms per port-second\n", cpu,
-                cpu * 1000.0 / (kPorts * seconds));
+    std::printf("CPU: %.2f s, %.1f ms per port-second\n", cpu, cpu * 1000.0 / (kPorts * seconds));
     return dropped == 0 ? 0 : 2;
 }

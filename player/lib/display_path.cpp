@@ -64,8 +64,7 @@ win::ComPtr<IDirectDrawSurface> CreateYuy2Surface(bool overlay) {
     DDSURFACEDESC d{};
     d.dwSize = sizeof d;
     d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    d.ddsCaps.dwCaps =
-        (overlay ? DDSCAPS_OVERLAY : DDSCAPS_OFFSCREENPLAIN) | DDSCAPS_VIDEOMEMORY;
+    d.ddsCaps.dwCaps = (overlay ? DDSCAPS_OVERLAY : DDSCAPS_OFFSCREENPLAIN) | DDSCAPS_VIDEOMEMORY;
     d.dwWidth = kPictureWidth;
     d.dwHeight = kPictureHeight;
     d.ddpfPixelFormat.dwSize = sizeof d.ddpfPixelFormat;
@@ -291,8 +290,8 @@ int DrawWithSurface(PlayPort& port, const uint8_t* picture, const Rect& source, 
              std::min<LONG>(source.bottom, kPictureHeight)};
     RECT dst{port.destRect.left, port.destRect.top, port.destRect.right, port.destRect.bottom};
     if (port.overlay.load()) {
-        if (FAILED(port.surface->UpdateOverlay(&src, PrimarySurface.get(), &dst,
-                                               port.overlayFlags, &port.overlayFx))) {
+        if (FAILED(port.surface->UpdateOverlay(&src, PrimarySurface.get(), &dst, port.overlayFlags,
+                                               &port.overlayFx))) {
             SetPlayerError(kErrorOverlay);
             return 0;
         }

@@ -32,8 +32,7 @@ struct Handed {
     static void CALLBACK Picture(int port, const uint8_t* yuv, int size,
                                  const DecodedFrameInfo* info, int reserved1, int reserved2) {
         if (port != 12 || !yuv || !info || info->pictureType != 3 || reserved1 != 0 ||
-            reserved2 != 0 ||
-            size != info->width * info->height * 3 / 2 || info->frameRate != 25)
+            reserved2 != 0 || size != info->width * info->height * 3 / 2 || info->frameRate != 25)
             ++bad;
         if (count.load() == 0 || info->timeStamp != lastTimeStamp.load()) ++distinct;
         lastTimeStamp = info->timeStamp;

@@ -279,8 +279,8 @@ TEST(Sound, SharedSoundPlaysOnSeveralPortsAndPlainSoundOnOne) {
     // Shared sound is stopped only on a playing port.
     EXPECT_EQ(RE4Ravi_StopSoundShare(3), 0);
     EXPECT_TRUE(PortTable[3].sound.buffer);
-    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 352, 288,
-                                 nullptr, nullptr, nullptr, nullptr);
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 352, 288, nullptr,
+                                 nullptr, nullptr, nullptr);
     DirectDrawPathAllowed = 0;
     ASSERT_EQ(RE4Ravi_Play(3, wnd), 1);
     EXPECT_EQ(RE4Ravi_StopSoundShare(3), 1);

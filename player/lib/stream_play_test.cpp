@@ -203,9 +203,8 @@ TEST_F(StreamPlay, PlayOnAPlayingStreamPortResumesIt) {
         SCOPED_TRACE(mode);
         OpenRecorded(kPort, mode, r);
         ASSERT_EQ(RE4Ravi_Play(kPort, wnd.get()), 1);
-        ASSERT_EQ(RE4Ravi_InputData(kPort, r.records.data(),
-                                    static_cast<unsigned>(r.records.size())),
-                  1);
+        ASSERT_EQ(
+            RE4Ravi_InputData(kPort, r.records.data(), static_cast<unsigned>(r.records.size())), 1);
         RE4Ravi_Pause(kPort, 1);
         RE4Ravi_SetPlaySpeed(kPort, -2);
         EXPECT_EQ(RE4Ravi_Play(kPort, other.get()), 0);
@@ -528,8 +527,8 @@ TEST_F(FileSound, ResumeAndSilenceWhileTheSoundThreadRefills) {
 // The picture as the window shows it, read back from the screen, against the decoded
 // picture upright and upside down: it must match the upright one.
 struct Upright {
-    static void CALLBACK Picture(int, const uint8_t* yuv, int size, int width, int height,
-                                 uint32_t, int, int) {
+    static void CALLBACK Picture(int, const uint8_t* yuv, int size, int width, int height, uint32_t,
+                                 int, int) {
         if (width != 352 || height != 288 || size < 352 * 288) return;
         std::lock_guard<std::mutex> l(lock);
         std::memcpy(luma, yuv, sizeof luma);
@@ -544,8 +543,8 @@ struct Upright {
         for (int y = 4; y < 288; y += 12)
             for (int x = 4; x < 352; x += 12) {
                 const COLORREF c = ::GetPixel(screen, x, y);
-                const int shown = (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) /
-                                  1000;
+                const int shown =
+                    (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000;
                 *upright += std::abs(shown - luma[y * 352 + x]);
                 *flipped += std::abs(shown - luma[(287 - y) * 352 + x]);
             }
@@ -585,16 +584,17 @@ protected:
         const PlayPort& p = PortTable[kPort];
         std::printf("display path (last error %d): %s\n", PlayerErrorCode.load(),
                     p.drawDibFlag      ? "DrawDib"
-                                           : p.overlay.load() ? "YUY2 overlay"
-                                           : p.surfaceYuy2    ? "YUY2 surface"
-                                                              : "RGB surface");
+                    : p.overlay.load() ? "YUY2 overlay"
+                    : p.surfaceYuy2    ? "YUY2 surface"
+                                       : "RGB surface");
         // A port draws through exactly one path, and only an overlay reports one.
         EXPECT_EQ(RE4Ravi_GetOverlayMode(kPort), p.overlay.load());
         EXPECT_EQ(p.drawDibFlag != 0, !p.surface);
         long upright = 0, flipped = 0;
         ASSERT_TRUE(WaitFor([&] {
             return Upright::Compare(&upright, &flipped) && upright * 2 < flipped;
-        })) << "upright " << upright << ", flipped " << flipped;
+        })) << "upright "
+            << upright << ", flipped " << flipped;
         EXPECT_LT(upright * 2, flipped);
     }
     int allowed_ = 0;

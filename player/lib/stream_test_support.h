@@ -52,8 +52,8 @@ struct VideoRecord {
     Bytes payload;
     // The record again as a stream carries it.
     Bytes Whole() const {
-        Bytes rec = dvr::testing::MakeFrameHead(type, 0, timeStamp,
-                                                static_cast<uint32_t>(payload.size()));
+        Bytes rec =
+            dvr::testing::MakeFrameHead(type, 0, timeStamp, static_cast<uint32_t>(payload.size()));
         rec.insert(rec.end(), payload.begin(), payload.end());
         return rec;
     }

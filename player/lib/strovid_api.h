@@ -25,8 +25,7 @@ static_assert(sizeof(DecodedFrameInfo) == 20);
 // Receives decoded pictures instead of the port showing them: port, YUV 4:2:0 picture,
 // its size, what it is, 0, 0.
 typedef void(CALLBACK* DecodeCallback)(int port, const uint8_t* yuv, int size,
-                                       const DecodedFrameInfo* info, int reserved1,
-                                       int reserved2);
+                                       const DecodedFrameInfo* info, int reserved1, int reserved2);
 
 // Sees every picture before it is shown: YUV 4:2:0, its size, width, height, time
 // stamp, type 3 and 0.
