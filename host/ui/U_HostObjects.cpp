@@ -3,6 +3,7 @@
 #include "host/engine/U_Conversions.h"
 #include "host/engine/U_WorkLogLine.h"
 #include "host/ui/F_MainForm.h"
+#include "host/ui/F_VideoAlarmAutoFullScreen.h"
 
 #include "sdk/dorsk/dorsk_api.h"
 
@@ -164,29 +165,40 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     Preview = std::make_unique<TPreview>(MainForm, *this);
     Preview->PlacePanes(SystemInfo->ChannelCount, SystemInfo->PaneRects, SystemInfo->ChannelCount);
     Created("TPreview");
-    // 13.
-    Capture = std::make_unique<TCapture>(card, *DiskManager, *CaptureFileList, *this);
-    Created("TCapture");
-    AlarmSet = std::make_unique<TAlarmSet>(card.ChannelCount());
-    Created("TAlarmSet");
-    LateFiles.Capture = Capture.get();
-    // 14.
-    YunTaiSet = std::make_unique<TYunTaiSet>(ProgramPath);
-    Created("TYunTaiSet");
+    // 12 to 14.
+    CreateAlarmObjects();
     ThreadFreeTCPMainConnecter = std::make_unique<TThreadFreeTCPMainConnecter>(*LiveServers);
     Created("TThreadFreeTCPMainConnecter");
     gaugeAdd(step);
     // 15.
+    UPSInfoForm = std::make_unique<TUPSInfoForm>(nullptr, [this] {
+        if (UPSDog) UPSDog->StopPolling();
+        if (MainForm) ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, 10000, 0);
+    });
+    Created("TUPSInfoForm");
+    DogSet = std::make_unique<TDogSet>();
+    Created("TDogSet");
+    CardDog = std::make_unique<TCardDog>();
+    Created("TCardDog");
+    UpsLine = std::make_unique<TCOMUPSLine>(*Com);
+    UPSDog = std::make_unique<TUPSDog>(DogSet->Record, *UpsLine, *UPSInfoForm);
+    Created("TUPSDog");
+    Dog = std::make_unique<TDog>(DogSet->Record, *CardDog, *UPSDog);
+    Dog->ApplySettings();
+    Created("TDog");
     AutoSet = std::make_unique<TAutoSet>();
     Created("TAutoSet");
     Auto = std::make_unique<TAuto>(*AutoSet, Capture->Services(), *this, card.ChannelCount());
     Created("TAuto");
     gaugeAdd(step);
-    // 17.
+    // 17. The index was made empty (no drive ranges before the recording settings): this is
+    // its one scan.
     CaptureFileList->ScanDrives();
     Created("TCaptureFileList");
     ThreadWriteLogRecord = std::make_unique<TThreadWriteLogRecord>(*WorkLog);
     Created("TThreadWriteLogRecord");
+    ThreadRasDial = std::make_unique<TThreadRasDial>(RasDialer);
+    Created("TThreadRasDial");
     // Viewers are served from here on.
     LiveEngine = std::make_unique<TLiveHostEngine>(card, *Capture, *CaptureSet, *SystemOtherSet,
                                                    *ClientCheck, *ThreadWriteLogRecord);
@@ -205,6 +217,55 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     setProgress(-20);
     stopTimer();
     Created("SequenceEnd");
+}
+
+void THost::CreateAlarmObjects() {
+    TVideoCard& card = *VideoCard;
+    // 12.
+    std::vector<std::string> titles;
+    for (int ch = 0; ch < card.ChannelCount() && ch < int(PreviewSet->Records.size()); ++ch)
+        titles.push_back(PreviewSet->Records[size_t(ch)].Title.Get());
+    VideoAlarmAutoFullScreenForm = new TVideoAlarmAutoFullScreenForm(dvr::fw::Application, titles);
+    Created("TVideoAlarmAutoFullScreenForm");
+    ThreadAutoFullScreen = std::make_unique<TThreadAutoFullScreen>(*this);
+    Created("TThreadAutoFullScreen");
+    // 13.
+    Capture = std::make_unique<TCapture>(card, *DiskManager, *CaptureFileList, *this);
+    Created("TCapture");
+    LateFiles.Capture = Capture.get();
+    AlarmSet = std::make_unique<TAlarmSet>(card.ChannelCount());
+    Created("TAlarmSet");
+    ThreadAlarmingMsg = std::make_unique<TThreadAlarmingMsg>(AlarmDispatchHost);
+    Created("TThreadAlarmingMsg");
+    AlarmView = std::make_unique<TAlarmDisplayView>(*this, MainForm);
+    Alarm = std::make_unique<TAlarm>(AlarmDetectHost, ThreadAlarmingMsg->Latches);
+    AlarmView->SetStatusImageCount(SystemInfo->ChannelCount);
+    Alarm->ApplyAreaSettings();
+    ThreadDetectVideoLost = std::make_unique<TThreadDetectVideoLost>(*Alarm);
+    ThreadAlarmKeepEnd = std::make_unique<TThreadAlarmKeepEnd>([this](int channel, int what) {
+        Synchronize([&] {
+            if (what == kKeepEndStopRecording) {
+                if (Capture) Capture->StopChannel(channel, ')');
+            } else if (Alarm) {
+                Alarm->EndAlarm(channel);
+            }
+        });
+    });
+    Created("TAlarm");
+    Preview->HideStatusImages();
+    AlarmView->SetStatusImageCount(0);
+    // 14.
+    YunTaiSet = std::make_unique<TYunTaiSet>(ProgramPath);
+    Created("TYunTaiSet");
+    ComGateway = std::make_unique<TCOMGateway>(*Com);
+    AlarmDevice = std::make_unique<TAlarmDevice>(*ComGateway, AlarmBoxesHost);
+    Created("TAlarmDevice");
+    ThreadOpenAllForAlarmUp = std::make_unique<TThreadOpenAllForAlarmUp>(*this);
+    Created("TThreadOpenAllForAlarmUp");
+    ThreadAlarmAudio = std::make_unique<TThreadAlarmAudio>(SoundPlayer, ProgramPath);
+    Created("TThreadAlarmAudio");
+    ThreadHardAlarmIn = std::make_unique<TThreadHardAlarmIn>(HardAlarmInHost);
+    Created("TThreadHardAlarmIn");
 }
 
 void THost::CreatePostStartObjects() {
@@ -273,6 +334,10 @@ bool THostUdpReplies::PanePreviewing(int channel) const {
 
 // ---- routes
 
+void THost::AnalyzeMotionData(int channel, const uint8_t* data, int length) {
+    if (Alarm) Alarm->AnalyzeMotionData(channel, data, length);
+}
+
 void THost::InputFrame(int channel, int frameType, const uint8_t* data, int length) {
     if (Capture) Capture->InputFrame(channel, frameType, data, length);
 }
@@ -312,8 +377,9 @@ bool THost::PanePreviewing(int channel) {
 // ---- drive ranges
 
 TDriveRange THost::Range(int channel) const {
-    if (!CaptureSet || channel < 0 || channel >= int(CaptureSet->Records.size()))
-        return TDriveRange{'D', 'Z'};
+    // Before the recording settings exist no drive is a recording drive.
+    if (!CaptureSet) return TDriveRange{'Z', 'A'};
+    if (channel < 0 || channel >= int(CaptureSet->Records.size())) return TDriveRange{'D', 'Z'};
     const TCaptureSetRecord& r = CaptureSet->Records[size_t(channel)];
     return TDriveRange{r.FirstDrive, r.LastDrive};
 }
@@ -403,6 +469,72 @@ void THost::RestoreOverlay() {
 bool THost::ShowBackground(int channel) {
     return PreviewSet && channel >= 0 && channel < int(PreviewSet->Records.size()) &&
            PreviewSet->Records[size_t(channel)].ShowBackground != 0;
+}
+
+// ---- detection as the batch workers, the schedule and the work state drive it
+
+bool THost::Armed(int channel) const {
+    return Alarm && channel >= 0 && channel < kSettingsChannels && Alarm->Armed[channel];
+}
+
+bool THost::Alarming(int channel) const {
+    return Alarm && channel >= 0 && channel < kSettingsChannels && Alarm->Alarming[channel];
+}
+
+void THost::StartDetection(int channel, int mode) {
+    if (Alarm) Alarm->StartDetection(channel, mode);
+}
+
+void THost::StopDetection(int channel) {
+    if (Alarm) Alarm->StopDetection(channel);
+}
+
+void THost::SetAutoMode() {
+    if (Alarm) Alarm->SetAutoMode();
+}
+
+void THost::ClearAutoMode() {
+    if (Alarm) Alarm->ClearAutoMode();
+}
+
+void THost::RaiseUpsDtr() {
+    if (UPSDog) UPSDog->RaiseDTR();
+}
+
+void THost::DogTimerTick() {
+    if (UPSDog && UPSDog->TimerEnabled()) UPSDog->TimerTick();
+    if (UPSInfoForm && UPSInfoForm->TimerRunning()) UPSInfoForm->TimerTick();
+}
+
+void THost::FinishBoardRecordings() {
+    if (!VideoCard || !Capture) return;
+    std::vector<int> channels;
+    for (int ch = 0; ch < BoardCount() && ch < kMaxBoardChannels; ++ch) {
+        const TCaptureSlot& slot = Capture->Slots[size_t(ch)];
+        if (slot.CaptureRunning && slot.FileOpen) {
+            VideoCard->StopCapture(ch);
+            channels.push_back(ch);
+        }
+    }
+    if (channels.empty()) return;
+    VideoCard->DrainStreams(channels);
+    for (int ch : channels)
+        Capture->StopChannel(ch, ')');
+}
+
+// ---- the alarm workers' view of the panes
+
+int THost::PaneState(int channel) {
+    if (!Preview || channel < 0 || channel >= kLayoutChannels) return kPaneGrid;
+    return Preview->Panes[size_t(channel)].State;
+}
+
+void THost::ToggleFullScreen() {
+    if (Preview) Preview->ToggleFullScreen();
+}
+
+void THost::PaneDblClick(int channel) {
+    if (Preview && channel >= 0 && channel < kLayoutChannels) Preview->PaneDblClick(channel);
 }
 
 void THost::StatusImageClick(int channel, bool open) {
