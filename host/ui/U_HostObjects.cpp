@@ -60,8 +60,66 @@ THost::THost() = default;
 
 THost::~THost() = default;
 
-void THost::Created(const char* name) {
-    Trace.emplace_back(name);
+bool THost::IndexScanned() const {
+    return indexScanned_;
+}
+
+// The objects of the start-up in the order they must come; Trace lists them as they appear.
+std::vector<std::pair<const char*, bool>> THost::ObjectsPresent() const {
+    return {{"TArithmetic", bool(Arithmetic)},
+            {"TOtherCtrl", bool(OtherCtrl)},
+            {"TMainForm", MainForm != nullptr},
+            {"TVideoCard", bool(VideoCard)},
+            {"TLiveServers", bool(LiveServers)},
+            {"TSystemOtherSet", bool(SystemOtherSet)},
+            {"TNetClientSet", bool(NetClientSet)},
+            {"TSystemInfo", bool(SystemInfo)},
+            {"TDiskManager", bool(DiskManager)},
+            {"TCaptureSet", bool(CaptureSet)},
+            {"TPreviewSet", bool(PreviewSet)},
+            {"TCaptureDataLocker", bool(CaptureDataLocker)},
+            {"TThreadDiskCycle", bool(ThreadDiskCycle)},
+            {"TClientCheckSet", bool(ClientCheckSet)},
+            {"TClientCheck", bool(ClientCheck)},
+            {"TThreadOpenAll", bool(ThreadOpenAll)},
+            {"TThreadCloseAll", bool(ThreadCloseAll)},
+            {"TWorkLog", bool(WorkLog)},
+            {"TUser", bool(User)},
+            {"TCOM", bool(Com)},
+            {"TPreview", bool(Preview)},
+            {"TVideoAlarmAutoFullScreenForm", VideoAlarmAutoFullScreenForm != nullptr},
+            {"TThreadAutoFullScreen", bool(ThreadAutoFullScreen)},
+            {"TCapture", bool(Capture)},
+            {"TAlarmSet", bool(AlarmSet)},
+            {"TThreadAlarmingMsg", bool(ThreadAlarmingMsg)},
+            {"TAlarm", bool(Alarm)},
+            {"TYunTaiSet", bool(YunTaiSet)},
+            {"TAlarmDevice", bool(AlarmDevice)},
+            {"TThreadOpenAllForAlarmUp", bool(ThreadOpenAllForAlarmUp)},
+            {"TThreadAlarmAudio", bool(ThreadAlarmAudio)},
+            {"TThreadHardAlarmIn", bool(ThreadHardAlarmIn)},
+            {"TThreadFreeTCPMainConnecter", bool(ThreadFreeTCPMainConnecter)},
+            {"TUPSInfoForm", bool(UPSInfoForm)},
+            {"TDogSet", bool(DogSet)},
+            {"TCardDog", bool(CardDog)},
+            {"TUPSDog", bool(UPSDog)},
+            {"TDog", bool(Dog)},
+            {"TAutoSet", bool(AutoSet)},
+            {"TAuto", bool(Auto)},
+            {"TCaptureFileList", IndexScanned()},
+            {"TThreadWriteLogRecord", bool(ThreadWriteLogRecord)},
+            {"TThreadRasDial", bool(ThreadRasDial)},
+            {"TThreadCapturePackage", bool(ThreadCapturePackage)},
+            {"TWorkState", bool(WorkState)},
+            {"TUDPMessageServer", bool(UDPMessageServer)},
+            {"TUDPMessageClient", bool(UDPMessageClient)},
+            {"TThreadClearErrorData", bool(ThreadClearErrorData)}};
+}
+
+void THost::NoteCreated() {
+    for (const auto& [name, present] : ObjectsPresent())
+        if (present && std::find(Trace.begin(), Trace.end(), name) == Trace.end())
+            Trace.emplace_back(name);
 }
 
 std::string THost::CurrentUser() const {
@@ -83,19 +141,19 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     LiveServers = std::make_unique<TLiveServers>(LateLive);
     if (card.ChannelCount() > 0)
         LiveServers->StartLiveServers(Arithmetic->Ports.Port[0], std::min(card.ChannelCount(), 49));
-    Created("StartLiveServers");
+    NoteCreated();
     // 2.
     stopTimer();
     int step = gaugeStepOf() / 50;
     // 3.
     SystemOtherSet = std::make_unique<TSystemOtherSet>(*Arithmetic);
-    Created("TSystemOtherSet");
+    NoteCreated();
     NetClientSet =
         std::make_unique<TNetClientSet>(*Arithmetic, *SystemOtherSet, card.ChannelCount());
-    Created("TNetClientSet");
+    NoteCreated();
     SystemInfo = std::make_unique<TSystemInfo>(*Arithmetic, *NetClientSet, card.ChannelCount());
     ProgramPath = SystemInfo->ProgramPath;
-    Created("TSystemInfo");
+    NoteCreated();
     Drives = std::make_unique<TDriveAccess>();
     DiskFaults = std::make_unique<TDiskFaultList>(CurrentOleDate, [](WPARAM, LPARAM) {});
     CaptureDataLocker = std::make_unique<TCaptureDataLocker>();
@@ -109,9 +167,9 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
                                 if (ThreadWriteLogRecord) ThreadWriteLogRecord->AddRecord(line);
                             },
                             [this] { return CurrentUser(); }});
-    Created("TDiskManager");
+    NoteCreated();
     CaptureSet = std::make_unique<TCaptureSet>(card);
-    Created("TCaptureSet");
+    NoteCreated();
     // 4.
     for (int ch = 0; ch < card.ChannelCount(); ++ch) {
         card.OpenChannel(ch);
@@ -119,7 +177,7 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
         gaugeAdd(step);
         ::Sleep(50);
     }
-    Created("OpenChannels");
+    NoteCreated();
     // 5.
     ::Sleep(200);
     if (card.ChannelCount() > 0) RU4Dov_SetOverlayColorKey(kOverlayColorKey);
@@ -131,10 +189,10 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     }
     // 7.
     PreviewSet = std::make_unique<TPreviewSet>(card);
-    Created("TPreviewSet");
-    Created("TCaptureDataLocker");
+    NoteCreated();
+    NoteCreated();
     ThreadDiskCycle = std::make_unique<TThreadDiskCycle>(*DiskManager);
-    Created("TThreadDiskCycle");
+    NoteCreated();
     gaugeAdd(step);
     // 8.
     for (int ch = 0; ch < card.ChannelCount(); ++ch)
@@ -145,60 +203,61 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     gaugeAdd(step);
     // 10.
     ClientCheckSet = std::make_unique<TClientCheckSet>(ProgramPath, nullptr);
-    Created("TClientCheckSet");
+    NoteCreated();
     ClientCheck = std::make_unique<TClientCheck>(*ClientCheckSet);
-    Created("TClientCheck");
+    NoteCreated();
     Synchronizer = std::make_unique<TSynchronizer>();
     ThreadOpenAll = std::make_unique<TThreadOpenAll>(*this, BatchBusy);
-    Created("TThreadOpenAll");
+    NoteCreated();
     ThreadCloseAll = std::make_unique<TThreadCloseAll>(*this, BatchBusy);
-    Created("TThreadCloseAll");
+    NoteCreated();
     WorkLog = std::make_unique<TWorkLog>(*Arithmetic, ProgramPath);
-    Created("TWorkLog");
+    NoteCreated();
     User = std::make_unique<TUser>(*Arithmetic, ProgramPath);
     User->Reload();
-    Created("TUser");
+    NoteCreated();
     gaugeAdd(step);
     // 11.
     Com = std::make_unique<TCOM>();
-    Created("TCOM");
+    NoteCreated();
     Preview = std::make_unique<TPreview>(MainForm, *this);
     Preview->PlacePanes(SystemInfo->ChannelCount, SystemInfo->PaneRects, SystemInfo->ChannelCount);
-    Created("TPreview");
+    NoteCreated();
     // 12 to 14.
     CreateAlarmObjects();
     ThreadFreeTCPMainConnecter = std::make_unique<TThreadFreeTCPMainConnecter>(*LiveServers);
-    Created("TThreadFreeTCPMainConnecter");
+    NoteCreated();
     gaugeAdd(step);
     // 15.
     UPSInfoForm = std::make_unique<TUPSInfoForm>(nullptr, [this] {
         if (UPSDog) UPSDog->StopPolling();
         if (MainForm) ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, 10000, 0);
     });
-    Created("TUPSInfoForm");
+    NoteCreated();
     DogSet = std::make_unique<TDogSet>();
-    Created("TDogSet");
+    NoteCreated();
     CardDog = std::make_unique<TCardDog>();
-    Created("TCardDog");
+    NoteCreated();
     UpsLine = std::make_unique<TCOMUPSLine>(*Com);
     UPSDog = std::make_unique<TUPSDog>(DogSet->Record, *UpsLine, *UPSInfoForm);
-    Created("TUPSDog");
+    NoteCreated();
     Dog = std::make_unique<TDog>(DogSet->Record, *CardDog, *UPSDog);
     Dog->ApplySettings();
-    Created("TDog");
+    NoteCreated();
     AutoSet = std::make_unique<TAutoSet>();
-    Created("TAutoSet");
+    NoteCreated();
     Auto = std::make_unique<TAuto>(*AutoSet, Capture->Services(), *this, card.ChannelCount());
-    Created("TAuto");
+    NoteCreated();
     gaugeAdd(step);
     // 17. The index was made empty (no drive ranges before the recording settings): this is
     // its one scan.
     CaptureFileList->ScanDrives();
-    Created("TCaptureFileList");
+    indexScanned_ = true;
+    NoteCreated();
     ThreadWriteLogRecord = std::make_unique<TThreadWriteLogRecord>(*WorkLog);
-    Created("TThreadWriteLogRecord");
+    NoteCreated();
     ThreadRasDial = std::make_unique<TThreadRasDial>(RasDialer);
-    Created("TThreadRasDial");
+    NoteCreated();
     // Viewers are served from here on.
     LiveEngine = std::make_unique<TLiveHostEngine>(card, *Capture, *CaptureSet, *SystemOtherSet,
                                                    *ClientCheck, *ThreadWriteLogRecord);
@@ -207,7 +266,7 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     // 18.
     ThreadCapturePackage = std::make_unique<TThreadCapturePackage>(*Capture);
     Capture->StartCutTimer(*ThreadCapturePackage);
-    Created("TThreadCapturePackage");
+    NoteCreated();
     // 19, 20.
     OtherCtrl->ApplyAtStartUp(SystemOtherSet->Record);
     // 21.
@@ -216,7 +275,7 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     // 22.
     setProgress(-20);
     stopTimer();
-    Created("SequenceEnd");
+    NoteCreated();
 }
 
 void THost::CreateAlarmObjects() {
@@ -226,17 +285,17 @@ void THost::CreateAlarmObjects() {
     for (int ch = 0; ch < card.ChannelCount() && ch < int(PreviewSet->Records.size()); ++ch)
         titles.push_back(PreviewSet->Records[size_t(ch)].Title.Get());
     VideoAlarmAutoFullScreenForm = new TVideoAlarmAutoFullScreenForm(dvr::fw::Application, titles);
-    Created("TVideoAlarmAutoFullScreenForm");
+    NoteCreated();
     ThreadAutoFullScreen = std::make_unique<TThreadAutoFullScreen>(*this);
-    Created("TThreadAutoFullScreen");
+    NoteCreated();
     // 13.
     Capture = std::make_unique<TCapture>(card, *DiskManager, *CaptureFileList, *this);
-    Created("TCapture");
+    NoteCreated();
     LateFiles.Capture = Capture.get();
     AlarmSet = std::make_unique<TAlarmSet>(card.ChannelCount());
-    Created("TAlarmSet");
+    NoteCreated();
     ThreadAlarmingMsg = std::make_unique<TThreadAlarmingMsg>(AlarmDispatchHost);
-    Created("TThreadAlarmingMsg");
+    NoteCreated();
     AlarmView = std::make_unique<TAlarmDisplayView>(*this, MainForm);
     Alarm = std::make_unique<TAlarm>(AlarmDetectHost, ThreadAlarmingMsg->Latches);
     AlarmView->SetStatusImageCount(SystemInfo->ChannelCount);
@@ -251,28 +310,28 @@ void THost::CreateAlarmObjects() {
             }
         });
     });
-    Created("TAlarm");
+    NoteCreated();
     Preview->HideStatusImages();
     AlarmView->SetStatusImageCount(0);
     // 14.
     YunTaiSet = std::make_unique<TYunTaiSet>(ProgramPath);
-    Created("TYunTaiSet");
+    NoteCreated();
     ComGateway = std::make_unique<TCOMGateway>(*Com);
     AlarmDevice = std::make_unique<TAlarmDevice>(*ComGateway, AlarmBoxesHost);
-    Created("TAlarmDevice");
+    NoteCreated();
     ThreadOpenAllForAlarmUp = std::make_unique<TThreadOpenAllForAlarmUp>(*this);
-    Created("TThreadOpenAllForAlarmUp");
+    NoteCreated();
     ThreadAlarmAudio = std::make_unique<TThreadAlarmAudio>(SoundPlayer, ProgramPath);
-    Created("TThreadAlarmAudio");
+    NoteCreated();
     ThreadHardAlarmIn = std::make_unique<TThreadHardAlarmIn>(HardAlarmInHost);
-    Created("TThreadHardAlarmIn");
+    NoteCreated();
 }
 
 void THost::CreatePostStartObjects() {
     WorkState = std::make_unique<TWorkState>(TWorkState::Parts{
         static_cast<TMainFormServices&>(*MainForm), [this] { return TotalChannels(); }, *Auto,
         Capture->Services(), *this, *Preview, BoardCount()});
-    Created("TWorkState");
+    NoteCreated();
     // The message server reports the work state, so it follows it; datagrams are dispatched
     // by the message loop that starts after this.
     UDPServerEngineHost = std::make_unique<TUDPServerEngineHost>(TUDPServerEngineHost::Parts{
@@ -286,15 +345,15 @@ void THost::CreatePostStartObjects() {
     } catch (const std::exception&) {
         // Another program holds the message port: the host runs without remote requests.
     }
-    Created("TUDPMessageServer");
+    NoteCreated();
     try {
         UDPMessageClient = std::make_unique<TUDPMessageClient>(UdpReplies, UdpReplies);
     } catch (const std::exception&) {
         // No request socket: the remote windows get no replies.
     }
-    Created("TUDPMessageClient");
+    NoteCreated();
     ThreadClearErrorData = std::make_unique<TThreadClearErrorData>(*CaptureFileList);
-    Created("TThreadClearErrorData");
+    NoteCreated();
 }
 
 void THost::FreeUdpObjects() {

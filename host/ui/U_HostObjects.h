@@ -181,13 +181,16 @@ public:
     THost();
     ~THost() override;
 
-    // Names of the objects in creation order, and the gauge after each step.
+    // The start-up's objects in the order they came into being, read from the objects
+    // themselves after each step (see ObjectsPresent).
     std::vector<std::string> Trace;
     // The gauge values of the start-up window and the steps of the last shutdown.
     std::string GaugeTrace, ShutdownTrace;
     // The main window as the message loop first showed it.
     bool ShownVisible = false, ShownEnabled = true;
-    void Created(const char* name);
+    void NoteCreated();
+    std::vector<std::pair<const char*, bool>> ObjectsPresent() const;
+    bool IndexScanned() const;
 
     // ProgramMain's own objects.
     std::unique_ptr<TArithmetic> Arithmetic;
@@ -273,6 +276,11 @@ public:
     std::unique_ptr<TUDPMessageServer> UDPMessageServer;
     std::unique_ptr<TUDPMessageClient> UDPMessageClient;
     void FreeUdpObjects();
+
+private:
+    bool indexScanned_ = false;
+
+public:
 
     TMainForm* MainForm = nullptr;
     std::string ProgramPath; // GBK, trailing "\"

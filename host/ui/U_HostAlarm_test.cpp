@@ -1,0 +1,421 @@
+// The whole host on the simulated board, run in this process: an armed channel records the
+// seconds before a motion alarm, sounds the alarm, switches an alarm box output on a serial
+// port and logs the alarm; video loss raises its own alarm; the orderly stop writes every
+// record the board delivered and closes every file; freeing the host ends every thread.
+#include "host/ui/F_MainForm.h"
+#include "host/ui/F_StartUp.h"
+#include "host/ui/U_HostObjects.h"
+
+#include "common/win/handles.h"
+#include "host/engine/U_PtyPair_test.h"
+#include "player/format/file_reader.h"
+#include "player/format/readable_file.h"
+#include "player/format/stream_format.h"
+#include "sim/brevix32/SimCtl.h"
+
+#include <gtest/gtest.h>
+
+#include <tlhelp32.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+// Host COM7 is the alarm box's port; the box's end is COM8.
+constexpr int kBoxHostCom = 7;
+constexpr int kBoxDeviceCom = 8;
+constexpr uint8_t kBoxAddress = 3;
+
+std::wstring AlarmRunBinFolder() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+std::wstring AlarmRunEnv(const wchar_t* name) {
+    wchar_t value[2048] = {};
+    return ::GetEnvironmentVariableW(name, value, 2048) ? std::wstring(value) : std::wstring();
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > ms) return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+// A shell command on the Unix side, waited for.
+void RunUnixShell(const std::wstring& script) {
+    std::wstring command = L"/bin/sh -c \"" + script + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi))
+        return;
+    dvr::win::Handle process(pi.hProcess), thread(pi.hThread);
+    ::WaitForSingleObject(process.get(), 30000);
+}
+
+// One second of a loud 1 kHz tone, 8 kHz 16-bit mono.
+void WriteToneWav(const std::wstring& path) {
+    std::vector<int16_t> pcm(8000);
+    for (size_t i = 0; i < pcm.size(); ++i)
+        pcm[i] = int16_t(20000 * std::sin(2 * 3.14159265 * 1000 * double(i) / 8000));
+    const uint32_t data = uint32_t(pcm.size() * 2);
+    std::vector<uint8_t> wav(44 + data);
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&wav[at], &v, 4); };
+    auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&wav[at], &v, 2); };
+    std::memcpy(&wav[0], "RIFF", 4);
+    put32(4, 36 + data);
+    std::memcpy(&wav[8], "WAVEfmt ", 8);
+    put32(16, 16);
+    put16(20, 1);
+    put16(22, 1);
+    put32(24, 8000);
+    put32(28, 16000);
+    put16(32, 2);
+    put16(34, 16);
+    std::memcpy(&wav[36], "data", 4);
+    put32(40, data);
+    std::memcpy(&wav[44], pcm.data(), data);
+    dvr::win::File f(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD put = 0;
+    ::WriteFile(f.get(), wav.data(), DWORD(wav.size()), &put, nullptr);
+}
+
+LONGLONG FileSizeOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA a{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a)) return 0;
+    return (LONGLONG(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+}
+
+// Samples of the sound sink's s16le capture beyond `from` whose level is far from silence.
+int LoudSamplesSince(const std::wstring& capture, LONGLONG from) {
+    dvr::win::File f(::CreateFileW(capture.c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                   nullptr));
+    if (!f) return 0;
+    LARGE_INTEGER at;
+    at.QuadPart = from & ~LONGLONG(1);
+    ::SetFilePointerEx(f.get(), at, nullptr, FILE_BEGIN);
+    std::vector<int16_t> pcm(1 << 20);
+    DWORD got = 0;
+    ::ReadFile(f.get(), pcm.data(), DWORD(pcm.size() * 2), &got, nullptr);
+    int loud = 0;
+    for (DWORD i = 0; i < got / 2; ++i)
+        loud += std::abs(int(pcm[i])) > 4000;
+    return loud;
+}
+
+std::vector<uint8_t> ReadWholeWinFile(const std::string& gbkPath) {
+    std::vector<uint8_t> bytes;
+    dvr::win::File f(::CreateFileA(gbkPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    if (!f) return bytes;
+    bytes.resize(::GetFileSize(f.get(), nullptr));
+    DWORD got = 0;
+    ::ReadFile(f.get(), bytes.data(), DWORD(bytes.size()), &got, nullptr);
+    bytes.resize(got);
+    return bytes;
+}
+
+// Nobody else holds the file: its writer closed it.
+bool OpensExclusively(const std::string& gbkPath) {
+    return bool(dvr::win::File(::CreateFileA(gbkPath.c_str(), GENERIC_READ, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr)));
+}
+
+struct RecordingWalk {
+    bool whole = false;
+    int records = 0;
+    uint32_t firstVideoStamp = 0;
+};
+
+// Walks the records of a recording file behind its stream head.
+RecordingWalk WalkRecording(const std::vector<uint8_t>& bytes) {
+    RecordingWalk walk;
+    dvr::MemoryFile file(bytes);
+    dvr::PortFileState port{};
+    if (!dvr::OpenRecordFile(&port, file)) return walk;
+    walk.firstVideoStamp = dvr::FirstFrameTime(file);
+    for (;;) {
+        const int r = dvr::ReadOneFrameEx(&port, 0, &file);
+        if (r == dvr::kRecordEnd || r < 0 || port.endOfFile) break;
+        ++walk.records;
+    }
+    walk.whole = file.Tell() == bytes.size();
+    return walk;
+}
+
+// Time stamp of a routed record, when it starts with a record head.
+bool RecordStamp(const std::vector<uint8_t>& data, int32_t length, uint32_t& stamp) {
+    if (length < int32_t(sizeof(dvr::FrameHead))) return false;
+    dvr::FrameHead head;
+    std::memcpy(&head, data.data(), sizeof head);
+    if (std::memcmp(head.magic, dvr::kFrameHeadMagic, 4) != 0) return false;
+    stamp = head.timeStamp;
+    return true;
+}
+
+std::set<DWORD> ProcessThreads() {
+    std::set<DWORD> ids;
+    dvr::win::Handle snap(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 t{};
+    t.dwSize = sizeof t;
+    for (BOOL ok = ::Thread32First(snap.get(), &t); ok; ok = ::Thread32Next(snap.get(), &t))
+        if (t.th32OwnerProcessID == ::GetCurrentProcessId()) ids.insert(t.th32ThreadID);
+    return ids;
+}
+
+struct ExitWithAlarmRunResult : ::testing::EmptyTestEventListener {
+    void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
+        std::fflush(stdout);
+        ::ExitProcess(unit.Passed() ? 0 : 1);
+    }
+};
+const bool kAlarmRunExitListener = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWithAlarmRunResult);
+    return true;
+}();
+
+struct FixedLogon : TLogonPrompt {
+    bool Prompt(std::string& name, std::string& password) override {
+        name = "vorel";
+        password.clear();
+        return true;
+    }
+};
+
+// What the watcher saw while the host ran.
+struct AlarmRun {
+    std::atomic<bool> done{false};
+    std::vector<std::string> failures;
+    std::mutex lock;
+    void Fail(const std::string& what) {
+        std::lock_guard guard(lock);
+        failures.push_back(what);
+    }
+    std::wstring capture;
+    bool preAlarmStampKnown = false;
+    uint32_t preAlarmStamp = 0;
+    std::string alarmFile, normalFile;
+    int normalStartCount = 0;
+    bool armed = false, alarming = false, alarmRecording = false, videoLossAlarm = false;
+    std::string boxBytes, boxExpected;
+    int loud = -1;
+    std::vector<TWorkLogRecord> log;
+};
+
+void WatchAlarmRun(AlarmRun& run) {
+    if (!WaitUntil([] { return MainForm && Host && Host->WorkState && Host->UDPMessageClient &&
+                              ::IsWindowVisible(MainForm->WindowHandle()); },
+                   120000)) {
+        run.Fail("the host did not come up");
+        return;
+    }
+    THost& h = *Host;
+    int logStart = 0;
+    FixedLogon logon;
+    h.Synchronize([&] {
+        logStart = h.WorkLog->GetRecordCount();
+        MainForm->LogonPrompt = &logon;
+        MainForm->Unlock();
+        MainForm->LogonPrompt = &MainForm->LogonDialog;
+        for (int ch = 0; ch < 3; ++ch) {
+            h.CaptureSet->Records[size_t(ch)].FirstDrive = 'R';
+            h.CaptureSet->Records[size_t(ch)].LastDrive = 'R';
+            h.AlarmSet->Records[size_t(ch)] = TAlarmSetRecord{};
+        }
+        TAlarmSetRecord& motion = h.AlarmSet->Records[0];
+        motion.MotionOn = 1;
+        motion.MotionSound = 1;
+        motion.Sensitivity = 3;
+        motion.PreRecord = 1;
+        motion.RecordOnAlarm = 1;
+        motion.LinkedChannels[0] = 1;
+        motion.OutputToBox = 1;
+        motion.OutBoxType = 1;
+        motion.OutBoxPort = kBoxHostCom - 1;
+        motion.OutBoxAddress = kBoxAddress;
+        motion.OutputMap[1][2] = 1;
+        motion.AlarmHoldSeconds = 60;
+        motion.RecordDelaySeconds = 60;
+        TAlarmSetRecord& loss = h.AlarmSet->Records[2];
+        loss.VideoLossOn = 1;
+        loss.AlarmHoldSeconds = 60;
+        h.Alarm->ApplyAreaSettings();
+        run.normalStartCount = SimCtl_GetRecordCount(0, 1);
+        h.StartChannel(1, ')', 0);
+        run.normalFile = h.Capture->Slots[1].FileName;
+        h.StartDetection(0, -1);
+        h.StartDetection(2, -1);
+        run.armed = h.Armed(0) && h.Armed(2);
+    });
+    if (!run.armed) run.Fail("StartDetection did not arm channels 0 and 2");
+
+    // The pre-alarm buffer fills while nothing happens; its oldest record is two seconds or
+    // more before the alarm.
+    TPreAlarm& pre = h.Capture->PreAlarm[0];
+    if (!WaitUntil([&] { return pre.PreAlarmChain && pre.PreAlarmChain->VideoCount() >= 50; },
+                   60000))
+        run.Fail("the pre-alarm buffer never held two seconds");
+    {
+        std::lock_guard guard(h.Capture->Locks[0]);
+        if (const TChainNode* head = pre.PreAlarmChain ? pre.PreAlarmChain->Head() : nullptr)
+            run.preAlarmStampKnown = RecordStamp(head->Data, head->Length, run.preAlarmStamp);
+    }
+
+    testing::Peer box(kBoxDeviceCom, 30, 500);
+    const LONGLONG soundFrom = run.capture.empty() ? 0 : FileSizeOf(run.capture);
+    SimCtl_SetMotion(0, 0, 100, 250);
+    run.alarming = WaitUntil([&] { return h.Alarm->Alarming[0] != 0; }, 30000);
+    run.alarmRecording = WaitUntil(
+        [&] {
+            std::lock_guard guard(h.Capture->Locks[0]);
+            if (!h.Capture->Slots[0].FileOpen || h.Capture->Slots[0].RecordingType != 1)
+                return false;
+            run.alarmFile = h.Capture->Slots[0].FileName;
+            return true;
+        },
+        30000);
+    WaitUntil(
+        [&] {
+            run.boxBytes += box.Read();
+            return run.boxBytes.find(run.boxExpected) != std::string::npos;
+        },
+        20000);
+    if (!run.capture.empty()) {
+        WaitUntil([&] { return (run.loud = LoudSamplesSince(run.capture, soundFrom)) > 1000; },
+                  20000);
+    }
+    SimCtl_SetVideoPresent(0, 2, 0);
+    run.videoLossAlarm = WaitUntil([&] { return h.Alarm->Alarming[2] != 0; }, 30000);
+    SimCtl_SetMotion(0, 0, 100, 0);
+    // The alarm lines reach the log before the host stops.
+    auto logged = [&](int event, int channel) {
+        for (const TWorkLogRecord& r : run.log)
+            if (r.Event == event && r.HostChannel == channel) return true;
+        return false;
+    };
+    WaitUntil(
+        [&] {
+            const int count = h.WorkLog->GetRecordCount();
+            run.log.assign(size_t(std::max(count - logStart, 0)), TWorkLogRecord{});
+            if (!run.log.empty())
+                run.log.resize(size_t(h.WorkLog->ReadRecords(logStart, run.log.data(),
+                                                             int(run.log.size()))));
+            return logged(18, 0) && logged(20, 0) && logged(18, 2) && logged(19, 2);
+        },
+        30000);
+    // The orderly stop of a close-program request, with its real pauses.
+    ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, WPARAM(-1), LPARAM(-1));
+}
+
+TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLosesNothing) {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
+    ::DeleteFileW((AlarmRunBinFolder() + L"OEM.txt").c_str());
+    const std::wstring prefix = AlarmRunEnv(L"WINEPREFIX");
+    ASSERT_FALSE(prefix.empty()) << "runs in the test session";
+    // Drive R: holds this run's recordings.
+    const std::wstring data = prefix + L"/vantrel-alarm-run";
+    RunUnixShell(L"rm -rf '" + data + L"' && mkdir -p '" + data + L"' && ln -sfn '" + data +
+                 L"' '" + prefix + L"/dosdevices/r:'");
+    ASSERT_NE(::GetFileAttributesW(L"R:\\"), INVALID_FILE_ATTRIBUTES);
+    WriteToneWav(AlarmRunBinFolder() + L"VD.WAV");
+    WriteToneWav(AlarmRunBinFolder() + L"VL.WAV");
+    testing::PtyPair pair(kBoxHostCom, kBoxDeviceCom);
+    ASSERT_TRUE(pair.Ready());
+
+    AlarmRun run;
+    const std::wstring capture = AlarmRunEnv(L"DVR_SOUND_CAPTURE");
+    if (!capture.empty()) run.capture = testing::PrefixPath(L"", capture.substr(1));
+    uint8_t outputs[kBoxPoints] = {};
+    outputs[2] = 1;
+    for (const BoxFrame& frame : AlarmBoxOutputFrames(1, kBoxAddress, outputs))
+        run.boxExpected.append(frame.begin(), frame.end());
+    ASSERT_FALSE(run.boxExpected.empty());
+
+    const std::set<DWORD> threadsBefore = ProcessThreads();
+    HANDLE watcher = ::CreateThread(
+        nullptr, 0,
+        [](LPVOID p) -> DWORD {
+            WatchAlarmRun(*static_cast<AlarmRun*>(p));
+            return 0;
+        },
+        &run, 0, nullptr);
+    dvr::win::Thread owned(watcher);
+    const int code = ProgramMain();
+    ASSERT_EQ(::WaitForSingleObject(watcher, 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(code, 0);
+    for (const std::string& f : run.failures)
+        ADD_FAILURE() << f;
+    ASSERT_TRUE(run.armed);
+    EXPECT_TRUE(run.alarming);
+    ASSERT_TRUE(run.alarmRecording);
+    EXPECT_TRUE(run.videoLossAlarm);
+    EXPECT_NE(run.boxBytes.find(run.boxExpected), std::string::npos)
+        << "the box got " << run.boxBytes.size() << " bytes";
+    if (!run.capture.empty()) {
+        EXPECT_GT(run.loud, 1000) << "the alarm sound was not heard";
+    }
+
+    auto logged = [&](int event, int channel, int index) {
+        for (const TWorkLogRecord& r : run.log)
+            if (r.Event == event && r.HostChannel == channel &&
+                (index < 0 || r.AlarmPoint == index))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(logged(18, 0, -1)) << "detection armed on channel 1";
+    EXPECT_TRUE(logged(20, 0, 0)) << "motion alarm in area 1";
+    EXPECT_TRUE(logged(19, 2, 0)) << "video loss on channel 3";
+
+    // The alarm file begins with what the pre-alarm buffer held before the motion.
+    ASSERT_TRUE(OpensExclusively(run.alarmFile)) << run.alarmFile;
+    const RecordingWalk alarm = WalkRecording(ReadWholeWinFile(run.alarmFile));
+    EXPECT_TRUE(alarm.whole);
+    EXPECT_GT(alarm.records, 50);
+    ASSERT_TRUE(run.preAlarmStampKnown);
+    EXPECT_LE(alarm.firstVideoStamp, run.preAlarmStamp);
+
+    // The normal recording holds every record the board delivered for its channel.
+    ASSERT_FALSE(run.normalFile.empty());
+    ASSERT_TRUE(OpensExclusively(run.normalFile)) << run.normalFile;
+    const RecordingWalk normal = WalkRecording(ReadWholeWinFile(run.normalFile));
+    EXPECT_TRUE(normal.whole);
+    const int delivered = SimCtl_GetRecordCount(0, 1) - run.normalStartCount;
+    EXPECT_GT(delivered, 25);
+    EXPECT_GE(normal.records, delivered - 1) << "delivered " << delivered;
+    EXPECT_TRUE(CallbackClosing);
+
+    // Freeing the host ends every thread it started.
+    delete Host;
+    Host = nullptr;
+    std::set<DWORD> left;
+    WaitUntil(
+        [&] {
+            left.clear();
+            for (DWORD id : ProcessThreads())
+                if (!threadsBefore.count(id)) left.insert(id);
+            return left.empty();
+        },
+        20000);
+    EXPECT_TRUE(left.empty()) << left.size() << " thread(s) still running";
+}
+
+} // namespace
+} // namespace vantrel
