@@ -450,6 +450,8 @@ void TMainForm::ApplyAllSettings() {
     if (h->AlarmSet) h->AlarmSet->Load();
     if (h->Alarm) h->Alarm->ApplyAreaSettings();
     if (h->AutoSet) h->AutoSet->Load();
+    if (h->DogSet) h->DogSet->Reload();
+    if (h->Dog) h->Dog->ApplySettings();
     if (h->ClientCheckSet) h->ClientCheckSet->Load();
     if (h->SystemOtherSet) h->SystemOtherSet->Reload();
     if (h->YunTaiSet) h->YunTaiSet->Load();
@@ -468,14 +470,10 @@ void TMainForm::ApplyAllSettings() {
             [](LPVOID p) -> DWORD {
                 auto* work = static_cast<Work*>(p);
                 THost& host = *work->host;
-                for (int ch = 0; ch < host.BoardCount(); ++ch) {
-                    try {
-                        const TPreviewSetRecord& r = host.PreviewSet->Records[size_t(ch)];
-                        host.VideoCard->SetPictureParams(ch, int(r.Picture.Brightness),
-                                                         r.Picture.Contrast, r.Picture.Saturation,
-                                                         int(r.Picture.Hue));
-                    } catch (...) {
-                    }
+                // Titles, on-screen text and picture values, then the encoders.
+                try {
+                    host.PreviewSet->ApplyToBoard();
+                } catch (...) {
                 }
                 for (int ch = 0; ch < host.BoardCount(); ++ch) {
                     try {

@@ -581,6 +581,15 @@ void THost::FinishBoardRecordings() {
         Capture->StopChannel(ch, ')');
 }
 
+void THost::ApplyPrivacyMasks() {
+    if (!VideoCard || !PreviewSet) return;
+    for (int ch = 0; ch < BoardCount() && ch < int(PreviewSet->Records.size()); ++ch) {
+        const TPreviewSetRecord& r = PreviewSet->Records[size_t(ch)];
+        VideoCard->StopMosaic(ch);
+        if (r.MaskOn) VideoCard->StartMosaic(ch, RECT{r.MaskLeft, r.MaskTop, r.MaskRight, r.MaskBottom});
+    }
+}
+
 // ---- the alarm workers' view of the panes
 
 int THost::PaneState(int channel) {

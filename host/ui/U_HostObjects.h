@@ -353,6 +353,7 @@ public:
     void CloseNetworkPreview(int) override {}
     void SendKeyFrameRequest(int) override {}
     void StatusImageClick(int channel, bool open) override;
+    void ApplyPrivacyMasks() override;
     // TAlarmWindowHost
     int PaneState(int channel) override;
     void ToggleFullScreen() override;
