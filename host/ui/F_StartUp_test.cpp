@@ -111,6 +111,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TThreadOpenAll",
         "TThreadCloseAll",
         "TWorkLog",
+        "TTCPRemoteReplayServer",
         "TUser",
         "TCOM",
         "TPreview",

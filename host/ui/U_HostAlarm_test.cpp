@@ -56,7 +56,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
     return true;
 }
 
-// A shell command on the Unix side, waited for.
+// A shell command on the Unix side; the caller waits for its effect.
 void RunUnixShell(const std::wstring& script) {
     std::wstring command = L"/bin/sh -c \"" + script + L"\"";
     STARTUPINFOW si{};
@@ -66,7 +66,6 @@ void RunUnixShell(const std::wstring& script) {
                           &si, &pi))
         return;
     dvr::win::Handle process(pi.hProcess), thread(pi.hThread);
-    ::WaitForSingleObject(process.get(), 30000);
 }
 
 // One second of a loud 1 kHz tone, 8 kHz 16-bit mono.
@@ -275,8 +274,12 @@ void WatchAlarmRun(AlarmRun& run) {
         run.Fail("the pre-alarm buffer never held two seconds");
     {
         std::lock_guard guard(h.Capture->Locks[0]);
-        if (const TChainNode* head = pre.PreAlarmChain ? pre.PreAlarmChain->Head() : nullptr)
-            run.preAlarmStampKnown = RecordStamp(head->Data, head->Length, run.preAlarmStamp);
+        // The oldest picture (a stream header may come first).
+        const TChainNode* node = pre.PreAlarmChain ? pre.PreAlarmChain->Head() : nullptr;
+        for (int i = 0; node && i < pre.PreAlarmChain->Count() && !run.preAlarmStampKnown;
+             ++i, node = node->Next)
+            run.preAlarmStampKnown = node->FrameType != kFrameTypeAudio &&
+                                     RecordStamp(node->Data, node->Length, run.preAlarmStamp);
     }
 
     testing::Peer box(kBoxDeviceCom, 30, 500);
@@ -334,7 +337,9 @@ TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLoses
     const std::wstring data = prefix + L"/vantrel-alarm-run";
     RunUnixShell(L"rm -rf '" + data + L"' && mkdir -p '" + data + L"' && ln -sfn '" + data +
                  L"' '" + prefix + L"/dosdevices/r:'");
-    ASSERT_NE(::GetFileAttributesW(L"R:\\"), INVALID_FILE_ATTRIBUTES);
+    // A Unix process's handle does not tell when it ended: wait for the drive.
+    ASSERT_TRUE(WaitUntil([] { return ::GetFileAttributesW(L"R:\\") != INVALID_FILE_ATTRIBUTES; },
+                          20000));
     WriteToneWav(AlarmRunBinFolder() + L"VD.WAV");
     WriteToneWav(AlarmRunBinFolder() + L"VL.WAV");
     testing::PtyPair pair(kBoxHostCom, kBoxDeviceCom);

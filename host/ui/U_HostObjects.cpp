@@ -2,6 +2,7 @@
 
 #include "host/engine/U_Conversions.h"
 #include "host/engine/U_WorkLogLine.h"
+#include "host/net/U_NetSentBytes.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_VideoAlarmAutoFullScreen.h"
 
@@ -84,6 +85,7 @@ std::vector<std::pair<const char*, bool>> THost::ObjectsPresent() const {
             {"TThreadOpenAll", bool(ThreadOpenAll)},
             {"TThreadCloseAll", bool(ThreadCloseAll)},
             {"TWorkLog", bool(WorkLog)},
+            {"TTCPRemoteReplayServer", bool(TCPRemoteReplayServer)},
             {"TUser", bool(User)},
             {"TCOM", bool(Com)},
             {"TPreview", bool(Preview)},
@@ -212,6 +214,16 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     ThreadCloseAll = std::make_unique<TThreadCloseAll>(*this, BatchBusy);
     NoteCreated();
     WorkLog = std::make_unique<TWorkLog>(*Arithmetic, ProgramPath);
+    NoteCreated();
+    // The UDP message server and client follow the work state (see CreatePostStartObjects).
+    ReplaySource =
+        std::make_unique<TEngineReplaySource>(*SystemInfo, *PreviewSet, *CaptureFileList, *ClientCheck);
+    TCPRemoteReplayServer = std::make_unique<TTCPRemoteReplayServer>(
+        *ReplaySource, Arithmetic->Ports.Port[1],
+        TSendBudget{&NetSentBytes, [this] {
+                        int32_t kbps = 0;
+                        return LateLive.BandwidthLimit(kbps) ? kbps : 0;
+                    }});
     NoteCreated();
     User = std::make_unique<TUser>(*Arithmetic, ProgramPath);
     User->Reload();

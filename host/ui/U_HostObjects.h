@@ -26,6 +26,7 @@
 #include "host/engine/U_WorkState.h"
 #include "host/engine/U_YunTaiSet.h"
 #include "host/net/T_ThreadFreeTCPMainConnecter.h"
+#include "host/net/U_TCPRemoteReplayServer.h"
 #include "host/net/U_LiveHostEngine.h"
 #include "host/net/U_TCPMainServer.h"
 #include "host/net/U_UDPMessageClient.h"
@@ -219,6 +220,8 @@ public:
     std::unique_ptr<TThreadOpenAll> ThreadOpenAll;
     std::unique_ptr<TThreadCloseAll> ThreadCloseAll;
     std::unique_ptr<TWorkLog> WorkLog;
+    std::unique_ptr<TEngineReplaySource> ReplaySource;
+    std::unique_ptr<TTCPRemoteReplayServer> TCPRemoteReplayServer;
     std::unique_ptr<TUser> User;
     std::unique_ptr<TCOM> Com;
     std::unique_ptr<TPreview> Preview;
