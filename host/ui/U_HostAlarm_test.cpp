@@ -222,6 +222,15 @@ const bool kAlarmRunExitListener = [] {
     return true;
 }();
 
+// Records the board had delivered for the normal recording's channel when the shutdown's
+// first pause began (the stream callback is closed by then).
+std::atomic<int> DeliveredAtFirstPause{-1};
+void PauseCountingDelivery(DWORD ms) {
+    int none = -1;
+    DeliveredAtFirstPause.compare_exchange_strong(none, SimCtl_GetRecordCount(0, 1));
+    ::Sleep(ms);
+}
+
 struct FixedLogon : TLogonPrompt {
     bool Prompt(std::string& name, std::string& password) override {
         name = "vorel";
@@ -356,6 +365,7 @@ void WatchAlarmRun(AlarmRun& run) {
         },
         30000);
     // The orderly stop of a close-program request, with its real pauses.
+    h.Synchronize([] { MainForm->Hooks.Pause = PauseCountingDelivery; });
     ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, WPARAM(-1), LPARAM(-1));
 }
 
@@ -437,6 +447,8 @@ TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLoses
     const RecordingWalk normal = WalkRecording(ReadWholeWinFile(run.normalFile));
     EXPECT_TRUE(normal.whole);
     EXPECT_GT(normal.records, 25);
+    // The board delivered nothing more for it once the stream callback had closed.
+    EXPECT_EQ(DeliveredAtFirstPause.load(), SimCtl_GetRecordCount(0, 1));
     // Once the callback closed nothing reads the board's rings: a picture or sound left there
     // is lost (motion grids of an armed channel may stay).
     EXPECT_TRUE(CallbackClosing);
