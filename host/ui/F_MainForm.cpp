@@ -108,7 +108,20 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
 }
 
 bool TLogonDialogPrompt::Prompt(std::string& name, std::string& password) {
-    return AskLogon(name, password);
+    TLogonForm* form = MakeForm<TLogonForm>(nullptr);
+    form_ = form;
+    const bool ok = form->ShowModal() == mrOk;
+    form_ = nullptr;
+    name = form->ed_UserName->GetText();
+    password = form->ed_Password->GetText();
+    form->Free();
+    return ok;
+}
+
+void TLogonDialogPrompt::Cancel() {
+    if (!form_) return;
+    form_->CanClose = true;
+    form_->SetModalResult(mrCancel);
 }
 
 int TMainForm::Ask(const wchar_t* text, const wchar_t* caption, UINT type) {
@@ -224,8 +237,11 @@ void TMainForm::FormShow(TObject*) {
 }
 
 void TMainForm::FormClose(TObject*, TCloseAction& Action) {
-    // Only the orderly shutdown lets the console close.
-    if (!ShutdownDone) Action = TCloseAction::caNone;
+    // Only the orderly shutdown lets the console close; a logon dialog still up goes with it.
+    if (!ShutdownDone)
+        Action = TCloseAction::caNone;
+    else
+        LogonDialog.Cancel();
 }
 
 void TMainForm::CurrentTimeTimerTimer(TObject*) {

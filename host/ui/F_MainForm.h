@@ -40,10 +40,17 @@ struct TMainFormHooks {
     int (*MessageBox)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) = nullptr;
 };
 
+class TLogonForm;
+
 // The logon dialog as the console's prompt.
 class TLogonDialogPrompt : public TLogonPrompt {
 public:
     bool Prompt(std::string& name, std::string& password) override;
+    // Ends a dialog that is up as if Cancel was pressed (the console is closing under it).
+    void Cancel();
+
+private:
+    TLogonForm* form_ = nullptr;
 };
 
 class TMainForm : public dvr::fw::TForm, public TMainFormServices {

@@ -259,10 +259,20 @@ struct AlarmRun {
     std::vector<TWorkLogRecord> log;
 };
 
+struct CancelledLogon : TLogonPrompt {
+    bool Prompt(std::string&, std::string&) override { return false; }
+};
+
 void WatchAlarmRun(AlarmRun& run) {
-    if (!WaitUntil([] { return MainForm && Host && Host->WorkState && Host->UDPMessageClient &&
-                              ::IsWindowVisible(MainForm->WindowHandle()); },
-                   120000)) {
+    // The logon prompt of the first show is answered with Cancel.
+    static CancelledLogon cancel;
+    if (!WaitUntil(
+            [] {
+                if (MainForm && MainForm->LogonPrompt != &cancel) MainForm->LogonPrompt = &cancel;
+                return MainForm && Host && Host->WorkState && Host->UDPMessageClient &&
+                       ::IsWindowVisible(MainForm->WindowHandle());
+            },
+            120000)) {
         run.Fail("the host did not come up");
         return;
     }
@@ -273,7 +283,7 @@ void WatchAlarmRun(AlarmRun& run) {
         logStart = h.WorkLog->GetRecordCount();
         MainForm->LogonPrompt = &logon;
         MainForm->Unlock();
-        MainForm->LogonPrompt = &MainForm->LogonDialog;
+        MainForm->LogonPrompt = &cancel;
         for (int ch = 0; ch < 3; ++ch) {
             h.CaptureSet->Records[size_t(ch)].FirstDrive = 'R';
             h.CaptureSet->Records[size_t(ch)].LastDrive = 'R';
