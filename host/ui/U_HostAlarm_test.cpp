@@ -1,7 +1,8 @@
 // The whole host on the simulated board, run in this process: an armed channel records the
 // seconds before a motion alarm, sounds the alarm, switches an alarm box output on a serial
-// port and logs the alarm; video loss raises its own alarm; the orderly stop writes every
-// record the board delivered and closes every file; freeing the host ends every thread.
+// port and logs the alarm; video loss raises its own alarm; the exit button's orderly stop
+// writes every record the board delivered and closes every file; freeing the host ends every
+// thread.
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
@@ -231,6 +232,19 @@ void PauseCountingDelivery(DWORD ms) {
     ::Sleep(ms);
 }
 
+// The exit button's questions, each answered Yes.
+std::mutex ExitQuestionsLock;
+std::vector<std::wstring> ExitQuestions;
+int AnswerYes(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    std::lock_guard guard(ExitQuestionsLock);
+    ExitQuestions.emplace_back(text);
+    return IDYES;
+}
+std::atomic<int> WindowsExits{0};
+void CountWindowsExit(bool) {
+    ++WindowsExits;
+}
+
 struct FixedLogon : TLogonPrompt {
     bool Prompt(std::string& name, std::string& password) override {
         name = "vorel";
@@ -374,9 +388,19 @@ void WatchAlarmRun(AlarmRun& run) {
             return logged(18, 0) && logged(20, 0) && logged(18, 2) && logged(19, 2);
         },
         30000);
-    // The orderly stop of a close-program request, with its real pauses.
-    h.Synchronize([] { MainForm->Hooks.Pause = PauseCountingDelivery; });
-    ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, WPARAM(-1), LPARAM(-1));
+    // The operator ends the program with the exit button: the orderly stop with its real
+    // pauses, answering Yes to both questions (return to Windows).
+    static FixedLogon exitLogon;
+    HWND exitButton = nullptr;
+    h.Synchronize([&] {
+        MainForm->Hooks.Pause = PauseCountingDelivery;
+        MainForm->Hooks.MessageBox = AnswerYes;
+        MainForm->Hooks.ExitWindows = CountWindowsExit;
+        MainForm->LogonPrompt = &exitLogon;
+        exitButton = MainForm->im_ExitSystem->WindowHandle();
+    });
+    ::PostMessageW(exitButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageW(exitButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
 }
 
 TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLosesNothing) {
@@ -442,6 +466,16 @@ TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLoses
     EXPECT_TRUE(logged(18, 0, -1)) << "detection armed on channel 1";
     EXPECT_TRUE(logged(20, 0, 0)) << "motion alarm in area 1";
     EXPECT_TRUE(logged(19, 2, 0)) << "video loss on channel 3";
+
+    // The exit button asked first, then whether to return to Windows; Yes left Windows running.
+    {
+        std::lock_guard guard(ExitQuestionsLock);
+        ASSERT_EQ(ExitQuestions.size(), 2u);
+        EXPECT_EQ(ExitQuestions[0], L"你要关闭系统吗？");
+        EXPECT_EQ(ExitQuestions[1].rfind(L"要返回操作系统吗？", 0), 0u);
+    }
+    EXPECT_EQ(WindowsExits.load(), 0);
+    EXPECT_TRUE(MainForm->ShutdownDone);
 
     // The alarm file begins with what the pre-alarm buffer held before the motion.
     ASSERT_TRUE(OpensExclusively(run.alarmFile)) << run.alarmFile;
