@@ -1,10 +1,10 @@
 # The skinned form (hook on a form with its own frame) and its option objects.
-if(DVR_WINDOWS AND TARGET dvr_skin_controls)
+if(DVR_WINDOWS AND TARGET dvr_skin_controls AND TARGET dvr_skin_se3)
   dvr_win_library(dvr_skin_form STATIC
     SOURCES te_form_options.cpp te_form.cpp te_form_plain.cpp te_form_paint.cpp
             te_form_messages.cpp te_form_states.cpp te_form_theme.cpp
     LIBS dvr_skin_controls shell32 uxtheme)
   dvr_test(skin_form_tests
     SOURCES te_form_options_test.cpp te_form_test.cpp te_form_theme_test.cpp
-    LIBS dvr_skin_form DISPLAY)
+    LIBS dvr_skin_form dvr_skin_se3 DISPLAY)
 endif()

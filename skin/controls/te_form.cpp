@@ -6,6 +6,8 @@
 #include "skin/engine/te_theme.h"
 #include "skin/engine/te_winapi.h"
 
+#include <vssym32.h>
+
 #include <algorithm>
 
 namespace dvr::skin {

@@ -393,6 +393,9 @@ protected:
     std::shared_ptr<bool> animation_alive_;
     // A release of the form asked for while the show animation ran, done after it.
     bool release_deferred_ = false;
+    bool in_show_animation_ = false;
+    // Minimizing because Windows minimizes the window: no SC_MINIMIZE of our own.
+    bool minimizing_by_system_ = false;
 
     friend bool FormBackgroundPainter(fw::TCanvas& Canvas, const TteBackgroundInfo& Info);
 

@@ -225,9 +225,11 @@ void TTeDefaultForm::PlayShowAnimation() {
     if (!animation_->Enabled() || !GetControl() || animating_) return;
     HWND wnd = GetHandle();
     if (!wnd) return;
-    if (fw::Application) fw::Application->ProcessMessages();
     auto alive = std::make_shared<bool>(true);
     animation_alive_ = alive;
+    in_show_animation_ = true;
+    if (fw::Application) fw::Application->ProcessMessages();
+    if (!*alive) return;
     animating_ = true;
     TteBitmap* buffer = nullptr;
     HDC screen = nullptr;
@@ -239,6 +241,7 @@ void TTeDefaultForm::PlayShowAnimation() {
             return;
         }
         animating_ = false;
+        in_show_animation_ = false;
         animation_buffer_.reset();
         animation_alive_.reset();
         if (release_deferred_) {
@@ -289,7 +292,6 @@ void TTeDefaultForm::PlayShowAnimation() {
             HDC bdc = BitmapDC(*buffer);
             POINT old{};
             ::SetWindowOrgEx(bdc, -m.Left, -m.Top, &old);
-            fw::TMessage paint{WM_PAINT, uintptr_t(bdc), 0, 0};
             for (int i = 0; i < form->ControlCount(); ++i) {
                 fw::TControl* c = form->Controls(i);
                 if (!c->Visible()) continue;
@@ -322,7 +324,7 @@ void TTeDefaultForm::PlayShowAnimation() {
 // A form released from inside the show animation's message loop would be freed under
 // the window's own show call: the release waits until the animation is over.
 void TTeDefaultForm::CMRelease(fw::TMessage& M) {
-    if (!animating_) return;
+    if (!in_show_animation_) return;
     MarkHandled();
     M.Result = 0;
     release_deferred_ = true;

@@ -77,7 +77,7 @@ void TTeDefaultForm::Minimize() {
         if (wnd) ::PostMessageW(wnd, WM_SIZE, 0, 0);
     }
     if (wnd && !::GetWindow(wnd, GW_OWNER)) {
-        ::PostMessageW(wnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        if (!minimizing_by_system_) ::PostMessageW(wnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     } else if (minimize_application_ && fw::Application) {
         fw::Application->Minimize();
     } else {
@@ -88,11 +88,20 @@ void TTeDefaultForm::Minimize() {
     pending_window_state_ = TTeWindowState::kwsNormal;
 }
 
-// WM_SYSCOMMAND SC_MINIMIZE and a minimizing WM_ACTIVATE: Minimize posts SC_MINIMIZE to
-// itself, and that must not toggle the form back out of the state.
+// WM_SYSCOMMAND SC_MINIMIZE and a minimizing WM_ACTIVATE: Windows minimizes the window
+// itself. Minimize posts SC_MINIMIZE to itself, and that must neither toggle the form
+// back out of the state nor minimize it again after a restore.
 void TTeDefaultForm::MinimizeFromSystem() {
-    if (window_state_ != TTeWindowState::kwsMinimized && window_state_ != TTeWindowState::kwsTray)
+    if (window_state_ == TTeWindowState::kwsMinimized || window_state_ == TTeWindowState::kwsTray)
+        return;
+    minimizing_by_system_ = true;
+    try {
         Minimize();
+    } catch (...) {
+        minimizing_by_system_ = false;
+        throw;
+    }
+    minimizing_by_system_ = false;
 }
 
 void TTeDefaultForm::Rollup() {
