@@ -93,8 +93,11 @@ void TTeDefaultForm::WMWindowPosChanging(fw::TMessage& M) {
                 wp->cy = std::max(wp->cy, int(min_size.Y));
             }
         }
+        // The window's size is compared with the window's last size (form plus shadow):
+        // against the form's own size a window shrunk by the shadow's width would count
+        // as unchanged and keep its old sizes and region.
         bool size_changed = false;
-        if (!((wp->cx == form_width_ && wp->cy == form_height_) || (wp->flags & SWP_NOSIZE) ||
+        if (!((wp->cx == window_width_ && wp->cy == window_height_) || (wp->flags & SWP_NOSIZE) ||
               (wp->flags & SWP_FRAMECHANGED))) {
             window_width_ = wp->cx;
             window_height_ = wp->cy;

@@ -93,6 +93,9 @@ template <class Hook> struct HookedForm {
 
 // The screen rectangle R read back (the display is 16-bit: compare with a tolerance).
 inline void GrabScreen(TteBitmap& Out, TRect R) {
+    // Window pixels reach the display when the thread next looks at its queue.
+    ::GdiFlush();
+    PumpPending();
     Out.SetSize(std::max(1, R.Width()), std::max(1, R.Height()));
     HDC screen = ::GetDC(nullptr);
     ::BitBlt(BitmapDC(Out), 0, 0, R.Width(), R.Height(), screen, R.Left, R.Top, SRCCOPY);
@@ -122,8 +125,16 @@ inline int Brightness(TteColor C) {
 
 // The tests' output folder (beside the build tree's programs), made when needed.
 inline std::string TestOutputFolder() {
-    const char* bin = std::getenv("DVR_BIN_DIR");
-    std::string dir = std::string(bin ? bin : ".") + "/../test-output";
+    std::string bin;
+    if (const char* env = std::getenv("DVR_BIN_DIR")) {
+        bin = env;
+    } else {
+        char path[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        bin = path;
+        bin = bin.substr(0, bin.find_last_of("\\/"));
+    }
+    std::string dir = bin + "/../test-output";
     ::CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }

@@ -130,13 +130,13 @@ TEST(ThemeDrawnForm, SkinThemePaintsFrameAndButtonStates) {
         ASSERT_TRUE(h.HasStyle());
         EXPECT_EQ(h.FrameMargins(), (TRect{4, 20, 296, 196}));
         TRect close = h.ButtonRect(TTeBorderIcon::kbiClose);
-        EXPECT_EQ(close, (TRect{280, 0, 296, 20}));
+        EXPECT_EQ(close, (TRect{284, 0, 300, 20}));
         // The theme's minimum: 100 wide, the frame high.
         TPoint min;
         h.GetMinTrackSize(min);
         EXPECT_EQ(min, (TPoint{100, 24}));
         EXPECT_EQ(f.HitAt(150, 10), HTCAPTION);
-        EXPECT_EQ(f.HitAt(288, 10), HTCLOSE);
+        EXPECT_EQ(f.HitAt(292, 10), HTCLOSE);
         RECT cr{};
         ::GetClientRect(f.Wnd(), &cr);
         EXPECT_EQ(cr.right, 292);
@@ -148,25 +148,25 @@ TEST(ThemeDrawnForm, SkinThemePaintsFrameAndButtonStates) {
         EXPECT_TRUE(NearColor(at(100, 10), RgbOf(fw::clRed)));
         EXPECT_TRUE(NearColor(at(1, 100), RgbOf(fw::clBlue)));
         EXPECT_TRUE(NearColor(at(150, 100), RgbOf(fw::clWhite)));
-        EXPECT_TRUE(NearColor(at(288, 10), RgbOf(fw::clLime)));
+        EXPECT_TRUE(NearColor(at(292, 10), RgbOf(fw::clLime)));
         // Hot, pressed, released elsewhere, inactive.
-        ::SendMessageW(f.Wnd(), WM_NCMOUSEMOVE, HTCLOSE, f.ScreenParam(288, 10));
+        ::SendMessageW(f.Wnd(), WM_NCMOUSEMOVE, HTCLOSE, f.ScreenParam(292, 10));
         EXPECT_EQ(h.ThemeButtonState(kfhClose), 1);
-        EXPECT_TRUE(NearColor(at(288, 10), RgbOf(fw::clYellow)));
-        ::SendMessageW(f.Wnd(), WM_NCLBUTTONDOWN, HTCLOSE, f.ScreenParam(288, 10));
+        EXPECT_TRUE(NearColor(at(292, 10), RgbOf(fw::clYellow)));
+        ::SendMessageW(f.Wnd(), WM_NCLBUTTONDOWN, HTCLOSE, f.ScreenParam(292, 10));
         EXPECT_EQ(h.ThemeButtonState(kfhClose), 2);
-        EXPECT_TRUE(NearColor(at(288, 10), RgbOf(fw::clBlue)));
+        EXPECT_TRUE(NearColor(at(292, 10), RgbOf(fw::clBlue)));
         ::SendMessageW(f.Wnd(), WM_NCLBUTTONUP, HTCAPTION, f.ScreenParam(100, 10));
         EXPECT_TRUE(::IsWindowVisible(f.Wnd()));
         ::SendMessageW(f.Wnd(), WM_NCMOUSEMOVE, HTCAPTION, f.ScreenParam(100, 10));
-        EXPECT_TRUE(NearColor(at(288, 10), RgbOf(fw::clLime)));
+        EXPECT_TRUE(NearColor(at(292, 10), RgbOf(fw::clLime)));
         ::SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
-        EXPECT_TRUE(NearColor(at(288, 10), RgbOf(fw::clGray)));
+        EXPECT_TRUE(NearColor(at(292, 10), RgbOf(fw::clGray)));
         for (auto performance : {TTeFormPerformance::kfpSharedBuffer,
                                  TTeFormPerformance::kfpDoubleBuffer}) {
             h.SetPerformance(performance);
             ::SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
-            EXPECT_TRUE(NearColor(at(288, 10), RgbOf(fw::clLime)));
+            EXPECT_TRUE(NearColor(at(292, 10), RgbOf(fw::clLime)));
             EXPECT_TRUE(NearColor(at(1, 100), RgbOf(fw::clBlue)));
         }
         // The same object name compares equal: nothing to repaint; a missing object
