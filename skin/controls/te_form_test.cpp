@@ -113,16 +113,17 @@ TEST(SkinnedForm, FrameGeometryAndHitTestingFollowBorderStyle) {
     }
 }
 
-TEST(SkinnedForm, CaptionButtonsAreLaidOutAndHitByIconSet) {
-    if (IsSystemThemeActive()) GTEST_SKIP() << "the classic layout is tested here";
+// The caption buttons of the plain look: classic buttons h - 2 wide and h - 4 high, the
+// visual style's squares of h - 4 without roll-up and tray buttons.
+void CheckCaptionButtonLayout(bool Classic) {
+    using I = TTeBorderIcon;
     struct Case {
         TTeBorderIcons icons;
         TTeBorderStyle style;
     };
-    using I = TTeBorderIcon;
     for (Case c : {Case{DefaultFormBorderIcons(), TTeBorderStyle::kbsStandard},
                    Case{TTeBorderIcons{I::kbiClose}, TTeBorderStyle::kbsStandard},
-                   Case{TTeBorderIcons{I::kbiClose, I::kbiHelp, I::kbiMinimize},
+                   Case{TTeBorderIcons{I::kbiClose, I::kbiHelp, I::kbiMinimize, I::kbiRollup},
                         TTeBorderStyle::kbsDialog},
                    Case{DefaultFormBorderIcons(), TTeBorderStyle::kbsToolWindow}}) {
         SCOPED_TRACE(c.icons.Mask());
@@ -134,6 +135,7 @@ TEST(SkinnedForm, CaptionButtonsAreLaidOutAndHitByIconSet) {
         TCountingForm& h = *f.hook;
         TRect m = h.FrameMargins();
         const int band = m.Top - (FrameSize + 1);
+        const bool tool = c.style == TTeBorderStyle::kbsToolWindow;
         struct Expect {
             TTeBorderIcon icon;
             LRESULT hit;
@@ -144,8 +146,8 @@ TEST(SkinnedForm, CaptionButtonsAreLaidOutAndHitByIconSet) {
                          Expect{I::kbiTray, HTBORDER}, Expect{I::kbiHelp, HTHELP},
                          Expect{I::kbiSystemMenu, HTSYSMENU}}) {
             TRect r = h.ButtonRect(e.icon);
-            bool shown = c.icons.Contains(e.icon) &&
-                         (c.style != TTeBorderStyle::kbsToolWindow || e.icon == I::kbiClose);
+            bool shown = c.icons.Contains(e.icon) && (!tool || e.icon == I::kbiClose) &&
+                         (Classic || (e.icon != I::kbiRollup && e.icon != I::kbiTray));
             SCOPED_TRACE(int(e.icon));
             if (!shown) {
                 EXPECT_FALSE(RectHasArea(r));
@@ -154,13 +156,16 @@ TEST(SkinnedForm, CaptionButtonsAreLaidOutAndHitByIconSet) {
             ASSERT_TRUE(RectHasArea(r));
             if (e.icon == I::kbiSystemMenu) {
                 EXPECT_EQ(r, (TRect{m.Left, FrameSize + 1, m.Left + band, FrameSize + 1 + band}));
-            } else {
+            } else if (Classic) {
                 EXPECT_EQ(r.Width(), band - 2);
                 EXPECT_EQ(r.Height(), band - 4);
                 EXPECT_EQ(r.Top, FrameSize + 3);
+            } else {
+                EXPECT_EQ(r.Width(), band - 4);
+                EXPECT_EQ(r.Height(), band - 4);
             }
             if (e.icon == I::kbiClose) {
-                EXPECT_EQ(r.Right, m.Right - 2);
+                EXPECT_EQ(r.Right, m.Right - (!Classic && tool ? 0 : 2));
             }
             for (TRect o : seen)
                 EXPECT_FALSE(RectHasArea(IntersectRects(o, r)));
@@ -169,6 +174,15 @@ TEST(SkinnedForm, CaptionButtonsAreLaidOutAndHitByIconSet) {
             EXPECT_EQ(f.HitAt(p.X, p.Y), e.hit);
         }
     }
+}
+
+TEST(SkinnedForm, CaptionButtonsAreLaidOutAndHitByIconSet) {
+    {
+        testing::ClassicLook classic;
+        ASSERT_FALSE(IsSystemThemeActive());
+        CheckCaptionButtonLayout(true);
+    }
+    if (IsSystemThemeActive()) CheckCaptionButtonLayout(false);
 }
 
 TEST(SkinnedForm, MinimumAndMaximumTrackSizesLimitTheWindow) {
@@ -307,6 +321,7 @@ void SendMouse(DWORD Flags, int X = 0, int Y = 0) {
 }
 
 TEST(SkinnedForm, RealMouseDragsTheCaptionAndHoversTheButtons) {
+    testing::ClassicLook classic; // with its roll-up button
     Form f(TRect{200, 200, 500, 400});
     f.Show();
     TCountingForm& h = *f.hook;
@@ -331,7 +346,7 @@ TEST(SkinnedForm, RealMouseDragsTheCaptionAndHoversTheButtons) {
     EXPECT_EQ(f.form->Left(), wr.Left + 40);
     EXPECT_EQ(f.form->Top(), wr.Top + 20);
     // Clicking the roll-up button rolls the form up.
-    if (!IsSystemThemeActive()) {
+    {
         wr = WindowRectOf(f.Wnd());
         TPoint roll = Center(h.ButtonRect(TTeBorderIcon::kbiRollup));
         SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, wr.Left + roll.X, wr.Top + roll.Y);
@@ -498,7 +513,7 @@ TEST(SkinnedForm, TrayIconTakesTheFormAndGivesItBack) {
 }
 
 TEST(SkinnedForm, CaptionButtonStatesPaintInThePlainLook) {
-    if (IsSystemThemeActive()) GTEST_SKIP() << "the classic look is read back here";
+    testing::ClassicLook classic;
     Form f(TRect{200, 150, 500, 350});
     f.Show();
     TCountingForm& h = *f.hook;
@@ -534,10 +549,13 @@ TEST(SkinnedForm, CaptionButtonStatesPaintInThePlainLook) {
     TRect tray = h.ButtonRect(TTeBorderIcon::kbiTray);
     EXPECT_TRUE(NearColor(at(Center(roll).X - 1, Center(roll).Y - 1), 0));
     EXPECT_TRUE(NearColor(at(Center(tray).X, Center(tray).Y + 1), 0));
-    // A long caption ends in an ellipsis within the room left by the buttons.
+    // A long caption is cut (with an ellipsis) within the room the buttons leave: the
+    // caption before the left-most button stays as it was with a short text.
+    ::SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
+    const TteColor before = at(tray.Left - 3, cy);
     h.SetCaption(std::wstring(200, L'W'));
     ::SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
-    EXPECT_TRUE(NearColor(at(close.Left - 3, cy), RgbOf(fw::TColor(::GetSysColor(COLOR_GRADIENTACTIVECAPTION))), 24));
+    EXPECT_TRUE(NearColor(at(tray.Left - 3, cy), before, 4));
 }
 
 TEST(SkinnedForm, PaintFormDrawsTheWholeFormIntoAForeignContext) {
@@ -762,6 +780,32 @@ TEST(SkinnedForm, DemonstrationScreenshot) {
     TteBitmap shot;
     GrabScreen(shot, TRect{0, 0, 1000, 500});
     EXPECT_TRUE(testing::SaveBitmapFile(shot, testing::TestOutputFolder() + "/skin_form_plain.bmp"));
+}
+
+TEST(SkinnedForm, DemonstrationScreenshotOfTheClassicLook) {
+    testing::ClassicLook classic;
+    Backdrop back(fw::clTeal);
+    Form active(TRect{20, 20, 340, 220}, fw::clWhite);
+    active.form->SetText("Classic look");
+    active.Show();
+    Form inactive(TRect{360, 20, 680, 220}, fw::clWhite);
+    inactive.form->SetText("Classic look, inactive, with a caption too long for its room");
+    inactive.Show();
+    Form tool(TRect{20, 240, 340, 400}, fw::clWhite,
+              [](TCountingForm& h) { h.SetBorderStyle(TTeBorderStyle::kbsToolWindow); });
+    tool.form->SetText("Classic tool window");
+    tool.Show();
+    ::SendMessageW(active.Wnd(), WM_NCACTIVATE, TRUE, 0);
+    ::SendMessageW(inactive.Wnd(), WM_NCACTIVATE, FALSE, 0);
+    ::SendMessageW(tool.Wnd(), WM_NCACTIVATE, TRUE, 0);
+    TRect close = active.hook->ButtonRect(TTeBorderIcon::kbiClose);
+    ::SendMessageW(active.Wnd(), WM_NCLBUTTONDOWN, HTCLOSE,
+                   active.ScreenParam(Center(close).X, Center(close).Y));
+    TteBitmap shot;
+    GrabScreen(shot, TRect{0, 0, 700, 420});
+    EXPECT_TRUE(
+        testing::SaveBitmapFile(shot, testing::TestOutputFolder() + "/skin_form_classic.bmp"));
+    ::SendMessageW(active.Wnd(), WM_NCLBUTTONUP, HTCAPTION, active.ScreenParam(60, 10));
 }
 
 } // namespace

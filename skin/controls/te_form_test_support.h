@@ -5,6 +5,7 @@
 #include "framework/ui/forms.h"
 #include "skin/controls/te_form.h"
 #include "skin/engine/te_bitmap_win.h"
+#include "skin/engine/te_winapi.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,26 @@ template <class Hook> struct HookedForm {
     LRESULT HitAt(int X, int Y) const { return ::SendMessageW(Wnd(), WM_NCHITTEST, 0, ScreenParam(X, Y)); }
     fw::TForm* form = nullptr;
     Hook* hook = nullptr;
+};
+
+// While it lives the visual-style library is let go, so the forms draw the classic look.
+class ClassicLook {
+public:
+    ClassicLook() {
+        while (ThemeLibraryRefCount() > 0) {
+            ReleaseThemeLibrary();
+            ++released_;
+        }
+    }
+    ~ClassicLook() {
+        for (int i = 0; i < released_; ++i)
+            LoadThemeLibrary();
+    }
+    ClassicLook(const ClassicLook&) = delete;
+    ClassicLook& operator=(const ClassicLook&) = delete;
+
+private:
+    int released_ = 0;
 };
 
 // The screen rectangle R read back (the display is 16-bit: compare with a tolerance).
