@@ -185,6 +185,40 @@ TEST(SkinnedForm, CaptionButtonsAreLaidOutAndHitByIconSet) {
     if (IsSystemThemeActive()) CheckCaptionButtonLayout(false);
 }
 
+TEST(SkinnedForm, CaptionFollowsTheWindowText) {
+    Form f(TRect{100, 100, 400, 300});
+    f.Show();
+    HWND wnd = f.Wnd();
+    ::SetWindowTextW(wnd, L"\x76d1\x63a7 2");
+    EXPECT_EQ(f.hook->Caption(), L"\x76d1\x63a7 2");
+    // Windows draws no caption of its own meanwhile; the style comes back afterwards.
+    EXPECT_EQ(::GetWindowLongW(wnd, GWL_STYLE) & WS_CAPTION, 0);
+    PumpPending();
+    EXPECT_EQ(::GetWindowLongW(wnd, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+}
+
+TEST(SkinnedForm, StateReadWhileLoadingIsAppliedAfterwards) {
+    auto* form = new fw::TForm(nullptr);
+    form->SetBounds(150, 120, 300, 200);
+    auto* hook = new TCountingForm(form);
+    hook->SetLoading(true);
+    hook->SetWindowState(TTeWindowState::kwsMaximized);
+    EXPECT_EQ(hook->WindowState(), TTeWindowState::kwsNormal);
+    hook->Loaded();
+    const TRect normal = hook->RestoreRect();
+    EXPECT_EQ(normal.Width(), form->Width());
+    EXPECT_EQ(form->Top(), ::GetSystemMetrics(SM_CYSCREEN)); // out of sight until applied
+    form->Show();
+    EXPECT_TRUE(PumpUntil([&] { return hook->WindowState() == TTeWindowState::kwsMaximized; }));
+    TRect max;
+    hook->GetMaximizedRect(max);
+    EXPECT_EQ(form->BoundsRect(), max);
+    EXPECT_EQ(hook->RestoreRect(), normal);
+    hook->Restore();
+    EXPECT_EQ(form->BoundsRect(), normal);
+    form->Free();
+}
+
 TEST(SkinnedForm, MinimumAndMaximumTrackSizesLimitTheWindow) {
     Form f(TRect{100, 100, 400, 300});
     f.Show();
