@@ -540,6 +540,10 @@ void TTeDefaultForm::GetRolledUpRect(TRect& Rect) {
     Rect = TRect{left, top, left + form_width_, top + h};
 }
 
+TTeScrollBar* TTeDefaultForm::CreateScrollBar(fw::TComponent* AOwner) {
+    return new TTeScrollBar(AOwner);
+}
+
 void TTeDefaultForm::GetSizeGripRect(TRect& Rect) {
     Rect = size_grip_rect_;
 }

@@ -15,6 +15,7 @@
 #include "framework/ui/menus.h"
 #include "skin/controls/te_form_options.h"
 #include "skin/controls/te_hook.h"
+#include "skin/controls/te_scrollbar.h"
 #include "skin/engine/te_bitmap.h"
 #include "skin/engine/te_theme.h"
 
@@ -241,6 +242,8 @@ public:
     virtual void GetMaxTrackSize(TPoint& Size);
     virtual void GetMinTrackSize(TPoint& Size);
     virtual void GetSizeGripRect(TRect& Rect);
+    // A scroll bar for the MDI client area (made by the MDI support).
+    virtual TTeScrollBar* CreateScrollBar(fw::TComponent* AOwner);
     virtual void PaintSizeGrip(fw::TCanvas& Canvas);
     virtual void PaintNonClient(fw::TCanvas& Canvas);
     virtual void PaintClientBackground();

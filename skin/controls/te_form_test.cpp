@@ -592,6 +592,40 @@ TEST(SkinnedForm, CaptionButtonStatesPaintInThePlainLook) {
     EXPECT_TRUE(NearColor(at(tray.Left - 3, cy), before, 4));
 }
 
+TEST(SkinnedForm, CaptionButtonStatesPaintThroughTheVisualStyle) {
+    if (!IsSystemThemeActive()) GTEST_SKIP() << "no visual style on this system";
+    Form f(TRect{200, 150, 500, 350});
+    f.Show();
+    TCountingForm& h = *f.hook;
+    TRect close = h.ButtonRect(TTeBorderIcon::kbiClose);
+    TRect wr = WindowRectOf(f.Wnd());
+    auto picture = [&] {
+        TteBitmap b;
+        GrabScreen(b, TRect{wr.Left + close.Left, wr.Top + close.Top, wr.Left + close.Right,
+                            wr.Top + close.Bottom});
+        std::vector<TteColor> px;
+        for (int y = 0; y < b.Height; ++y)
+            for (int x = 0; x < b.Width; ++x)
+                px.push_back(b.GetPixel(x, y) & 0xFFFFFF);
+        return px;
+    };
+    ::SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
+    const auto normal = picture();
+    const TPoint c = Center(close);
+    ::SendMessageW(f.Wnd(), WM_NCMOUSEMOVE, HTCLOSE, f.ScreenParam(c.X, c.Y));
+    const auto hot = picture();
+    ::SendMessageW(f.Wnd(), WM_NCLBUTTONDOWN, HTCLOSE, f.ScreenParam(c.X, c.Y));
+    const auto pressed = picture();
+    ::SendMessageW(f.Wnd(), WM_NCLBUTTONUP, HTCAPTION, f.ScreenParam(60, 10));
+    ::SendMessageW(f.Wnd(), WM_NCMOUSEMOVE, HTCAPTION, f.ScreenParam(60, 10));
+    EXPECT_EQ(picture(), normal);
+    EXPECT_NE(hot, normal);
+    EXPECT_NE(pressed, normal);
+    EXPECT_NE(pressed, hot);
+    // The inactive state (5) is asked for as well, but Wine's own style draws it like
+    // the normal button; the classic test reads the inactive look back.
+}
+
 TEST(SkinnedForm, PaintFormDrawsTheWholeFormIntoAForeignContext) {
     Form f(TRect{200, 150, 500, 350}, fw::clLime);
     f.Show();
@@ -619,6 +653,33 @@ TEST(SkinnedForm, PaintingOffLeavesFrameAndBackgroundAlone) {
     f.hook->EnablePainting();
     EXPECT_EQ(::SendMessageW(f.Wnd(), WM_ERASEBKGND, 0, 0), 1);
     EXPECT_TRUE(NearColor(ScreenPixel(wr.Left + m.Left + 20, wr.Top + m.Top + 20), RgbOf(fw::clRed)));
+}
+
+TEST(SkinnedForm, TransparentChildrenGetTheFormBackground) {
+    Form hooked(TRect{100, 100, 400, 300}, fw::clLime);
+    auto* plain = new fw::TForm(nullptr);
+    plain->SetColor(fw::clRed);
+    TteBitmap surface;
+    surface.SetSize(40, 40);
+    surface.FillColor(0xFF0000FF);
+    fw::TCanvas canvas;
+    canvas.SetHandle(BitmapDC(surface));
+    TteBackgroundInfo info;
+    info.Bounds = TRect{5, 5, 25, 25};
+    info.Parent = plain;
+    // Without a form hook: the form's colour.
+    EXPECT_TRUE(FormBackgroundPainter(canvas, info));
+    ::GdiFlush();
+    EXPECT_TRUE(NearColor(surface.GetPixel(10, 10) & 0xFFFFFF, RgbOf(fw::clRed), 0));
+    EXPECT_TRUE(NearColor(surface.GetPixel(30, 30) & 0xFFFFFF, 0x0000FF, 0));
+    // With one: the hook's client background.
+    info.Parent = hooked.form;
+    EXPECT_EQ(FindTeForm(hooked.form), hooked.hook);
+    EXPECT_TRUE(FormBackgroundPainter(canvas, info));
+    ::GdiFlush();
+    EXPECT_TRUE(NearColor(surface.GetPixel(10, 10) & 0xFFFFFF, RgbOf(fw::clLime), 0));
+    canvas.SetHandle(nullptr);
+    plain->Free();
 }
 
 // A plain window of one colour behind the forms, so that shadow and blending have a
