@@ -122,8 +122,7 @@ void TTeDefaultForm::Publish(fw::TPublisher<TTeDefaultForm>& p) {
     p.Property("BorderStyle", BorderStyleType(), &TTeDefaultForm::BorderStyle,
                &TTeDefaultForm::SetBorderStyle);
     p.Property(
-        "Caption", nullptr,
-        [](const TTeDefaultForm& f) { return win::WideToGbk(f.Caption()); },
+        "Caption", nullptr, [](const TTeDefaultForm& f) { return win::WideToGbk(f.Caption()); },
         [](TTeDefaultForm& f, const std::string& v) { f.SetCaption(win::GbkToWide(v)); });
     p.Object("Constraints", &TTeDefaultForm::Constraints);
     p.Object("Dragging", &TTeDefaultForm::Dragging);
@@ -159,8 +158,8 @@ TTeDefaultForm::TTeDefaultForm(fw::TComponent* AOwner)
     shadow_->OnChange = fw::TNotifyEvent(this, &TTeDefaultForm::OptionChanged);
     if (auto* form = dynamic_cast<fw::TCustomForm*>(AOwner)) {
         caption_ = win::GbkToWide(form->GetText());
-        form->SetBorderIcons(fw::TBorderIcons{fw::TBorderIcon::biMinimize,
-                                              fw::TBorderIcon::biMaximize});
+        form->SetBorderIcons(
+            fw::TBorderIcons{fw::TBorderIcon::biMinimize, fw::TBorderIcon::biMaximize});
         form->SetBorderStyle(fw::TFormBorderStyle::bsSizeable);
         if (form->FormStyle() == fw::TFormStyle::fsMDIChild) {
             minimize_application_ = false;
@@ -248,9 +247,8 @@ void TTeDefaultForm::ReleaseCanvasDC() {
     if (canvas_ && canvas_->HandleAllocated()) {
         HDC dc = canvas_->Handle();
         canvas_->SetHandle(nullptr);
-        HWND wnd = GetControl() && GetControl()->HandleAllocated()
-                       ? GetControl()->WindowHandle()
-                       : nullptr;
+        HWND wnd = GetControl() && GetControl()->HandleAllocated() ? GetControl()->WindowHandle()
+                                                                   : nullptr;
         ::ReleaseDC(wnd, dc);
     }
 }
@@ -602,9 +600,12 @@ uint8_t TTeDefaultForm::HitTest(int X, int Y) {
     uint8_t result = kfhNone;
     if (Y < m.Top && X < W) result = kfhCaption;
     static const std::pair<TTeBorderIcon, uint8_t> buttons[] = {
-        {TTeBorderIcon::kbiSystemMenu, kfhSystemMenu}, {TTeBorderIcon::kbiClose, kfhClose},
-        {TTeBorderIcon::kbiMinimize, kfhMinimize},     {TTeBorderIcon::kbiMaximize, kfhMaximize},
-        {TTeBorderIcon::kbiHelp, kfhHelp},             {TTeBorderIcon::kbiRollup, kfhRollup},
+        {TTeBorderIcon::kbiSystemMenu, kfhSystemMenu},
+        {TTeBorderIcon::kbiClose, kfhClose},
+        {TTeBorderIcon::kbiMinimize, kfhMinimize},
+        {TTeBorderIcon::kbiMaximize, kfhMaximize},
+        {TTeBorderIcon::kbiHelp, kfhHelp},
+        {TTeBorderIcon::kbiRollup, kfhRollup},
         {TTeBorderIcon::kbiTray, kfhTray}};
     for (const auto& [icon, code] : buttons) {
         TRect r;

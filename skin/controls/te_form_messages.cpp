@@ -111,9 +111,11 @@ void TTeDefaultForm::WMWindowPosChanging(fw::TMessage& M) {
             RECT wr{};
             ::GetWindowRect(wnd, &wr);
             TRect r{wp->x, wp->y, wp->x + wp->cx, wp->y + wp->cy};
-            if (wp->flags & SWP_NOMOVE) r = TRect{wr.left, wr.top, wr.left + wp->cx, wr.top + wp->cy};
+            if (wp->flags & SWP_NOMOVE)
+                r = TRect{wr.left, wr.top, wr.left + wp->cx, wr.top + wp->cy};
             if (wp->flags & SWP_NOSIZE)
-                r = TRect{r.Left, r.Top, r.Left + (wr.right - wr.left), r.Top + (wr.bottom - wr.top)};
+                r = TRect{r.Left, r.Top, r.Left + (wr.right - wr.left),
+                          r.Top + (wr.bottom - wr.top)};
             CaptureBackground(r);
         }
         if (size_changed) UpdateRegion();

@@ -109,13 +109,12 @@ TEST(FormOptions, AnimationPassesToItsRecordAndDirectionReadsBack) {
         TTeDirection set, read;
         TteRotation rotation;
     };
-    for (Case c : {Case{TTeDirection::kdRotate90, TTeDirection::kdRotate90, TteRotation::krRotate90},
-                   Case{TTeDirection::kdRotate180, TTeDirection::kdRotate180,
-                        TteRotation::krRotate180},
-                   Case{TTeDirection::kdRotate270, TTeDirection::kdRotate270,
-                        TteRotation::krRotate270},
-                   Case{TTeDirection::kdNoRotate, TTeDirection::kdNone, TteRotation::krNone},
-                   Case{TTeDirection::kdNone, TTeDirection::kdNone, TteRotation::krNone}}) {
+    for (Case c :
+         {Case{TTeDirection::kdRotate90, TTeDirection::kdRotate90, TteRotation::krRotate90},
+          Case{TTeDirection::kdRotate180, TTeDirection::kdRotate180, TteRotation::krRotate180},
+          Case{TTeDirection::kdRotate270, TTeDirection::kdRotate270, TteRotation::krRotate270},
+          Case{TTeDirection::kdNoRotate, TTeDirection::kdNone, TteRotation::krNone},
+          Case{TTeDirection::kdNone, TTeDirection::kdNone, TteRotation::krNone}}) {
         a.SetDirection(c.set);
         EXPECT_EQ(a.Direction(), c.read);
         EXPECT_EQ(a.Animation()->Rotation(), c.rotation);

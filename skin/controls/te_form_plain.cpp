@@ -54,7 +54,8 @@ void TTeDefaultForm::PaintNonClient(fw::TCanvas& Canvas) {
     }
     PlainFormWindowTheme theme(GetHandle());
     int state = is_active_ ? FS_ACTIVE : FS_INACTIVE;
-    if (border_style_ == TTeBorderStyle::kbsStandard || border_style_ == TTeBorderStyle::kbsDialog) {
+    if (border_style_ == TTeBorderStyle::kbsStandard ||
+        border_style_ == TTeBorderStyle::kbsDialog) {
         theme.Draw(dc, WP_FRAMELEFT, state, TRect{0, m.Top, m.Left, m.Bottom});
         theme.Draw(dc, WP_FRAMERIGHT, state, TRect{m.Right, m.Top, W, m.Bottom});
         theme.Draw(dc, WP_FRAMEBOTTOM, state, TRect{0, m.Bottom, W, H});
@@ -106,9 +107,9 @@ void TTeDefaultForm::PaintCaption(fw::TCanvas& Canvas) {
         room = W - m.Left - 2 * SmallCaptionHeight;
     } else {
         int n = 1;
-        for (TTeBorderIcon i : {TTeBorderIcon::kbiClose, TTeBorderIcon::kbiMaximize,
-                                TTeBorderIcon::kbiMinimize, TTeBorderIcon::kbiHelp,
-                                TTeBorderIcon::kbiRollup, TTeBorderIcon::kbiTray})
+        for (TTeBorderIcon i :
+             {TTeBorderIcon::kbiClose, TTeBorderIcon::kbiMaximize, TTeBorderIcon::kbiMinimize,
+              TTeBorderIcon::kbiHelp, TTeBorderIcon::kbiRollup, TTeBorderIcon::kbiTray})
             if (border_icons_.Contains(i)) ++n;
         room = W - m.Left - n * CaptionButtonSize;
     }
@@ -138,12 +139,12 @@ void TTeDefaultForm::PaintCaption(fw::TCanvas& Canvas) {
         }
         DrawWideText(dc, text, tr, flags);
     } else {
-        FillGradientRect(dc, cr,
-                         fw::TColor(::GetSysColor(is_active_ ? COLOR_ACTIVECAPTION
-                                                             : COLOR_INACTIVECAPTION)),
-                         fw::TColor(::GetSysColor(is_active_ ? COLOR_GRADIENTACTIVECAPTION
-                                                             : COLOR_GRADIENTINACTIVECAPTION)),
-                         false);
+        FillGradientRect(
+            dc, cr,
+            fw::TColor(::GetSysColor(is_active_ ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION)),
+            fw::TColor(::GetSysColor(is_active_ ? COLOR_GRADIENTACTIVECAPTION
+                                                : COLOR_GRADIENTINACTIVECAPTION)),
+            false);
         ::SetTextColor(dc, ColorToRGB(is_active_ ? fw::clCaptionText : fw::clInactiveCaptionText));
         DrawWideText(dc, text, tr, flags);
     }

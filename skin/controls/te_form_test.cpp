@@ -76,10 +76,11 @@ TEST(SkinnedForm, FrameGeometryAndHitTestingFollowBorderStyle) {
         int caption; // caption height above the client
         bool frame;
     };
-    for (Case c : {Case{TTeBorderStyle::kbsNone, 0, false}, Case{TTeBorderStyle::kbsBorder, 0, false},
-                   Case{TTeBorderStyle::kbsStandard, CaptionHeight, true},
-                   Case{TTeBorderStyle::kbsDialog, CaptionHeight, true},
-                   Case{TTeBorderStyle::kbsToolWindow, SmallCaptionHeight, true}}) {
+    for (Case c :
+         {Case{TTeBorderStyle::kbsNone, 0, false}, Case{TTeBorderStyle::kbsBorder, 0, false},
+          Case{TTeBorderStyle::kbsStandard, CaptionHeight, true},
+          Case{TTeBorderStyle::kbsDialog, CaptionHeight, true},
+          Case{TTeBorderStyle::kbsToolWindow, SmallCaptionHeight, true}}) {
         SCOPED_TRACE(int(c.style));
         Form f(TRect{100, 100, 400, 300}, fw::clWhite,
                [&](TCountingForm& h) { h.SetBorderStyle(c.style); });
@@ -501,6 +502,27 @@ TEST(SkinnedForm, ActionHandlersCancelAndOwnedFormsMinimizeToABar) {
     EXPECT_EQ(owned.form->BoundsRect(), (TRect{250, 200, 550, 400}));
 }
 
+TEST(SkinnedForm, CloseButtonClosesUnlessTheHandlerRefuses) {
+    Form f(TRect{200, 150, 500, 350});
+    f.Show();
+    TCountingForm& h = *f.hook;
+    const TPoint c = Center(h.ButtonRect(TTeBorderIcon::kbiClose));
+    auto click_close = [&] {
+        ::SendMessageW(f.Wnd(), WM_NCLBUTTONDOWN, HTCLOSE, f.ScreenParam(c.X, c.Y));
+        ::SendMessageW(f.Wnd(), WM_NCLBUTTONUP, HTCLOSE, f.ScreenParam(c.X, c.Y));
+        PumpPending();
+    };
+    CancelHandler cancel;
+    h.OnClose = TTeFormActionEvent(&cancel, &CancelHandler::Cancel);
+    click_close();
+    EXPECT_EQ(cancel.Calls, 1);
+    EXPECT_TRUE(::IsWindowVisible(f.Wnd()));
+    h.OnClose = nullptr;
+    click_close();
+    EXPECT_FALSE(::IsWindowVisible(f.Wnd()));
+    EXPECT_FALSE(f.form->Visible());
+}
+
 TEST(SkinnedForm, TrayIconTakesTheFormAndGivesItBack) {
     Form f(TRect{200, 150, 500, 350});
     f.Show();
@@ -514,9 +536,9 @@ TEST(SkinnedForm, TrayIconTakesTheFormAndGivesItBack) {
     EXPECT_EQ(std::wstring(h.TrayIconData().szTip), std::wstring(63, L'x'));
     EXPECT_EQ(h.TrayIconData().uCallbackMessage, TM_TRAYICON);
     EXPECT_EQ(h.TrayIconData().hWnd, h.TrayWindow());
-    // The icon is there while the form is in the tray (where the system has a tray).
+    // The icon is there while the form is in the tray (a modify of it succeeds).
     NOTIFYICONDATAW probe = h.TrayIconData();
-    BOOL present = ::Shell_NotifyIconW(NIM_MODIFY, &probe);
+    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &probe));
 
     // A right click on the icon shows the system (tray) menu; a double click restores
     // the state the form had.
@@ -526,9 +548,7 @@ TEST(SkinnedForm, TrayIconTakesTheFormAndGivesItBack) {
     PumpPending();
     EXPECT_TRUE(::IsWindowVisible(f.Wnd()));
     EXPECT_EQ(h.WindowState(), TTeWindowState::kwsMaximized);
-    if (present) {
-        EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &probe));
-    }
+    EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &probe)); // and gone again
     h.Restore();
     EXPECT_EQ(f.form->BoundsRect(), (TRect{200, 150, 500, 350}));
     EXPECT_EQ(::SendMessageW(h.TrayWindow(), WM_QUERYENDSESSION, 0, 0), 1);
@@ -559,7 +579,8 @@ TEST(SkinnedForm, CaptionButtonStatesPaintInThePlainLook) {
     ASSERT_TRUE(h.IsActive());
     const TteColor normal_edge = at(close.Left, close.Top);
     const int cx = 40, cy = FrameSize + CaptionHeight / 2;
-    EXPECT_TRUE(NearColor(at(FrameSize + 1, cy), RgbOf(fw::TColor(::GetSysColor(COLOR_ACTIVECAPTION))), 16));
+    EXPECT_TRUE(NearColor(at(FrameSize + 1, cy),
+                          RgbOf(fw::TColor(::GetSysColor(COLOR_ACTIVECAPTION))), 16));
     // Hot: the hook tracks the part under the mouse (the classic look draws it alike).
     ::SendMessageW(f.Wnd(), WM_NCMOUSEMOVE, HTCLOSE,
                    f.ScreenParam(Center(close).X, Center(close).Y));
@@ -577,7 +598,8 @@ TEST(SkinnedForm, CaptionButtonStatesPaintInThePlainLook) {
     // Inactive: the caption takes the inactive colours.
     ::SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
     EXPECT_FALSE(h.IsActive());
-    EXPECT_TRUE(NearColor(at(FrameSize + 1, cy), RgbOf(fw::TColor(::GetSysColor(COLOR_INACTIVECAPTION))), 16));
+    EXPECT_TRUE(NearColor(at(FrameSize + 1, cy),
+                          RgbOf(fw::TColor(::GetSysColor(COLOR_INACTIVECAPTION))), 16));
     // The roll-up and tray glyphs are black on the button face.
     TRect roll = h.ButtonRect(TTeBorderIcon::kbiRollup);
     TRect tray = h.ButtonRect(TTeBorderIcon::kbiTray);
@@ -633,12 +655,14 @@ TEST(SkinnedForm, PaintFormDrawsTheWholeFormIntoAForeignContext) {
     target.SetSize(320, 220);
     target.FillColor(0xFF0000FF);
     EXPECT_EQ(::SendMessageW(f.Wnd(), TM_PAINTFORM, 0, 0), 0);
-    EXPECT_EQ(::SendMessageW(f.Wnd(), TM_PAINTFORM, MAKEWPARAM(10, 10), LPARAM(BitmapDC(target))), 1);
+    EXPECT_EQ(::SendMessageW(f.Wnd(), TM_PAINTFORM, MAKEWPARAM(10, 10), LPARAM(BitmapDC(target))),
+              1);
     ::GdiFlush();
     TRect m = f.hook->FrameMargins();
     EXPECT_TRUE(NearColor(target.GetPixel(10 + 150, 10 + 100) & 0xFFFFFF, RgbOf(fw::clLime), 0));
     EXPECT_TRUE(NearColor(target.GetPixel(5, 5) & 0xFFFFFF, 0x0000FF, 0));
-    EXPECT_FALSE(NearColor(target.GetPixel(10 + 60, 10 + m.Top - 3) & 0xFFFFFF, RgbOf(fw::clLime), 0));
+    EXPECT_FALSE(
+        NearColor(target.GetPixel(10 + 60, 10 + m.Top - 3) & 0xFFFFFF, RgbOf(fw::clLime), 0));
 }
 
 TEST(SkinnedForm, PaintingOffLeavesFrameAndBackgroundAlone) {
@@ -649,10 +673,12 @@ TEST(SkinnedForm, PaintingOffLeavesFrameAndBackgroundAlone) {
     f.hook->DisablePainting();
     f.form->SetColor(fw::clRed);
     EXPECT_EQ(::SendMessageW(f.Wnd(), WM_ERASEBKGND, 0, 0), 1);
-    EXPECT_TRUE(NearColor(ScreenPixel(wr.Left + m.Left + 20, wr.Top + m.Top + 20), RgbOf(fw::clLime)));
+    EXPECT_TRUE(
+        NearColor(ScreenPixel(wr.Left + m.Left + 20, wr.Top + m.Top + 20), RgbOf(fw::clLime)));
     f.hook->EnablePainting();
     EXPECT_EQ(::SendMessageW(f.Wnd(), WM_ERASEBKGND, 0, 0), 1);
-    EXPECT_TRUE(NearColor(ScreenPixel(wr.Left + m.Left + 20, wr.Top + m.Top + 20), RgbOf(fw::clRed)));
+    EXPECT_TRUE(
+        NearColor(ScreenPixel(wr.Left + m.Left + 20, wr.Top + m.Top + 20), RgbOf(fw::clRed)));
 }
 
 TEST(SkinnedForm, TransparentChildrenGetTheFormBackground) {
@@ -710,9 +736,9 @@ TEST(SkinnedForm, ShadowAndBlendingAreSetAndCleared) {
     // switched on before showing, over a backdrop of one colour.
     Backdrop back(fw::clYellow);
     const int yellow = testing::Brightness(RgbOf(fw::clYellow));
-    for (auto performance : {TTeFormPerformance::kfpNoBuffer, TTeFormPerformance::kfpSharedBuffer,
-                             TTeFormPerformance::kfpPersistentBuffer,
-                             TTeFormPerformance::kfpDoubleBuffer}) {
+    for (auto performance :
+         {TTeFormPerformance::kfpNoBuffer, TTeFormPerformance::kfpSharedBuffer,
+          TTeFormPerformance::kfpPersistentBuffer, TTeFormPerformance::kfpDoubleBuffer}) {
         SCOPED_TRACE(int(performance));
         back.Refresh();
         Form f(TRect{200, 150, 506, 356}, fw::clWhite, [&](TCountingForm& h) {
@@ -749,7 +775,8 @@ TEST(SkinnedForm, ShadowAndBlendingAreSetAndCleared) {
         EXPECT_EQ(h.FormWidth(), h.WindowWidth());
         ::DeleteObject(rgn);
     }
-    for (auto performance : {TTeFormPerformance::kfpNoBuffer, TTeFormPerformance::kfpDoubleBuffer}) {
+    for (auto performance :
+         {TTeFormPerformance::kfpNoBuffer, TTeFormPerformance::kfpDoubleBuffer}) {
         SCOPED_TRACE(int(performance));
         back.Refresh();
         Form f(TRect{200, 150, 500, 350}, fw::clWhite, [&](TCountingForm& h) {
@@ -819,29 +846,6 @@ TEST(SkinnedForm, FormReleasedWhileItsShowAnimationRuns) {
     EXPECT_TRUE(PumpUntil([&] { return freed; }));
 }
 
-TEST(SkinnedForm, HookFreedFromInsideItsShowAnimationStopsIt) {
-    auto* form = new fw::TForm(nullptr);
-    form->SetBounds(200, 150, 300, 200);
-    auto* hook = new TCountingForm(form);
-    hook->Animation()->SetEnabled(true);
-    hook->Animation()->SetTime(3000);
-    hook->Animation()->SetEffectKind("Fade");
-    hook->Loaded();
-    // A timer inside the animation's loop frees the hook component.
-    static TCountingForm* victim;
-    victim = hook;
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        ::KillTimer(nullptr, id);
-        if (victim) victim->Free();
-        victim = nullptr;
-    });
-    ::ShowWindow(form->WindowHandle(), SW_SHOWNA);
-    EXPECT_EQ(victim, nullptr);
-    EXPECT_FALSE(AnyAnimationActive());
-    ::KillTimer(nullptr, timer);
-    form->Free();
-}
-
 TEST(SkinnedForm, DemonstrationScreenshot) {
     Backdrop back(fw::clTeal);
     Form plain(TRect{20, 20, 340, 220}, fw::clWhite);
@@ -874,7 +878,8 @@ TEST(SkinnedForm, DemonstrationScreenshot) {
     PumpPending();
     TteBitmap shot;
     GrabScreen(shot, TRect{0, 0, 1000, 500});
-    EXPECT_TRUE(testing::SaveBitmapFile(shot, testing::TestOutputFolder() + "/skin_form_plain.bmp"));
+    EXPECT_TRUE(
+        testing::SaveBitmapFile(shot, testing::TestOutputFolder() + "/skin_form_plain.bmp"));
 }
 
 TEST(SkinnedForm, DemonstrationScreenshotOfTheClassicLook) {

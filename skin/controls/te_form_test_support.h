@@ -87,7 +87,9 @@ template <class Hook> struct HookedForm {
         ::GetWindowRect(Wnd(), &r);
         return MAKELPARAM(r.left + X, r.top + Y);
     }
-    LRESULT HitAt(int X, int Y) const { return ::SendMessageW(Wnd(), WM_NCHITTEST, 0, ScreenParam(X, Y)); }
+    LRESULT HitAt(int X, int Y) const {
+        return ::SendMessageW(Wnd(), WM_NCHITTEST, 0, ScreenParam(X, Y));
+    }
     fw::TForm* form = nullptr;
     Hook* hook = nullptr;
 };

@@ -203,11 +203,15 @@ void TTeForm::PaintNonClient(fw::TCanvas& Canvas) {
         theme->PaintFormBorder(kind, Canvas, theme_object_, info);
         TRect caption;
         theme->GetFormCaptionRect(kind, info, caption, theme_object_);
-        if (RectHasArea(caption)) theme->PaintFormCaption(kind, Canvas, theme_object_, caption, info);
+        if (RectHasArea(caption))
+            theme->PaintFormCaption(kind, Canvas, theme_object_, caption, info);
         static const std::pair<TTeBorderIcon, uint8_t> order[] = {
-            {TTeBorderIcon::kbiClose, kfhClose},       {TTeBorderIcon::kbiSystemMenu, kfhSystemMenu},
-            {TTeBorderIcon::kbiMinimize, kfhMinimize}, {TTeBorderIcon::kbiMaximize, kfhMaximize},
-            {TTeBorderIcon::kbiHelp, kfhHelp},         {TTeBorderIcon::kbiRollup, kfhRollup},
+            {TTeBorderIcon::kbiClose, kfhClose},
+            {TTeBorderIcon::kbiSystemMenu, kfhSystemMenu},
+            {TTeBorderIcon::kbiMinimize, kfhMinimize},
+            {TTeBorderIcon::kbiMaximize, kfhMaximize},
+            {TTeBorderIcon::kbiHelp, kfhHelp},
+            {TTeBorderIcon::kbiRollup, kfhRollup},
             {TTeBorderIcon::kbiTray, kfhTray}};
         for (const auto& [icon, code] : order) {
             if (!border_icons_.Contains(icon)) continue;

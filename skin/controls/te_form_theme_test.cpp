@@ -51,8 +51,8 @@ TteTheme* LoadFormSkin() {
     src.Images.Add(img);
     auto* form = SkinPart<TSeSkinObject>(nullptr, "Form", TSeAlign::saNone, 0, 0, TSeKind::skForm,
                                          fw::clNone);
-    auto* cap = SkinPart<TSeSkinObject>(form, "Caption", TSeAlign::saTop, 0, 20,
-                                        TSeKind::skCaption, fw::clRed);
+    auto* cap = SkinPart<TSeSkinObject>(form, "Caption", TSeAlign::saTop, 0, 20, TSeKind::skCaption,
+                                        fw::clRed);
     auto* close = SkinPart<TSeSystemButton>(cap, "Close", TSeAlign::saRight, 16, 0,
                                             TSeKind::skSysButton, fw::clWhite);
     close->Action = TSeAction::sbaClose;
@@ -162,8 +162,8 @@ TEST(ThemeDrawnForm, SkinThemePaintsFrameAndButtonStates) {
         EXPECT_TRUE(NearColor(at(292, 10), RgbOf(fw::clLime)));
         ::SendMessageW(f.Wnd(), WM_NCACTIVATE, FALSE, 0);
         EXPECT_TRUE(NearColor(at(292, 10), RgbOf(fw::clGray)));
-        for (auto performance : {TTeFormPerformance::kfpSharedBuffer,
-                                 TTeFormPerformance::kfpDoubleBuffer}) {
+        for (auto performance :
+             {TTeFormPerformance::kfpSharedBuffer, TTeFormPerformance::kfpDoubleBuffer}) {
             h.SetPerformance(performance);
             ::SendMessageW(f.Wnd(), WM_NCACTIVATE, TRUE, 0);
             EXPECT_TRUE(NearColor(at(292, 10), RgbOf(fw::clLime)));
