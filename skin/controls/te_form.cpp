@@ -3,6 +3,7 @@
 
 #include "common/win/textconv.h"
 #include "skin/controls/te_controls.h"
+#include "skin/controls/te_statusbar.h"
 #include "skin/engine/te_theme.h"
 #include "skin/engine/te_winapi.h"
 
@@ -389,10 +390,30 @@ void TTeDefaultForm::GetClientAreaRect(TRect& Rect) {
     Rect = TRect{0, 0, m.Right - m.Left, m.Bottom - m.Top};
 }
 
-fw::TWinControl* TTeDefaultForm::FindStatusBar() {
-    // Status bars with a size grip are a later control of this library; the framework's
-    // own status bar shows its grip through Windows.
+TTeStatusBar* TTeDefaultForm::FindStatusBar() {
+    fw::TCustomForm* form = GetForm();
+    if (!form) return nullptr;
+    for (int i = 0; i < form->ControlCount(); ++i)
+        if (auto* bar = dynamic_cast<TTeStatusBar*>(form->Controls(i)); bar && bar->SizeGripShown())
+            return bar;
     return nullptr;
+}
+
+bool TTeDefaultForm::InSizeGrip(int X, int Y) {
+    auto holds = [&](TRect r) {
+        return RectHasArea(r) && X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom;
+    };
+    TRect grip;
+    GetSizeGripRect(grip);
+    if (dragging_->Sizeable && holds(grip)) return true;
+    TTeStatusBar* bar = FindStatusBar();
+    if (!bar) return false;
+    bar->GetSizeGripRect(grip);
+    POINT tl{grip.Left, grip.Top}, br{grip.Right, grip.Bottom};
+    ::ClientToScreen(bar->Handle(), &tl);
+    ::ClientToScreen(bar->Handle(), &br);
+    TPoint a = ScreenToWindow(TPoint{tl.x, tl.y}), b = ScreenToWindow(TPoint{br.x, br.y});
+    return holds(TRect{a.X, a.Y, b.X, b.Y});
 }
 
 HICON TTeDefaultForm::GetSmallIcon() {
@@ -630,13 +651,7 @@ uint8_t TTeDefaultForm::HitTest(int X, int Y) {
     if (m.Bottom < Y && Y < H) result = by_x(kfhBottomLeft, kfhBottomRight, kfhBottom);
     if (X < m.Left) result = by_y(kfhTopLeft, kfhBottomLeft, kfhLeft);
     if (m.Right < X && X < W) result = by_y(kfhTopRight, kfhBottomRight, kfhRight);
-    if (result == kfhNone) {
-        TRect grip;
-        GetSizeGripRect(grip);
-        if (dragging_->Sizeable && RectHasArea(grip) && X >= grip.Left && X < grip.Right &&
-            Y >= grip.Top && Y < grip.Bottom)
-            result = kfhBottomRight;
-    }
+    if (result == kfhNone && InSizeGrip(X, Y)) result = kfhBottomRight;
     return result;
 }
 

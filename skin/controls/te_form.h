@@ -28,6 +28,8 @@
 
 namespace dvr::skin {
 
+class TTeStatusBar;
+
 enum class TTeBorderStyle : uint8_t { kbsNone, kbsBorder, kbsStandard, kbsDialog, kbsToolWindow };
 enum class TTeBorderIcon : uint8_t {
     kbiClose,
@@ -263,7 +265,9 @@ public:
     TPoint ScreenToWindow(TPoint Point);
     void GetClientAreaRect(TRect& Rect);
     // The first status bar child of the form showing a size grip, or nullptr.
-    fw::TWinControl* FindStatusBar();
+    TTeStatusBar* FindStatusBar();
+    // Whether the window point lies in the MDI size grip or a status bar's grip.
+    bool InSizeGrip(int X, int Y);
     HICON GetSmallIcon();
     void UpdateFrame();
     void Invalidate();

@@ -1,6 +1,7 @@
 #include "skin/controls/te_form.h"
 
 #include "skin/controls/te_form_test_support.h"
+#include "skin/controls/te_statusbar.h"
 #include "skin/engine/te_effect.h"
 #include "skin/engine/te_winapi.h"
 
@@ -218,6 +219,27 @@ TEST(SkinnedForm, StateReadWhileLoadingIsAppliedAfterwards) {
     hook->Restore();
     EXPECT_EQ(form->BoundsRect(), normal);
     form->Free();
+}
+
+TEST(SkinnedForm, StatusBarSizeGripSizesTheForm) {
+    Form f(TRect{100, 100, 400, 300});
+    auto* bar = new TTeStatusBar(f.form);
+    bar->SetParent(f.form);
+    bar->SetAlign(fw::TAlign::alBottom);
+    bar->SetSizeGrip(true);
+    f.Show();
+    ASSERT_EQ(f.hook->FindStatusBar(), bar);
+    TRect grip;
+    bar->GetSizeGripRect(grip);
+    POINT p{(grip.Left + grip.Right) / 2, (grip.Top + grip.Bottom) / 2};
+    ::ClientToScreen(bar->Handle(), &p);
+    EXPECT_EQ(::SendMessageW(f.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTBOTTOMRIGHT);
+    POINT left{2, bar->Height() / 2};
+    ::ClientToScreen(bar->Handle(), &left);
+    EXPECT_EQ(::SendMessageW(f.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(left.x, left.y)), HTCLIENT);
+    bar->SetSizeGrip(false);
+    EXPECT_EQ(f.hook->FindStatusBar(), nullptr);
+    EXPECT_EQ(::SendMessageW(f.Wnd(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTCLIENT);
 }
 
 TEST(SkinnedForm, MinimumAndMaximumTrackSizesLimitTheWindow) {

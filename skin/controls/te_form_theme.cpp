@@ -173,13 +173,7 @@ void TTeForm::PaintClientBackground() {
 uint8_t TTeForm::HitTest(int X, int Y) {
     if (!HasStyle()) return TTeDefaultForm::HitTest(X, Y);
     int code = CurrentTheme()->FormHitTest(FormKind(), WindowInfo(true), theme_object_, X, Y);
-    if (code == 0) {
-        TRect grip;
-        GetSizeGripRect(grip);
-        if (dragging_->Sizeable && RectHasArea(grip) && X >= grip.Left && X < grip.Right &&
-            Y >= grip.Top && Y < grip.Bottom)
-            code = kfhBottomRight;
-    }
+    if (code == 0 && InSizeGrip(X, Y)) code = kfhBottomRight;
     return uint8_t(code);
 }
 
