@@ -15,6 +15,7 @@ TTeInplaceControlEdit::TTeInplaceControlEdit(fw::TComponent* AOwner) : TTeEdit(A
 }
 
 void TTeInplaceControlEdit::InstallButton() {
+    button_->FreeNotification(this); // the owner frees its components before this destructor
     button_->SetWidth(19);
     button_->SetParent(this);
     button_->SetTabStop(false);
@@ -23,7 +24,9 @@ void TTeInplaceControlEdit::InstallButton() {
 }
 
 void TTeInplaceControlEdit::ReplaceButton(TTeControl* NewButton) {
-    delete button_;
+    TTeControl* old = button_;
+    button_ = nullptr;
+    delete old;
     button_ = NewButton;
     InstallButton();
     UpdateButtonBounds();
@@ -31,8 +34,16 @@ void TTeInplaceControlEdit::ReplaceButton(TTeControl* NewButton) {
 
 TTeInplaceControlEdit::~TTeInplaceControlEdit() {
     MarkDestroying();
-    delete button_;
+    // Freed through Free, the owner has freed its components (the button too) already.
+    bool owned = false;
+    for (int i = 0; i < ComponentCount() && !owned; ++i) owned = Components(i) == button_;
+    if (owned) delete button_;
     button_ = nullptr;
+}
+
+void TTeInplaceControlEdit::Notification(fw::TComponent* AComponent, fw::TOperation Operation) {
+    TTeEdit::Notification(AComponent, Operation);
+    if (Operation == fw::TOperation::opRemove && AComponent == button_) button_ = nullptr;
 }
 
 TTeControl* TTeInplaceControlEdit::CreateButton() {

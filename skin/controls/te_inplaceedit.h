@@ -50,6 +50,7 @@ protected:
     void CreateWnd() override;
     void PaintTextBackground(TRect R) override;
     void CMEnabledChanged(fw::TMessage& M);
+    void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
 
     // Finishes the set-up of the button CreateButton made; descendants call it from their
     // constructor when they make their own button.

@@ -107,7 +107,13 @@ void TTeSpinEdit::CreateWnd() {
     TTeInplaceControlEdit::CreateWnd();
     // The spin button writes its own position into its associate's text when it gets
     // one; the value is in the text already and stays.
-    if (SpinButton()->Associate() != this) KeepingText([this] { SpinButton()->SetAssociate(this); });
+    // Its alignment beside an associate would also narrow it to 15 pixels; inside the
+    // frame it keeps the button width.
+    if (SpinButton()->Associate() != this) {
+        int width = GetButtonWidth();
+        KeepingText([this] { SpinButton()->SetAssociate(this); });
+        SpinButton()->SetWidth(width);
+    }
     UpdateButtonBounds();
 }
 
