@@ -147,6 +147,7 @@ TEST_F(SpinEditTest, FloatAndHexForms) {
     EXPECT_EQ(spin->Value(), 255);
     spin->SetValue(10);
     EXPECT_EQ(spin->Text(), L"A");
+    spin->MoveCaret(1);
     Char(L'b');
     EXPECT_EQ(spin->Text(), L"Ab");
     EXPECT_EQ(spin->Value(), 171);
