@@ -404,7 +404,8 @@ void TTeItemView::Track() {
         return TPoint{p.x, p.y};
     };
     try {
-        while (tracking_ && wnd && ::GetCapture() == wnd) {
+        // The outermost level holds the capture for the whole chain.
+        while (tracking_ && wnd && ::GetCapture() == CaptureWindow()) {
             MSG msg;
             if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
                 ::WaitMessage();
@@ -427,10 +428,11 @@ void TTeItemView::Track() {
                     CloseAll();
                     // The click goes on to the window under the mouse; while the menu held
                     // the capture it was queued for the menu's own window.
-                    if (msg.hwnd == wnd) {
-                        ::PeekMessageW(&msg, wnd, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE);
+                    HWND captured = CaptureWindow();
+                    if (msg.hwnd && msg.hwnd == captured) {
+                        ::PeekMessageW(&msg, captured, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE);
                         HWND target = ::WindowFromPoint(POINT{sp.X, sp.Y});
-                        if (target && target != wnd) {
+                        if (target && target != captured) {
                             POINT cp{sp.X, sp.Y};
                             ::ScreenToClient(target, &cp);
                             ::PostMessageW(target, WM_LBUTTONDOWN, msg.wParam, MAKELPARAM(cp.x, cp.y));
