@@ -9,3 +9,7 @@ if(TARGET dvr_skin_controls)
   dvr_test(skin_edit_tests SOURCES te_edit_test.cpp te_spinedit_test.cpp te_glyph_test.cpp
     LIBS dvr_skin_controls DISPLAY)
 endif()
+if(TARGET skin_edit_tests)
+  # Type, click and use the clipboard on the shared display.
+  set_tests_properties(skin_items_tests skin_edit_tests PROPERTIES RESOURCE_LOCK display_input)
+endif()
