@@ -15,6 +15,12 @@ fw::TColor CheckedItemCheckerColor = fw::TColor(-1);
 
 namespace {
 
+constexpr TteColor kArrowKey = 0x007F007F;
+
+int PixelLightness(TteColor P) {
+    return (int(P & 0xFF) + int((P >> 8) & 0xFF) + int((P >> 16) & 0xFF)) / 3;
+}
+
 struct MenuResources {
     MenuResources() {
         NONCLIENTMETRICSW m{};
@@ -27,14 +33,17 @@ struct MenuResources {
             width = height = 20;
         }
         arrow.SetSize(20, 20);
+        arrow.FillColor(0xFFFFFFFF); // white around the arrow, whatever the frame control draws
         HDC dc = BitmapDC(arrow);
         RECT r{0, 0, 20, 20};
         ::DrawFrameControl(dc, &r, DFC_MENU, DFCS_MENUARROW);
         ::GdiFlush();
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 20; ++x)
-                if ((arrow.GetPixel(x, y) & 0x00FFFFFF) == 0x00FFFFFF)
-                    arrow.SetPixel(x, y, 0x00FF00FF);
+                // Only the dark strokes are the arrow (the frame control may paint its
+                // background in the menu colour rather than white).
+                // Kept as the key pixel, the transparent colour of drawing.
+                if (PixelLightness(arrow.GetPixel(x, y)) > 128) arrow.SetPixel(x, y, kArrowKey);
         arrow.Transparent = true;
     }
     int width = 19, height = 19;
@@ -146,11 +155,21 @@ void DrawSubMenuArrow(fw::TCanvas& Canvas, int X, int Y, fw::TColor Color) {
     COLORREF c = fw::ColorToRGB(Color);
     TteColor px = 0xFF000000u | (TteColor(GetRValue(c)) << 16) | (TteColor(GetGValue(c)) << 8) |
                   GetBValue(c);
+    int strokes = 0;
     for (int y = 0; y < a.Height; ++y)
         for (int x = 0; x < a.Width; ++x)
-            if ((a.GetPixel(x, y) & 0x00FFFFFF) != 0x00FF00FF) a.SetPixel(x, y, px);
-    a.SetTransparentColor(0x00FF00FF);
-    Draw(a, Canvas.Handle(), X, Y);
+            if ((a.GetPixel(x, y) & 0x00FFFFFF) != kArrowKey) {
+                a.SetPixel(x, y, px);
+                ++strokes;
+            }
+    if (strokes > 0 && strokes < a.Width * a.Height / 2) {
+        Draw(a, Canvas.Handle(), X, Y);
+        return;
+    }
+    // The system drew no usable glyph: the arrow as a small triangle.
+    int cx = X + a.Width / 2, cy = Y + a.Height / 2;
+    std::vector<TPoint> tri{TPoint{cx - 2, cy - 4}, TPoint{cx + 2, cy}, TPoint{cx - 2, cy + 4}};
+    FillPolygonColor(Canvas, tri, Color);
 }
 
 void PaintRaisedBox(fw::TCanvas& Canvas, int Left, int Top, int Right, int Bottom) {
