@@ -214,10 +214,11 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
 }
 
 void TCustomForm::FocusChanged(TWinControl* Control) {
-    if (Control == active_control_) return;
-    if (active_control_) active_control_->RemoveFreeNotification(this);
-    active_control_ = Control;
-    if (Control) Control->FreeNotification(this);
+    if (Control != active_control_) {
+        if (active_control_) active_control_->RemoveFreeNotification(this);
+        active_control_ = Control;
+        if (Control) Control->FreeNotification(this);
+    }
     // Every control hears who has the focus now (default buttons follow it).
     SendToAllControls(CM_FOCUSCHANGED, 0, intptr_t(Control));
 }

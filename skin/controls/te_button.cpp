@@ -384,15 +384,15 @@ void TTeButton::PaintFace() {
 }
 
 void TTeButton::PaintGlyph() {
+    const TRect area = GetGlyphRect(); // brings GlyphImage up to date
     const TPoint g = GetGlyphCellSize();
     if (g.X <= 0 || g.Y <= 0) return;
-    const TRect area = GetGlyphRect();
     const bool disabled = !Enabled();
     int cell = 0;
     if (num_glyphs_ > 1 && disabled) cell = 1;
     else if (num_glyphs_ > 2 && pressed_) cell = 2;
     TteBitmap image, glyph;
-    AssignFromHBitmap(image, glyph_image_->Handle());
+    AssignPicture(image, glyph_image_.get());
     if (image.IsEmpty()) return;
     const bool gray = black_and_white_ && !MouseInControl();
     GlyphCell(image, cell, g.X, gray, disabled && num_glyphs_ == 1, glyph);

@@ -109,7 +109,9 @@ void TVoListBoxItems::SetUpdateState(bool Updating) {
 TTeListBox::TTeListBox(fw::TComponent* AOwner) : TTeControl(AOwner) {
     SetPerformance(TTePerformance::kpDoubleBuffer);
     SetColor(fw::clWindow);
+    // One lowered bevel line.
     SetBevelKind(TTeBevelKind::kbkSingle);
+    SetBevelInner(TTeBevelCut::kbvNone);
     SetBevelWidth(1);
     SetBorderWidth(0);
     CreateListScrollBar();

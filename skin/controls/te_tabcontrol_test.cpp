@@ -3,6 +3,7 @@
 #include "framework/ui/stdctrls.h"
 #include "skin/controls/te_lists_test_support.h"
 #include "skin/engine/te_theme.h"
+#include "skin/engine/te_winapi.h"
 
 #include <gtest/gtest.h>
 
@@ -122,24 +123,27 @@ TEST_F(TabTest, OneRowScrollsWithItsButtons) {
     TRect right;
     tabs->GetRightButtonRect(right);
     EXPECT_EQ(right.Right, 300);
-    // Holding the right button: one step at once, the next ones from the timer.
-    MouseDownAt(tabs, right.Left + 3, right.Top + 3);
+    // Holding the right button: one step at once, the next after 300 ms, then every 100.
+    tabs->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(right.Left + 3, right.Top + 3));
     EXPECT_EQ(tabs->FirstVisibleTab(), 1);
     ASSERT_NE(tabs->ScrollTimer(), nullptr);
     EXPECT_EQ(tabs->ScrollTimer()->Interval(), 300u);
-    EXPECT_TRUE(PumpUntil([&] { return tabs->FirstVisibleTab() >= 3; }));
+    EXPECT_TRUE(PumpUntil([&] { return tabs->FirstVisibleTab() >= 2; }));
     EXPECT_EQ(tabs->ScrollTimer()->Interval(), 100u);
-    // It stops once the last tab shows whole.
+    // It stops once the last tab shows whole, clear of the buttons.
     EXPECT_TRUE(PumpUntil([&] { return tabs->GetLastVisibleTab(true) == 9; }));
     const int stop = tabs->FirstVisibleTab();
-    MouseUp();
+    EXPECT_EQ(stop, 6); // (10 - 6) x 60 + 2 fits left of the two 16-pixel buttons
+    tabs->Perform(WM_LBUTTONUP, 0, MAKELPARAM(right.Left + 3, right.Top + 3));
     EXPECT_FALSE(tabs->ScrollTimer()->Enabled());
     tabs->ScrollTabs(5);
     EXPECT_EQ(tabs->FirstVisibleTab(), stop);
-    // Choosing the first tab scrolls back to it.
+    // Choosing a tab scrolls back to it.
+    tabs->SetTabIndex(1);
+    EXPECT_EQ(tabs->FirstVisibleTab(), 1);
     tabs->SetTabIndex(0);
     EXPECT_EQ(tabs->FirstVisibleTab(), 0);
-    // A click on a tab chooses it; arrows step.
+    // A real click on a tab chooses it; arrows step.
     MouseClickAt(tabs, 2 + 60 + 30, 10);
     EXPECT_TRUE(PumpUntil([&] { return tabs->TabIndex() == 1; }));
     KeyTap(VK_RIGHT);
@@ -243,18 +247,19 @@ TEST_F(TabTest, PaintsPlainAndSkinnedWithThePageShowingTheFrame) {
     edit->SetParent(tabs->ActivePage());
     edit->SetBounds(10, 10, 100, 23);
     TteBitmap shot;
-    Snapshot(tabs, shot);
     TRect frame;
     tabs->GetFrameRect(frame);
-    EXPECT_EQ(Rgb(shot, frame.Left, frame.Top + 20), Rgb(fw::clBtnHighlight));
-    const TRect second = tabs->TabRect(1);
-    EXPECT_EQ(Rgb(shot, second.Left + 10, second.Top + 3), Rgb(fw::clBtnFace));
-
+    const TRect second = tabs->TabRect(1), first = tabs->TabRect(0);
+    const int mid = (second.Top + second.Bottom) / 2;
+    if (!IsSystemThemeActive()) {
+        Snapshot(tabs, shot);
+        EXPECT_EQ(Rgb(shot, frame.Left, frame.Top + 20), Rgb(fw::clBtnHighlight));
+        EXPECT_EQ(Rgb(shot, second.Left + 4, mid), Rgb(fw::clBtnFace));
+    }
     UseTestSkin();
     Snapshot(tabs, shot);
-    EXPECT_EQ(Rgb(shot, second.Left + 10, second.Top + 3), Rgb(kSkinTab));
-    const TRect first = tabs->TabRect(0);
-    EXPECT_EQ(Rgb(shot, first.Left + 10, first.Top + 3), Rgb(kSkinTabActive));
+    EXPECT_EQ(Rgb(shot, second.Left + 4, mid), Rgb(kSkinTab));
+    EXPECT_EQ(Rgb(shot, first.Left + 4, mid), Rgb(kSkinTabActive));
     // The page shows the frame's face behind its edit.
     TteBitmap page;
     Snapshot(tabs->ActivePage(), page);
