@@ -16,7 +16,7 @@ namespace {
 
 TteBitmap* g_list_truetype = nullptr;
 
-bool PointIn(const TRect& R, int X, int Y) {
+bool ListPointIn(const TRect& R, int X, int Y) {
     return X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom;
 }
 
@@ -487,7 +487,7 @@ void TTeListBox::VisibleRange() {
 
 int TTeListBox::ItemAtPos(TPoint Point, bool Existing) {
     for (const TItemPlace& p : Layout())
-        if (PointIn(p.Item, Point.X, Point.Y)) return p.Index;
+        if (ListPointIn(p.Item, Point.X, Point.Y)) return p.Index;
     return Existing ? -1 : items_.GetCount();
 }
 
@@ -790,11 +790,11 @@ void TTeListBox::PaintCheck(int Index, TRect Rect) {
 // ---- hit testing and input ----
 
 bool TTeListBox::PtInItem(int X, int Y, const TRect& Rect, int) {
-    return PointIn(Rect, X, Y);
+    return ListPointIn(Rect, X, Y);
 }
 
 bool TTeListBox::PtInCheck(int X, int Y, const TRect& Rect, int) {
-    return PointIn(Rect, X, Y);
+    return ListPointIn(Rect, X, Y);
 }
 
 void TTeListBox::HitTest(int X, int Y) {

@@ -256,6 +256,7 @@ TEST_F(TabTest, PaintsPlainAndSkinnedWithThePageShowingTheFrame) {
         EXPECT_EQ(Rgb(shot, frame.Left, frame.Top + 20), Rgb(fw::clBtnHighlight));
         EXPECT_EQ(Rgb(shot, second.Left + 4, mid), Rgb(fw::clBtnFace));
     }
+    SaveScreen("tabs_plain", form.get());
     UseTestSkin();
     Snapshot(tabs, shot);
     EXPECT_EQ(Rgb(shot, second.Left + 4, mid), Rgb(kSkinTab));

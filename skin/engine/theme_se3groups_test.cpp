@@ -116,6 +116,14 @@ std::string MakeGroupsSkin() {
     auto* check = Top(src, "Checkbox");
     Obj(check, "Unchecked", 0x00FF00, 5, 5);
 
+    // A named button whose "Text" part has its own hot font.
+    auto* named_button = Top(src, "BigButton");
+    auto* text = Obj<TSeTextObject>(named_button, "Text", fw::clNone);
+    text->Font.Color = 0x00FF00;
+    text->Font.Size = 20;
+    text->FontHot.Color = 0x0000FF;
+    text->FontHot.Size = 20;
+
     auto* grid = Top(src, "Grid");
     Obj(grid, "Frame", 0x102030);
     Obj(grid, "Cell", 0x203040);
@@ -296,6 +304,23 @@ TEST_F(SkinGroups, EveryGroupPaintsItsParts) {
         k.paint(s.canvas);
         EXPECT_EQ(s.At(10, 10), GroupsPx(k.expect)) << k.what;
     }
+}
+
+TEST_F(SkinGroups, NamedButtonsTakeTheirTextPartsFonts) {
+    auto count = [](GroupsSurface& s, TColor c) {
+        int n = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 120; ++x) n += s.At(x, y) == GroupsPx(c);
+        return n;
+    };
+    const TteTextInfo t = MakeTextInfo(TRect{0, 0, 120, 40}, L"WWW", DT_CENTER | DT_VCENTER |
+                                                                         DT_SINGLELINE);
+    GroupsSurface normal(120, 40), hot(120, 40);
+    skin.PaintButtonText(0, normal.canvas, "BigButton", t, MakeButtonInfo(t.Rect, 0, 0, 0));
+    skin.PaintButtonText(0, hot.canvas, "BigButton", t, MakeButtonInfo(t.Rect, 1, 0, 0));
+    EXPECT_GT(count(normal, 0x00FF00), 20);
+    EXPECT_EQ(count(normal, 0x0000FF), 0);
+    EXPECT_GT(count(hot, 0x0000FF), 20);
 }
 
 TEST_F(SkinGroups, ScrollBarPartsOutsideTheTableDrawNothing) {
