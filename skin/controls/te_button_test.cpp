@@ -1,5 +1,8 @@
 #include "skin/controls/te_button.h"
 
+#include "skin/controls/te_listbox.h"
+#include "skin/engine/te_pixels.h"
+
 #include "framework/ui/stdctrls.h"
 #include "skin/controls/te_lists_test_support.h"
 #include "skin/engine/te_theme.h"
@@ -185,6 +188,34 @@ TEST_F(ButtonTest, GlyphCellsFollowTheState) {
     b->SetEnabled(false);
     Snapshot(b, shot);
     EXPECT_EQ(Rgb(shot, x, y), Rgb(fw::clLime));
+}
+
+TEST_F(ButtonTest, KindGlyphsComeFromTheResources) {
+    fw::TBitmap* ok = GetKindGlyph(TBitBtnKind::bkOK);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->Width(), 32);
+    EXPECT_EQ(ok->Height(), 16);
+    EXPECT_EQ(GetKindGlyph(TBitBtnKind::bkOK), ok); // loaded once
+    EXPECT_EQ(GetKindGlyph(TBitBtnKind::bkCustom)->Width(), 0);
+
+    auto* b = AddButton(10, 10, L"");
+    b->SetKind(TBitBtnKind::bkOK);
+    EXPECT_EQ(b->Glyph()->Width(), 32);
+    TteBitmap shot;
+    Snapshot(b, shot);
+    const TRect area = b->GetGlyphRect();
+    const int x = area.Left + (area.Width() - 16) / 2, y = area.Top + (area.Height() - 16) / 2;
+    EXPECT_EQ(Rgb(shot, x + 5, y + 11), Rgb(TColor(0x008000))); // the green check
+    EXPECT_NE(Rgb(shot, x, y + 15), Rgb(TColor(0x008080)));     // olive ground is transparent
+    b->SetEnabled(false);
+    Snapshot(b, shot);
+    EXPECT_EQ(Rgb(shot, x + 5, y + 11), Rgb(TColor(0x808080))); // the disabled cell
+    SaveScreen("button_ok_disabled", form.get());
+
+    TteBitmap* tt = ListTrueTypeGlyph();
+    ASSERT_NE(tt, nullptr);
+    EXPECT_EQ(tt->Width, 12);
+    EXPECT_EQ(tt->GetPixel(11, 11), KeyColor);
 }
 
 class CheckBoxTest : public ButtonTest {
