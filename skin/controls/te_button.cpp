@@ -396,6 +396,7 @@ void TTeButton::PaintGlyph() {
     if (image.IsEmpty()) return;
     const bool gray = black_and_white_ && !MouseInControl();
     GlyphCell(image, cell, g.X, gray, disabled && num_glyphs_ == 1, glyph);
+    glyph.Transparent = true; // the key colour shows what lies behind
     const int x = area.Left + (area.Width() - g.X) / 2, y = area.Top + (area.Height() - g.Y) / 2;
     const TRect at{x, y, x + g.X, y + g.Y};
     fw::TCanvas& c = *Canvas();
