@@ -184,6 +184,10 @@ TEST_F(TabTest, PagesFollowTheTabs) {
     ASSERT_EQ(tabs->PageCount(), 3);
     EXPECT_EQ(tabs->GetPage(0)->GetText(), "Same");
     EXPECT_EQ(tabs->GetPage(1)->GetText(), "Same");
+    // The page made for the last caption is active and shows at once.
+    EXPECT_EQ(tabs->TabIndex(), 2);
+    EXPECT_EQ(tabs->ActivePage(), tabs->GetPage(2));
+    EXPECT_TRUE(tabs->GetPage(2)->Visible());
     // Only the active page shows.
     tabs->SetTabIndex(1);
     EXPECT_EQ(tabs->ActivePage(), tabs->GetPage(1));
