@@ -823,10 +823,12 @@ void TApplication::ShowException(const Exception& E) {
 void TApplication::Minimize() {
     if (main_form_ && main_form_->HandleAllocated())
         ::ShowWindow(main_form_->WindowHandle(), SW_MINIMIZE);
+    if (OnMinimize) OnMinimize(this);
 }
 void TApplication::Restore() {
     if (main_form_ && main_form_->HandleAllocated())
         ::ShowWindow(main_form_->WindowHandle(), SW_RESTORE);
+    if (OnRestore) OnRestore(this);
 }
 void TApplication::BringToFront() {
     if (main_form_ && main_form_->HandleAllocated())

@@ -246,6 +246,9 @@ public:
     TExceptionEvent OnException;
     TMessageEvent OnMessage;
     TIdleEvent OnIdle;
+    // After Minimize / Restore of the application.
+    TNotifyEvent OnMinimize;
+    TNotifyEvent OnRestore;
 
     // Mouse tracking (CM_MOUSEENTER / CM_MOUSELEAVE) and the control holding the capture.
     TControl* MouseControl() const { return mouse_control_; }
