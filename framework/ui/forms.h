@@ -125,6 +125,8 @@ public:
     void SendCancelMode(TControl* Sender);
     // A control of the form got the focus.
     void FocusChanged(TWinControl* Control);
+    // Perform on every control of the form, depth first, until one answers non-zero.
+    bool SendToAllControls(uint32_t Msg, uintptr_t WParam, intptr_t LParam);
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
 
     TNotifyEvent OnCreate;
