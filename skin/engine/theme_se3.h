@@ -98,6 +98,23 @@ public:
                           TRect Bar) override;
     void PaintStatusBarGripper(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
                                TRect Rect) override;
+    void PaintStatusPanelText(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                              const TteTextInfo& TextInfo, TRect Panel, TRect Bar) override;
+    // TrackBar
+    bool HasTrackBarStyle(int Kind, const TObj& ThemeObject) override;
+    bool IsTrackBarTransparent(int Kind, const TObj& ThemeObject) override;
+    void PaintTrackBarTrack(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                            const TteTwoByteInfo& TrackBar) override;
+    void PaintTrackBarThumb(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                            const TteRectStateInfo& Thumb, const TteTwoByteInfo& TrackBar) override;
+    // ControlBar
+    bool HasControlBarStyle(int Kind, const TObj& ThemeObject) override;
+    void GetControlBarContentRect(int Kind, TRect Rect, TRect& Content,
+                                  const TObj& ThemeObject) override;
+    void PaintControlBar(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void GetToolBarContentRect(int Kind, TRect Rect, TRect& Content,
+                               const TObj& ThemeObject) override;
+    void PaintToolBar(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
 
     // The object a request names, else the kind table entry.
     TSeSkinObject* ObjectFor(const TObj& ThemeObject, int Entry) const;
