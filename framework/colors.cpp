@@ -136,4 +136,8 @@ const TTypeInfo* CharsetType() {
     return &t;
 }
 
+void GetColorValues(const std::function<void(const std::string& Name)>& Proc) {
+    for (const TIdentMapEntry& e : ColorNames()) Proc(e.Name);
+}
+
 } // namespace dvr::fw

@@ -6,6 +6,7 @@
 #include "framework/typinfo.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -78,6 +79,8 @@ bool IdentToColor(std::string_view Ident, TColor& Color);
 std::string ColorToString(TColor Color);
 // A name or a number; EConvertError otherwise.
 TColor StringToColor(std::string_view S);
+// Every colour name, in the table's order ("clBlack" first).
+void GetColorValues(const std::function<void(const std::string& Name)>& Proc);
 const TTypeInfo* ColorType();
 
 using TFontCharset = uint8_t;

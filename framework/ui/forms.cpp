@@ -214,10 +214,28 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
 }
 
 void TCustomForm::FocusChanged(TWinControl* Control) {
-    if (Control == active_control_) return;
-    if (active_control_) active_control_->RemoveFreeNotification(this);
-    active_control_ = Control;
-    if (Control) Control->FreeNotification(this);
+    if (Control != active_control_) {
+        if (active_control_) active_control_->RemoveFreeNotification(this);
+        active_control_ = Control;
+        if (Control) Control->FreeNotification(this);
+    }
+    // Every control hears who has the focus now (default buttons follow it).
+    SendToAllControls(CM_FOCUSCHANGED, 0, intptr_t(Control));
+}
+
+bool TCustomForm::SendToAllControls(uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
+    std::vector<TControl*> all;
+    std::function<void(TWinControl*)> walk = [&](TWinControl* p) {
+        for (int i = 0; i < p->ControlCount(); ++i) {
+            TControl* c = p->Controls(i);
+            all.push_back(c);
+            if (auto* w = dynamic_cast<TWinControl*>(c)) walk(w);
+        }
+    };
+    walk(this);
+    for (TControl* c : all)
+        if (c->Perform(Msg, WParam, LParam) != 0) return true;
+    return false;
 }
 
 void TCustomForm::SetMenu(TMainMenu* Value) {
@@ -586,6 +604,8 @@ bool TCustomForm::DialogKey(const MSG& Msg) {
             }
     };
     walk(this);
+    // Controls that answer CM_DIALOGKEY (skinned buttons) take the key first.
+    if (SendToAllControls(CM_DIALOGKEY, key, 0)) return true;
     TButton* target = nullptr;
     if (key == VK_RETURN) target = dynamic_cast<TButton*>(focused);
     for (TWinControl* w : all) {
@@ -727,6 +747,14 @@ bool TApplication::ProcessMessage(MSG& Msg) {
                 break;
             }
     }
+    // Alt with a letter: the control whose caption marks it as accelerator takes it.
+    if (!handled && Msg.message == WM_SYSCHAR)
+        for (HWND w = Msg.hwnd; w; w = ::GetParent(w))
+            if (TWinControl* c = TWinControl::FindControl(w)) {
+                if (TCustomForm* f = GetParentForm(c))
+                    handled = f->SendToAllControls(CM_DIALOGCHAR, Msg.wParam, Msg.lParam);
+                break;
+            }
     if (!handled) {
         ::TranslateMessage(&Msg);
         ::DispatchMessageW(&Msg);
@@ -795,10 +823,12 @@ void TApplication::ShowException(const Exception& E) {
 void TApplication::Minimize() {
     if (main_form_ && main_form_->HandleAllocated())
         ::ShowWindow(main_form_->WindowHandle(), SW_MINIMIZE);
+    if (OnMinimize) OnMinimize(this);
 }
 void TApplication::Restore() {
     if (main_form_ && main_form_->HandleAllocated())
         ::ShowWindow(main_form_->WindowHandle(), SW_RESTORE);
+    if (OnRestore) OnRestore(this);
 }
 void TApplication::BringToFront() {
     if (main_form_ && main_form_->HandleAllocated())

@@ -125,6 +125,8 @@ public:
     void SendCancelMode(TControl* Sender);
     // A control of the form got the focus.
     void FocusChanged(TWinControl* Control);
+    // Perform on every control of the form, depth first, until one answers non-zero.
+    bool SendToAllControls(uint32_t Msg, uintptr_t WParam, intptr_t LParam);
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
 
     TNotifyEvent OnCreate;
@@ -244,6 +246,9 @@ public:
     TExceptionEvent OnException;
     TMessageEvent OnMessage;
     TIdleEvent OnIdle;
+    // After Minimize / Restore of the application.
+    TNotifyEvent OnMinimize;
+    TNotifyEvent OnRestore;
 
     // Mouse tracking (CM_MOUSEENTER / CM_MOUSELEAVE) and the control holding the capture.
     TControl* MouseControl() const { return mouse_control_; }

@@ -15,4 +15,16 @@ bool TClientCheck::CheckIP(std::string_view address, int right, int item, int su
     return CheckRemoteIP(lists->IPs, address, right, item, subItem);
 }
 
+bool TClientCheck::ListsInUse() const {
+    const auto lists = set_.Current();
+    if (!lists) return true;
+    return lists->UsersUnreadable || lists->IPsUnreadable || RemoteUsersInUse(lists->Users) ||
+           RemoteIPsInUse(lists->IPs);
+}
+
+bool TClientCheck::AddressListed(std::string_view address) const {
+    const auto lists = set_.Current();
+    return lists && !lists->IPsUnreadable && RemoteAddressListed(lists->IPs, address);
+}
+
 } // namespace vantrel

@@ -63,6 +63,24 @@ bool CheckRemoteIP(const std::vector<TRemoteIPRecord>& ips, std::string_view add
                        [&](const TRemoteIPRecord& r) { return r.Address.View() == address; });
 }
 
+bool RemoteUsersInUse(const std::vector<TRemoteUserRecord>& users) {
+    for (const TRemoteUserRecord& r : users)
+        if (r.InUse) return true;
+    return false;
+}
+
+bool RemoteIPsInUse(const std::vector<TRemoteIPRecord>& ips) {
+    for (const TRemoteIPRecord& r : ips)
+        if (r.InUse) return true;
+    return false;
+}
+
+bool RemoteAddressListed(const std::vector<TRemoteIPRecord>& ips, std::string_view address) {
+    for (const TRemoteIPRecord& r : ips)
+        if (r.InUse && r.Address.View() == address) return true;
+    return false;
+}
+
 void SetUserLevelDefaults(TUserRecord& record, int level) {
     if (level > 2) level = 2;
     if (level < 0) level = 0;

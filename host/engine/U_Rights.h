@@ -25,6 +25,11 @@ bool CheckRemoteUser(const std::vector<TRemoteUserRecord>& users, std::string_vi
                      std::string_view password, int right, int item, int subItem);
 bool CheckRemoteIP(const std::vector<TRemoteIPRecord>& ips, std::string_view address, int right,
                    int item, int subItem);
+// Whether a list restricts anything (an entry in use), and whether an address has an entry in
+// use of its own: requests that carry no credentials are judged by that alone.
+bool RemoteUsersInUse(const std::vector<TRemoteUserRecord>& users);
+bool RemoteIPsInUse(const std::vector<TRemoteIPRecord>& ips);
+bool RemoteAddressListed(const std::vector<TRemoteIPRecord>& ips, std::string_view address);
 
 // New records: every right, item and sub-item enabled, empty texts; then the level's limits.
 void SetUserLevelDefaults(TUserRecord& record, int level);

@@ -242,6 +242,7 @@ void __stdcall TVideoCard::StreamReadCallback(int channel, intptr_t user) {
     try {
         auto* card = reinterpret_cast<TVideoCard*>(user);
         if (channel < 0 || channel >= card->channelCount_) return;
+        std::lock_guard guard(card->streamReadLock_);
         int length = kStreamReadBufferSize;
         int type = 0;
         RU4Dov_ReadStreamData(card->channelHandles_[channel], StreamReadBuffer.data(), &length,
@@ -250,6 +251,36 @@ void __stdcall TVideoCard::StreamReadCallback(int channel, intptr_t user) {
         card->RouteRecord(channel, type, StreamReadBuffer.data(), length);
     } catch (...) {
     }
+}
+
+int TVideoCard::DrainStreams(const std::vector<int>& channels, DWORD quietMs, DWORD maxMs) {
+    int routed = 0;
+    const DWORD start = ::GetTickCount();
+    DWORD lastRecord = start;
+    while (::GetTickCount() - lastRecord < quietMs && ::GetTickCount() - start < maxMs) {
+        bool any = false;
+        for (int channel : channels) {
+            if (channel < 0 || channel >= channelCount_) continue;
+            std::lock_guard guard(streamReadLock_);
+            int length = kStreamReadBufferSize;
+            int type = 0;
+            if (RU4Dov_ReadStreamData(channelHandles_[size_t(channel)], StreamReadBuffer.data(),
+                                      &length, &type) < 0 ||
+                length <= 0)
+                continue;
+            try {
+                RouteRecord(channel, type, StreamReadBuffer.data(), length);
+            } catch (...) {
+            }
+            any = true;
+            ++routed;
+        }
+        if (any)
+            lastRecord = ::GetTickCount();
+        else
+            ::Sleep(20);
+    }
+    return routed;
 }
 
 } // namespace vantrel

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -93,6 +94,9 @@ public:
 
     // One record as the board delivered it.
     void RouteRecord(int channel, int frameType, const uint8_t* data, int length);
+    // After their encoders were stopped: routes every record the channels' stream rings still
+    // hold, until none has come for quietMs (at most maxMs in all). Records routed.
+    int DrainStreams(const std::vector<int>& channels, DWORD quietMs = 200, DWORD maxMs = 3000);
 
 private:
     static void __stdcall StreamReadCallback(int channel, intptr_t user);
@@ -105,6 +109,8 @@ private:
     std::atomic<int> channelCount_{0};
     std::vector<intptr_t> channelHandles_;
     std::vector<std::atomic<int>> framesSinceKeyFrame_;
+    // The read buffer is shared: the board's callback and a drain take turns.
+    std::mutex streamReadLock_;
 };
 
 } // namespace vantrel

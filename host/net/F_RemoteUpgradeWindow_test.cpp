@@ -1,5 +1,7 @@
 #include "host/net/F_RemoteUpgradeWindow.h"
 
+#include "host/engine/U_ClientCheck.h"
+
 #include "host/net/net_replay_testing.h"
 
 #include "common/win/textconv.h"
@@ -26,7 +28,7 @@ protected:
             ::DeleteFileA((to_ + "Temp\\" + n).c_str());
         testing::PutFile(from_ + "Vantrel.exe", testing::Pattern(200000));
         testing::PutFile(from_ + "OEM.txt", "Brand\r\n");
-        receiver_ = std::make_unique<TRemoteUpgradeReceiver>(to_, [this] { ++restarts_; });
+        receiver_ = std::make_unique<TRemoteUpgradeReceiver>(to_, check_, [this] { ++restarts_; });
         ASSERT_TRUE(receiver_->Open(0, "127.0.0.1"));
         window_.reset(new TRemoteUpgradeWindow(nullptr, "DVR", from_));
         window_->MessageBox = [this](const std::string& t) { messages_.push_back(t); };
@@ -45,6 +47,8 @@ protected:
     }
 
     std::string from_, to_;
+    TClientCheckSet checks_{testing::ScratchFolder("netwin_upgrade_checks"), nullptr};
+    TClientCheck check_{checks_};
     int restarts_ = 0;
     std::unique_ptr<TRemoteUpgradeReceiver> receiver_;
     WindowPtr window_;

@@ -52,6 +52,9 @@ std::vector<HostRegistrationRecord> TSearchServerForm::Found() {
 
 bool TSearchServerForm::bt_StartSearchClick() {
     const std::string request = BuildSearchRequest(ed_UserName, ed_Password);
+    in_addr server{};
+    if (!ResolveIPv4(Trimmed(ed_ServerAddr), server)) return false;
+    serverAddress_ = server.s_addr;
     if (!socket_ || SendDatagram(socket_.get(), Trimmed(ed_ServerAddr), searchPort_, request.data(),
                                  request.size()) < 0)
         return false;
@@ -122,13 +125,16 @@ void TSearchServerForm::ReadLoop() {
             ::Sleep(50);
             continue;
         }
+        if (serverAddress_.load() == 0 || from.sin_addr.s_addr != serverAddress_.load() ||
+            ::ntohs(from.sin_port) != searchPort_)
+            continue;
         if (n < static_cast<int>(sizeof(record))) {
             ::PostMessageW(notify_.Handle(), WM_SEARCHDONE, 0, 0);
             return;
         }
         record.Address.Set(DottedAddress(from.sin_addr));
         std::lock_guard<std::mutex> hold(foundLock_);
-        found_.push_back(record);
+        if (found_.size() < kMaxSearchHosts) found_.push_back(record);
     }
 }
 

@@ -19,6 +19,9 @@ namespace vantrel {
 
 constexpr UINT WM_SEARCHDONE = 0x52D;
 
+// Hosts one search collects at most; further answers are dropped.
+constexpr size_t kMaxSearchHosts = 256;
+
 struct TSearchTiming {
     UINT ConnectMs = 10000; // tm_ConnectTimer
     UINT TimeOutMs = 60000; // tm_TimeOutTimer
@@ -62,6 +65,9 @@ private:
 
     TArithmetic& arithmetic_;
     uint16_t searchPort_;
+    // The name server the search went to (network order; 0 before any search): answers from
+    // anywhere else are dropped.
+    std::atomic<uint32_t> serverAddress_{0};
     bool wsaStarted_ = false;
     dvr::win::Socket socket_;
     TSocketNotifyWindow notify_;

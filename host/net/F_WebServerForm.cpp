@@ -142,7 +142,8 @@ void TWebServerForm::Accept() {
     sockaddr_in peer{};
     int len = sizeof(peer);
     dvr::win::Socket s(::accept(listener_.get(), reinterpret_cast<sockaddr*>(&peer), &len));
-    if (!s) return;
+    // Beyond the cap the new connection is closed at once.
+    if (!s || connections_.size() >= kMaxWebConnections) return;
     auto c = std::make_unique<Connection>();
     c->PeerAddress = AddressText(peer);
     sockaddr_in local{};

@@ -35,6 +35,9 @@ class TPreviewSet;
 TWebServerHost WebServerHostOf(const TArithmetic& arithmetic, const TSystemInfo& systemInfo,
                                const TPreviewSet& previewSet, int boardChannels);
 
+// Browser connections open at once; further ones are closed at accept.
+constexpr size_t kMaxWebConnections = 64;
+
 class TWebServerForm {
 public:
     explicit TWebServerForm(TWebServerHost host);

@@ -293,5 +293,31 @@ TEST_F(WebServerTest, CloseButtonStoresTheAddressAndMovesToANewPort) {
               std::string::npos);
 }
 
+TEST_F(WebServerTest, ConnectionsBeyondTheCapAreClosedAtAccept) {
+    TWebServerForm server(Host());
+    ASSERT_TRUE(server.Running());
+    testing::WsaSession wsa;
+    std::vector<SOCKET> idle;
+    for (size_t i = 0; i < kMaxWebConnections; ++i) {
+        idle.push_back(::socket(AF_INET, SOCK_STREAM, 0));
+        sockaddr_in a = Loopback(port_);
+        ASSERT_EQ(::connect(idle.back(), reinterpret_cast<sockaddr*>(&a), sizeof(a)), 0);
+    }
+    // The server has taken them all in once it has answered one of them.
+    EXPECT_FALSE(WhilePumping([&] {
+                     return Ask(port_, "GET / HTTP/1.1\r\n\r\n", SIZE_MAX, idle.back());
+                 }).Bytes.empty());
+    const Answer refused = Get("/");
+    EXPECT_TRUE(refused.Bytes.empty());
+    EXPECT_TRUE(refused.Closed);
+    for (SOCKET s : idle)
+        ::closesocket(s);
+    // Once they are gone a browser is served again.
+    bool served = false;
+    for (int attempt = 0; attempt < 50 && !served; ++attempt)
+        served = !Get("/").Bytes.empty();
+    EXPECT_TRUE(served);
+}
+
 } // namespace
 } // namespace vantrel

@@ -1,13 +1,17 @@
 #include "host/net/T_ThreadFreeTCPMainConnecter.h"
 
 #include <mutex>
+#include <vector>
 #include <shared_mutex>
 
 namespace vantrel {
 
 namespace {
 
-constexpr DWORD kChannelPauseMs = 100;
+// Between channels, and once more at the end of a pass: short, so that the viewers of many
+// channels are freed within a second of going away.
+constexpr DWORD kChannelPauseMs = 10;
+constexpr DWORD kPassPauseMs = 100;
 constexpr DWORD kLastViewerPauseMs = 50;
 // Walks that held an unlinked viewer (fan-out, alarm dispatch) have moved on after this.
 constexpr DWORD kFreeGraceMs = 200;
@@ -16,6 +20,13 @@ constexpr DWORD kFreeGraceMs = 200;
 bool ThreadsEnded(const TTCPConnecter& viewer) {
     return (!viewer.ReadThread || viewer.ReadThread->Ended()) &&
            (!viewer.SendThread || viewer.SendThread->Ended());
+}
+
+// An admitted viewer still open keeps the channel's encoder for viewers.
+bool AnyOpenViewer(TTCPMainConnecter& list) {
+    for (TTCPConnecter* v = list.Head.load(); v; v = v->Next.load())
+        if (!v->Closed && v->Admitted) return true;
+    return false;
 }
 
 void ReleaseNodes(TTCPConnecter& viewer) {
@@ -57,61 +68,63 @@ void TThreadFreeTCPMainConnecter::Execute(TSocketThread& self) {
             if (list && !SweepList(*list, i, self)) return;
         }
         if (self.Stopped) return;
-        ::Sleep(kChannelPauseMs);
+        ::Sleep(kPassPauseMs);
         ++passes_;
     }
 }
 
 bool TThreadFreeTCPMainConnecter::SweepList(TTCPMainConnecter& list, int channel,
                                             TSocketThread& self) {
+    std::vector<TTCPConnecter*> unlinked;
+    bool closedViewer = false;
     try {
         if (list.Busy || !list.Tail.load()) return true;
+        {
+            // Every closed viewer whose threads have ended leaves the list in this pass, the
+            // tail too, so a flood of peers that hang up is freed at once.
+            std::lock_guard<std::mutex> hold(list.LinkLock);
+            TTCPConnecter* viewer = list.Head.load();
+            while (viewer) {
+                TTCPConnecter* next = viewer->Next.load();
+                if (viewer->Closed && viewer->Admitted) closedViewer = true;
+                if (viewer->Closed && ThreadsEnded(*viewer)) {
+                    TTCPConnecter* prev = viewer->Prev.load();
+                    if (prev)
+                        prev->Next = next;
+                    else
+                        list.Head = next;
+                    if (next)
+                        next->Prev = prev;
+                    else
+                        list.Tail = prev;
+                    unlinked.push_back(viewer);
+                }
+                viewer = next;
+            }
+        }
+        // The last viewer gone: the encoder that ran for viewers alone stops.
         TLiveHost& host = list.Host();
-        TTCPConnecter* head = list.Head.load();
-        if (head == list.Tail.load() && head->Closed && host.CaptureRunning(channel) &&
+        if (closedViewer && !AnyOpenViewer(list) && host.CaptureRunning(channel) &&
             host.CaptureState(channel) != kCaptureStateFile) {
             ::Sleep(kLastViewerPauseMs);
-            if (self.Stopped) return false;
-            if (list.Head.load() == list.Tail.load()) host.StopChannel(channel, '*');
-            return true;
+            if (!self.Stopped && !AnyOpenViewer(list)) host.StopChannel(channel, '*');
         }
-        TTCPConnecter* viewer = head;
-        while (viewer) {
-            if (!viewer->Closed) {
-                viewer = viewer->Next.load();
-                continue;
-            }
-            if (viewer == list.Tail.load()) {
-                // The tail stays linked: only the accept thread appends behind it.
-                if (ThreadsEnded(*viewer)) ReleaseNodes(*viewer);
-                return true;
-            }
-            if (!ThreadsEnded(*viewer)) {
-                // Its threads are on their way out; a later pass frees it.
-                viewer = viewer->Next.load();
-                continue;
-            }
-            TTCPConnecter* next = viewer->Next.load();
-            TTCPConnecter* prev = viewer->Prev.load();
-            if (viewer == list.Head.load()) {
-                list.Head = next;
-                next->Prev = nullptr;
-            } else {
-                prev->Next = next;
-                next->Prev = prev;
-            }
-            if (self.Stopped) return false;
-            ::Sleep(kFreeGraceMs);
+    } catch (...) {
+    }
+    if (!unlinked.empty()) {
+        // Walks that held one of them (fan-out, alarm dispatch) move on first; freed even
+        // when stopping, as nothing else holds them now.
+        ::Sleep(kFreeGraceMs);
+        for (TTCPConnecter* viewer : unlinked) {
             try {
                 ReleaseNodes(*viewer);
                 delete viewer;
             } catch (...) {
             }
-            viewer = next;
         }
-    } catch (...) {
+        freed_ += unlinked.size();
     }
-    return true;
+    return !self.Stopped;
 }
 
 } // namespace vantrel

@@ -20,6 +20,8 @@ public:
     void Stop();
     // Passes completed, for those who wait on the sweeper.
     int Passes() const { return passes_.load(); }
+    // Viewers freed so far.
+    size_t Freed() const { return freed_.load(); }
 
 private:
     void Execute(TSocketThread& self);
@@ -28,6 +30,7 @@ private:
 
     TLiveServers& servers_;
     std::atomic<int> passes_{0};
+    std::atomic<size_t> freed_{0};
     std::unique_ptr<TSocketThread> thread_;
 };
 

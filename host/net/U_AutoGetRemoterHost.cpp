@@ -68,6 +68,8 @@ void TAutoGetRemoterHost::RequestLoop() {
             if (!Pause(timing_.NoServerPauseMs)) return;
             continue;
         }
+        in_addr resolved{};
+        if (ResolveIPv4(server, resolved)) serverAddress_ = resolved.s_addr;
         if (otherSet_.Record.ActAsClient || boardChannels_ == 0) {
             for (size_t i = 0;; ++i) {
                 if (!Pause(timing_.PerGroupPauseMs)) return;
@@ -92,10 +94,19 @@ void TAutoGetRemoterHost::ReadLoop() {
     std::vector<char> buffer(4096);
     const SOCKET socket = socket_.get();
     while (!stopped_) {
-        const int n = ::recv(socket, buffer.data(), static_cast<int>(buffer.size()), 0);
+        sockaddr_in from{};
+        int fromLength = sizeof(from);
+        const int n = ::recvfrom(socket, buffer.data(), static_cast<int>(buffer.size()), 0,
+                                 reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (n <= 0) {
             // A closed socket ends the wait; other errors pause briefly and go on.
             if (stopped_ || !Pause(50)) return;
+            continue;
+        }
+        // Only the name server asked may move a group to another address.
+        if (serverAddress_.load() == 0 || from.sin_addr.s_addr != serverAddress_.load() ||
+            ::ntohs(from.sin_port) != lookupPort_) {
+            ++repliesForeign_;
             continue;
         }
         const HostLookupReply reply =

@@ -37,7 +37,8 @@ public:
     void Resume();
     // Lookup requests sent so far (each 60 bytes).
     int RequestsSent() const { return requestsSent_; }
-    // Lookup replies that changed a group.
+    // Lookup replies that changed a group, and replies dropped for coming from elsewhere.
+    int RepliesForeign() const { return repliesForeign_; }
     int RepliesApplied() const { return repliesApplied_; }
 
 private:
@@ -66,6 +67,10 @@ private:
     dvr::win::Thread readThread_;
     std::atomic<int> requestsSent_{0};
     std::atomic<int> repliesApplied_{0};
+    std::atomic<int> repliesForeign_{0};
+    // The name server the last lookup went to (network order; 0 before any): replies from
+    // anywhere else are dropped.
+    std::atomic<uint32_t> serverAddress_{0};
 };
 
 } // namespace vantrel

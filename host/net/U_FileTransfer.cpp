@@ -33,6 +33,8 @@ int32_t LengthOf(HANDLE file) {
 TFileTransfer::TFileTransfer(TFileTransferView& view, TFileTransferTimes times)
     : view_(view), times_(times),
       timer_(std::make_unique<TWindowTimer>(times.ConnectTimeoutMs, [this] { TimerFired(); })),
+      offerTimer_(
+          std::make_unique<TWindowTimer>(times.OfferTimeoutMs, [this] { OfferTimerFired(); })),
       messages_([this](UINT m, WPARAM w, LPARAM) {
           if (m == WM_FILESENDPROGRESS) SendProgress(static_cast<int>(w));
           if (m == WM_FILERECVPROGRESS) RecvProgress(static_cast<int>(w));
@@ -207,6 +209,16 @@ void TFileTransfer::ServerConnect(const TMsgConnectionPtr& c) {
     incoming_ = c;
     receiveCompleted_ = false;
     ResetCounts();
+    offerTimer_->SetEnabled(true);
+}
+
+void TFileTransfer::OfferTimerFired() {
+    offerTimer_->SetEnabled(false);
+    // Still no offer from the connection that holds the port: it goes, quietly.
+    if (!incoming_ || receiving_ || captionReceive_) return;
+    const TMsgConnectionPtr c = std::exchange(incoming_, nullptr);
+    c->Mark = kRefused;
+    c->Close();
 }
 
 void TFileTransfer::ServerRead(const TMsgConnectionPtr& c) {
@@ -222,6 +234,7 @@ void TFileTransfer::ServerRead(const TMsgConnectionPtr& c) {
             c->Close(); // not an offer this window understands
             return;
         }
+        offerTimer_->SetEnabled(false);
         transferSize_ = size;
         transferDone_ = 0;
         view_.SetProgressMax(size);

@@ -33,6 +33,9 @@ struct TFileTransferTimes {
     UINT ConnectTimeoutMs = 5000;
     DWORD CloseAfterSentMs = 1000;
     DWORD CutWaitMs = 500;
+    // An incoming connection that has not made its offer by then is closed: an idle peer
+    // must not keep every other sender out.
+    UINT OfferTimeoutMs = 10000;
 };
 
 class TFileTransfer {
@@ -58,6 +61,7 @@ private:
     void ClientConnected();
     void ClientRead();
     void TimerFired();
+    void OfferTimerFired();
     void SendProgress(int bytes);
     void ServerConnect(const TMsgConnectionPtr& c);
     void ServerRead(const TMsgConnectionPtr& c);
@@ -84,6 +88,7 @@ private:
     TMsgServerSocket server_;
     TMsgConnectionPtr incoming_;
     std::unique_ptr<TWindowTimer> timer_;
+    std::unique_ptr<TWindowTimer> offerTimer_;
     TMsgWindow messages_;
 };
 

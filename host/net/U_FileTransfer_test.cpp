@@ -212,5 +212,58 @@ TEST(NetChat, AHostThatDoesNotListenFailsAfterTheTimeOut) {
     EXPECT_TRUE(v.Enabled);
 }
 
+TEST(FileTransferIdlePeer, AnIdlePeerDoesNotKeepOthersOut) {
+    const std::string folder = testing::ScratchFolder("nr_file_transfer_idle");
+    const std::string path = folder + "offer.bin";
+    PutFile(path, "offered");
+    TransferView av, bv;
+    TFileTransferTimes times{2000, 10, 10, 500};
+    TFileTransfer a(av, times), b(bv, times);
+    ASSERT_TRUE(a.Open(0, "127.0.0.1"));
+    ASSERT_TRUE(b.Open(0, "127.0.0.1"));
+    bool closed = false;
+    ASSERT_TRUE(RunPeer([&] {
+        Peer idle;
+        ASSERT_TRUE(idle.Connect(b.Port()));
+        idle.Receive(SIZE_MAX, 5000); // until the host closes it
+        closed = idle.closedByPeer;
+    }));
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(bv.Receive);
+    a.SendPressed("127.0.0.1", b.Port(), path);
+    ASSERT_TRUE(Until([&] { return bv.Receive; }));
+}
+
+TEST(NetChat, ConnectionsAndMessagesAreCapped) {
+    ChatView v;
+    TNetChat chat(v, "10.1.2.3", 5000, [] { return std::string("T"); });
+    ASSERT_TRUE(chat.Open(0, "127.0.0.1"));
+    std::string answer;
+    bool extraClosed = false;
+    ASSERT_TRUE(RunPeer([&] {
+        std::vector<std::unique_ptr<Peer>> peers;
+        for (size_t i = 0; i < kMaxMsgConnections; ++i) {
+            peers.push_back(std::make_unique<Peer>());
+            ASSERT_TRUE(peers.back()->Connect(chat.Port()));
+        }
+        Peer extra;
+        ASSERT_TRUE(extra.Connect(chat.Port()));
+        extra.Send("let me in");
+        extra.Receive(SIZE_MAX, 3000);
+        extraClosed = extra.closedByPeer;
+        // One huge message, then another on the same connection.
+        peers.front()->Send(std::string(200000, 'x'));
+        answer = peers.front()->Receive(2, 5000);
+        peers.front()->Send("second");
+        peers.front()->Receive(SIZE_MAX, 500);
+    }));
+    EXPECT_TRUE(extraClosed);
+    EXPECT_EQ(answer, "OK");
+    ASSERT_EQ(v.Lines.size(), 1u);
+    const std::string head = Utf8ToGbk("[From：") + "127.0.0.1]    ";
+    EXPECT_EQ(v.Lines[0].substr(0, head.size()), head);
+    EXPECT_LE(v.Lines[0].size(), head.size() + kMaxChatText);
+}
+
 } // namespace
 } // namespace vantrel

@@ -1,5 +1,7 @@
 #include "host/net/U_MsgSocket.h"
 
+#include <algorithm>
+
 #include <ws2tcpip.h>
 
 namespace vantrel {
@@ -121,11 +123,11 @@ int TMsgConnection::ReceiveBuf(void* buffer, int size) {
     return n;
 }
 
-std::string TMsgConnection::ReceiveText() {
+std::string TMsgConnection::ReceiveText(size_t limit) {
     std::string text;
     char buffer[8192];
-    for (;;) {
-        const int n = ReceiveBuf(buffer, sizeof buffer);
+    while (text.size() < limit) {
+        const int n = ReceiveBuf(buffer, int(std::min(sizeof buffer, limit - text.size())));
         if (n <= 0) break;
         text.append(buffer, static_cast<size_t>(n));
     }
@@ -250,6 +252,10 @@ bool TMsgServerSocket::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         int len = sizeof peer;
         SOCKET c = ::accept(listener_, reinterpret_cast<sockaddr*>(&peer), &len);
         if (c == INVALID_SOCKET) return true;
+        if (connections_.size() >= MaxConnections) {
+            ::closesocket(c);
+            return true;
+        }
         auto conn = std::make_shared<TMsgConnection>(c, AddressText(peer), ::ntohs(peer.sin_port));
         const LPARAM id = nextId_++;
         conn->SetNotify(window_->Handle(), WM_SOCKETCLOSED, id);

@@ -21,6 +21,10 @@ namespace vantrel {
 
 class TMsgSocketWindow;
 
+// Bytes one ReceiveText takes at most, and connections a server keeps open at once.
+constexpr size_t kMaxReceiveText = 65536;
+constexpr size_t kMaxMsgConnections = 64;
+
 class TMsgConnection {
 public:
     TMsgConnection(SOCKET socket, std::string peerAddress, int peerPort);
@@ -35,8 +39,9 @@ public:
     }
     // Up to `size` bytes that have arrived; 0 when none (or the peer closed), -1 on error.
     int ReceiveBuf(void* buffer, int size);
-    // Everything that has arrived so far.
-    std::string ReceiveText();
+    // What has arrived so far, at most `limit` bytes: a peer that never stops sending cannot
+    // keep the reader in one call (the rest raises another read event).
+    std::string ReceiveText(size_t limit = kMaxReceiveText);
     int BytesAvailable();
     // Closes the socket; the owner's disconnect event follows on its own thread. Any thread.
     void Close();
@@ -85,6 +90,8 @@ public:
     // The open connections, oldest first.
     std::vector<TMsgConnectionPtr> Connections() const;
     int ActiveConnections() const { return static_cast<int>(connections_.size()); }
+    // Connections open at once; further ones are closed at accept.
+    size_t MaxConnections = kMaxMsgConnections;
 
     std::function<void(const TMsgConnectionPtr&)> OnClientConnect;
     std::function<void(const TMsgConnectionPtr&)> OnClientRead;

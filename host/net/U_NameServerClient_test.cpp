@@ -201,3 +201,81 @@ TEST_F(NameServerTest, BoardHostOutOfClientModeSendsNoLookups) {
 
 } // namespace
 } // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// A stand-in name server on a plain socket, and a stranger on another.
+struct ForgedServer {
+    SOCKET server = OpenUdpSocket(), stranger = OpenUdpSocket();
+    ~ForgedServer() {
+        ::closesocket(server);
+        ::closesocket(stranger);
+    }
+    uint16_t Port() const {
+        sockaddr_in a{};
+        int len = sizeof(a);
+        ::getsockname(server, reinterpret_cast<sockaddr*>(&a), &len);
+        return ::ntohs(a.sin_port);
+    }
+    // The next request's sender.
+    sockaddr_in Client() const {
+        char request[128];
+        sockaddr_in from{};
+        int len = sizeof(from);
+        ::recvfrom(server, request, sizeof(request), 0, reinterpret_cast<sockaddr*>(&from), &len);
+        return from;
+    }
+    static void SendFrom(SOCKET s, const sockaddr_in& to, const std::string& bytes) {
+        ::sendto(s, bytes.data(), static_cast<int>(bytes.size()), 0,
+                 reinterpret_cast<const sockaddr*>(&to), sizeof(to));
+    }
+};
+
+TEST_F(NameServerTest, LookupRepliesCountOnlyFromTheNameServer) {
+    ForgedServer names;
+    LookupHost host(0);
+    TAutoGetRemoterHost lookup(host.arithmetic, host.clients, host.other, 0, names.Port(),
+                               kQuickLookup);
+    lookup.Resume();
+    const sockaddr_in client = names.Client();
+    const std::string forged = std::string("DEPOT") + std::string(15, ' ') + "10.66.66.66" +
+                               std::string(9, ' ');
+    ForgedServer::SendFrom(names.stranger, client, forged);
+    ASSERT_TRUE(PumpUntil([&] { return lookup.RepliesForeign() == 1; }, 5000));
+    EXPECT_EQ(host.clients.Groups[1].HostAddress.Get(), "10.0.0.1");
+    // The same bytes from the server's own socket move the group.
+    ForgedServer::SendFrom(names.server, client, forged);
+    ASSERT_TRUE(PumpUntil([&] { return lookup.RepliesApplied() == 1; }, 5000));
+    EXPECT_EQ(host.clients.Groups[1].HostAddress.Get(), "10.66.66.66");
+}
+
+TEST_F(NameServerTest, SearchTakesOnlyTheServersAnswersAndAtMostTheCap) {
+    ForgedServer names;
+    TArithmetic arithmetic;
+    arithmetic.LogonServer.ServerAddress.Set("127.0.0.1");
+    TSearchServerForm dialog(arithmetic, names.Port(), {5000, 20000});
+    ASSERT_TRUE(dialog.bt_StartSearchClick());
+    const sockaddr_in client = names.Client();
+    HostRegistrationRecord record{};
+    record.NetName.Set("EVIL");
+    const std::string bytes(reinterpret_cast<const char*>(&record), sizeof(record));
+    // A stranger's host and its end marker are not taken.
+    ForgedServer::SendFrom(names.stranger, client, bytes);
+    ForgedServer::SendFrom(names.stranger, client, "END");
+    // The server answers more hosts than a search keeps, then ends.
+    for (size_t i = 1; i <= kMaxSearchHosts + 40; ++i) {
+        ForgedServer::SendFrom(names.server, client, bytes);
+        // Within the socket's buffer: each burst is taken before the next.
+        if (i % 32 == 0) {
+            ASSERT_TRUE(PumpUntil(
+                [&] { return dialog.Found().size() >= std::min(i, kMaxSearchHosts); }, 5000));
+        }
+    }
+    ForgedServer::SendFrom(names.server, client, "END");
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Closed; }, 10000));
+    EXPECT_EQ(dialog.Found().size(), kMaxSearchHosts);
+}
+
+} // namespace
+} // namespace vantrel

@@ -3,9 +3,11 @@
 #include "host/engine/U_WindowTimer.h"
 #include "host/net/U_NetTransferTexts.h"
 
+#include "common/gbk.h"
 #include "common/win/handles.h"
 #include "common/win/textconv.h"
 
+#include <cstddef>
 #include <cstdio>
 
 namespace vantrel {
@@ -42,8 +44,10 @@ TNetChat::TNetChat(TNetChatView& view, std::string ownIP, UINT timeoutMs,
     };
     client_.OnError = [](int& code) { code = 0; };
     server_.OnClientRead = [this](const TMsgConnectionPtr& c) {
-        const std::string message = c->ReceiveText();
-        if (message.empty()) return;
+        // One message a connection, cut to its cap; whatever follows is read and dropped.
+        std::string message = c->ReceiveText();
+        if (message.empty() || c->Mark.exchange(1) != 0) return;
+        if (message.size() > kMaxChatText) message.resize(dvr::GbkFitLength(message, kMaxChatText));
         if (c->SendText("OK") >= 1) {
             Append(Utf8ToGbk("[From：") + c->PeerAddress() + "]    " + message);
             view_.ShowWindow();
@@ -93,6 +97,8 @@ void TNetChat::Append(const std::string& line) {
         start = end + 2;
         if (start == line.size()) break;
     }
+    if (lines_.size() > kMaxChatLines)
+        lines_.erase(lines_.begin(), lines_.begin() + std::ptrdiff_t(lines_.size() - kMaxChatLines));
     view_.LinesChanged(lines_);
 }
 

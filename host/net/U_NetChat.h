@@ -25,6 +25,11 @@ public:
     virtual void SetHourglass(bool on) = 0;
 };
 
+// Bytes of a received message shown at most (the rest is dropped), and lines the display keeps
+// (the oldest go first).
+constexpr size_t kMaxChatText = 4096;
+constexpr size_t kMaxChatLines = 5000;
+
 // The system's default date-time text of now.
 std::string NowDateTimeText();
 

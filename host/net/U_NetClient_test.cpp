@@ -380,7 +380,14 @@ TEST_F(NetClientTest, BoardChannelsOfAnotherHostArePlayedAndRecorded) {
 
     // The engine switches slot 1's file (as its file cutting does): the client is asked to
     // open the recording again and goes on over the connection it has, into the new file.
-    ASSERT_TRUE(WaitFor([&] { return FileSize(file1) > 20000; }));
+    // Switch only once the first file holds whole records: a slow machine may have written
+    // no more than one key picture when it passes a byte count.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            bool cut = false;
+            return CountFrameRecords(ReadWholeFile(file1), cut) >= 3;
+        },
+        60000));
     storage_.Tick();
     ASSERT_EQ(capture_.StartNetworkRecording(1, 0), 0);
     ASSERT_TRUE(WaitFor([&] { return host_.Count(kEventNetRecording) == 3; }));

@@ -1,5 +1,7 @@
 #include "host/net/U_NetTransferTexts.h"
 
+#include <string>
+
 #include "common/gbk.h"
 
 namespace vantrel {
@@ -32,8 +34,24 @@ std::string BuildChatMessage(std::string_view dateTime, std::string_view nicknam
     return m;
 }
 
+bool IsWindowsDeviceName(std::string_view name) {
+    // The part before the first dot, blanks at its end ignored, names a device whatever the
+    // extension: "nul.txt" and "COM1 .dll" are devices too.
+    std::string base(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    for (char& c : base)
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+        base == "CONOUT$")
+        return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
 bool IsPlainUpgradeName(std::string_view name) {
     if (name.empty() || name.size() > 200 || name == "." || name == "..") return false;
+    if (IsWindowsDeviceName(name)) return false;
     for (size_t i = 0; i < name.size(); ++i) {
         const char c = name[i];
         const unsigned char u = static_cast<unsigned char>(c);

@@ -20,6 +20,8 @@ std::string BuildChatMessage(std::string_view dateTime, std::string_view nicknam
 
 // A name the upgrade receiver writes into its "Temp" folder: one plain file name, no folder
 // part, drive, parent step or control character.
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9 (with or without an extension, any case).
+bool IsWindowsDeviceName(std::string_view name);
 bool IsPlainUpgradeName(std::string_view name);
 
 } // namespace vantrel

@@ -23,11 +23,13 @@ TEST(ChatMessage, Layout) {
 }
 
 TEST(UpgradeNames, PlainNamesOnly) {
-    for (const char* ok : {"Vantrel.exe", "a b.dll", "x", "\xC9\xFD\xBC\xB6.txt",
+    for (const char* ok : {"Vantrel.exe", "a b.dll", "x", "\xC9\xFD\xBC\xB6.txt", "COM10.dll",
+                           "console.txt", "LPT0", "nullify.dll", "auxiliary",
                            "\x81\x5C.dat"}) // a two-byte character ending in 0x5C
         EXPECT_TRUE(IsPlainUpgradeName(ok)) << ok;
     for (const char* bad : {"", ".", "..", "..\\Vantrel.exe", "a/b", "C:x", "sub\\x.dll", "x.exe.",
-                            "x ", "a\nb", "a|b"})
+                            "x ", "a\nb", "a|b", "CON", "nul.txt", "Aux.dll", "com1", "COM9.exe",
+                            "lpt3.bin", "PRN .x", "conout$"})
         EXPECT_FALSE(IsPlainUpgradeName(bad)) << bad;
 }
 

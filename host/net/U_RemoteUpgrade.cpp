@@ -1,5 +1,6 @@
 #include "host/net/U_RemoteUpgrade.h"
 
+#include "host/engine/U_ClientCheck.h"
 #include "host/engine/U_DiskAccess.h"
 #include "host/engine/U_HostServices.h"
 #include "host/engine/U_WindowTimer.h"
@@ -21,9 +22,9 @@ constexpr int kMaxReadPerNotice = 500000;
 
 // ---- receiver
 
-TRemoteUpgradeReceiver::TRemoteUpgradeReceiver(std::string programPath,
+TRemoteUpgradeReceiver::TRemoteUpgradeReceiver(std::string programPath, const TClientCheck& check,
                                                std::function<void()> restart)
-    : programPath_(std::move(programPath)), restart_(std::move(restart)) {
+    : programPath_(std::move(programPath)), check_(check), restart_(std::move(restart)) {
     socket_.OnClientConnect = [this](const TMsgConnectionPtr& c) { ClientConnect(c); };
     socket_.OnClientRead = [this](const TMsgConnectionPtr& c) { ClientRead(c); };
     socket_.OnClientDisconnect = [this](const TMsgConnectionPtr& c) { ClientDisconnect(c); };
@@ -40,21 +41,47 @@ bool TRemoteUpgradeReceiver::Open(int port, std::string_view address) {
 
 void TRemoteUpgradeReceiver::Close() {
     socket_.Close();
-    for (auto& [c, h] : files_)
-        ::CloseHandle(h);
+    for (auto& [c, f] : files_)
+        ::CloseHandle(f.Handle);
     files_.clear();
     control_.reset();
 }
 
+bool TRemoteUpgradeReceiver::UpgradeAllowed(const std::string& address) const {
+    if (!check_.ListsInUse()) return true;
+    return check_.AddressListed(address) && check_.CheckIP(address, kRemoteRightUpgrade, -1, -1);
+}
+
+void TRemoteUpgradeReceiver::AbortUpgrade() {
+    for (auto& [c, f] : files_)
+        ::CloseHandle(f.Handle);
+    files_.clear();
+    for (const std::wstring& path : written_)
+        ::DeleteFileW(path.c_str());
+    written_.clear();
+    aborted_ = true;
+    endPending_ = false;
+    for (const TMsgConnectionPtr& c : socket_.Connections()) {
+        if (c != control_) c->SendText("False");
+        c->Close();
+    }
+}
+
 void TRemoteUpgradeReceiver::ClientConnect(const TMsgConnectionPtr& c) {
-    const auto all = socket_.Connections();
-    if (all.size() == 1) {
+    if (!control_) {
+        if (!UpgradeAllowed(c->PeerAddress())) {
+            c->Close();
+            return;
+        }
         control_ = c;
+        written_.clear();
+        setBytes_ = 0;
+        aborted_ = false;
         c->SendText("OK");
         ForceDirectories(programPath_ + "Temp\\");
         return;
     }
-    if (c->PeerAddress() == all.front()->PeerAddress()) {
+    if (!aborted_ && c->PeerAddress() == control_->PeerAddress()) {
         c->Mark = 0;
     } else {
         c->Close();
@@ -86,7 +113,8 @@ void TRemoteUpgradeReceiver::ClientRead(const TMsgConnectionPtr& c) {
             c->SendText("False");
             return;
         }
-        files_[c.get()] = h;
+        files_[c.get()].Handle = h;
+        written_.push_back(path);
         return;
     }
     std::string bytes;
@@ -98,14 +126,21 @@ void TRemoteUpgradeReceiver::ClientRead(const TMsgConnectionPtr& c) {
     }
     const auto it = files_.find(c.get());
     if (it == files_.end() || bytes.empty()) return;
+    it->second.Bytes += bytes.size();
+    setBytes_ += bytes.size();
+    if (it->second.Bytes > MaxFileBytes || setBytes_ > MaxSetBytes) {
+        AbortUpgrade();
+        return;
+    }
     DWORD written = 0;
-    ::WriteFile(it->second, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::WriteFile(it->second.Handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                nullptr);
 }
 
 void TRemoteUpgradeReceiver::ClientDisconnect(const TMsgConnectionPtr& c) {
     const auto it = files_.find(c.get());
     if (it != files_.end()) {
-        ::CloseHandle(it->second);
+        ::CloseHandle(it->second.Handle);
         files_.erase(it);
     }
     if (c == control_) control_.reset();
@@ -113,13 +148,13 @@ void TRemoteUpgradeReceiver::ClientDisconnect(const TMsgConnectionPtr& c) {
 }
 
 void TRemoteUpgradeReceiver::FinishIfDone() {
-    if (!endPending_ || restartDone_) return;
+    if (!endPending_ || restartDone_ || aborted_) return;
     // "End" travels on the control connection while the last file may still be arriving on
     // its own: the restart waits until every data connection has closed.
     for (const TMsgConnectionPtr& c : socket_.Connections())
         if (c != control_) return;
-    for (auto& [c, h] : files_)
-        ::CloseHandle(h);
+    for (auto& [c, f] : files_)
+        ::CloseHandle(f.Handle);
     files_.clear();
     restartDone_ = true;
     if (restart_) restart_();

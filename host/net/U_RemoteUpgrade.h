@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,8 +17,16 @@
 
 namespace vantrel {
 
+class TClientCheck;
 class TMainFormServices;
 class TWindowTimer;
+
+// The remote right an upgrading address needs: an upgrade replaces and restarts the program.
+constexpr int kRemoteRightUpgrade = 12;
+// One upgrade file, and all files of one upgrade, at most; beyond, the upgrade is refused and
+// what it wrote removed.
+constexpr uint64_t kMaxUpgradeFileBytes = 64ull << 20;
+constexpr uint64_t kMaxUpgradeSetBytes = 256ull << 20;
 
 constexpr UINT WM_COMPANION = 0x423;
 constexpr UINT WM_UPGRADEFILEDONE = 0x424;
@@ -28,13 +37,19 @@ class TRemoteUpgradeReceiver {
 public:
     // `restart` runs once "End" has come and every file is written whole: the main window's
     // orderly shutdown, the notice to the companion program and the close.
-    TRemoteUpgradeReceiver(std::string programPath, std::function<void()> restart);
+    // No user travels with an upgrade: once a remote list has an entry, only an address of
+    // the address list with the upgrade right may send one (`check`).
+    TRemoteUpgradeReceiver(std::string programPath, const TClientCheck& check,
+                           std::function<void()> restart);
     ~TRemoteUpgradeReceiver();
 
     bool Open(int port, std::string_view address = {});
     void Close();
     int Port() const { return socket_.LocalPort(); }
     bool RestartRequested() const { return restartDone_; }
+    // The size limits in force (the defaults above).
+    uint64_t MaxFileBytes = kMaxUpgradeFileBytes;
+    uint64_t MaxSetBytes = kMaxUpgradeSetBytes;
 
     // The restart the main window gives: ShutdownAll, a 2 s pause, WM_COMPANION (the main
     // window, -1) to the companion program's window, then the main window closed.
@@ -46,14 +61,27 @@ private:
     void ClientRead(const TMsgConnectionPtr& c);
     void ClientDisconnect(const TMsgConnectionPtr& c);
     void FinishIfDone();
+    bool UpgradeAllowed(const std::string& address) const;
+    // A file or the set grew too large: everything this upgrade wrote goes.
+    void AbortUpgrade();
+
+    struct ReceivedFile {
+        HANDLE Handle = INVALID_HANDLE_VALUE;
+        uint64_t Bytes = 0;
+    };
 
     std::string programPath_;
+    const TClientCheck& check_;
     std::function<void()> restart_;
     TMsgServerSocket socket_;
     TMsgConnectionPtr control_;
     // Each data connection writes its own file, so a late byte of one file never lands in the
     // next one.
-    std::map<TMsgConnection*, HANDLE> files_;
+    std::map<TMsgConnection*, ReceivedFile> files_;
+    // Files this upgrade created, and their bytes together.
+    std::vector<std::wstring> written_;
+    uint64_t setBytes_ = 0;
+    bool aborted_ = false;
     bool endPending_ = false;
     bool restartDone_ = false;
 };

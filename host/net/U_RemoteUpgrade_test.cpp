@@ -1,6 +1,8 @@
 #include "host/net/U_RemoteUpgrade.h"
 
+#include "host/engine/U_ClientCheck.h"
 #include "host/engine/U_HostServices.h"
+#include "host/net/udp_testing.h"
 
 #include "host/net/net_replay_testing.h"
 
@@ -42,12 +44,34 @@ protected:
         target_ = testing::ScratchFolder("nr_upgrade_to");
         for (const char* n : {"Vantrel.exe", "Strovid.dll", "OEM.txt", "big.bin", "a", "b", "c"})
             ::DeleteFileA((target_ + "Temp\\" + n).c_str());
-        receiver_ = std::make_unique<TRemoteUpgradeReceiver>(target_, [this] { ++restarts_; });
+        receiver_ =
+            std::make_unique<TRemoteUpgradeReceiver>(target_, check_, [this] { ++restarts_; });
         ASSERT_TRUE(receiver_->Open(0, "127.0.0.1"));
     }
     std::string Done() { return Utf8ToGbk("恭喜！升级成功！远程系统正在重启动中。"); }
 
+    // The remote lists of the receiving host: empty unless a test writes them.
+    void Lists(const std::vector<TRemoteUserRecord>& users, const std::vector<TRemoteIPRecord>& ips) {
+        checks_.SaveUserFile(users.data(), int(users.size() * sizeof(TRemoteUserRecord)));
+        checks_.SaveIPFile(ips.data(), int(ips.size() * sizeof(TRemoteIPRecord)));
+        checks_.Load();
+    }
+    // A control connection: "OK" when it was taken, "" when the host closed it.
+    std::string Control() {
+        std::string answer;
+        EXPECT_TRUE(RunPeer([&] {
+            Peer control;
+            EXPECT_TRUE(control.Connect(receiver_->Port()));
+            answer = control.Receive(2, 3000);
+        }));
+        PumpMessagesUntil([&] { return false; }, 100);
+        return answer;
+    }
+
     std::string sender_, target_;
+    std::string checkFolder_ = testing::ScratchFolder("nr_upgrade_checks");
+    TClientCheckSet checks_{checkFolder_, nullptr};
+    TClientCheck check_{checks_};
     int restarts_ = 0;
     std::unique_ptr<TRemoteUpgradeReceiver> receiver_;
     RecordingView view_;
@@ -115,7 +139,8 @@ TEST_F(RemoteUpgrade, EndWithoutFilesStillRestarts) {
 TEST_F(RemoteUpgrade, NamesThatLeaveTempAreRefused) {
     const std::string outside = target_ + "evil.txt";
     ::DeleteFileA(outside.c_str());
-    for (const char* name : {"..\\evil.txt", "sub\\..\\..\\evil.txt", "C:evil.txt", ".."}) {
+    for (const char* name : {"..\\evil.txt", "sub\\..\\..\\evil.txt", "C:evil.txt", "..", "CON",
+                             "nul.txt", "COM1.dll", "lpt9", "Aux .exe"}) {
         std::string answer;
         ASSERT_TRUE(RunPeer([&] {
             Peer control, data;
@@ -162,6 +187,67 @@ TEST_F(RemoteUpgrade, NoAnswerWithinTheTimeIsAFailedConnection) {
     EXPECT_EQ(view_.Messages.front(), Utf8ToGbk("连接失败！"));
     EXPECT_TRUE(view_.StartEnabled);
     EXPECT_TRUE(view_.WindowEnabled);
+}
+
+TEST_F(RemoteUpgrade, OnlyAListedAddressWithTheUpgradeRightMaySendOne) {
+    // A user list alone: no address is known, so no upgrade (none carries a user).
+    Lists({testing::RemoteUser("op", "pw")}, {});
+    EXPECT_EQ(Control(), "");
+    auto ip = testing::RemoteIP("127.0.0.1");
+    ip.Rights[kRemoteRightUpgrade].Enabled = 0;
+    Lists({}, {ip});
+    EXPECT_EQ(Control(), "");
+    Lists({testing::RemoteUser("op", "pw")}, {testing::RemoteIP("10.1.1.1")});
+    EXPECT_EQ(Control(), "");
+    Lists({testing::RemoteUser("op", "pw")}, {testing::RemoteIP("127.0.0.1")});
+    EXPECT_EQ(Control(), "OK");
+    // Empty lists allow everything, as a new installation is set up from afar.
+    Lists({}, {});
+    EXPECT_EQ(Control(), "OK");
+    EXPECT_EQ(restarts_, 0);
+}
+
+TEST_F(RemoteUpgrade, TooLargeFilesAndSetsAreRefusedAndRemoved) {
+    receiver_->MaxFileBytes = 100000;
+    receiver_->MaxSetBytes = 250000;
+    const std::string ok = testing::Pattern(90000), big = testing::Pattern(100001);
+    struct Case {
+        std::vector<std::string> files;
+        bool accepted;
+    };
+    for (const Case& c : {Case{{ok, ok}, true}, Case{{big}, false}, Case{{ok, ok, ok}, false}}) {
+        for (const char* n : {"a", "b", "c"})
+            ::DeleteFileA((target_ + "Temp\\" + n).c_str());
+        std::vector<std::string> answers;
+        ASSERT_TRUE(RunPeer([&] {
+            Peer control;
+            ASSERT_TRUE(control.Connect(receiver_->Port()));
+            ASSERT_EQ(control.Receive(2), "OK");
+            const char* names[] = {"a", "b", "c"};
+            for (size_t i = 0; i < c.files.size(); ++i) {
+                Peer data;
+                ASSERT_TRUE(data.Connect(receiver_->Port()));
+                data.Send(names[i]);
+                ::Sleep(100); // the name is read on its own
+                data.Send(c.files[i]);
+                answers.push_back(data.Receive(5, 1000));
+            }
+            control.Send("End");
+            control.Receive(SIZE_MAX, 1000);
+        }));
+        if (c.accepted) {
+            EXPECT_TRUE(PumpMessagesUntil([&] { return restarts_ == 1; }, 5000));
+            EXPECT_EQ(GetFile(target_ + "Temp\\b"), ok);
+        } else {
+            EXPECT_EQ(answers.back(), "False");
+            PumpMessagesUntil([&] { return false; }, 300);
+            EXPECT_EQ(restarts_, 1); // no second restart
+            for (const char* n : {"a", "b", "c"})
+                EXPECT_EQ(::GetFileAttributesA((target_ + "Temp\\" + n).c_str()),
+                          INVALID_FILE_ATTRIBUTES)
+                    << n;
+        }
+    }
 }
 
 } // namespace

@@ -45,6 +45,8 @@ public:
     std::unique_ptr<TSocketThread> SendThread, ReadThread;
     std::atomic<uint8_t> Admitted{0};
     std::atomic<uint8_t> Pending{1};
+    // Counted among its list's connections that wait for their first judged request.
+    std::atomic<uint8_t> Waiting{0};
     std::atomic<uint8_t> Closed{0};
     double ConnectTime = 0; // local date and time of the accept
     int32_t DropCount = 0;

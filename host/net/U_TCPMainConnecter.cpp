@@ -21,10 +21,19 @@ bool Stopped(const TSocketThread& self) {
     return self.Stopped.load();
 }
 
-// Waits for `event` or `stop`; resets the one that fired. -1 when the wait fails.
-int WaitPair(HANDLE event, HANDLE stop) {
+constexpr int kWaitTimedOut = 2;
+constexpr auto kRefusalSpacing = std::chrono::seconds(1);
+// An address's refusals are remembered this long.
+constexpr auto kRefusalMemory = std::chrono::seconds(60);
+// Addresses remembered at once before old ones are forgotten.
+constexpr size_t kMaxThrottledAddresses = 4096;
+
+// Waits for `event` or `stop`; resets the one that fired. -1 when the wait fails,
+// kWaitTimedOut after `ms`.
+int WaitPair(HANDLE event, HANDLE stop, DWORD ms = WSA_INFINITE) {
     WSAEVENT pair[2] = {event, stop};
-    DWORD r = ::WSAWaitForMultipleEvents(2, pair, FALSE, WSA_INFINITE, FALSE);
+    DWORD r = ::WSAWaitForMultipleEvents(2, pair, FALSE, ms, FALSE);
+    if (r == WSA_WAIT_TIMEOUT) return kWaitTimedOut;
     if (r == WSA_WAIT_EVENT_0) {
         ::WSAResetEvent(event);
         return 0;
@@ -37,6 +46,40 @@ int WaitPair(HANDLE event, HANDLE stop) {
 }
 
 } // namespace
+
+std::chrono::milliseconds TRefusalThrottle::Reserve(const std::string& address) {
+    std::lock_guard<std::mutex> hold(lock_);
+    const auto it = entries_.find(address);
+    if (it == entries_.end()) return std::chrono::milliseconds(0);
+    const auto now = std::chrono::steady_clock::now();
+    const auto at = std::max(now, it->second.next);
+    it->second.next = at + kRefusalSpacing;
+    return std::chrono::ceil<std::chrono::milliseconds>(at - now);
+}
+
+void TRefusalThrottle::Refused(const std::string& address) {
+    std::lock_guard<std::mutex> hold(lock_);
+    const auto now = std::chrono::steady_clock::now();
+    if (entries_.size() >= kMaxThrottledAddresses && !entries_.count(address)) {
+        for (auto it = entries_.begin(); it != entries_.end();)
+            it = now - it->second.lastRefusal > kRefusalMemory ? entries_.erase(it) : std::next(it);
+        // Still full of fresh refusals: the oldest is forgotten.
+        if (entries_.size() >= kMaxThrottledAddresses) {
+            auto oldest = entries_.begin();
+            for (auto it = entries_.begin(); it != entries_.end(); ++it)
+                if (it->second.lastRefusal < oldest->second.lastRefusal) oldest = it;
+            entries_.erase(oldest);
+        }
+    }
+    Entry& e = entries_[address];
+    e.lastRefusal = now;
+    e.next = std::max(e.next, now + kRefusalSpacing);
+}
+
+size_t TRefusalThrottle::Size() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return entries_.size();
+}
 
 TDropStages DropStagesFor(int frameRateSetting) {
     int c = frameRateSetting & 0xFF;
@@ -71,8 +114,10 @@ void TThreadMainTCPConnecterSendData::Stop(TTCPConnecter& viewer) {
     viewer.SetSendEvent(0);
 }
 
-TTCPMainConnecter::TTCPMainConnecter(TLiveHost& host, SOCKET listenSocket, uint8_t channel)
-    : ListenSocket(listenSocket), Channel(channel), host_(host) {
+TTCPMainConnecter::TTCPMainConnecter(TLiveHost& host, SOCKET listenSocket, uint8_t channel,
+                                     std::shared_ptr<TRefusalThrottle> throttle)
+    : ListenSocket(listenSocket), Channel(channel), host_(host),
+      throttle_(throttle ? std::move(throttle) : std::make_shared<TRefusalThrottle>()) {
     std::memcpy(RefusalHead, StreamRefusalHead, sizeof(RefusalHead));
 }
 
@@ -93,6 +138,7 @@ TTCPMainConnecter::~TTCPMainConnecter() {
 }
 
 void TTCPMainConnecter::LinkViewer(TTCPConnecter* viewer) {
+    std::lock_guard<std::mutex> hold(LinkLock);
     TTCPConnecter* tail = Tail.load();
     if (!tail) {
         Head = viewer;
@@ -111,6 +157,12 @@ void TTCPMainConnecter::AcceptViewer() {
         sockaddr_in peer{};
         int length = sizeof(peer);
         dvr::win::Socket s(::accept(ListenSocket, reinterpret_cast<sockaddr*>(&peer), &length));
+        // Silent or half-open peers must not pile up threads and sockets: beyond the waiting
+        // cap the oldest waiting connection makes room (a real viewer sends its request at
+        // once and is judged before it would be next); beyond the open cap the new one goes.
+        if (s && WaitingCount.load() >= kMaxWaitingViewers) CloseOldestWaiting();
+        if (s && (WaitingCount.load() >= kMaxWaitingViewers || OpenCount.load() >= kMaxOpenViewers))
+            s.reset();
         if (s) {
             auto viewer = std::make_unique<TTCPConnecter>(kViewerQueueCapacity);
             viewer->Socket = std::move(s);
@@ -121,6 +173,9 @@ void TTCPMainConnecter::AcceptViewer() {
             viewer->ConnectTime = CurrentOleDate();
             viewer->SetSendBufferSize(kViewerSendBufferSize);
             ::WSAEventSelect(viewer->Socket.get(), viewer->ReadEvent.get(), kFdReadClose);
+            viewer->Waiting = 1;
+            ++WaitingCount;
+            ++OpenCount;
             TTCPConnecter* v = viewer.release();
             v->ReadThread = TThreadMainTCPConnecter::Create(*this, *v);
             v->ReadThread->Start();
@@ -135,7 +190,8 @@ void TTCPMainConnecter::CloseViewer(TTCPConnecter& viewer) {
     try {
         TThreadMainTCPConnecter::Stop(viewer);
         TThreadMainTCPConnecterSendData::Stop(viewer);
-        viewer.Closed = 1;
+        StopWaiting(viewer);
+        if (viewer.Closed.exchange(1) == 0) --OpenCount;
         // The peer learns at once; the handle itself stays until the sweeper frees the viewer.
         if (viewer.Socket) ::shutdown(viewer.Socket.get(), SD_BOTH);
         // A running sender may be sending from the oldest node: it empties the queue itself
@@ -146,6 +202,20 @@ void TTCPMainConnecter::CloseViewer(TTCPConnecter& viewer) {
         }
     } catch (...) {
     }
+}
+
+void TTCPMainConnecter::CloseOldestWaiting() {
+    std::lock_guard<std::mutex> hold(LinkLock);
+    for (TTCPConnecter* v = Head.load(); v; v = v->Next.load()) {
+        if (v->Waiting && !v->Closed) {
+            CloseViewer(*v);
+            return;
+        }
+    }
+}
+
+void TTCPMainConnecter::StopWaiting(TTCPConnecter& viewer) {
+    if (viewer.Waiting.exchange(0)) --WaitingCount;
 }
 
 void TTCPMainConnecter::PushLocked(TTCPConnecter& viewer, const uint8_t* data, int length,
@@ -159,8 +229,19 @@ void TTCPMainConnecter::ReadLoop(TTCPConnecter& viewer, TSocketThread& self) {
     std::vector<uint8_t> pending;
     pending.reserve(kRequestSize);
     std::vector<uint8_t> scratch(8192);
+    const ULONGLONG deadline = ::GetTickCount64() + kFirstRequestTimeoutMs;
     while (!Stopped(self)) {
-        const int fired = WaitPair(viewer.ReadEvent.get(), viewer.ReadStopEvent.get());
+        // Until its first request is judged a connection has a deadline.
+        DWORD wait = WSA_INFINITE;
+        if (viewer.Waiting) {
+            const ULONGLONG now = ::GetTickCount64();
+            wait = now >= deadline ? 0 : DWORD(deadline - now);
+        }
+        const int fired = WaitPair(viewer.ReadEvent.get(), viewer.ReadStopEvent.get(), wait);
+        if (fired == kWaitTimedOut) {
+            CloseViewer(viewer);
+            return;
+        }
         if (fired < 0 || Stopped(self)) return;
         try {
             WSANETWORKEVENTS events{};
@@ -191,7 +272,7 @@ void TTCPMainConnecter::ReadLoop(TTCPConnecter& viewer, TSocketThread& self) {
             std::vector<uint8_t> request;
             request.swap(pending);
             pending.reserve(kRequestSize);
-            if (!HandleRequest(viewer, self, request.data())) return;
+            if (!HandleRequest(viewer, self, request.data(), deadline)) return;
         } catch (...) {
             if (Stopped(self)) return;
         }
@@ -199,7 +280,7 @@ void TTCPMainConnecter::ReadLoop(TTCPConnecter& viewer, TSocketThread& self) {
 }
 
 bool TTCPMainConnecter::HandleRequest(TTCPConnecter& viewer, TSocketThread& self,
-                                      const uint8_t* bytes) {
+                                      const uint8_t* bytes, ULONGLONG deadline) {
     TChannelOpenRequest request;
     ReadChannelOpenRequest(bytes, kRequestSize, request);
     request.OwnAddress.Set(viewer.PeerAddressText);
@@ -210,38 +291,62 @@ bool TTCPMainConnecter::HandleRequest(TTCPConnecter& viewer, TSocketThread& self
         return false;
     }
     if (IsKeyFrameRequest(request)) {
-        host_.RequestKeyFrame(channel);
+        // Only a viewer of this port may cost the board a key frame.
+        if (viewer.Admitted) host_.RequestKeyFrame(Channel);
         return true;
     }
-    viewer.Request = request;
+    // An address that was refused lately waits its turn; one that cannot be judged before
+    // its deadline is closed unjudged.
+    const auto wait = throttle_->Reserve(viewer.PeerAddressText);
+    if (wait.count() > 0) {
+        if (viewer.Waiting && ::GetTickCount64() + ULONGLONG(wait.count()) > deadline) {
+            CloseViewer(viewer);
+            return false;
+        }
+        ::WaitForSingleObject(viewer.ReadStopEvent.get(), DWORD(wait.count()));
+    }
     if (Stopped(self)) return false;
+    viewer.Request = request;
 
-    const bool accepted = host_.CheckUser(request.User.View(), request.Password.View(),
+    // The viewer is given the channel of the port it connected to, never another.
+    const bool accepted = channel == Channel &&
+                          host_.CheckUser(request.User.View(), request.Password.View(),
                                           kRemoteRightLive, channel, -1) &&
                           host_.CheckIP(request.OwnAddress.View(), kRemoteRightLive, channel, -1);
-    if (accepted) {
-        std::vector<uint8_t> header;
-        if (host_.RunningHeader(channel, header) && !header.empty())
-            PushLocked(viewer, header.data(), static_cast<int>(header.size()),
-                       kFrameTypeStreamHeader);
-        viewer.Admitted = 1;
-        host_.StartChannel(channel, '*', 0);
-    } else {
-        // A refused viewer gets the marker and nothing after it: it is not admitted, so the
-        // fan-out passes it by and no encoder is started for it.
-        viewer.Admitted = 0;
-        PushLocked(viewer, RefusalHead, sizeof(RefusalHead), kFrameTypeStreamHeader);
+    if (!accepted) {
+        Refuse(viewer, request);
+        return false;
     }
+    std::vector<uint8_t> header;
+    if (host_.RunningHeader(Channel, header) && !header.empty())
+        PushLocked(viewer, header.data(), static_cast<int>(header.size()), kFrameTypeStreamHeader);
+    viewer.Admitted = 1;
+    StopWaiting(viewer);
+    host_.StartChannel(Channel, '*', 0);
     if (Stopped(self)) return false;
     if (!viewer.SendThread) {
         viewer.SendThread = TThreadMainTCPConnecterSendData::Create(*this, viewer);
         viewer.SendThread->Start();
     }
     viewer.SetSendEvent(0);
-    host_.AddLogRecord(WorkLogLine(CurrentOleDate(),
-                                   accepted ? kWorkLogViewerAccepted : kWorkLogViewerRefused, -1,
-                                   channel, -1, "", viewer.PeerAddressText, request.User.View()));
+    host_.AddLogRecord(WorkLogLine(CurrentOleDate(), kWorkLogViewerAccepted, -1, channel, -1, "",
+                                   viewer.PeerAddressText, request.User.View()));
     return !Stopped(self);
+}
+
+void TTCPMainConnecter::Refuse(TTCPConnecter& viewer, const TChannelOpenRequest& request) {
+    throttle_->Refused(viewer.PeerAddressText);
+    host_.AddLogRecord(WorkLogLine(CurrentOleDate(), kWorkLogViewerRefused, -1, request.Channel, -1,
+                                   "", viewer.PeerAddressText, request.User.View()));
+    // A viewer refused on a later request: its sender ends before the marker goes out.
+    if (viewer.SendThread) {
+        TThreadMainTCPConnecterSendData::Stop(viewer);
+        viewer.SendThread->Wait(2000);
+    }
+    viewer.Admitted = 0;
+    // 19 bytes into an idle socket's buffer: sent whole or the connection is gone anyway.
+    viewer.SendBuffer(RefusalHead, sizeof(RefusalHead));
+    CloseViewer(viewer);
 }
 
 void TTCPMainConnecter::SendLoop(TTCPConnecter& viewer, TSocketThread& self) {
@@ -315,10 +420,8 @@ void TTCPMainConnecter::FanOutFrame(int frameType, const uint8_t* data, int leng
             TTCPConnecter& viewer = *v;
             if (viewer.Closed) continue;
             const TDropStages s = DropStagesFor(host_.FrameRate(Channel));
-            if (!viewer.Admitted) {
-                viewer.SetSendEvent(0);
-                continue;
-            }
+            // Nothing is queued for a viewer not admitted: no need to wake its sender.
+            if (!viewer.Admitted) continue;
             TChain& queue = *viewer.Queue;
             if (frameType == kFrameTypeAudio && queue.Count() > s.FrameRate) {
                 viewer.SetSendEvent(0);

@@ -9,7 +9,8 @@ std::unique_ptr<TSocketThread> TThreadMainListen::Create(TTCPMainServer& server)
         [&server](TSocketThread& self) { server.ListenLoop(self); }, THREAD_PRIORITY_NORMAL);
 }
 
-TTCPMainServer::TTCPMainServer(TLiveHost& host) : host_(host) {}
+TTCPMainServer::TTCPMainServer(TLiveHost& host, std::shared_ptr<TRefusalThrottle> throttle)
+    : host_(host), throttle_(std::move(throttle)) {}
 
 TTCPMainServer::~TTCPMainServer() {
     if (Started) Stop();
@@ -19,8 +20,8 @@ bool TTCPMainServer::Start(int port, int channel) {
     if (Started) return true;
     if (channel > kLiveChannels || channel < 0 || port < 0 || port > 0xFFFF) return false;
     if (!Bind(static_cast<uint16_t>(port))) return false;
-    Viewers =
-        std::make_unique<TTCPMainConnecter>(host_, Socket.get(), static_cast<uint8_t>(channel));
+    Viewers = std::make_unique<TTCPMainConnecter>(host_, Socket.get(),
+                                                  static_cast<uint8_t>(channel), throttle_);
     if (::listen(Socket.get(), kListenBacklog) == SOCKET_ERROR) Close();
     ListenThread = TThreadMainListen::Create(*this);
     if (ListenThread->Started())
@@ -68,7 +69,8 @@ bool TLiveServers::StartLiveServers(int portBase, int count) {
     std::unique_lock guard(lock_);
     bool all = true;
     for (int channel = 0; channel < count && channel < kLiveChannels; ++channel) {
-        if (!servers_[channel]) servers_[channel] = std::make_unique<TTCPMainServer>(host_);
+        if (!servers_[channel])
+            servers_[channel] = std::make_unique<TTCPMainServer>(host_, throttle_);
         if (!servers_[channel]->Start(portBase + channel, channel)) all = false;
     }
     return all;

@@ -22,7 +22,8 @@ struct TThreadMainListen;
 
 class TTCPMainServer : public TTCPServer {
 public:
-    explicit TTCPMainServer(TLiveHost& host);
+    // `throttle`: the refusal throttle shared by the host's live ports (one of its own if null).
+    explicit TTCPMainServer(TLiveHost& host, std::shared_ptr<TRefusalThrottle> throttle = nullptr);
     ~TTCPMainServer() override;
 
     std::atomic<uint8_t> Started{0};
@@ -43,6 +44,7 @@ private:
     void ListenLoop(TSocketThread& self);
 
     TLiveHost& host_;
+    std::shared_ptr<TRefusalThrottle> throttle_;
 };
 
 // TThreadMainListen: the accept thread of one server (normal priority).
@@ -81,6 +83,7 @@ private:
     // The fan-out walks the lists under the shared side; stopping takes it whole.
     std::shared_mutex lock_;
     std::atomic<bool> stopping_{false};
+    std::shared_ptr<TRefusalThrottle> throttle_ = std::make_shared<TRefusalThrottle>();
     std::array<std::unique_ptr<TTCPMainServer>, kLiveChannels> servers_;
 };
 

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <string>
 #include <random>
 #include <vector>
 
@@ -150,26 +152,45 @@ TEST_F(LiveServer, RefusedViewersGetTheMarkerAndNothingElse) {
         EXPECT_EQ(rec.Event, 67);
         EXPECT_EQ(rec.UserName.Get(), c.user);
         EXPECT_EQ(host.CheckIPCalls, c.ipChecks) << c.user;
+        // Closed after its marker: nothing more comes, whatever the channel produces.
         FanOut(Record(1, 500, 0x44));
-        EXPECT_TRUE(viewer.Read(1, 300).empty()) << "live records reached a refused viewer";
+        EXPECT_TRUE(viewer.Read(1).empty()) << "live records reached a refused viewer";
+        EXPECT_TRUE(viewer.PeerClosed()) << c.user;
     }
     EXPECT_TRUE(host.Copy(host.Starts).empty());
     EXPECT_FALSE(host.Running);
 }
 
-TEST_F(LiveServer, KeyFrameRequestBeforeOpeningNeitherChecksNorLogs) {
+TEST_F(LiveServer, KeyFrameRequestsCountOnlyFromAdmittedViewers) {
     TestViewer viewer(base + 1);
     ASSERT_TRUE(viewer.SendRequest(1, "IFrame", "nobody", "x"));
-    ASSERT_TRUE(WaitUntil([&] { return host.Copy(host.KeyFrameRequests).size() == 1; }));
-    EXPECT_EQ(host.Copy(host.KeyFrameRequests)[0], 1);
-    ::Sleep(200);
+    ::Sleep(300);
+    EXPECT_TRUE(host.Copy(host.KeyFrameRequests).empty());
     EXPECT_TRUE(Log().empty());
     EXPECT_FALSE(ViewerAt(List(1), 0)->Admitted);
     EXPECT_FALSE(ViewerAt(List(1), 0)->Closed);
-    // Still open: a plain request admits it.
+    // Still open: a plain request admits it, and then its key-frame requests count.
     ASSERT_TRUE(viewer.SendRequest(1));
     ASSERT_TRUE(Admitted(0, 1));
     ASSERT_TRUE(WaitUntil([&] { return Log().size() == 1; }));
+    EXPECT_TRUE(host.Copy(host.KeyFrameRequests).empty());
+    ASSERT_TRUE(viewer.SendRequest(1, "IFrame", "nobody", "x"));
+    ASSERT_TRUE(WaitUntil([&] { return host.Copy(host.KeyFrameRequests).size() == 1; }));
+    EXPECT_EQ(host.Copy(host.KeyFrameRequests)[0], 1);
+}
+
+TEST_F(LiveServer, ARequestForAnotherChannelIsRefusedAndStartsNothing) {
+    TestViewer viewer(base); // channel 0's port
+    ASSERT_TRUE(viewer.SendRequest(1));
+    EXPECT_EQ(viewer.Read(19), std::vector<uint8_t>(19, 0xFF));
+    EXPECT_TRUE(viewer.Read(1).empty());
+    EXPECT_TRUE(viewer.PeerClosed());
+    EXPECT_TRUE(host.Copy(host.Starts).empty());
+    EXPECT_FALSE(host.Running);
+    ASSERT_TRUE(WaitUntil([&] { return Log().size() == 1; }));
+    TWorkLogRecord rec{};
+    ASSERT_TRUE(ParseWorkLogLine(Log()[0], rec));
+    EXPECT_EQ(rec.Event, 67);
 }
 
 TEST_F(LiveServer, BadChannelClosesWithoutAReply) {
@@ -295,28 +316,32 @@ TEST_F(LiveServer, BandwidthBudgetIsSharedPerWindow) {
     EXPECT_GE(NetSentBytes.load(), 28000u);
 }
 
-TEST_F(LiveServer, ViewerThatHangsUpIsClosedAndSwept) {
+TEST_F(LiveServer, ViewerThatHangsUpIsClosedAndFreed) {
     TThreadFreeTCPMainConnecter sweeper(servers);
     auto first = std::make_unique<TestViewer>(base);
     ASSERT_TRUE(first->SendRequest(0));
     ASSERT_TRUE(Admitted());
     ASSERT_EQ(host.State, 42);
     first->Close();
-    TTCPConnecter* gone = ViewerAt(List(), 0);
-    ASSERT_TRUE(WaitUntil([&] { return gone->Closed.load() != 0; }));
-    // The only viewer left is closed: the encoder that ran for viewers stops.
+    // The only viewer is gone: the encoder that ran for viewers stops, and the viewer is
+    // freed although it was the tail of its list.
     ASSERT_TRUE(WaitUntil([&] { return host.State == -1; }));
     EXPECT_EQ(host.Copy(host.Stops), (std::vector<std::pair<int, char>>{{0, '*'}}));
-    // It stays at the tail until another viewer joins.
-    const int passes = sweeper.Passes();
-    ASSERT_TRUE(WaitUntil([&] { return sweeper.Passes() >= passes + 2; }));
-    EXPECT_EQ(ViewerCount(List()), 1);
-    EXPECT_EQ(gone->Queue->Count(), -1); // its nodes released
+    ASSERT_TRUE(WaitUntil([&] { return sweeper.Freed() == 1; }));
+    EXPECT_EQ(List().Head.load(), nullptr);
+    EXPECT_EQ(List().Tail.load(), nullptr);
+    EXPECT_EQ(List().OpenCount.load(), 0);
 
     TestViewer second(base);
     ASSERT_TRUE(second.SendRequest(0));
-    ASSERT_TRUE(WaitUntil([&] { return ViewerCount(List()) == 1 && List().Head != gone; }));
-    EXPECT_FALSE(List().Head.load()->Closed);
+    ASSERT_TRUE(Admitted());
+    EXPECT_EQ(ViewerCount(List()), 1);
+    // The connection window's disconnect: the peer sees the end, the viewer is freed.
+    List().CloseViewer(*List().Head.load());
+    second.Read(1 << 20, 5000);
+    EXPECT_TRUE(second.PeerClosed());
+    ASSERT_TRUE(WaitUntil([&] { return sweeper.Freed() == 2; }));
+    EXPECT_EQ(List().Head.load(), nullptr);
     sweeper.Stop();
 }
 
@@ -344,6 +369,74 @@ TEST_F(LiveServer, ClosedViewersAheadOfTheTailAreFreedInOnePass) {
     const auto r = Record(2, 64, 0x5A);
     FanOut(r);
     EXPECT_EQ(viewers[2]->Read(r.size()), r);
+}
+
+TEST_F(LiveServer, SilentPeersAreCappedAndClosedAndARealViewerStillGetsIn) {
+    // More silent peers than may wait: the oldest make room, never more than the cap wait.
+    std::vector<std::unique_ptr<TestViewer>> silent;
+    for (int i = 0; i < 200; ++i) {
+        silent.push_back(std::make_unique<TestViewer>(base));
+        ASSERT_TRUE(silent.back()->Connected());
+        ASSERT_LE(List().WaitingCount.load(), kMaxWaitingViewers);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return List().WaitingCount.load() == kMaxWaitingViewers; }));
+    EXPECT_TRUE(silent.front()->Read(1).empty());
+    EXPECT_TRUE(silent.front()->PeerClosed());
+
+    // A real viewer is admitted and served among them.
+    TestViewer real(base);
+    ASSERT_TRUE(real.SendRequest(0));
+    ASSERT_TRUE(WaitUntil([&] {
+        for (TTCPConnecter* v = List().Head.load(); v; v = v->Next.load())
+            if (v->Admitted && v->SendThread) return true;
+        return false;
+    }));
+    const auto r = Record(2, 64, 0x5A);
+    FanOut(r);
+    EXPECT_EQ(real.Read(r.size()), r);
+
+    // Nobody waits for a first request longer than its deadline.
+    ASSERT_TRUE(WaitUntil([&] { return List().WaitingCount.load() == 0; },
+                          kFirstRequestTimeoutMs + 15000));
+    EXPECT_TRUE(silent.back()->Read(1).empty());
+    EXPECT_TRUE(silent.back()->PeerClosed());
+    EXPECT_EQ(host.Copy(host.Starts).size(), 1u);
+    EXPECT_EQ(Log().size(), 1u);
+    FanOut(r);
+    EXPECT_EQ(real.Read(r.size()), r);
+}
+
+TEST_F(LiveServer, PeersThatConnectAndDropAreAllFreed) {
+    TThreadFreeTCPMainConnecter sweeper(servers);
+    for (int i = 0; i < 300; ++i) {
+        TestViewer peer(base + i % 2);
+        ASSERT_TRUE(peer.Connected());
+        if (i % 3 == 0) peer.Send("C", 1);
+    }
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return sweeper.Freed() > 0 && !List(0).Head.load() && !List(1).Head.load();
+        },
+        60000));
+    EXPECT_EQ(List(0).OpenCount.load() + List(1).OpenCount.load(), 0);
+    EXPECT_EQ(List(0).WaitingCount.load() + List(1).WaitingCount.load(), 0);
+    TestViewer good(base + 1);
+    ASSERT_TRUE(good.SendRequest(1));
+    ASSERT_TRUE(Admitted(0, 1));
+    sweeper.Stop();
+}
+
+TEST(RefusalThrottle, RefusedAddressesAreJudgedOnceASecond) {
+    using std::chrono::milliseconds;
+    TRefusalThrottle throttle;
+    EXPECT_EQ(throttle.Reserve("10.0.0.1").count(), 0); // never refused: at once
+    throttle.Refused("10.0.0.1");
+    EXPECT_GT(throttle.Reserve("10.0.0.1"), milliseconds(900));
+    EXPECT_GT(throttle.Reserve("10.0.0.1"), milliseconds(1900)); // each waits its own second
+    EXPECT_EQ(throttle.Reserve("10.0.0.2").count(), 0);
+    for (int i = 0; i < 5000; ++i)
+        throttle.Refused("10.1." + std::to_string(i / 256) + "." + std::to_string(i % 256));
+    EXPECT_LE(throttle.Size(), 4096u);
 }
 
 TEST_F(LiveServer, StartRulesForChannelsAndPorts) {

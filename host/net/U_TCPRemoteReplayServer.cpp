@@ -7,6 +7,7 @@
 #include "host/engine/U_StorageNames.h"
 #include "host/engine/U_SystemInfo.h"
 #include "host/net/T_ThreadRemoteReplaySearchCaptureFile.h"
+#include "host/net/U_NetSentBytes.h"
 #include "host/net/U_RemoteReplayProtocol.h"
 
 #include "common/win/handles.h"
@@ -91,6 +92,7 @@ void TThreadRemoteReplayTCPConnecterSendData::Create(std::shared_ptr<TRemoteRepl
                                                      std::string path,
                                                      TMsgConnectionPtr connection) {
     ++shared->RunningThreads;
+    ++shared->SenderThreads;
     std::thread([shared, path = std::move(path), connection = std::move(connection)] {
         const auto stopped = [&] {
             return connection->ClosedFlag.load() || !connection->Connected();
@@ -119,8 +121,8 @@ void TThreadRemoteReplayTCPConnecterSendData::Create(std::shared_ptr<TRemoteRepl
                     const TSendBudget& budget = shared->Budget;
                     if (budget.SentBytes && budget.LimitKbits) {
                         const int32_t limit = budget.LimitKbits();
-                        if (limit > 0 &&
-                            budget.SentBytes->load() > static_cast<uint32_t>(limit) * 100u / 8u) {
+                        // In 64 bits: a limit above 343 Mbit/s would wrap in 32.
+                        if (limit > 0 && budget.SentBytes->load() > BandwidthBudget(limit)) {
                             ::Sleep(5);
                             continue;
                         }
@@ -138,6 +140,7 @@ void TThreadRemoteReplayTCPConnecterSendData::Create(std::shared_ptr<TRemoteRepl
                 if (!ending && pacing.BlockPauseMs > 0) ::Sleep(pacing.BlockPauseMs);
             }
         }
+        --shared->SenderThreads;
         --shared->RunningThreads;
     }).detach();
 }
@@ -150,6 +153,7 @@ TTCPRemoteReplayServer::TTCPRemoteReplayServer(TRemoteReplaySource& source, int 
     : shared_(std::make_shared<TRemoteReplayShared>(source, std::move(budget), pacing)) {
     socket_.OnClientRead = [this](const TMsgConnectionPtr& c) { ClientRead(c); };
     socket_.OnClientDisconnect = [](const TMsgConnectionPtr& c) { c->ClosedFlag = true; };
+    socket_.MaxConnections = kMaxMsgConnections;
     socket_.OnClientError = [](const TMsgConnectionPtr& c, int& error) {
         error = 0;
         c->ClosedFlag = true;
@@ -161,15 +165,42 @@ TTCPRemoteReplayServer::~TTCPRemoteReplayServer() {
     socket_.Close();
 }
 
-bool TTCPRemoteReplayServer::IsServedRecording(const std::string& path) {
+int TTCPRemoteReplayServer::ServedRecordingChannel(const std::string& path) {
     const std::string day = RecordingPathDayKey(path);
-    if (day.empty()) return false;
+    if (day.empty()) return -1;
     const auto lists = shared_->Source.DayChannelLists(day);
-    if (!lists) return false;
-    for (const auto& list : *lists)
-        for (const std::string& entry : list)
-            if (SameTextIgnoringCase(EntryPath(entry), path)) return true;
-    return false;
+    if (!lists) return -1;
+    for (size_t ch = 0; ch < lists->size(); ++ch)
+        for (const std::string& entry : (*lists)[ch])
+            if (SameTextIgnoringCase(EntryPath(entry), path)) return int(ch);
+    return -1;
+}
+
+const TTCPRemoteReplayServer::Logon*
+TTCPRemoteReplayServer::CurrentLogon(const TMsgConnectionPtr& c) {
+    const auto now = std::chrono::steady_clock::now();
+    const auto it = logons_.find(c->PeerAddress());
+    if (it == logons_.end()) return nullptr;
+    if (it->second.Until <= now) {
+        logons_.erase(it);
+        return nullptr;
+    }
+    it->second.Until = now + kReplayLogonLifetime;
+    return &it->second;
+}
+
+void TTCPRemoteReplayServer::RememberLogon(const TMsgConnectionPtr& c, const std::string& user,
+                                           const std::string& password) {
+    const auto now = std::chrono::steady_clock::now();
+    for (auto it = logons_.begin(); it != logons_.end();)
+        it = it->second.Until <= now ? logons_.erase(it) : std::next(it);
+    if (logons_.size() >= kMaxReplayLogons && !logons_.count(c->PeerAddress())) {
+        auto oldest = logons_.begin();
+        for (auto it = logons_.begin(); it != logons_.end(); ++it)
+            if (it->second.Until < oldest->second.Until) oldest = it;
+        logons_.erase(oldest);
+    }
+    logons_[c->PeerAddress()] = Logon{user, password, now + kReplayLogonLifetime};
 }
 
 void TTCPRemoteReplayServer::ClientRead(const TMsgConnectionPtr& c) {
@@ -185,6 +216,8 @@ void TTCPRemoteReplayServer::ClientRead(const TMsgConnectionPtr& c) {
             return;
         }
         c->ClosedFlag = false;
+        // The player and the download connect again from this address with the path alone.
+        RememberLogon(c, command.User, command.Password);
         std::vector<std::string> titles;
         for (int ch = 0; ch < source.ChannelCount(); ++ch)
             titles.push_back(source.ChannelTitle(ch));
@@ -193,18 +226,41 @@ void TTCPRemoteReplayServer::ClientRead(const TMsgConnectionPtr& c) {
     }
     case ReplayCommandKind::FileInfo:
         c->ClosedFlag = false;
+        if (shared_->RunningThreads.load() - shared_->SenderThreads.load() >= kMaxReplayQueries) {
+            c->Close();
+            return;
+        }
+        if (source.CheckUser(command.User, command.Password, kRemoteReplayRight, -1, -1) &&
+            source.CheckIP(c->PeerAddress(), kRemoteReplayRight, -1, -1))
+            RememberLogon(c, command.User, command.Password);
         TThreadRemoteReplaySearchCaptureFile::Create(shared_, c, command.User, command.Password,
                                                      command.Date);
         return;
     case ReplayCommandKind::PlayFile:
-    case ReplayCommandKind::Download:
+    case ReplayCommandKind::Download: {
         c->ClosedFlag = false;
-        // No credentials travel with these requests: only indexed recordings go out.
-        if (IsServedRecording(command.Path) &&
-            ::GetFileAttributesW(dvr::win::GbkToWide(command.Path).c_str()) !=
+        // No credentials travel with these requests: the address must have passed the logon,
+        // and its user still the replay right for the recording's channel. Only indexed
+        // recordings go out.
+        const Logon* logon = CurrentLogon(c);
+        if (!logon) {
+            c->Close();
+            return;
+        }
+        const int channel = ServedRecordingChannel(command.Path);
+        if (channel < 0 ||
+            ::GetFileAttributesW(dvr::win::GbkToWide(command.Path).c_str()) ==
                 INVALID_FILE_ATTRIBUTES)
-            TThreadRemoteReplayTCPConnecterSendData::Create(shared_, command.Path, c);
+            return;
+        if (!source.CheckUser(logon->User, logon->Password, kRemoteReplayRight, channel, -1) ||
+            !source.CheckIP(c->PeerAddress(), kRemoteReplayRight, channel, -1) ||
+            shared_->SenderThreads.load() >= kMaxReplaySenders) {
+            c->Close();
+            return;
+        }
+        TThreadRemoteReplayTCPConnecterSendData::Create(shared_, command.Path, c);
         return;
+    }
     case ReplayCommandKind::Unknown:
         c->Close();
         return;

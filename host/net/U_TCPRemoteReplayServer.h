@@ -6,7 +6,9 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -78,7 +80,17 @@ struct TRemoteReplayShared {
     TSendBudget Budget;
     TReplayPacing Pacing;
     std::atomic<int> RunningThreads{0};
+    std::atomic<int> SenderThreads{0};
 };
+
+// File senders running at once; a request beyond them is refused (its connection closed).
+constexpr int kMaxReplaySenders = 16;
+// File queries running at once, likewise.
+constexpr int kMaxReplayQueries = 16;
+// How long a passed replay logon lets its address fetch recordings (each use renews it).
+constexpr std::chrono::minutes kReplayLogonLifetime{30};
+// Addresses with a logon remembered at once; the oldest goes first.
+constexpr size_t kMaxReplayLogons = 256;
 
 // Sends one recording over its connection, paced; frees itself.
 class TThreadRemoteReplayTCPConnecterSendData {
@@ -102,10 +114,20 @@ public:
 
 private:
     void ClientRead(const TMsgConnectionPtr& c);
-    // A recording the index lists under its day; anything else is never handed out.
-    bool IsServedRecording(const std::string& path);
+    // The channel whose index lists the recording under its day; -1 for anything else, which
+    // is never handed out.
+    int ServedRecordingChannel(const std::string& path);
+    // The logon of the connection's address, renewed; null when it has none or it expired.
+    struct Logon {
+        std::string User, Password;
+        std::chrono::steady_clock::time_point Until;
+    };
+    const Logon* CurrentLogon(const TMsgConnectionPtr& c);
+    void RememberLogon(const TMsgConnectionPtr& c, const std::string& user,
+                       const std::string& password);
 
     std::shared_ptr<TRemoteReplayShared> shared_;
+    std::map<std::string, Logon> logons_; // by peer address; user-interface thread only
     TMsgServerSocket socket_;
 };
 

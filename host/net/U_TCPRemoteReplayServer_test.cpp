@@ -64,6 +64,10 @@ protected:
         return reply;
     }
 
+    // The replay logon of this address, as the window's connect does before the player's and
+    // the download's own connections.
+    void Logon() { EXPECT_NE(Ask("connectop~pw", nullptr, SIZE_MAX, 300), ""); }
+
     std::string root_, day_;
     FakeSource source_;
     std::unique_ptr<TTCPRemoteReplayServer> server_;
@@ -158,6 +162,7 @@ TEST_F(RemoteReplayServer, PlayFileSendsExactlyTheFileAndKeepsTheConnection) {
     const std::string bytes = testing::Pattern(10000);
     const std::string path = Add(0, 0, "100000", bytes);
     Start();
+    Logon();
     for (const char* keyword : {"PlayFile", "Download"}) {
         bool closed = true;
         EXPECT_EQ(Ask(keyword + path, &closed, SIZE_MAX, 700), bytes) << keyword;
@@ -174,6 +179,7 @@ TEST_F(RemoteReplayServer, PathsOutsideTheIndexAreNeverSent) {
     const std::string stray = day_ + "1\\CC\\0-0-20261210110000.MPG";
     PutFile(stray, "not indexed");
     Start();
+    Logon();
     for (const std::string& path :
          {secret, stray, day_ + "1\\CC\\..\\..\\..\\..\\..\\secret.txt",
           day_ + "1\\CC\\0-0-20261210100000.MPG\\..\\..\\..\\..\\..\\..\\secret.txt",
@@ -189,6 +195,7 @@ TEST_F(RemoteReplayServer, SenderWaitsForTheBandwidthBudget) {
     const std::string path = Add(0, 0, "100000", bytes);
     std::atomic<uint32_t> sent{20000};
     Start(TSendBudget{&sent, [] { return 800; }}); // 10,000 bytes per 100 ms
+    Logon();
     std::string got;
     ASSERT_TRUE(RunPeer([&] {
         Peer p;
@@ -206,6 +213,7 @@ TEST_F(RemoteReplayServer, SenderStopsWhenTheViewerCloses) {
     const std::string path = Add(0, 0, "100000", testing::Pattern(2'000'000));
     server_ = std::make_unique<TTCPRemoteReplayServer>(source_, 0, TSendBudget{},
                                                        TReplayPacing{1024, 40}, "127.0.0.1");
+    Logon();
     ASSERT_TRUE(RunPeer([&] {
         Peer p;
         ASSERT_TRUE(p.Connect(server_->Port()));
@@ -213,6 +221,82 @@ TEST_F(RemoteReplayServer, SenderStopsWhenTheViewerCloses) {
         EXPECT_EQ(p.Receive(1024).size(), 1024u);
     }));
     EXPECT_TRUE(PumpMessagesUntil([&] { return server_->RunningThreads() == 0; }, 5000));
+}
+
+TEST_F(RemoteReplayServer, RecordingsGoOnlyToALoggedOnAddressWithTheChannelsRight) {
+    const std::string zero = Add(0, 0, "100000", "channel zero");
+    const std::string one = Add(1, 0, "100000", "channel one");
+    source_.AllowedChannels = {1};
+    Start();
+    // Without a logon, and after a refused one: nothing, and the connection is closed.
+    bool closed = false;
+    EXPECT_EQ(Ask("PlayFile" + one, &closed), "");
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(Ask("connectop~bad", &closed), "");
+    EXPECT_EQ(Ask("Download" + one, &closed), "");
+    EXPECT_TRUE(closed);
+    Logon();
+    // The user lacks the right for channel 0.
+    EXPECT_EQ(Ask("Download" + zero, &closed), "");
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(Ask("PlayFile" + one, &closed, SIZE_MAX, 500), "channel one");
+    EXPECT_FALSE(closed);
+    // The address list no longer allows this address.
+    source_.AddressOk = false;
+    EXPECT_EQ(Ask("PlayFile" + one, &closed), "");
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(RemoteReplayServer, AtMostSixteenSendersRunAtOnce) {
+    const std::string path = Add(0, 0, "100000", testing::Pattern(2'000'000));
+    server_ = std::make_unique<TTCPRemoteReplayServer>(source_, 0, TSendBudget{},
+                                                       TReplayPacing{1024, 40}, "127.0.0.1");
+    Logon();
+    ASSERT_TRUE(RunPeer([&] {
+        std::vector<std::unique_ptr<Peer>> peers;
+        for (int i = 0; i < kMaxReplaySenders; ++i) {
+            peers.push_back(std::make_unique<Peer>());
+            ASSERT_TRUE(peers.back()->Connect(server_->Port()));
+            peers.back()->Send("PlayFile" + path);
+            ASSERT_EQ(peers.back()->Receive(1024).size(), 1024u) << i;
+        }
+        Peer extra;
+        ASSERT_TRUE(extra.Connect(server_->Port()));
+        extra.Send("Download" + path);
+        EXPECT_EQ(extra.Receive(SIZE_MAX, 3000), "");
+        EXPECT_TRUE(extra.closedByPeer);
+    }));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return server_->RunningThreads() == 0; }, 10000));
+}
+
+TEST_F(RemoteReplayServer, AHighBandwidthLimitDoesNotWrapTheBudget) {
+    const std::string bytes = testing::Pattern(3000);
+    const std::string path = Add(0, 0, "100000", bytes);
+    // The largest limit a setting holds: its budget is far above 32 bits, so bytes already
+    // counted in this window do not stop the sender.
+    std::atomic<uint32_t> sent{3'000'000'000u};
+    Start(TSendBudget{&sent, [] { return int32_t(0x7FFFFFFF); }});
+    Logon();
+    EXPECT_EQ(Ask("PlayFile" + path, nullptr, bytes.size()), bytes);
+}
+
+TEST_F(RemoteReplayServer, ConnectionsBeyondTheCapAreClosedAtAccept) {
+    Start();
+    ASSERT_TRUE(RunPeer([&] {
+        std::vector<std::unique_ptr<Peer>> peers;
+        for (size_t i = 0; i < kMaxMsgConnections; ++i) {
+            peers.push_back(std::make_unique<Peer>());
+            ASSERT_TRUE(peers.back()->Connect(server_->Port()));
+        }
+        // The server took them all in before this one (its answer proves its turn came).
+        Peer last;
+        ASSERT_TRUE(last.Connect(server_->Port()));
+        last.Send("connectop~pw");
+        EXPECT_EQ(last.Receive(SIZE_MAX, 3000), "");
+        EXPECT_TRUE(last.closedByPeer);
+        peers.front()->Send("connectop~pw");
+        EXPECT_NE(peers.front()->Receive(SIZE_MAX, 1000), "");
+    }));
 }
 
 } // namespace

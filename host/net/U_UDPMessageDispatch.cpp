@@ -30,6 +30,28 @@ int32_t Megabytes(uint64_t bytes) {
 
 } // namespace
 
+void TSenderSessions::Admit(const std::string& address, std::chrono::steady_clock::time_point now) {
+    for (auto it = until_.begin(); it != until_.end();)
+        it = it->second <= now ? until_.erase(it) : std::next(it);
+    if (until_.size() >= kMaxSenderSessions && !until_.count(address)) {
+        auto oldest = until_.begin();
+        for (auto it = until_.begin(); it != until_.end(); ++it)
+            if (it->second < oldest->second) oldest = it;
+        until_.erase(oldest);
+    }
+    until_[address] = now + kSenderSessionLifetime;
+}
+
+bool TSenderSessions::Has(const std::string& address,
+                          std::chrono::steady_clock::time_point now) const {
+    const auto it = until_.find(address);
+    return it != until_.end() && now < it->second;
+}
+
+std::chrono::steady_clock::time_point TUDPMessageDispatch::Now() const {
+    return clock_ ? clock_() : std::chrono::steady_clock::now();
+}
+
 void TUDPMessageDispatch::Dispatch(const uint8_t* data, size_t length, const std::string& sender,
                                    int senderPort) {
     const UdpMsgKind kind = ClassifyRequest(data, length);
@@ -50,10 +72,19 @@ void TUDPMessageDispatch::Reply(const void* buffer, size_t length) {
     }
 }
 
-bool TUDPMessageDispatch::Checks(std::string_view name, std::string_view password,
-                                 std::string_view address, int right, int item) {
-    return host_.CheckUser(name, password, right, item, -1) &&
-           host_.CheckIP(address, right, item, -1);
+bool TUDPMessageDispatch::Checks(std::string_view name, std::string_view password, int right,
+                                 int item) {
+    // Rights are judged by the address the datagram came from, never by one written in it.
+    if (!host_.CheckUser(name, password, right, item, -1) ||
+        !host_.CheckIP(sender_, right, item, -1))
+        return false;
+    checked_.Admit(sender_, Now());
+    return true;
+}
+
+bool TUDPMessageDispatch::MayAnswerUnchecked() {
+    return !host_.RemoteListsInUse() || host_.AddressListed(sender_) ||
+           checked_.Has(sender_, Now());
 }
 
 void TUDPMessageDispatch::SetSuccessAndNotify() {
@@ -71,21 +102,22 @@ void TUDPMessageDispatch::Run(UdpMsgKind kind, const uint8_t* data, size_t lengt
         Reply(data, length);
         break;
     case UdpMsgKind::UdpMsgStateQuery: {
+        if (!MayAnswerUnchecked()) break;
         const WorkStateRecord state = host_.CaptureWorkState();
         Reply(&state, sizeof state);
         break;
     }
     case UdpMsgKind::UdpMsgWorkLogQuery:
-        WorkLogQuery(Read<UdpMsgWorkLogQuery>(data));
+        if (MayAnswerUnchecked()) WorkLogQuery(Read<UdpMsgWorkLogQuery>(data));
         break;
     case UdpMsgKind::UdpMsgWorkLogDaysQuery:
-        WorkLogDays();
+        if (MayAnswerUnchecked()) WorkLogDays();
         break;
     case UdpMsgKind::UdpMsgDiskInfoQuery:
-        DiskInfo();
+        if (MayAnswerUnchecked()) DiskInfo();
         break;
     case UdpMsgKind::UdpMsgRemoteCtrlConnect:
-        if (host_.BoardChannelCount() > 0) ChannelInfo(false);
+        if (host_.BoardChannelCount() > 0 && MayAnswerUnchecked()) ChannelInfo(false);
         break;
     case UdpMsgKind::UdpMsgGetSettings:
         GetSettings(Read<UdpMsgGetSettings>(data));
@@ -107,17 +139,15 @@ void TUDPMessageDispatch::Run(UdpMsgKind kind, const uint8_t* data, size_t lengt
         break;
     case UdpMsgKind::UdpMsgSettingsConnect: {
         const auto m = Read<UdpMsgSettingsConnect>(data);
-        if (host_.BoardChannelCount() > 0 &&
-            Checks(m.UserName.View(), m.Password.View(), sender_, 1, -1))
+        if (host_.BoardChannelCount() > 0 && Checks(m.UserName.View(), m.Password.View(), 1, -1)) {
+            settings_.Admit(sender_, Now());
             ChannelInfo(true);
+        }
         break;
     }
     case UdpMsgKind::UdpMsgSetDogSettings: {
         const auto m = Read<UdpMsgSetDogSettings>(data);
-        if (!Checks(m.UserName.View(), m.Password.View(), sender_, 1, 5)) break;
-        std::memcpy(host_.DogSettings(), data, kDogSettingsSize);
-        host_.SaveDogSettings();
-        SetSuccessAndNotify();
+        if (Checks(m.UserName.View(), m.Password.View(), 1, 5)) SetDogSettings(data);
         break;
     }
     case UdpMsgKind::UdpMsgRemoteControl:
@@ -126,7 +156,7 @@ void TUDPMessageDispatch::Run(UdpMsgKind kind, const uint8_t* data, size_t lengt
     case UdpMsgKind::UdpMsgSetCaptureSettings: {
         const auto m = Read<UdpMsgSetCaptureSettings>(data);
         if (!IsSettingsChannel(m.Channel) ||
-            !Checks(m.UserName.View(), m.Password.View(), sender_, 1, 1))
+            !Checks(m.UserName.View(), m.Password.View(), 1, 1))
             break;
         host_.CaptureRecords()[m.Channel] = m.Record;
         host_.SaveCaptureRecords();
@@ -141,7 +171,7 @@ void TUDPMessageDispatch::Run(UdpMsgKind kind, const uint8_t* data, size_t lengt
     case UdpMsgKind::UdpMsgSetPreviewSettings: {
         const auto m = Read<UdpMsgSetPreviewSettings>(data);
         if (!IsSettingsChannel(m.Channel) ||
-            !Checks(m.UserName.View(), m.Password.View(), sender_, 1, 0))
+            !Checks(m.UserName.View(), m.Password.View(), 1, 0))
             break;
         host_.PreviewRecords()[m.Channel] = m.Record;
         host_.SavePreviewRecords();
@@ -151,7 +181,7 @@ void TUDPMessageDispatch::Run(UdpMsgKind kind, const uint8_t* data, size_t lengt
     case UdpMsgKind::UdpMsgPtzCommand: {
         const auto m = Read<UdpMsgPtzCommand>(data);
         if (!IsSettingsChannel(m.Channel) ||
-            !Checks(m.UserName.View(), m.Password.View(), m.OwnAddress.View(), 6, m.Channel))
+            !Checks(m.UserName.View(), m.Password.View(), 6, m.Channel))
             break;
         if (m.Stop == 0)
             host_.PtzStart(m.Channel, m.Command, m.Value1, m.Value2);
@@ -161,24 +191,18 @@ void TUDPMessageDispatch::Run(UdpMsgKind kind, const uint8_t* data, size_t lengt
     }
     case UdpMsgKind::UdpMsgSetOtherSettings: {
         const auto m = Read<TOtherSettingsRecord>(data);
-        if (!Checks(m.RemoteUserName.View(), m.RemotePassword.View(), sender_, 1, 7)) break;
-        host_.OtherSettings() = m;
-        host_.SaveOtherSettings();
-        SetSuccessAndNotify();
+        if (Checks(m.RemoteUserName.View(), m.RemotePassword.View(), 1, 7)) SetOtherSettings(m);
         break;
     }
     case UdpMsgKind::UdpMsgSetPtzSettings: {
         const auto m = Read<TYunTaiSetRecord>(data);
-        if (!Checks(m.UserName.View(), m.Password.View(), sender_, 1, 4)) break;
-        host_.YunTaiSettings() = m;
-        host_.SaveYunTaiSettings();
-        SetSuccessAndNotify();
+        if (Checks(m.UserName.View(), m.Password.View(), 1, 4)) SetPtzSettings(m);
         break;
     }
     case UdpMsgKind::UdpMsgSetAlarmSettings: {
         const auto m = std::make_unique<UdpMsgSetAlarmSettings>(Read<UdpMsgSetAlarmSettings>(data));
         if (!IsSettingsChannel(m->Channel) ||
-            !Checks(m->UserName.View(), m->Password.View(), sender_, 1, 2))
+            !Checks(m->UserName.View(), m->Password.View(), 1, 2))
             break;
         host_.AlarmRecords()[m->Channel] = m->Record;
         host_.SaveAlarmRecords();
@@ -189,7 +213,7 @@ void TUDPMessageDispatch::Run(UdpMsgKind kind, const uint8_t* data, size_t lengt
         const auto m =
             std::make_unique<UdpMsgSetScheduleSettings>(Read<UdpMsgSetScheduleSettings>(data));
         if (!IsSettingsChannel(m->Channel) ||
-            !Checks(m->UserName.View(), m->Password.View(), sender_, 1, 3))
+            !Checks(m->UserName.View(), m->Password.View(), 1, 3))
             break;
         host_.AutoRecords()[m->Channel] = m->Record;
         host_.SaveAutoRecords();
@@ -208,11 +232,51 @@ void TUDPMessageDispatch::MatrixSwitch(const UdpMsgMatrixSwitch& m) {
     host_.SwitchMatrix(m.Input, m.Output);
 }
 
+void TUDPMessageDispatch::SetOtherSettings(const TOtherSettingsRecord& m) {
+    TOtherSettingsRecord& live = host_.OtherSettings();
+    TOtherSettingsRecord stored = m;
+    // Reads send the passwords blank: a blank one written back keeps what is stored.
+    if (stored.WindowsLogonPassword.len == 0) stored.WindowsLogonPassword = live.WindowsLogonPassword;
+    if (stored.RemotePassword.len == 0) stored.RemotePassword = live.RemotePassword;
+    live = stored;
+    host_.SaveOtherSettings();
+    SetSuccessAndNotify();
+}
+
+void TUDPMessageDispatch::SetPtzSettings(const TYunTaiSetRecord& m) {
+    TYunTaiSetRecord& live = host_.YunTaiSettings();
+    const auto keep = live.Password;
+    live = m;
+    if (live.Password.len == 0) live.Password = keep;
+    host_.SaveYunTaiSettings();
+    SetSuccessAndNotify();
+}
+
+void TUDPMessageDispatch::SetDogSettings(const uint8_t* data) {
+    uint8_t* live = host_.DogSettings();
+    UdpMsgSetDogSettings keep;
+    std::memcpy(&keep, live, sizeof keep);
+    std::memcpy(live, data, kDogSettingsSize);
+    if (live[offsetof(UdpMsgSetDogSettings, Password)] == 0)
+        std::memcpy(live + offsetof(UdpMsgSetDogSettings, Password), &keep.Password,
+                    sizeof keep.Password);
+    host_.SaveDogSettings();
+    SetSuccessAndNotify();
+}
+
 void TUDPMessageDispatch::WorkLogQuery(const UdpMsgWorkLogQuery& m) {
-    if (m.Count < 1) return;
-    const int count = std::min<int32_t>(m.Count, kMaxWorkLogAnswer);
-    std::vector<TWorkLogRecord> records(
-        static_cast<size_t>(count)); // zeros past the end of the log
+    if (m.Count < 1 || m.First < 0) return;
+    // Only what the log holds for the day of the first record, and never more than a window
+    // shows at once.
+    int64_t dayEnd = host_.WorkLogRecordCount();
+    std::vector<double> times;
+    std::vector<int32_t> indexes;
+    host_.ListWorkLogDays(times, indexes);
+    for (int32_t dayStart : indexes)
+        if (dayStart > m.First && dayStart < dayEnd) dayEnd = dayStart;
+    if (m.First >= dayEnd) return;
+    const int count = int(std::min<int64_t>({int64_t(m.Count), dayEnd - m.First, int64_t(kMaxWorkLogAnswer)}));
+    std::vector<TWorkLogRecord> records(static_cast<size_t>(count));
     host_.ReadWorkLog(m.First, records.data(), count);
     for (const TWorkLogRecord& r : records)
         Reply(&r, sizeof r);
@@ -268,7 +332,9 @@ void TUDPMessageDispatch::ChannelInfo(bool settingsSession) {
 
 void TUDPMessageDispatch::GetSettings(const UdpMsgGetSettings& m) {
     const int kind = m.Kind;
-    if (kind > SettingsOther) return;
+    // Only for a settings session of this very address; the remote lists never leave.
+    if (kind > SettingsOther || kind == SettingsRemoteLists) return;
+    if (!settings_.Has(sender_, Now())) return;
     if (kind <= SettingsSchedule && !IsSettingsChannel(m.Channel)) return;
     switch (kind) {
     case SettingsPreview: {
@@ -287,28 +353,34 @@ void TUDPMessageDispatch::GetSettings(const UdpMsgGetSettings& m) {
     case SettingsSchedule:
         Reply(&host_.AutoRecords()[m.Channel], sizeof(TAutoSetRecord));
         break;
-    case SettingsPtz:
-        Reply(&host_.YunTaiSettings(), sizeof(TYunTaiSetRecord));
+    case SettingsPtz: {
+        // Stored passwords go out blank.
+        auto r = std::make_unique<TYunTaiSetRecord>(host_.YunTaiSettings());
+        r->Password.Set("");
+        Reply(r.get(), sizeof(TYunTaiSetRecord));
         break;
-    case SettingsRemoteLists:
-        for (const TRemoteUserRecord& r : host_.RemoteUsers())
-            Reply(&r, sizeof r);
-        for (const TRemoteIPRecord& r : host_.RemoteIPs())
-            Reply(&r, sizeof r);
+    }
+    case SettingsDog: {
+        UdpMsgSetDogSettings r;
+        std::memcpy(&r, host_.DogSettings(), kDogSettingsSize);
+        r.Password.Set("");
+        Reply(&r, kDogSettingsSize);
         break;
-    case SettingsDog:
-        Reply(host_.DogSettings(), kDogSettingsSize);
+    }
+    case SettingsOther: {
+        TOtherSettingsRecord r = host_.OtherSettings();
+        r.WindowsLogonPassword.Set("");
+        r.RemotePassword.Set("");
+        Reply(&r, sizeof r);
         break;
-    case SettingsOther:
-        Reply(&host_.OtherSettings(), sizeof(TOtherSettingsRecord));
-        break;
+    }
     default:
         break;
     }
 }
 
 void TUDPMessageDispatch::AlarmOutput(const UdpMsgAlarmOutput& m) {
-    if (!Checks(m.UserName.View(), m.Password.View(), sender_, 11, -1)) return;
+    if (!Checks(m.UserName.View(), m.Password.View(), 11, -1)) return;
     if (m.BoxType > 3) return;
     uint8_t* states = host_.RemoteOutputStates();
     for (int i = 0; i < kRemoteOutputs; ++i)
@@ -317,9 +389,8 @@ void TUDPMessageDispatch::AlarmOutput(const UdpMsgAlarmOutput& m) {
 }
 
 void TUDPMessageDispatch::RemoteControl(const UdpMsgRemoteControl& m) {
-    const std::string_view name = m.UserName.View(), password = m.Password.View(),
-                           address = m.OwnAddress.View();
-    auto allowed = [&](int right) { return Checks(name, password, address, right, -1); };
+    const std::string_view name = m.UserName.View(), password = m.Password.View();
+    auto allowed = [&](int right) { return Checks(name, password, right, -1); };
     switch (m.Command) {
     case 0:
         if (allowed(15)) host_.PostToMainForm(WM_POWERACTION, 0, 0);
@@ -340,7 +411,8 @@ void TUDPMessageDispatch::RemoteControl(const UdpMsgRemoteControl& m) {
         if (host_.AutoMode() && allowed(5)) host_.ToggleAutoWork();
         break;
     case 6:
-        host_.PostToMainForm(WM_POWERACTION, -1, -1);
+        // Closing for a restart closes the program: the same right as closing it.
+        if (allowed(12)) host_.PostToMainForm(WM_POWERACTION, -1, -1);
         break;
     default:
         break;
@@ -355,7 +427,7 @@ void TUDPMessageDispatch::ChannelCommand(const UdpMsgChannelCommand& m) {
     const int boards = std::min(host_.BoardChannelCount(), kSettingsChannels);
     for (int ch = 0; ch < boards; ++ch) {
         if (!m.Channels[ch]) continue;
-        if (!Checks(m.UserName.View(), m.Password.View(), m.OwnAddress.View(), right, ch)) return;
+        if (!Checks(m.UserName.View(), m.Password.View(), right, ch)) return;
         switch (m.Command) {
         case 0:
             host_.StartRecording(ch);

@@ -5,7 +5,10 @@
 
 #include "host/net/U_UDPMessages.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,8 +53,9 @@ public:
     virtual TYunTaiSetRecord& YunTaiSettings() = 0;
     virtual uint8_t* DogSettings() = 0; // the 56-byte TDogSettingsRecord
     virtual TOtherSettingsRecord& OtherSettings() = 0;
-    virtual std::vector<TRemoteUserRecord> RemoteUsers() = 0;
-    virtual std::vector<TRemoteIPRecord> RemoteIPs() = 0;
+    // TClientCheck: either remote list has an entry in use; an address has its own entry.
+    virtual bool RemoteListsInUse() = 0;
+    virtual bool AddressListed(std::string_view address) = 0;
     // Store the live records of all 49 channels (SaveRecords(records, 48)) or the record.
     virtual void SavePreviewRecords() = 0;
     virtual void SaveCaptureRecords() = 0;
@@ -89,14 +93,32 @@ public:
 using TUDPReplySender = TUdpSender;
 
 // Most records a work-log request is answered with; a datagram may ask for 2^31.
-constexpr int kMaxWorkLogAnswer = 1000;
+constexpr int kMaxWorkLogAnswer = 200;
+// How long a passed check lets a source address read settings and ask larger questions.
+constexpr std::chrono::minutes kSenderSessionLifetime{10};
+// Source addresses remembered at once; the oldest goes first.
+constexpr size_t kMaxSenderSessions = 256;
+
+using TDispatchClock = std::function<std::chrono::steady_clock::time_point()>;
+
+// Real source addresses that passed a check, each for a while.
+class TSenderSessions {
+public:
+    void Admit(const std::string& address, std::chrono::steady_clock::time_point now);
+    bool Has(const std::string& address, std::chrono::steady_clock::time_point now) const;
+    size_t Size() const { return until_.size(); }
+
+private:
+    std::map<std::string, std::chrono::steady_clock::time_point> until_;
+};
 // Highest matrix output: the switch table holds 20 bytes, output n at byte n + 1.
 constexpr int kMatrixHighestOutput = 18;
 
 class TUDPMessageDispatch {
 public:
-    TUDPMessageDispatch(TUDPServerHost& host, TUDPReplySender& replies)
-        : host_(host), replies_(replies) {}
+    // `clock` tells the time the sessions are judged by (steady_clock::now by default).
+    TUDPMessageDispatch(TUDPServerHost& host, TUDPReplySender& replies, TDispatchClock clock = {})
+        : host_(host), replies_(replies), clock_(std::move(clock)) {}
 
     // One datagram from `sender` (dotted address) at `senderPort`; never throws.
     void Dispatch(const uint8_t* data, size_t length, const std::string& sender, int senderPort);
@@ -104,10 +126,17 @@ public:
 private:
     void Run(UdpMsgKind kind, const uint8_t* data, size_t length);
     void Reply(const void* buffer, size_t length);
-    bool Checks(std::string_view name, std::string_view password, std::string_view address,
-                int right, int item);
+    // The user and password carried, and the real source address; a pass opens a session.
+    bool Checks(std::string_view name, std::string_view password, int right, int item);
+    // Questions without credentials whose answer is larger than themselves: only for an open
+    // host, a listed source address or one that passed a check lately (no reflection).
+    bool MayAnswerUnchecked();
+    std::chrono::steady_clock::time_point Now() const;
     void MatrixSwitch(const UdpMsgMatrixSwitch& m);
     void WorkLogQuery(const UdpMsgWorkLogQuery& m);
+    void SetOtherSettings(const TOtherSettingsRecord& m);
+    void SetPtzSettings(const TYunTaiSetRecord& m);
+    void SetDogSettings(const uint8_t* data);
     void WorkLogDays();
     void DiskInfo();
     void ChannelInfo(bool settingsSession);
@@ -119,8 +148,11 @@ private:
 
     TUDPServerHost& host_;
     TUDPReplySender& replies_;
+    TDispatchClock clock_;
     std::string sender_;
     int senderPort_ = 0;
+    TSenderSessions checked_;  // passed any check
+    TSenderSessions settings_; // passed the settings connect with right 1
 };
 
 } // namespace vantrel

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -49,9 +50,19 @@ protected:
         return host.users[0];
     }
 
+    // Opens a settings session for the sender, as the settings dialog's connect does.
+    void ConnectSettings(const char* from = kSender) {
+        UdpMsgSettingsConnect sc{};
+        sc.Keyword.Set("RemoteSystemSetConnect");
+        sc.UserName.Set("op");
+        sc.Password.Set("pw");
+        Send(sc, from);
+    }
+
     testing::FakeUdpHost host;
     RecordingSender replies;
-    TUDPMessageDispatch dispatch{host, replies};
+    std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+    TUDPMessageDispatch dispatch{host, replies, [this] { return now; }};
 };
 
 template <size_t N> void SetCredentials(PString<N>& name, PString<N>& password) {
@@ -85,19 +96,33 @@ TEST_F(DispatchTest, WorkLogQueryAnswersRecordsThenTheEndRecord) {
         r.Event = uint8_t(i);
         host.log.push_back(r);
     }
-    Send(UdpMsgWorkLogQuery{10, 3});
-    ASSERT_EQ(replies.sent.size(), 4u);
-    EXPECT_EQ(replies.sent[0].bytes, Bytes(host.log[10]));
-    EXPECT_EQ(replies.sent[1].bytes, Bytes(host.log[11]));
-    EXPECT_EQ(replies.sent[2].bytes, std::vector<uint8_t>(72, 0)); // past the end
-    EXPECT_EQ(replies.sent[3].bytes, Bytes(MakeWorkLogEnd(host.log[10])));
+    host.dayTimes = {45000, 45008};
+    host.dayIndexes = {0, 8};
+    Send(UdpMsgWorkLogQuery{9, 2});
+    ASSERT_EQ(replies.sent.size(), 3u);
+    EXPECT_EQ(replies.sent[0].bytes, Bytes(host.log[9]));
+    EXPECT_EQ(replies.sent[1].bytes, Bytes(host.log[10]));
+    EXPECT_EQ(replies.sent[2].bytes, Bytes(MakeWorkLogEnd(host.log[9])));
 
+    // Never more than the log holds for the first record's day: no zero records past the
+    // end, nothing from the next day.
+    const struct {
+        int first, count;
+        size_t answers; // records, without the end record
+    } cases[] = {{10, 3, 2}, {6, 5, 2}, {0, 8, 8}, {11, 1, 1}, {12, 1, 0},
+                 {-1, 3, 0}, {0, 0, 0}, {0, -5, 0}, {0x7FFFFFF0, 100, 0}};
+    for (const auto& c : cases) {
+        replies.sent.clear();
+        Send(UdpMsgWorkLogQuery{c.first, c.count});
+        EXPECT_EQ(replies.sent.size(), c.answers ? c.answers + 1 : 0)
+            << c.first << " " << c.count;
+    }
+
+    // One long day: bounded, not 2^31 records.
+    host.log.resize(5000);
+    host.dayIndexes = {0};
     replies.sent.clear();
-    Send(UdpMsgWorkLogQuery{0, 0});
-    Send(UdpMsgWorkLogQuery{0, -5});
-    EXPECT_TRUE(replies.sent.empty());
-
-    Send(UdpMsgWorkLogQuery{0, 0x7FFFFFFF}); // bounded, not 2^31 records
+    Send(UdpMsgWorkLogQuery{0, 0x7FFFFFFF});
     EXPECT_EQ(replies.sent.size(), size_t(kMaxWorkLogAnswer) + 1);
 }
 
@@ -170,39 +195,142 @@ TEST_F(DispatchTest, ChannelInfoNeedsBoardChannelsAndTheSettingsRight) {
     EXPECT_EQ(replies.sent[1].bytes.size(), 1036u);
 }
 
-TEST_F(DispatchTest, GetSettingsAnswersTheAskedRecord) {
+TEST_F(DispatchTest, GetSettingsNeedASettingsSessionOfTheSameAddress) {
     host.capture[3].FrameRate = 12;
-    host.users = {testing::RemoteUser("a", "1"), testing::RemoteUser("b", "2")};
-    host.ips = {testing::RemoteIP("10.0.0.1")};
+    host.users = {testing::RemoteUser("op", "pw"), testing::RemoteUser("b", "2")};
+    host.ips = {testing::RemoteIP(kSender), testing::RemoteIP("10.0.0.1")};
+    auto ask = [&](int kind, int channel, const char* from = kSender) {
+        replies.sent.clear();
+        UdpMsgGetSettings q{};
+        q.Kind = uint8_t(kind);
+        q.Channel = uint8_t(channel);
+        q.Keyword.Set("RemoteGetSystemSet");
+        Send(q, from);
+        std::vector<size_t> lengths;
+        for (const auto& s : replies.sent)
+            lengths.push_back(s.bytes.size());
+        return lengths;
+    };
+    // No session: nothing, whatever the kind.
+    for (int kind = 0; kind <= 7; ++kind)
+        EXPECT_TRUE(ask(kind, 3).empty()) << kind;
+    // A refused connect opens none.
+    host.users[0].Rights[1].Enabled = 0;
+    ConnectSettings();
+    EXPECT_TRUE(ask(1, 3).empty());
+    host.users[0].Rights[1].Enabled = 1;
+    ConnectSettings();
+
     const struct {
         int kind, channel;
         std::vector<size_t> lengths;
     } cases[] = {
         {0, 3, {76}},     {1, 3, {52}},   {2, 3, {3592}}, {3, 3, {9856}},
-        {4, 200, {1572}}, {6, 200, {56}}, {7, 0, {144}},  {5, 0, {39239, 39239, 39268}},
+        {4, 200, {1572}}, {6, 200, {56}}, {7, 0, {144}},
+        {5, 0, {}}, // the remote lists never leave the host
         {8, 0, {}},       {0, 49, {}},    {3, 255, {}},
     };
-    for (const auto& c : cases) {
-        replies.sent.clear();
-        UdpMsgGetSettings q{};
-        q.Kind = uint8_t(c.kind);
-        q.Channel = uint8_t(c.channel);
-        q.Keyword.Set("RemoteGetSystemSet");
-        // The asking user needs no right.
-        host.users[0].Rights[1].Enabled = 0;
-        Send(q);
-        std::vector<size_t> lengths;
-        for (const auto& s : replies.sent)
-            lengths.push_back(s.bytes.size());
-        EXPECT_EQ(lengths, c.lengths) << "kind " << c.kind << " channel " << c.channel;
-    }
-    replies.sent.clear();
-    UdpMsgGetSettings q{};
-    q.Kind = 1;
-    q.Channel = 3;
-    q.Keyword.Set("RemoteGetSystemSet");
-    Send(q);
+    for (const auto& c : cases)
+        EXPECT_EQ(ask(c.kind, c.channel), c.lengths) << "kind " << c.kind << " channel " << c.channel;
+    ask(1, 3);
     EXPECT_EQ(replies.sent[0].bytes, Bytes(host.capture[3]));
+
+    // Another address, and the same one after ten minutes, get nothing.
+    EXPECT_TRUE(ask(1, 3, "10.0.0.1").empty());
+    now += std::chrono::minutes(9);
+    EXPECT_EQ(ask(1, 3).size(), 1u);
+    now += std::chrono::minutes(2);
+    EXPECT_TRUE(ask(1, 3).empty());
+}
+
+TEST_F(DispatchTest, StoredPasswordsAreReadBlankAndKeptByABlankWrite) {
+    host.other.WindowsLogonPassword.Set("logon-secret");
+    host.other.RemoteUserName.Set("op");
+    host.other.RemotePassword.Set("pw");
+    host.yuntai.UserName.Set("op");
+    host.yuntai.Password.Set("pw");
+    UdpMsgSetDogSettings dog{};
+    dog.UserName.Set("op");
+    dog.Password.Set("pw");
+    std::memcpy(host.dog, &dog, sizeof dog);
+    ConnectSettings();
+    replies.sent.clear();
+    for (int kind : {4, 6, 7}) {
+        UdpMsgGetSettings q{};
+        q.Kind = uint8_t(kind);
+        q.Keyword.Set("RemoteGetSystemSet");
+        Send(q);
+    }
+    ASSERT_EQ(replies.sent.size(), 3u);
+    for (const auto& sent : replies.sent) {
+        const std::string bytes(sent.bytes.begin(), sent.bytes.end());
+        EXPECT_EQ(bytes.find("logon-secret"), std::string::npos) << sent.bytes.size();
+        EXPECT_EQ(bytes.find("pw"), std::string::npos) << sent.bytes.size();
+    }
+    TOtherSettingsRecord other;
+    std::memcpy(&other, replies.sent[2].bytes.data(), sizeof other);
+    EXPECT_EQ(other.RemoteUserName.View(), "op");
+
+    // The record as read, written back with the writer's name and a blank password (the lists
+    // are empty): the stored passwords stay.
+    other.BandwidthLimitKbps = 77;
+    Send(other);
+    EXPECT_EQ(host.other.BandwidthLimitKbps, 77);
+    EXPECT_EQ(host.other.WindowsLogonPassword.View(), "logon-secret");
+    EXPECT_EQ(host.other.RemotePassword.View(), "pw");
+    TYunTaiSetRecord ptz;
+    std::memcpy(&ptz, replies.sent[0].bytes.data(), sizeof ptz);
+    ptz.Entries[1].Address = 4;
+    Send(ptz);
+    EXPECT_EQ(host.yuntai.Entries[1].Address, 4);
+    EXPECT_EQ(host.yuntai.Password.View(), "pw");
+    UdpMsgSetDogSettings dogRead;
+    std::memcpy(&dogRead, replies.sent[1].bytes.data(), sizeof dogRead);
+    dogRead.Settings[0] = 3;
+    Send(dogRead);
+    EXPECT_EQ(host.dog[0], 3);
+    std::memcpy(&dog, host.dog, sizeof dog);
+    EXPECT_EQ(dog.Password.View(), "pw");
+    // A new password is stored.
+    other.WindowsLogonPassword.Set("new");
+    Send(other);
+    EXPECT_EQ(host.other.WindowsLogonPassword.View(), "new");
+}
+
+TEST_F(DispatchTest, UncheckedQuestionsGetLargerAnswersOnlyFromKnownAddresses) {
+    host.log.resize(20);
+    host.dayTimes = {45000};
+    host.dayIndexes = {0};
+    host.drives['C'] = {1 << 30, 1 << 29};
+    UdpMsgWorkLogDaysQuery days{};
+    days.Keyword.Set("WorkLog");
+    UdpMsgDiskInfoQuery disk{};
+    disk.Keyword.Set("ViewDiskInfo");
+    UdpMsgRemoteCtrlConnect rc{};
+    rc.Keyword.Set("RemoteCtrlConnect");
+    auto askAll = [&](const char* from) {
+        replies.sent.clear();
+        Send(MakeStateQuery(), from);
+        Send(UdpMsgWorkLogQuery{0, 5}, from);
+        Send(days, from);
+        Send(disk, from);
+        Send(rc, from);
+        return replies.sent.size();
+    };
+    // An open host answers anyone.
+    EXPECT_EQ(askAll("10.7.7.7"), 10u);
+    // Once a list has an entry: only a listed address, or one that passed a check lately.
+    host.users = {testing::RemoteUser("op", "pw")};
+    EXPECT_EQ(askAll("10.7.7.7"), 0u);
+    Send(MakeNetDog(), "10.7.7.7"); // an echo is no larger than its question
+    EXPECT_EQ(replies.sent.size(), 1u);
+    ConnectSettings("10.7.7.7");
+    EXPECT_EQ(askAll("10.7.7.7"), 10u);
+    now += std::chrono::minutes(11);
+    EXPECT_EQ(askAll("10.7.7.7"), 0u);
+    host.ips = {testing::RemoteIP("10.7.7.8")};
+    EXPECT_EQ(askAll("10.7.7.8"), 10u);
+    EXPECT_EQ(askAll("10.7.7.9"), 0u);
 }
 
 TEST_F(DispatchTest, SettingsWritesNeedTheirPageRightFromTheSendersAddress) {
@@ -331,6 +459,7 @@ TEST_F(DispatchTest, RemoteControlCommandsNeedTheirRights) {
         {2, 12, "post " + std::to_string(WM_REMOTECLOSE) + " 0 0"},
         {3, 13, "time 45001.250000"},
         {4, 5, "auto on"},
+        {6, 12, "post " + std::to_string(WM_POWERACTION) + " -1 -1"},
     };
     for (const auto& c : cases) {
         UdpMsgRemoteControl m{};
@@ -343,12 +472,12 @@ TEST_F(DispatchTest, RemoteControlCommandsNeedTheirRights) {
         host.calls.clear();
         Send(m);
         EXPECT_TRUE(host.calls.empty()) << "command " << c.command;
-        // The carried address, not the sender's, is checked.
+        // The sender's real address is checked; the one written in the datagram is not.
         OnlyUser();
-        host.ips = {testing::RemoteIP(kSender)};
+        host.ips = {testing::RemoteIP("10.1.1.1")};
         Send(m);
         EXPECT_TRUE(host.calls.empty()) << "command " << c.command;
-        host.ips = {testing::RemoteIP("10.1.1.1")};
+        host.ips = {testing::RemoteIP(kSender)};
         Send(m);
         EXPECT_THAT(host.calls, ElementsAre(c.call)) << "command " << c.command;
         host.ips.clear();
@@ -368,13 +497,20 @@ TEST_F(DispatchTest, AutoModeCommandsOnlyToggleTheRightWay) {
     EXPECT_THAT(host.calls, ElementsAre("auto on", "auto off"));
 }
 
-TEST_F(DispatchTest, RestartByCompanionClosesWhateverTheCredentials) {
+TEST_F(DispatchTest, RestartByCompanionNeedsTheCloseRightLikeTheOtherCommands) {
+    // A bare datagram with command 6 and nothing else.
+    std::vector<uint8_t> bare(sizeof(UdpMsgRemoteControl), 0);
+    bare[0] = 6;
     OnlyUser();
-    host.ips = {testing::RemoteIP("10.9.9.9")};
+    SendBytes(bare);
     UdpMsgRemoteControl m{};
     m.Command = 6;
     m.UserName.Set("nobody");
     Send(m);
+    EXPECT_TRUE(host.calls.empty());
+    // With the lists empty it passes like any other control command.
+    host.users.clear();
+    SendBytes(bare);
     m.Command = 7;
     Send(m);
     EXPECT_THAT(host.calls, ElementsAre("post " + std::to_string(WM_POWERACTION) + " -1 -1"));
@@ -388,8 +524,16 @@ TEST_F(DispatchTest, ChannelCommandStopsAtTheFirstRefusedChannel) {
     m.Channels[0] = m.Channels[1] = m.Channels[2] = 1;
     SetCredentials(m.UserName, m.Password);
     m.OwnAddress.Set("10.1.1.1");
+    host.ips = {testing::RemoteIP(kSender)};
     Send(m);
     EXPECT_THAT(host.calls, ElementsAre("record 0"));
+    // A listed address written into the datagram opens nothing for another sender.
+    host.calls.clear();
+    Send(m, "10.1.1.1");
+    host.ips = {testing::RemoteIP("10.1.1.1")};
+    Send(m);
+    EXPECT_TRUE(host.calls.empty());
+    host.ips.clear();
 
     // Close preview needs right 2 per channel, as opening does.
     host.calls.clear();
@@ -414,9 +558,9 @@ TEST_F(DispatchTest, ChannelCommandStopsAtTheFirstRefusedChannel) {
     EXPECT_TRUE(host.calls.empty());
 }
 
-TEST_F(DispatchTest, PtzCommandChecksTheCarriedAddressForItsChannel) {
+TEST_F(DispatchTest, PtzCommandChecksTheSendersAddressForItsChannel) {
     OnlyUser();
-    host.ips = {testing::RemoteIP("10.2.2.2")};
+    host.ips = {testing::RemoteIP(kSender)};
     host.ips[0].Rights[6].Items[3].Enabled = 0;
     UdpMsgPtzCommand m{};
     m.OwnAddress.Set("10.2.2.2");
@@ -431,6 +575,10 @@ TEST_F(DispatchTest, PtzCommandChecksTheCarriedAddressForItsChannel) {
     m.Stop = 1;
     Send(m);
     m.Channel = 49;
+    Send(m);
+    // Written as a listed address, sent from another one.
+    host.ips = {testing::RemoteIP("10.2.2.2")};
+    m.Channel = 1;
     Send(m);
     EXPECT_THAT(host.calls, ElementsAre("ptz start 2 4 7 8", "ptz stop 2 4"));
     EXPECT_TRUE(replies.sent.empty());

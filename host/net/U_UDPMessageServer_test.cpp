@@ -32,6 +32,8 @@ struct CheckedHost : testing::FakeUdpHost {
     bool CheckIP(std::string_view a, int r, int i, int s) override {
         return check.CheckIP(a, r, i, s);
     }
+    bool RemoteListsInUse() override { return check.ListsInUse(); }
+    bool AddressListed(std::string_view a) override { return check.AddressListed(a); }
     TClientCheckSet set;
     TClientCheck check;
 };
@@ -87,10 +89,10 @@ TEST_F(UdpServerTest, RequestsAreAnsweredToTheRequestingSocket) {
         r.Event = uint8_t(i);
         host.log.push_back(r);
     }
-    answers = Ask(UdpMsgWorkLogQuery{10, 3});
-    ASSERT_EQ(answers.size(), 4u);
+    answers = Ask(UdpMsgWorkLogQuery{10, 3}); // two records left in the log
+    ASSERT_EQ(answers.size(), 3u);
     EXPECT_EQ(answers[1], Bytes(host.log[11]));
-    EXPECT_EQ(answers[3][8], 0x9C);
+    EXPECT_EQ(answers[2][8], 0x9C);
 }
 
 TEST_F(UdpServerTest, MalformedAndUnknownDatagramsGetNoAnswer) {
@@ -138,20 +140,83 @@ TEST_F(UdpServerTest, SettingsWritesFollowTheRemoteLists) {
     EXPECT_EQ(host.preview[2].Title.View(), "door");
 }
 
-TEST_F(UdpServerTest, CarriedAddressesAreCheckedForControlAndPtz) {
+TEST_F(UdpServerTest, AddressesWrittenInTheDatagramOpenNothing) {
+    // The lists name another address; the datagrams come from 127.0.0.1 but carry the listed
+    // one.
     Lists({testing::RemoteUser("op", "pw")}, {testing::RemoteIP("10.3.3.3")});
     UdpMsgRemoteControl close{};
     close.Command = 2;
     close.UserName.Set("op");
     close.Password.Set("pw");
-    close.OwnAddress.Set("10.3.3.3"); // not the loopback address it comes from
+    close.OwnAddress.Set("10.3.3.3");
     Ask(close);
     UdpMsgPtzCommand ptz{};
-    ptz.OwnAddress.Set("10.3.3.4");
+    ptz.OwnAddress.Set("10.3.3.3");
     ptz.UserName.Set("op");
     ptz.Password.Set("pw");
     Ask(ptz);
-    EXPECT_THAT(host.calls, ElementsAre("post " + std::to_string(WM_REMOTECLOSE) + " 0 0"));
+    UdpMsgChannelCommand cc{};
+    cc.Channels[0] = 1;
+    cc.UserName.Set("op");
+    cc.Password.Set("pw");
+    cc.OwnAddress.Set("10.3.3.3");
+    Ask(cc);
+    EXPECT_TRUE(host.calls.empty());
+
+    // Listed as itself, the same requests are carried out whatever they say of themselves.
+    Lists({testing::RemoteUser("op", "pw")}, {testing::RemoteIP("127.0.0.1")});
+    close.OwnAddress.Set("10.9.9.9");
+    Ask(close);
+    ptz.OwnAddress.Set("10.9.9.9");
+    Ask(ptz);
+    EXPECT_THAT(host.calls, ElementsAre("post " + std::to_string(WM_REMOTECLOSE) + " 0 0",
+                                        "ptz start 0 0 0 0"));
+}
+
+TEST_F(UdpServerTest, HostileDatagramsLeakNothingAndStopNothing) {
+    // Questions without credentials from an address the lists do not know: not answered
+    // (a forged source would turn the host into an amplifier); the heartbeat still is.
+    Lists({testing::RemoteUser("op", "pw")}, {testing::RemoteIP("10.3.3.3")});
+    host.log.resize(50);
+    host.dayIndexes = {0};
+    host.dayTimes = {45000};
+    UdpMsgDiskInfoQuery disk{};
+    disk.Keyword.Set("ViewDiskInfo");
+    EXPECT_TRUE(Ask(MakeStateQuery()).empty());
+    EXPECT_TRUE(Ask(UdpMsgWorkLogQuery{0, 200}).empty());
+    EXPECT_TRUE(Ask(disk).empty());
+    EXPECT_TRUE(host.calls.empty());
+
+    Lists({testing::RemoteUser("op", "pw")}, {testing::RemoteIP("127.0.0.1")});
+    host.other.WindowsLogonPassword.Set("logon-secret");
+    host.other.RemotePassword.Set("pw");
+    UdpMsgGetSettings get{};
+    get.Keyword.Set("RemoteGetSystemSet");
+    // No settings session: no record of any kind.
+    for (int kind = 0; kind <= 7; ++kind) {
+        get.Kind = uint8_t(kind);
+        EXPECT_TRUE(Ask(get).empty()) << kind;
+    }
+    // A bare command 6 stops nothing.
+    std::vector<uint8_t> bare(sizeof(UdpMsgRemoteControl), 0);
+    bare[0] = 6;
+    EXPECT_TRUE(AskBytes(bare).empty());
+    EXPECT_TRUE(host.calls.empty());
+
+    // After a settings connect: the records, but never the remote lists or a password.
+    UdpMsgSettingsConnect sc{};
+    sc.Keyword.Set("RemoteSystemSetConnect");
+    sc.UserName.Set("op");
+    sc.Password.Set("pw");
+    ASSERT_EQ(Ask(sc).size(), 1u);
+    get.Kind = 5;
+    EXPECT_TRUE(Ask(get).empty());
+    get.Kind = 7;
+    const auto answers = Ask(get);
+    ASSERT_EQ(answers.size(), 1u);
+    const std::string bytes(answers[0].begin(), answers[0].end());
+    EXPECT_EQ(bytes.find("logon-secret"), std::string::npos);
+    EXPECT_EQ(bytes.find("pw"), std::string::npos);
 }
 
 // The requesting side's windows: receive areas, a message window that notes what it got and
@@ -282,6 +347,14 @@ TEST_F(UdpClientTest, SettingsRoundTripThroughBothSides) {
     client.SendTo(&set, sizeof set, server.Port(), "127.0.0.1");
     ASSERT_TRUE(Pump([&] { return windows.Got(WM_SETSUCCESS); }));
 
+    // Records are read within a settings session, as the dialog opens one on connecting.
+    UdpMsgSettingsConnect connect{};
+    connect.Keyword.Set("RemoteSystemSetConnect");
+    connect.UserName.Set("op");
+    connect.Password.Set("pw");
+    client.SendTo(&connect, sizeof connect, server.Port(), "127.0.0.1");
+    ASSERT_TRUE(Pump([&] { return windows.Got(WM_SETTINGSSESSION); }));
+
     UdpMsgGetSettings get{};
     get.Kind = SettingsCapture;
     get.Channel = 4;
@@ -290,7 +363,7 @@ TEST_F(UdpClientTest, SettingsRoundTripThroughBothSides) {
     ASSERT_TRUE(Pump([&] { return windows.Got(WM_SETTINGSRECORD); }));
     EXPECT_EQ(windows.settings[SettingsCapture], Bytes(set.Record));
 
-    // Remote user lists are sent but not taken up.
+    // Remote user lists are neither sent nor taken up.
     get.Kind = SettingsRemoteLists;
     Lists({testing::RemoteUser("op", "pw")}, {});
     client.SendTo(&get, sizeof get, server.Port(), "127.0.0.1");

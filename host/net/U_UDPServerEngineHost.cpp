@@ -54,16 +54,6 @@ bool TUDPServerEngineHost::FixedDriveSpace(char letter, uint64_t& totalBytes, ui
     return true;
 }
 
-std::vector<TRemoteUserRecord> TUDPServerEngineHost::RemoteUsers() {
-    const auto lists = p_.CheckSet.Current();
-    return lists ? lists->Users : std::vector<TRemoteUserRecord>();
-}
-
-std::vector<TRemoteIPRecord> TUDPServerEngineHost::RemoteIPs() {
-    const auto lists = p_.CheckSet.Current();
-    return lists ? lists->IPs : std::vector<TRemoteIPRecord>();
-}
-
 void TUDPServerEngineHost::SavePreviewRecords() {
     TPreviewSet::SaveRecords(p_.PreviewSet.Records.data(), kSettingsChannels - 1);
 }

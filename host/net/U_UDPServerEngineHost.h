@@ -79,8 +79,8 @@ public:
     TYunTaiSetRecord& YunTaiSettings() override { return p_.YunTaiSet.Settings; }
     uint8_t* DogSettings() override { return p_.Devices.DogSettings(); }
     TOtherSettingsRecord& OtherSettings() override { return p_.OtherSet.Record; }
-    std::vector<TRemoteUserRecord> RemoteUsers() override;
-    std::vector<TRemoteIPRecord> RemoteIPs() override;
+    bool RemoteListsInUse() override { return check_.ListsInUse(); }
+    bool AddressListed(std::string_view address) override { return check_.AddressListed(address); }
     void SavePreviewRecords() override;
     void SaveCaptureRecords() override;
     void SaveAlarmRecords() override;

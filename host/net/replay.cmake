@@ -15,6 +15,8 @@ set(net_replay_core_tests
 
 dvr_fuzz(fuzz_remote_replay SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_remote_replay.cpp
   LIBS vantrel_net_replay_core)
+dvr_fuzz(fuzz_transfer_lines SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_transfer_lines.cpp
+  LIBS vantrel_net_replay_core)
 
 if(DVR_WINDOWS)
   dvr_win_library(vantrel_net_replay STATIC

@@ -8,6 +8,7 @@ set(netsvc_core_tests
 
 dvr_test(netsvc_core_tests SOURCES ${netsvc_core_tests} LIBS vantrel_netsvc_core)
 dvr_fuzz(fuzz_netsvc_texts SOURCES fuzz_netsvc_texts.cpp LIBS vantrel_netsvc_core)
+dvr_fuzz(fuzz_name_server SOURCES fuzz_name_server.cpp LIBS vantrel_netsvc_core)
 
 if(DVR_WINDOWS)
   dvr_win_library(vantrel_netsvc STATIC

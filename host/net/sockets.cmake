@@ -3,6 +3,8 @@
 dvr_library(vantrel_live_protocol
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_LiveProtocol.cpp
   LIBS dvr_common)
+dvr_fuzz(fuzz_live_request SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_live_request.cpp
+  LIBS vantrel_live_protocol)
 
 if(DVR_WINDOWS)
   dvr_win_library(vantrel_sockets STATIC

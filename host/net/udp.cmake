@@ -13,6 +13,8 @@ set(udp_core_tests
 dvr_library(vantrel_udp_core SOURCES ${udp_core_sources} LIBS vantrel_engine_core)
 dvr_fuzz(fuzz_udp_messages SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_udp_messages.cpp
   LIBS vantrel_udp_core)
+dvr_fuzz(fuzz_udp_replies SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_udp_replies.cpp
+  LIBS vantrel_udp_core)
 
 if(DVR_WINDOWS)
   dvr_win_library(vantrel_udp STATIC

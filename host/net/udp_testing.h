@@ -98,8 +98,8 @@ struct FakeUdpHost : TUDPServerHost {
     TYunTaiSetRecord& YunTaiSettings() override { return yuntai; }
     uint8_t* DogSettings() override { return dog; }
     TOtherSettingsRecord& OtherSettings() override { return other; }
-    std::vector<TRemoteUserRecord> RemoteUsers() override { return users; }
-    std::vector<TRemoteIPRecord> RemoteIPs() override { return ips; }
+    bool RemoteListsInUse() override { return RemoteUsersInUse(users) || RemoteIPsInUse(ips); }
+    bool AddressListed(std::string_view a) override { return RemoteAddressListed(ips, a); }
     void SavePreviewRecords() override { Note("save preview"); }
     void SaveCaptureRecords() override { Note("save capture"); }
     void SaveAlarmRecords() override { Note("save alarm"); }

@@ -1,9 +1,11 @@
 #include "host/ui/F_MainForm.h"
 
+#include "host/ui/F_Logon.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
 
 #include "common/win/textconv.h"
+#include "host/engine/U_DiskAccess.h"
 #include "host/net/U_NetSentBytes.h"
 #include "framework/colors.h"
 
@@ -96,8 +98,82 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     Timer3->SetOnTimer(TNotifyEvent(this, &TMainForm::Timer3Timer));
     Timer3->SetEnabled(true);
 
+    im_ExitSystem->OnClick = TNotifyEvent(this, &TMainForm::im_ExitSystemClick);
+    SetKeyPreview(true);
+    OnKeyDown = TKeyEvent(this, &TMainForm::FormKeyDown);
+    OnKeyUp = TKeyEvent(this, &TMainForm::FormKeyUp);
     OnShow = TNotifyEvent(this, &TMainForm::FormShow);
     OnClose = TCloseEvent(this, &TMainForm::FormClose);
+    OnDestroy = TNotifyEvent(this, &TMainForm::FormDestroy);
+}
+
+bool TLogonDialogPrompt::Prompt(std::string& name, std::string& password) {
+    TLogonForm* form = MakeForm<TLogonForm>(nullptr);
+    form_ = form;
+    const bool ok = form->ShowModal() == mrOk;
+    form_ = nullptr;
+    name = form->ed_UserName->GetText();
+    password = form->ed_Password->GetText();
+    form->Free();
+    return ok;
+}
+
+void TLogonDialogPrompt::Cancel() {
+    if (!form_) return;
+    form_->CanClose = true;
+    form_->SetModalResult(mrCancel);
+}
+
+int TMainForm::Ask(const wchar_t* text, const wchar_t* caption, UINT type) {
+    if (Hooks.MessageBox) return Hooks.MessageBox(WindowHandle(), text, caption, type);
+    return ::MessageBoxW(WindowHandle(), text, caption, type);
+}
+
+void TMainForm::im_ExitSystemClick(TObject*) {
+    THost* h = Host;
+    if (!h || !h->User) return;
+    if (Ask(L"你要关闭系统吗？", L"提示信息", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    std::string name, password;
+    if (!LogonPrompt || !LogonPrompt->Prompt(name, password)) return;
+    if (!h->User->CheckRight(name, password, 29, -1, -1)) {
+        Ask(L"对不起！您无权关闭系统。", L"提示", MB_OK | MB_ICONERROR);
+        return;
+    }
+    h->User->SaveLastUser();
+    const bool mayReturn = h->User->CheckRight(name, password, 29, 0, -1);
+    h->WriteLog(3);
+    const bool board = h->BoardCount() > 0;
+    bool returnToWindows = false;
+    if (board && mayReturn)
+        returnToWindows = Ask(L"要返回操作系统吗？\r\r注意！按<否>则自动关闭计算机！\r", L"退出系统",
+                              MB_YESNO | MB_ICONQUESTION) == IDYES;
+    ShutdownAll();
+    if (CompanionWindow) ::PostMessageW(CompanionWindow, WM_COMPANION, WPARAM(-1), LPARAM(-1));
+    Pause(1000);
+    if (board) {
+        if (returnToWindows) {
+            if (h->OtherCtrl) h->OtherCtrl->ShowTaskBar();
+        } else if (Hooks.ExitWindows) {
+            Hooks.ExitWindows(false);
+        } else if (h->OtherCtrl) {
+            h->OtherCtrl->ExitWindows(false);
+        }
+    }
+    Close();
+}
+
+void TMainForm::FormKeyDown(TObject*, uint16_t& Key, TShiftState) {
+    if (Key == VK_CONTROL && Host && Host->AlarmView) Host->AlarmView->ShowAreaOutlines();
+}
+
+void TMainForm::FormKeyUp(TObject*, uint16_t& Key, TShiftState) {
+    if (Key == VK_CONTROL && Host && Host->AlarmView) Host->AlarmView->HideAreaOutlines();
+}
+
+void TMainForm::FormDestroy(TObject*) {
+    // The remote-play downloads live only as long as the program.
+    if (Host && !Host->ProgramPath.empty())
+        DeleteFolder(Host->ProgramPath + "RemotePlay");
 }
 
 TPanel* TMainForm::Button(const char* name, int tag, int left, int top, const char* hint) {
@@ -113,10 +189,18 @@ TPanel* TMainForm::Button(const char* name, int tag, int left, int top, const ch
 }
 
 void TMainForm::Pause(DWORD ms) {
-    if (Hooks.Pause)
+    if (Hooks.Pause) {
         Hooks.Pause(ms);
-    else
-        ::Sleep(ms);
+        return;
+    }
+    // Workers waiting on a step of this thread (the alarm dispatcher's display steps) are
+    // served meanwhile; posted messages wait.
+    const DWORD start = ::GetTickCount();
+    for (DWORD spent = 0; spent < ms; spent = ::GetTickCount() - start) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_SENDMESSAGE);
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 void TMainForm::Step(const char* name) {
@@ -135,8 +219,16 @@ void TMainForm::FormShow(TObject*) {
     if (Host->WorkState) Host->WorkState->Restore();
     if (Host->BoardCount() == 0) im_AutoWork->SetVisible(false);
     im_CycleVideo->SetVisible(true);
-    // The companion program is not part of this system: it is told only when it runs.
+    // The companion program is not part of this system: started when it is installed beside
+    // the host, told only when it runs.
     CompanionWindow = ::FindWindowW(nullptr, L"Tavrelis");
+    if (!CompanionWindow && Host->ProgramPath.size()) {
+        const std::string exe = Host->ProgramPath + "Tavren.exe";
+        if (::GetFileAttributesA(exe.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            ::WinExec(exe.c_str(), SW_SHOWNORMAL);
+            CompanionWindow = ::FindWindowW(nullptr, L"Tavrelis");
+        }
+    }
     if (CompanionWindow) ::PostMessageW(CompanionWindow, WM_COMPANION, WPARAM(WindowHandle()), 0);
     if (Host->SystemOtherSet && Host->SystemOtherSet->Record.ShowLogonAtStart) {
         ::SetCursorPos(im_Logon->Left() + 1, im_Logon->Top() + 1);
@@ -145,8 +237,11 @@ void TMainForm::FormShow(TObject*) {
 }
 
 void TMainForm::FormClose(TObject*, TCloseAction& Action) {
-    // Only the orderly shutdown lets the console close.
-    if (!ShutdownDone) Action = TCloseAction::caNone;
+    // Only the orderly shutdown lets the console close; a logon dialog still up goes with it.
+    if (!ShutdownDone)
+        Action = TCloseAction::caNone;
+    else
+        LogonDialog.Cancel();
 }
 
 void TMainForm::CurrentTimeTimerTimer(TObject*) {
@@ -156,6 +251,7 @@ void TMainForm::CurrentTimeTimerTimer(TObject*) {
     lb_Week->SetCaption(Gbk(WeekDayName(t.wDayOfWeek)));
     ++UptimeSeconds;
     lb_TotalTime->SetCaption(UptimeText(UptimeSeconds));
+    if (Host) Host->DogTimerTick();
 }
 
 void TMainForm::VideoCycleTimerTimer(TObject*) {
@@ -247,7 +343,10 @@ void TMainForm::WMPowerAction(TMessage& M) {
         Close();
         return;
     }
-    if (action == 10000) action = 0; // the UPS line's DTR belongs to the UPS object
+    if (action == 10000) {
+        if (Host) Host->RaiseUpsDtr();
+        action = 0;
+    }
     const bool restart = action >= 1;
     if (Hooks.ExitWindows)
         Hooks.ExitWindows(restart);
@@ -272,6 +371,7 @@ void TMainForm::WMSettingsChanged(TMessage&) {
     ApplyAllSettings();
     if (Host->SystemOtherSet->Record.ActAsClient != clientMode && Host->ThreadCloseAll)
         Host->ThreadCloseAll->CloseChannels(-1, false, true, true, true, false, -1);
+    if (Host->AlarmView) Host->AlarmView->HideAreaOutlines();
 }
 
 void TMainForm::WMCompanion(TMessage&) {
@@ -286,6 +386,10 @@ void TMainForm::ShutdownAll() {
         for (int ch = 0; ch < board; ++ch)
             h->Preview->StopListen(ch);
     Step("StopListen");
+    // Before the callback closes, the recordings take what the board's stream rings still hold,
+    // so an orderly stop loses no recorded second.
+    if (h) h->FinishBoardRecordings();
+    Step("FinishRecordings");
     CallbackClosing = true;
     Step("CallbackClosing");
     if (h && h->ThreadFreeTCPMainConnecter) h->ThreadFreeTCPMainConnecter->Stop();
@@ -293,6 +397,8 @@ void TMainForm::ShutdownAll() {
     Step("StopSweeperAndCleaner");
     if (h && h->WorkState) h->WorkState->Save();
     Step("SaveWorkState");
+    if (h && h->ThreadAlarmAudio) h->ThreadAlarmAudio->SetRemoteAlarm(false);
+    Step("ClearRemoteAlarmSound");
     if (h && h->Preview) h->Preview->CycleMode = false;
     VideoCycleTimer->SetEnabled(false);
     Step("StopCycling");
@@ -325,6 +431,11 @@ void TMainForm::ShutdownAll() {
         }
         Step("StopRecordings");
         Pause(500);
+        for (int ch = 0; h && h->Alarm && ch < total && ch < kSettingsChannels; ++ch)
+            if (h->Alarm->Armed[ch]) {
+                h->Alarm->StopDetection(ch);
+                Pause(20);
+            }
         Step("StopDetection");
     } catch (...) {
         // The rest of the block is skipped; the shutdown goes on.
@@ -332,7 +443,9 @@ void TMainForm::ShutdownAll() {
     Pause(1000);
     if (h && h->ThreadOpenAll) h->ThreadOpenAll->Stop();
     if (h && h->ThreadCloseAll) h->ThreadCloseAll->Stop();
-    Step("StopBatchWorkers");
+    if (h && h->ThreadAlarmingMsg)
+        ::PostThreadMessageW(h->ThreadAlarmingMsg->ThreadId(), WM_THREADQUIT, 0, 0);
+    Step("StopBatchWorkersAndDispatcher");
     Pause(500);
     if (h && h->LiveServers) h->LiveServers->StopAll();
     Step("StopLiveServers");
@@ -351,7 +464,10 @@ void TMainForm::ApplyAllSettings() {
     if (h->CaptureSet) h->CaptureSet->Load();
     if (h->Preview) h->Preview->ApplySettings();
     if (h->AlarmSet) h->AlarmSet->Load();
+    if (h->Alarm) h->Alarm->ApplyAreaSettings();
     if (h->AutoSet) h->AutoSet->Load();
+    if (h->DogSet) h->DogSet->Reload();
+    if (h->Dog) h->Dog->ApplySettings();
     if (h->ClientCheckSet) h->ClientCheckSet->Load();
     if (h->SystemOtherSet) h->SystemOtherSet->Reload();
     if (h->YunTaiSet) h->YunTaiSet->Load();
@@ -370,14 +486,10 @@ void TMainForm::ApplyAllSettings() {
             [](LPVOID p) -> DWORD {
                 auto* work = static_cast<Work*>(p);
                 THost& host = *work->host;
-                for (int ch = 0; ch < host.BoardCount(); ++ch) {
-                    try {
-                        const TPreviewSetRecord& r = host.PreviewSet->Records[size_t(ch)];
-                        host.VideoCard->SetPictureParams(ch, int(r.Picture.Brightness),
-                                                         r.Picture.Contrast, r.Picture.Saturation,
-                                                         int(r.Picture.Hue));
-                    } catch (...) {
-                    }
+                // Titles, on-screen text and picture values, then the encoders.
+                try {
+                    host.PreviewSet->ApplyToBoard();
+                } catch (...) {
                 }
                 for (int ch = 0; ch < host.BoardCount(); ++ch) {
                     try {
@@ -426,6 +538,7 @@ void TMainForm::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
         h->Preview->ApplySettings();
         if (w <= 0) h->CaptureSet->Load();
         if (w <= 0 && h->AlarmSet) h->AlarmSet->Load();
+        if (w <= 0 && h->Alarm) h->Alarm->ApplyAreaSettings();
         if (w <= 0 && h->AutoSet) h->AutoSet->Load();
         if (w <= 0 && h->YunTaiSet) h->YunTaiSet->Load();
         h->Preview->PlacePanes(h->SystemInfo->ChannelCount, h->SystemInfo->PaneRects,

@@ -36,6 +36,21 @@ public:
 struct TMainFormHooks {
     void (*ExitWindows)(bool restart) = nullptr;
     void (*Pause)(DWORD ms) = nullptr;
+    // The console's message boxes (texts UTF-16); the result as MessageBoxW's.
+    int (*MessageBox)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) = nullptr;
+};
+
+class TLogonForm;
+
+// The logon dialog as the console's prompt.
+class TLogonDialogPrompt : public TLogonPrompt {
+public:
+    bool Prompt(std::string& name, std::string& password) override;
+    // Ends a dialog that is up as if Cancel was pressed (the console is closing under it).
+    void Cancel();
+
+private:
+    TLogonForm* form_ = nullptr;
 };
 
 class TMainForm : public dvr::fw::TForm, public TMainFormServices {
@@ -60,7 +75,8 @@ public:
     uint32_t UptimeSeconds = 0;
     int32_t CycleGroup = -1;
     HWND CompanionWindow = nullptr;
-    TLogonPrompt* LogonPrompt = nullptr;
+    TLogonDialogPrompt LogonDialog;
+    TLogonPrompt* LogonPrompt = &LogonDialog;
     TMainFormHooks Hooks;
     // The order ShutdownAll ran its steps in, for whoever needs to know.
     std::string ShutdownTrace;
@@ -92,6 +108,12 @@ public:
     void Timer3Timer(dvr::fw::TObject* Sender);
     // The console unlock after a release over im_Logon.
     void Unlock();
+    // The orderly exit of the exit button.
+    void im_ExitSystemClick(dvr::fw::TObject* Sender);
+    // Ctrl shows the detection-area outlines while it is held.
+    void FormKeyDown(dvr::fw::TObject* Sender, uint16_t& Key, dvr::fw::TShiftState Shift);
+    void FormKeyUp(dvr::fw::TObject* Sender, uint16_t& Key, dvr::fw::TShiftState Shift);
+    void FormDestroy(dvr::fw::TObject* Sender);
 
 private:
     void WMSetCursor(dvr::fw::TMessage& M);
@@ -105,6 +127,7 @@ private:
     void WMSettingsChanged(dvr::fw::TMessage& M);
     void WMCompanion(dvr::fw::TMessage& M);
     void Pause(DWORD ms);
+    int Ask(const wchar_t* text, const wchar_t* caption, UINT type);
     void Step(const char* name);
     dvr::fw::TPanel* Button(const char* name, int tag, int left, int top, const char* hint);
     bool shownOnce_ = false;

@@ -107,7 +107,7 @@ DWORD WINAPI TStartUpForm::ThreadStartUp(LPVOID self) {
     auto* form = static_cast<TStartUpForm*>(self);
     try {
         Host->VideoCard = std::make_unique<TVideoCard>(MainForm->WindowHandle(), *Host);
-        Host->Created("TVideoCard");
+        Host->NoteCreated();
         form->Invalidate();
         ::PostMessageW(form->WindowHandle(), WM_STARTUPGO, WPARAM(-1), 0);
     } catch (...) {
@@ -149,9 +149,9 @@ int ProgramMain() {
 
     Host = new THost;
     Host->Arithmetic = std::make_unique<TArithmetic>();
-    Host->Created("TArithmetic");
+    Host->NoteCreated();
     Host->OtherCtrl = std::make_unique<TOtherCtrl>();
-    Host->Created("TOtherCtrl");
+    Host->NoteCreated();
     Host->OtherCtrl->HideTaskBar();
 
     TMainForm* main = nullptr;
@@ -160,7 +160,7 @@ int ProgramMain() {
     main->SetEnabled(false);
     main->Hide();
     Host->OtherCtrl->Target = main->WindowHandle();
-    Host->Created("TMainForm");
+    Host->NoteCreated();
 
     auto* startUp = MakeForm<TStartUpForm>(Application);
     ::SetWindowTextW(appWindow, dvr::win::GbkToWide(Application->Title()).c_str());

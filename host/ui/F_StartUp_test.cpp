@@ -60,7 +60,12 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         nullptr, 0,
         [](LPVOID p) -> DWORD {
             auto* w = static_cast<Watch*>(p);
+            // The logon prompt of the first show is answered with Cancel.
+            static struct : TLogonPrompt {
+                bool Prompt(std::string&, std::string&) override { return false; }
+            } cancel;
             for (int i = 0; i < 3000 && !w->done; ++i) {
+                if (MainForm && MainForm->LogonPrompt != &cancel) MainForm->LogonPrompt = &cancel;
                 if (MainForm && Host && Host->WorkState &&
                     ::IsWindowVisible(MainForm->WindowHandle())) {
                     w->visible = true;
@@ -90,42 +95,59 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
     ASSERT_EQ(code, 0);
     ASSERT_NE(Host, nullptr);
 
-    const std::vector<std::string> order = {"TArithmetic",
-                                            "TOtherCtrl",
-                                            "TMainForm",
-                                            "TVideoCard",
-                                            "StartLiveServers",
-                                            "TSystemOtherSet",
-                                            "TNetClientSet",
-                                            "TSystemInfo",
-                                            "TDiskManager",
-                                            "TCaptureSet",
-                                            "OpenChannels",
-                                            "TPreviewSet",
-                                            "TCaptureDataLocker",
-                                            "TThreadDiskCycle",
-                                            "TClientCheckSet",
-                                            "TClientCheck",
-                                            "TThreadOpenAll",
-                                            "TThreadCloseAll",
-                                            "TWorkLog",
-                                            "TUser",
-                                            "TCOM",
-                                            "TPreview",
-                                            "TCapture",
-                                            "TAlarmSet",
-                                            "TYunTaiSet",
-                                            "TThreadFreeTCPMainConnecter",
-                                            "TAutoSet",
-                                            "TAuto",
-                                            "TCaptureFileList",
-                                            "TThreadWriteLogRecord",
-                                            "TThreadCapturePackage",
-                                            "SequenceEnd",
-                                            "TWorkState",
-                                            "TUDPMessageServer",
-                                            "TUDPMessageClient",
-                                            "TThreadClearErrorData"};
+    // The objects themselves, as each step of the start-up left them (the recordings index
+    // counts once it has scanned the drives).
+    const std::vector<std::string> order = {
+        "TArithmetic",
+        "TOtherCtrl",
+        "TMainForm",
+        "TVideoCard",
+        "TLiveServers",
+        "TSystemOtherSet",
+        "TNetClientSet",
+        "TSystemInfo",
+        "TDiskManager",
+        "TCaptureDataLocker",
+        "TCaptureSet",
+        "TPreviewSet",
+        "TThreadDiskCycle",
+        "TClientCheckSet",
+        "TClientCheck",
+        "TThreadOpenAll",
+        "TThreadCloseAll",
+        "TWorkLog",
+        "TTCPRemoteReplayServer",
+        "TUser",
+        "TCOM",
+        "TPreview",
+        "TVideoAlarmAutoFullScreenForm",
+        "TThreadAutoFullScreen",
+        "TCapture",
+        "TAlarmSet",
+        "TThreadAlarmingMsg",
+        "TAlarm",
+        "TYunTaiSet",
+        "TAlarmDevice",
+        "TThreadOpenAllForAlarmUp",
+        "TThreadAlarmAudio",
+        "TThreadHardAlarmIn",
+        "TThreadFreeTCPMainConnecter",
+        "TUPSInfoForm",
+        "TDogSet",
+        "TCardDog",
+        "TUPSDog",
+        "TDog",
+        "TAutoSet",
+        "TAuto",
+        "TCaptureFileList",
+        "TThreadWriteLogRecord",
+        "TThreadRasDial",
+        "TThreadCapturePackage",
+        "TWorkState",
+        "TUDPMessageServer",
+        "TUDPMessageClient",
+        "TThreadClearErrorData",
+    };
     EXPECT_EQ(Host->Trace, order);
 
     // The simulated board has channels: one gauge step per opened channel of
@@ -145,10 +167,12 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
     EXPECT_TRUE(Host->Preview->Panes[0].Panel->Visible());
 
     EXPECT_EQ(Split(Host->ShutdownTrace),
-              (std::vector<std::string>{"StopListen", "CallbackClosing", "StopSweeperAndCleaner",
-                                        "SaveWorkState", "StopCycling", "StopViewers", "QuitCutter",
-                                        "StopLogWriter", "ClosePreviews", "StopRecordings",
-                                        "StopDetection", "StopBatchWorkers", "StopLiveServers",
+              (std::vector<std::string>{"StopListen", "FinishRecordings", "CallbackClosing",
+                                        "StopSweeperAndCleaner", "SaveWorkState",
+                                        "ClearRemoteAlarmSound", "StopCycling", "StopViewers",
+                                        "QuitCutter", "StopLogWriter", "ClosePreviews",
+                                        "StopRecordings", "StopDetection",
+                                        "StopBatchWorkersAndDispatcher", "StopLiveServers",
                                         "FreeUdpObjects", "Done"}));
     EXPECT_EQ(Host->UDPMessageServer, nullptr);
     EXPECT_EQ(Host->UDPMessageClient, nullptr);

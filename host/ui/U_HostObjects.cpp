@@ -2,7 +2,9 @@
 
 #include "host/engine/U_Conversions.h"
 #include "host/engine/U_WorkLogLine.h"
+#include "host/net/U_NetSentBytes.h"
 #include "host/ui/F_MainForm.h"
+#include "host/ui/F_VideoAlarmAutoFullScreen.h"
 
 #include "sdk/dorsk/dorsk_api.h"
 
@@ -73,8 +75,67 @@ THost::THost() = default;
 
 THost::~THost() = default;
 
-void THost::Created(const char* name) {
-    Trace.emplace_back(name);
+bool THost::IndexScanned() const {
+    return indexScanned_;
+}
+
+// The objects of the start-up in the order they must come; Trace lists them as they appear.
+std::vector<std::pair<const char*, bool>> THost::ObjectsPresent() const {
+    return {{"TArithmetic", bool(Arithmetic)},
+            {"TOtherCtrl", bool(OtherCtrl)},
+            {"TMainForm", MainForm != nullptr},
+            {"TVideoCard", bool(VideoCard)},
+            {"TLiveServers", bool(LiveServers)},
+            {"TSystemOtherSet", bool(SystemOtherSet)},
+            {"TNetClientSet", bool(NetClientSet)},
+            {"TSystemInfo", bool(SystemInfo)},
+            {"TDiskManager", bool(DiskManager)},
+            {"TCaptureSet", bool(CaptureSet)},
+            {"TPreviewSet", bool(PreviewSet)},
+            {"TCaptureDataLocker", bool(CaptureDataLocker)},
+            {"TThreadDiskCycle", bool(ThreadDiskCycle)},
+            {"TClientCheckSet", bool(ClientCheckSet)},
+            {"TClientCheck", bool(ClientCheck)},
+            {"TThreadOpenAll", bool(ThreadOpenAll)},
+            {"TThreadCloseAll", bool(ThreadCloseAll)},
+            {"TWorkLog", bool(WorkLog)},
+            {"TTCPRemoteReplayServer", bool(TCPRemoteReplayServer)},
+            {"TUser", bool(User)},
+            {"TCOM", bool(Com)},
+            {"TPreview", bool(Preview)},
+            {"TVideoAlarmAutoFullScreenForm", VideoAlarmAutoFullScreenForm != nullptr},
+            {"TThreadAutoFullScreen", bool(ThreadAutoFullScreen)},
+            {"TCapture", bool(Capture)},
+            {"TAlarmSet", bool(AlarmSet)},
+            {"TThreadAlarmingMsg", bool(ThreadAlarmingMsg)},
+            {"TAlarm", bool(Alarm)},
+            {"TYunTaiSet", bool(YunTaiSet)},
+            {"TAlarmDevice", bool(AlarmDevice)},
+            {"TThreadOpenAllForAlarmUp", bool(ThreadOpenAllForAlarmUp)},
+            {"TThreadAlarmAudio", bool(ThreadAlarmAudio)},
+            {"TThreadHardAlarmIn", bool(ThreadHardAlarmIn)},
+            {"TThreadFreeTCPMainConnecter", bool(ThreadFreeTCPMainConnecter)},
+            {"TUPSInfoForm", bool(UPSInfoForm)},
+            {"TDogSet", bool(DogSet)},
+            {"TCardDog", bool(CardDog)},
+            {"TUPSDog", bool(UPSDog)},
+            {"TDog", bool(Dog)},
+            {"TAutoSet", bool(AutoSet)},
+            {"TAuto", bool(Auto)},
+            {"TCaptureFileList", IndexScanned()},
+            {"TThreadWriteLogRecord", bool(ThreadWriteLogRecord)},
+            {"TThreadRasDial", bool(ThreadRasDial)},
+            {"TThreadCapturePackage", bool(ThreadCapturePackage)},
+            {"TWorkState", bool(WorkState)},
+            {"TUDPMessageServer", bool(UDPMessageServer)},
+            {"TUDPMessageClient", bool(UDPMessageClient)},
+            {"TThreadClearErrorData", bool(ThreadClearErrorData)}};
+}
+
+void THost::NoteCreated() {
+    for (const auto& [name, present] : ObjectsPresent())
+        if (present && std::find(Trace.begin(), Trace.end(), name) == Trace.end())
+            Trace.emplace_back(name);
 }
 
 std::string THost::CurrentUser() const {
@@ -96,19 +157,19 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     LiveServers = std::make_unique<TLiveServers>(LateLive);
     if (card.ChannelCount() > 0)
         LiveServers->StartLiveServers(Arithmetic->Ports.Port[0], std::min(card.ChannelCount(), 49));
-    Created("StartLiveServers");
+    NoteCreated();
     // 2.
     stopTimer();
     int step = gaugeStepOf() / 50;
     // 3.
     SystemOtherSet = std::make_unique<TSystemOtherSet>(*Arithmetic);
-    Created("TSystemOtherSet");
+    NoteCreated();
     NetClientSet =
         std::make_unique<TNetClientSet>(*Arithmetic, *SystemOtherSet, card.ChannelCount());
-    Created("TNetClientSet");
+    NoteCreated();
     SystemInfo = std::make_unique<TSystemInfo>(*Arithmetic, *NetClientSet, card.ChannelCount());
     ProgramPath = SystemInfo->ProgramPath;
-    Created("TSystemInfo");
+    NoteCreated();
     Drives = std::make_unique<TDriveAccess>();
     DiskFaults = std::make_unique<TDiskFaultList>(CurrentOleDate, [](WPARAM, LPARAM) {});
     CaptureDataLocker = std::make_unique<TCaptureDataLocker>();
@@ -122,9 +183,9 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
                                 if (ThreadWriteLogRecord) ThreadWriteLogRecord->AddRecord(line);
                             },
                             [this] { return CurrentUser(); }});
-    Created("TDiskManager");
+    NoteCreated();
     CaptureSet = std::make_unique<TCaptureSet>(card);
-    Created("TCaptureSet");
+    NoteCreated();
     // 4.
     for (int ch = 0; ch < card.ChannelCount(); ++ch) {
         card.OpenChannel(ch);
@@ -132,7 +193,7 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
         gaugeAdd(step);
         ::Sleep(50);
     }
-    Created("OpenChannels");
+    NoteCreated();
     // 5.
     ::Sleep(200);
     if (card.ChannelCount() > 0) RU4Dov_SetOverlayColorKey(kOverlayColorKey);
@@ -144,10 +205,10 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     }
     // 7.
     PreviewSet = std::make_unique<TPreviewSet>(card);
-    Created("TPreviewSet");
-    Created("TCaptureDataLocker");
+    NoteCreated();
+    NoteCreated();
     ThreadDiskCycle = std::make_unique<TThreadDiskCycle>(*DiskManager);
-    Created("TThreadDiskCycle");
+    NoteCreated();
     gaugeAdd(step);
     // 8.
     for (int ch = 0; ch < card.ChannelCount(); ++ch)
@@ -158,49 +219,71 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     gaugeAdd(step);
     // 10.
     ClientCheckSet = std::make_unique<TClientCheckSet>(ProgramPath, nullptr);
-    Created("TClientCheckSet");
+    NoteCreated();
     ClientCheck = std::make_unique<TClientCheck>(*ClientCheckSet);
-    Created("TClientCheck");
+    NoteCreated();
     Synchronizer = std::make_unique<TSynchronizer>();
     ThreadOpenAll = std::make_unique<TThreadOpenAll>(*this, BatchBusy);
-    Created("TThreadOpenAll");
+    NoteCreated();
     ThreadCloseAll = std::make_unique<TThreadCloseAll>(*this, BatchBusy);
-    Created("TThreadCloseAll");
+    NoteCreated();
     WorkLog = std::make_unique<TWorkLog>(*Arithmetic, ProgramPath);
-    Created("TWorkLog");
+    NoteCreated();
+    // The UDP message server and client follow the work state (see CreatePostStartObjects).
+    ReplaySource =
+        std::make_unique<TEngineReplaySource>(*SystemInfo, *PreviewSet, *CaptureFileList, *ClientCheck);
+    TCPRemoteReplayServer = std::make_unique<TTCPRemoteReplayServer>(
+        *ReplaySource, Arithmetic->Ports.Port[1],
+        TSendBudget{&NetSentBytes, [this] {
+                        int32_t kbps = 0;
+                        return LateLive.BandwidthLimit(kbps) ? kbps : 0;
+                    }});
+    NoteCreated();
     User = std::make_unique<TUser>(*Arithmetic, ProgramPath);
     User->Reload();
-    Created("TUser");
+    NoteCreated();
     gaugeAdd(step);
     // 11.
     Com = std::make_unique<TCOM>();
-    Created("TCOM");
+    NoteCreated();
     Preview = std::make_unique<TPreview>(MainForm, *this);
     Preview->PlacePanes(SystemInfo->ChannelCount, SystemInfo->PaneRects, SystemInfo->ChannelCount);
-    Created("TPreview");
-    // 13.
-    Capture = std::make_unique<TCapture>(card, *DiskManager, *CaptureFileList, *this);
-    Created("TCapture");
-    AlarmSet = std::make_unique<TAlarmSet>(card.ChannelCount());
-    Created("TAlarmSet");
-    LateFiles.Capture = Capture.get();
-    // 14.
-    YunTaiSet = std::make_unique<TYunTaiSet>(ProgramPath);
-    Created("TYunTaiSet");
+    NoteCreated();
+    // 12 to 14.
+    CreateAlarmObjects();
     ThreadFreeTCPMainConnecter = std::make_unique<TThreadFreeTCPMainConnecter>(*LiveServers);
-    Created("TThreadFreeTCPMainConnecter");
+    NoteCreated();
     gaugeAdd(step);
     // 15.
+    UPSInfoForm = std::make_unique<TUPSInfoForm>(nullptr, [this] {
+        if (UPSDog) UPSDog->StopPolling();
+        if (MainForm) ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, 10000, 0);
+    });
+    NoteCreated();
+    DogSet = std::make_unique<TDogSet>();
+    NoteCreated();
+    CardDog = std::make_unique<TCardDog>();
+    NoteCreated();
+    UpsLine = std::make_unique<TCOMUPSLine>(*Com);
+    UPSDog = std::make_unique<TUPSDog>(DogSet->Record, *UpsLine, *UPSInfoForm);
+    NoteCreated();
+    Dog = std::make_unique<TDog>(DogSet->Record, *CardDog, *UPSDog);
+    Dog->ApplySettings();
+    NoteCreated();
     AutoSet = std::make_unique<TAutoSet>();
-    Created("TAutoSet");
+    NoteCreated();
     Auto = std::make_unique<TAuto>(*AutoSet, Capture->Services(), *this, card.ChannelCount());
-    Created("TAuto");
+    NoteCreated();
     gaugeAdd(step);
-    // 17.
+    // 17. The index was made empty (no drive ranges before the recording settings): this is
+    // its one scan.
     CaptureFileList->ScanDrives();
-    Created("TCaptureFileList");
+    indexScanned_ = true;
+    NoteCreated();
     ThreadWriteLogRecord = std::make_unique<TThreadWriteLogRecord>(*WorkLog);
-    Created("TThreadWriteLogRecord");
+    NoteCreated();
+    ThreadRasDial = std::make_unique<TThreadRasDial>(RasDialer);
+    NoteCreated();
     // Viewers are served from here on.
     LiveEngine = std::make_unique<TLiveHostEngine>(card, *Capture, *CaptureSet, *SystemOtherSet,
                                                    *ClientCheck, *ThreadWriteLogRecord);
@@ -209,7 +292,7 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     // 18.
     ThreadCapturePackage = std::make_unique<TThreadCapturePackage>(*Capture);
     Capture->StartCutTimer(*ThreadCapturePackage);
-    Created("TThreadCapturePackage");
+    NoteCreated();
     // 19, 20.
     OtherCtrl->ApplyAtStartUp(SystemOtherSet->Record);
     // 21.
@@ -218,14 +301,63 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     // 22.
     setProgress(-20);
     stopTimer();
-    Created("SequenceEnd");
+    NoteCreated();
+}
+
+void THost::CreateAlarmObjects() {
+    TVideoCard& card = *VideoCard;
+    // 12.
+    std::vector<std::string> titles;
+    for (int ch = 0; ch < card.ChannelCount() && ch < int(PreviewSet->Records.size()); ++ch)
+        titles.push_back(PreviewSet->Records[size_t(ch)].Title.Get());
+    VideoAlarmAutoFullScreenForm = new TVideoAlarmAutoFullScreenForm(dvr::fw::Application, titles);
+    NoteCreated();
+    ThreadAutoFullScreen = std::make_unique<TThreadAutoFullScreen>(*this);
+    NoteCreated();
+    // 13.
+    Capture = std::make_unique<TCapture>(card, *DiskManager, *CaptureFileList, *this);
+    NoteCreated();
+    LateFiles.Capture = Capture.get();
+    AlarmSet = std::make_unique<TAlarmSet>(card.ChannelCount());
+    NoteCreated();
+    ThreadAlarmingMsg = std::make_unique<TThreadAlarmingMsg>(AlarmDispatchHost);
+    NoteCreated();
+    AlarmView = std::make_unique<TAlarmDisplayView>(*this, MainForm);
+    Alarm = std::make_unique<TAlarm>(AlarmDetectHost, ThreadAlarmingMsg->Latches);
+    AlarmView->SetStatusImageCount(SystemInfo->ChannelCount);
+    Alarm->ApplyAreaSettings();
+    ThreadDetectVideoLost = std::make_unique<TThreadDetectVideoLost>(*Alarm);
+    ThreadAlarmKeepEnd = std::make_unique<TThreadAlarmKeepEnd>([this](int channel, int what) {
+        Synchronize([&] {
+            if (what == kKeepEndStopRecording) {
+                if (Capture) Capture->StopChannel(channel, ')');
+            } else if (Alarm) {
+                Alarm->EndAlarm(channel);
+            }
+        });
+    });
+    NoteCreated();
+    Preview->HideStatusImages();
+    AlarmView->SetStatusImageCount(0);
+    // 14.
+    YunTaiSet = std::make_unique<TYunTaiSet>(ProgramPath);
+    NoteCreated();
+    ComGateway = std::make_unique<TCOMGateway>(*Com);
+    AlarmDevice = std::make_unique<TAlarmDevice>(*ComGateway, AlarmBoxesHost);
+    NoteCreated();
+    ThreadOpenAllForAlarmUp = std::make_unique<TThreadOpenAllForAlarmUp>(*this);
+    NoteCreated();
+    ThreadAlarmAudio = std::make_unique<TThreadAlarmAudio>(SoundPlayer, ProgramPath);
+    NoteCreated();
+    ThreadHardAlarmIn = std::make_unique<TThreadHardAlarmIn>(HardAlarmInHost);
+    NoteCreated();
 }
 
 void THost::CreatePostStartObjects() {
     WorkState = std::make_unique<TWorkState>(TWorkState::Parts{
         static_cast<TMainFormServices&>(*MainForm), [this] { return TotalChannels(); }, *Auto,
         Capture->Services(), *this, *Preview, BoardCount()});
-    Created("TWorkState");
+    NoteCreated();
     // The message server reports the work state, so it follows it; datagrams are dispatched
     // by the message loop that starts after this.
     UDPServerEngineHost = std::make_unique<TUDPServerEngineHost>(TUDPServerEngineHost::Parts{
@@ -239,15 +371,15 @@ void THost::CreatePostStartObjects() {
     } catch (const std::exception&) {
         // Another program holds the message port: the host runs without remote requests.
     }
-    Created("TUDPMessageServer");
+    NoteCreated();
     try {
         UDPMessageClient = std::make_unique<TUDPMessageClient>(UdpReplies, UdpReplies);
     } catch (const std::exception&) {
         // No request socket: the remote windows get no replies.
     }
-    Created("TUDPMessageClient");
+    NoteCreated();
     ThreadClearErrorData = std::make_unique<TThreadClearErrorData>(*CaptureFileList);
-    Created("TThreadClearErrorData");
+    NoteCreated();
 }
 
 void THost::FreeUdpObjects() {
@@ -286,6 +418,10 @@ bool THostUdpReplies::PanePreviewing(int channel) const {
 }
 
 // ---- routes
+
+void THost::AnalyzeMotionData(int channel, const uint8_t* data, int length) {
+    if (Alarm) Alarm->AnalyzeMotionData(channel, data, length);
+}
 
 void THost::InputFrame(int channel, int frameType, const uint8_t* data, int length) {
     if (Capture) Capture->InputFrame(channel, frameType, data, length);
@@ -334,8 +470,9 @@ bool THost::PanePreviewing(int channel) {
 // ---- drive ranges
 
 TDriveRange THost::Range(int channel) const {
-    if (!CaptureSet || channel < 0 || channel >= int(CaptureSet->Records.size()))
-        return TDriveRange{'D', 'Z'};
+    // Before the recording settings exist no drive is a recording drive.
+    if (!CaptureSet) return TDriveRange{'Z', 'A'};
+    if (channel < 0 || channel >= int(CaptureSet->Records.size())) return TDriveRange{'D', 'Z'};
     const TCaptureSetRecord& r = CaptureSet->Records[size_t(channel)];
     return TDriveRange{r.FirstDrive, r.LastDrive};
 }
@@ -425,6 +562,81 @@ void THost::RestoreOverlay() {
 bool THost::ShowBackground(int channel) {
     return PreviewSet && channel >= 0 && channel < int(PreviewSet->Records.size()) &&
            PreviewSet->Records[size_t(channel)].ShowBackground != 0;
+}
+
+// ---- detection as the batch workers, the schedule and the work state drive it
+
+bool THost::Armed(int channel) const {
+    return Alarm && channel >= 0 && channel < kSettingsChannels && Alarm->Armed[channel];
+}
+
+bool THost::Alarming(int channel) const {
+    return Alarm && channel >= 0 && channel < kSettingsChannels && Alarm->Alarming[channel];
+}
+
+void THost::StartDetection(int channel, int mode) {
+    if (Alarm) Alarm->StartDetection(channel, mode);
+}
+
+void THost::StopDetection(int channel) {
+    if (Alarm) Alarm->StopDetection(channel);
+}
+
+void THost::SetAutoMode() {
+    if (Alarm) Alarm->SetAutoMode();
+}
+
+void THost::ClearAutoMode() {
+    if (Alarm) Alarm->ClearAutoMode();
+}
+
+void THost::RaiseUpsDtr() {
+    if (UPSDog) UPSDog->RaiseDTR();
+}
+
+void THost::DogTimerTick() {
+    if (UPSDog && UPSDog->TimerEnabled()) UPSDog->TimerTick();
+    if (UPSInfoForm && UPSInfoForm->TimerRunning()) UPSInfoForm->TimerTick();
+}
+
+void THost::FinishBoardRecordings() {
+    if (!VideoCard || !Capture) return;
+    std::vector<int> channels;
+    for (int ch = 0; ch < BoardCount() && ch < kMaxBoardChannels; ++ch) {
+        const TCaptureSlot& slot = Capture->Slots[size_t(ch)];
+        if (slot.CaptureRunning && slot.FileOpen) {
+            VideoCard->StopCapture(ch);
+            channels.push_back(ch);
+        }
+    }
+    if (channels.empty()) return;
+    VideoCard->DrainStreams(channels);
+    for (int ch : channels)
+        Capture->StopChannel(ch, ')');
+}
+
+void THost::ApplyPrivacyMasks() {
+    if (!VideoCard || !PreviewSet) return;
+    for (int ch = 0; ch < BoardCount() && ch < int(PreviewSet->Records.size()); ++ch) {
+        const TPreviewSetRecord& r = PreviewSet->Records[size_t(ch)];
+        VideoCard->StopMosaic(ch);
+        if (r.MaskOn) VideoCard->StartMosaic(ch, RECT{r.MaskLeft, r.MaskTop, r.MaskRight, r.MaskBottom});
+    }
+}
+
+// ---- the alarm workers' view of the panes
+
+int THost::PaneState(int channel) {
+    if (!Preview || channel < 0 || channel >= kLayoutChannels) return kPaneGrid;
+    return Preview->Panes[size_t(channel)].State;
+}
+
+void THost::ToggleFullScreen() {
+    if (Preview) Preview->ToggleFullScreen();
+}
+
+void THost::PaneDblClick(int channel) {
+    if (Preview && channel >= 0 && channel < kLayoutChannels) Preview->PaneDblClick(channel);
 }
 
 void THost::StatusImageClick(int channel, bool open) {

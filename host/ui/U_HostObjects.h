@@ -26,12 +26,22 @@
 #include "host/engine/U_WorkState.h"
 #include "host/engine/U_YunTaiSet.h"
 #include "host/net/T_ThreadFreeTCPMainConnecter.h"
+#include "host/net/U_TCPRemoteReplayServer.h"
 #include "host/net/U_LiveHostEngine.h"
 #include "host/net/U_TCPMainServer.h"
 #include "host/net/U_UDPMessageClient.h"
 #include "host/net/U_UDPMessageServer.h"
 #include "host/net/U_UDPServerEngineHost.h"
+#include "host/engine/T_AlarmThreads.h"
+#include "host/engine/T_ThreadRasDial.h"
+#include "host/engine/U_COMGateway.h"
+#include "host/engine/U_DogSet.h"
+#include "host/engine/U_UPSDog.h"
+#include "host/engine/U_UPSInfoForm.h"
+#include "host/engine/U_PeriphWin.h"
+#include "host/ui/T_AlarmWindowThreads.h"
 #include "host/ui/T_ThreadOpenAll.h"
+#include "host/ui/U_HostAlarm.h"
 #include "host/ui/U_Preview.h"
 
 #include <functional>
@@ -44,6 +54,7 @@
 namespace vantrel {
 
 class TMainForm;
+class TVideoAlarmAutoFullScreenForm;
 
 // Runs steps on the user-interface thread for the batch workers.
 class TSynchronizer {
@@ -167,18 +178,22 @@ class THost : public TStreamRoutes,
               public TDriveRanges,
               public TBatchHost,
               public TPreviewHost,
-              public TAlarmServices {
+              public TAlarmServices,
+              public TAlarmWindowHost {
 public:
     THost();
     ~THost() override;
 
-    // Names of the objects in creation order, and the gauge after each step.
+    // The start-up's objects in the order they came into being, read from the objects
+    // themselves after each step (see ObjectsPresent).
     std::vector<std::string> Trace;
     // The gauge values of the start-up window and the steps of the last shutdown.
     std::string GaugeTrace, ShutdownTrace;
     // The main window as the message loop first showed it.
     bool ShownVisible = false, ShownEnabled = true;
-    void Created(const char* name);
+    void NoteCreated();
+    std::vector<std::pair<const char*, bool>> ObjectsPresent() const;
+    bool IndexScanned() const;
 
     // ProgramMain's own objects.
     std::unique_ptr<TArithmetic> Arithmetic;
@@ -207,11 +222,49 @@ public:
     std::unique_ptr<TThreadOpenAll> ThreadOpenAll;
     std::unique_ptr<TThreadCloseAll> ThreadCloseAll;
     std::unique_ptr<TWorkLog> WorkLog;
+    std::unique_ptr<TEngineReplaySource> ReplaySource;
+    std::unique_ptr<TTCPRemoteReplayServer> TCPRemoteReplayServer;
     std::unique_ptr<TUser> User;
     std::unique_ptr<TCOM> Com;
     std::unique_ptr<TPreview> Preview;
+    TVideoAlarmAutoFullScreenForm* VideoAlarmAutoFullScreenForm = nullptr;
+    std::unique_ptr<TThreadAutoFullScreen> ThreadAutoFullScreen;
     std::unique_ptr<TCapture> Capture;
     std::unique_ptr<TAlarmSet> AlarmSet;
+    // The alarm units and what binds them to the objects above.
+    THostAlarmDetect AlarmDetectHost{*this};
+    THostAlarmDispatch AlarmDispatchHost{*this};
+    THostHardAlarmIn HardAlarmInHost{*this};
+    THostAlarmBoxes AlarmBoxesHost{*this};
+    std::unique_ptr<TThreadAlarmingMsg> ThreadAlarmingMsg;
+    std::unique_ptr<TAlarmDisplayView> AlarmView;
+    std::unique_ptr<TAlarm> Alarm;
+    std::unique_ptr<TThreadAlarmKeepEnd> ThreadAlarmKeepEnd;
+    std::unique_ptr<TThreadDetectVideoLost> ThreadDetectVideoLost;
+    std::unique_ptr<TCOMGateway> ComGateway;
+    std::unique_ptr<TAlarmDevice> AlarmDevice;
+    std::unique_ptr<TThreadOpenAllForAlarmUp> ThreadOpenAllForAlarmUp;
+    TPlaySoundPlayer SoundPlayer;
+    std::unique_ptr<TThreadAlarmAudio> ThreadAlarmAudio;
+    std::unique_ptr<TThreadHardAlarmIn> ThreadHardAlarmIn;
+    TRasApiDialer RasDialer;
+    std::unique_ptr<TThreadRasDial> ThreadRasDial;
+    std::unique_ptr<TThreadSendGSMMsg> ThreadSendGSMMsg;
+    // The speed-dome window that takes preset calls, once one is open.
+    HWND SpeedDomeWindow = nullptr;
+    // Watchdog card and UPS; their 1-second timers run on the console.
+    std::unique_ptr<TUPSInfoForm> UPSInfoForm;
+    std::unique_ptr<TDogSet> DogSet;
+    std::unique_ptr<TCardDog> CardDog;
+    std::unique_ptr<TCOMUPSLine> UpsLine;
+    std::unique_ptr<TUPSDog> UPSDog;
+    std::unique_ptr<TDog> Dog;
+    void RaiseUpsDtr();
+    // The 1-second ticks of the UPS poll and of the UPS window's countdown.
+    void DogTimerTick();
+    // The board channels recording to files stop their encoders, their files take every record
+    // still in the board's stream rings, then close.
+    void FinishBoardRecordings();
     std::unique_ptr<TYunTaiSet> YunTaiSet;
     std::unique_ptr<TLiveHostEngine> LiveEngine;
     std::unique_ptr<TThreadFreeTCPMainConnecter> ThreadFreeTCPMainConnecter;
@@ -228,6 +281,11 @@ public:
     std::unique_ptr<TUDPMessageServer> UDPMessageServer;
     std::unique_ptr<TUDPMessageClient> UDPMessageClient;
     void FreeUdpObjects();
+
+private:
+    bool indexScanned_ = false;
+
+public:
 
     TMainForm* MainForm = nullptr;
     std::string ProgramPath; // GBK, trailing "\"
@@ -246,7 +304,7 @@ public:
     std::string CurrentUser() const;
 
     // TStreamRoutes
-    void AnalyzeMotionData(int, const uint8_t*, int) override {}
+    void AnalyzeMotionData(int channel, const uint8_t* data, int length) override;
     void InputFrame(int channel, int frameType, const uint8_t* data, int length) override;
     void FanOutFrame(int channel, int frameType, const uint8_t* data, int length) override;
     // TCaptureHost
@@ -274,14 +332,14 @@ public:
     bool FileOpen(int channel) override;
     void StartChannel(int channel, char request, int recordingType) override;
     void StopChannel(int channel, char request) override;
-    bool Armed(int) const override { return false; }
-    bool Alarming(int) const override { return false; }
+    bool Armed(int channel) const override;
+    bool Alarming(int channel) const override;
     bool Armed(int channel) override { return std::as_const(*this).Armed(channel); }
     bool Alarming(int channel) override { return std::as_const(*this).Alarming(channel); }
-    void StartDetection(int, int) override {}
-    void StopDetection(int) override {}
-    void SetAutoMode() override {}
-    void ClearAutoMode() override {}
+    void StartDetection(int channel, int mode) override;
+    void StopDetection(int channel) override;
+    void SetAutoMode() override;
+    void ClearAutoMode() override;
     bool CycleMode() override { return Preview && Preview->CycleMode; }
     void EnableCycleTimer() override;
     void PostRebuild(WPARAM wParam, LPARAM lParam) override;
@@ -300,6 +358,14 @@ public:
     void CloseNetworkPreview(int) override {}
     void SendKeyFrameRequest(int) override {}
     void StatusImageClick(int channel, bool open) override;
+    void ApplyPrivacyMasks() override;
+    // TAlarmWindowHost
+    int PaneState(int channel) override;
+    void ToggleFullScreen() override;
+    void PaneDblClick(int channel) override;
+
+    // Creation sequence steps 12 to 14: the alarm objects.
+    void CreateAlarmObjects();
 };
 
 // The one instance, created by the main block.

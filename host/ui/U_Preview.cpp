@@ -110,7 +110,7 @@ TPreview::TPreview(TWinControl* mainWindow, TPreviewHost& host) : main_(mainWind
 }
 
 void TPreview::ApplySettings() {
-    // Privacy masks and the network pane menu belong to units not built into this host.
+    host_.ApplyPrivacyMasks();
 }
 
 bool TPreview::GridBehindEnlarged(int channel) const {

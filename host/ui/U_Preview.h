@@ -58,6 +58,8 @@ public:
     virtual void SendKeyFrameRequest(int channel) = 0;
     // A status picture was clicked: the batch workers open or close the pane.
     virtual void StatusImageClick(int channel, bool open) = 0;
+    // Each board channel's privacy mask as its preview settings say.
+    virtual void ApplyPrivacyMasks() {}
 };
 
 struct TPreviewPane {

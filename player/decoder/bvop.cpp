@@ -59,7 +59,14 @@ void PredictBoth(DecoderInstance& d, MotionVector forward, MotionVector backward
 bool DecodeBMacroblock(DecoderInstance& d) {
     BitReader& br = d.br;
     if (d.mb_x == 0) d.b_forward_pred = d.b_backward_pred = {0, 0};
-    // Every B macroblock carries modb, whatever the co-located P macroblock was.
+    // Over a macroblock the P picture skipped, the encoder writes nothing: the B
+    // macroblock is the reference's, unmoved. Reading a modb there would lose step
+    // with the bitstream for the rest of the picture.
+    if (d.colocated_skipped[d.mb_y * kMaxMbCols + d.mb_x]) {
+        const MotionVector v[4] = {};
+        PredictMacroblock(d, *d.reference, *d.current, v, false, 0);
+        return true;
+    }
     if (br.GetBit()) {
         MotionVector f, b;
         DirectVectors(d, {0, 0}, &f, &b);

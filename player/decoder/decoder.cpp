@@ -142,9 +142,17 @@ void PointAt(DecoderInstance& d, const Piece& p) {
 // Byte offset of the next VOP start code at or after `from`, or the record length.
 size_t FindVopStart(const DecoderInstance& d, size_t from) {
     const uint8_t* data = d.input.get();
-    for (size_t i = from; i + 4 <= d.record_length; ++i)
-        if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1 && data[i + 3] == 0xB6) return i;
-    return d.record_length;
+    const size_t end = d.record_length;
+    // The start code's 0x01 is rare in coded data: memchr finds the candidates.
+    size_t i = from + 2;
+    while (i + 2 <= end) {
+        const void* one = std::memchr(data + i, 1, end - 1 - i);
+        if (!one) break;
+        i = static_cast<size_t>(static_cast<const uint8_t*>(one) - data);
+        if (data[i - 1] == 0 && data[i - 2] == 0 && data[i + 1] == 0xB6) return i - 2;
+        ++i;
+    }
+    return end;
 }
 
 int CodingTypeAt(const DecoderInstance& d, size_t offset) {

@@ -91,6 +91,9 @@ struct DecoderInstance {
     // of the VOP being decoded, and of the last P-VOP for the direct mode of B-VOPs.
     MotionVector mv[kMaxMbCols * kMaxMbRows][4] = {};
     MotionVector colocated[kMaxMbCols * kMaxMbRows][4] = {};
+    // Per macroblock, whether the last P-VOP skipped it: the B macroblocks there carry
+    // nothing and copy the reference picture.
+    bool colocated_skipped[kMaxMbCols * kMaxMbRows] = {};
     MotionVector b_forward_pred{}, b_backward_pred{};
     BPicture b_picture = BPicture::kOnly;
 

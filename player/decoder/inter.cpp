@@ -90,6 +90,7 @@ bool DecodePMacroblock(DecoderInstance& d) {
         if (br.GetBit()) { // not coded: a copy of the reference
             std::fill(mv, mv + 4, MotionVector{0, 0});
             std::fill(colocated, colocated + 4, MotionVector{0, 0});
+            d.colocated_skipped[index] = true;
             d.mode[d.mb_y * kModeStride + d.mb_x] = kModeSkipped;
             PredictMacroblock(d, *d.reference, *d.current, mv, false, 0);
             return true;
@@ -98,6 +99,7 @@ bool DecodePMacroblock(DecoderInstance& d) {
         if (!e.len) return false;
         br.Skip(e.len);
         mcbpc = e.value;
+        d.colocated_skipped[index] = false;
         // Stuffing is a macroblock of its own that carries nothing: the real one
         // follows with its own not_coded bit.
         if (mcbpc >= 0) break;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 namespace dvr::decoder {
 namespace {
@@ -28,8 +27,14 @@ int PackedBOf(const VideoRecord& r) {
 
 std::vector<VideoRecord> SplitElementaryStream(const std::vector<uint8_t>& data) {
     std::vector<size_t> starts;
-    for (size_t i = 0; i + 4 <= data.size(); ++i)
-        if (IsVopStart(data, i)) starts.push_back(i);
+    // Candidates from the start code's 0x01, found with memchr.
+    for (size_t i = 2; i + 2 <= data.size();) {
+        const void* one = std::memchr(data.data() + i, 1, data.size() - 1 - i);
+        if (!one) break;
+        i = static_cast<size_t>(static_cast<const uint8_t*>(one) - data.data());
+        if (IsVopStart(data, i - 2)) starts.push_back(i - 2);
+        ++i;
+    }
     std::vector<VideoRecord> records;
     for (size_t n = 0; n < starts.size(); ++n) {
         size_t begin = n == 0 ? 0 : starts[n];
@@ -90,8 +95,13 @@ bool ReadRecordingFile(const std::vector<uint8_t>& data, std::vector<VideoRecord
 bool LoadVideoRecords(const std::string& path, std::vector<VideoRecord>& out) {
     std::ifstream f(path, std::ios::binary);
     if (!f) return false;
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(f)),
-                              std::istreambuf_iterator<char>());
+    // One read for the whole file.
+    f.seekg(0, std::ios::end);
+    const std::streamoff size = f.tellg();
+    if (size < 0) return false;
+    f.seekg(0);
+    std::vector<uint8_t> data(static_cast<size_t>(size));
+    if (!f.read(reinterpret_cast<char*>(data.data()), size)) return false;
     if (ReadRecordingFile(data, out)) return true;
     out = SplitElementaryStream(data);
     return !out.empty();

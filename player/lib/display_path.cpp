@@ -1,6 +1,7 @@
-// Showing a port's pictures in its window: an off-screen surface in the screen's RGB
-// format blitted to the primary surface, or DrawDib when DirectDraw cannot serve the
-// port. Overlay and FourCC surfaces are not used.
+// Showing a port's pictures in its window: a YUY2 overlay surface with a destination
+// colour key, an off-screen YUY2 surface that the hardware converts and scales, an
+// off-screen surface in the screen's RGB format in system memory, or DrawDib when
+// DirectDraw cannot serve the port.
 #include <windows.h>
 #include <vfw.h>
 #include <ddraw.h>
@@ -58,9 +59,78 @@ win::ComPtr<IDirectDrawSurface> CreateRgbSurface() {
     return s;
 }
 
+// A 720 x 576 YUY2 surface in video memory, as an overlay or off-screen.
+win::ComPtr<IDirectDrawSurface> CreateYuy2Surface(bool overlay) {
+    DDSURFACEDESC d{};
+    d.dwSize = sizeof d;
+    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    d.ddsCaps.dwCaps = (overlay ? DDSCAPS_OVERLAY : DDSCAPS_OFFSCREENPLAIN) | DDSCAPS_VIDEOMEMORY;
+    d.dwWidth = kPictureWidth;
+    d.dwHeight = kPictureHeight;
+    d.ddpfPixelFormat.dwSize = sizeof d.ddpfPixelFormat;
+    d.ddpfPixelFormat.dwFlags = DDPF_FOURCC;
+    d.ddpfPixelFormat.dwFourCC = MAKEFOURCC('Y', 'U', 'Y', '2');
+    win::ComPtr<IDirectDrawSurface> s;
+    if (FAILED(DirectDrawObject->CreateSurface(&d, s.put(), nullptr))) s.reset();
+    return s;
+}
+
+DDCAPS HardwareCaps() {
+    DDCAPS hw{};
+    hw.dwSize = sizeof hw;
+    DDCAPS hel{};
+    hel.dwSize = sizeof hel;
+    if (FAILED(DirectDrawObject->GetCaps(&hw, &hel))) hw = DDCAPS{};
+    return hw;
+}
+
+bool AnyPortDrawsRgbSurface(int except) {
+    for (int i = 0; i < kPortCount; ++i)
+        if (i != except && PortTable[i].surface && !PortTable[i].surfaceYuy2 &&
+            !PortTable[i].overlay.load())
+            return true;
+    return false;
+}
+
+// An overlay surface shown with a 2 x 2 area, keyed to the overlay colour; false when
+// the hardware has none or it cannot be shown.
+bool PrepareOverlay(PlayPort& port, HWND window) {
+    DDCAPS hw = HardwareCaps();
+    if (!(hw.dwCaps & DDCAPS_OVERLAY) || !(hw.dwCaps & DDCAPS_OVERLAYSTRETCH)) return false;
+    win::ComPtr<IDirectDrawSurface> overlay;
+    for (int attempt = 0; attempt < 3 && !overlay; ++attempt)
+        overlay = CreateYuy2Surface(true);
+    if (!overlay) return false;
+    port.hardwareCaps = hw;
+    port.overlayFlags = DDOVER_SHOW | DDOVER_DDFX;
+    if (hw.dwCKeyCaps & DDCKEYCAPS_DESTOVERLAY) port.overlayFlags |= DDOVER_KEYDESTOVERRIDE;
+    port.overlayFx = DDOVERLAYFX{};
+    port.overlayFx.dwSize = sizeof port.overlayFx;
+    const uint32_t key = OverlayKey(DisplayRgbFormat, OverlayKeyPixel.load());
+    port.overlayFx.dckDestColorkey.dwColorSpaceLowValue = key;
+    port.overlayFx.dckDestColorkey.dwColorSpaceHighValue = key;
+    RECT r{0, 0, 2, 2};
+    if (FAILED(overlay->UpdateOverlay(&r, PrimarySurface.get(), &r, port.overlayFlags,
+                                      &port.overlayFx)))
+        return false;
+    if (FAILED(DirectDrawObject->CreateClipper(0, port.clipper.put(), nullptr))) return false;
+    if (FAILED(port.clipper->SetHWnd(0, window))) {
+        port.clipper.reset();
+        return false;
+    }
+    port.surface = std::move(overlay);
+    port.surfaceYuy2 = 1;
+    port.overlay.store(1);
+    port.rgbOutputFlag = 0;
+    return true;
+}
+
 bool TestBlit(IDirectDrawSurface* surface) {
     RECT r{0, 0, 2, 2};
     ::WaitForSingleObject(DirectDrawLock.get(), INFINITE);
+    // The primary may still hold the clipper of a port whose window is gone: the test
+    // is of the surface, not of that window.
+    PrimarySurface->SetClipper(nullptr);
     HRESULT hr = PrimarySurface->Blt(&r, surface, &r, DDBLT_WAIT, nullptr);
     ::ReleaseMutex(DirectDrawLock.get());
     return SUCCEEDED(hr);
@@ -101,6 +171,15 @@ void ReleaseDirectDraw() {
     for (PlayPort& port : PortTable) {
         port.surface.reset();
         port.clipper.reset();
+        port.surfaceYuy2 = 0;
+        port.overlay.store(0);
+        // What the port drew is gone from its window.
+        if (port.window) {
+            RECT client{};
+            ::GetClientRect(port.window, &client);
+            ::InvalidateRect(port.window, &client, TRUE);
+            port.window = nullptr;
+        }
     }
     PrimarySurface.reset();
     if (DirectDrawObject) DirectDrawObject->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
@@ -114,28 +193,55 @@ int PrepareDisplay(int portNo, HWND window) {
     const bool directDraw = SetUpDirectDraw() && DirectDrawPathAllowed.load();
     port.surface.reset();
     port.clipper.reset();
+    port.surfaceYuy2 = 0;
+    port.overlay.store(0);
     port.drawDibFlag = 0;
-    if (directDraw) {
+    if (!directDraw) {
+        UseDrawDib(port);
+    } else if (!(port.overlayMode.load() && PrepareOverlay(port, window))) {
+        port.clipper.reset();
         if (FAILED(DirectDrawObject->CreateClipper(0, port.clipper.put(), nullptr))) return 0;
-        port.surface = CreateRgbSurface();
-        if (!port.surface || !TestBlit(port.surface.get())) {
+        const bool fourCc = (HardwareCaps().dwCaps & DDCAPS_BLTFOURCC) != 0;
+        // A port already drawing RGB stays with an RGB surface.
+        if (!port.rgbOutputFlag && fourCc) {
+            port.surface = CreateYuy2Surface(false);
+            port.surfaceYuy2 = port.surface ? 1 : 0;
+        }
+        if (!port.surface) port.surface = CreateRgbSurface();
+        if (port.surface && !TestBlit(port.surface.get())) {
+            // The hardware path failed for this display: system-memory surfaces from now
+            // on, for every port.
+            DirectDrawPathAllowed.store(0);
+            port.surfaceYuy2 = 0;
+            port.surface = CreateRgbSurface();
+            if (port.surface && !TestBlit(port.surface.get())) port.surface.reset();
+        }
+        if (!port.surface) {
+            SetPlayerError(kErrorSurface);
+            UseDrawDib(port);
+        } else if (!port.surfaceYuy2 && fourCc && AnyPortDrawsRgbSurface(portNo)) {
+            // Hardware that converts YUV has no use for a second RGB surface.
             SetPlayerError(kErrorSurface);
             UseDrawDib(port);
         } else if (FAILED(port.clipper->SetHWnd(0, window))) {
             port.clipper.reset();
+            port.surface.reset();
             return 0;
+        } else if (port.surfaceYuy2) {
+            port.rgbOutputFlag = 0;
         } else {
             decoder::SetVideoFormat(DisplayRgbFormat == 8888 ? 888 : DisplayRgbFormat);
             port.rgbOutputFlag = 1;
         }
-    } else {
-        UseDrawDib(port);
     }
     if (port.drawDibFlag) {
         if (!port.drawDib) port.drawDib.reset(::DrawDibOpen());
         if (!port.drawDib) return 0;
         port.windowDc = std::make_unique<win::WindowDc>(window);
     }
+    // DrawDib takes bottom-up pictures, surfaces top-down ones: every port, file or
+    // stream, is drawn upright.
+    decoder::SetFlip(port.decoderHandle, port.drawDibFlag ? 1 : 0);
     port.window = window;
     port.displayPrepared = 1;
     return 1;
@@ -170,14 +276,27 @@ int DrawWithSurface(PlayPort& port, const uint8_t* picture, const Rect& source, 
     DDSURFACEDESC d{};
     d.dwSize = sizeof d;
     if (FAILED(port.surface->Lock(nullptr, &d, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr))) return 0;
-    CopyRgbRows(picture, std::min(width, kPictureWidth), std::min(height, kPictureHeight),
-                DisplayRgbFormat, static_cast<uint8_t*>(d.lpSurface),
-                static_cast<size_t>(d.lPitch));
+    const int w = std::min(width, kPictureWidth);
+    const int h = std::min(height, kPictureHeight);
+    if (port.surfaceYuy2)
+        Pack422(picture, w, h, static_cast<uint8_t*>(d.lpSurface), static_cast<size_t>(d.lPitch),
+                false);
+    else
+        CopyRgbRows(picture, w, h, DisplayRgbFormat, static_cast<uint8_t*>(d.lpSurface),
+                    static_cast<size_t>(d.lPitch));
     port.surface->Unlock(nullptr);
 
     RECT src{source.left, source.top, std::min<LONG>(source.right, kPictureWidth),
              std::min<LONG>(source.bottom, kPictureHeight)};
     RECT dst{port.destRect.left, port.destRect.top, port.destRect.right, port.destRect.bottom};
+    if (port.overlay.load()) {
+        if (FAILED(port.surface->UpdateOverlay(&src, PrimarySurface.get(), &dst, port.overlayFlags,
+                                               &port.overlayFx))) {
+            SetPlayerError(kErrorOverlay);
+            return 0;
+        }
+        return 1;
+    }
     ::WaitForSingleObject(DirectDrawLock.get(), INFINITE);
     port.clipper->SetHWnd(0, port.window);
     PrimarySurface->SetClipper(port.clipper.get());

@@ -42,7 +42,8 @@ TEST(Display, StepsAndSettingsAreStoredPerPort) {
 
     EXPECT_EQ(RE4Ravi_SetDecCallBack(6, nullptr), 0);
     EXPECT_EQ(PortTable[6].decodeCallbackFlag.load(), 0);
-    EXPECT_EQ(RE4Ravi_SetDecCallBack(6, [](int, const uint8_t*, int, const DecodedFrameInfo*) {}),
+    EXPECT_EQ(RE4Ravi_SetDecCallBack(
+                  6, [](int, const uint8_t*, int, const DecodedFrameInfo*, int, int) {}),
               1);
     EXPECT_EQ(PortTable[6].decodeCallbackFlag.load(), 1);
 }

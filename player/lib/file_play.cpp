@@ -24,12 +24,17 @@ void TakeDecodedPicture(PlayPort& port) {
 }
 
 void MoveSoundToPlayPosition(PlayPort& port) {
+    // The sound thread reads with the same handle while it fills a chunk.
+    std::lock_guard<win::CriticalSection> filling(port.sound.lock);
     if (port.soundFile.IsOpen()) port.soundFile.Seek(port.playFile.Tell());
 }
 
 namespace {
 
 enum class Cycle { kAgain, kWait };
+
+// A live stream's interval beyond this (ms) is a gap.
+constexpr int kStreamGapLimitMs = 4000;
 
 void NormalPriority() {
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
@@ -39,8 +44,19 @@ int PackedB(int kind) {
     return kind == kRecordPB ? 1 : kind == kRecordPBB ? 2 : 0;
 }
 
+// The next record of the port: from its file, or from the queue of a stream port with
+// its own thread. Stream records carry their kind in the play reader's fields as file
+// records do.
+int NextRecord(int portNo, PlayPort& port) {
+    if (port.streamFlag) return PopOwnStreamRecord(portNo);
+    return dvr::ReadOneFrameEx(&port.file, 1, &port.playFile);
+}
+
 Cycle RunCycle(int portNo) {
     PlayPort& port = PortTable[portNo];
+    const bool stream = port.streamFlag != 0;
+    // A stream port with nothing to play waits until it is started again.
+    if (stream && !OwnStreamCycleReady(portNo)) return Cycle::kWait;
     const int h = port.decoderHandle;
     const int step = port.speedStep.load();
     if (port.driftReset.exchange(0)) port.pacing.drift = 0;
@@ -72,7 +88,7 @@ Cycle RunCycle(int portNo) {
         port.currentPicture += drop ? drop : 1;
         --port.pendingB;
     } else {
-        const int kind = dvr::ReadOneFrameEx(&port.file, 1, &port.playFile);
+        const int kind = NextRecord(portNo, port);
         const int packed = PackedB(kind);
         decoder::SetBFrameType(h, packed);
         port.pendingB = packed == 0 ? 0 : std::max(packed - drop, 0);
@@ -81,6 +97,15 @@ Cycle RunCycle(int portNo) {
             if (port.currentPicture == static_cast<int>(port.totalPictures.load()) &&
                 port.indexComplete.load())
                 port.endOfFileFlag.store(1);
+            return Cycle::kAgain;
+        }
+        if (stream && kind == kRecordEnd) {
+            // The caller has not fed the next record yet.
+            NormalPriority();
+            port.pendingB = 0;
+            port.lastKind = 0;
+            decoding.unlock();
+            ::Sleep(40);
             return Cycle::kAgain;
         }
         if (kind == kRecordEnd || kind == 0) {
@@ -96,7 +121,7 @@ Cycle RunCycle(int portNo) {
             port.pendingB = 0;
             port.lastKind = 0;
             decoding.unlock();
-            ::Sleep(10);
+            ::Sleep(stream ? 40 : 10);
             return Cycle::kAgain;
         }
         ++port.currentPicture;
@@ -108,6 +133,10 @@ Cycle RunCycle(int portNo) {
         if (!QEL_DecodeOneFrame(portNo, static_cast<int>(port.file.play.length))) {
             NormalPriority();
             port.pendingB = 0;
+            if (stream) {
+                decoding.unlock();
+                ::Sleep(40);
+            }
             return Cycle::kAgain;
         }
         port.lastShownPicture = port.currentPicturePtr;
@@ -128,12 +157,10 @@ Cycle RunCycle(int portNo) {
 
     if (port.decodeCallbackFlag.load()) {
         decoding.unlock();
-        // A paused port has no new picture to hand over.
-        if (!redisplay) {
-            port.frameInfo = {width, height, timeStamp, 3, port.file.head.frameRate};
-            if (DecodeCallback cb = port.decodeCallback.load())
-                cb(portNo, port.currentPicturePtr, size, &port.frameInfo);
-        }
+        // Every picture, the one of a paused port again too: the caller draws them itself.
+        port.frameInfo = {width, height, timeStamp, 3, port.file.head.frameRate};
+        if (DecodeCallback cb = port.decodeCallback.load())
+            cb(portNo, port.currentPicturePtr, size, &port.frameInfo, 0, 0);
         ::Sleep(redisplay ? 40 : 2);
         NormalPriority();
         ::SetEvent(port.playEvent.get());
@@ -148,9 +175,11 @@ Cycle RunCycle(int portNo) {
     const bool paused = port.userPause.load() != 0;
     int wait = 0;
     if (!paused || seekJustDone) {
+        // A live stream tolerates longer gaps before its interval counts as one.
         wait = PictureWait(port.pacing, {port.currentPicture, port.lastKind, drop, port.pendingB,
-                                         timeStamp, step, static_cast<int>(showEnd - start)});
-        if (port.pendingB == 0) port.pacing.prevTimeStamp = timeStamp;
+                                         timeStamp, step, static_cast<int>(showEnd - start),
+                                         stream ? kStreamGapLimitMs : 0});
+        if (port.pendingB == 0 || stream) port.pacing.prevTimeStamp = timeStamp;
     }
     decoding.unlock();
 
@@ -168,7 +197,8 @@ Cycle RunCycle(int portNo) {
     return Cycle::kWait;
 }
 
-DWORD WINAPI FilePlayThread(LPVOID arg) {
+// The play thread of a file port or of a stream port with its own thread.
+DWORD WINAPI PortPlayThread(LPVOID arg) {
     const int portNo = static_cast<int>(reinterpret_cast<intptr_t>(arg));
     PlayPort& port = PortTable[portNo];
     const HANDLE events[2] = {port.quitEvent.get(), port.playEvent.get()};
@@ -189,7 +219,7 @@ DWORD WINAPI FilePlayThread(LPVOID arg) {
         port.lowWaterNotice.store(0);
         port.endOfFileFlag.store(1);
         port.running.store(0);
-        PostEndNotice(portNo);
+        if (!port.streamFlag) PostEndNotice(portNo);
         EndPortSound(portNo);
     }
     return 0;
@@ -221,13 +251,23 @@ int CreateVideoPlayThreadLocked(int portNo) {
     PlayPort& port = PortTable[portNo];
     ClearPauseAndSpeed(portNo);
     if (port.running.load()) return 0;
-    if (port.streamFlag) {
+    if (port.streamFlag && port.streamOpenMode != 1) {
         port.currentPicture = 0;
         port.userPause.store(0);
         port.endOfFileFlag.store(0);
-        return StartStreamPlaying(portNo);
+        const int started = StartStreamPlaying(portNo);
+        // Running from here: a second start resumes the port instead of preparing its
+        // display again under the shared thread.
+        port.running.store(started);
+        return started;
     }
-    if (!port.displayPrepared || !port.playFile.IsOpen()) return 0;
+    if (port.streamFlag) {
+        StartStreamBuffer(portNo);
+        port.stream.lowWaterNotice.store(0);
+        port.stream.emptyNoticed = 0;
+    } else if (!port.displayPrepared || !port.playFile.IsOpen()) {
+        return 0;
+    }
 
     port.currentPicture = 0;
     port.userPause.store(0);
@@ -245,7 +285,7 @@ int CreateVideoPlayThreadLocked(int portNo) {
         return 0;
     }
     port.running.store(1);
-    port.playThread.reset(::CreateThread(nullptr, 0, FilePlayThread,
+    port.playThread.reset(::CreateThread(nullptr, 0, PortPlayThread,
                                          reinterpret_cast<LPVOID>(intptr_t{portNo}), 0, nullptr));
     if (!port.playThread) {
         port.running.store(0);
@@ -255,8 +295,6 @@ int CreateVideoPlayThreadLocked(int portNo) {
         return 0;
     }
     ::SetEvent(port.playEvent.get());
-    // DrawDib takes bottom-up pictures.
-    if (port.drawDibFlag) decoder::SetFlip(port.decoderHandle, 1);
     return 1;
 }
 
@@ -296,7 +334,7 @@ int WINAPI RE4Ravi_Stop(int portNo) {
     PlayPort& port = PortTable[portNo];
     PortLock lock(portNo);
     if (port.streamOpenMode == 1) port.endOfFileFlag.store(1);
-    if (port.streamFlag) StopStreamPlaying(portNo);
+    if (port.streamFlag && port.streamOpenMode != 1) StopStreamPlaying(portNo);
     port.decodeCallbackFlag.store(0);
     if (port.playThread) {
         ::SetEvent(port.quitEvent.get());

@@ -111,12 +111,18 @@ IndexWalk BuildKeyFrameIndex(PortFileState* state, ReadableFile& file, uint64_t 
     while (!stop()) {
         state->index = RecordFields{};
         state->index.length = UINT32_MAX;
+        const uint64_t before = file.Tell();
         int kind = ReadOneFrameExIndex(state, 0, &file);
         const RecordFields& rec = state->index;
         if (kind == kRecordEnd) kind = CompleteLastRecord(file, rec, end);
         if (rec.type != 0 || rec.timeStamp != 0) walk.lastTime = rec.timeStamp;
         if (kind == kRecordEnd) {
-            finish();
+            // A file that ends inside a record (torn, or still being written) is not
+            // indexed to its end: the index stays incomplete.
+            const bool cutHeader = before < end && before + kFrameHeadLength > end;
+            const bool cutPayload =
+                rec.length != UINT32_MAX && before + kFrameHeadLength + rec.length > end;
+            if (!cutHeader && !cutPayload) finish();
             break;
         }
         const uint64_t pos = file.Tell();

@@ -123,7 +123,13 @@ struct PlayPort {
     std::atomic<int> displayBuffers{15};
     int drawDibFlag = 0;
     win::DrawDib drawDib;
-    win::ComPtr<IDirectDrawSurface> surface; // off-screen, in the screen's RGB format
+    // Off-screen (YUY2 in video memory, or the screen's RGB format in system memory) or
+    // an overlay surface in YUY2.
+    win::ComPtr<IDirectDrawSurface> surface;
+    int surfaceYuy2 = 0;     // the surface takes packed 4:2:2 pictures
+    DWORD overlayFlags = 0;  // for UpdateOverlay: show, with effects, key override
+    DDOVERLAYFX overlayFx{}; // carries the destination colour key
+    DDCAPS hardwareCaps{};   // as read when the overlay was prepared
     win::ComPtr<IDirectDrawClipper> clipper;
     BITMAPINFOHEADER bitmapHeader{};
     int displayPrepared = 0;

@@ -45,8 +45,10 @@ int PictureWait(PacingState& s, const PacedPicture& p) {
         pictures = 3 - p.dropB;
     const bool packed = p.kind == 6 || p.kind == 7;
     if (pictures == 1)
-        return static_cast<int>(Interval(s, p.timeStamp, packed ? kPackedGapLimit : kGapLimit) *
-                                factor) +
+        return static_cast<int>(
+                   Interval(s, p.timeStamp,
+                            packed ? kPackedGapLimit : (p.gapLimit > 0 ? p.gapLimit : kGapLimit)) *
+                   factor) +
                rest;
     // The record's first picture sets the share; its B pictures reuse it.
     if (p.pendingB == pictures - 1)

@@ -34,6 +34,8 @@ struct PacedPicture {
     uint32_t timeStamp = 0; // of its record
     int step = 0;
     int elapsed = 0; // ms spent decoding and showing it
+    // An unpacked record's interval beyond this (ms) is a gap; 0 takes the file rule.
+    int gapLimit = 0;
 };
 
 // The wait in ms before the next picture (may be below 1: nothing to wait).

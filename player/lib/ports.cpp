@@ -40,6 +40,7 @@ void LoadLibraryState() {
 }
 
 void UnloadLibraryState() {
+    ReleaseDirectDraw();
     DirectDrawLock.reset();
     StreamLock.reset();
     for (auto& sem : PortSemaphores)

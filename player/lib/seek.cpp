@@ -198,6 +198,7 @@ int StepBack(int portNo) {
     port.keyFramesPassed = e;
     port.pacing.prevTimeStamp = port.file.play.timeStamp;
     MoveSoundToPlayPosition(port);
+    MarkSoundResync(portNo);
     port.seekInProgress.store(0);
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "player/lib/play_port.h"
@@ -70,12 +71,18 @@ public:
         const uint64_t size = f.Size();
         for (;;) {
             const uint64_t at = f.Tell();
+            // A file still being written, or damaged bytes, end this chunk's sound only:
+            // the next refill reads the same record again.
+            auto notYet = [&f, at] {
+                f.Seek(at);
+                return false;
+            };
             FrameHead head;
-            if (f.Read(&head, sizeof head) != sizeof head) return false;
-            if (std::memcmp(head.magic, kFrameHeadMagic, 4) != 0) return false;
+            if (f.Read(&head, sizeof head) != sizeof head) return notYet();
+            if (std::memcmp(head.magic, kFrameHeadMagic, 4) != 0) return notYet();
             const uint64_t payloadAt = at + sizeof head;
             // A record whose payload reaches the end of the file ends the sound.
-            if (payloadAt + head.length >= size) return false;
+            if (payloadAt + head.length >= size) return notYet();
             if (head.type != kFrameAudio) {
                 f.Seek(payloadAt + head.length);
                 continue;
@@ -83,7 +90,7 @@ public:
             // Every block is 120 bytes of code words; a longer payload is cut to them.
             std::memset(block->codes, 0, sizeof block->codes);
             const size_t n = std::min<size_t>(head.length, sizeof block->codes);
-            if (f.Read(block->codes, n) != n) return false;
+            if (f.Read(block->codes, n) != n) return notYet();
             f.Seek(payloadAt + head.length);
             block->timeStamp = head.timeStamp;
             last_ = at;
@@ -129,6 +136,7 @@ void WriteSamples(PortSound& s, int at, const int16_t* samples, int bytes) {
     s.buffer->Unlock(a, na, b, nb);
 }
 
+// The caller holds the port's sound lock.
 void RefillChunk(PlayPort& p) {
     PortSound& s = p.sound;
     if (!s.buffer || s.soundOff.load() || s.stopFlag.load()) return;
@@ -153,15 +161,24 @@ void RefillChunk(PlayPort& p) {
     }
 }
 
+// The whole buffer from where the pictures are: a file port from its own audio
+// records, a stream port from its audio queue. The caller holds the sound lock.
 void FillWholeBuffer(PlayPort& p) {
     PortSound& s = p.sound;
     const int blocks = s.bufferSize / (kSoundBlockSamples * 2);
     std::vector<uint8_t> codes(static_cast<size_t>(blocks) * kSoundBlockBytes);
     auto* rows = reinterpret_cast<uint8_t(*)[kSoundBlockBytes]>(codes.data());
     QueueBlocks queue(s, p.stream.audio.get());
-    KeepingSource source(queue);
-    int n =
-        s.feed.FillStart(source, p.stream.firstTimeStamp, PictureIntervalMs(p) + 500, blocks, rows);
+    KeepingSource kept(queue);
+    FileBlocks file(p);
+    int n = 0;
+    if (p.streamFlag) {
+        n = s.feed.FillStart(kept, p.stream.firstTimeStamp, PictureIntervalMs(p) + 500, blocks,
+                             rows);
+    } else {
+        const uint32_t pictures = p.recordTimeStamp ? p.recordTimeStamp : p.firstTime;
+        n = s.feed.FillStart(file, pictures, PictureIntervalMs(p) + 250, blocks, rows);
+    }
     std::vector<int16_t> samples(static_cast<size_t>(blocks) * kSoundBlockSamples);
     s.decoder.Decode(rows, n, blocks, samples.data());
     WriteSamples(s, 0, samples.data(), s.bufferSize);
@@ -179,11 +196,13 @@ DWORD WINAPI SoundThread(void* arg) {
         // The buffer was stopped (a pause): nothing to fill.
         if (w == WAIT_OBJECT_0 + 1) continue;
         if (p.streamFlag && !p.stream.audio) continue;
+        std::unique_lock<win::CriticalSection> filling(s.lock);
         if (s.feed.CountRefill()) s.feed.RequestResync(p.file.play.timeStamp);
         if (!s.mute.load()) {
             RefillChunk(p);
-            if (s.stepFlag.exchange(0)) s.buffer->Stop();
+            if (s.stepFlag.exchange(0) && s.buffer) s.buffer->Stop();
         } else {
+            filling.unlock();
             if (s.buffer) s.buffer->SetVolume(kSilenceAttenuation);
             ::Sleep(40);
         }
@@ -247,7 +266,10 @@ bool StartSoundLocked(int port) {
     s.notify.reset(notify);
     s.soundOff.store(0);
     s.stopFlag.store(0);
-    FillWholeBuffer(p);
+    {
+        std::lock_guard<win::CriticalSection> filling(s.lock);
+        FillWholeBuffer(p);
+    }
 
     s.refillEvent.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     s.stopEvent.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
@@ -305,6 +327,8 @@ void ResumePortSound(int port) {
     PlayPort& p = PortTable[port];
     PortSound& s = p.sound;
     s.mute.store(0);
+    // Not while the sound thread fills a chunk from the same feed.
+    std::lock_guard<win::CriticalSection> filling(s.lock);
     if (!s.buffer) return;
     s.buffer->Stop();
     s.feed.Restart();
@@ -316,12 +340,21 @@ void ResumePortSound(int port) {
 
 void SilencePortSound(int port) {
     PortSound& s = PortTable[port].sound;
+    std::lock_guard<win::CriticalSection> filling(s.lock);
     s.writePos = 0;
     if (!s.buffer) return;
     s.buffer->Stop();
     s.buffer->SetCurrentPosition(0);
     std::vector<int16_t> silence(static_cast<size_t>(s.bufferSize) / 2, 0);
     WriteSamples(s, 0, silence.data(), s.bufferSize);
+}
+
+void MarkSoundResync(int port) {
+    PortSound& s = PortTable[port].sound;
+    std::lock_guard<win::CriticalSection> filling(s.lock);
+    s.feed.Restart();
+    s.held.store(0);
+    s.writePos = 0;
 }
 
 void StepPortSound(int port) {
@@ -369,7 +402,7 @@ int WINAPI RE4Ravi_StopSoundShare(int port) {
     if (!CheckPort(port)) return 0;
     PortLock lock(port);
     PlayPort& p = PortTable[port];
-    if (!p.fileOpen.load()) {
+    if (!p.running.load()) {
         SetPlayerError(kErrorIndexIncomplete);
         return 0;
     }

@@ -15,6 +15,9 @@ void MutePortSound(int port);
 void ResumePortSound(int port);
 // Before a seek: buffer to its start, stopped, write position reset, filled with silence.
 void SilencePortSound(int port);
+// The pictures moved (stepping back): the next chunk starts afresh from the sound
+// reader's position, in step with them.
+void MarkSoundResync(int port);
 // One picture forward: the sound path holds its buffer back.
 void StepPortSound(int port);
 // Playing stops: the sound stops and releases what it holds for playing.

@@ -33,6 +33,8 @@ struct PortSound {
     std::atomic<int> stepFlag{0};
     std::atomic<int> held{0}; // a block taken from the queue and kept for the next turn
     SoundBlock heldBlock{};
+    // Held while a chunk is filled and while the controls restart or silence the feed.
+    win::CriticalSection lock;
     SoundFeed feed;
     SoundDecoder decoder;
 };

@@ -96,10 +96,6 @@ int WINAPI RE4Ravi_InputData(int port, const uint8_t* data, unsigned length) {
 
 int WINAPI RE4Ravi_CloseStream(int port) {
     if (!ValidPort(port)) return 0;
-    {
-        PortLock lock(port);
-        StopStreamPlaying(port);
-    }
     RE4Ravi_Stop(port);
     PortLock lock(port);
     PlayPort& p = PortTable[port];
@@ -130,6 +126,8 @@ int WINAPI RE4Ravi_ResetSourceBuffer(int port) {
 
 unsigned WINAPI RE4Ravi_GetSourceBufferRemain(int port) {
     if (!ValidPort(port)) return 0;
+    // Closing the stream frees the queue under the same lock.
+    PortLock lock(port);
     const auto& video = PortTable[port].stream.video;
     return video ? static_cast<unsigned>(video->ByteTotal()) : 0;
 }
@@ -147,6 +145,7 @@ int WINAPI RE4Ravi_SetSourceBufCallBack(int port, unsigned threshold, SourceBufC
 
 int WINAPI RE4Ravi_ResetSourceBufFlag(int port) {
     if (!ValidPort(port)) return 0;
+    PortLock lock(port);
     PlayPort& p = PortTable[port];
     if (!p.stream.video) return 0;
     p.stream.lowWaterNotice.store(0);

@@ -30,24 +30,31 @@ struct PortStream {
     std::atomic<uint32_t> threshold{0};
     std::atomic<int> lowWaterNotice{0};
     uint32_t firstTimeStamp = 0;
-    std::atomic<int> bDrop{0}; // B pictures of each packed record left out
-    // own stream thread
-    win::Thread thread;
-    win::Event quit;
-    std::atomic<int> ended{0};
+    // The queue ran dry and the caller was told so; cleared by the next record.
+    int emptyNoticed = 0;
 };
 
 // Playing starts on a stream port: the stream buffer is made. The caller holds the
 // port lock.
 void StartStreamBuffer(int port);
 
-// Playing starts on a stream port: the stream buffer, and the port's own stream thread
-// (open mode 1) or its place in the shared one. The caller holds the port lock.
+// Playing starts on a port served by the shared stream thread: the stream buffer and
+// the port's place in the thread (started by the first such port). The caller holds
+// the port lock.
 int StartStreamPlaying(int port);
-// Playing stops: the own thread ends, or the shared thread lets the port go (and ends
-// when no port is left). The caller holds the port lock.
+// Playing stops: the shared thread lets the port go (and ends when no port is left).
+// The caller holds the port lock.
 void StopStreamPlaying(int port);
 bool SharedStreamThreadRunning();
+
+// For a port with its own stream thread (open mode 1), which runs the play thread of
+// file ports with records from the queue. Before each cycle: false when the thread has
+// nothing to do until it is started again (no queue, or the port is stopping); calls
+// the source-buffer callback when the queue has fallen below its threshold.
+bool OwnStreamCycleReady(int port);
+// The next queued video record into the decoder input, as the play reader's record;
+// its record kind, 1 when the queue is empty.
+int PopOwnStreamRecord(int port);
 
 } // namespace dvr::strovid
 

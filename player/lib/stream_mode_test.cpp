@@ -276,6 +276,13 @@ TEST(Sound, SharedSoundPlaysOnSeveralPortsAndPlainSoundOnOne) {
     EXPECT_TRUE(PortTable[3].sound.buffer);
     EXPECT_EQ(PortTable[3].sound.bufferSize, 10240); // shared-thread stream port
     EXPECT_EQ(PortTable[1].sound.bufferSize, 20480);
+    // Shared sound is stopped only on a playing port.
+    EXPECT_EQ(RE4Ravi_StopSoundShare(3), 0);
+    EXPECT_TRUE(PortTable[3].sound.buffer);
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 352, 288, nullptr,
+                                 nullptr, nullptr, nullptr);
+    DirectDrawPathAllowed = 0;
+    ASSERT_EQ(RE4Ravi_Play(3, wnd), 1);
     EXPECT_EQ(RE4Ravi_StopSoundShare(3), 1);
     EXPECT_FALSE(PortTable[3].sound.buffer);
     EXPECT_EQ(RE4Ravi_PlaySound(3), 1);
@@ -286,152 +293,7 @@ TEST(Sound, SharedSoundPlaysOnSeveralPortsAndPlainSoundOnOne) {
     EXPECT_EQ(PortTable[3].sound.mute.load(), 1);
     RE4Ravi_CloseStream(1);
     RE4Ravi_CloseStream(3);
-}
-
-Bytes ReadAll(const std::string& path) {
-    Bytes b;
-    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                             nullptr);
-    if (f == INVALID_HANDLE_VALUE) return b;
-    b.resize(::GetFileSize(f, nullptr));
-    DWORD got = 0;
-    ::ReadFile(f, b.data(), static_cast<DWORD>(b.size()), &got, nullptr);
-    ::CloseHandle(f);
-    b.resize(got);
-    return b;
-}
-
-// A recorded stream: its header, then its records as a network client hands them over.
-struct Recorded {
-    Bytes head, records;
-};
-Recorded Recording() {
-    Bytes all = ReadAll(dvr::testing::TestDataPath("cif_ip.MPG"));
-    Recorded r;
-    if (all.size() < 19) return r;
-    r.head.assign(all.begin(), all.begin() + 19);
-    r.records.assign(all.begin() + 19, all.end());
-    return r;
-}
-
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-    for (int t = 0; t < ms; t += 10) {
-        if (done()) return true;
-        ::Sleep(10);
-    }
-    return done();
-}
-
-void OpenRecorded(int port, int mode, const Recorded& r) {
-    ASSERT_EQ(RE4Ravi_SetStreamOpenMode(port, mode), 1);
-    ASSERT_EQ(RE4Ravi_OpenStream(port, r.head.data(), 19, 1024000), 1);
-}
-
-struct Calls {
-    std::vector<unsigned> bytes;
-};
-Calls SourceCalls;
-
-TEST(StreamThreads, OwnThreadPlaysAndAsksForMoreOnceEachTime) {
-    Recorded r = Recording();
-    ASSERT_FALSE(r.records.empty());
-    OpenRecorded(kPort, 1, r);
-    SourceCalls.bytes.clear();
-    ASSERT_EQ(RE4Ravi_SetSourceBufCallBack(
-                  kPort, 10000,
-                  [](int, unsigned bytes, int user, int) {
-                      if (user == 77) SourceCalls.bytes.push_back(bytes);
-                  },
-                  77, nullptr),
-              1);
-    // The stream is queued before the thread starts, so that its first look finds it.
-    {
-        PortLock lock(kPort);
-        StartStreamBuffer(kPort);
-    }
-    ASSERT_EQ(RE4Ravi_InputData(kPort, r.records.data(), static_cast<unsigned>(r.records.size())),
-              1);
-    {
-        PortLock lock(kPort);
-        ASSERT_EQ(StartStreamPlaying(kPort), 1);
-    }
-    EXPECT_TRUE(WaitFor([] { return PortTable[kPort].currentPicture > 3; }));
-    EXPECT_EQ(PortTable[kPort].pictureWidth, 352);
-    // Paused, it shows nothing new; resumed, it goes on.
-    ASSERT_EQ(RE4Ravi_Pause(kPort, 1), 1);
-    ::Sleep(100);
-    const int atPause = PortTable[kPort].currentPicture;
-    ::Sleep(300);
-    EXPECT_EQ(PortTable[kPort].currentPicture, atPause);
-    ASSERT_EQ(RE4Ravi_Pause(kPort, 0), 1);
-    EXPECT_TRUE(WaitFor([=] { return PortTable[kPort].currentPicture > atPause; }));
-    // Below the threshold once, then empty once; nothing more while the flag stays set.
-    EXPECT_TRUE(WaitFor([] { return SourceCalls.bytes.size() >= 2; }, 20000));
-    ::Sleep(200);
-    ASSERT_EQ(SourceCalls.bytes.size(), 2u);
-    EXPECT_GT(SourceCalls.bytes[0], 0u);
-    EXPECT_LT(SourceCalls.bytes[0], 10000u);
-    EXPECT_EQ(SourceCalls.bytes[1], 0u);
-    // Re-armed: the empty queue is below the threshold again.
-    EXPECT_EQ(RE4Ravi_ResetSourceBufFlag(kPort), 1);
-    EXPECT_TRUE(WaitFor([] { return SourceCalls.bytes.size() >= 3; }));
-    EXPECT_EQ(RE4Ravi_CloseStream(kPort), 1);
-    EXPECT_FALSE(PortTable[kPort].stream.thread);
-}
-
-TEST(StreamThreads, SharedThreadFlushesADeepQueueAndWaitsForAKeyFrame) {
-    Recorded r = Recording();
-    ASSERT_FALSE(r.records.empty());
-    OpenRecorded(kPort, 0, r);
-    PortTable[kPort].pictureWidth = 0; // as the decoder last reported it
-    {
-        PortLock lock(kPort);
-        StartStreamBuffer(kPort);
-    }
-    // Cut the records apart to feed the P pictures on their own.
-    FrameQueue probe(1 << 30, 0);
-    QueueSink sink(&probe, nullptr);
-    StreamParser parser(false);
-    parser.Input(r.records.data(), r.records.size(), sink);
-    std::vector<Bytes> keys, ps;
-    {
-        Bytes payload(kDecoderInputSize);
-        uint8_t type;
-        uint32_t ts;
-        int c;
-        while (uint32_t n = probe.Pop(payload.data(), payload.size(), &type, &ts, &c, true)) {
-            Bytes rec = MakeFrameHead(type, 0, ts, n);
-            rec.insert(rec.end(), payload.begin(), payload.begin() + n);
-            (type == kFrameKey ? keys : ps).push_back(rec);
-        }
-    }
-    ASSERT_FALSE(keys.empty());
-    ASSERT_GE(ps.size(), 61u);
-    for (size_t i = 0; i < 61; ++i)
-        ASSERT_EQ(RE4Ravi_InputData(kPort, ps[i].data(), static_cast<unsigned>(ps[i].size())), 1);
-    {
-        PortLock lock(kPort);
-        ASSERT_EQ(StartStreamPlaying(kPort), 1);
-    }
-    EXPECT_TRUE(SharedStreamThreadRunning());
-    // Flushed at the first pop, not worked off at one record a pass.
-    EXPECT_TRUE(WaitFor([] { return RE4Ravi_GetSourceBufferRemain(kPort) == 0; }, 300));
-    ::Sleep(100);
-    EXPECT_EQ(PortTable[kPort].pictureWidth, 0); // nothing shown
-    ASSERT_EQ(RE4Ravi_InputData(kPort, keys[0].data(), static_cast<unsigned>(keys[0].size())), 1);
-    EXPECT_TRUE(WaitFor([] { return PortTable[kPort].pictureWidth == 352; }));
-
-    // The last member leaving ends the shared thread; the next one starts a new one.
-    EXPECT_EQ(RE4Ravi_CloseStream(kPort), 1);
-    EXPECT_FALSE(SharedStreamThreadRunning());
-    OpenRecorded(kPort + 1, 0, r);
-    {
-        PortLock lock(kPort + 1);
-        ASSERT_EQ(StartStreamPlaying(kPort + 1), 1);
-    }
-    EXPECT_TRUE(SharedStreamThreadRunning());
-    EXPECT_EQ(RE4Ravi_CloseStream(kPort + 1), 1);
-    EXPECT_FALSE(SharedStreamThreadRunning());
+    ::DestroyWindow(wnd);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
-// The threads that play stream ports: an own thread per port paced by time stamps, or
-// one shared thread serving all other stream ports in 20 ms passes.
+// The threads that play stream ports: the shared thread serving every port not in
+// open mode 1 in 20 ms passes, and the record source of ports with their own thread
+// (which run the play thread of file ports).
 #include <algorithm>
+#include <mutex>
 
 #include "player/decoder/decoder.h"
 #include "player/lib/play_port.h"
@@ -15,6 +17,7 @@ constexpr DWORD kPassMs = 20;
 
 // The shared thread's state, library-wide.
 struct SharedStreamState {
+    std::mutex control; // starting and stopping ports
     win::Thread thread;
     win::Handle quit;
     std::atomic<int> membership[kPortCount]{}; // 0 not served, 1 served, -1 leaving
@@ -33,8 +36,10 @@ void CallSourceCallback(int portNo, unsigned bytes) {
 }
 
 // Shows the decoder's next picture in the port's window.
-void ShowPicture(int portNo) {
+void ShowSharedPicture(int portNo, int dropCount) {
     PlayPort& p = PortTable[portNo];
+    // The decoder hands out a packed record's pictures by the drop count it split with.
+    decoder::GetThrowBNum(p.decoderHandle, dropCount);
     p.currentPicturePtr = decoder::GetYUV(p.decoderHandle);
     if (p.rgbOutputFlag) decoder::TransYUVtoRGB(p.decoderHandle);
     p.lastShownPicture = p.currentPicturePtr;
@@ -50,95 +55,15 @@ void ShowPicture(int portNo) {
 }
 
 // Pops the next video record into the decoder input; 0 bytes when the queue is empty.
-uint32_t PopRecord(PlayPort& p, uint8_t* type, uint32_t* timeStamp, int* queued) {
+uint32_t PopStreamRecord(PlayPort& p, uint8_t* type, uint32_t* timeStamp, int* queued) {
     if (!p.stream.video || !p.file.decoderInput) return 0;
     return p.stream.video->Pop(p.file.decoderInput, kDecoderInputSize, type, timeStamp, queued,
                                true);
 }
 
-void PrepareDecode(PlayPort& p) {
-    decoder::SetPostProcess(p.decoderHandle, p.pictureQuality.load());
-    decoder::SetContrast(p.decoderHandle, p.contrastStep.load());
-    decoder::SetBright(p.decoderHandle, p.brightnessStep.load());
-}
-
-DWORD WINAPI StreamPlayThread(LPVOID arg) {
-    const int portNo = static_cast<int>(reinterpret_cast<intptr_t>(arg));
-    PlayPort& p = PortTable[portNo];
-    PortStream& s = p.stream;
-    int pictures = 0;
-    bool keySeen = false;
-    bool emptyNoticed = false;
-    uint32_t prevTime = 0;
-    int prevInterval = 40;
-    while (::WaitForSingleObject(s.quit.get(), 0) != WAIT_OBJECT_0) {
-        // A paused port keeps its queue and its picture.
-        if (p.userPause.load()) {
-            ::Sleep(40);
-            continue;
-        }
-        if (!s.video || s.ended.load()) {
-            s.lowWaterNotice.store(0);
-            ::Sleep(40);
-            continue;
-        }
-        const size_t total = s.video->ByteTotal();
-        if (total < s.threshold.load() && !s.lowWaterNotice.exchange(1))
-            CallSourceCallback(portNo, static_cast<unsigned>(total));
-        uint8_t type = 0;
-        uint32_t ts = 0;
-        int queued = 0;
-        const uint32_t n = PopRecord(p, &type, &ts, &queued);
-        const int kind = n ? RecordKind(type) : 1;
-        if (kind == 1) {
-            // Once per run-dry, after playing has got going.
-            if (pictures > 1 && s.lowWaterNotice.load() && !emptyNoticed) {
-                emptyNoticed = true;
-                CallSourceCallback(portNo, 0);
-            }
-            ::Sleep(40);
-            continue;
-        }
-        emptyNoticed = false;
-        if (pictures == 0) s.firstTimeStamp = ts;
-        // The sound follows the record the pictures are at.
-        p.file.play.timeStamp = ts;
-        if (!keySeen && kind != 3) continue;
-        keySeen = true;
-        const int drop = s.bDrop.load();
-        const int pending = PendingBPictures(type, drop);
-        PrepareDecode(p);
-        decoder::SetBFrameType(p.decoderHandle, std::max(0, PicturesInRecord(type) - 1));
-        if (!decoder::DecoderOneFrame(p.decoderHandle, static_cast<int>(n))) {
-            ::Sleep(40);
-            continue;
-        }
-        const int shown = 1 + pending;
-        // The record's interval, shared by its pictures; a jump keeps the last one.
-        int interval = pictures ? static_cast<int32_t>(ts - prevTime) / 90 : prevInterval;
-        if (interval < -4000 || interval > 4000 || interval <= 0) interval = prevInterval;
-        prevInterval = interval;
-        prevTime = ts;
-        for (int i = 0; i < shown; ++i) {
-            const DWORD start = ::GetTickCount();
-            ShowPicture(portNo);
-            ++pictures;
-            p.currentPicture += 1;
-            const int each = interval / shown;
-            const int spent = static_cast<int>(::GetTickCount() - start);
-            if (each > spent &&
-                ::WaitForSingleObject(s.quit.get(), static_cast<DWORD>(each - spent)) ==
-                    WAIT_OBJECT_0)
-                return 0;
-        }
-    }
-    return 0;
-}
-
 void ServePort(int portNo) {
     PlayPort& p = PortTable[portNo];
     SharedStreamState& st = SharedStream;
-    const int bSetting = p.stream.bDrop.load();
     if (st.pendingB[portNo] > 0 && st.started[portNo]) {
         if (!st.alternate[portNo] && st.lastQueued < 3) {
             st.alternate[portNo] = 1;
@@ -146,41 +71,47 @@ void ServePort(int portNo) {
         }
         st.alternate[portNo] = 0;
         --st.pendingB[portNo];
-        ShowPicture(portNo);
+        ShowSharedPicture(portNo, st.dropCount[portNo]);
         return;
     }
     uint8_t type = 0;
     uint32_t ts = 0;
     int queued = 0;
-    const uint32_t n = PopRecord(p, &type, &ts, &queued);
+    const uint32_t n = PopStreamRecord(p, &type, &ts, &queued);
     st.lastQueued = queued;
-    SharedLoad load = SharedLoadFor(queued, bSetting);
+    const SharedLoad load = SharedLoadFor(queued, p.throwB.load());
     if (load.flush) {
         if (p.stream.video) p.stream.video->Clear();
         st.started[portNo] = 0;
     }
-    st.dropCount[portNo] = load.dropCount;
+    int drop = load.dropCount;
     if (n == 0) return;
     if (!st.started[portNo] && type == kFrameKey) p.stream.firstTimeStamp = ts;
     p.file.play.timeStamp = ts;
-    PrepareDecode(p);
+    decoder::SetPostProcess(p.decoderHandle, p.pictureQuality.load());
+    decoder::SetContrast(p.decoderHandle, p.contrastStep.load());
+    decoder::SetBright(p.decoderHandle, p.brightnessStep.load());
     if (type == kFramePB) {
-        p.stream.bDrop.store(std::min(bSetting, 1));
+        drop = std::min(drop, 1);
         p.currentPicture += 2;
     } else if (type == kFramePBB) {
         p.currentPicture += 3;
     } else if (type == kFrameKey) {
         st.started[portNo] = 1;
     }
+    st.dropCount[portNo] = drop;
     if (!st.started[portNo]) return;
-    const int pending = PendingBPictures(type, st.dropCount[portNo]);
-    st.pendingB[portNo] = pending;
+    st.pendingB[portNo] = PendingBPictures(type, drop);
+    // The decoder splits a packed record by its packing and the drop count: the pictures
+    // it keeps come out in display order, the P picture last.
     decoder::SetBFrameType(p.decoderHandle, std::max(0, PicturesInRecord(type) - 1));
+    decoder::GetThrowBNum(p.decoderHandle, drop);
     if (!decoder::DecoderOneFrame(p.decoderHandle, static_cast<int>(n))) {
+        SetPlayerError(kErrorDecode);
         st.pendingB[portNo] = 0;
         return;
     }
-    ShowPicture(portNo);
+    ShowSharedPicture(portNo, drop);
 }
 
 DWORD WINAPI SharedStreamPlayThread(LPVOID) {
@@ -220,42 +151,33 @@ DWORD WINAPI SharedStreamPlayThread(LPVOID) {
 int StartStreamPlaying(int portNo) {
     PlayPort& p = PortTable[portNo];
     StartStreamBuffer(portNo);
-    PortStream& s = p.stream;
-    s.ended.store(0);
     // A notice from an earlier run must not hold back this one's.
-    s.lowWaterNotice.store(0);
-    if (p.streamOpenMode == 1) {
-        if (s.thread) return 1;
-        s.quit.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        s.thread.reset(::CreateThread(nullptr, 0, StreamPlayThread,
-                                      reinterpret_cast<LPVOID>(intptr_t{portNo}), 0, nullptr));
-        return s.thread ? 1 : 0;
-    }
+    p.stream.lowWaterNotice.store(0);
+    p.stream.emptyNoticed = 0;
     SharedStreamState& st = SharedStream;
+    // Ports start and stop under their own locks: whether the thread starts or ends is
+    // decided under one lock for all of them.
+    std::lock_guard<std::mutex> control(st.control);
     if (st.membership[portNo].load() == 1) return 1;
     st.handshake[portNo].reset(::CreateSemaphoreW(nullptr, 0, 1, nullptr));
+    if (!st.handshake[portNo]) return 0;
     if (!st.thread) {
         st.quit.reset(::CreateSemaphoreW(nullptr, 0, 1, nullptr));
         st.thread.reset(::CreateThread(nullptr, 0, SharedStreamPlayThread, nullptr, 0, nullptr));
-        if (!st.thread) return 0;
+        if (!st.thread) {
+            st.quit.reset();
+            return 0;
+        }
     }
     st.pendingB[portNo] = 0;
-    st.dropCount[portNo] = s.bDrop.load();
+    st.dropCount[portNo] = p.throwB.load();
     st.membership[portNo].store(1);
     return 1;
 }
 
 void StopStreamPlaying(int portNo) {
-    PlayPort& p = PortTable[portNo];
-    PortStream& s = p.stream;
-    s.ended.store(1);
-    if (s.thread) {
-        ::SetEvent(s.quit.get());
-        ::WaitForSingleObject(s.thread.get(), INFINITE);
-        s.thread.reset();
-        s.quit.reset();
-    }
     SharedStreamState& st = SharedStream;
+    std::lock_guard<std::mutex> control(st.control);
     if (st.membership[portNo].load() == 1) {
         st.membership[portNo].store(-1);
         ::WaitForSingleObject(st.handshake[portNo].get(), INFINITE);
@@ -273,7 +195,47 @@ void StopStreamPlaying(int portNo) {
 }
 
 bool SharedStreamThreadRunning() {
+    std::lock_guard<std::mutex> control(SharedStream.control);
     return static_cast<bool>(SharedStream.thread);
+}
+
+bool OwnStreamCycleReady(int portNo) {
+    PlayPort& p = PortTable[portNo];
+    PortStream& s = p.stream;
+    if (!s.video || p.endOfFileFlag.load()) {
+        s.lowWaterNotice.store(0);
+        return false;
+    }
+    const size_t total = s.video->ByteTotal();
+    if (total < s.threshold.load() && !s.lowWaterNotice.load() && !p.userPause.load()) {
+        s.lowWaterNotice.store(1);
+        CallSourceCallback(portNo, static_cast<unsigned>(total));
+    }
+    return true;
+}
+
+int PopOwnStreamRecord(int portNo) {
+    PlayPort& p = PortTable[portNo];
+    PortStream& s = p.stream;
+    uint8_t type = 0;
+    uint32_t ts = 0;
+    int queued = 0;
+    const uint32_t n = PopStreamRecord(p, &type, &ts, &queued);
+    const int kind = n ? RecordKind(type) : 1;
+    if (kind == 1) {
+        // Once per run-dry, after playing has got going.
+        if (p.currentPicture > 1 && s.lowWaterNotice.load() && !s.emptyNoticed) {
+            s.emptyNoticed = 1;
+            CallSourceCallback(portNo, 0);
+        }
+        return kind;
+    }
+    s.emptyNoticed = 0;
+    if (p.currentPicture == 0) s.firstTimeStamp = ts;
+    p.file.play.type = type;
+    p.file.play.timeStamp = ts;
+    p.file.play.length = n;
+    return kind;
 }
 
 } // namespace dvr::strovid

@@ -22,9 +22,10 @@ struct DecodedFrameInfo {
 };
 static_assert(sizeof(DecodedFrameInfo) == 20);
 
-// Receives decoded pictures instead of the port showing them.
+// Receives decoded pictures instead of the port showing them: port, YUV 4:2:0 picture,
+// its size, what it is, 0, 0.
 typedef void(CALLBACK* DecodeCallback)(int port, const uint8_t* yuv, int size,
-                                       const DecodedFrameInfo* info);
+                                       const DecodedFrameInfo* info, int reserved1, int reserved2);
 
 // Sees every picture before it is shown: YUV 4:2:0, its size, width, height, time
 // stamp, type 3 and 0.
@@ -96,5 +97,21 @@ int WINAPI RE4Ravi_SetPlayPos(int port, float fraction);
 int WINAPI RE4Ravi_SetCurrentFrameNum(int port, unsigned picture);
 int WINAPI RE4Ravi_SetPlayedTimeEx(int port, unsigned ms);
 int WINAPI RE4Ravi_OneByOneBack(int port);
+
+// The decoder calls, exported under their own names.
+int WINAPI InitDecoder(uint8_t** input, uint8_t** rgb, int width, int height);
+int WINAPI FreeDecoder(int handle);
+int WINAPI DecoderOneFrame(int handle, int length);
+uint8_t* WINAPI GetYUV(int handle);
+int WINAPI GetWH(int handle, int* width, int* height);
+int WINAPI TransYUVtoRGB(int handle);
+int WINAPI SetVideoFormat(int format);
+int WINAPI SetPostProcess(int handle, int value);
+int WINAPI SetFlip(int handle, int value);
+int WINAPI SetBright(int handle, int step);
+int WINAPI SetContrast(int handle, int step);
+int WINAPI SetBFrameType(int handle, int count);
+int WINAPI GetThrowBNum(int handle, int count);
+int WINAPI TestIfNeedMMX();
 
 } // extern "C"

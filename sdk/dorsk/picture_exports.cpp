@@ -121,7 +121,10 @@ int DORSK_CALL RU4Dov_SaveYUVToBmpFile(const char* file_name, const void* data, 
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return AsResult(kSdkBitmapOpen);
     DWORD written = 0;
-    ::WriteFile(file.get(), image.data(), DWORD(image.size()), &written, nullptr);
+    // A full disk or a short write leaves no usable picture: not a success.
+    if (!::WriteFile(file.get(), image.data(), DWORD(image.size()), &written, nullptr) ||
+        written != image.size())
+        return AsResult(kSdkBitmapOpen);
     return 0;
 }
 

@@ -171,6 +171,10 @@ TEST_F(PictureExportsTest, BitmapFilesUnderGbkNames) {
         {"save into a missing folder",
          [&] { return RU4Dov_SaveYUVToBmpFile("no_such_dir\\x.bmp", yuv.data(), 16, 16); },
          AsResult(kSdkBitmapOpen)},
+        // A device that takes no byte: the write fails, so does the save.
+        {"save onto a full disk",
+         [&] { return RU4Dov_SaveYUVToBmpFile("Z:\\dev\\full", yuv.data(), 16, 16); },
+         AsResult(kSdkBitmapOpen)},
         {"load of a missing file",
          [&] {
              return RU4Dov_LoadYUVFromBmpFile("missing.bmp", loaded.data(), 100000, &width,

@@ -305,10 +305,13 @@ PreviewRect ClampPreviewRect(PreviewRect r, uint32_t pitch, int bits_per_pixel, 
     const int32_t right_max = static_cast<int32_t>(pitch * 8 / uint32_t(bits_per_pixel)) - 4;
     const int32_t bottom_max = screen_height - 1;
     auto limit = [](int32_t v, int32_t max) { return v <= 0 ? 0 : v > max ? max : v; };
-    r.left = std::max(r.left, 0);
-    r.top = std::max(r.top, 0);
-    r.right = limit(r.right, right_max);
-    r.bottom = limit(r.bottom, bottom_max);
+    // Every side within the surface, and right and bottom never before left and top: a
+    // window off the right or the bottom gives an empty area at the edge, never a
+    // negative size or an address past the row.
+    r.left = limit(r.left, right_max);
+    r.top = limit(r.top, bottom_max);
+    r.right = std::max(limit(r.right, right_max), r.left);
+    r.bottom = std::max(limit(r.bottom, bottom_max), r.top);
     return r;
 }
 

@@ -25,6 +25,11 @@ TEST(PreviewRect, ScreenRectanglesAreCutToTheSurface) {
         {"left of the screen", {-30, 5, 100, 100}, {0, 5, 100, 100}},
         {"below the bottom", {0, 700, 100, 900}, {0, 700, 100, 767}},
         {"wholly off to the left", {-300, -300, -10, -5}, {0, 0, 0, 0}},
+        {"wholly off to the right: empty at the edge",
+         {1100, 10, 1400, 200},
+         {1020, 10, 1020, 200}},
+        {"wholly below: empty at the edge", {10, 800, 300, 900}, {10, 767, 300, 767}},
+        {"off the right and the bottom", {1030, 780, 1500, 1000}, {1020, 767, 1020, 767}},
     };
     for (const Case& c : cases) {
         PreviewRect r = ClampPreviewRect(c.in, 2048, 16, 768);

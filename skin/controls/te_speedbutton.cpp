@@ -33,6 +33,7 @@ TTeSpeedButton::TTeSpeedButton(fw::TComponent* AOwner) : TTeGraphicControl(AOwne
         .Include(fw::TControlStyleItem::csDoubleClicks);
     SetControlStyle(style);
     SetBounds(0, 0, 29, 29);
+    glyph_.OnChange = fw::TNotifyEvent(this, &TTeSpeedButton::GlyphChanged);
     AddThemeNotification(this);
 }
 
@@ -146,8 +147,11 @@ SIZE TTeSpeedButton::GetCaptionSize() {
 TRect TTeSpeedButton::GetCaptionRect() {
     PaintFont()->Assign(Font());
     SIZE t = GetCaptionSize();
-    int x = (Width() - t.cx) / 2, y = (Height() - t.cy) / 2;
-    return TRect{x, y, x + t.cx, y + t.cy};
+    if (glyph_.Empty()) {
+        int x = (Width() - t.cx) / 2, y = (Height() - t.cy) / 2;
+        return TRect{x, y, x + t.cx, y + t.cy};
+    }
+    return CaptionRectBesideGlyph(t);
 }
 
 void TTeSpeedButton::Click() {
@@ -309,6 +313,7 @@ void TTeSpeedButton::PaintBackground() {
         int kind = in_spin ? (caption_ == L"up" ? 4 : 5) : show_chevron_ ? 10 : 9;
         CurrentTheme()->PaintButton(kind, c, theme_object_,
                                     MakeButtonInfo(GetButtonRect(), face, 0, excl));
+        if (show_glyph_) PaintGlyph(0);
         if (show_caption_) PaintCaption(0);
         if (show_chevron_) {
             uint8_t cs = state_ == S::bsChevronPressed ? 2 : face;
@@ -375,6 +380,8 @@ void TTeSpeedButton::PaintBackground() {
                             fw::clBtnHighlight);
     }
     int offset = state_ == S::bsPressed || state_ == S::bsExclusive ? 1 : 0;
+    bool spin_part = Parent() && Parent()->InheritsFrom(TTeSpinButton::StaticClass());
+    if (show_glyph_ && !(spin_part && IsSystemThemeActive())) PaintGlyph(offset);
     if (show_caption_) PaintCaption(offset);
     if (show_chevron_)
         PaintChevron(state_ == S::bsExclusive || state_ == S::bsChevronPressed || down_ ? 1 : 0);

@@ -3,6 +3,7 @@
 // theme's Button group, the Windows visual style or plain 3-D frames.
 #pragma once
 
+#include "framework/ui/graphics.h"
 #include "framework/ui/menus.h"
 #include "framework/ui/timer.h"
 #include "skin/controls/te_controls.h"
@@ -58,6 +59,26 @@ public:
 
     fw::TNotifyEvent OnChevronClick;
 
+    // ---- glyph: up to four cells side by side (up, disabled, pressed, exclusive) ----
+    fw::TBitmap* Glyph() { return &glyph_; }
+    void SetGlyph(const fw::TBitmap* Value) { glyph_.Assign(Value); }
+    int NumGlyphs() const { return num_glyphs_; }
+    void SetNumGlyphs(int Value);
+    bool ShowGlyph() const { return show_glyph_; }
+    void SetShowGlyph(bool Value);
+    bool BlackAndWhiteGlyph() const { return black_and_white_glyph_; }
+    void SetBlackAndWhiteGlyph(bool Value);
+    TTeButtonLayout Layout() const { return layout_; }
+    void SetLayout(TTeButtonLayout Value);
+    int Margin() const { return margin_; }
+    void SetMargin(int Value);
+    int Spacing() const { return spacing_; }
+    void SetSpacing(int Value);
+    SIZE GetGlyphSize();
+    TRect GetGlyphRect();
+    // The glyph cell for the current state as a key-colour bitmap, as it is painted.
+    void RenderGlyph(TteBitmap& Out);
+
     TRect GetButtonRect();
     TRect GetChevronRect();
     TRect GetCaptionRect();
@@ -75,6 +96,9 @@ protected:
     virtual void ChevronClick();
     virtual void PaintCaption(int Offset);
     virtual void PaintChevron(int Offset);
+    virtual void PaintGlyph(int Offset);
+    void GlyphChanged(fw::TObject* Sender);
+    TRect CaptionRectBesideGlyph(SIZE CaptionSize);
     void UpdateExclusive();
     bool Themed();
 
@@ -100,6 +124,13 @@ private:
     TTeButtonState state_ = TTeButtonState::bsUp;
     bool mouse_down_ = false;
     fw::TTimer* timer_ = nullptr;
+    fw::TBitmap glyph_;
+    int num_glyphs_ = 1;
+    bool show_glyph_ = true;
+    bool black_and_white_glyph_ = false;
+    TTeButtonLayout layout_ = TTeButtonLayout::blGlyphLeft;
+    int margin_ = -1;
+    int spacing_ = 4;
 };
 
 // A gap between speed buttons showing what lies behind it.

@@ -24,6 +24,8 @@ TTeSpinButton::TTeSpinButton(fw::TComponent* AOwner) : TTeControl(AOwner) {
     }
     up_->SetCaption("up");
     down_->SetCaption("down");
+    SetUpGlyph(nullptr);
+    SetDownGlyph(nullptr);
     SetBounds(Left(), Top(), 15, 21);
     focused_part_ = up_;
     timer_ = new fw::TTimer(this);
@@ -242,6 +244,44 @@ void TTeSpinButton::Loaded() {
 
 void TTeSpinButton::PaintBackground() {
     DrawParentBackground(this, Canvas()->Handle());
+}
+
+void LoadSpinArrowGlyph(fw::TBitmap& Bitmap, bool Up) {
+    const wchar_t* name = Up ? L"TE_SPIN_UP" : L"TE_SPIN_DOWN";
+    if (::FindResourceW(::GetModuleHandleW(nullptr), name, MAKEINTRESOURCEW(2))) {
+        Bitmap.LoadFromResourceName(::GetModuleHandleW(nullptr), Up ? "TE_SPIN_UP" : "TE_SPIN_DOWN");
+        return;
+    }
+    fw::TBitmap b;
+    b.SetSize(9, 6);
+    fw::TCanvas* c = b.Canvas();
+    c->Brush()->SetColor(fw::TColor(0x008080)); // RGB 128, 128, 0
+    c->FillRect(TRect{0, 0, 9, 6});
+    for (int row = 0; row < 4; ++row) {
+        int y = Up ? 1 + row : 4 - row;
+        for (int x = 4 - row; x <= 4 + row; ++x) c->SetPixel(x, y, fw::clBlack);
+    }
+    Bitmap.Assign(&b);
+}
+
+void TTeSpinButton::SetUpGlyph(const fw::TBitmap* Value) {
+    if (Value) {
+        up_->SetGlyph(Value);
+        return;
+    }
+    LoadSpinArrowGlyph(*up_->Glyph(), true);
+    up_->SetNumGlyphs(1);
+    up_->Invalidate();
+}
+
+void TTeSpinButton::SetDownGlyph(const fw::TBitmap* Value) {
+    if (Value) {
+        down_->SetGlyph(Value);
+        return;
+    }
+    LoadSpinArrowGlyph(*down_->Glyph(), false);
+    down_->SetNumGlyphs(1);
+    down_->Invalidate();
 }
 
 } // namespace dvr::skin

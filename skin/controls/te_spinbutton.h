@@ -11,6 +11,11 @@
 
 namespace dvr::skin {
 
+// The built-in arrows "TE_SPIN_UP" and "TE_SPIN_DOWN": 9 x 6, a black triangle on dark
+// yellow (the bottom-left colour, so transparent on a speed button). A bitmap resource of
+// that name in the program replaces the drawn one.
+void LoadSpinArrowGlyph(fw::TBitmap& Bitmap, bool Up);
+
 enum class TTeSpinAlign : uint8_t { saLeft, saRight };
 
 class TTeSpinButton : public TTeControl {
@@ -45,6 +50,16 @@ public:
     TTeSpeedButton* FocusedPart() const { return focused_part_; }
     bool Sliding() const { return sliding_; }
     fw::TTimer* SyncTimer() const { return timer_; }
+
+    // The parts' glyphs; nullptr gives a part its built-in arrow.
+    fw::TBitmap* UpGlyph() const { return up_->Glyph(); }
+    void SetUpGlyph(const fw::TBitmap* Value);
+    fw::TBitmap* DownGlyph() const { return down_->Glyph(); }
+    void SetDownGlyph(const fw::TBitmap* Value);
+    int UpNumGlyphs() const { return up_->NumGlyphs(); }
+    void SetUpNumGlyphs(int Value) { up_->SetNumGlyphs(Value); }
+    int DownNumGlyphs() const { return down_->NumGlyphs(); }
+    void SetDownNumGlyphs(int Value) { down_->SetNumGlyphs(Value); }
 
     fw::TChangingEvent OnChanging;
     fw::TNotifyEvent OnUpClick;

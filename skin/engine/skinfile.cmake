@@ -16,5 +16,6 @@ dvr_test(skin_file_tests SOURCES ${skinfile_tests} LIBS dvr_skin_file)
 # The skin theme paints the theme interface from a loaded skin.
 if(DVR_WINDOWS AND TARGET dvr_skin_theme)
   dvr_win_library(dvr_skin_se3 STATIC SOURCES theme_se3.cpp LIBS dvr_skin_file dvr_skin_theme)
+  target_sources(dvr_skin_se3 PRIVATE theme_se3_bars.cpp)
   dvr_test(skin_se3_tests SOURCES theme_se3_test.cpp LIBS dvr_skin_se3)
 endif()

@@ -845,7 +845,8 @@ void TteTheme::GetTabsContentRect(int, TRect Rect, TRect& Content, const TObj&) 
 void TteTheme::PaintTabsFrame(int, TCanvas& Canvas, const TObj&, TRect Rect) {
     FillFrame(Canvas, Rect, 0xC0C0C0, 0x00FFFF);
 }
-void TteTheme::PaintTab(int, TCanvas& Canvas, const TObj&, const TteTabItemInfo& Tab) {
+void TteTheme::PaintTab(int, TCanvas& Canvas, const TObj&, const TteTabItemInfo& Tab,
+                        const TteTwoByteInfo&) {
     switch (Tab.Byte2) {
     case 0:
         FillRectColor(Canvas, Tab.Rect, Tab.Byte3 ? 0x800000 : 0x0000FF);

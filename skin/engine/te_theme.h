@@ -280,8 +280,9 @@ public:
     virtual void GetTabsContentRect(int Kind, TRect Rect, TRect& Content, const TObj& ThemeObject);
     virtual void PaintTabsFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect);
     // Tab: Byte1 kind, Byte2 state, Byte3 active.
+    // Tabs: the strip's record, Byte1 its position.
     virtual void PaintTab(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
-                          const TteTabItemInfo& Tab);
+                          const TteTabItemInfo& Tab, const TteTwoByteInfo& Tabs = TteTwoByteInfo{});
     // Button: Byte1 kind, Byte2 state.
     virtual void PaintTabScrollButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
                                       const TteTwoByteInfo& Button);

@@ -548,7 +548,8 @@ void TTeFlatTheme::PaintPanelButton(int, TCanvas& Canvas, const TObj&,
 void TTeFlatTheme::PaintTabsFrame(int, TCanvas& Canvas, const TObj&, TRect Rect) {
     FillAndFrame(Canvas, Rect, Color(ktcButtonNormal));
 }
-void TTeFlatTheme::PaintTab(int, TCanvas& Canvas, const TObj&, const TteTabItemInfo& Tab) {
+void TTeFlatTheme::PaintTab(int, TCanvas& Canvas, const TObj&, const TteTabItemInfo& Tab,
+                            const TteTwoByteInfo&) {
     const TRect& r = Tab.Rect;
     FillRectColor(Canvas, r, Color(Tab.Byte2 == 1 ? ktcButtonHot : ktcButtonNormal));
     // The active tab joins its page: the bottom row stays out of the clip afterwards.

@@ -159,8 +159,8 @@ public:
     bool HasTabsStyle(int Kind, const TObj& ThemeObject) override;
     bool IsTabsTransparent(int Kind, const TObj& ThemeObject) override;
     void PaintTabsFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
-    void PaintTab(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
-                  const TteTabItemInfo& Tab) override;
+    void PaintTab(int Kind, TCanvas& Canvas, const TObj& ThemeObject, const TteTabItemInfo& Tab,
+                  const TteTwoByteInfo& Tabs = TteTwoByteInfo{}) override;
     void PaintTabScrollButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
                               const TteTwoByteInfo& Button) override;
     // ListBox

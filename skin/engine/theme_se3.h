@@ -98,6 +98,112 @@ public:
                           TRect Bar) override;
     void PaintStatusBarGripper(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
                                TRect Rect) override;
+    void PaintStatusPanelText(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                              const TteTextInfo& TextInfo, TRect Panel, TRect Bar) override;
+    // TrackBar
+    bool HasTrackBarStyle(int Kind, const TObj& ThemeObject) override;
+    bool IsTrackBarTransparent(int Kind, const TObj& ThemeObject) override;
+    void PaintTrackBarTrack(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                            const TteTwoByteInfo& TrackBar) override;
+    void PaintTrackBarThumb(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                            const TteRectStateInfo& Thumb, const TteTwoByteInfo& TrackBar) override;
+    // ControlBar
+    bool HasControlBarStyle(int Kind, const TObj& ThemeObject) override;
+    void GetControlBarContentRect(int Kind, TRect Rect, TRect& Content,
+                                  const TObj& ThemeObject) override;
+    void PaintControlBar(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void GetToolBarContentRect(int Kind, TRect Rect, TRect& Content,
+                               const TObj& ThemeObject) override;
+    void PaintToolBar(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+
+    // StaticText, Container, Splitter, ScrollBar, Header (theme_se3groups.cpp)
+    bool HasStaticTextStyle(int Kind, const TObj& ThemeObject) override;
+    bool HasContainerStyle(int Kind, const TObj& ThemeObject) override;
+    void GetContainerContentRect(int Kind, TRect Rect, TRect& Content,
+                                 const TObj& ThemeObject) override;
+    void PaintContainer(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintButtonText(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                         const TteTextInfo& TextInfo, const TteButtonInfo& Button) override;
+    bool HasSplitterStyle(int Kind, const TObj& ThemeObject) override;
+    void PaintSplitter(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    bool HasScrollBarStyle(int Kind, const TObj& ThemeObject) override;
+    bool IsScrollBarTransparent(int Kind, const TObj& ThemeObject) override;
+    void PaintScrollBarFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                             const TteRectStateInfo& ScrollBar) override;
+    void PaintScrollBarButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                              const TteTwoByteInfo& Button,
+                              const TteRectStateInfo& ScrollBar) override;
+    void PaintScrollBarTrack(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                             const TteRectStateInfo& Track) override;
+    bool HasHeaderStyle(int Kind, const TObj& ThemeObject) override;
+    void PaintHeaderFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintHeaderSection(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                            const TteHeaderSectionInfo& Section) override;
+    // Edit, GroupBox, EditArea, Menu, Panel (theme_se3groups.cpp)
+    bool HasEditStyle(int Kind, const TObj& ThemeObject) override;
+    void GetEditContentRect(int Kind, TRect Rect, TRect& Content, const TObj& ThemeObject) override;
+    void PaintEditFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                        const TteRectStateInfo& Edit) override;
+    void PaintEditSelection(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                            const TteRectStateInfo& Selection) override;
+    void PaintComboButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                          const TteTwoByteInfo& Button, const TteRectStateInfo& Edit) override;
+    bool HasGroupBoxStyle(int Kind, const TObj& ThemeObject) override;
+    bool IsGroupBoxTransparent(int Kind, const TObj& ThemeObject) override;
+    void GetGroupBoxCaptionRect(int Kind, TCanvas& Canvas, TRect& Rect, const TObj& ThemeObject,
+                                const TteGroupInfo& Group) override;
+    void PaintGroupBox(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                       const TteGroupInfo& Group) override;
+    bool HasEditAreaStyle(int Kind, const TObj& ThemeObject) override;
+    void GetEditAreaContentRect(int Kind, TRect Rect, TRect& Content,
+                                const TObj& ThemeObject) override;
+    void PaintEditAreaFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                            const TteRectStateInfo& Edit) override;
+    bool HasMenuStyle(int Kind, const TObj& ThemeObject) override;
+    void GetMenuContentRect(int Kind, TRect Rect, TRect& Content, const TObj& ThemeObject) override;
+    void PaintMenuFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintMenuItem(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                       const TteMenuItemInfo& Item) override;
+    void PaintMenuItemGlyph(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                            const TteMenuGlyphInfo& Glyph, const TteMenuItemInfo& Item) override;
+    bool HasPanelStyle(int Kind, const TObj& ThemeObject) override;
+    bool HasPanelCaption(int Kind, const TObj& ThemeObject) override;
+    void GetPanelContentRect(int Kind, TRect Rect, TRect& Content, const TObj& ThemeObject) override;
+    void PaintPanelPart(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintPanel(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintPanelCaption(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                           const TteBarCaptionInfo& Caption) override;
+    void PaintPanelButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                          const TteTwoByteInfo& Button) override;
+    // Tabs, ListBox, Tree, Grid (theme_se3lists.cpp)
+    bool HasTabsStyle(int Kind, const TObj& ThemeObject) override;
+    void GetTabsContentRect(int Kind, TRect Rect, TRect& Content, const TObj& ThemeObject) override;
+    void PaintTabsFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintTab(int Kind, TCanvas& Canvas, const TObj& ThemeObject, const TteTabItemInfo& Tab,
+                  const TteTwoByteInfo& Tabs = TteTwoByteInfo{}) override;
+    void PaintTabScrollButton(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                              const TteTwoByteInfo& Button) override;
+    void PaintTabText(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                      const TteTextInfo& TextInfo, const TteTabItemInfo& Tab,
+                      const TteTwoByteInfo& Tabs) override;
+    bool HasListBoxStyle(int Kind, const TObj& ThemeObject) override;
+    void GetListBoxContentRect(int Kind, TRect Rect, TRect& Content,
+                               const TObj& ThemeObject) override;
+    void PaintListBoxFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintListBoxItem(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                          const TteRectStateInfo& Item) override;
+    void PaintListBoxCheck(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                           const TteListCheckInfo& Check, const TteRectStateInfo& Item) override;
+    bool HasTreeStyle(int Kind, const TObj& ThemeObject) override;
+    void GetTreeContentRect(int Kind, TRect Rect, TRect& Content, const TObj& ThemeObject) override;
+    void PaintTreeFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintTreeItem(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                       const TteRectStateInfo& Item) override;
+    bool HasGridStyle(int Kind, const TObj& ThemeObject) override;
+    void GetGridContentRect(int Kind, TRect Rect, TRect& Content, const TObj& ThemeObject) override;
+    void PaintGridFrame(int Kind, TCanvas& Canvas, const TObj& ThemeObject, TRect Rect) override;
+    void PaintGridCell(int Kind, TCanvas& Canvas, const TObj& ThemeObject,
+                       const TteGridCellInfo& Cell) override;
 
     // The object a request names, else the kind table entry.
     TSeSkinObject* ObjectFor(const TObj& ThemeObject, int Entry) const;

@@ -1,0 +1,293 @@
+#include "skin/controls/te_items.h"
+
+#include "framework/ui/forms.h"
+#include "skin/controls/te_input_test_support.h"
+#include "skin/controls/te_itemview.h"
+#include "skin/engine/te_theme.h"
+#include "skin/engine/theme_flat.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace dvr::skin {
+namespace {
+
+using test::PumpUntil;
+
+struct ClickLog : fw::TObject {
+    std::vector<fw::TObject*> clicks;
+    int tree_changes = 0;
+    void Clicked(fw::TObject* s) { clicks.push_back(s); }
+    void TreeChanged(fw::TObject*) { ++tree_changes; }
+};
+
+TTeItem* MakeItem(TTeItem* Parent, const std::wstring& Caption, ClickLog* Log = nullptr) {
+    auto* i = new TTeItem(nullptr);
+    i->SetCaption(Caption);
+    if (Log) i->OnClick = fw::TNotifyEvent(Log, &ClickLog::Clicked);
+    if (Parent) Parent->Add(i);
+    return i;
+}
+
+TEST(ItemTest, ClicksRunOnlyFromTheQueueAndOnlyForLeaves) {
+    ClickLog log;
+    std::unique_ptr<TTeItem> root(MakeItem(nullptr, L""));
+    TTeItem* leaf = MakeItem(root.get(), L"&Open", &log);
+    TTeItem* sep = MakeItem(root.get(), L"-", &log);
+    TTeItem* sub = MakeItem(root.get(), L"More", &log);
+    MakeItem(sub, L"Inner", &log);
+    TTeItem* off = MakeItem(root.get(), L"Off", &log);
+    off->SetEnabled(false);
+
+    for (TTeItem* i : {sep, sub, off}) i->Click();
+    leaf->Click();
+    EXPECT_TRUE(log.clicks.empty()); // deferred until the queue runs
+    ASSERT_TRUE(PumpUntil([&] { return log.clicks.size() == 1; }));
+    test::Pump();
+    ASSERT_EQ(log.clicks.size(), 1u);
+    EXPECT_EQ(log.clicks[0], leaf);
+
+    // An item freed before its posted click runs is not called.
+    TTeItem* gone = MakeItem(root.get(), L"Gone", &log);
+    gone->Click();
+    delete gone;
+    EXPECT_EQ(root->Count(), 4);
+    test::Pump();
+    EXPECT_EQ(log.clicks.size(), 1u);
+}
+
+TEST(ItemTest, TreeEditsAndTheirErrors) {
+    ClickLog log;
+    std::unique_ptr<TTeItem> root(MakeItem(nullptr, L""));
+    root->OnTreeChange = fw::TNotifyEvent(&log, &ClickLog::TreeChanged);
+    TTeItem* a = MakeItem(root.get(), L"a");
+    TTeItem* b = MakeItem(nullptr, L"b");
+    root->Insert(0, b);
+    EXPECT_EQ(b->MenuIndex(), 0);
+    EXPECT_EQ(a->MenuIndex(), 1);
+    EXPECT_EQ(b->Parent(), root.get());
+    int changes = log.tree_changes;
+    a->SetImageIndex(3);
+    a->SetCaption(L"a");
+    EXPECT_EQ(log.tree_changes, changes); // neither counts as a change
+    a->SetCaption(L"A");
+    EXPECT_GT(log.tree_changes, changes);
+
+    std::unique_ptr<TTeItem> other(MakeItem(nullptr, L""));
+    try {
+        other->Add(a);
+        FAIL() << "inserted twice";
+    } catch (const EZrItemError& e) {
+        EXPECT_STREQ(e.what(), "Toolbar item already inserted");
+    }
+    EXPECT_EQ(other->Count(), 0);
+    EXPECT_EQ(root->Count(), 2);
+    EXPECT_THROW(root->GetItem(2), fw::EListError);
+    root->Remove(b);
+    EXPECT_EQ(b->Parent(), nullptr);
+    EXPECT_EQ(b->MenuIndex(), -1);
+    delete b;
+}
+
+TEST(ItemTest, AcceleratorsNeedTheAmpersand) {
+    std::unique_ptr<TTeItem> root(MakeItem(nullptr, L""));
+    TTeItem* file = MakeItem(root.get(), L"&File");
+    MakeItem(root.get(), L"Edit");
+    TTeItem* cn = MakeItem(root.get(), L"\x6587\x4EF6(&W)");
+    EXPECT_EQ(root->FindAccelItem(L'f'), file);
+    EXPECT_EQ(root->FindAccelItem(L'F'), file);
+    EXPECT_EQ(root->FindAccelItem(L'e'), nullptr);
+    EXPECT_EQ(root->FindAccelItem(L'w'), cn);
+}
+
+TEST(ItemTest, ShortcutsClickThroughEnabledAncestors) {
+    ClickLog log;
+    std::unique_ptr<TTeItem> root(MakeItem(nullptr, L""));
+    TTeItem* menu = MakeItem(root.get(), L"File");
+    TTeItem* save = MakeItem(menu, L"Save", &log);
+    save->SetShortCut(fw::scCtrl | 'S');
+    TTeItem* other = MakeItem(root.get(), L"Edit");
+    TTeItem* find = MakeItem(other, L"Find", &log);
+    find->SetShortCut(VK_F3);
+
+    auto press = [&](WPARAM vk, bool ctrl) {
+        BYTE state[256], saved[256];
+        ::GetKeyboardState(state);
+        memcpy(saved, state, sizeof state);
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        ::SetKeyboardState(state);
+        MSG m{nullptr, WM_KEYDOWN, vk, 0, 0, {}};
+        bool r = root->IsShortCut(m);
+        ::SetKeyboardState(saved);
+        return r;
+    };
+    EXPECT_TRUE(press('S', true));
+    EXPECT_FALSE(press('S', false));
+    ASSERT_TRUE(PumpUntil([&] { return log.clicks.size() == 1; }));
+    EXPECT_EQ(log.clicks[0], save);
+    other->SetEnabled(false);
+    EXPECT_TRUE(press(VK_F3, false)); // found, though its menu is disabled
+    test::Pump();
+    EXPECT_EQ(log.clicks.size(), 1u);
+    EXPECT_EQ(root->FindItemByShortCut(VK_F3), find);
+    fw::TNotifyEvent handler(&log, &ClickLog::Clicked);
+    EXPECT_EQ(root->FindItem(&handler, 1), save);
+}
+
+TEST(ItemTest, ImagesComeFromTheRootAndSizeTheColumn) {
+    std::unique_ptr<TTeItem> root(MakeItem(nullptr, L""));
+    TTeItem* leaf = MakeItem(MakeItem(root.get(), L"sub"), L"leaf");
+    EXPECT_EQ(leaf->GetImageColumnWidth(), 22);
+    fw::TImageList small(nullptr), big(nullptr);
+    small.SetWidth(16);
+    small.SetHeight(16);
+    big.SetWidth(MenuItemHeight() + 4);
+    big.SetHeight(16);
+    root->SetImages(&small);
+    EXPECT_EQ(leaf->GetImageList(), &small);
+    EXPECT_EQ(leaf->GetImageColumnWidth(), 22);
+    leaf->SetImages(&big);
+    EXPECT_EQ(leaf->GetImageColumnWidth(), MenuItemHeight() + 10);
+    root->SetImages(nullptr);
+    leaf->SetImages(nullptr);
+}
+
+// A container that remembers the item the registry hands it.
+struct Holder {
+    static void AddItem(fw::TComponent*, TTeItem* i) { Last = i; }
+    static const fw::TMetaClass* ItemClass() { return TTeItem::StaticClass(); }
+    static inline TTeItem* Last = nullptr;
+};
+
+TEST(ItemTest, RecursiveSettingsAndStreamedParents) {
+    std::unique_ptr<TTeItem> root(MakeItem(nullptr, L""));
+    TTeItem* sub = MakeItem(root.get(), L"sub");
+    TTeItem* leaf = MakeItem(sub, L"leaf");
+    root->SetSkipPaint(1);
+    root->SetForegroundOnPopup(1);
+    EXPECT_EQ(leaf->SkipPaint(), 1);
+    EXPECT_EQ(leaf->ForegroundOnPopup(), 1);
+    root->SetBiDiMode(TTeBiDiMode::bdRightToLeft);
+    EXPECT_EQ(sub->BiDiMode(), TTeBiDiMode::bdRightToLeft);
+    EXPECT_EQ(leaf->BiDiMode(), TTeBiDiMode::bdLeftToRight); // direct children only
+
+    // A streamed item finds its container's root through the registry.
+    fw::TImageList container(nullptr);
+    int before = ItemContainerCount();
+    RegisterItemContainer(fw::TImageList::StaticClass(), &Holder::AddItem, &Holder::ItemClass);
+    RegisterItemContainer(fw::TImageList::StaticClass(), &Holder::AddItem, &Holder::ItemClass);
+    EXPECT_EQ(ItemContainerCount(), before + 1);
+    TTeItem* streamed = MakeItem(nullptr, L"s");
+    streamed->SetParentComponent(&container);
+    EXPECT_EQ(Holder::Last, streamed);
+    streamed->SetParentComponent(sub);
+    EXPECT_EQ(streamed->Parent(), sub);
+    EXPECT_EQ(streamed->GetParentComponent(), sub);
+    UnregisterItemContainer(fw::TImageList::StaticClass());
+    EXPECT_EQ(ItemContainerCount(), before + 1);
+    UnregisterItemContainer(fw::TImageList::StaticClass());
+    EXPECT_EQ(ItemContainerCount(), before);
+}
+
+// ---- drawing ----
+
+class ItemDrawTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        bmp.SetSize(200, 60);
+        root.reset(MakeItem(nullptr, L""));
+        view.reset(new TTeItemView(nullptr, root.get(), false, false));
+    }
+    void TearDown() override { ClearCurrentTheme(); }
+    COLORREF Pixel(int x, int y) { return ::GetPixel(bmp.Canvas()->Handle(), x, y); }
+    // Whether any pixel of R has colour C.
+    bool Has(TRect R, fw::TColor C) {
+        COLORREF want = fw::ColorToRGB(C);
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
+                if (Pixel(x, y) == want) return true;
+        return false;
+    }
+    fw::TBitmap bmp;
+    std::unique_ptr<TTeItem> root;
+    std::unique_ptr<TTeItemView> view;
+};
+
+TEST_F(ItemDrawTest, ItemsAreAtLeastTwentyHighAndSeparatorsFifteen) {
+    TTeItem* a = MakeItem(root.get(), L"Alpha");
+    TTeItem* s = MakeItem(root.get(), L"-");
+    a->SetShortCut(fw::scCtrl | 'A');
+    int w = 0, h = 0;
+    a->MeasureItem(bmp.Canvas(), view.get(), w, h);
+    EXPECT_GE(h, 20);
+    EXPECT_GT(w, 22 + 42);
+    s->MeasureItem(bmp.Canvas(), view.get(), w, h);
+    EXPECT_EQ(h, 15);
+    EXPECT_GE(MenuItemWidth(), 20);
+}
+
+TEST_F(ItemDrawTest, PlainLookShowsCheckMarksDisabledTextAndSeparators) {
+    TTeItem* checked = MakeItem(root.get(), L"Checked");
+    checked->SetChecked(true);
+    TRect r{0, 0, 200, 22};
+    checked->PaintItem(bmp.Canvas(), view.get(), r, false, false);
+    TRect cell{0, 0, 22, 22};
+    EXPECT_TRUE(Has(cell, fw::clBlack)); // the mark
+    EXPECT_TRUE(Has(cell, fw::clWhite));
+    EXPECT_TRUE(Has(cell, fw::cl3DLight)); // the checker behind it
+
+    TTeItem* off = MakeItem(root.get(), L"WWWW");
+    off->SetEnabled(false);
+    off->PaintItem(bmp.Canvas(), view.get(), r, false, false);
+    TRect text{26, 0, 120, 22};
+    // Font smoothing blends the strokes with the face: the text is told by what it is
+    // not (no menu-text strokes) and by its emboss.
+    EXPECT_TRUE(Has(text, fw::clBtnHighlight)); // embossed when not hot
+    EXPECT_FALSE(Has(text, fw::clMenuText));
+    off->PaintItem(bmp.Canvas(), view.get(), r, true, false);
+    EXPECT_FALSE(Has(text, fw::clBtnHighlight)); // no emboss when hot
+    EXPECT_FALSE(Has(text, fw::clMenuText));
+    EXPECT_FALSE(Has(text, fw::clHighlightText));
+
+    TTeItem* sep = MakeItem(root.get(), L"-");
+    sep->PaintItem(bmp.Canvas(), view.get(), TRect{0, 0, 200, 15}, false, false);
+    EXPECT_EQ(Pixel(10, 7), fw::ColorToRGB(fw::clBtnShadow));
+    EXPECT_EQ(Pixel(10, 8), fw::ColorToRGB(fw::clBtnHighlight));
+    EXPECT_EQ(Pixel(10, 3), fw::ColorToRGB(fw::clMenu));
+
+    TTeItem* hot = MakeItem(root.get(), L"Hot");
+    MakeItem(hot, L"sub");
+    hot->PaintItem(bmp.Canvas(), view.get(), r, true, false);
+    EXPECT_EQ(Pixel(100, 2), fw::ColorToRGB(fw::clHighlight));
+    EXPECT_TRUE(Has(TRect{176, 0, 198, 22}, fw::clHighlightText)); // the sub-menu arrow
+}
+
+TEST_F(ItemDrawTest, ThemedLookPaintsThroughTheTheme) {
+    SetCurrentTheme(new TTeFlatTheme());
+    ASSERT_TRUE(CurrentThemeHasMenuStyle(2, "default"));
+    TTeItem* checked = MakeItem(root.get(), L"Checked");
+    checked->SetChecked(true);
+    TRect r{0, 0, 200, 22};
+    bmp.Canvas()->Brush()->SetColor(fw::TColor(0x00FF00));
+    bmp.Canvas()->FillRect(TRect{0, 0, 200, 60});
+    checked->PaintItem(bmp.Canvas(), view.get(), r, false, false);
+    EXPECT_FALSE(Has(r, fw::TColor(0x00FF00))); // the theme painted the whole item
+    TTeItem* off = MakeItem(root.get(), L"Off");
+    off->SetEnabled(false);
+    bmp.Canvas()->FillRect(TRect{0, 0, 200, 60});
+    off->PaintItem(bmp.Canvas(), view.get(), r, false, false);
+    EXPECT_FALSE(Has(r, fw::TColor(0x00FF00)));
+    fw::TBitmap a, b;
+    a.Assign(&bmp);
+    checked->PaintItem(bmp.Canvas(), view.get(), r, false, false);
+    b.Assign(&bmp);
+    bool differ = false;
+    for (int x = 0; x < 200 && !differ; ++x)
+        for (int y = 0; y < 22 && !differ; ++y)
+            differ = a.Canvas()->Pixels(x, y) != b.Canvas()->Pixels(x, y);
+    EXPECT_TRUE(differ); // disabled and checked items look different
+}
+
+} // namespace
+} // namespace dvr::skin
