@@ -9,6 +9,6 @@ if(DVR_WINDOWS AND TARGET dvr_skin_controls)
               te_bars_skin_test.cpp
       LIBS dvr_skin_bars dvr_skin_se3 DISPLAY)
     # Moves the real mouse and takes the keyboard focus on the shared display.
-    set_tests_properties(skin_bars_tests PROPERTIES RESOURCE_LOCK display_input)
+    set_tests_properties(skin_bars_tests PROPERTIES RUN_SERIAL TRUE)
   endif()
 endif()

@@ -11,5 +11,5 @@ if(TARGET dvr_skin_controls)
 endif()
 if(TARGET skin_edit_tests)
   # Type, click and use the clipboard on the shared display.
-  set_tests_properties(skin_items_tests skin_edit_tests PROPERTIES RESOURCE_LOCK display_input)
+  set_tests_properties(skin_items_tests skin_edit_tests PROPERTIES RUN_SERIAL TRUE)
 endif()
