@@ -201,7 +201,17 @@ void TFileTransfer::SendProgress(int bytes) {
 }
 
 void TFileTransfer::ServerConnect(const TMsgConnectionPtr& c) {
-    if (server_.ActiveConnections() > 1 || client_.Active() || timer_->Enabled()) {
+    // A connection that holds the port without having offered anything makes room for the
+    // next one: an idle peer cannot keep every real sender out.
+    if (incoming_ && offerTimer_->Enabled() && !receiving_ && !captionReceive_) {
+        offerTimer_->SetEnabled(false);
+        const TMsgConnectionPtr idle = std::exchange(incoming_, nullptr);
+        idle->Mark = kRefused;
+        idle->Close();
+    }
+    // Connections already refused may still be on the server's list until their close is
+    // told: only the one that holds the port counts.
+    if (incoming_ || client_.Active() || timer_->Enabled()) {
         c->Mark = kRefused;
         c->Close();
         return;

@@ -234,6 +234,45 @@ TEST(FileTransferIdlePeer, AnIdlePeerDoesNotKeepOthersOut) {
     ASSERT_TRUE(Until([&] { return bv.Receive; }));
 }
 
+TEST(FileTransferIdlePeer, ARealOfferIsTakenWhileAnIdlePeerHoldsThePort) {
+    const std::string folder = testing::ScratchFolder("nr_file_transfer_idle2");
+    const std::string path = folder + "offer.bin";
+    PutFile(path, "offered");
+    TransferView av, bv;
+    // The idle peer's time-out is far off: only the new connection can free the port.
+    TFileTransferTimes times{2000, 10, 10, 600000};
+    TFileTransfer a(av, times), b(bv, times);
+    ASSERT_TRUE(a.Open(0, "127.0.0.1"));
+    ASSERT_TRUE(b.Open(0, "127.0.0.1"));
+    std::vector<std::unique_ptr<Peer>> idle;
+    for (int i = 0; i < 3; ++i) {
+        idle.push_back(std::make_unique<Peer>());
+        ASSERT_TRUE(idle.back()->Connect(b.Port()));
+    }
+    a.SendPressed("127.0.0.1", b.Port(), path);
+    ASSERT_TRUE(Until([&] { return bv.Receive; }));
+    EXPECT_EQ(bv.Last(), Utf8ToGbk("请接收文件：offer.bin来自：127.0.0.1"));
+    bool closed = false;
+    ASSERT_TRUE(RunPeer([&] {
+        for (auto& p : idle) {
+            p->Receive(SIZE_MAX, 5000);
+            if (!p->closedByPeer) return;
+        }
+        closed = true;
+    }));
+    EXPECT_TRUE(closed);
+    // Once an offer is made, the port is held for the operator's answer.
+    Peer late;
+    bool lateClosed = false;
+    ASSERT_TRUE(RunPeer([&] {
+        ASSERT_TRUE(late.Connect(b.Port()));
+        late.Receive(SIZE_MAX, 5000);
+        lateClosed = late.closedByPeer;
+    }));
+    EXPECT_TRUE(lateClosed);
+    EXPECT_TRUE(bv.Receive);
+}
+
 TEST(NetChat, ConnectionsAndMessagesAreCapped) {
     ChatView v;
     TNetChat chat(v, "10.1.2.3", 5000, [] { return std::string("T"); });

@@ -86,6 +86,20 @@ TTCPMainConnecter* TLiveServers::Viewers(int channel) {
     return server && server->Started ? server->Viewers.get() : nullptr;
 }
 
+bool TLiveServers::CloseViewer(int channel, TTCPConnecter& viewer) {
+    if (stopping_) return false;
+    std::shared_lock guard(lock_);
+    TTCPMainConnecter* list = Viewers(channel);
+    if (!list) return false;
+    std::lock_guard<std::mutex> hold(list->LinkLock);
+    for (TTCPConnecter* v = list->Head.load(); v; v = v->Next.load()) {
+        if (v != &viewer) continue;
+        list->CloseViewer(viewer);
+        return true;
+    }
+    return false;
+}
+
 void TLiveServers::FanOutFrame(int channel, int frameType, const uint8_t* data, int length) {
     if (stopping_) return;
     std::shared_lock guard(lock_);

@@ -66,6 +66,9 @@ public:
     // The channel's viewer list; null when the channel has no running server.
     TTCPMainConnecter* Viewers(int channel);
     TTCPMainServer* Server(int channel);
+    // The connection window's disconnect: closes the viewer when it is still on the channel's
+    // list (its threads end, the peer sees the close, the sweeper frees it); false otherwise.
+    bool CloseViewer(int channel, TTCPConnecter& viewer);
     // Called by the stream routing for each record of a board channel.
     void FanOutFrame(int channel, int frameType, const uint8_t* data, int length);
     // The shutdown's order: every viewer's threads stopped, then the servers.

@@ -219,6 +219,44 @@ TEST_F(UdpServerTest, HostileDatagramsLeakNothingAndStopNothing) {
     EXPECT_EQ(bytes.find("pw"), std::string::npos);
 }
 
+TEST_F(UdpServerTest, AnOpenHostKeepsItsSecretsAndBoundsItsAnswers) {
+    // No remote list has an entry: every check passes, as on a new installation.
+    host.other.WindowsLogonPassword.Set("logon-secret");
+    host.other.RemotePassword.Set("pw");
+    host.log.resize(3000);
+    host.dayTimes = {45000, 45001};
+    host.dayIndexes = {0, 2500};
+    // A work-log question for 2^31 records gets what the day holds, at most 200, and the end.
+    EXPECT_EQ(Ask(UdpMsgWorkLogQuery{0, 0x7FFFFFFF}).size(), size_t(kMaxWorkLogAnswer) + 1);
+    EXPECT_EQ(Ask(UdpMsgWorkLogQuery{2450, 0x7FFFFFFF}).size(), 51u);
+    EXPECT_TRUE(Ask(UdpMsgWorkLogQuery{3000, 5}).empty());
+
+    UdpMsgSettingsConnect sc{};
+    sc.Keyword.Set("RemoteSystemSetConnect");
+    sc.UserName.Set("anyone");
+    ASSERT_EQ(Ask(sc).size(), 1u);
+    UdpMsgGetSettings get{};
+    get.Keyword.Set("RemoteGetSystemSet");
+    get.Kind = 5;
+    EXPECT_TRUE(Ask(get).empty());
+    get.Kind = 7;
+    const auto answers = Ask(get);
+    ASSERT_EQ(answers.size(), 1u);
+    const std::string bytes(answers[0].begin(), answers[0].end());
+    EXPECT_EQ(bytes.find("logon-secret"), std::string::npos);
+    EXPECT_EQ(bytes.find("pw"), std::string::npos);
+
+    // Command 6 and the power commands pass their checks like any other control command.
+    host.calls.clear();
+    std::vector<uint8_t> bare(sizeof(UdpMsgRemoteControl), 0);
+    bare[0] = 6;
+    EXPECT_TRUE(AskBytes(bare).empty());
+    bare[0] = 0;
+    EXPECT_TRUE(AskBytes(bare).empty());
+    EXPECT_THAT(host.calls, ElementsAre("post " + std::to_string(WM_POWERACTION) + " -1 -1",
+                                        "post " + std::to_string(WM_POWERACTION) + " 0 0"));
+}
+
 // The requesting side's windows: receive areas, a message window that notes what it got and
 // what its receive area held when the message came.
 struct WindowsUnderTest : TUDPReplyWindows {

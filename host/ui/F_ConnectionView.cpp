@@ -27,8 +27,8 @@ std::string ConnectTimeText(double t) {
 
 TConnectionViewForm::TConnectionViewForm(TComponent* AOwner,
                                          const std::vector<std::string>& channelTitles,
-                                         FirstViewer firstViewer)
-    : TForm(AOwner), firstViewer_(std::move(firstViewer)) {
+                                         FirstViewer firstViewer, CloseViewer closeViewer)
+    : TForm(AOwner), firstViewer_(std::move(firstViewer)), closeViewer_(std::move(closeViewer)) {
     SetCaption(DialogCaption("远程连接信息"));
     SetFormStyle(TFormStyle::fsStayOnTop);
     SetClientWidth(640);
@@ -92,7 +92,8 @@ void TConnectionViewForm::bt_DisconnectClick(TObject*) {
                  v = v->Next)
                 if (!v->Closed && v->Request.OwnAddress.Get() == address &&
                     v->Request.User.Get() == user && ConnectTimeText(v->ConnectTime) == time) {
-                    v->Closed = 1; // the sweeper unlinks and frees it
+                    // Marking it closed alone would leave its threads and socket running.
+                    if (closeViewer_) closeViewer_(ch, *v);
                     break;
                 }
         } catch (...) {

@@ -19,9 +19,12 @@ class TConnectionViewForm : public dvr::fw::TForm {
 public:
     // The first viewer of a channel's live server (TLiveServers::Viewers(ch)->Head), or null.
     using FirstViewer = std::function<TTCPConnecter*(int channel)>;
+    // Closes a viewer of the channel for good (TTCPMainConnecter::CloseViewer): its threads
+    // end, the peer sees the close and the sweeper frees it.
+    using CloseViewer = std::function<void(int channel, TTCPConnecter& viewer)>;
     // channelTitles: the board channels' titles (GBK).
     TConnectionViewForm(dvr::fw::TComponent* AOwner, const std::vector<std::string>& channelTitles,
-                        FirstViewer firstViewer);
+                        FirstViewer firstViewer, CloseViewer closeViewer);
 
     dvr::fw::TListView* lv_MainPortList;
     dvr::fw::TListView* lv_ConnectionList;
@@ -36,6 +39,7 @@ public:
 
 private:
     FirstViewer firstViewer_;
+    CloseViewer closeViewer_;
 };
 
 } // namespace vantrel

@@ -2,13 +2,19 @@
 #include "host/ui/O_RMPanel.h"
 
 #include "host/engine/U_Conversions.h"
+#include "host/net/T_ThreadFreeTCPMainConnecter.h"
 #include "host/net/U_TCPConnecter.h"
+#include "host/net/U_TCPMainServer.h"
+#include "host/net/live_testing.h"
 
 #include "common/win/textconv.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <utility>
+#include <vector>
 
 namespace vantrel {
 namespace {
@@ -36,8 +42,13 @@ TEST(ConnectionViewForm, ListsTheTickedChannelsViewersAndClosesTheTickedRows) {
     c->Next = closed.get();
     closed->Closed = 1;
     TTCPConnecter* heads[2] = {a.get(), c.get()};
-    auto* f = new TConnectionViewForm(nullptr, {"Door", "Yard"},
-                                      [&](int ch) { return ch < 2 ? heads[ch] : nullptr; });
+    std::vector<std::pair<int, TTCPConnecter*>> closes;
+    auto* f = new TConnectionViewForm(
+        nullptr, {"Door", "Yard"}, [&](int ch) { return ch < 2 ? heads[ch] : nullptr; },
+        [&](int ch, TTCPConnecter& v) {
+            closes.emplace_back(ch, &v);
+            v.Closed = 1;
+        });
     f->AfterConstruction();
     ASSERT_EQ(f->lv_MainPortList->Items()->Count(), 2);
     EXPECT_EQ(f->lv_MainPortList->Items()->Item(1)->Caption(), "2   < Yard >");
@@ -55,6 +66,7 @@ TEST(ConnectionViewForm, ListsTheTickedChannelsViewersAndClosesTheTickedRows) {
 
     row->SetChecked(true);
     f->bt_DisconnectClick(nullptr);
+    EXPECT_EQ(closes, (std::vector<std::pair<int, TTCPConnecter*>>{{0, b.get()}}));
     EXPECT_TRUE(b->Closed);
     EXPECT_FALSE(a->Closed);
     EXPECT_EQ(f->lv_ConnectionList->Items()->Count(), 2);
@@ -64,6 +76,66 @@ TEST(ConnectionViewForm, ListsTheTickedChannelsViewersAndClosesTheTickedRows) {
     EXPECT_EQ(f->lv_ConnectionList->Items()->Count(), 1);
     f->Free();
     ::WSACleanup();
+}
+
+TEST(ConnectionViewForm, DisconnectClosesAndFreesARealViewer) {
+    testing::FakeLiveHost host;
+    TLiveServers servers(host);
+    std::mt19937 rng(::GetTickCount() ^ ::GetCurrentProcessId());
+    int base = 0;
+    for (int attempt = 0; attempt < 40 && base == 0; ++attempt) {
+        const int b = 30000 + static_cast<int>(rng() % 2000) * 10;
+        TTCPServer probes[2];
+        if (probes[0].Bind(static_cast<uint16_t>(b)) && probes[1].Bind(static_cast<uint16_t>(b + 1)))
+            base = b;
+    }
+    ASSERT_NE(base, 0);
+    ASSERT_TRUE(servers.StartLiveServers(base, 2));
+    TThreadFreeTCPMainConnecter sweeper(servers);
+    testing::TestViewer stays(base);
+    ASSERT_TRUE(stays.SendRequest(0));
+    ASSERT_TRUE(testing::WaitUntil([&] {
+        TTCPConnecter* v = servers.Viewers(0)->Head.load();
+        return v && v->Admitted && v->SendThread;
+    }));
+    // Another second in the connect time keeps the rows apart.
+    ::Sleep(1100);
+    testing::TestViewer goes(base);
+    ASSERT_TRUE(goes.SendRequest(0));
+    ASSERT_TRUE(testing::WaitUntil([&] {
+        TTCPConnecter* v = servers.Viewers(0)->Head.load();
+        v = v ? v->Next.load() : nullptr;
+        return v && v->Admitted && v->SendThread;
+    }));
+    auto* f = new TConnectionViewForm(
+        nullptr, {"Door", "Yard"},
+        [&](int ch) {
+            TTCPMainConnecter* list = servers.Viewers(ch);
+            return list ? list->Head.load() : nullptr;
+        },
+        [&](int ch, TTCPConnecter& v) { servers.CloseViewer(ch, v); });
+    f->AfterConstruction();
+    f->lv_MainPortList->Items()->Item(0)->SetChecked(true);
+    f->bt_QueryClick(nullptr);
+    ASSERT_EQ(f->lv_ConnectionList->Items()->Count(), 2);
+    f->lv_ConnectionList->Items()->Item(1)->SetChecked(true);
+    f->bt_DisconnectClick(nullptr);
+    // The peer sees the close, and the viewer, its threads and socket are freed.
+    goes.Read(1 << 20, 10000);
+    EXPECT_TRUE(goes.PeerClosed());
+    ASSERT_TRUE(testing::WaitUntil([&] { return sweeper.Freed() == 1; }, 10000));
+    EXPECT_EQ(servers.Viewers(0)->OpenCount.load(), 1);
+    EXPECT_EQ(servers.Viewers(0)->Head.load(), servers.Viewers(0)->Tail.load());
+    f->bt_QueryClick(nullptr);
+    EXPECT_EQ(f->lv_ConnectionList->Items()->Count(), 1);
+    // The other viewer is still served.
+    const uint8_t record[8] = {0, 0, 1, 0xC7, 2, 9, 9, 9};
+    servers.FanOutFrame(0, 2, record, sizeof record);
+    EXPECT_EQ(stays.Read(sizeof record).size(), sizeof record);
+    f->Free();
+    sweeper.Stop();
+    servers.StopViewers();
+    servers.StopAll();
 }
 
 struct PaneWatcher : TObject {

@@ -24,5 +24,5 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_sockets AND EXISTS
             ${_dlg}/F_WorkLogForm_test.cpp ${_dlg}/F_ConsoleDialogs_test.cpp
             ${_dlg}/F_SpeedDomeForm_test.cpp ${_dlg}/F_ElectronMapSet_test.cpp
             ${_dlg}/F_ConnectionView_test.cpp
-    LIBS vantrel_dialogs DISPLAY)
+    LIBS vantrel_dialogs vantrel_live DISPLAY)
 endif()

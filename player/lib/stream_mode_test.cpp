@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -27,14 +28,59 @@ using testing::Payload;
 
 constexpr int kPort = 6;
 
-// A port opened on a stream with sound, made ready for input as playing does it.
-void OpenPort(int port, int mode, unsigned bufferSize = 51200) {
+// A visible window for the ports to play in.
+class PlayWindow {
+public:
+    PlayWindow() {
+        DirectDrawPathAllowed = 0;
+        wnd_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 352, 288, nullptr,
+                                 nullptr, nullptr, nullptr);
+    }
+    ~PlayWindow() { ::DestroyWindow(wnd_); }
+    PlayWindow(const PlayWindow&) = delete;
+    PlayWindow& operator=(const PlayWindow&) = delete;
+    HWND get() const { return wnd_; }
+
+private:
+    HWND wnd_;
+};
+
+struct Redisplays {
+    static void CALLBACK Seen(int, const uint8_t*, int, int, int, uint32_t, int, int) { ++count; }
+    static inline std::atomic<int> count{0};
+};
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > ms) return false;
+        ::Sleep(5);
+    }
+    return true;
+}
+
+// A port opened on a stream with sound and played in the window, as a program does it.
+// `paused`: an own-thread port is paused before anything is fed, so that what is fed stays
+// queued (its thread shows the paused picture again instead of taking records).
+void OpenPort(int port, int mode, HWND window, bool paused, unsigned bufferSize = 51200) {
     ASSERT_EQ(RE4Ravi_SetStreamOpenMode(port, mode), 1);
     Bytes head = MakeFileHead(0x0001);
     ASSERT_EQ(RE4Ravi_OpenStream(port, head.data(), static_cast<unsigned>(head.size()), bufferSize),
               1);
-    PortLock lock(port);
-    StartStreamBuffer(port);
+    Redisplays::count = 0;
+    if (paused) ASSERT_EQ(RE4Ravi_SetDisplayCallBack(port, &Redisplays::Seen), 1);
+    ASSERT_EQ(RE4Ravi_Play(port, window), 1);
+    if (!paused) return;
+    ASSERT_EQ(mode, 1);
+    ASSERT_EQ(RE4Ravi_Pause(port, 1), 1);
+    // Only a paused cycle shows a picture before any record came: from then on the thread
+    // takes none.
+    ASSERT_TRUE(WaitFor([] { return Redisplays::count.load() > 0; }));
+}
+
+void ClosePort(int port) {
+    RE4Ravi_CloseStream(port);
+    RE4Ravi_SetDisplayCallBack(port, nullptr);
 }
 
 Bytes VideoRecords(int n, uint32_t payload) {
@@ -84,9 +130,10 @@ TEST(StreamMode, InputIsQueuedWhateverThePieces) {
     Append(audio, MakeFrameHead(kFrameAudio, 0, 9000, 120));
     Append(audio, Payload(120, 9));
     Append(stream, audio);
+    PlayWindow wnd;
     for (size_t piece : {stream.size(), size_t{1}}) {
         SCOPED_TRACE(piece);
-        OpenPort(kPort, 1);
+        OpenPort(kPort, 1, wnd.get(), true);
         // Sound not started: audio records are not kept.
         for (size_t at = 0; at < stream.size(); at += piece)
             ASSERT_EQ(RE4Ravi_InputData(kPort, stream.data() + at,
@@ -96,7 +143,7 @@ TEST(StreamMode, InputIsQueuedWhateverThePieces) {
         EXPECT_EQ(RE4Ravi_ResetSourceBuffer(kPort), 1);
         EXPECT_EQ(RE4Ravi_GetSourceBufferRemain(kPort), 0u);
         EXPECT_EQ(PortTable[kPort].streamFlag, 1);
-        RE4Ravi_CloseStream(kPort);
+        ClosePort(kPort);
     }
 }
 
@@ -106,22 +153,24 @@ TEST(StreamMode, InputRefusedWithoutAQueueOrBuffer) {
     EXPECT_EQ(RE4Ravi_InputData(25, &b, 1), 0);
     EXPECT_EQ(RE4Ravi_ResetSourceBufFlag(kPort), 0);
     // Opened but not playing: no stream buffer yet.
+    ASSERT_EQ(RE4Ravi_SetStreamOpenMode(kPort, 1), 1);
     Bytes head = MakeFileHead(0x0001);
     ASSERT_EQ(RE4Ravi_OpenStream(kPort, head.data(), 19, 51200), 1);
     EXPECT_EQ(RE4Ravi_InputData(kPort, &b, 1), 0);
-    {
-        PortLock lock(kPort);
-        StartStreamBuffer(kPort);
-    }
+    PlayWindow wnd;
+    ASSERT_EQ(RE4Ravi_Play(kPort, wnd.get()), 1);
     EXPECT_EQ(RE4Ravi_InputData(kPort, &b, 0), 0);
+    EXPECT_EQ(RE4Ravi_InputData(kPort, nullptr, 1), 0);
     EXPECT_EQ(RE4Ravi_InputData(kPort, &b, 1), 1);
-    RE4Ravi_CloseStream(kPort);
+    ClosePort(kPort);
+    EXPECT_EQ(RE4Ravi_InputData(kPort, &b, 1), 0);
 }
 
 TEST(StreamMode, OwnThreadPortsPushBackAboveTheSourceBuffer) {
+    PlayWindow wnd;
     for (int mode : {1, 0}) {
         SCOPED_TRACE(mode);
-        OpenPort(kPort, mode, 51200);
+        OpenPort(kPort, mode, wnd.get(), mode == 1, 51200);
         Bytes big = VideoRecords(6, 10000); // 60,000 bytes queued
         ASSERT_EQ(RE4Ravi_InputData(kPort, big.data(), static_cast<unsigned>(big.size())), 1);
         PortTable[kPort].stream.lowWaterNotice.store(1);
@@ -130,7 +179,7 @@ TEST(StreamMode, OwnThreadPortsPushBackAboveTheSourceBuffer) {
         EXPECT_EQ(RE4Ravi_InputData(kPort, more.data(), static_cast<unsigned>(more.size())),
                   mode == 1 ? 0 : 1);
         EXPECT_EQ(PortTable[kPort].stream.lowWaterNotice.load(), mode == 1 ? 0 : 1);
-        RE4Ravi_CloseStream(kPort);
+        ClosePort(kPort);
     }
 }
 
@@ -223,7 +272,8 @@ int WaitForLoud(const char* capture, LONGLONG from, int threshold, int enough) {
 TEST(Sound, StreamSoundPlaysOrTheLibraryCarriesOnSilently) {
     const char* capture = std::getenv("DVR_SOUND_CAPTURE");
     const bool haveSound = capture && *capture;
-    OpenPort(kPort, 1);
+    PlayWindow wnd;
+    OpenPort(kPort, 1, wnd.get(), false);
     // Sound starts with an empty queue; blocks fed after it are picked up at refills.
     int started = RE4Ravi_PlaySound(kPort);
     if (!haveSound) {
@@ -268,8 +318,14 @@ TEST(Sound, FilePortPlaysItsAudioRecords) {
 TEST(Sound, SharedSoundPlaysOnSeveralPortsAndPlainSoundOnOne) {
     const char* capture = std::getenv("DVR_SOUND_CAPTURE");
     if (!capture || !*capture) GTEST_SKIP() << "needs the sound session";
-    OpenPort(1, 1);
-    OpenPort(3, 0);
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 352, 288, nullptr,
+                                 nullptr, nullptr, nullptr);
+    DirectDrawPathAllowed = 0;
+    OpenPort(1, 1, wnd, false);
+    // Port 3 is opened but not yet playing.
+    ASSERT_EQ(RE4Ravi_SetStreamOpenMode(3, 0), 1);
+    Bytes head = MakeFileHead(0x0001);
+    ASSERT_EQ(RE4Ravi_OpenStream(3, head.data(), 19, 51200), 1);
     EXPECT_EQ(RE4Ravi_PlaySoundShare(1), 1);
     EXPECT_EQ(RE4Ravi_PlaySoundShare(3), 1);
     EXPECT_TRUE(PortTable[1].sound.buffer);
@@ -279,9 +335,6 @@ TEST(Sound, SharedSoundPlaysOnSeveralPortsAndPlainSoundOnOne) {
     // Shared sound is stopped only on a playing port.
     EXPECT_EQ(RE4Ravi_StopSoundShare(3), 0);
     EXPECT_TRUE(PortTable[3].sound.buffer);
-    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 352, 288, nullptr,
-                                 nullptr, nullptr, nullptr);
-    DirectDrawPathAllowed = 0;
     ASSERT_EQ(RE4Ravi_Play(3, wnd), 1);
     EXPECT_EQ(RE4Ravi_StopSoundShare(3), 1);
     EXPECT_FALSE(PortTable[3].sound.buffer);

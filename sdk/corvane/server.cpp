@@ -372,9 +372,10 @@ int MX1IF_init(MX1IF_open_fn open, MX1IF_opendll_fn opendll, MX1IF_close_fn clos
     // Node numbers are bits of a 32-bit mask: more processors than that get no node.
     const int count = BrevixDSPGetNum();
     g.nodeCount = count < 0 ? 0 : count > kMaxNodes ? kMaxNodes : count;
+    // A processor opened before an earlier MX1IF_term is still open: its entry keeps it for
+    // the next registration on that processor.
     for (auto& d : g.nodeData) {
-        d.processor = 0;
-        d.dsp = nullptr;
+        if (!d.dsp) d.processor = 0;
         d.channel = nullptr;
         d.valid = 0;
         d.haveInfo = false;
@@ -508,20 +509,25 @@ void MX1IF_term(void) {
     std::vector<HANDLE> handles;
     for (auto& t : g.servers)
         handles.push_back(t.get());
-    if (!handles.empty())
-        ::WaitForMultipleObjects(DWORD(handles.size()), handles.data(), TRUE, kTermWaitMs);
+    const bool serversEnded =
+        handles.empty() || ::WaitForMultipleObjects(DWORD(handles.size()), handles.data(), TRUE,
+                                                    kTermWaitMs) < WAIT_OBJECT_0 + handles.size();
     std::lock_guard lock(g.nodeLock);
     g.validMask = 0;
     for (int i = 0; i < kMaxNodes; ++i) {
         NodeData& d = g.nodeData[size_t(i)];
         d.valid = 0;
-        // Channels and processors are given back, or the next start could not
-        // create its channels again.
+        // The channels are given back, or the next start could not create them again. The
+        // processors too, unless a server is still inside a callback: it writes its reply
+        // into board memory, which is mapped only while the processor is open. Such a
+        // processor stays in its entry for the next registration or the next term.
         if (const BrevixMessage channel = d.channel.exchange(nullptr))
             BrevixMessageDestroy(channel);
-        if (d.dsp) BrevixDSPClose(d.dsp);
         d.channel = nullptr;
-        d.dsp = nullptr;
+        if (serversEnded && d.dsp) {
+            BrevixDSPClose(d.dsp);
+            d.dsp = nullptr;
+        }
         g.nodes[size_t(i)].args.clear();
     }
     g.servers.clear();

@@ -499,10 +499,17 @@ TEST_F(ServerTest, TermGivesUpOnABlockedServer) {
         [&] { callResult = p.Call(HostCall_READ, 0, kBlockingHandle, p.data, 4, 10000); });
     ASSERT_EQ(::WaitForSingleObject(seen_.blocked.get(), kTimeoutMs), WAIT_OBJECT_0);
     const auto start = std::chrono::steady_clock::now();
+    const int callsBefore = SimCtl_GetCallCount();
     MX1IF_term();
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(1900));
     EXPECT_LT(waited, std::chrono::milliseconds(8000));
+    // The blocked server still writes into the processor's memory: the processor stays open.
+    for (int i = callsBefore; i < SimCtl_GetCallCount(); ++i) {
+        int op = -1, processor = -1;
+        ASSERT_EQ(SimCtl_GetCall(i, &op, &processor), 0);
+        EXPECT_NE(op, SIMCTL_OP_CLOSE) << "call " << i;
+    }
     // The call's channel went with the node: the board program is not answered.
     caller.join();
     EXPECT_EQ(callResult, BREVIX_NO_MESSAGE);
@@ -510,10 +517,20 @@ TEST_F(ServerTest, TermGivesUpOnABlockedServer) {
     ASSERT_EQ(::WaitForSingleObject(seen_.finished.get(), kTimeoutMs), WAIT_OBJECT_0);
     ::Sleep(100); // let the late server see the stop and end
 
-    // A new start serves again.
+    // A new start serves again, on the processor it kept; its term, with every server
+    // ended, gives the processor back.
     Start();
     const Program again = Add(0, 0);
     EXPECT_EQ(again.Call(HostCall_TIME), 0);
+    const int callsAtTerm = SimCtl_GetCallCount();
+    MX1IF_term();
+    int closes = 0;
+    for (int i = callsAtTerm; i < SimCtl_GetCallCount(); ++i) {
+        int op = -1, processor = -1;
+        SimCtl_GetCall(i, &op, &processor);
+        if (op == SIMCTL_OP_CLOSE) ++closes;
+    }
+    EXPECT_EQ(closes, 1);
 }
 
 TEST_F(ServerTest, LibrariesFoundThroughTheSearchPath) {
