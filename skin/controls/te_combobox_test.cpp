@@ -312,6 +312,14 @@ TEST_F(ComboTest, PaintsPlainFlatAndSkinned) {
         EXPECT_EQ(Rgb(shot, bx, by), Rgb(fw::clBtnFace));
     }
 
+    // What a user sees: the text, the button and the dropped list.
+    combo->SetItemIndex(1);
+    combo->OpenDropDown();
+    ASSERT_TRUE(PumpUntil([&] { return Open(); }));
+    SaveScreen("combobox-plain", form.get());
+    SaveScreen("combobox-plain-list", combo->DropWindow());
+    combo->CloseDropDown();
+
     auto* flat = new TTeFlatTheme();
     SetCurrentTheme(flat);
     PumpPending();
