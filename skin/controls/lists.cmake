@@ -10,7 +10,8 @@ if(DVR_WINDOWS AND TARGET dvr_skin_controls)
   enable_language(RC)
   set(te_glyph_dir ${CMAKE_CURRENT_BINARY_DIR}/glyphs)
   set(te_glyph_names te_btn_ok te_btn_cancel te_btn_help te_btn_yes te_btn_no te_btn_close
-    te_btn_abort te_btn_retry te_btn_ignore te_btn_all te_list_truetype)
+    te_btn_abort te_btn_retry te_btn_ignore te_btn_all te_list_truetype
+    te_form_close te_form_minimize te_form_maximize te_form_restore te_form_rollup te_form_tray)
   set(te_glyph_files)
   set(te_glyph_rc "")
   foreach(n IN LISTS te_glyph_names)

@@ -120,12 +120,33 @@ TTeBevelColors BevelColors(TTeBevelCut Cut) {
 
 TteBitmap& SharedPaintBuffer() {
     Unit();
+    if (!g_shared_buffer) g_shared_buffer = new TteBitmap();
     return *g_shared_buffer;
+}
+
+void FreeSharedPaintBuffer() {
+    TteBitmap* b = g_shared_buffer;
+    g_shared_buffer = nullptr;
+    delete b;
 }
 
 void EnsureSharedPaintBuffer() {
     TteBitmap& b = SharedPaintBuffer();
     if (b.IsEmpty()) b.SetSize(Unit().screen_w + 500, Unit().screen_h + 500);
+}
+
+TTeComboBox*& ActiveDropDown() {
+    static TTeComboBox* active = nullptr;
+    return active;
+}
+
+fw::TNotifyEvent& DropDownCloseEvent() {
+    static fw::TNotifyEvent event;
+    return event;
+}
+
+void RunDropDownCloseEvent() {
+    if (ActiveDropDown() && DropDownCloseEvent()) DropDownCloseEvent()(nullptr);
 }
 
 void DrawBevelSides(fw::TCanvas& Canvas, TRect& R, TTeBevelSides Sides, TColor TopLeftColor,

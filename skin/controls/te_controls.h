@@ -40,6 +40,14 @@ TTeBevelColors BevelColors(TTeBevelCut Cut);
 // sized on first use.
 TteBitmap& SharedPaintBuffer();
 void EnsureSharedPaintBuffer();
+void FreeSharedPaintBuffer();
+
+// The one open combo-box drop-down of the process and how to close it; a click on a
+// skinned form's frame runs RunDropDownCloseEvent.
+class TTeComboBox;
+TTeComboBox*& ActiveDropDown();
+fw::TNotifyEvent& DropDownCloseEvent();
+void RunDropDownCloseEvent();
 
 // Draws Width passes of lines along the chosen sides of R, shrinking R by one per pass.
 void DrawBevelSides(fw::TCanvas& Canvas, TRect& R, TTeBevelSides Sides, fw::TColor TopLeftColor,

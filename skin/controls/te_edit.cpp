@@ -919,6 +919,7 @@ TRect TTeEdit::GetSelectionRect() {
 }
 
 void TTeEdit::PaintTextBackground(TRect R) {
+    if (Themed()) return; // the theme's frame is the background
     FillRectColor(*Canvas(), R, Color());
 }
 
@@ -932,6 +933,7 @@ void TTeEdit::PaintBackground() {
         if (show_sel)
             CurrentTheme()->PaintEditSelection(0, c, "default",
                                                MakeEditInfo(GetSelectionRect(), state));
+        PaintTextBackground(GetTextRect());
         PaintEditText();
         if (show_sel) PaintSelectedText();
         return;

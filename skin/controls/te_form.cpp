@@ -21,8 +21,11 @@ struct FormCaptionResources {
     bool made = false;
 };
 
+FormCaptionResources* g_caption = nullptr;
+
 FormCaptionResources& FormCaptionUnit() {
-    static FormCaptionResources r;
+    if (!g_caption) g_caption = new FormCaptionResources();
+    FormCaptionResources& r = *g_caption;
     if (!r.made) {
         r.made = true;
         CreateCaptionFonts();
@@ -61,6 +64,12 @@ void CreateCaptionFonts() {
         r.small_caption_font.SetHandle(f);
         ::DeleteObject(f);
     }
+}
+
+void FreeCaptionFonts() {
+    FormCaptionResources* r = g_caption;
+    g_caption = nullptr;
+    delete r;
 }
 
 void CacheCaptionMetrics() {

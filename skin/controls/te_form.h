@@ -109,6 +109,8 @@ fw::TFont* CaptionFont();
 fw::TFont* SmallCaptionFont();
 void CreateCaptionFonts();
 void CacheCaptionMetrics();
+// Frees the caption fonts (made again on next use).
+void FreeCaptionFonts();
 extern int FrameSize;          // SM_CXFRAME
 extern int CaptionHeight;      // SM_CYCAPTION
 extern int SmallCaptionHeight; // SM_CYSMCAPTION

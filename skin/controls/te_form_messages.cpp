@@ -193,6 +193,7 @@ void TTeDefaultForm::WMNCMouseMove(fw::TMessage& M) {
 
 void TTeDefaultForm::WMNCLButtonDown(fw::TMessage& M) {
     MarkHandled();
+    RunDropDownCloseEvent(); // a click on the frame closes an open drop-down list
     HWND wnd = GetHandle();
     if (!is_active_ && wnd) ::SetFocus(wnd);
     mouse_buttons_ = 8;
@@ -221,6 +222,7 @@ void TTeDefaultForm::WMNCLButtonDblClk(fw::TMessage& M) {
 
 void TTeDefaultForm::WMNCRButtonDown(fw::TMessage& M) {
     MarkHandled();
+    RunDropDownCloseEvent(); // a click on the frame closes an open drop-down list
     HWND wnd = GetHandle();
     if (!is_active_ && wnd) ::SetFocus(wnd);
     mouse_buttons_ = 16;

@@ -227,6 +227,7 @@ void RegisterFormOptionClasses() {
         fw::RegisterClass(TTeAnimation::StaticClass());
         fw::RegisterClass(TTeFormOptions::StaticClass());
         fw::RegisterClass(TTePopupMenuOptions::StaticClass());
+        fw::RegisterClass(TteAnimationRec::StaticClass());
     });
 }
 
@@ -236,12 +237,25 @@ struct FormOptionDefaults {
     TTeShadow shadow;
     TTeAnimation animation;
 };
+FormOptionDefaults* g_option_defaults = nullptr;
+bool g_common_popup_options = false;
+
 FormOptionDefaults& FormOptionDefaultsUnit() {
-    static FormOptionDefaults d;
     RegisterFormOptionClasses();
-    return d;
+    if (!g_option_defaults) g_option_defaults = new FormOptionDefaults();
+    return *g_option_defaults;
 }
 } // namespace
+
+void FreeDefaultOptions() {
+    FormOptionDefaults* d = g_option_defaults;
+    g_option_defaults = nullptr;
+    delete d;
+}
+
+bool& CommonPopupOptions() {
+    return g_common_popup_options;
+}
 
 TTeBlending* DefaultBlending() {
     return &FormOptionDefaultsUnit().blending;

@@ -142,6 +142,10 @@ public:
 TTeBlending* DefaultBlending();
 TTeShadow* DefaultShadow();
 TTeAnimation* DefaultAnimation();
+// Frees the three defaults (made again on next use).
+void FreeDefaultOptions();
+// The switch by which popup menus copy the defaults into their own options (off).
+bool& CommonPopupOptions();
 // Registers the option classes by name (done once, also by the defaults above).
 void RegisterFormOptionClasses();
 

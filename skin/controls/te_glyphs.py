@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the bitmap resources of the skinned controls into a folder: the push-button kind
 glyphs (32 x 16, 16 colours, a normal and a disabled 16 x 16 cell on an olive ground that
-the bottom-left pixel names as transparent) and the list box's TrueType mark (on magenta).
+the bottom-left pixel names as transparent), the list box's TrueType mark and the form
+buttons' system-menu glyphs (on magenta).
 
     te_glyphs.py OUTDIR
 """
@@ -156,6 +157,57 @@ def truetype_mark():
     return cell
 
 
+def box(cell, x0, y0, x1, y1, c, top=2):
+    for x in range(x0, x1 + 1):
+        for t in range(top):
+            plot(cell, x, y0 + t, c)
+        plot(cell, x, y1, c)
+    for y in range(y0, y1 + 1):
+        plot(cell, x0, y, c)
+        plot(cell, x1, y, c)
+
+
+def form_close(cell):
+    cross(cell, BLACK)
+
+
+def form_minimize(cell):
+    line(cell, 4, 11, 10, 11, BLACK)
+
+
+def form_maximize(cell):
+    box(cell, 2, 2, 12, 12, BLACK)
+
+
+def form_restore(cell):
+    box(cell, 5, 2, 12, 8, BLACK)
+    for y in range(5, 13):
+        for x in range(2, 10):
+            plot(cell, x, y, FUCHSIA)
+    box(cell, 2, 5, 9, 12, BLACK)
+
+
+def form_rollup(cell):
+    for i in range(4):
+        line(cell, 7 - i, 5 + i, 7 + i, 5 + i, BLACK, thick=1)
+    line(cell, 3, 11, 11, 11, BLACK)
+
+
+def form_tray(cell):
+    box(cell, 2, 2, 12, 12, BLACK, top=1)
+    line(cell, 8, 9, 10, 9, BLACK)
+
+
+FORM_BUTTONS = {
+    "TE_FORM_CLOSE": form_close,
+    "TE_FORM_MINIMIZE": form_minimize,
+    "TE_FORM_MAXIMIZE": form_maximize,
+    "TE_FORM_RESTORE": form_restore,
+    "TE_FORM_ROLLUP": form_rollup,
+    "TE_FORM_TRAY": form_tray,
+}
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -167,6 +219,10 @@ def main():
         rows = [normal[y] + grey[y] for y in range(16)]
         write_bmp4(os.path.join(out, name.lower() + ".bmp"), rows)
     write_bmp4(os.path.join(out, "te_list_truetype.bmp"), truetype_mark())
+    for name, draw in FORM_BUTTONS.items():
+        cell = blank(FUCHSIA)
+        draw(cell)
+        write_bmp4(os.path.join(out, name.lower() + ".bmp"), cell)
 
 
 if __name__ == "__main__":

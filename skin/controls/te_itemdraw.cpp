@@ -28,7 +28,11 @@ struct MenuResources {
         if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(m), &m, 0)) {
             width = std::max<int>(m.iMenuWidth, 20);
             height = std::max<int>(m.iMenuHeight, 20);
-            if (HFONT f = ::CreateFontIndirectW(&m.lfMenuFont)) font.SetHandle(f);
+            // The font takes the handle's properties; the handle stays ours to delete.
+            if (HFONT f = ::CreateFontIndirectW(&m.lfMenuFont)) {
+                font.SetHandle(f);
+                ::DeleteObject(f);
+            }
         } else {
             width = height = 20;
         }
@@ -51,9 +55,11 @@ struct MenuResources {
     TteBitmap arrow;
 };
 
+MenuResources* g_menus = nullptr;
+
 MenuResources& Menus() {
-    static MenuResources r;
-    return r;
+    if (!g_menus) g_menus = new MenuResources();
+    return *g_menus;
 }
 
 bool ItemClassNamed(const fw::TObject* Object, const char* Name) {
@@ -143,6 +149,12 @@ int MenuItemWidth() {
 int MenuItemHeight() {
     return Menus().height;
 }
+void FreeMenuResources() {
+    MenuResources* r = g_menus;
+    g_menus = nullptr;
+    delete r;
+}
+
 fw::TFont* MenuFont() {
     return &Menus().font;
 }

@@ -382,9 +382,19 @@ void TTeClickHandler::WndProc(TMessage& M) {
     }
 }
 
+namespace {
+TTeClickHandler* g_click_handler = nullptr;
+}
+
 TTeClickHandler* ClickHandler() {
-    static TTeClickHandler* handler = new TTeClickHandler();
-    return handler;
+    if (!g_click_handler) g_click_handler = new TTeClickHandler();
+    return g_click_handler;
+}
+
+void FreeClickHandler() {
+    TTeClickHandler* h = g_click_handler;
+    g_click_handler = nullptr;
+    delete h;
 }
 
 // ---- container registry ----

@@ -209,6 +209,7 @@ private:
 };
 // The process's click handler (made on first use).
 TTeClickHandler* ClickHandler();
+void FreeClickHandler();
 // Opens the popup window of an item's sub-items and runs its loop; the popup menus give
 // it. Without one an item's drop-down opens nothing.
 using TTeDropDownProc = void (*)(TTeItem* Item, TTeItemView* View, TPoint Point, TRect ItemRect);
@@ -230,6 +231,8 @@ int ItemContainerCount();
 int MenuItemWidth();
 int MenuItemHeight();
 fw::TFont* MenuFont();
+// Frees the menu metrics, MenuFont and SubMenuArrow (made again on next use).
+void FreeMenuResources();
 TteBitmap& SubMenuArrow();
 void DrawSubMenuArrow(fw::TCanvas& Canvas, int X, int Y, fw::TColor Color);
 void PaintRaisedBox(fw::TCanvas& Canvas, int Left, int Top, int Right, int Bottom);

@@ -177,6 +177,7 @@ protected:
 
 private:
     friend class TVoListBoxItems;
+    friend class TTeComboBox; // draws its current item as the list does
     bool Themed();
     void ScrollBarChange(fw::TObject* Sender);
     void LimitScrollPos(fw::TObject* Sender, TTeScrollCode Code, int& Pos);

@@ -218,6 +218,12 @@ void UseTestSkin() {
     tab->FocusedColor = kSkinTabActive;
     tab->HotColor = kSkinTabHot;
     src.AddObject(tabs);
+    auto* edit = SkinPart(nullptr, "Edit", fw::clNone);
+    SkinPart(edit, "Frame", kSkinEditFrame);
+    src.AddObject(edit);
+    auto* combo = SkinPart(nullptr, "ComboBox", fw::clNone);
+    SkinButtonPart(combo, "Button", kSkinComboButton);
+    src.AddObject(combo);
     fw::TMemoryStream s;
     src.SaveToStream(s);
     s.SetPosition(0);

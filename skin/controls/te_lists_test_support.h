@@ -50,6 +50,7 @@ constexpr fw::TColor kSkinButtonFace = 0x3060A0, kSkinButtonHot = 0x60A0E0,
                      kSkinCheckUnchecked = 0x80F020, kSkinListFrame = 0xE0E0C0,
                      kSkinListItem = 0xF0F0F0, kSkinListSelected = 0x904010,
                      kSkinTabsFrame = 0xC0D0E0, kSkinTab = 0x5090C0, kSkinTabActive = 0x305070,
-                     kSkinTabHot = 0x70B0E0;
+                     kSkinTabHot = 0x70B0E0, kSkinEditFrame = 0xD0F0D0,
+                     kSkinComboButton = 0x40A040;
 
 } // namespace dvr::skin::listtest

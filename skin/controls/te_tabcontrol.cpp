@@ -175,6 +175,13 @@ void TTeTabSheet::PaintTabBackground(HDC DC) {
     ::RestoreDC(DC, saved);
 }
 
+bool TabSheetBackgroundPainter(fw::TCanvas& Canvas, const TteBackgroundInfo& Info) {
+    auto* sheet = dynamic_cast<TTeTabSheet*>(Info.Parent);
+    if (!sheet) return false;
+    sheet->PaintTabBackground(Canvas.Handle());
+    return true;
+}
+
 void TTeTabSheet::WMEraseBkgnd(TMessage& M) {
     M.Result = 1;
 }

@@ -16,6 +16,7 @@
 namespace dvr::skin {
 
 class TTeTabControl;
+struct TteBackgroundInfo;
 
 using TTabChangingEvent = fw::TMethodPtr<void(fw::TObject* Sender, bool& AllowChange)>;
 using TDrawTabEvent = fw::TMethodPtr<void(TTeTabControl* Control, int TabIndex, const TRect& Rect,
@@ -286,5 +287,8 @@ private:
     int strip_repaints_ = 0;
     TRect last_strip_;
 };
+
+// The background behind a transparent child of a tab sheet: the tab control's frame.
+bool TabSheetBackgroundPainter(fw::TCanvas& Canvas, const TteBackgroundInfo& Info);
 
 } // namespace dvr::skin

@@ -1309,6 +1309,12 @@ TE_CURRENT_HAS(ListBox)
 // ---- background painters ----
 
 void RegisterBackgroundPainter(const fw::TMetaClass* ControlClass, TteBackgroundPainter Painter) {
+    // One painter per class: registering again (a unit started a second time) replaces it.
+    for (TPainterEntry& e : Manager().Painters)
+        if (e.ControlClass == ControlClass) {
+            e.Painter = Painter;
+            return;
+        }
     Manager().Painters.push_back({ControlClass, Painter});
 }
 
