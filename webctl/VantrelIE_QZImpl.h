@@ -7,6 +7,7 @@
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
 #include "webctl/U_WebHost.h"
+#include "webctl/VantrelIE_QZForm.h"
 #include "webctl/Vantrel_IE_QZ_TLB.h"
 
 #include <winsock2.h>
@@ -29,14 +30,10 @@ constexpr UINT WM_REBUILDCHANNELMAP = WM_USER + 13;
 // Web-port socket notices on the control's message window.
 constexpr UINT WM_WEBSOCKET = WM_USER + 100;
 
-// Fixed face of the control.
-constexpr int kFaceWidth = 937;
-constexpr int kFaceHeight = 693;
-
-class TVantrelIE_QZ final : public IVantrelIE_QZ, public IOleObject, public IOleInPlaceObject {
+class TActiveFormControl final : public IVantrelIE_QZ, public IOleObject, public IOleInPlaceObject {
 public:
-    TVantrelIE_QZ();
-    ~TVantrelIE_QZ();
+    TActiveFormControl();
+    ~TActiveFormControl();
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
@@ -148,6 +145,7 @@ private:
     void OnWebSocket(WPARAM wParam, LPARAM lParam);
     // One read is one reply; the host list under the control's own settings root takes it.
     void MergeReply(std::string_view text);
+    void DestroyFace();
     static LRESULT CALLBACK MessageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     std::atomic<long> refs_{1};
@@ -164,6 +162,8 @@ public:
 private:
     PageHost host_;
     HWND messageWindow_ = nullptr;
+    // The face; its window is the control's window.
+    TVantrelIE_QZ* form_ = nullptr;
     HWND face_ = nullptr;
     dvr::win::Socket webSocket_;
     bool started_ = false;

@@ -13,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 #include <string>
 #include <thread>
 
@@ -168,6 +171,93 @@ std::string StoredValue(const char* name) {
     return data;
 }
 
+// Texts of the face's child windows (tool pictures, page headers, buttons).
+std::vector<std::wstring> ChildTexts(HWND face) {
+    std::vector<std::wstring> texts;
+    ::EnumChildWindows(
+        face,
+        [](HWND w, LPARAM p) -> BOOL {
+            wchar_t text[64] = {};
+            ::GetWindowTextW(w, text, 64);
+            if (text[0] && ::IsWindowVisible(w))
+                reinterpret_cast<std::vector<std::wstring>*>(p)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// The window's pixels as the screen shows them, saved as a 24-bit bitmap file; the pixel
+// colours (0x00RRGGBB) come back row by row.
+std::vector<uint32_t> SaveScreenshot(HWND wnd, const std::string& path, int& width, int& height) {
+    RECT r{};
+    ::GetWindowRect(wnd, &r);
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, dib);
+    ::BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
+                                 static_cast<const uint32_t*>(bits) + size_t(width) * height);
+    ::SelectObject(mem, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        const int row = (width * 3 + 3) & ~3;
+        BITMAPFILEHEADER fh{};
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        fh.bfSize = fh.bfOffBits + DWORD(row) * height;
+        BITMAPINFOHEADER ih{};
+        ih.biSize = sizeof(ih);
+        ih.biWidth = width;
+        ih.biHeight = height;
+        ih.biPlanes = 1;
+        ih.biBitCount = 24;
+        std::fwrite(&fh, sizeof fh, 1, f);
+        std::fwrite(&ih, sizeof ih, 1, f);
+        std::string line(size_t(row), '\0');
+        for (int y = height - 1; y >= 0; --y) {
+            for (int x = 0; x < width; ++x) {
+                const uint32_t p = pixels[size_t(y) * width + x];
+                line[size_t(x) * 3] = char(p & 0xFF);
+                line[size_t(x) * 3 + 1] = char((p >> 8) & 0xFF);
+                line[size_t(x) * 3 + 2] = char((p >> 16) & 0xFF);
+            }
+            std::fwrite(line.data(), 1, line.size(), f);
+        }
+        std::fclose(f);
+    }
+    return pixels;
+}
+
+std::string TestOutputPath(const char* name) {
+    const char* bin = std::getenv("DVR_BIN_DIR");
+    std::string dir = std::string(bin ? bin : ".") + "/../test-output";
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+    return dir + "/" + name;
+}
+
+bool Near(uint32_t rgb, int r, int g, int b, int tolerance = 16) {
+    auto d = [](int x, int y) { return x > y ? x - y : y - x; };
+    return d(int((rgb >> 16) & 0xFF), r) <= tolerance && d(int((rgb >> 8) & 0xFF), g) <= tolerance &&
+           d(int(rgb & 0xFF), b) <= tolerance;
+}
+
 class ControlInPage : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -312,6 +402,58 @@ TEST_F(ControlInPage, PageWithoutHostStaysIdle) {
     control->SetClientSite(nullptr);
     control->Release();
     EXPECT_TRUE(StoredValue("GroupInfo").empty());
+}
+
+TEST_F(ControlInPage, DrawsItsFaceWithToolsPagesAndClock) {
+    PageSite site(L"file:///C:/pages/index.htm");
+    IOleObject* control = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&control)),
+              S_OK);
+    ASSERT_EQ(control->SetClientSite(&site), S_OK);
+    ::ShowWindow(page_, SW_SHOWNORMAL);
+    RECT r{0, 0, kFaceWidth, kFaceHeight};
+    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+    IOleInPlaceObject* inPlace = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+              S_OK);
+    HWND face = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(face) != FALSE; }));
+
+    // Tool strip, page headers, preview-page buttons and the PTZ cover's handle; the hidden
+    // tool and the picture page's buttons do not show.
+    const std::vector<std::wstring> texts = ChildTexts(face);
+    for (const wchar_t* t : {L"系统设置", L"回放", L"监听", L"抓帧", L"轮视/分组", L"其它功能",
+                             L"实时预览", L"录像控制", L"报警控制", L"图像参数", L"全部打开",
+                             L"全部关闭", L"点击拉开"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), L"默认"), texts.end());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), L"点击合上"), texts.end());
+
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+    // Wait until the face has been painted: the video area black, the tools light.
+    ASSERT_TRUE(PumpUntil([&] {
+        pixels = SaveScreenshot(face, TestOutputPath("webctl_face.bmp"), w, h);
+        return w == kFaceWidth && Near(pixels[size_t(300) * w + 400], 0, 0, 0) &&
+               Near(pixels[size_t(602) * w + 27], 0xC4, 0xD2, 0xE0);
+    }));
+    EXPECT_EQ(h, kFaceHeight);
+    // Face colour left of the video area, header colour on the preview header.
+    EXPECT_TRUE(Near(pixels[size_t(300) * w + 4], 0x1E, 0x3A, 0x60));
+    EXPECT_TRUE(Near(pixels[size_t(30) * w + 780], 0x50, 0x88, 0xC0));
+    // The clock wrote white text into its corner.
+    int white = 0;
+    for (int y = 604; y < 644; ++y)
+        for (int x = 776; x < 926; ++x)
+            white += Near(pixels[size_t(y) * w + x], 255, 255, 255, 40);
+    EXPECT_GT(white, 40);
+
+    inPlace->Release();
+    control->Close(OLECLOSE_NOSAVE);
+    control->SetClientSite(nullptr);
+    EXPECT_EQ(control->Release(), 0u);
 }
 
 } // namespace
