@@ -226,6 +226,25 @@ void TVantrelIE_QZ::Paint() {
     TForm::Paint();
 }
 
+void TVantrelIE_QZ::InstallEventRelays(TControlEvents* events) {
+    events_ = events;
+    OnActivate = TNotifyEvent(this, &TVantrelIE_QZ::ActivateRelay);
+    OnClick = TNotifyEvent(this, &TVantrelIE_QZ::ClickRelay);
+    OnCreate = TNotifyEvent(this, &TVantrelIE_QZ::CreateRelay);
+    OnDblClick = TNotifyEvent(this, &TVantrelIE_QZ::DblClickRelay);
+    OnDestroy = TNotifyEvent(this, &TVantrelIE_QZ::DestroyRelay);
+    OnDeactivate = TNotifyEvent(this, &TVantrelIE_QZ::DeactivateRelay);
+    OnKeyPress = TKeyPressEvent(this, &TVantrelIE_QZ::KeyPressRelay);
+    OnPaint = TNotifyEvent(this, &TVantrelIE_QZ::PaintRelay);
+}
+
+void TVantrelIE_QZ::KeyPressRelay(TObject*, char& key) {
+    if (!events_) return;
+    short k = static_cast<unsigned char>(key);
+    events_->FireKeyPress(k);
+    key = static_cast<char>(k);
+}
+
 void TVantrelIE_QZ::ShowToolPicture(TPanel* tool, bool down) {
     tool->SetBevelOuter(down ? TBevelCut::bvLowered : TBevelCut::bvRaised);
 }

@@ -8,6 +8,7 @@
 #include "framework/ui/menus.h"
 #include "framework/ui/stdctrls.h"
 #include "framework/ui/timer.h"
+#include "webctl/U_ControlEvents.h"
 #include "webctl/U_FaceLayout.h"
 
 #include <array>
@@ -70,6 +71,10 @@ public:
     PageHeaders Headers;
     dvr::fw::TPoint LastCursorPos{};
 
+    // The form's activate, click, create, double-click, destroy, deactivate, key-press and
+    // paint events are passed on to the container's sinks from now on.
+    void InstallEventRelays(TControlEvents* events);
+
     void ShowPage(ToolPage page);
     void ShowPtzCover(bool covered);
     // Tool images show their down picture while pressed.
@@ -89,6 +94,19 @@ private:
     dvr::fw::TPanel* MakeButton(int tag, const char* caption, int left, int top, int width);
     void BuildMenus();
     void PopupAt(dvr::fw::TPopupMenu* menu, dvr::fw::TPoint at);
+
+    void ActivateRelay(dvr::fw::TObject*) { Relay(EventActivate); }
+    void ClickRelay(dvr::fw::TObject*) { Relay(EventClick); }
+    void CreateRelay(dvr::fw::TObject*) { Relay(EventCreate); }
+    void DblClickRelay(dvr::fw::TObject*) { Relay(EventDblClick); }
+    void DestroyRelay(dvr::fw::TObject*) { Relay(EventDestroy); }
+    void DeactivateRelay(dvr::fw::TObject*) { Relay(EventDeactivate); }
+    void PaintRelay(dvr::fw::TObject*) { Relay(EventPaint); }
+    void KeyPressRelay(dvr::fw::TObject*, char& key);
+    void Relay(DISPID event) {
+        if (events_) events_->Fire(event);
+    }
+    TControlEvents* events_ = nullptr;
 
     void im_SystemSetMouseDown(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
                                dvr::fw::TShiftState shift, int x, int y);

@@ -68,6 +68,8 @@ STDMETHODIMP TActiveFormControl::QueryInterface(REFIID riid, void** ppv) {
         *ppv = static_cast<IOleObject*>(this);
     else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject)
         *ppv = static_cast<IOleInPlaceObject*>(this);
+    else if (riid == IID_IConnectionPointContainer)
+        *ppv = static_cast<IConnectionPointContainer*>(this);
     else
         return E_NOINTERFACE;
     AddRef();
@@ -246,6 +248,8 @@ STDMETHODIMP TActiveFormControl::GetClientSite(IOleClientSite** site) {
 STDMETHODIMP TActiveFormControl::Close(DWORD) {
     InPlaceDeactivate();
     CloseWebPort();
+    // The face is gone, its destroy event told; the sinks are let go.
+    events_.DisconnectAll();
     return S_OK;
 }
 
@@ -273,6 +277,7 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             form_->ChannelCount = NetClientSet ? NetClientSet->NetChannelCount : 0;
             form_->SetParentWindow(parent);
             form_->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            form_->InstallEventRelays(&events_);
             face_ = form_->Handle();
         } catch (...) {
             DestroyFace();
@@ -314,6 +319,20 @@ STDMETHODIMP TActiveFormControl::GetWindow(HWND* wnd) {
 
 STDMETHODIMP TActiveFormControl::InPlaceDeactivate() {
     DestroyFace();
+    return S_OK;
+}
+
+STDMETHODIMP TActiveFormControl::EnumConnectionPoints(IEnumConnectionPoints** e) {
+    if (e) *e = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP TActiveFormControl::FindConnectionPoint(REFIID riid, IConnectionPoint** cp) {
+    if (!cp) return E_POINTER;
+    *cp = nullptr;
+    if (riid != DIID_IVantrelIE_QZEvents) return CONNECT_E_NOCONNECTION;
+    *cp = &events_;
+    events_.AddRef();
     return S_OK;
 }
 

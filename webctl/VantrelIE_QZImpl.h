@@ -30,7 +30,10 @@ constexpr UINT WM_REBUILDCHANNELMAP = WM_USER + 13;
 // Web-port socket notices on the control's message window.
 constexpr UINT WM_WEBSOCKET = WM_USER + 100;
 
-class TActiveFormControl final : public IVantrelIE_QZ, public IOleObject, public IOleInPlaceObject {
+class TActiveFormControl final : public IVantrelIE_QZ,
+                                 public IOleObject,
+                                 public IOleInPlaceObject,
+                                 public IConnectionPointContainer {
 public:
     TActiveFormControl();
     ~TActiveFormControl();
@@ -124,6 +127,10 @@ public:
     STDMETHODIMP SetObjectRects(LPCRECT pos, LPCRECT clip) override;
     STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
 
+    // IConnectionPointContainer: the events dispinterface's connection point
+    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** e) override;
+    STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** cp) override;
+
     // The page's host, empty while idle; the web port it was asked on.
     const PageHost& Host() const { return host_; }
 
@@ -149,6 +156,7 @@ private:
     static LRESULT CALLBACK MessageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     std::atomic<long> refs_{1};
+    TControlEvents events_{this};
     ITypeInfo* typeInfo_ = nullptr;
     IOleClientSite* site_ = nullptr;
     IDispatch* font_ = nullptr;

@@ -9,6 +9,7 @@
 #include <ws2tcpip.h>
 #include <windows.h>
 #include <ole2.h>
+#include <olectl.h>
 #include <urlmon.h>
 
 #include <gtest/gtest.h>
@@ -258,6 +259,45 @@ bool Near(uint32_t rgb, int r, int g, int b, int tolerance = 16) {
            d(int(rgb & 0xFF), b) <= tolerance;
 }
 
+// The container's event sink: records the events the control fires, by number.
+class EventSink final : public IDispatch {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID_IVantrelIE_QZEvents) {
+            *ppv = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+        *n = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*,
+                        EXCEPINFO*, UINT*) override {
+        if (flags != DISPATCH_METHOD) return E_INVALIDARG;
+        events_.push_back(id);
+        // The key comes by reference; the page turns every 'a' into 'b'.
+        if (id == 11 && params && params->cArgs == 1 && params->rgvarg[0].vt == (VT_I2 | VT_BYREF)) {
+            keys_.push_back(*params->rgvarg[0].piVal);
+            if (*params->rgvarg[0].piVal == 'a') *params->rgvarg[0].piVal = 'b';
+        }
+        return S_OK;
+    }
+    int Count(DISPID id) const { return int(std::count(events_.begin(), events_.end(), id)); }
+    std::vector<DISPID> events_;
+    std::vector<short> keys_;
+    ULONG refs_ = 1;
+};
+
 class ControlInPage : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -452,6 +492,82 @@ TEST_F(ControlInPage, DrawsItsFaceWithToolsPagesAndClock) {
 
     inPlace->Release();
     control->Close(OLECLOSE_NOSAVE);
+    control->SetClientSite(nullptr);
+    EXPECT_EQ(control->Release(), 0u);
+}
+
+TEST_F(ControlInPage, FiresItsEventsToTheContainersSinkUntilUnadvised) {
+    PageSite site(L"file:///C:/pages/index.htm");
+    IOleObject* control = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&control)),
+              S_OK);
+    ASSERT_EQ(control->SetClientSite(&site), S_OK);
+    IConnectionPointContainer* cpc = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IConnectionPointContainer,
+                                      reinterpret_cast<void**>(&cpc)),
+              S_OK);
+    IConnectionPoint* cp = nullptr;
+    EXPECT_EQ(cpc->FindConnectionPoint(IID_IDispatch, &cp), CONNECT_E_NOCONNECTION);
+    ASSERT_EQ(cpc->FindConnectionPoint(DIID_IVantrelIE_QZEvents, &cp), S_OK);
+    IID iid{};
+    ASSERT_EQ(cp->GetConnectionInterface(&iid), S_OK);
+    EXPECT_EQ(iid, DIID_IVantrelIE_QZEvents);
+    EventSink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
+    EXPECT_NE(cookie, 0u);
+    EXPECT_GT(sink.refs_, 1u);
+
+    ::ShowWindow(page_, SW_SHOWNORMAL);
+    RECT r{0, 0, kFaceWidth, kFaceHeight};
+    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+    IOleInPlaceObject* inPlace = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+              S_OK);
+    HWND face = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return sink.Count(16) > 0; })); // painted
+
+    // A click and a double click on the bare face left of the video area.
+    const LPARAM at = MAKELPARAM(4, 300);
+    ::PostMessageW(face, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(face, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(PumpUntil([&] { return sink.Count(2) > 0; }));
+    ::PostMessageW(face, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageW(face, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(PumpUntil([&] { return sink.Count(5) > 0; }));
+
+    // A key goes to the page, which may change it.
+    ::SendMessageW(face, WM_CHAR, 'a', 0);
+    ASSERT_EQ(sink.keys_.size(), 1u);
+    EXPECT_EQ(sink.keys_[0], 'a');
+
+    // After Unadvise nothing more arrives and the sink is released.
+    ASSERT_EQ(cp->Unadvise(cookie), S_OK);
+    EXPECT_EQ(cp->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(sink.refs_, 1u);
+    const size_t heard = sink.events_.size();
+    ::InvalidateRect(face, nullptr, TRUE);
+    ::UpdateWindow(face);
+    ::SendMessageW(face, WM_CHAR, 'c', 0);
+    for (int i = 0; i < 30; ++i) { // let any stray event arrive
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&m);
+        ::Sleep(10);
+    }
+    EXPECT_EQ(sink.events_.size(), heard);
+
+    // A sink connected at close time hears the destroy event and is then let go.
+    EventSink last;
+    ASSERT_EQ(cp->Advise(&last, &cookie), S_OK);
+    cp->Release();
+    cpc->Release();
+    inPlace->Release();
+    control->Close(OLECLOSE_NOSAVE);
+    EXPECT_EQ(last.Count(6), 1);
+    EXPECT_EQ(last.refs_, 1u);
     control->SetClientSite(nullptr);
     EXPECT_EQ(control->Release(), 0u);
 }
