@@ -1,6 +1,7 @@
 #include "webctl/VantrelIE_QZImpl.h"
 
 #include "common/win/textconv.h"
+#include "player/lib/strovid_api.h"
 
 #include <ws2tcpip.h>
 
@@ -279,6 +280,8 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             form_->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
             form_->InstallEventRelays(&events_);
             face_ = form_->Handle();
+            // The panes' pictures are drawn through the player's display, bound to the face.
+            RE4Ravi_InitDDraw(face_);
         } catch (...) {
             DestroyFace();
             return E_FAIL;
@@ -338,6 +341,7 @@ STDMETHODIMP TActiveFormControl::FindConnectionPoint(REFIID riid, IConnectionPoi
 
 void TActiveFormControl::DestroyFace() {
     if (VantrelIE_QZ == form_) VantrelIE_QZ = nullptr;
+    if (face_) RE4Ravi_RealeseDDraw();
     if (form_) form_->Free();
     form_ = nullptr;
     face_ = nullptr;

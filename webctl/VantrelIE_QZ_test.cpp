@@ -60,6 +60,29 @@ const std::wstring kLibKey = std::wstring(L"TypeLib\\") + kLibIdText;
 const std::wstring kDispKey = L"Interface\\{25185C30-2903-4C9F-A1C3-02F219B3FE90}";
 const std::wstring kEventsKey = L"Interface\\{D26B7BD5-BDC2-47C5-B1ED-8578179D17DD}";
 
+// The names of the DLLs the file binds through its import table.
+std::vector<std::string> ImportedDlls(const std::wstring& path) {
+    std::vector<std::string> names;
+    HMODULE m = ::LoadLibraryExW(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (!m) return names;
+    auto* base = reinterpret_cast<const BYTE*>(m);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         dir.VirtualAddress && d->Name; ++d)
+        names.emplace_back(reinterpret_cast<const char*>(base + d->Name));
+    ::FreeLibrary(m);
+    return names;
+}
+
+TEST(ControlServer, BindsThePlayerLibraryUnderItsSecondName) {
+    const std::vector<std::string> dlls = ImportedDlls(ControlPath());
+    EXPECT_NE(std::find(dlls.begin(), dlls.end(), "StrovidApi.dll"), dlls.end());
+    EXPECT_EQ(std::find(dlls.begin(), dlls.end(), "Strovid.dll"), dlls.end());
+}
+
 TEST(ControlServer, RegistersClassTypeLibraryAndInterfacesAndRemovesThem) {
     Server server;
     ASSERT_TRUE(server.module);
