@@ -67,6 +67,7 @@ TVantrelIE_QZ::TVantrelIE_QZ(TComponent* owner) : TForm(owner) {
     pn_VideoArea->SetBevelOuter(TBevelCut::bvNone);
     pn_VideoArea->SetColor(clBlack);
     pn_VideoArea->SetCaption("");
+    Preview = new TPreview(*this);
 
     // Tool strip along the bottom; the hidden automatic-work tool keeps its place in the row.
     im_SystemSet = MakeTool(1, "系统设置", 0);
@@ -142,6 +143,16 @@ TVantrelIE_QZ::TVantrelIE_QZ(TComponent* owner) : TForm(owner) {
 
     // The PTZ cover lies over its panel until opened; the preview page shows first.
     ShowPtzCover(true);
+    ShowPage(ToolPage::Preview);
+}
+
+TVantrelIE_QZ::~TVantrelIE_QZ() {
+    delete Preview;
+}
+
+void TVantrelIE_QZ::RebuildChannelMap(int channelCount, const std::vector<PaneRect>& rects) {
+    ChannelCount = channelCount;
+    Preview->PlacePanes(channelCount, rects, ControlVideoArea);
     ShowPage(ToolPage::Preview);
 }
 

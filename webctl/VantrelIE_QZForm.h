@@ -10,6 +10,7 @@
 #include "framework/ui/timer.h"
 #include "webctl/U_ControlEvents.h"
 #include "webctl/U_FaceLayout.h"
+#include "webctl/U_Preview.h"
 
 #include <array>
 
@@ -21,10 +22,15 @@ constexpr int kFaceHeight = 693;
 class TVantrelIE_QZ : public dvr::fw::TForm {
 public:
     explicit TVantrelIE_QZ(dvr::fw::TComponent* owner);
+    ~TVantrelIE_QZ() override;
 
     // The grid's area (the panes lie on it) and the network channel count in force.
     dvr::fw::TPanel* pn_VideoArea = nullptr;
     int ChannelCount = 0;
+    TPreview* Preview = nullptr;
+
+    // The host list changed: the channel count and the layout chosen for it take the panes.
+    void RebuildChannelMap(int channelCount, const std::vector<PaneRect>& rects);
 
     // Tool strip, Tag 1 to 7.
     dvr::fw::TPanel* im_SystemSet = nullptr;

@@ -48,6 +48,7 @@ TActiveFormControl::TActiveFormControl() {
     arithmetic_ = std::make_unique<TArithmetic>();
     otherSet_ = std::make_unique<TSystemOtherSet>(*arithmetic_);
     NetClientSet = std::make_unique<TNetClientSet>(*arithmetic_, *otherSet_, 0);
+    SystemInfo = std::make_unique<TSystemInfo>(*NetClientSet);
 }
 
 TActiveFormControl::~TActiveFormControl() {
@@ -275,10 +276,10 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
         try {
             form_ = new TVantrelIE_QZ(nullptr);
             VantrelIE_QZ = form_;
-            form_->ChannelCount = NetClientSet ? NetClientSet->NetChannelCount : 0;
             form_->SetParentWindow(parent);
             form_->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
             form_->InstallEventRelays(&events_);
+            form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
             face_ = form_->Handle();
             // The panes' pictures are drawn through the player's display, bound to the face.
             RE4Ravi_InitDDraw(face_);
@@ -465,6 +466,13 @@ void TActiveFormControl::MergeReply(std::string_view text) {
         merged.Channels.data(),
         static_cast<int>(merged.Channels.size() * sizeof(TClientChannelRecord)));
     NetClientSet->Reload();
+    RebuildChannelMap();
+}
+
+void TActiveFormControl::RebuildChannelMap() {
+    if (!NetClientSet->Groups.empty()) NetClientSet->SelectGroup(0);
+    SystemInfo->UpdateChannelLayout();
+    if (form_) form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
 }
 
 } // namespace vantrel::webctl

@@ -6,6 +6,7 @@
 #include "host/engine/U_Arithmetic.h"
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
+#include "webctl/U_SystemInfo.h"
 #include "webctl/U_WebHost.h"
 #include "webctl/VantrelIE_QZForm.h"
 #include "webctl/Vantrel_IE_QZ_TLB.h"
@@ -153,6 +154,8 @@ private:
     // One read is one reply; the host list under the control's own settings root takes it.
     void MergeReply(std::string_view text);
     void DestroyFace();
+    // The host shown first is group 0: its channels take the panes.
+    void RebuildChannelMap();
     static LRESULT CALLBACK MessageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     std::atomic<long> refs_{1};
@@ -166,6 +169,7 @@ private:
 public:
     // The host list; every board-channel branch is absent, so it counts network channels only.
     std::unique_ptr<TNetClientSet> NetClientSet;
+    std::unique_ptr<TSystemInfo> SystemInfo;
 
 private:
     PageHost host_;

@@ -389,6 +389,32 @@ TEST_F(ControlInPage, LearnsItsHostFromThePageAndMergesTheHostsAnswer) {
     EXPECT_EQ(stored.Channels[1].Name.Get(), "yard");
     EXPECT_EQ(stored.Channels[1].RemoteChannel, 1);
 
+    // The host's two channels take the panes of the four-pane layout over the video area.
+    auto panes = [&] {
+        int n = 0;
+        ::EnumChildWindows(
+            face,
+            [](HWND w, LPARAM p) -> BOOL {
+                RECT c{};
+                ::GetClientRect(w, &c);
+                if (::IsWindowVisible(w) && c.right >= 370 && c.right <= 380 && c.bottom >= 270 &&
+                    c.bottom <= 280)
+                    ++*reinterpret_cast<int*>(p);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&n));
+        return n;
+    };
+    ::ShowWindow(page_, SW_SHOWNORMAL);
+    ASSERT_TRUE(PumpUntil([&] { return panes() == 4; }));
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+    // The first pane is selected: its red frame runs along its top edge.
+    EXPECT_TRUE(PumpUntil([&] {
+        pixels = SaveScreenshot(face, TestOutputPath("webctl_face_panes.bmp"), w, h);
+        return w == kFaceWidth && Near(pixels[size_t(12) * w + 100], 255, 0, 0);
+    }));
+
     // A second page load from the same host replaces its group and channels, still first.
     {
         TArithmetic arithmetic;
