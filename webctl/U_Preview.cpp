@@ -69,7 +69,7 @@ void TPreview::SelectPane(int channel) {
     if (channel < 0 || channel >= kPaneCount) return;
     SelectedPane = channel;
     // The picture sliders show the pane's values.
-    if (HWND face = form_.WindowHandle()) ::PostMessageW(face, WM_USER + 12, WPARAM(channel), 0);
+    form_.ShowPaneColor(channel);
 }
 
 void TPreview::ShowSelectionFrame(int channel, bool visible) {

@@ -93,6 +93,7 @@ TVantrelIE_QZ::TVantrelIE_QZ(TComponent* owner) : TForm(owner) {
     im_SaveColor = MakeButton(13, "保存", 776, 322, 36);
     im_DefaultColor = MakeButton(14, "默认", 815, 322, 36);
     im_CopyColorToAll = MakeButton(15, "全部", 854, 322, 36);
+    im_DefaultColor->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::im_DefaultColorClick);
 
     im_PreviewParaSign = PutText(this, 776, 130, 110, "画面色彩调节");
     static const char* const kSliderNames[4] = {"亮度", "对比度", "饱和度", "色调"};
@@ -105,6 +106,8 @@ TVantrelIE_QZ::TVantrelIE_QZ(TComponent* owner) : TForm(owner) {
         Thumbs[i] = Put<TPanel>(this, SliderThumbLeft(0, kSliderScales[i]), kSliderTops[i],
                                 kThumbWidth, kThumbHeight);
         Thumbs[i]->SetTag(10);
+        Thumbs[i]->OnMouseDown = TMouseEvent(this, &TVantrelIE_QZ::im_BrightMouseDown);
+        Thumbs[i]->OnMouseMove = TMouseMoveEvent(this, &TVantrelIE_QZ::im_BrightMouseMove);
         Thumbs[i]->SetColor(kThumbColor);
         Thumbs[i]->SetCaption("");
     }
@@ -150,10 +153,71 @@ TVantrelIE_QZ::~TVantrelIE_QZ() {
     delete Preview;
 }
 
+namespace {
+
+// Slider i's value in a picture record: brightness, contrast, saturation, hue.
+int SliderValue(const TPictureParams& p, int i) {
+    switch (i) {
+    case 0: return int(p.Brightness);
+    case 1: return p.Contrast;
+    case 2: return p.Saturation;
+    default: return int(p.Hue);
+    }
+}
+
+void SetSliderValue(TPictureParams& p, int i, int v) {
+    switch (i) {
+    case 0: p.Brightness = uint32_t(v); break;
+    case 1: p.Contrast = v; break;
+    case 2: p.Saturation = v; break;
+    default: p.Hue = uint32_t(v); break;
+    }
+}
+
+} // namespace
+
+void TVantrelIE_QZ::ShowPaneColor(int pane) {
+    if (!PreviewSet || pane < 0 || pane >= ChannelCount || pane >= kSettingsChannels) return;
+    const TPictureParams& p = PreviewSet->Records[size_t(pane)].Picture;
+    for (int i = 0; i < 4; ++i)
+        Thumbs[i]->SetLeft(SliderThumbLeft(SliderValue(p, i), kSliderScales[i], Thumbs[i]->Width()));
+}
+
+void TVantrelIE_QZ::im_BrightMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+    POINT p{};
+    ::GetCursorPos(&p);
+    LastCursorPos = TPoint{p.x, p.y};
+}
+
+void TVantrelIE_QZ::im_BrightMouseMove(TObject* sender, TShiftState shift, int, int y) {
+    auto* thumb = static_cast<TPanel*>(sender);
+    if (!shift.Contains(TShiftStateItem::ssLeft) || y < 0 || y > thumb->Height()) return;
+    if (!PreviewSet || !Preview || Preview->SelectedPane >= ChannelCount) return;
+    POINT p{};
+    ::GetCursorPos(&p);
+    const int dx = p.x - LastCursorPos.X;
+    LastCursorPos = TPoint{p.x, p.y};
+    int slider = 0;
+    while (slider < 3 && Thumbs[slider] != thumb)
+        ++slider;
+    const SliderMove move = DragSlider(thumb->Left(), dx, kSliderScales[slider], thumb->Width());
+    thumb->SetLeft(move.Left);
+    SetSliderValue(PreviewSet->Records[size_t(Preview->SelectedPane)].Picture, slider, move.Value);
+}
+
+void TVantrelIE_QZ::im_DefaultColorClick(TObject*) {
+    if (!PreviewSet || !Preview) return;
+    const int pane = Preview->SelectedPane;
+    if (pane < 0 || pane >= kSettingsChannels) return;
+    PreviewSet->Records[size_t(pane)].Picture = TPictureParams{150, 80, 110, 130};
+    ShowPaneColor(pane);
+}
+
 void TVantrelIE_QZ::RebuildChannelMap(int channelCount, const std::vector<PaneRect>& rects) {
     ChannelCount = channelCount;
     Preview->PlacePanes(channelCount, rects, ControlVideoArea);
     ShowPage(ToolPage::Preview);
+    ShowPaneColor(Preview->SelectedPane);
 }
 
 TPanel* TVantrelIE_QZ::MakeTool(int tag, const char* caption, int slot) {

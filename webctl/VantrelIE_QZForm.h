@@ -12,6 +12,8 @@
 #include "webctl/U_FaceLayout.h"
 #include "webctl/U_Preview.h"
 
+#include "host/engine/U_PreviewSet.h"
+
 #include <array>
 
 namespace vantrel::webctl {
@@ -28,6 +30,11 @@ public:
     dvr::fw::TPanel* pn_VideoArea = nullptr;
     int ChannelCount = 0;
     TPreview* Preview = nullptr;
+    // The channels' picture values (owned by the control object).
+    TPreviewSet* PreviewSet = nullptr;
+
+    // The sliders show the pane's picture values; panes beyond the channels are ignored.
+    void ShowPaneColor(int pane);
 
     // The host list changed: the channel count and the layout chosen for it take the panes.
     void RebuildChannelMap(int channelCount, const std::vector<PaneRect>& rects);
@@ -113,6 +120,11 @@ private:
         if (events_) events_->Fire(event);
     }
     TControlEvents* events_ = nullptr;
+
+    void im_BrightMouseDown(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
+                            dvr::fw::TShiftState shift, int x, int y);
+    void im_BrightMouseMove(dvr::fw::TObject* sender, dvr::fw::TShiftState shift, int x, int y);
+    void im_DefaultColorClick(dvr::fw::TObject* sender);
 
     void im_SystemSetMouseDown(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
                                dvr::fw::TShiftState shift, int x, int y);

@@ -49,6 +49,7 @@ TActiveFormControl::TActiveFormControl() {
     otherSet_ = std::make_unique<TSystemOtherSet>(*arithmetic_);
     NetClientSet = std::make_unique<TNetClientSet>(*arithmetic_, *otherSet_, 0);
     SystemInfo = std::make_unique<TSystemInfo>(*NetClientSet);
+    PreviewSet = std::make_unique<TPreviewSet>();
 }
 
 TActiveFormControl::~TActiveFormControl() {
@@ -278,6 +279,7 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             VantrelIE_QZ = form_;
             form_->SetParentWindow(parent);
             form_->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            form_->PreviewSet = PreviewSet.get();
             form_->InstallEventRelays(&events_);
             form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
             face_ = form_->Handle();

@@ -170,6 +170,7 @@ public:
     // The host list; every board-channel branch is absent, so it counts network channels only.
     std::unique_ptr<TNetClientSet> NetClientSet;
     std::unique_ptr<TSystemInfo> SystemInfo;
+    std::unique_ptr<TPreviewSet> PreviewSet;
 
 private:
     PageHost host_;

@@ -415,6 +415,28 @@ TEST_F(ControlInPage, LearnsItsHostFromThePageAndMergesTheHostsAnswer) {
         return w == kFaceWidth && Near(pixels[size_t(12) * w + 100], 255, 0, 0);
     }));
 
+    // The picture page: its sliders show the selected pane's values (the viewer's defaults).
+    HWND pictureHeader = ::FindWindowExW(face, nullptr, nullptr, L"图像参数");
+    ASSERT_TRUE(pictureHeader);
+    ::PostMessageW(pictureHeader, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageW(pictureHeader, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    auto thumbLefts = [&] {
+        std::vector<int> lefts;
+        for (HWND c = ::GetWindow(face, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            RECT cr{}, wr{};
+            ::GetClientRect(c, &cr);
+            ::GetWindowRect(c, &wr);
+            POINT at{wr.left, wr.top};
+            ::ScreenToClient(face, &at);
+            if (::IsWindowVisible(c) && cr.right == 8 && cr.bottom == 12) lefts.push_back(at.x);
+        }
+        std::sort(lefts.begin(), lefts.end());
+        return lefts;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return thumbLefts().size() == 4u; }));
+    // hue 130, brightness 150, contrast 80, saturation 110
+    EXPECT_EQ(thumbLefts(), (std::vector<int>{772 + 47, 772 + 55, 772 + 59, 772 + 81}));
+
     // A second page load from the same host replaces its group and channels, still first.
     {
         TArithmetic arithmetic;
