@@ -81,6 +81,12 @@ SliderMove DragSlider(int left, int dx, int scale, int thumbWidth) {
     return move;
 }
 
+int FirstChannelForSplit(int selected, int count, int channelCount) {
+    int first = selected;
+    if (first + count >= channelCount) first = channelCount - count;
+    return first < 0 ? 0 : first;
+}
+
 std::string ClockText(int year, int month, int day, int hour, int minute, int second) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year % 10000, month % 100,

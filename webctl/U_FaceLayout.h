@@ -54,6 +54,14 @@ struct SliderMove {
 };
 SliderMove DragSlider(int left, int dx, int scale, int thumbWidth = kThumbWidth);
 
+// Split counts offered by the layout menu ("1 画面" ... "49 画面").
+constexpr std::array<int, 18> kSplitCounts{1, 4, 6, 9, 10, 13, 16, 19, 22,
+                                           25, 27, 30, 33, 36, 40, 43, 46, 49};
+
+// First channel shown when a split of `count` panes is chosen with `selected` selected: the
+// selected channel first, unless the split would run past the last channel.
+int FirstChannelForSplit(int selected, int count, int channelCount);
+
 // Clock texts: "YYYY-MM-DD HH:MM:SS", and the weekday (0 Sunday) as the face writes it (UTF-8).
 std::string ClockText(int year, int month, int day, int hour, int minute, int second);
 std::string WeekText(int dayOfWeek);

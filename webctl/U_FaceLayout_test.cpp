@@ -49,6 +49,13 @@ TEST(ColourSliders, ThumbsShowValuesAndDragsStayOnTheBar) {
     EXPECT_EQ(mid.Value, 63); // 62.8
 }
 
+TEST(SplitLayout, TheChosenSplitStartsAtTheSelectedChannelWithinTheChannels) {
+    EXPECT_EQ(FirstChannelForSplit(14, 4, 16), 12); // channels 12 to 15
+    EXPECT_EQ(FirstChannelForSplit(3, 4, 16), 3);
+    EXPECT_EQ(FirstChannelForSplit(12, 4, 16), 12); // reaching the last channel exactly
+    EXPECT_EQ(FirstChannelForSplit(5, 9, 7), 0);    // more panes than channels
+}
+
 TEST(Clock, DateTimeAndWeekday) {
     EXPECT_EQ(ClockText(2026, 3, 7, 9, 5, 1), "2026-03-07 09:05:01");
     EXPECT_EQ(WeekText(0), "星期日");

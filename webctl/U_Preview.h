@@ -4,6 +4,7 @@
 
 #include "framework/object.h"
 #include "framework/ui/extctrls.h"
+#include "framework/ui/menus.h"
 #include "host/engine/U_PaneLayout.h"
 
 #include <array>
@@ -44,12 +45,25 @@ public:
     void ShowSelectionFrame(int channel, bool visible);
     void SetPaneState(int channel, int state);
 
+    // Panes first .. first + count - 1 take the cells of the layout for count; the empty cells
+    // of a layout wider than the channels show blank panes.
+    void ApplyLayout(int first, int count);
+    void ShowLayout(int first, int count);
+    void LayoutMenuClick(dvr::fw::TObject* sender);
+    // The pane menu: its split items enabled up to the cells of the layout in force.
+    dvr::fw::TPopupMenu* PaneMenu = nullptr;
+    int ChannelCount = 0;
+
     void PaneClick(dvr::fw::TObject* sender);
     void PaneDblClick(dvr::fw::TObject* sender);
+    void PaneMouseUp(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
+                     dvr::fw::TShiftState shift, int x, int y);
 
 private:
     TVantrelIE_QZ& form_;
     std::array<dvr::fw::TPanel*, 4> frame_{};
+    std::array<dvr::fw::TMenuItem*, 18> splitItems_{};
+    std::array<PaneRect, kPaneCount> cells_{};
 };
 
 } // namespace vantrel::webctl
