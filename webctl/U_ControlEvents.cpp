@@ -40,7 +40,8 @@ STDMETHODIMP TControlEvents::Advise(IUnknown* sink, DWORD* cookie) {
     if (sinks_.size() >= kMaxEventSinks) return CONNECT_E_ADVISELIMIT;
     IDispatch* dispatch = nullptr;
     // The events interface itself, else plain dispatch: events are called by number only.
-    if (FAILED(sink->QueryInterface(DIID_IVantrelIE_QZEvents, reinterpret_cast<void**>(&dispatch))) &&
+    if (FAILED(
+            sink->QueryInterface(DIID_IVantrelIE_QZEvents, reinterpret_cast<void**>(&dispatch))) &&
         FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
         return CONNECT_E_CANNOTCONNECT;
     sinks_.push_back(Sink{nextCookie_, dispatch});

@@ -55,7 +55,7 @@ struct SliderMove {
 SliderMove DragSlider(int left, int dx, int scale, int thumbWidth = kThumbWidth);
 
 // Split counts offered by the layout menu ("1 画面" ... "49 画面").
-constexpr std::array<int, 18> kSplitCounts{1, 4, 6, 9, 10, 13, 16, 19, 22,
+constexpr std::array<int, 18> kSplitCounts{1,  4,  6,  9,  10, 13, 16, 19, 22,
                                            25, 27, 30, 33, 36, 40, 43, 46, 49};
 
 // First channel shown when a split of `count` panes is chosen with `selected` selected: the

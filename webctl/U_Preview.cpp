@@ -194,7 +194,7 @@ void TPreview::PaneDblClick(TObject* sender) {
     if (CycleMode) return;
     const int pane = static_cast<TPanel*>(sender)->Tag();
     const int state = Panes[pane].State;
-    const int next = state == kPaneGridFull  ? kPaneEnlargedFull
+    const int next = state == kPaneGridFull       ? kPaneEnlargedFull
                      : state == kPaneEnlargedFull ? kPaneGridFull
                      : state == kPaneGrid         ? kPaneEnlarged
                                                   : kPaneGrid;

@@ -13,12 +13,12 @@ using dvr::win::Utf8ToGbk;
 namespace {
 
 // Face colours (0x00BBGGRR).
-constexpr TColor kFaceColor = 0x00603A1E;    // deep blue
-constexpr TColor kStripColor = 0x00804E2A;   // tool strip and right column
-constexpr TColor kToolColor = 0x00E0D2C4;    // tool pictures
-constexpr TColor kHeaderColor = 0x00C08850;  // page headers
-constexpr TColor kButtonColor = 0x00D8C8B8;  // page buttons
-constexpr TColor kCoverColor = 0x00A07040;   // PTZ cover
+constexpr TColor kFaceColor = 0x00603A1E;   // deep blue
+constexpr TColor kStripColor = 0x00804E2A;  // tool strip and right column
+constexpr TColor kToolColor = 0x00E0D2C4;   // tool pictures
+constexpr TColor kHeaderColor = 0x00C08850; // page headers
+constexpr TColor kButtonColor = 0x00D8C8B8; // page buttons
+constexpr TColor kCoverColor = 0x00A07040;  // PTZ cover
 constexpr TColor kBarColor = 0x00303030;
 constexpr TColor kThumbColor = 0x0000C0FF;
 constexpr TColor kTextColor = 0x00FFFFFF;
@@ -158,19 +158,31 @@ namespace {
 // Slider i's value in a picture record: brightness, contrast, saturation, hue.
 int SliderValue(const TPictureParams& p, int i) {
     switch (i) {
-    case 0: return int(p.Brightness);
-    case 1: return p.Contrast;
-    case 2: return p.Saturation;
-    default: return int(p.Hue);
+    case 0:
+        return int(p.Brightness);
+    case 1:
+        return p.Contrast;
+    case 2:
+        return p.Saturation;
+    default:
+        return int(p.Hue);
     }
 }
 
 void SetSliderValue(TPictureParams& p, int i, int v) {
     switch (i) {
-    case 0: p.Brightness = uint32_t(v); break;
-    case 1: p.Contrast = v; break;
-    case 2: p.Saturation = v; break;
-    default: p.Hue = uint32_t(v); break;
+    case 0:
+        p.Brightness = uint32_t(v);
+        break;
+    case 1:
+        p.Contrast = v;
+        break;
+    case 2:
+        p.Saturation = v;
+        break;
+    default:
+        p.Hue = uint32_t(v);
+        break;
     }
 }
 
@@ -180,7 +192,8 @@ void TVantrelIE_QZ::ShowPaneColor(int pane) {
     if (!PreviewSet || pane < 0 || pane >= ChannelCount || pane >= kSettingsChannels) return;
     const TPictureParams& p = PreviewSet->Records[size_t(pane)].Picture;
     for (int i = 0; i < 4; ++i)
-        Thumbs[i]->SetLeft(SliderThumbLeft(SliderValue(p, i), kSliderScales[i], Thumbs[i]->Width()));
+        Thumbs[i]->SetLeft(
+            SliderThumbLeft(SliderValue(p, i), kSliderScales[i], Thumbs[i]->Width()));
 }
 
 void TVantrelIE_QZ::im_BrightMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
@@ -418,8 +431,8 @@ void TVantrelIE_QZ::ShowPtzCover(bool covered) {
 void TVantrelIE_QZ::CurrentTimeTimerTimer(TObject*) {
     SYSTEMTIME t{};
     ::GetLocalTime(&t);
-    lb_Time->SetCaption(Utf8ToGbk(
-        ClockText(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond)));
+    lb_Time->SetCaption(
+        Utf8ToGbk(ClockText(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond)));
     lb_Week->SetCaption(Utf8ToGbk(WeekText(t.wDayOfWeek)));
 }
 

@@ -104,13 +104,14 @@ STDMETHODIMP TActiveFormControl::GetTypeInfo(UINT i, LCID, ITypeInfo** info) {
     return S_OK;
 }
 
-STDMETHODIMP TActiveFormControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+STDMETHODIMP TActiveFormControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                               DISPID* ids) {
     if (!typeInfo_) return E_UNEXPECTED;
     return ::DispGetIDsOfNames(typeInfo_, names, count, ids);
 }
 
 STDMETHODIMP TActiveFormControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
+                                        VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
     if (!typeInfo_) return E_UNEXPECTED;
     return ::DispInvoke(static_cast<IVantrelIE_QZ*>(this), typeInfo_, id, flags, params, result,
                         excep, argErr);
@@ -257,7 +258,7 @@ STDMETHODIMP TActiveFormControl::Close(DWORD) {
 }
 
 STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
-                                   LPCRECT rect) {
+                                        LPCRECT rect) {
     switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:

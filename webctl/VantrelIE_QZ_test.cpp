@@ -278,8 +278,8 @@ std::string TestOutputPath(const char* name) {
 
 bool Near(uint32_t rgb, int r, int g, int b, int tolerance = 16) {
     auto d = [](int x, int y) { return x > y ? x - y : y - x; };
-    return d(int((rgb >> 16) & 0xFF), r) <= tolerance && d(int((rgb >> 8) & 0xFF), g) <= tolerance &&
-           d(int(rgb & 0xFF), b) <= tolerance;
+    return d(int((rgb >> 16) & 0xFF), r) <= tolerance &&
+           d(int((rgb >> 8) & 0xFF), g) <= tolerance && d(int(rgb & 0xFF), b) <= tolerance;
 }
 
 // The container's event sink: records the events the control fires, by number.
@@ -309,7 +309,8 @@ public:
         if (flags != DISPATCH_METHOD) return E_INVALIDARG;
         events_.push_back(id);
         // The key comes by reference; the page turns every 'a' into 'b'.
-        if (id == 11 && params && params->cArgs == 1 && params->rgvarg[0].vt == (VT_I2 | VT_BYREF)) {
+        if (id == 11 && params && params->cArgs == 1 &&
+            params->rgvarg[0].vt == (VT_I2 | VT_BYREF)) {
             keys_.push_back(*params->rgvarg[0].piVal);
             if (*params->rgvarg[0].piVal == 'a') *params->rgvarg[0].piVal = 'b';
         }
@@ -535,9 +536,9 @@ TEST_F(ControlInPage, DrawsItsFaceWithToolsPagesAndClock) {
     // Tool strip, page headers, preview-page buttons and the PTZ cover's handle; the hidden
     // tool and the picture page's buttons do not show.
     const std::vector<std::wstring> texts = ChildTexts(face);
-    for (const wchar_t* t : {L"系统设置", L"回放", L"监听", L"抓帧", L"轮视/分组", L"其它功能",
-                             L"实时预览", L"录像控制", L"报警控制", L"图像参数", L"全部打开",
-                             L"全部关闭", L"点击拉开"})
+    for (const wchar_t* t :
+         {L"系统设置", L"回放", L"监听", L"抓帧", L"轮视/分组", L"其它功能", L"实时预览",
+          L"录像控制", L"报警控制", L"图像参数", L"全部打开", L"全部关闭", L"点击拉开"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
     EXPECT_EQ(std::find(texts.begin(), texts.end(), L"默认"), texts.end());
     EXPECT_EQ(std::find(texts.begin(), texts.end(), L"点击合上"), texts.end());
@@ -575,9 +576,9 @@ TEST_F(ControlInPage, FiresItsEventsToTheContainersSinkUntilUnadvised) {
               S_OK);
     ASSERT_EQ(control->SetClientSite(&site), S_OK);
     IConnectionPointContainer* cpc = nullptr;
-    ASSERT_EQ(control->QueryInterface(IID_IConnectionPointContainer,
-                                      reinterpret_cast<void**>(&cpc)),
-              S_OK);
+    ASSERT_EQ(
+        control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&cpc)),
+        S_OK);
     IConnectionPoint* cp = nullptr;
     EXPECT_EQ(cpc->FindConnectionPoint(IID_IDispatch, &cp), CONNECT_E_NOCONNECTION);
     ASSERT_EQ(cpc->FindConnectionPoint(DIID_IVantrelIE_QZEvents, &cp), S_OK);
