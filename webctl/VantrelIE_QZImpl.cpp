@@ -1,6 +1,7 @@
 #include "webctl/VantrelIE_QZImpl.h"
 
 #include "common/win/textconv.h"
+#include "player/lib/strovid_api.h"
 
 #include <ws2tcpip.h>
 
@@ -15,7 +16,6 @@ TVantrelIE_QZ* VantrelIE_QZ = nullptr;
 namespace {
 
 constexpr wchar_t kMessageClass[] = L"TVantrelIE_QZ_Messages";
-constexpr wchar_t kFaceClass[] = L"TVantrelIE_QZ";
 
 void RegisterClasses() {
     static bool done = false;
@@ -25,18 +25,13 @@ void RegisterClasses() {
     wc.lpfnWndProc = DefWindowProcW;
     wc.lpszClassName = kMessageClass;
     ::RegisterClassW(&wc);
-    wc.lpszClassName = kFaceClass;
-    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    ::RegisterClassW(&wc);
     done = true;
 }
 
 } // namespace
 
-TVantrelIE_QZ::TVantrelIE_QZ() {
+TActiveFormControl::TActiveFormControl() {
     ++g_ServerRefs;
-    VantrelIE_QZ = this;
     RegisterClasses();
     ITypeLib* lib = nullptr;
     wchar_t path[MAX_PATH] = {};
@@ -53,20 +48,21 @@ TVantrelIE_QZ::TVantrelIE_QZ() {
     arithmetic_ = std::make_unique<TArithmetic>();
     otherSet_ = std::make_unique<TSystemOtherSet>(*arithmetic_);
     NetClientSet = std::make_unique<TNetClientSet>(*arithmetic_, *otherSet_, 0);
+    SystemInfo = std::make_unique<TSystemInfo>(*NetClientSet);
+    PreviewSet = std::make_unique<TPreviewSet>();
 }
 
-TVantrelIE_QZ::~TVantrelIE_QZ() {
+TActiveFormControl::~TActiveFormControl() {
     CloseWebPort();
-    if (face_) ::DestroyWindow(face_);
+    DestroyFace();
     if (messageWindow_) ::DestroyWindow(messageWindow_);
     if (site_) site_->Release();
     if (font_) font_->Release();
     if (typeInfo_) typeInfo_->Release();
-    if (VantrelIE_QZ == this) VantrelIE_QZ = nullptr;
     --g_ServerRefs;
 }
 
-STDMETHODIMP TVantrelIE_QZ::QueryInterface(REFIID riid, void** ppv) {
+STDMETHODIMP TActiveFormControl::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IVantrelIE_QZ)
@@ -75,29 +71,31 @@ STDMETHODIMP TVantrelIE_QZ::QueryInterface(REFIID riid, void** ppv) {
         *ppv = static_cast<IOleObject*>(this);
     else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject)
         *ppv = static_cast<IOleInPlaceObject*>(this);
+    else if (riid == IID_IConnectionPointContainer)
+        *ppv = static_cast<IConnectionPointContainer*>(this);
     else
         return E_NOINTERFACE;
     AddRef();
     return S_OK;
 }
 
-STDMETHODIMP_(ULONG) TVantrelIE_QZ::AddRef() {
+STDMETHODIMP_(ULONG) TActiveFormControl::AddRef() {
     return static_cast<ULONG>(++refs_);
 }
 
-STDMETHODIMP_(ULONG) TVantrelIE_QZ::Release() {
+STDMETHODIMP_(ULONG) TActiveFormControl::Release() {
     const long n = --refs_;
     if (n == 0) delete this;
     return static_cast<ULONG>(n);
 }
 
-STDMETHODIMP TVantrelIE_QZ::GetTypeInfoCount(UINT* n) {
+STDMETHODIMP TActiveFormControl::GetTypeInfoCount(UINT* n) {
     if (!n) return E_POINTER;
     *n = typeInfo_ ? 1 : 0;
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::GetTypeInfo(UINT i, LCID, ITypeInfo** info) {
+STDMETHODIMP TActiveFormControl::GetTypeInfo(UINT i, LCID, ITypeInfo** info) {
     if (!info) return E_POINTER;
     *info = nullptr;
     if (i != 0 || !typeInfo_) return DISP_E_BADINDEX;
@@ -106,133 +104,134 @@ STDMETHODIMP TVantrelIE_QZ::GetTypeInfo(UINT i, LCID, ITypeInfo** info) {
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+STDMETHODIMP TActiveFormControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                               DISPID* ids) {
     if (!typeInfo_) return E_UNEXPECTED;
     return ::DispGetIDsOfNames(typeInfo_, names, count, ids);
 }
 
-STDMETHODIMP TVantrelIE_QZ::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
+STDMETHODIMP TActiveFormControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                        VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
     if (!typeInfo_) return E_UNEXPECTED;
     return ::DispInvoke(static_cast<IVantrelIE_QZ*>(this), typeInfo_, id, flags, params, result,
                         excep, argErr);
 }
 
-HRESULT TVantrelIE_QZ::GetBool(bool b, VARIANT_BOOL* v) {
+HRESULT TActiveFormControl::GetBool(bool b, VARIANT_BOOL* v) {
     if (!v) return E_POINTER;
     *v = b ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
-HRESULT TVantrelIE_QZ::GetLong(long n, long* v) {
+HRESULT TActiveFormControl::GetLong(long n, long* v) {
     if (!v) return E_POINTER;
     *v = n;
     return S_OK;
 }
 
-HRESULT TVantrelIE_QZ::PutEnum(long& field, long v, long high) {
+HRESULT TActiveFormControl::PutEnum(long& field, long v, long high) {
     if (v < 0 || v > high) return E_INVALIDARG;
     field = v;
     return S_OK;
 }
 
-HRESULT TVantrelIE_QZ::GetText(const std::wstring& s, BSTR* v) {
+HRESULT TActiveFormControl::GetText(const std::wstring& s, BSTR* v) {
     if (!v) return E_POINTER;
     *v = ::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
     return *v ? S_OK : E_OUTOFMEMORY;
 }
 
-STDMETHODIMP TVantrelIE_QZ::get_Visible(VARIANT_BOOL* v) {
+STDMETHODIMP TActiveFormControl::get_Visible(VARIANT_BOOL* v) {
     return GetBool(visible_, v);
 }
 
-STDMETHODIMP TVantrelIE_QZ::put_Visible(VARIANT_BOOL v) {
+STDMETHODIMP TActiveFormControl::put_Visible(VARIANT_BOOL v) {
     visible_ = v != VARIANT_FALSE;
-    if (face_) ::ShowWindow(face_, visible_ ? SW_SHOWNA : SW_HIDE);
+    if (form_) form_->SetVisible(visible_);
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::put_Caption(BSTR v) {
+STDMETHODIMP TActiveFormControl::put_Caption(BSTR v) {
     caption_.assign(v ? v : L"", v ? ::SysStringLen(v) : 0);
-    if (face_) ::SetWindowTextW(face_, caption_.c_str());
+    if (form_) form_->SetCaption(dvr::win::WideToGbk(caption_));
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::get_Color(ULONG* v) {
+STDMETHODIMP TActiveFormControl::get_Color(ULONG* v) {
     if (!v) return E_POINTER;
     *v = color_;
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::put_Color(ULONG v) {
+STDMETHODIMP TActiveFormControl::put_Color(ULONG v) {
     color_ = v;
     if (face_) ::InvalidateRect(face_, nullptr, TRUE);
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::get_Font(IDispatch** v) {
+STDMETHODIMP TActiveFormControl::get_Font(IDispatch** v) {
     if (!v) return E_POINTER;
     *v = font_;
     if (font_) font_->AddRef();
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::put_Font(IDispatch* v) {
+STDMETHODIMP TActiveFormControl::put_Font(IDispatch* v) {
     if (v) v->AddRef();
     if (font_) font_->Release();
     font_ = v;
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::putref_Font(IDispatch** v) {
+STDMETHODIMP TActiveFormControl::putref_Font(IDispatch** v) {
     return v ? put_Font(*v) : E_POINTER;
 }
 
-STDMETHODIMP TVantrelIE_QZ::put_PixelsPerInch(long v) {
+STDMETHODIMP TActiveFormControl::put_PixelsPerInch(long v) {
     if (v <= 0) return E_INVALIDARG;
     pixelsPerInch_ = v;
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::get_Active(VARIANT_BOOL* v) {
+STDMETHODIMP TActiveFormControl::get_Active(VARIANT_BOOL* v) {
     return GetBool(
         face_ && ::GetFocus() && (::GetFocus() == face_ || ::IsChild(face_, ::GetFocus())), v);
 }
 
-STDMETHODIMP TVantrelIE_QZ::put_HelpFile(BSTR v) {
+STDMETHODIMP TActiveFormControl::put_HelpFile(BSTR v) {
     helpFile_.assign(v ? v : L"", v ? ::SysStringLen(v) : 0);
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::get_Enabled(VARIANT_BOOL* v) {
+STDMETHODIMP TActiveFormControl::get_Enabled(VARIANT_BOOL* v) {
     return GetBool(enabled_, v);
 }
 
-STDMETHODIMP TVantrelIE_QZ::put_Enabled(VARIANT_BOOL v) {
+STDMETHODIMP TActiveFormControl::put_Enabled(VARIANT_BOOL v) {
     enabled_ = v != VARIANT_FALSE;
     if (face_) ::EnableWindow(face_, enabled_);
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::get_Cursor(short* v) {
+STDMETHODIMP TActiveFormControl::get_Cursor(short* v) {
     if (!v) return E_POINTER;
     *v = cursor_;
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::put_Cursor(short v) {
+STDMETHODIMP TActiveFormControl::put_Cursor(short v) {
     cursor_ = v;
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::put_HelpKeyword(BSTR v) {
+STDMETHODIMP TActiveFormControl::put_HelpKeyword(BSTR v) {
     helpKeyword_.assign(v ? v : L"", v ? ::SysStringLen(v) : 0);
     return S_OK;
 }
 
 // --- embedding ---------------------------------------------------------------------------
 
-STDMETHODIMP TVantrelIE_QZ::SetClientSite(IOleClientSite* site) {
+STDMETHODIMP TActiveFormControl::SetClientSite(IOleClientSite* site) {
     if (site) site->AddRef();
     if (site_) site_->Release();
     site_ = site;
@@ -243,21 +242,23 @@ STDMETHODIMP TVantrelIE_QZ::SetClientSite(IOleClientSite* site) {
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::GetClientSite(IOleClientSite** site) {
+STDMETHODIMP TActiveFormControl::GetClientSite(IOleClientSite** site) {
     if (!site) return E_POINTER;
     *site = site_;
     if (site_) site_->AddRef();
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::Close(DWORD) {
+STDMETHODIMP TActiveFormControl::Close(DWORD) {
     InPlaceDeactivate();
     CloseWebPort();
+    // The face is gone, its destroy event told; the sinks are let go.
+    events_.DisconnectAll();
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
-                                   LPCRECT rect) {
+STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
+                                        LPCRECT rect) {
     switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
@@ -265,7 +266,7 @@ STDMETHODIMP TVantrelIE_QZ::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG,
     case OLEIVERB_UIACTIVATE:
         break;
     case OLEIVERB_HIDE:
-        if (face_) ::ShowWindow(face_, SW_HIDE);
+        if (form_) form_->SetVisible(false);
         return S_OK;
     default:
         return OLEOBJ_S_INVALIDVERB;
@@ -274,23 +275,35 @@ STDMETHODIMP TVantrelIE_QZ::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG,
     if (!face_) {
         if (!parent) return E_INVALIDARG;
         const RECT r = rect ? *rect : RECT{0, 0, kFaceWidth, kFaceHeight};
-        face_ = ::CreateWindowExW(
-            0, kFaceClass, caption_.c_str(), WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left,
-            r.top, r.right - r.left, r.bottom - r.top, parent, nullptr, g_Module, nullptr);
-        if (!face_) return HRESULT_FROM_WIN32(::GetLastError());
+        try {
+            form_ = new TVantrelIE_QZ(nullptr);
+            VantrelIE_QZ = form_;
+            form_->SetParentWindow(parent);
+            form_->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            form_->PreviewSet = PreviewSet.get();
+            form_->InstallEventRelays(&events_);
+            form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
+            face_ = form_->Handle();
+            // The panes' pictures are drawn through the player's display, bound to the face.
+            RE4Ravi_InitDDraw(face_);
+        } catch (...) {
+            DestroyFace();
+            return E_FAIL;
+        }
+        form_->SetCaption(dvr::win::WideToGbk(caption_));
         ::EnableWindow(face_, enabled_);
     }
-    if (visible_) ::ShowWindow(face_, SW_SHOWNA);
+    if (visible_) form_->SetVisible(true);
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::GetUserClassID(CLSID* clsid) {
+STDMETHODIMP TActiveFormControl::GetUserClassID(CLSID* clsid) {
     if (!clsid) return E_POINTER;
     *clsid = CLSID_VantrelIE_QZ;
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::GetExtent(DWORD aspect, SIZEL* size) {
+STDMETHODIMP TActiveFormControl::GetExtent(DWORD aspect, SIZEL* size) {
     if (!size) return E_POINTER;
     if (aspect != DVASPECT_CONTENT) return E_INVALIDARG;
     // HIMETRIC at 96 pixels per inch.
@@ -299,36 +312,54 @@ STDMETHODIMP TVantrelIE_QZ::GetExtent(DWORD aspect, SIZEL* size) {
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::GetMiscStatus(DWORD, DWORD* status) {
+STDMETHODIMP TActiveFormControl::GetMiscStatus(DWORD, DWORD* status) {
     if (!status) return E_POINTER;
     *status = OLEMISC_SIMPLEFRAME | OLEMISC_ACTSLIKELABEL;
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::GetWindow(HWND* wnd) {
+STDMETHODIMP TActiveFormControl::GetWindow(HWND* wnd) {
     if (!wnd) return E_POINTER;
     *wnd = face_;
     return face_ ? S_OK : E_FAIL;
 }
 
-STDMETHODIMP TVantrelIE_QZ::InPlaceDeactivate() {
-    if (face_) {
-        ::DestroyWindow(face_);
-        face_ = nullptr;
-    }
+STDMETHODIMP TActiveFormControl::InPlaceDeactivate() {
+    DestroyFace();
     return S_OK;
 }
 
-STDMETHODIMP TVantrelIE_QZ::SetObjectRects(LPCRECT pos, LPCRECT) {
-    if (face_ && pos)
-        ::MoveWindow(face_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
-                     TRUE);
+STDMETHODIMP TActiveFormControl::EnumConnectionPoints(IEnumConnectionPoints** e) {
+    if (e) *e = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP TActiveFormControl::FindConnectionPoint(REFIID riid, IConnectionPoint** cp) {
+    if (!cp) return E_POINTER;
+    *cp = nullptr;
+    if (riid != DIID_IVantrelIE_QZEvents) return CONNECT_E_NOCONNECTION;
+    *cp = &events_;
+    events_.AddRef();
+    return S_OK;
+}
+
+void TActiveFormControl::DestroyFace() {
+    if (VantrelIE_QZ == form_) VantrelIE_QZ = nullptr;
+    if (face_) RE4Ravi_RealeseDDraw();
+    if (form_) form_->Free();
+    form_ = nullptr;
+    face_ = nullptr;
+}
+
+STDMETHODIMP TActiveFormControl::SetObjectRects(LPCRECT pos, LPCRECT) {
+    if (form_ && pos)
+        form_->SetBounds(pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top);
     return S_OK;
 }
 
 // --- start-up: the page's host and its "GI" answer -----------------------------------------
 
-std::wstring TVantrelIE_QZ::PageAddress() const {
+std::wstring TActiveFormControl::PageAddress() const {
     // The container's moniker names the page, as the browser's window information would.
     std::wstring address;
     if (!site_) return address;
@@ -348,14 +379,14 @@ std::wstring TVantrelIE_QZ::PageAddress() const {
     return address;
 }
 
-void TVantrelIE_QZ::StartUp() {
+void TActiveFormControl::StartUp() {
     const std::wstring page = PageAddress();
     // Same shape as the browser's answer: the quoted address, then the quoted title.
     host_ = ParseBrowserAnswer("\"" + dvr::win::WideToGbk(page) + "\",\"\"");
     if (!host_.Host.empty()) OpenWebPort();
 }
 
-void TVantrelIE_QZ::OpenWebPort() {
+void TActiveFormControl::OpenWebPort() {
     WSADATA wsa;
     if (::WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return;
     addrinfo hints{};
@@ -381,14 +412,14 @@ void TVantrelIE_QZ::OpenWebPort() {
     if (!webSocket_) ::WSACleanup();
 }
 
-void TVantrelIE_QZ::CloseWebPort() {
+void TActiveFormControl::CloseWebPort() {
     if (!webSocket_) return;
     webSocket_.reset();
     ::WSACleanup();
 }
 
-LRESULT CALLBACK TVantrelIE_QZ::MessageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TVantrelIE_QZ*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+LRESULT CALLBACK TActiveFormControl::MessageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TActiveFormControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
     if (self && msg == WM_WEBSOCKET) {
         self->OnWebSocket(wParam, lParam);
         return 0;
@@ -396,7 +427,7 @@ LRESULT CALLBACK TVantrelIE_QZ::MessageProc(HWND wnd, UINT msg, WPARAM wParam, L
     return ::DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
-void TVantrelIE_QZ::OnWebSocket(WPARAM wParam, LPARAM lParam) {
+void TActiveFormControl::OnWebSocket(WPARAM wParam, LPARAM lParam) {
     if (!webSocket_ || static_cast<SOCKET>(wParam) != webSocket_.get()) return;
     // Socket errors are cleared: nothing is raised or shown.
     const int error = WSAGETSELECTERROR(lParam);
@@ -420,7 +451,7 @@ void TVantrelIE_QZ::OnWebSocket(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void TVantrelIE_QZ::MergeReply(std::string_view text) {
+void TActiveFormControl::MergeReply(std::string_view text) {
     HostInfo info;
     if (!ParseHostInfoReply(text, info)) return;
     sockaddr_in peer{};
@@ -438,6 +469,13 @@ void TVantrelIE_QZ::MergeReply(std::string_view text) {
         merged.Channels.data(),
         static_cast<int>(merged.Channels.size() * sizeof(TClientChannelRecord)));
     NetClientSet->Reload();
+    RebuildChannelMap();
+}
+
+void TActiveFormControl::RebuildChannelMap() {
+    if (!NetClientSet->Groups.empty()) NetClientSet->SelectGroup(0);
+    SystemInfo->UpdateChannelLayout();
+    if (form_) form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
 }
 
 } // namespace vantrel::webctl

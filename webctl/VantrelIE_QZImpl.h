@@ -6,7 +6,9 @@
 #include "host/engine/U_Arithmetic.h"
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
+#include "webctl/U_SystemInfo.h"
 #include "webctl/U_WebHost.h"
+#include "webctl/VantrelIE_QZForm.h"
 #include "webctl/Vantrel_IE_QZ_TLB.h"
 
 #include <winsock2.h>
@@ -29,14 +31,13 @@ constexpr UINT WM_REBUILDCHANNELMAP = WM_USER + 13;
 // Web-port socket notices on the control's message window.
 constexpr UINT WM_WEBSOCKET = WM_USER + 100;
 
-// Fixed face of the control.
-constexpr int kFaceWidth = 937;
-constexpr int kFaceHeight = 693;
-
-class TVantrelIE_QZ final : public IVantrelIE_QZ, public IOleObject, public IOleInPlaceObject {
+class TActiveFormControl final : public IVantrelIE_QZ,
+                                 public IOleObject,
+                                 public IOleInPlaceObject,
+                                 public IConnectionPointContainer {
 public:
-    TVantrelIE_QZ();
-    ~TVantrelIE_QZ();
+    TActiveFormControl();
+    ~TActiveFormControl();
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
@@ -127,6 +128,10 @@ public:
     STDMETHODIMP SetObjectRects(LPCRECT pos, LPCRECT clip) override;
     STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
 
+    // IConnectionPointContainer: the events dispinterface's connection point
+    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** e) override;
+    STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** cp) override;
+
     // The page's host, empty while idle; the web port it was asked on.
     const PageHost& Host() const { return host_; }
 
@@ -148,9 +153,13 @@ private:
     void OnWebSocket(WPARAM wParam, LPARAM lParam);
     // One read is one reply; the host list under the control's own settings root takes it.
     void MergeReply(std::string_view text);
+    void DestroyFace();
+    // The host shown first is group 0: its channels take the panes.
+    void RebuildChannelMap();
     static LRESULT CALLBACK MessageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     std::atomic<long> refs_{1};
+    TControlEvents events_{this};
     ITypeInfo* typeInfo_ = nullptr;
     IOleClientSite* site_ = nullptr;
     IDispatch* font_ = nullptr;
@@ -160,10 +169,14 @@ private:
 public:
     // The host list; every board-channel branch is absent, so it counts network channels only.
     std::unique_ptr<TNetClientSet> NetClientSet;
+    std::unique_ptr<TSystemInfo> SystemInfo;
+    std::unique_ptr<TPreviewSet> PreviewSet;
 
 private:
     PageHost host_;
     HWND messageWindow_ = nullptr;
+    // The face; its window is the control's window.
+    TVantrelIE_QZ* form_ = nullptr;
     HWND face_ = nullptr;
     dvr::win::Socket webSocket_;
     bool started_ = false;

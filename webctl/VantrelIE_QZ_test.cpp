@@ -9,11 +9,15 @@
 #include <ws2tcpip.h>
 #include <windows.h>
 #include <ole2.h>
+#include <olectl.h>
 #include <urlmon.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 #include <string>
 #include <thread>
 
@@ -55,6 +59,29 @@ const std::wstring kClassKey = std::wstring(L"CLSID\\") + kClsidText;
 const std::wstring kLibKey = std::wstring(L"TypeLib\\") + kLibIdText;
 const std::wstring kDispKey = L"Interface\\{25185C30-2903-4C9F-A1C3-02F219B3FE90}";
 const std::wstring kEventsKey = L"Interface\\{D26B7BD5-BDC2-47C5-B1ED-8578179D17DD}";
+
+// The names of the DLLs the file binds through its import table.
+std::vector<std::string> ImportedDlls(const std::wstring& path) {
+    std::vector<std::string> names;
+    HMODULE m = ::LoadLibraryExW(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (!m) return names;
+    auto* base = reinterpret_cast<const BYTE*>(m);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         dir.VirtualAddress && d->Name; ++d)
+        names.emplace_back(reinterpret_cast<const char*>(base + d->Name));
+    ::FreeLibrary(m);
+    return names;
+}
+
+TEST(ControlServer, BindsThePlayerLibraryUnderItsSecondName) {
+    const std::vector<std::string> dlls = ImportedDlls(ControlPath());
+    EXPECT_NE(std::find(dlls.begin(), dlls.end(), "StrovidApi.dll"), dlls.end());
+    EXPECT_EQ(std::find(dlls.begin(), dlls.end(), "Strovid.dll"), dlls.end());
+}
 
 TEST(ControlServer, RegistersClassTypeLibraryAndInterfacesAndRemovesThem) {
     Server server;
@@ -168,6 +195,133 @@ std::string StoredValue(const char* name) {
     return data;
 }
 
+// Texts of the face's child windows (tool pictures, page headers, buttons).
+std::vector<std::wstring> ChildTexts(HWND face) {
+    std::vector<std::wstring> texts;
+    ::EnumChildWindows(
+        face,
+        [](HWND w, LPARAM p) -> BOOL {
+            wchar_t text[64] = {};
+            ::GetWindowTextW(w, text, 64);
+            if (text[0] && ::IsWindowVisible(w))
+                reinterpret_cast<std::vector<std::wstring>*>(p)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// The window's pixels as the screen shows them, saved as a 24-bit bitmap file; the pixel
+// colours (0x00RRGGBB) come back row by row.
+std::vector<uint32_t> SaveScreenshot(HWND wnd, const std::string& path, int& width, int& height) {
+    RECT r{};
+    ::GetWindowRect(wnd, &r);
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, dib);
+    ::BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
+                                 static_cast<const uint32_t*>(bits) + size_t(width) * height);
+    ::SelectObject(mem, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        const int row = (width * 3 + 3) & ~3;
+        BITMAPFILEHEADER fh{};
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        fh.bfSize = fh.bfOffBits + DWORD(row) * height;
+        BITMAPINFOHEADER ih{};
+        ih.biSize = sizeof(ih);
+        ih.biWidth = width;
+        ih.biHeight = height;
+        ih.biPlanes = 1;
+        ih.biBitCount = 24;
+        std::fwrite(&fh, sizeof fh, 1, f);
+        std::fwrite(&ih, sizeof ih, 1, f);
+        std::string line(size_t(row), '\0');
+        for (int y = height - 1; y >= 0; --y) {
+            for (int x = 0; x < width; ++x) {
+                const uint32_t p = pixels[size_t(y) * width + x];
+                line[size_t(x) * 3] = char(p & 0xFF);
+                line[size_t(x) * 3 + 1] = char((p >> 8) & 0xFF);
+                line[size_t(x) * 3 + 2] = char((p >> 16) & 0xFF);
+            }
+            std::fwrite(line.data(), 1, line.size(), f);
+        }
+        std::fclose(f);
+    }
+    return pixels;
+}
+
+std::string TestOutputPath(const char* name) {
+    const char* bin = std::getenv("DVR_BIN_DIR");
+    std::string dir = std::string(bin ? bin : ".") + "/../test-output";
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+    return dir + "/" + name;
+}
+
+bool Near(uint32_t rgb, int r, int g, int b, int tolerance = 16) {
+    auto d = [](int x, int y) { return x > y ? x - y : y - x; };
+    return d(int((rgb >> 16) & 0xFF), r) <= tolerance &&
+           d(int((rgb >> 8) & 0xFF), g) <= tolerance && d(int(rgb & 0xFF), b) <= tolerance;
+}
+
+// The container's event sink: records the events the control fires, by number.
+class EventSink final : public IDispatch {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID_IVantrelIE_QZEvents) {
+            *ppv = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+        *n = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*,
+                        EXCEPINFO*, UINT*) override {
+        if (flags != DISPATCH_METHOD) return E_INVALIDARG;
+        events_.push_back(id);
+        // The key comes by reference; the page turns every 'a' into 'b'.
+        if (id == 11 && params && params->cArgs == 1 &&
+            params->rgvarg[0].vt == (VT_I2 | VT_BYREF)) {
+            keys_.push_back(*params->rgvarg[0].piVal);
+            if (*params->rgvarg[0].piVal == 'a') *params->rgvarg[0].piVal = 'b';
+        }
+        return S_OK;
+    }
+    int Count(DISPID id) const { return int(std::count(events_.begin(), events_.end(), id)); }
+    std::vector<DISPID> events_;
+    std::vector<short> keys_;
+    ULONG refs_ = 1;
+};
+
 class ControlInPage : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -235,6 +389,54 @@ TEST_F(ControlInPage, LearnsItsHostFromThePageAndMergesTheHostsAnswer) {
     ASSERT_EQ(stored.Channels.size(), 2u);
     EXPECT_EQ(stored.Channels[1].Name.Get(), "yard");
     EXPECT_EQ(stored.Channels[1].RemoteChannel, 1);
+
+    // The host's two channels take the panes of the four-pane layout over the video area.
+    auto panes = [&] {
+        int n = 0;
+        ::EnumChildWindows(
+            face,
+            [](HWND w, LPARAM p) -> BOOL {
+                RECT c{};
+                ::GetClientRect(w, &c);
+                if (::IsWindowVisible(w) && c.right >= 370 && c.right <= 380 && c.bottom >= 270 &&
+                    c.bottom <= 280)
+                    ++*reinterpret_cast<int*>(p);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&n));
+        return n;
+    };
+    ::ShowWindow(page_, SW_SHOWNORMAL);
+    ASSERT_TRUE(PumpUntil([&] { return panes() == 4; }));
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+    // The first pane is selected: its red frame runs along its top edge.
+    EXPECT_TRUE(PumpUntil([&] {
+        pixels = SaveScreenshot(face, TestOutputPath("webctl_face_panes.bmp"), w, h);
+        return w == kFaceWidth && Near(pixels[size_t(12) * w + 100], 255, 0, 0);
+    }));
+
+    // The picture page: its sliders show the selected pane's values (the viewer's defaults).
+    HWND pictureHeader = ::FindWindowExW(face, nullptr, nullptr, L"图像参数");
+    ASSERT_TRUE(pictureHeader);
+    ::PostMessageW(pictureHeader, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageW(pictureHeader, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    auto thumbLefts = [&] {
+        std::vector<int> lefts;
+        for (HWND c = ::GetWindow(face, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            RECT cr{}, wr{};
+            ::GetClientRect(c, &cr);
+            ::GetWindowRect(c, &wr);
+            POINT at{wr.left, wr.top};
+            ::ScreenToClient(face, &at);
+            if (::IsWindowVisible(c) && cr.right == 8 && cr.bottom == 12) lefts.push_back(at.x);
+        }
+        std::sort(lefts.begin(), lefts.end());
+        return lefts;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return thumbLefts().size() == 4u; }));
+    // hue 130, brightness 150, contrast 80, saturation 110
+    EXPECT_EQ(thumbLefts(), (std::vector<int>{772 + 47, 772 + 55, 772 + 59, 772 + 81}));
 
     // A second page load from the same host replaces its group and channels, still first.
     {
@@ -312,6 +514,134 @@ TEST_F(ControlInPage, PageWithoutHostStaysIdle) {
     control->SetClientSite(nullptr);
     control->Release();
     EXPECT_TRUE(StoredValue("GroupInfo").empty());
+}
+
+TEST_F(ControlInPage, DrawsItsFaceWithToolsPagesAndClock) {
+    PageSite site(L"file:///C:/pages/index.htm");
+    IOleObject* control = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&control)),
+              S_OK);
+    ASSERT_EQ(control->SetClientSite(&site), S_OK);
+    ::ShowWindow(page_, SW_SHOWNORMAL);
+    RECT r{0, 0, kFaceWidth, kFaceHeight};
+    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+    IOleInPlaceObject* inPlace = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+              S_OK);
+    HWND face = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(face) != FALSE; }));
+
+    // Tool strip, page headers, preview-page buttons and the PTZ cover's handle; the hidden
+    // tool and the picture page's buttons do not show.
+    const std::vector<std::wstring> texts = ChildTexts(face);
+    for (const wchar_t* t :
+         {L"系统设置", L"回放", L"监听", L"抓帧", L"轮视/分组", L"其它功能", L"实时预览",
+          L"录像控制", L"报警控制", L"图像参数", L"全部打开", L"全部关闭", L"点击拉开"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), L"默认"), texts.end());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), L"点击合上"), texts.end());
+
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+    // Wait until the face has been painted: the video area black, the tools light.
+    ASSERT_TRUE(PumpUntil([&] {
+        pixels = SaveScreenshot(face, TestOutputPath("webctl_face.bmp"), w, h);
+        return w == kFaceWidth && Near(pixels[size_t(300) * w + 400], 0, 0, 0) &&
+               Near(pixels[size_t(602) * w + 27], 0xC4, 0xD2, 0xE0);
+    }));
+    EXPECT_EQ(h, kFaceHeight);
+    // Face colour left of the video area, header colour on the preview header.
+    EXPECT_TRUE(Near(pixels[size_t(300) * w + 4], 0x1E, 0x3A, 0x60));
+    EXPECT_TRUE(Near(pixels[size_t(30) * w + 780], 0x50, 0x88, 0xC0));
+    // The clock wrote white text into its corner.
+    int white = 0;
+    for (int y = 604; y < 644; ++y)
+        for (int x = 776; x < 926; ++x)
+            white += Near(pixels[size_t(y) * w + x], 255, 255, 255, 40);
+    EXPECT_GT(white, 40);
+
+    inPlace->Release();
+    control->Close(OLECLOSE_NOSAVE);
+    control->SetClientSite(nullptr);
+    EXPECT_EQ(control->Release(), 0u);
+}
+
+TEST_F(ControlInPage, FiresItsEventsToTheContainersSinkUntilUnadvised) {
+    PageSite site(L"file:///C:/pages/index.htm");
+    IOleObject* control = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&control)),
+              S_OK);
+    ASSERT_EQ(control->SetClientSite(&site), S_OK);
+    IConnectionPointContainer* cpc = nullptr;
+    ASSERT_EQ(
+        control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&cpc)),
+        S_OK);
+    IConnectionPoint* cp = nullptr;
+    EXPECT_EQ(cpc->FindConnectionPoint(IID_IDispatch, &cp), CONNECT_E_NOCONNECTION);
+    ASSERT_EQ(cpc->FindConnectionPoint(DIID_IVantrelIE_QZEvents, &cp), S_OK);
+    IID iid{};
+    ASSERT_EQ(cp->GetConnectionInterface(&iid), S_OK);
+    EXPECT_EQ(iid, DIID_IVantrelIE_QZEvents);
+    EventSink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
+    EXPECT_NE(cookie, 0u);
+    EXPECT_GT(sink.refs_, 1u);
+
+    ::ShowWindow(page_, SW_SHOWNORMAL);
+    RECT r{0, 0, kFaceWidth, kFaceHeight};
+    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+    IOleInPlaceObject* inPlace = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+              S_OK);
+    HWND face = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return sink.Count(16) > 0; })); // painted
+
+    // A click and a double click on the bare face left of the video area.
+    const LPARAM at = MAKELPARAM(4, 300);
+    ::PostMessageW(face, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(face, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(PumpUntil([&] { return sink.Count(2) > 0; }));
+    ::PostMessageW(face, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageW(face, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(PumpUntil([&] { return sink.Count(5) > 0; }));
+
+    // A key goes to the page, which may change it.
+    ::SendMessageW(face, WM_CHAR, 'a', 0);
+    ASSERT_EQ(sink.keys_.size(), 1u);
+    EXPECT_EQ(sink.keys_[0], 'a');
+
+    // After Unadvise nothing more arrives and the sink is released.
+    ASSERT_EQ(cp->Unadvise(cookie), S_OK);
+    EXPECT_EQ(cp->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(sink.refs_, 1u);
+    const size_t heard = sink.events_.size();
+    ::InvalidateRect(face, nullptr, TRUE);
+    ::UpdateWindow(face);
+    ::SendMessageW(face, WM_CHAR, 'c', 0);
+    for (int i = 0; i < 30; ++i) { // let any stray event arrive
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&m);
+        ::Sleep(10);
+    }
+    EXPECT_EQ(sink.events_.size(), heard);
+
+    // A sink connected at close time hears the destroy event and is then let go.
+    EventSink last;
+    ASSERT_EQ(cp->Advise(&last, &cookie), S_OK);
+    cp->Release();
+    cpc->Release();
+    inPlace->Release();
+    control->Close(OLECLOSE_NOSAVE);
+    EXPECT_EQ(last.Count(6), 1);
+    EXPECT_EQ(last.refs_, 1u);
+    control->SetClientSite(nullptr);
+    EXPECT_EQ(control->Release(), 0u);
 }
 
 } // namespace

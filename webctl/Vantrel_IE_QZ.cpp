@@ -31,7 +31,7 @@ public:
         if (!ppv) return E_POINTER;
         *ppv = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        auto* control = new (std::nothrow) TVantrelIE_QZ();
+        auto* control = new (std::nothrow) TActiveFormControl();
         if (!control) return E_OUTOFMEMORY;
         const HRESULT hr = control->QueryInterface(riid, ppv);
         control->Release();

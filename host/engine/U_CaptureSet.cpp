@@ -14,6 +14,7 @@ const std::string& Key() {
     return key;
 }
 
+#ifndef VANTREL_CONTROL_BUILD
 // A failing board call must not keep the others from being made.
 template <typename Call> void Guarded(Call call) {
     try {
@@ -21,12 +22,19 @@ template <typename Call> void Guarded(Call call) {
     } catch (...) {
     }
 }
+#endif
 
 } // namespace
 
+#ifdef VANTREL_CONTROL_BUILD
+TCaptureSet::TCaptureSet() {
+    Load();
+}
+#else
 TCaptureSet::TCaptureSet(TVideoCardServices& card) : card_(card) {
     Load();
 }
+#endif
 
 void TCaptureSet::SetDefaults(TCaptureSetRecord& record) {
     SetCaptureDefaults(record);
@@ -45,6 +53,7 @@ int TCaptureSet::SaveRecords(const TCaptureSetRecord* buffer, int highChannel) {
                                        int(sizeof(TCaptureSetRecord)) * (highChannel + 1));
 }
 
+#ifndef VANTREL_CONTROL_BUILD
 int TCaptureSet::ApplyChannel(int channel) {
     if (channel < 0 || channel >= kSettingsChannels) return -1;
     const TCaptureSetRecord& record = Records[channel];
@@ -65,5 +74,7 @@ void TCaptureSet::ApplyAll() {
         ::Sleep(50);
     }
 }
+
+#endif
 
 } // namespace vantrel

@@ -11,8 +11,13 @@ namespace vantrel {
 
 class TCaptureSet {
 public:
-    // Loads at once.
+    // Loads at once. The browser control has no board: its build neither takes one nor
+    // applies records to it.
+#ifdef VANTREL_CONTROL_BUILD
+    TCaptureSet();
+#else
     explicit TCaptureSet(TVideoCardServices& card);
+#endif
 
     // Read in place by the recording engine, the drive choice and the live fan-out.
     std::array<TCaptureSetRecord, kSettingsChannels> Records{};
@@ -23,6 +28,7 @@ public:
     // follow at the next Load.
     static int SaveRecords(const TCaptureSetRecord* buffer, int highChannel);
     static void SetDefaults(TCaptureSetRecord& record);
+#ifndef VANTREL_CONTROL_BUILD
     // Sends the channel's parameters to its encoder; board failures are ignored. 0, or -1 for
     // a channel that has no record.
     int ApplyChannel(int channel);
@@ -31,6 +37,7 @@ public:
 
 private:
     TVideoCardServices& card_;
+#endif
 };
 
 } // namespace vantrel

@@ -88,6 +88,16 @@ static_assert(offsetof(TClientGroupRecord, ParentId) == 184);
 static_assert(offsetof(TClientGroupRecord, OwnId) == 188);
 static_assert(offsetof(TClientGroupRecord, TreeNodeLink) == 192);
 
+// The browser control's build (VANTREL_CONTROL_BUILD) keeps the older, shorter record; the
+// layout's inline namespace keeps units built the two ways from linking together.
+#ifdef VANTREL_CONTROL_BUILD
+#define VANTREL_OTHER_LAYOUT control_layout
+#else
+#define VANTREL_OTHER_LAYOUT host_layout
+#endif
+
+inline namespace VANTREL_OTHER_LAYOUT {
+
 // The "其它" settings page (registry value "OTHER"; also carried by UDP settings messages).
 struct TOtherSettingsRecord {
     uint8_t LockSystemKeys;
@@ -107,11 +117,20 @@ struct TOtherSettingsRecord {
     PString<20> RegisteredName;
     PString<10> RemoteUserName;
     PString<10> RemotePassword;
+#ifdef VANTREL_CONTROL_BUILD
+    uint8_t Reserved132[4];
+};
+static_assert(sizeof(TOtherSettingsRecord) == 136);
+static_assert(offsetof(TOtherSettingsRecord, Reserved132) == 132);
+#else
     int32_t BandwidthLimitKbps;
     uint8_t BandwidthLimitOn;
     uint8_t Reserved137[7];
 };
 static_assert(sizeof(TOtherSettingsRecord) == 144);
+static_assert(offsetof(TOtherSettingsRecord, BandwidthLimitKbps) == 132);
+static_assert(offsetof(TOtherSettingsRecord, BandwidthLimitOn) == 136);
+#endif
 static_assert(offsetof(TOtherSettingsRecord, LockSystemKeys) == 0);
 static_assert(offsetof(TOtherSettingsRecord, RunAtWindowsStart) == 1);
 static_assert(offsetof(TOtherSettingsRecord, WindowsLogonPassword) == 2);
@@ -127,8 +146,8 @@ static_assert(offsetof(TOtherSettingsRecord, NameServerAddress) == 58);
 static_assert(offsetof(TOtherSettingsRecord, RegisteredName) == 89);
 static_assert(offsetof(TOtherSettingsRecord, RemoteUserName) == 110);
 static_assert(offsetof(TOtherSettingsRecord, RemotePassword) == 121);
-static_assert(offsetof(TOtherSettingsRecord, BandwidthLimitKbps) == 132);
-static_assert(offsetof(TOtherSettingsRecord, BandwidthLimitOn) == 136);
+
+} // inline namespace VANTREL_OTHER_LAYOUT
 
 // One work-log entry; the log file is an array of them chained by day.
 struct TWorkLogRecord {

@@ -15,6 +15,7 @@ const std::string& Key() {
     return key;
 }
 
+#ifndef VANTREL_CONTROL_BUILD
 template <typename Call> void Guarded(Call call) {
     try {
         call();
@@ -25,12 +26,19 @@ template <typename Call> void Guarded(Call call) {
 int AsInt(uint32_t value) {
     return value > uint32_t(INT32_MAX) ? INT32_MAX : int(value);
 }
+#endif
 
 } // namespace
 
+#ifdef VANTREL_CONTROL_BUILD
+TPreviewSet::TPreviewSet() {
+    Load();
+}
+#else
 TPreviewSet::TPreviewSet(TVideoCardServices& card) : card_(card) {
     Load();
 }
+#endif
 
 void TPreviewSet::SetDefaults(int channel, TPreviewSetRecord& record) {
     SetPreviewDefaults(channel, record);
@@ -49,6 +57,7 @@ int TPreviewSet::SaveRecords(const TPreviewSetRecord* buffer, int highChannel) {
                                        int(sizeof(TPreviewSetRecord)) * (highChannel + 1));
 }
 
+#ifndef VANTREL_CONTROL_BUILD
 void TPreviewSet::ApplyToBoard() {
     int channels = 0;
     Guarded([&] { channels = card_.ChannelCount(); });
@@ -69,5 +78,7 @@ void TPreviewSet::ApplyToBoard() {
         ::Sleep(30);
     }
 }
+
+#endif
 
 } // namespace vantrel

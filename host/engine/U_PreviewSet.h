@@ -11,8 +11,13 @@ namespace vantrel {
 
 class TPreviewSet {
 public:
-    // Loads at once.
+    // Loads at once. The browser control has no board: its build neither takes one nor
+    // applies records to it.
+#ifdef VANTREL_CONTROL_BUILD
+    TPreviewSet();
+#else
     explicit TPreviewSet(TVideoCardServices& card);
+#endif
 
     // The live image of the stored value; the panes, the map tree and the remote information
     // reply read it in place.
@@ -23,12 +28,14 @@ public:
     // Writes channels 0..highChannel of `buffer`; 0 written, -1 otherwise.
     static int SaveRecords(const TPreviewSetRecord* buffer, int highChannel);
     static void SetDefaults(int channel, TPreviewSetRecord& record);
+#ifndef VANTREL_CONTROL_BUILD
     // On-screen text, then the picture values, of every board channel in order; board failures
     // are ignored.
     void ApplyToBoard();
 
 private:
     TVideoCardServices& card_;
+#endif
 };
 
 } // namespace vantrel

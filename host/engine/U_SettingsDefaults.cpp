@@ -19,7 +19,12 @@ const QualityRow& NormalRow(int64_t level) {
 void SetCaptureDefaults(TCaptureSetRecord& record) {
     std::memset(&record, 0, sizeof record);
     record.MaxFileSize = 200;
+#ifdef VANTREL_CONTROL_BUILD
+    // The viewer keeps its local recordings to the size limit from the start.
+    record.LimitFileSize = 1;
+#else
     record.LimitFileSize = 0;
+#endif
     record.QualityLevel = 1;
     record.KeyFrameInterval = 301;
     record.FrameRate = 25;
@@ -35,12 +40,18 @@ void SetCaptureDefaults(TCaptureSetRecord& record) {
     record.VideoStandard = 2;
     record.FourCifMode = 0;
     record.FourCifLevel = 1;
+#ifndef VANTREL_CONTROL_BUILD
     record.DcifMode = 0;
     record.DcifLevel = 1;
+#endif
 }
 
 void SetPreviewDefaults(int channel, TPreviewSetRecord& record) {
+#ifdef VANTREL_CONTROL_BUILD
+    record.Picture = {150, 80, 110, 130};
+#else
     record.Picture = {140, 50, 70, 128};
+#endif
     record.Title.Set(std::to_string(channel + 1));
     record.MaskOn = 0;
     record.MaskLeft = record.MaskTop = record.MaskRight = record.MaskBottom = 0;
@@ -102,9 +113,11 @@ EncoderParams ChooseEncoderParams(const TCaptureSetRecord& record) {
     if (record.FourCifMode) {
         p.Row = NormalRow(record.FourCifLevel);
         p.PictureFormat = 3;
+#ifndef VANTREL_CONTROL_BUILD
     } else if (record.DcifMode) {
         p.Row = NormalRow(record.QualityLevel);
         p.PictureFormat = -1;
+#endif
     } else if (record.UltraMode) {
         const int level =
             record.UltraLevel < kUltraQualityLevels ? record.UltraLevel : kDefaultUltraLevel;

@@ -14,7 +14,18 @@ using dvr::PString;
 
 constexpr int kSettingsChannels = 49;
 
+// The browser control is built from these sources with VANTREL_CONTROL_BUILD and keeps the
+// older, shorter recording and alarm records; the layouts live in their own inline namespace so
+// that a unit built one way can never link against a unit built the other way.
+#ifdef VANTREL_CONTROL_BUILD
+#define VANTREL_RECORD_LAYOUT control_layout
+#else
+#define VANTREL_RECORD_LAYOUT host_layout
+#endif
+
 #pragma pack(push, 1)
+
+inline namespace VANTREL_RECORD_LAYOUT {
 
 // Recording parameters of one channel (registry "CAPTURE", 49 in a row).
 struct TCaptureSetRecord {
@@ -36,11 +47,19 @@ struct TCaptureSetRecord {
     uint8_t VideoStandard; // 1 NTSC, 2 PAL
     uint8_t FourCifMode;
     uint8_t FourCifLevel;
+#ifdef VANTREL_CONTROL_BUILD
+    uint8_t Reserved47;
+};
+static_assert(sizeof(TCaptureSetRecord) == 48);
+#else
     uint8_t DcifMode;
     uint8_t DcifLevel;
     uint8_t Reserved49[3];
 };
 static_assert(sizeof(TCaptureSetRecord) == 52);
+static_assert(offsetof(TCaptureSetRecord, DcifMode) == 47);
+static_assert(offsetof(TCaptureSetRecord, DcifLevel) == 48);
+#endif
 static_assert(offsetof(TCaptureSetRecord, LimitFileSize) == 4);
 static_assert(offsetof(TCaptureSetRecord, QualityLevel) == 8);
 static_assert(offsetof(TCaptureSetRecord, KeyFrameInterval) == 12);
@@ -57,8 +76,6 @@ static_assert(offsetof(TCaptureSetRecord, UltraLevel) == 43);
 static_assert(offsetof(TCaptureSetRecord, VideoStandard) == 44);
 static_assert(offsetof(TCaptureSetRecord, FourCifMode) == 45);
 static_assert(offsetof(TCaptureSetRecord, FourCifLevel) == 46);
-static_assert(offsetof(TCaptureSetRecord, DcifMode) == 47);
-static_assert(offsetof(TCaptureSetRecord, DcifLevel) == 48);
 
 // Brightness, contrast, saturation and hue of a board's video input.
 struct TPictureParams {
@@ -171,11 +188,21 @@ struct TAlarmSetRecord {
     PString<30> UploadAddresses[kUploadAddresses];
     uint8_t UploadAddressCount;
     SmsMessageBlock Sms;
+#ifdef VANTREL_CONTROL_BUILD
+    uint8_t Reserved3549[3];
+};
+static_assert(sizeof(TAlarmSetRecord) == 3552);
+static_assert(offsetof(TAlarmSetRecord, Reserved3549) == 3549);
+#else
     PString<20> DialUser;
     PString<20> DialPassword;
     uint8_t Reserved3591;
 };
 static_assert(sizeof(TAlarmSetRecord) == 3592);
+static_assert(offsetof(TAlarmSetRecord, DialUser) == 3549);
+static_assert(offsetof(TAlarmSetRecord, DialPassword) == 3570);
+static_assert(offsetof(TAlarmSetRecord, Reserved3591) == 3591);
+#endif
 static_assert(offsetof(TAlarmSetRecord, VideoLossOn) == 0);
 static_assert(offsetof(TAlarmSetRecord, MotionOn) == 1);
 static_assert(offsetof(TAlarmSetRecord, ProbeOn) == 2);
@@ -214,9 +241,8 @@ static_assert(offsetof(TAlarmSetRecord, UploadAddressOn) == 1751);
 static_assert(offsetof(TAlarmSetRecord, UploadAddresses) == 1801);
 static_assert(offsetof(TAlarmSetRecord, UploadAddressCount) == 3351);
 static_assert(offsetof(TAlarmSetRecord, Sms) == 3352);
-static_assert(offsetof(TAlarmSetRecord, DialUser) == 3549);
-static_assert(offsetof(TAlarmSetRecord, DialPassword) == 3570);
-static_assert(offsetof(TAlarmSetRecord, Reserved3591) == 3591);
+
+} // inline namespace VANTREL_RECORD_LAYOUT
 
 // One channel's PTZ camera: which protocol, where and how fast it listens.
 struct TYunTaiEntry {

@@ -24,7 +24,8 @@ TSystemInfo::TSystemInfo(TArithmetic& arithmetic, const TNetClientSet& netClient
     path.resize(path.find_last_of(L"\\/") + 1);
     ProgramPath = dvr::win::WideToGbk(path);
     UpdateChannelLayout();
-    ReadAddresses();
+    ReadLocalAddresses(HostName, LocalIPs);
+    if (!LocalIPs.empty()) OwnIP = LocalIPs.front();
 }
 
 void TSystemInfo::UpdateChannelLayout() {
@@ -36,13 +37,15 @@ void TSystemInfo::UpdateChannelLayout() {
     arithmetic_.LayoutPanes(VideoArea, PaneRects.data(), panes - 1);
 }
 
-void TSystemInfo::ReadAddresses() {
+void ReadLocalAddresses(std::string& hostName, std::vector<std::string>& addresses) {
+    hostName.clear();
+    addresses.clear();
     WSADATA wsa{};
     if (::WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return;
     char name[256] = {};
     if (::gethostname(name, 255) == 0) {
         name[254] = '\0';
-        HostName = name;
+        hostName = name;
         ADDRINFOA hints{};
         hints.ai_family = AF_INET;
         ADDRINFOA* list = nullptr;
@@ -53,14 +56,13 @@ void TSystemInfo::ReadAddresses() {
                 auto* sin = reinterpret_cast<sockaddr_in*>(a->ai_addr);
                 if (::inet_ntop(AF_INET, &sin->sin_addr, text, sizeof(text))) {
                     // getaddrinfo repeats an address once per socket type.
-                    if (std::find(LocalIPs.begin(), LocalIPs.end(), text) == LocalIPs.end())
-                        LocalIPs.emplace_back(text);
+                    if (std::find(addresses.begin(), addresses.end(), text) == addresses.end())
+                        addresses.emplace_back(text);
                 }
             }
             ::freeaddrinfo(list);
         }
     }
-    if (!LocalIPs.empty()) OwnIP = LocalIPs.front();
     ::WSACleanup();
 }
 

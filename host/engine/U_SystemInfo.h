@@ -10,6 +10,9 @@
 
 namespace vantrel {
 
+// The host name and its IPv4 addresses in resolver order; both empty when resolution fails.
+void ReadLocalAddresses(std::string& hostName, std::vector<std::string>& addresses);
+
 class TSystemInfo {
 public:
     TSystemInfo(TArithmetic& arithmetic, const TNetClientSet& netClientSet, int boardChannels);
@@ -26,8 +29,6 @@ public:
     void UpdateChannelLayout();
 
 private:
-    void ReadAddresses();
-
     TArithmetic& arithmetic_;
     const TNetClientSet& netClientSet_;
     int boardChannels_;

@@ -2,10 +2,15 @@
 
 #include "common/win/textconv.h"
 
+#include <string>
+
 namespace vantrel {
 namespace {
-constexpr const char* kKey = "SOFTWARE\\VQS\\OTHER";
+const std::string& Key() {
+    static const std::string key = std::string(kSettingsKey) + "OTHER";
+    return key;
 }
+} // namespace
 
 TSystemOtherSet::TSystemOtherSet(TArithmetic& arithmetic) : arithmetic_(arithmetic) {
     Reload();
@@ -30,16 +35,21 @@ void TSystemOtherSet::SetDefaults(TOtherSettingsRecord& record, std::string_view
     record.RestartDays = 0;
     record.ActAsClient = 0;
     record.ShowLogonAtStart = 1;
+#ifdef VANTREL_CONTROL_BUILD
+    // A viewer searches a name server on its own machine until told otherwise.
+    record.NameServerAddress.Set("127.0.0.1");
+#else
     record.NameServerAddress.Set("");
+#endif
     record.RegisteredName.Set(computerName);
 }
 
 int TSystemOtherSet::Load() {
-    return arithmetic_.ReadRegBinary(HKEY_LOCAL_MACHINE, kKey, "OTHER", &Record, sizeof(Record));
+    return arithmetic_.ReadRegBinary(HKEY_LOCAL_MACHINE, Key(), "OTHER", &Record, sizeof(Record));
 }
 
 int TSystemOtherSet::Save(const TOtherSettingsRecord& record) {
-    return arithmetic_.WriteRegBinary(HKEY_LOCAL_MACHINE, kKey, "OTHER", &record, sizeof(record));
+    return arithmetic_.WriteRegBinary(HKEY_LOCAL_MACHINE, Key(), "OTHER", &record, sizeof(record));
 }
 
 std::string TSystemOtherSet::ComputerName() {

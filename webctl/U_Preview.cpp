@@ -1,0 +1,205 @@
+#include "webctl/U_Preview.h"
+
+#include "common/win/textconv.h"
+#include "webctl/U_FaceLayout.h"
+#include "webctl/VantrelIE_QZForm.h"
+
+#include <algorithm>
+#include <string>
+
+#include <windows.h>
+
+namespace vantrel::webctl {
+
+using namespace dvr::fw;
+
+namespace {
+
+constexpr TColor kFrameColor = 0x0000FF; // red
+
+void Place(TPanel* window, const PaneRect& r) {
+    window->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+}
+
+} // namespace
+
+TPreview::TPreview(TVantrelIE_QZ& form) : form_(form) {
+    for (int i = 0; i < kPaneCount; ++i) {
+        TPreviewPane& pane = Panes[i];
+        pane.Channel = i;
+        pane.Window = new TPanel(&form);
+        pane.Window->SetParent(&form);
+        pane.Window->SetTag(i);
+        pane.Window->SetColor(clBlack);
+        pane.Window->SetBevelOuter(TBevelCut::bvNone);
+        pane.Window->SetCaption("");
+        pane.Window->SetVisible(false);
+        pane.Window->OnClick = TNotifyEvent(this, &TPreview::PaneClick);
+        pane.Window->OnDblClick = TNotifyEvent(this, &TPreview::PaneDblClick);
+        pane.Window->OnMouseUp = TMouseEvent(this, &TPreview::PaneMouseUp);
+    }
+    PaneMenu = new TPopupMenu(&form);
+    auto* split = new TMenuItem(&form);
+    split->SetCaption(dvr::win::Utf8ToGbk("画面分割"));
+    PaneMenu->Items()->Add(split);
+    for (size_t i = 0; i < kSplitCounts.size(); ++i) {
+        auto* item = new TMenuItem(&form);
+        item->SetCaption(std::to_string(kSplitCounts[i]) + dvr::win::Utf8ToGbk(" 画面"));
+        item->SetTag(kSplitCounts[i]);
+        item->SetRadioItem(true);
+        item->OnClick = TNotifyEvent(this, &TPreview::LayoutMenuClick);
+        split->Add(item);
+        splitItems_[i] = item;
+    }
+    for (TPanel*& edge : frame_) {
+        edge = new TPanel(&form);
+        edge->SetParent(&form);
+        edge->SetColor(kFrameColor);
+        edge->SetBevelOuter(TBevelCut::bvNone);
+        edge->SetCaption("");
+        edge->SetVisible(false);
+    }
+}
+
+void TPreview::PlacePanes(int channelCount, const std::vector<PaneRect>& rects,
+                          const PaneRect& area) {
+    PaneRects = rects;
+    VideoArea = area;
+    ChannelCount = channelCount;
+    for (size_t i = 0; i < rects.size() && i < cells_.size(); ++i)
+        cells_[i] = rects[i];
+    SplitCount = static_cast<int>(rects.size());
+    EnlargedPane = -1;
+    if (SelectedPane >= channelCount) SelectedPane = 0;
+    for (int i = 0; i < kPaneCount; ++i) {
+        TPreviewPane& pane = Panes[i];
+        if (i < static_cast<int>(rects.size())) {
+            pane.State = kPaneGrid;
+            Place(pane.Window, rects[i]);
+            pane.Window->SetVisible(true);
+            // Above the video area's backdrop, whatever order the windows were made in.
+            if (HWND w = pane.Window->WindowHandle())
+                ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        } else {
+            pane.Window->SetVisible(false);
+        }
+    }
+    ShowSelectionFrame(SelectedPane, channelCount > 0);
+}
+
+void TPreview::SelectPane(int channel) {
+    if (channel < 0 || channel >= kPaneCount) return;
+    SelectedPane = channel;
+    // The picture sliders show the pane's values.
+    form_.ShowPaneColor(channel);
+}
+
+void TPreview::ShowSelectionFrame(int channel, bool visible) {
+    if (channel < 0 || channel >= kPaneCount) return;
+    TPanel* pane = Panes[channel].Window;
+    const int w = pane->Width(), h = pane->Height();
+    const int x = pane->Left(), y = pane->Top();
+    frame_[0]->SetBounds(x, y, 1, h);
+    frame_[1]->SetBounds(x, y, w, 1);
+    frame_[2]->SetBounds(x + w - 1, y, 1, h);
+    frame_[3]->SetBounds(x, y + h - 1, w, 1);
+    for (TPanel* edge : frame_) {
+        edge->SetVisible(visible);
+        if (visible)
+            if (HWND e = edge->WindowHandle())
+                ::SetWindowPos(e, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void TPreview::SetPaneState(int channel, int state) {
+    if (channel < 0 || channel >= kPaneCount) return;
+    TPreviewPane& pane = Panes[channel];
+    if (state == kPaneGrid || state == kPaneGridFull) {
+        Place(pane.Window, cells_[size_t(channel)]);
+        EnlargedPane = -1;
+    } else if (state == kPaneEnlarged) {
+        Place(pane.Window, VideoArea);
+        EnlargedPane = channel;
+    } else if (state == kPaneEnlargedFull) {
+        Place(pane.Window, PaneRect{0, 0, 896, 644});
+        EnlargedPane = channel;
+    } else {
+        return;
+    }
+    pane.State = state;
+    if (HWND w = pane.Window->WindowHandle())
+        ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TPreview::ApplyLayout(int first, int count) {
+    std::vector<PaneRect> rects(size_t(std::max(count, 1)));
+    const int c = count > 0 ? LayoutPanes(VideoArea, rects.data(), count - 1) : 0;
+    if (c > count) {
+        rects.resize(size_t(c));
+        LayoutPanes(VideoArea, rects.data(), c - 1);
+    }
+    EnlargedPane = -1;
+    for (int j = 0; j < kPaneCount; ++j) {
+        TPreviewPane& pane = Panes[size_t(j)];
+        const bool inLayout = j >= first && j < first + count && j - first < c;
+        // The empty cells of a layout wider than the channels.
+        const bool emptyCell = first == 0 && j >= ChannelCount && j < c;
+        if (inLayout || emptyCell) {
+            cells_[size_t(j)] = rects[size_t(inLayout ? j - first : j)];
+            Place(pane.Window, cells_[size_t(j)]);
+            pane.State = kPaneGrid;
+            pane.Window->SetVisible(true);
+            if (HWND w = pane.Window->WindowHandle())
+                ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        } else {
+            pane.Window->SetVisible(false);
+        }
+    }
+    ShowSelectionFrame(SelectedPane, Panes[size_t(SelectedPane)].Window->Visible());
+}
+
+void TPreview::ShowLayout(int first, int count) {
+    if (static_cast<int>(PaneRects.size()) < count) return;
+    ApplyLayout(first, std::min(ChannelCount, count));
+}
+
+void TPreview::LayoutMenuClick(TObject* sender) {
+    const int count = static_cast<TMenuItem*>(sender)->Tag();
+    const int first = FirstChannelForSplit(SelectedPane, count, ChannelCount);
+    EnlargedPane = -1;
+    ShowLayout(first, count);
+    SplitCount = count;
+}
+
+void TPreview::PaneMouseUp(TObject* sender, TMouseButton button, TShiftState, int x, int y) {
+    if (button != TMouseButton::mbRight) return;
+    auto* window = static_cast<TPanel*>(sender);
+    for (TMenuItem* item : splitItems_) {
+        item->SetEnabled(item->Tag() <= static_cast<int>(PaneRects.size()));
+        item->SetChecked(item->Tag() == SplitCount);
+    }
+    PaneMenu->SetTag(window->Tag());
+    const TPoint at = window->ClientToScreen(TPoint{x, y});
+    PaneMenu->Popup(at.X, at.Y);
+}
+
+void TPreview::PaneClick(TObject* sender) {
+    const int pane = static_cast<TPanel*>(sender)->Tag();
+    SelectPane(pane);
+    const int state = Panes[pane].State;
+    ShowSelectionFrame(pane, state == kPaneGrid || state == kPaneGridFull);
+}
+
+void TPreview::PaneDblClick(TObject* sender) {
+    if (CycleMode) return;
+    const int pane = static_cast<TPanel*>(sender)->Tag();
+    const int state = Panes[pane].State;
+    const int next = state == kPaneGridFull       ? kPaneEnlargedFull
+                     : state == kPaneEnlargedFull ? kPaneGridFull
+                     : state == kPaneGrid         ? kPaneEnlarged
+                                                  : kPaneGrid;
+    SetPaneState(pane, next);
+    ShowSelectionFrame(pane, next == kPaneGrid || next == kPaneGridFull);
+}
+
+} // namespace vantrel::webctl
