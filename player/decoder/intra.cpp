@@ -114,7 +114,7 @@ struct GridRef {
 bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
     BitReader& br = d.br;
     int16_t* block = d.block;
-    std::memset(block, 0, sizeof d.block);
+    ClearBlock(block);
     const bool luma = b < 4;
     const int q = d.quant;
     const int s = DcScaler(q, luma);
