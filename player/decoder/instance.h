@@ -162,32 +162,28 @@ bool ReadCoefficientEscape(BitReader& br, const TcoefEntry* table, const uint8_t
 // read from a window of bits held in a register; escapes go through the reader. Returns
 // the scan position after the last level written (above 64 when a run ran past the end).
 template <typename Level>
-inline int ReadBlockCoefficients(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
-                                  const uint8_t (*rmax)[64], int16_t* block, const uint8_t* scan,
-                                  int pos, Level level) {
-    constexpr int kPeek = kTcoefBits + 1; // the longest code and its sign bit
+inline int ReadBlockCoefficients(BitReader& br, const TcoefEntry* table, const int32_t* events,
+                                 const uint8_t (*lmax)[64], const uint8_t (*rmax)[64],
+                                 int16_t* block, const uint8_t* scan, int pos, Level level) {
     constexpr int kWindowBits = 57;
     size_t at = br.Consumed();
     uint64_t window = br.Window(at);
     int left = kWindowBits;
     for (;;) {
-        if (left < kPeek) {
+        if (left < kTcoefSignedBits) {
             window = br.Window(at);
             left = kWindowBits;
         }
-        const uint32_t bits = static_cast<uint32_t>(window >> (64 - kPeek));
-        const TcoefEntry e = table[bits >> 1];
+        // One load gives the length, last, run and the signed level of table codes.
+        const int32_t e = events[window >> (64 - kTcoefSignedBits)];
         int last, run, l;
-        if (e.len && e.level) {
-            const int n = e.len + 1;
-            // The sign is as likely one way as the other: applied without a branch.
-            const int negative = -static_cast<int>((bits >> (kTcoefBits - e.len)) & 1);
+        if (const int n = TcoefLength(e)) {
             window <<= n;
             left -= n;
             at += static_cast<size_t>(n);
-            last = e.last;
-            run = e.run;
-            l = (e.level ^ negative) - negative;
+            last = TcoefLast(e);
+            run = TcoefRun(e);
+            l = TcoefLevel(e);
         } else {
             br.Seek(at);
             CoefficientEvent ev;

@@ -178,7 +178,7 @@ bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
         const uint8_t* scan = !d.ac_pred   ? tables::kScanZigzag
                               : from_above ? tables::kScanHorizontal
                                            : tables::kScanVertical;
-        ReadBlockCoefficients(br, kVlc.tcoef_intra, tables::kLmaxIntra, tables::kRmaxIntra, block,
+        ReadBlockCoefficients(br, kVlc.tcoef_intra, kVlc.tcoef_intra_signed, tables::kLmaxIntra, tables::kRmaxIntra, block,
                               scan, 1, [](int l) { return l; });
     }
 
