@@ -100,7 +100,9 @@ __attribute__((target("avx2"))) void ProductsAvx2(const G726State& s, int* zeros
     *zeros = v[2] + v[3] + v[4] + v[5] + v[6] + v[7];
 }
 
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
+// Set during static initialisation, possibly before the runtime's own processor probe has
+// run: probe first.
+const bool kHaveAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
 #endif
 
 inline G726Sums Sums(const G726State& s, bool vector) {
