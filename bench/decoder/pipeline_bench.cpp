@@ -2,7 +2,8 @@
 // against libavcodec, first decoding alone, then decoding with deblocking, deringing and
 // conversion to 24-bit RGB against libavcodec with libpostproc (when present) and
 // libswscale.
-//   pipeline_bench [STREAM.m4v|.MPG] [seconds per run]
+//   pipeline_bench [seconds per run] [STREAM.m4v|.MPG ...]
+// By default D1 and CIF I/P/B streams at 1 and 4 Mbit/s.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +14,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/log.h>
 #include <libswscale/swscale.h>
 #if DVR_HAVE_POSTPROC
 #include <libpostproc/postprocess.h>
@@ -189,30 +191,54 @@ double TheirRate(const std::vector<VideoRecord>& records, bool output, double se
 
 } // namespace
 
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// The machine is shared: ours and theirs run by turns, and the medians are compared.
 int main(int argc, char** argv) {
-    const std::string path = argc > 1 ? argv[1] : "build/testdata/bench_d1_ipb2.m4v";
-    const double seconds = argc > 2 ? std::atof(argv[2]) : 3.0;
-    std::vector<VideoRecord> records;
-    if (!LoadVideoRecords(path, records)) {
-        std::fprintf(stderr, "pipeline_bench: cannot read %s\n", path.c_str());
-        return 1;
-    }
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 0.3;
+    std::vector<std::string> paths;
+    for (int i = 2; i < argc; ++i)
+        paths.push_back(argv[i]);
+    if (paths.empty())
+        for (const char* size : {"d1", "cif"})
+            for (const char* rate : {"1m", "4m"})
+                paths.push_back(std::string("build/testdata/bench_") + size + "_ipb_" + rate +
+                                ".m4v");
+    av_log_set_level(AV_LOG_QUIET);
     const int level = OverrideSimdLevel(2);
-    long pictures = 0;
-    for (const VideoRecord& r : records)
-        pictures += PicturesOf(r);
-    std::printf("%s: %zu records, %ld pictures; ours at level %d\n", path.c_str(), records.size(),
-                pictures, level);
+    constexpr int kTurns = 5;
     const char* their_output = DVR_HAVE_POSTPROC ? "libavcodec + libpostproc + libswscale"
                                                  : "libavcodec + libswscale";
-    for (bool output : {false, true}) {
-        const double theirs = TheirRate(records, output, seconds);
-        const double ours = OurRate(records, output, seconds);
-        std::printf("%s\n", output ? "decode, deblock, dering, convert to 24-bit" : "decode");
-        std::printf("  %-40s %8.1f pictures/s\n", output ? their_output : "libavcodec", theirs);
-        std::printf("  %-40s %8.1f pictures/s\n", "ours", ours);
-        std::printf("  ratio (ours / theirs)                    %8.2f\n",
-                    theirs > 0 ? ours / theirs : 0.0);
+    std::printf("pictures/s, medians of %d turns, ours at level %d; 'full' is decoding, deblocking,\n"
+                "deringing and 24-bit RGB, theirs %s\n",
+                kTurns, level, their_output);
+    std::printf("%-24s %9s %9s %6s   %9s %9s %6s\n", "stream", "decode:av", "ours", "ratio",
+                "full:av", "ours", "ratio");
+    for (const std::string& path : paths) {
+        std::vector<VideoRecord> records;
+        if (!LoadVideoRecords(path, records)) {
+            std::fprintf(stderr, "pipeline_bench: cannot read %s\n", path.c_str());
+            return 1;
+        }
+        std::vector<double> runs[2][2]; // [output][theirs, ours]
+        for (int t = 0; t < kTurns; ++t)
+            for (int output = 0; output < 2; ++output) {
+                runs[output][0].push_back(TheirRate(records, output, seconds));
+                runs[output][1].push_back(OurRate(records, output, seconds));
+            }
+        double m[2][2];
+        for (int o = 0; o < 2; ++o)
+            for (int w = 0; w < 2; ++w)
+                m[o][w] = Median(runs[o][w]);
+        const size_t slash = path.find_last_of('/');
+        std::printf("%-24s %9.1f %9.1f %6.2f   %9.1f %9.1f %6.2f\n",
+                    path.substr(slash == std::string::npos ? 0 : slash + 1).c_str(), m[0][0],
+                    m[0][1], m[0][0] > 0 ? m[0][1] / m[0][0] : 0.0, m[1][0], m[1][1],
+                    m[1][0] > 0 ? m[1][1] / m[1][0] : 0.0);
+        std::fflush(stdout);
     }
     return 0;
 }

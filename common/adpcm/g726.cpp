@@ -1,8 +1,14 @@
 #include "common/adpcm/g726.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstddef>
 #include <cstdlib>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace dvr {
 namespace {
@@ -32,14 +38,18 @@ inline int ToFloat(int negative, int mag) {
 }
 
 // Product of a predictor coefficient (an = coefficient >> 2) and a floating-point sample.
-int FMult(int an, int srn) {
-    int anmag = an > 0 ? an : ((-an) & 0x1FFF);
-    int anexp = BitLength(anmag) - 6;
-    int anmant = anmag == 0 ? 32 : anexp >= 0 ? anmag >> anexp : anmag << -anexp;
-    int wanexp = anexp + ((srn >> 6) & 0xF) - 13;
-    int wanmant = (anmant * (srn & 0x3F) + 0x30) >> 4;
-    int r = wanexp >= 0 ? ((wanmant << wanexp) & 0x7FFF) : (wanmant >> -wanexp);
-    return (an ^ srn) < 0 ? -r : r;
+// Eight of these per sample make up most of the coder's work: written without branches,
+// the shifts in either direction folded into one 64-bit shift.
+inline int FMult(int an, int srn) {
+    const int anmag = an > 0 ? an : ((-an) & 0x1FFF);
+    const int bits = std::bit_width(static_cast<unsigned>(anmag)); // at most 13
+    // The top six bits of anmag: anmag * 2^(6 - bits), exact for either sign of the shift.
+    const int anmant = anmag == 0 ? 32 : ((anmag << 16) >> bits) >> 10;
+    const int wanexp = bits - 6 + ((srn >> 6) & 0xF) - 13; // -19..9
+    const int wanmant = (anmant * (srn & 0x3F) + 0x30) >> 4;
+    const int r = static_cast<int>((static_cast<uint64_t>(wanmant) << 19) >> (19 - wanexp)) & 0x7FFF;
+    const int negative = (an ^ srn) >> 31;
+    return (r ^ negative) - negative;
 }
 
 struct Estimate {
@@ -48,14 +58,75 @@ struct Estimate {
     int y;   // quantiser scale factor
 };
 
-Estimate Predict(const G726State& s) {
-    int sezi = 0;
+#if defined(__x86_64__) || defined(__i386__)
+// The eight products at once: the two poles (a[0], a[1] against sr[0], sr[1]) in lanes 0
+// and 1, the six zeros (b[i] against dq[i]) in lanes 2 to 7; the same steps as FMult.
+// Returns the zero section's sum and the poles' sum.
+__attribute__((target("avx2"))) void ProductsAvx2(const G726State& s, int* zeros, int* poles) {
+    static_assert(offsetof(G726State, b) == offsetof(G726State, a) + 2 * sizeof(int32_t));
+    static_assert(offsetof(G726State, sr) == offsetof(G726State, dq) + 6 * sizeof(int32_t));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i an = _mm256_srai_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s.a)), 2);
+    const __m256i srn = _mm256_permutevar8x32_epi32(
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s.dq)), _mm256_setr_epi32(6, 7, 0, 1, 2, 3, 4, 5));
+    const __m256i anmag = _mm256_blendv_epi8(
+        _mm256_and_si256(_mm256_sub_epi32(zero, an), _mm256_set1_epi32(0x1FFF)), an,
+        _mm256_cmpgt_epi32(an, zero));
+    // Bit length from the exponent of the exact float conversion (anmag < 2^13); 0 for 0.
+    const __m256i exponent =
+        _mm256_srli_epi32(_mm256_castps_si256(_mm256_cvtepi32_ps(anmag)), 23);
+    const __m256i bits = _mm256_max_epi32(_mm256_sub_epi32(exponent, _mm256_set1_epi32(126)), zero);
+    const __m256i is_zero = _mm256_cmpeq_epi32(anmag, zero);
+    const __m256i anmant = _mm256_or_si256(
+        _mm256_srli_epi32(_mm256_srlv_epi32(_mm256_slli_epi32(anmag, 16), bits), 10),
+        _mm256_and_si256(is_zero, _mm256_set1_epi32(32)));
+    const __m256i wanexp = _mm256_add_epi32(
+        _mm256_sub_epi32(bits, _mm256_set1_epi32(19)),
+        _mm256_and_si256(_mm256_srai_epi32(srn, 6), _mm256_set1_epi32(0xF)));
+    // Both factors fit in 16 bits with zero high halves: pmaddwd gives their product.
+    const __m256i wanmant = _mm256_srli_epi32(
+        _mm256_add_epi32(_mm256_madd_epi16(anmant, _mm256_and_si256(srn, _mm256_set1_epi32(0x3F))),
+                         _mm256_set1_epi32(0x30)),
+        4);
+    // A shift count out of range gives 0, so only the shift of the right direction counts.
+    __m256i r = _mm256_or_si256(_mm256_sllv_epi32(wanmant, wanexp),
+                                _mm256_srlv_epi32(wanmant, _mm256_sub_epi32(zero, wanexp)));
+    r = _mm256_and_si256(r, _mm256_set1_epi32(0x7FFF));
+    const __m256i negative = _mm256_srai_epi32(_mm256_xor_si256(an, srn), 31);
+    r = _mm256_sub_epi32(_mm256_xor_si256(r, negative), negative);
+    alignas(32) int v[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(v), r);
+    *poles = v[0] + v[1];
+    *zeros = v[2] + v[3] + v[4] + v[5] + v[6] + v[7];
+}
+
+// Set during static initialisation, possibly before the runtime's own processor probe has
+// run: probe first.
+const bool kHaveAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+#endif
+
+inline G726Sums Sums(const G726State& s, bool vector) {
+    G726Sums r;
+#if defined(__x86_64__) || defined(__i386__)
+    if (vector && kHaveAvx2) {
+        ProductsAvx2(s, &r.zeros, &r.poles);
+        return r;
+    }
+#endif
+    (void)vector;
+    r.zeros = 0;
     for (int i = 0; i < 6; ++i)
-        sezi += FMult(s.b[i] >> 2, s.dq[i]);
+        r.zeros += FMult(s.b[i] >> 2, s.dq[i]);
+    r.poles = FMult(s.a[1] >> 2, s.sr[1]) + FMult(s.a[0] >> 2, s.sr[0]);
+    return r;
+}
+
+Estimate Predict(const G726State& s) {
+    const G726Sums sums = Sums(s, true);
+    int sezi = sums.zeros, poles = sums.poles;
     // Sums and the reconstructed signal live in 16-bit registers and wrap like them.
     sezi = static_cast<int16_t>(sezi);
-    int sei =
-        static_cast<int16_t>(sezi + FMult(s.a[1] >> 2, s.sr[1]) + FMult(s.a[0] >> 2, s.sr[0]));
+    int sei = static_cast<int16_t>(sezi + poles);
 
     // Mix of the fast and slow factors by the speed control.
     int y = s.yu;
@@ -120,27 +191,11 @@ int Update(G726State& s, const Estimate& e, int code) {
         int pks1 = pk0 ^ s.pk[0];
         a2p = s.a[1] - (s.a[1] >> 7);
         if (dqsez != 0) {
-            int fa1 = pks1 ? s.a[0] : -s.a[0];
-            if (fa1 < -8191)
-                a2p -= 0x100;
-            else if (fa1 > 8191)
-                a2p += 0xFF;
-            else
-                a2p += fa1 >> 5;
-            if (pk0 ^ s.pk[1]) {
-                if (a2p <= -12160)
-                    a2p = -12288;
-                else if (a2p >= 12416)
-                    a2p = 12288;
-                else
-                    a2p -= 0x80;
-            } else if (a2p <= -12416) {
-                a2p = -12288;
-            } else if (a2p >= 12160) {
-                a2p = 12288;
-            } else {
-                a2p += 0x80;
-            }
+            // f(a1) is a1 / 32 limited to -256..255; then a step of 1/64 toward the sign
+            // correlation, and the whole kept within +-0.75. Written as clamps, since the
+            // signs steer it at random.
+            const int fa1 = std::clamp(pks1 ? s.a[0] : -s.a[0], -8192, 8191) >> 5;
+            a2p = std::clamp(a2p + fa1 + ((pk0 ^ s.pk[1]) ? -0x80 : 0x80), -12288, 12288);
         }
         s.a[1] = a2p;
 
@@ -177,16 +232,16 @@ int Update(G726State& s, const Estimate& e, int code) {
     const int f = kF[code];
     s.dms += (f - s.dms) >> 5;
     s.dml += ((f << 2) - s.dml) >> 7;
-    if (tr)
-        s.ap = 256;
-    else if (y < 1536 || s.td || std::abs((s.dms << 2) - s.dml) >= (s.dml >> 3))
-        s.ap += (0x200 - s.ap) >> 4;
-    else
-        s.ap += (-s.ap) >> 4;
+    const bool fast = y < 1536 || s.td || std::abs((s.dms << 2) - s.dml) >= (s.dml >> 3);
+    s.ap = tr ? 256 : s.ap + (((fast ? 0x200 : 0) - s.ap) >> 4);
     return sr;
 }
 
 } // namespace
+
+G726Sums G726PredictorSums(const G726State& s, bool vector) {
+    return Sums(s, vector);
+}
 
 void G726Reset(G726State& s, G726Mix mix) {
     s = {};
@@ -207,11 +262,13 @@ int G726Encode24(G726State& s, int sl) {
     int exp = BitLength(dqm >> 1);
     int dl = (exp << 7) + (((dqm << 7) >> exp) & 0x7F);
     int dln = dl - (e.y >> 2);
-    int i = 0;
-    while (i < 3 && dln >= kQuantLevels[i])
-        ++i;
+    // The interval of dln among the decision levels; counted without branches, as the
+    // signal makes them unpredictable.
+    const int i = (dln >= kQuantLevels[0]) + (dln >= kQuantLevels[1]) + (dln >= kQuantLevels[2]);
     // The all-zero word is never sent: a zero magnitude goes out with the sign bit set.
-    int code = d < 0 ? 7 - i : (i == 0 ? 7 : i);
+    const int negative = d >> 31; // 0 or -1
+    int code = (i ^ negative) & 7; // 7 - i when negative
+    code = code == 0 ? 7 : code;
 
     Update(s, e, code);
     return code;

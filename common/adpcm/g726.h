@@ -39,4 +39,12 @@ int G726Encode24(G726State& s, int sl);
 // Decodes one code word (low 3 bits used) and returns the reconstructed 14-bit signal.
 int G726Decode24(G726State& s, int code);
 
+// The predictor's unwrapped sums of products: the six zeros and the two poles. Where the
+// processor has 256-bit integer vectors, `vector` selects the form that computes all eight
+// products at once (the coder's own choice); the tests check it against the plain form.
+struct G726Sums {
+    int zeros, poles;
+};
+G726Sums G726PredictorSums(const G726State& s, bool vector);
+
 } // namespace dvr

@@ -53,6 +53,40 @@ TEST(G726Test, DecoderStateFollowsEncoderStateSampleBySample) {
         }
 }
 
+// The vector form of the predictor's products equals the plain one over every range the
+// state can hold: coefficients of either sign up to their 16-bit limits (and -32768,
+// whose magnitude wraps to 0), floating-point samples of either sign with every exponent.
+TEST(G726Test, VectorProductsEqualPlainOnes) {
+    std::mt19937 rng(11);
+    auto coefficient = [&](int i) {
+        static const int kEdges[] = {0, 1, -1, 3, 4, -4, 32767, -32768, -32767, 255, -256};
+        if (i < 11) return kEdges[i];
+        return std::uniform_int_distribution<int>(-32768, 32767)(rng);
+    };
+    auto sample = [&](int i) {
+        // Sign, 4-bit exponent, 6-bit mantissa; negatives less 0x400.
+        static const int kEdges[] = {32, 32 - 0x400, 0, 0x3FF, 0x3FF - 0x400, 1 << 6};
+        if (i < 6) return kEdges[i];
+        int f = std::uniform_int_distribution<int>(0, 0x3FF)(rng);
+        return std::uniform_int_distribution<int>(0, 1)(rng) ? f - 0x400 : f;
+    };
+    for (int n = 0; n < 200000; ++n) {
+        G726State s;
+        G726Reset(s);
+        for (int i = 0; i < 2; ++i) {
+            s.a[i] = coefficient(n % 13 == 0 ? i + n / 13 % 11 : 99);
+            s.sr[i] = sample(n % 7 == 0 ? n / 7 % 6 : 99);
+        }
+        for (int i = 0; i < 6; ++i) {
+            s.b[i] = coefficient(n % 13 == 1 ? n / 13 % 11 : 99);
+            s.dq[i] = sample(n % 7 == 1 ? (n / 7 + i) % 6 : 99);
+        }
+        const G726Sums plain = G726PredictorSums(s, false), vector = G726PredictorSums(s, true);
+        ASSERT_EQ(plain.zeros, vector.zeros) << "state " << n;
+        ASSERT_EQ(plain.poles, vector.poles) << "state " << n;
+    }
+}
+
 // The zero predictor's coefficients are 16-bit: one more step of the same sign past
 // 32767 wraps round to -32768, as in the recommendation's registers.
 TEST(G726Test, ZeroPredictorCoefficientWrapsAt16Bits) {

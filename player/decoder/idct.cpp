@@ -120,6 +120,33 @@ void IdctChenWang(int16_t* block) {
         ChenWangColumn(block + i);
 }
 
+namespace {
+inline int Saturate16(int v) {
+    return std::clamp(v, -32768, 32767);
+}
+} // namespace
+
+void IdctDcRows(int16_t dc, int simd_level, int16_t rows[8]) {
+    if (simd_level < 2) {
+        // Row pass: the first row becomes eight copies of dc * 8 (in 16 bits); column
+        // pass: entries 1..7 are zero.
+        const int16_t v = Clip256((static_cast<int16_t>(dc * 8) + 32) >> 6);
+        for (int r = 0; r < 8; ++r)
+            rows[r] = v;
+        return;
+    }
+    // The first row's pass: (dc * 16384 + 65536) >> 11, saturated; the zero rows carry
+    // their rounding (1 in rows 1 and 2) into the column pass, as in the transform's
+    // first-row-only path.
+    const int y0 = Saturate16(dc * 8 + 32);
+    const int a0 = Saturate16(y0 + 1), a3 = Saturate16(y0 - 1);
+    const int16_t mid = static_cast<int16_t>(y0 >> 6), low = static_cast<int16_t>(a3 >> 6);
+    rows[0] = static_cast<int16_t>(Saturate16(a0 + 1) >> 6);
+    rows[1] = rows[2] = rows[5] = rows[6] = mid;
+    rows[3] = rows[4] = low;
+    rows[7] = static_cast<int16_t>(Saturate16(a0 - 1) >> 6);
+}
+
 int16_t Ap922Weight(int row, int k, int n) {
     const double pi = std::acos(-1.0);
     static const int group[8] = {4, 1, 2, 3, 4, 3, 2, 1};

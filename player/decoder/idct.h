@@ -19,6 +19,10 @@ bool HaveAp922();
 // scale s = sqrt(2) cos(g pi / 16) with g = 4, 1, 2, 3, 4, 3, 2, 1 for rows 0..7.
 int16_t Ap922Weight(int row, int k, int n);
 
+// The transform of a block whose only nonzero coefficient is the DC `dc`: each output row
+// is one value repeated, rows[r] for row r. Equal to Idct of that block at the same level.
+void IdctDcRows(int16_t dc, int simd_level, int16_t rows[8]);
+
 // The transform of a SIMD level: 2 selects the SSE2 one, 0 and 1 Chen-Wang.
 inline void Idct(int16_t* block, int simd_level) {
     if (simd_level >= 2)

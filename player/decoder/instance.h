@@ -4,7 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "player/decoder/bitreader.h"
 #include "player/decoder/headers.h"
@@ -154,34 +159,31 @@ bool ReadCoefficientEscape(BitReader& br, const TcoefEntry* table, const uint8_t
 // Reads coefficient events into block[scan[pos]], from scan position `pos` until the
 // last one, storing level(L) for each level L. An invalid code word ends the block; so
 // does a run that would pass position 63. The table code words, nearly all events, are
-// read from a window of bits held in a register; escapes go through the reader.
+// read from a window of bits held in a register; escapes go through the reader. Returns
+// the scan position after the last level written (above 64 when a run ran past the end).
 template <typename Level>
-inline void ReadBlockCoefficients(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
-                                  const uint8_t (*rmax)[64], int16_t* block, const uint8_t* scan,
-                                  int pos, Level level) {
-    constexpr int kPeek = kTcoefBits + 1; // the longest code and its sign bit
+inline int ReadBlockCoefficients(BitReader& br, const TcoefEntry* table, const int32_t* events,
+                                 const uint8_t (*lmax)[64], const uint8_t (*rmax)[64],
+                                 int16_t* block, const uint8_t* scan, int pos, Level level) {
     constexpr int kWindowBits = 57;
     size_t at = br.Consumed();
     uint64_t window = br.Window(at);
     int left = kWindowBits;
     for (;;) {
-        if (left < kPeek) {
+        if (left < kTcoefSignedBits) {
             window = br.Window(at);
             left = kWindowBits;
         }
-        const uint32_t bits = static_cast<uint32_t>(window >> (64 - kPeek));
-        const TcoefEntry e = table[bits >> 1];
+        // One load gives the length, last, run and the signed level of table codes.
+        const int32_t e = events[window >> (64 - kTcoefSignedBits)];
         int last, run, l;
-        if (e.len && e.level) {
-            const int n = e.len + 1;
-            // The sign is as likely one way as the other: applied without a branch.
-            const int negative = -static_cast<int>((bits >> (kTcoefBits - e.len)) & 1);
+        if (const int n = TcoefLength(e)) {
             window <<= n;
             left -= n;
             at += static_cast<size_t>(n);
-            last = e.last;
-            run = e.run;
-            l = (e.level ^ negative) - negative;
+            last = TcoefLast(e);
+            run = TcoefRun(e);
+            l = TcoefLevel(e);
         } else {
             br.Seek(at);
             CoefficientEvent ev;
@@ -201,6 +203,19 @@ inline void ReadBlockCoefficients(BitReader& br, const TcoefEntry* table, const 
         if (last || pos >= 64) break;
     }
     br.Seek(at);
+    return pos;
+}
+
+// Clears the coefficient block in place (inline: a call to memset costs more than this).
+inline void ClearBlock(int16_t* block) {
+#if defined(__SSE2__)
+    __m128i* b = reinterpret_cast<__m128i*>(block);
+    const __m128i zero = _mm_setzero_si128();
+    for (int i = 0; i < 8; ++i)
+        _mm_store_si128(b + i, zero);
+#else
+    std::memset(block, 0, 64 * sizeof(int16_t));
+#endif
 }
 
 // The instance of a handle, or null; for tests.

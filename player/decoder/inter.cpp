@@ -195,28 +195,52 @@ void PredictMacroblock(const DecoderInstance& d, const FrameStore& from, MotionV
     PredictChroma(d, from, ChromaVector(mv.x), ChromaVector(mv.y), rounding, cb, cr, c_stride);
 }
 
-bool DecodeInterBlock(DecoderInstance& d, int b, bool coded) {
-    int16_t* block = d.block;
-    if (coded) {
-        std::memset(block, 0, sizeof d.block);
-        const int q = d.quant;
-        const int add = (q & 1) ? q : q - 1;
-        ReadBlockCoefficients(d.br, kVlc.tcoef_inter, tables::kLmaxInter, tables::kRmaxInter, block,
-                              tables::kScanZigzag, 0,
-                              [q, add](int l) { return 2 * q * l + ((l > 0) - (l < 0)) * add; });
+// Each row of the 8 x 8 block at dst gets its own value added, as AddResidual would add
+// a block of rows[y] repeated.
+void AddRows(const int16_t* rows, uint8_t* dst, int stride) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (int y = 0; y < 8; ++y, dst += stride) {
+        __m128i px =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)), zero);
+        px = _mm_add_epi16(px, _mm_set1_epi16(rows[y]));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(px, px));
     }
+#else
+    for (int y = 0; y < 8; ++y, dst += stride)
+        for (int x = 0; x < 8; ++x)
+            dst[x] = static_cast<uint8_t>(std::clamp(dst[x] + rows[y], 0, 255));
+#endif
+}
+
+bool DecodeInterBlock(DecoderInstance& d, int b, bool coded) {
     if (d.hdr.quant_type == 1) return false;
     if (!coded) return true; // the residual is 0: the prediction stands
-    Idct(block, SimdLevel);
+    int16_t* block = d.block;
+    ClearBlock(block);
+    const int q = d.quant;
+    const int add = (q & 1) ? q : q - 1;
+    const int end = ReadBlockCoefficients(
+        d.br, kVlc.tcoef_inter, kVlc.tcoef_inter_signed, tables::kLmaxInter, tables::kRmaxInter, block, tables::kScanZigzag,
+        0, [q, add](int l) { return 2 * q * l + ((l > 0) - (l < 0)) * add; });
+    uint8_t* dst;
+    int stride;
     if (b < 4) {
-        AddResidual(block,
-                    d.current->y + (16 * d.mb_y + 8 * (b >> 1)) * d.luma_stride + 16 * d.mb_x +
-                        8 * (b & 1),
-                    d.luma_stride);
+        stride = d.luma_stride;
+        dst = d.current->y + (16 * d.mb_y + 8 * (b >> 1)) * stride + 16 * d.mb_x + 8 * (b & 1);
     } else {
-        uint8_t* plane = b == 4 ? d.current->cb : d.current->cr;
-        AddResidual(block, plane + 8 * d.mb_y * d.chroma_stride + 8 * d.mb_x, d.chroma_stride);
+        stride = d.chroma_stride;
+        dst = (b == 4 ? d.current->cb : d.current->cr) + 8 * d.mb_y * stride + 8 * d.mb_x;
     }
+    if (end <= 1) {
+        // Only the DC (or nothing) was coded: its transform is one value per row.
+        int16_t rows[8];
+        IdctDcRows(block[0], SimdLevel, rows);
+        AddRows(rows, dst, stride);
+        return true;
+    }
+    Idct(block, SimdLevel);
+    AddResidual(block, dst, stride);
     return true;
 }
 

@@ -114,7 +114,7 @@ struct GridRef {
 bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
     BitReader& br = d.br;
     int16_t* block = d.block;
-    std::memset(block, 0, sizeof d.block);
+    ClearBlock(block);
     const bool luma = b < 4;
     const int q = d.quant;
     const int s = DcScaler(q, luma);
@@ -178,7 +178,7 @@ bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
         const uint8_t* scan = !d.ac_pred   ? tables::kScanZigzag
                               : from_above ? tables::kScanHorizontal
                                            : tables::kScanVertical;
-        ReadBlockCoefficients(br, kVlc.tcoef_intra, tables::kLmaxIntra, tables::kRmaxIntra, block,
+        ReadBlockCoefficients(br, kVlc.tcoef_intra, kVlc.tcoef_intra_signed, tables::kLmaxIntra, tables::kRmaxIntra, block,
                               scan, 1, [](int l) { return l; });
     }
 

@@ -34,6 +34,20 @@ void Tcoef(const VlcCode* codes, int count, TcoefEntry* out) {
     });
 }
 
+void Signed(const TcoefEntry* table, int32_t* out) {
+    for (uint32_t bits = 0; bits < (1u << kTcoefSignedBits); ++bits) {
+        const TcoefEntry e = table[bits >> 1];
+        if (!e.len || !e.level) {
+            out[bits] = 0;
+            continue;
+        }
+        const bool negative = (bits >> (kTcoefBits - e.len)) & 1;
+        const int level = negative ? -e.level : e.level;
+        out[bits] = static_cast<int32_t>(static_cast<uint32_t>(level) << 16 | e.run << 8 |
+                                         e.last << 7 | (e.len + 1));
+    }
+}
+
 const VlcLookups* Build() {
     using namespace tables;
     auto* t = new VlcLookups{};
@@ -45,6 +59,8 @@ const VlcLookups* Build() {
     Plain(kMotionCode, kMotionCodeSize, kMotionCodeBits, t->motion_code);
     Tcoef(kTcoefIntra, kTcoefIntraSize, t->tcoef_intra);
     Tcoef(kTcoefInter, kTcoefInterSize, t->tcoef_inter);
+    Signed(t->tcoef_intra, t->tcoef_intra_signed);
+    Signed(t->tcoef_inter, t->tcoef_inter_signed);
     return t;
 }
 

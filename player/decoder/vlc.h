@@ -62,6 +62,14 @@ constexpr int kDcSizeChromaBits = 12;
 constexpr int kMotionCodeBits = 13;
 constexpr int kTcoefBits = 12;
 constexpr int kTcoefEscapeLen = 7;
+// Coefficient events by the next 13 bits (the longest code and its sign bit), packed in
+// one word: bits 0..4 the length with the sign bit (0: the escape or no code), bit 7
+// last, bits 8..13 the run, bits 16..31 the signed level.
+constexpr int kTcoefSignedBits = kTcoefBits + 1;
+inline int TcoefLength(int32_t e) { return e & 31; }
+inline int TcoefLast(int32_t e) { return (e >> 7) & 1; }
+inline int TcoefRun(int32_t e) { return (e >> 8) & 63; }
+inline int TcoefLevel(int32_t e) { return e >> 16; }
 
 struct VlcLookups {
     VlcEntry mcbpc_intra[1 << kMcbpcBits];
@@ -72,6 +80,8 @@ struct VlcLookups {
     VlcEntry motion_code[1 << kMotionCodeBits];
     TcoefEntry tcoef_intra[1 << kTcoefBits];
     TcoefEntry tcoef_inter[1 << kTcoefBits];
+    int32_t tcoef_intra_signed[1 << kTcoefSignedBits];
+    int32_t tcoef_inter_signed[1 << kTcoefSignedBits];
 };
 
 extern const VlcLookups& kVlc;
