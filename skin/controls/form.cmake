@@ -3,6 +3,7 @@ if(DVR_WINDOWS AND TARGET dvr_skin_bars AND TARGET dvr_skin_se3)
   dvr_win_library(dvr_skin_form STATIC
     SOURCES te_form_options.cpp te_form.cpp te_form_plain.cpp te_form_paint.cpp
             te_form_messages.cpp te_form_states.cpp te_form_theme.cpp
+            te_form_sysmenu.cpp te_popupmenu.cpp te_menubar.cpp
     LIBS dvr_skin_bars shell32 uxtheme)
   dvr_test(skin_form_tests
     SOURCES te_form_options_test.cpp te_form_test.cpp te_form_theme_test.cpp
@@ -10,4 +11,8 @@ if(DVR_WINDOWS AND TARGET dvr_skin_bars AND TARGET dvr_skin_se3)
   # Moves the real mouse, takes the foreground, covers the screen with its backdrop and
   # reads the screen back: nothing else may draw on the display meanwhile.
   set_tests_properties(skin_form_tests PROPERTIES RUN_SERIAL TRUE)
+  # Popup menus, the system menu and the menu bar, driven with the real mouse and keys.
+  dvr_test(skin_menu_tests SOURCES te_popupmenu_test.cpp te_menubar_test.cpp
+    LIBS dvr_skin_form dvr_skin_se3 DISPLAY)
+  set_tests_properties(skin_menu_tests PROPERTIES RUN_SERIAL TRUE)
 endif()

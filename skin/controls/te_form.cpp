@@ -3,6 +3,7 @@
 
 #include "common/win/textconv.h"
 #include "skin/controls/te_controls.h"
+#include "skin/controls/te_items.h"
 #include "skin/controls/te_statusbar.h"
 #include "skin/engine/te_theme.h"
 #include "skin/engine/te_winapi.h"
@@ -267,6 +268,7 @@ void TTeDefaultForm::Notification(fw::TComponent* AComponent, fw::TOperation Ope
     TTeHook::Notification(AComponent, Operation);
     if (Operation != fw::TOperation::opRemove) return;
     if (AComponent == menu_bar_) menu_bar_ = nullptr;
+    if (AComponent == system_menu_) system_menu_ = nullptr;
     if (AComponent == system_menu_link_) system_menu_link_ = nullptr;
     if (AComponent == tray_menu_link_) tray_menu_link_ = nullptr;
     if (AComponent == window_menu_) window_menu_ = nullptr;
@@ -290,6 +292,8 @@ void TTeDefaultForm::SetCaption(const std::wstring& Value) {
     if (Value == L"MDI FORM" || Value == caption_) return;
     caption_ = Value;
     PaintFrame();
+    if (IsMDIChild())
+        if (TTeDefaultForm* parent = FindParentFormHook()) parent->RebuildWindowMenu();
 }
 
 void TTeDefaultForm::SetConstraints(const fw::TSizeConstraints* Value) {

@@ -25,10 +25,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace dvr::skin {
 
 class TTeStatusBar;
+class TTeItem;
 
 enum class TTeBorderStyle : uint8_t { kbsNone, kbsBorder, kbsStandard, kbsDialog, kbsToolWindow };
 enum class TTeBorderIcon : uint8_t {
@@ -304,8 +306,27 @@ public:
     void Help();
     void UpdateTrayIcon();
     void RemoveTrayIcon();
-    // The system menu (built with the skinned menus); the base shows nothing.
-    virtual void ShowSystemMenu() {}
+    // ---- system menu ----
+    // The built-in menu of the state commands, rebuilt each time it is shown.
+    TTeItem* SystemMenu() const { return system_menu_; }
+    void SetMenuPoint(TPoint Value) { menu_point_ = Value; }
+    virtual TTeItem* CreateItem(fw::TComponent* AOwner);
+    void BuildSystemMenu();
+    TTeItem* AddSystemMenuItem(const std::wstring& Caption, fw::TShortCut ShortCut);
+    void SystemMenuClick(fw::TObject* Sender);
+    virtual void ShowSystemMenu();
+
+    // ---- emulated MDI ----
+    fw::TCustomForm* GetMDIParentForm();
+    TTeDefaultForm* FindParentFormHook();
+    bool HasMaximizedMDIChild();
+    void UpdateMDIParentCaption();
+    void RebuildWindowMenu();
+    void WindowMenuItemClick(fw::TObject* Sender);
+    void ParkOtherMDIChildren();
+    void RestoreOtherMDIChildren();
+    bool SwitchingChild() const { return switching_child_; }
+    TRect MDIRestoreRect() const { return mdi_restore_rect_; }
 
     bool IsMDIChild();
     bool IsMDIForm();
@@ -405,6 +426,18 @@ protected:
     bool in_show_animation_ = false;
     // Minimizing because Windows minimizes the window: no SC_MINIMIZE of our own.
     bool minimizing_by_system_ = false;
+    TTeItem* system_menu_ = nullptr;
+    bool switching_child_ = false;
+    TRect mdi_restore_rect_;
+    fw::TSizeConstraints saved_constraints_;
+    bool mdi_parked_ = false;
+    std::vector<std::pair<TTeItem*, TTeDefaultForm*>> window_menu_hooks_;
+    // The MDI parts of the state changes: a maximized child parks its siblings and shows
+    // its buttons on the parent's menu bar; leaving that state undoes both.
+    void MDIChildMaximized();
+    void MDIChildLeftMaximized();
+    // The MDI children of this parent form.
+    std::vector<fw::TCustomForm*> MDIChildren();
 
     friend bool FormBackgroundPainter(fw::TCanvas& Canvas, const TteBackgroundInfo& Info);
 

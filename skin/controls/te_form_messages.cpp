@@ -1,5 +1,6 @@
 // The skinned form's window messages, and moving and sizing with its own mouse tracking.
 #include "skin/controls/te_form.h"
+#include "skin/controls/te_menubar.h"
 
 #include "common/win/textconv.h"
 #include "skin/engine/te_bitmap_win.h"
@@ -269,8 +270,10 @@ void TTeDefaultForm::WMSysCommand(fw::TMessage& M) {
     case SC_KEYMENU:
         if (M.LParam != ' ' && M.LParam != '-' && !::GetCapture() && menu_bar_) {
             // The menu bar's keyboard tracking belongs to the skinned menus.
-            ::PostMessageW(GetHandle(), WM_CHAR, WPARAM(M.LParam), 0);
+            if (M.LParam != 0) ::PostMessageW(GetHandle(), WM_CHAR, WPARAM(M.LParam), 0);
             M.Result = 1;
+            MarkHandled();
+            if (auto* bar = dynamic_cast<TTeMenuBar*>(menu_bar_)) bar->Track();
         } else if (M.LParam == ' ') {
             ShowSystemMenu();
         }

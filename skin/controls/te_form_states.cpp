@@ -58,6 +58,7 @@ void TTeDefaultForm::Maximize() {
         PaintFrame();
     }
     pending_window_state_ = TTeWindowState::kwsNormal;
+    MDIChildMaximized();
 }
 
 void TTeDefaultForm::Minimize() {
@@ -69,8 +70,10 @@ void TTeDefaultForm::Minimize() {
         Restore();
         return;
     }
+    const bool was_maximized = window_state_ == TTeWindowState::kwsMaximized;
     LeaveNormalState();
     window_state_ = TTeWindowState::kwsMinimized;
+    if (was_maximized) MDIChildLeftMaximized();
     HWND wnd = GetHandle();
     if (IsMDIChild()) {
         UpdateFrame();
@@ -149,6 +152,7 @@ void TTeDefaultForm::MinimizeToTray() {
 void TTeDefaultForm::Restore() {
     hot_part_ = kfhAfterStateChange;
     HWND wnd = GetHandle();
+    const bool was_maximized = window_state_ == TTeWindowState::kwsMaximized;
     switch (window_state_) {
     case TTeWindowState::kwsNormal:
         // Nothing to go back to before the form has left the normal state once.
@@ -236,6 +240,7 @@ void TTeDefaultForm::Restore() {
     }
     }
     pending_window_state_ = TTeWindowState::kwsNormal;
+    if (was_maximized && window_state_ != TTeWindowState::kwsMaximized) MDIChildLeftMaximized();
 }
 
 void TTeDefaultForm::Close() {

@@ -318,6 +318,9 @@ void TTeItem::Changed() {
 }
 
 void TTeItem::DropDown(TTeItemView* View, TPoint Point, TRect ItemRect) {
+    bool any_visible = false;
+    for (TTeItem* i : items_) any_visible = any_visible || i->Visible();
+    if (!any_visible) return;
     if (OnBeforeDropDown) OnBeforeDropDown(this);
     if (g_drop_down_proc) g_drop_down_proc(this, View, Point, ItemRect);
 }
