@@ -93,6 +93,11 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     VideoCycleTimer->SetEnabled(false);
     VideoCycleTimer->SetInterval(60000);
     VideoCycleTimer->SetOnTimer(TNotifyEvent(this, &TMainForm::VideoCycleTimerTimer));
+    // The name-server registration, started at the first show when there is a board.
+    Timer2 = new TTimer(this);
+    Timer2->SetEnabled(false);
+    Timer2->SetInterval(5000);
+    Timer2->SetOnTimer(TNotifyEvent(this, &TMainForm::Timer2Timer));
     Timer3 = new TTimer(this);
     Timer3->SetInterval(100);
     Timer3->SetOnTimer(TNotifyEvent(this, &TMainForm::Timer3Timer));
@@ -234,6 +239,16 @@ void TMainForm::FormShow(TObject*) {
         ::SetCursorPos(im_Logon->Left() + 1, im_Logon->Top() + 1);
         ::PostMessageW(WindowHandle(), WM_SETCURSOR, 0, MAKELPARAM(0, WM_LBUTTONUP));
     }
+    // The upgrade receiver on its port and the name-server lookup for the host groups.
+    Host->StartConsoleServices(*this, [this] { return CompanionWindow; });
+    if (Host->BoardCount() > 0) {
+        Timer2->SetEnabled(true);
+        Timer2Timer(this);
+    }
+}
+
+void TMainForm::Timer2Timer(TObject*) {
+    if (Host) Host->RegisterWithNameServer();
 }
 
 void TMainForm::FormClose(TObject*, TCloseAction& Action) {
@@ -395,6 +410,9 @@ void TMainForm::ShutdownAll() {
     if (h && h->ThreadFreeTCPMainConnecter) h->ThreadFreeTCPMainConnecter->Stop();
     if (h && h->ThreadClearErrorData) h->ThreadClearErrorData->Stop();
     Step("StopSweeperAndCleaner");
+    Timer2->SetEnabled(false);
+    if (h) h->SendNameServerGoodbye();
+    Step("NameServerGoodbye");
     if (h && h->WorkState) h->WorkState->Save();
     Step("SaveWorkState");
     if (h && h->ThreadAlarmAudio) h->ThreadAlarmAudio->SetRemoteAlarm(false);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/engine/U_HostServices.h"
+#include "host/net/U_RemoteUpgrade.h" // WM_COMPANION
 #include "host/net/U_UDPMessages.h" // WM_REMOTECLOSE
 
 #include "framework/ui/extctrls.h"
@@ -19,7 +20,6 @@ namespace vantrel {
 
 constexpr unsigned WM_POWERACTION = 0x40E;
 constexpr unsigned WM_SETTINGSCHANGED = 0x41F;
-constexpr unsigned WM_COMPANION = 0x423;
 constexpr unsigned WM_THREADQUIT = 3024;
 constexpr unsigned WM_STREAMDATA = 0x403;
 
@@ -91,6 +91,7 @@ public:
     dvr::fw::TLabel* lb_TotalTime = nullptr;
     dvr::fw::TTimer* CurrentTimeTimer = nullptr;
     dvr::fw::TTimer* VideoCycleTimer = nullptr;
+    dvr::fw::TTimer* Timer2 = nullptr;
     dvr::fw::TTimer* Timer3 = nullptr;
 
     // TMainFormServices
@@ -105,6 +106,7 @@ public:
     void FormClose(dvr::fw::TObject* Sender, dvr::fw::TCloseAction& Action);
     void CurrentTimeTimerTimer(dvr::fw::TObject* Sender);
     void VideoCycleTimerTimer(dvr::fw::TObject* Sender);
+    void Timer2Timer(dvr::fw::TObject* Sender);
     void Timer3Timer(dvr::fw::TObject* Sender);
     // The console unlock after a release over im_Logon.
     void Unlock();

@@ -148,7 +148,12 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TUDPMessageClient",
         "TThreadClearErrorData",
     };
-    EXPECT_EQ(Host->Trace, order);
+    auto joined = [](const std::vector<std::string>& v) {
+        std::string s;
+        for (const std::string& x : v) s += x + " ";
+        return s;
+    };
+    EXPECT_EQ(joined(Host->Trace), joined(order));
 
     // The simulated board has channels: one gauge step per opened channel of
     // (600 - progress) div 50, and the gauge ends 20 short of its maximum.
@@ -168,7 +173,8 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
 
     EXPECT_EQ(Split(Host->ShutdownTrace),
               (std::vector<std::string>{"StopListen", "FinishRecordings", "CallbackClosing",
-                                        "StopSweeperAndCleaner", "SaveWorkState",
+                                        "StopSweeperAndCleaner", "NameServerGoodbye",
+                                        "SaveWorkState",
                                         "ClearRemoteAlarmSound", "StopCycling", "StopViewers",
                                         "QuitCutter", "StopLogWriter", "ClosePreviews",
                                         "StopRecordings", "StopDetection",

@@ -382,6 +382,38 @@ void THost::CreatePostStartObjects() {
     NoteCreated();
 }
 
+void THost::StartConsoleServices(TMainFormServices& main, std::function<HWND()> companionWindow) {
+    try {
+        RemoteUpgradeServerSocket = std::make_unique<TRemoteUpgradeReceiver>(
+            ProgramPath, *ClientCheck,
+            TRemoteUpgradeReceiver::MainWindowRestart(main, std::move(companionWindow)));
+        // A port another program holds leaves the host without upgrades, nothing more.
+        RemoteUpgradeServerSocket->Open(Arithmetic->Ports.Port[2]);
+    } catch (const std::exception&) {
+    }
+    try {
+        UDPNetNameClient = std::make_unique<TNetNameRegistration>();
+    } catch (const std::exception&) {
+    }
+    try {
+        AutoGetRemoterHost = std::make_unique<TAutoGetRemoterHost>(*Arithmetic, *NetClientSet,
+                                                                   *SystemOtherSet, BoardCount());
+        AutoGetRemoterHost->Resume();
+    } catch (const std::exception&) {
+    }
+}
+
+void THost::RegisterWithNameServer() {
+    if (!UDPNetNameClient || !SystemOtherSet || !PreviewSet) return;
+    UDPNetNameClient->Register(SystemOtherSet->Record, BoardChannelTitles(*PreviewSet, BoardCount()),
+                               Arithmetic->Ports);
+}
+
+void THost::SendNameServerGoodbye() {
+    if (UDPNetNameClient && SystemOtherSet)
+        UDPNetNameClient->SendShutdownNotice(SystemOtherSet->Record, BoardCount());
+}
+
 void THost::FreeUdpObjects() {
     UDPMessageClient.reset();
     UDPMessageServer.reset();

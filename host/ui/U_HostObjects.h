@@ -26,6 +26,9 @@
 #include "host/engine/U_WorkState.h"
 #include "host/engine/U_YunTaiSet.h"
 #include "host/net/T_ThreadFreeTCPMainConnecter.h"
+#include "host/net/U_AutoGetRemoterHost.h"
+#include "host/net/U_NetNameRegistration.h"
+#include "host/net/U_RemoteUpgrade.h"
 #include "host/net/U_TCPRemoteReplayServer.h"
 #include "host/net/U_LiveHostEngine.h"
 #include "host/net/U_TCPMainServer.h"
@@ -281,6 +284,14 @@ public:
     std::unique_ptr<TUDPMessageServer> UDPMessageServer;
     std::unique_ptr<TUDPMessageClient> UDPMessageClient;
     void FreeUdpObjects();
+    // The console's name-server client (registration every 5 s, the goodbye at shutdown), its
+    // upgrade receiver and the host groups' address lookup, made at the console's first show.
+    std::unique_ptr<TNetNameRegistration> UDPNetNameClient;
+    std::unique_ptr<TRemoteUpgradeReceiver> RemoteUpgradeServerSocket;
+    std::unique_ptr<TAutoGetRemoterHost> AutoGetRemoterHost;
+    void StartConsoleServices(TMainFormServices& main, std::function<HWND()> companionWindow);
+    void RegisterWithNameServer();
+    void SendNameServerGoodbye();
 
 private:
     bool indexScanned_ = false;

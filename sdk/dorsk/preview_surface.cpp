@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace dvr::dorsk {
 namespace {
@@ -218,6 +219,26 @@ void RecoverSurfaces() {
     if (g_preview.hostAddress != before) ResendPreviewAddresses();
 }
 
+// Where the window shows on the screen, its child windows included: the host's preview panes
+// are children of the window it names, and a colour-keyed overlay shows through them, so the
+// blitted picture must too (a clipper given the window itself leaves its children out).
+bool SetWindowClipList(HWND window) {
+    HDC dc = ::GetDCEx(window, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (!dc) return false;
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    bool ok = region && ::GetRandomRgn(dc, region, SYSRGN) == 1;
+    ::ReleaseDC(window, dc);
+    if (ok) {
+        const DWORD size = ::GetRegionData(region, 0, nullptr);
+        std::vector<uint8_t> data(size);
+        auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
+        ok = size && ::GetRegionData(region, size, rgn) == size &&
+             SUCCEEDED(g_preview.clipper->SetClipList(rgn, 0));
+    }
+    if (region) ::DeleteObject(region);
+    return ok;
+}
+
 void BlitPreviewingChannels() {
     for (SdkChannel& channel : g_sdk.channels) {
         if (!channel.board) continue;
@@ -225,7 +246,7 @@ void BlitPreviewingChannels() {
         if (!channel.previewOn) continue;
         RECT rect{channel.previewLeft, channel.previewTop, channel.previewRight,
                   channel.previewBottom};
-        g_preview.clipper->SetHWnd(0, channel.previewWindow);
+        if (!SetWindowClipList(channel.previewWindow)) continue;
         g_preview.primary->SetClipper(g_preview.clipper.get());
         g_preview.primary->Blt(&rect, g_preview.surface.get(), &rect, DDBLT_WAIT, nullptr);
     }

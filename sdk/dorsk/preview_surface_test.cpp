@@ -43,6 +43,8 @@ class PreviewTest : public testing::SimBoardTest {
 protected:
     void SetUp() override {
         SimBoardTest::SetUp();
+        // Sub-channel 1 plays pictures that do not decode: the board paints its plain colour.
+        ASSERT_EQ(SimCtl_Configure("processor 4\nprocessor 1\nsource 0 1 synthetic\n"), 0);
         ASSERT_EQ(RU4Dov_InitDSPs(), 5);
         if (CurrentPreviewSurfaceKind() == PreviewSurfaceKind::None)
             GTEST_SKIP() << "no preview surface: needs the 16-bit X display of tools/with-session";

@@ -14,9 +14,9 @@
 // Without "processor" lines the configuration is one type-4 processor.
 // The configuration in force is, first found: the last SimCtl_Configure; the
 // file named by the environment variable BREVIX_SIM_CONFIG; the firmware file
-// "Main.out" in the current folder when it holds configuration text; the default
-// (one type-4 processor replaying the fixture scripts, or a built-in synthetic
-// source when none is found).
+// "Main.out" in the current folder when it holds configuration text; the default:
+// four type-4 processors (16 channels), channel N replaying the fixture clip
+// chNN.brs (else another fixture script, else a built-in synthetic source).
 #pragma once
 
 #include "sim/brevix32/Brevix32.h"

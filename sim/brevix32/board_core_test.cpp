@@ -1,6 +1,7 @@
 #include "sim/brevix32/board_layout.h"
 #include "sim/brevix32/board_pictures.h"
 #include "sim/brevix32/board_script.h"
+#include "sim/brevix32/preview_picture.h"
 #include "sim/brevix32/sim_config.h"
 #include "sim/brevix32/slot_stream.h"
 
@@ -155,6 +156,34 @@ TEST(RecordPlayer, FixtureScriptsLoop) {
         }
     }
     if (!found) GTEST_SKIP() << "no fixture scripts";
+}
+
+// A flood of key-frame requests makes key frames but never moves the stream's clock: the
+// pictures stay 40 ms apart in stamp and due time, their numbers one apart.
+TEST(RecordPlayer, KeyFrameRequestsKeepStreamTime) {
+    BoardScript s = BoardScript::Synthetic();
+    RecordPlayer p(&s, false);
+    p.JumpToKeyFrame(0);
+    ScriptRecord r;
+    int64_t lastStamp = -1, lastNumber = -1, pictures = 0, keys = 0;
+    for (int64_t t = 0; t <= 20000; t += 10) {
+        if (t % 100 == 50) p.RequestKeyFrame();
+        while (p.Next(t, r)) {
+            if (PicturesOf(r.type) == 0) continue;
+            const int64_t stamp = FrameStamp(r.bytes.data()), number = FrameNumber(r.bytes.data());
+            if (lastStamp >= 0) {
+                ASSERT_EQ(stamp, lastStamp + 3600) << "at " << t << " ms";
+                ASSERT_EQ(number, lastNumber + 1) << "at " << t << " ms";
+            }
+            lastStamp = stamp;
+            lastNumber = number;
+            ++pictures;
+            keys += r.type == kTypeKeyFrame;
+        }
+    }
+    // 20 s of pictures at 25 a second, not more: the stream claims the time that passed.
+    EXPECT_EQ(pictures, 20000 / 40 + 1);
+    EXPECT_GT(keys, 150);
 }
 
 TEST(RecordPlayer, KeyFrameJumpAndSoundSetting) {
@@ -397,6 +426,69 @@ TEST(BoardPictures, MotionGridFollowsPictureSizeAndRaisedBlocks) {
         }
         EXPECT_EQ(hot, 1);
     }
+}
+
+} // namespace
+} // namespace sim
+
+namespace sim {
+namespace {
+
+// The first key frame of a clip, decoded and painted into a small rectangle in RGB 565.
+struct PaintedClip {
+    bool ok = false;
+    std::vector<uint8_t> pixels;
+};
+PaintedClip PaintFirstKeyFrame(const std::string& name, int w, int h) {
+    PaintedClip out;
+    auto script = BoardScript::Load(dvr::testing::TestDataPath(name));
+    if (!script) return out;
+    PreviewPicture picture;
+    for (const ScriptRecord& r : script->records)
+        if (r.type == kTypeKeyFrame) {
+            if (!picture.Feed(r)) return out;
+            break;
+        }
+    out.pixels.assign(size_t(w) * 2 * size_t(h) + 4, 0xAB);
+    out.ok = picture.Paint(out.pixels.data(), uint32_t(w * 2), kPreviewRgb565, w, h);
+    return out;
+}
+
+// The preview shows the decoded stream, scaled into its rectangle and nowhere else, and each
+// channel's clip gives a picture of its own.
+TEST(PreviewPicture, PaintsTheDecodedPictureOfEachChannel) {
+    std::FILE* f = std::fopen(dvr::testing::TestDataPath("ch01.brs").c_str(), "rb");
+    if (!f) GTEST_SKIP() << "no channel clips";
+    std::fclose(f);
+    const int w = 88, h = 72;
+    std::vector<PaintedClip> clips;
+    for (const char* name : {"ch01.brs", "ch02.brs", "ch03.brs"}) {
+        clips.push_back(PaintFirstKeyFrame(name, w, h));
+        ASSERT_TRUE(clips.back().ok) << name;
+        const auto& px = clips.back().pixels;
+        EXPECT_EQ(px[px.size() - 1], 0xAB) << "nothing written past the rectangle";
+    }
+    EXPECT_NE(clips[0].pixels, clips[1].pixels);
+    EXPECT_NE(clips[1].pixels, clips[2].pixels);
+    // The channel number is drawn white in the middle of each picture.
+    for (const PaintedClip& c : clips) {
+        int white = 0;
+        for (int y = h / 4; y < h * 3 / 4; ++y)
+            for (int x = w / 4; x < w * 3 / 4; ++x) {
+                uint16_t p;
+                std::memcpy(&p, &c.pixels[size_t(y) * size_t(w) * 2 + size_t(x) * 2], 2);
+                white += (p >> 11) >= 28 && (p >> 5 & 0x3F) >= 56 && (p & 0x1F) >= 28;
+            }
+        EXPECT_GT(white, w * h / 50);
+    }
+
+    // A record that is not a picture, or garbage, gives none.
+    PreviewPicture picture;
+    ScriptRecord junk{kTypePFrame, std::vector<uint8_t>(100, 0x55)};
+    EXPECT_FALSE(picture.Feed(junk));
+    EXPECT_FALSE(picture.HasPicture());
+    std::vector<uint8_t> surface(64, 0);
+    EXPECT_FALSE(picture.Paint(surface.data(), 16, kPreviewRgb565, 8, 4));
 }
 
 } // namespace

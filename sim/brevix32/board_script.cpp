@@ -174,6 +174,7 @@ RecordPlayer::RecordPlayer(const BoardScript* script, bool sound) : script_(scri
         previousPictures = pictures;
     }
     if (!period) period = 3600;
+    period_ = period;
     uint64_t end = 0;
     for (size_t i = 0; i < recs.size(); ++i) {
         uint64_t length = recs[i].type == kTypeAudio ? uint64_t(kAudioPeriodMs) * 90
@@ -222,6 +223,31 @@ void RecordPlayer::JumpToKeyFrame(int64_t nowMs) {
     originMs_ = nowMs - int64_t(Ticks(cursor_, loop_) / 90);
 }
 
+void RecordPlayer::RequestKeyFrame() {
+    // The skipped records' time is taken out of the schedule and of the stamps: the key frame
+    // becomes due when the next record was, with that record's stamp and frame number.
+    // Sound between here and the key frame is left out with the pictures.
+    uint64_t before = 0;
+    uint32_t frame = 0;
+    bool havePicture = false;
+    while (script_->records[cursor_].type != kTypeKeyFrame) {
+        const ScriptRecord& r = script_->records[cursor_];
+        if (!havePicture && PicturesOf(r.type)) {
+            // Its stamp is that of its last picture: the key frame takes its first one's.
+            before = Ticks(cursor_, loop_) - uint64_t(PicturesOf(r.type) - 1) * PicturePeriod();
+            frame = FrameNumber(r.bytes.data()) + uint32_t(loop_ * loopFrames_);
+            havePicture = true;
+        }
+        Advance();
+    }
+    if (!havePicture) return;
+    const uint64_t after = Ticks(cursor_, loop_);
+    originMs_ -= int64_t(after / 90) - int64_t(before / 90);
+    stampSkew_ += uint32_t(after - before);
+    frameSkew_ += FrameNumber(script_->records[cursor_].bytes.data()) +
+                  uint32_t(loop_ * loopFrames_) - frame;
+}
+
 bool RecordPlayer::Next(int64_t nowMs, ScriptRecord& out) {
     for (;;) {
         if (originMs_ + int64_t(Ticks(cursor_, loop_) / 90) > nowMs) return false;
@@ -230,8 +256,8 @@ bool RecordPlayer::Next(int64_t nowMs, ScriptRecord& out) {
         Advance();
         if (r.type == kTypeAudio && !sound_) continue;
         out = r;
-        uint32_t stampShift = uint32_t(loop * loopTicks_);
-        uint32_t frameShift = uint32_t(loop * loopFrames_);
+        uint32_t stampShift = uint32_t(loop * loopTicks_) - stampSkew_;
+        uint32_t frameShift = uint32_t(loop * loopFrames_) - frameSkew_;
         size_t blocks = r.type == kTypeAudio ? kAudioBlockCount : 1;
         size_t stride = r.type == kTypeAudio ? kAudioBlockSize : 0;
         for (size_t b = 0; b < blocks; ++b) {

@@ -52,9 +52,14 @@ public:
     // Positions at the next key frame (from the current place) and makes it
     // due at `nowMs`. Used for capture start and for key-frame requests.
     void JumpToKeyFrame(int64_t nowMs);
+    // A key-frame request: the next picture due is the script's next key frame, carrying
+    // the time stamp and frame number the skipped-over picture would have had, so the
+    // stream's clock never jumps ahead.
+    void RequestKeyFrame();
     // The next record if it is due at `nowMs`; stamps and frame numbers are
     // rewritten so that they keep increasing across loops.
     bool Next(int64_t nowMs, ScriptRecord& out);
+    const BoardScript* Script() const { return script_; }
 
 private:
     uint64_t Ticks(size_t index, uint64_t loop) const;
@@ -69,6 +74,11 @@ private:
     uint32_t firstStamp_ = 0;
     uint32_t loopTicks_ = 3600;
     uint32_t loopFrames_ = 0;
+    // Taken off every delivered stamp and frame number by key-frame requests.
+    uint32_t period_ = 3600; // 90 kHz ticks between pictures
+    uint64_t PicturePeriod() const { return period_; }
+    uint32_t stampSkew_ = 0;
+    uint32_t frameSkew_ = 0;
 };
 
 } // namespace sim

@@ -44,8 +44,10 @@ std::string ThisModuleFolder() {
 }
 
 // The fixture scripts, when this tree has them: the test-data folder named by
-// the environment, else the one beside the build trees.
-std::string DefaultScript(int type) {
+// the environment, else the one beside the build trees. A 4-channel processor's
+// sub-channel plays the clip of its channel number (chNN.brs), each a picture
+// of its own.
+std::string DefaultScript(int type, int channel) {
     std::vector<std::string> folders;
     if (const char* env = std::getenv("DVR_TEST_DATA")) {
         std::string dir = env;
@@ -53,9 +55,16 @@ std::string DefaultScript(int type) {
         folders.push_back(dir);
     }
     folders.push_back(ThisModuleFolder() + "\\..\\..\\testdata");
-    const char* preferred[] = {type == 1 ? "d1_ip.brs" : "cif_ip.brs", "cif_ip.brs"};
+    char own[16];
+    std::snprintf(own, sizeof own, "ch%02d.brs", channel);
+    std::vector<std::string> preferred;
+    if (type == 1) {
+        preferred = {"d1_ip.brs", "cif_ip.brs"};
+    } else {
+        preferred = {own, "cif_ip.brs"};
+    }
     for (const std::string& dir : folders) {
-        for (const char* name : preferred)
+        for (const std::string& name : preferred)
             if (FileExists(dir + "\\" + name)) return dir + "\\" + name;
         WIN32_FIND_DATAA fd;
         HANDLE h = FindFirstFileA((dir + "\\*.brs").c_str(), &fd);
@@ -82,7 +91,7 @@ void Apply(Driver& d, SimConfig cfg) {
         p->status = p->config.status;
         for (int sub = 0; sub < kMaxSubChannels; ++sub) {
             std::string& src = p->config.sources[sub];
-            if (src.empty()) src = DefaultScript(p->config.type);
+            if (src.empty()) src = DefaultScript(p->config.type, int(i) * 4 + sub + 1);
             p->subs[size_t(sub)].video = p->config.video[sub];
             if (src == "none" || d.scripts.count(src)) continue;
             if (auto it = previous.find(src); it != previous.end()) {
@@ -176,7 +185,8 @@ SimConfig FoundConfig() {
     std::string firmware = ReadTextFile("Main.out", 1 << 20);
     if (LooksLikeConfig(firmware))
         if (auto cfg = tryText(firmware, "")) return *cfg;
-    return *ParseConfig("", "", nullptr);
+    // Four 4-channel processors: sixteen channels.
+    return *ParseConfig("processor 4\nprocessor 4\nprocessor 4\nprocessor 4\n", "", nullptr);
 }
 
 void EnsureConfigured(Driver& d) {

@@ -4,6 +4,7 @@
 
 #include "sim/brevix32/Brevix32.h"
 #include "sim/brevix32/board_script.h"
+#include "sim/brevix32/preview_picture.h"
 #include "sim/brevix32/sim_config.h"
 #include "sim/brevix32/slot_stream.h"
 
@@ -63,6 +64,9 @@ struct SubChannelState {
     int previewWidth = 0, previewHeight = 0;
     int64_t nextPaintMs = 0;
     uint32_t paintCounter = 0;
+    // The preview shows the sub-channel's own stream, decoded as it comes due.
+    std::unique_ptr<RecordPlayer> previewPlayer;
+    std::unique_ptr<PreviewPicture> previewPicture;
     bool grabHeld = false; // the host has not released the grab buffer yet
     int grabsWaiting = 0;  // grabs asked for while the buffer was held
     uint32_t grabCounter = 0;

@@ -5,6 +5,7 @@
 
 #include "sim/brevix32/board_layout.h"
 #include "sim/brevix32/board_pictures.h"
+#include "sim/brevix32/preview_picture.h"
 
 #include <algorithm>
 #include <atomic>
@@ -102,6 +103,11 @@ void StartPreview(Driver& d, Processor& p, int sub, const Message& m) {
     s.previewHeight = height;
     s.preview = true;
     s.nextPaintMs = BoardNowMs(d);
+    // From the next key frame: a preview started again does not catch up on what it missed.
+    if (s.player) {
+        s.previewPlayer = std::make_unique<RecordPlayer>(s.player->Script(), false);
+        s.previewPlayer->JumpToKeyFrame(s.nextPaintMs);
+    }
 }
 
 void Obey(Driver& d, Processor& p, const Message& m) {
@@ -152,7 +158,7 @@ void Obey(Driver& d, Processor& p, const Message& m) {
         p.writer.Reset();
         break;
     case kCmdKeyFrame:
-        if (s && s->capture && s->player) s->player->JumpToKeyFrame(now);
+        if (s && s->capture && s->player) s->player->RequestKeyFrame();
         break;
     case kCmdBoardStart:
         p.boardStarted = true;
@@ -185,6 +191,16 @@ void Produce(Driver& d, Processor& p) {
                     MakeMotionRecord(PictureSizeFor(p.config.type, p.videoStandard),
                                      s.motionSequence++, s.raisedMotion));
         }
+        if (s.preview && s.previewPlayer) {
+            // Scripts whose pictures do not decode (the synthetic one) keep the plain colour.
+            ScriptRecord r;
+            while (s.previewPlayer->Next(now, r)) {
+                if (!PicturesOf(r.type)) continue;
+                if (!s.previewPicture && r.type == kTypeKeyFrame)
+                    s.previewPicture = std::make_unique<PreviewPicture>();
+                if (s.previewPicture) s.previewPicture->Feed(r);
+            }
+        }
         if (s.preview && now >= s.nextPaintMs) {
             s.nextPaintMs = now + kPaintPeriodMs;
             // A surface the host has given up without telling the board is
@@ -195,8 +211,12 @@ void Produce(Driver& d, Processor& p) {
                 s.preview = false;
                 continue;
             }
-            PaintPreview(s.previewFirst, s.previewPitch, s.previewFormat, s.previewWidth,
-                         s.previewHeight, sub, s.paintCounter++);
+            if (!s.previewPicture ||
+                !s.previewPicture->Paint(s.previewFirst, s.previewPitch, s.previewFormat,
+                                         s.previewWidth, s.previewHeight))
+                PaintPreview(s.previewFirst, s.previewPitch, s.previewFormat, s.previewWidth,
+                             s.previewHeight, sub, s.paintCounter);
+            ++s.paintCounter;
         }
     }
     if (p.boardStarted && now >= p.nextTimeRequestMs) {
