@@ -52,7 +52,8 @@ std::string UptimeText(uint32_t seconds) {
            std::to_string(seconds % 60);
 }
 
-TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
+TMainForm::TMainForm(TComponent* AOwner)
+    : TForm(AOwner), ConsoleEngine(Host, *this), ConsoleWindows(Host, *this) {
     MainForm = this;
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetColor(0x303030);
@@ -99,6 +100,14 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     Timer3->SetEnabled(true);
 
     im_ExitSystem->OnClick = TNotifyEvent(this, &TMainForm::im_ExitSystemClick);
+    Commands = new TConsoleCommands(this, ConsoleEngine, ConsoleWindows);
+    Commands->Ask = [this](const std::wstring& text, const std::wstring& caption, UINT type) {
+        return Ask(text.c_str(), caption.c_str(), type);
+    };
+    Commands->AskLogon = [this](std::string& name, std::string& password) {
+        return LogonPrompt && LogonPrompt->Prompt(name, password);
+    };
+    Commands->ExitSystem = [this] { im_ExitSystemClick(nullptr); };
     SetKeyPreview(true);
     OnKeyDown = TKeyEvent(this, &TMainForm::FormKeyDown);
     OnKeyUp = TKeyEvent(this, &TMainForm::FormKeyUp);
@@ -299,6 +308,7 @@ void TMainForm::Unlock() {
     }
     Host->User->SaveLastUser();
     SetEnabled(true);
+    Commands->ShowLocked(false);
     TPreview& preview = *Host->Preview;
     for (int ch = 0; ch < Host->BoardCount(); ++ch)
         if (preview.Panes[size_t(ch)].Previewing && !Host->CheckRight(3, ch))
@@ -319,7 +329,7 @@ void TMainForm::WMStreamData(TMessage&) {
 
 void TMainForm::WMPaneColor(TMessage& M) {
     if (!Host || int(M.WParam) >= Host->TotalChannels()) return;
-    // The colour sliders are command controls of their own; they read the record themselves.
+    Commands->ShowPictureValues(int(M.WParam));
 }
 
 void TMainForm::WMRebuildChannelMap(TMessage& M) {
@@ -551,18 +561,7 @@ void TMainForm::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
 }
 
 void TMainForm::im_AutoWorkClick() {
-    THost* h = Host;
-    if (!h || !h->Auto || h->TotalChannels() == 0) return;
-    if (!h->CheckRight(6, -1)) return;
-    if (h->Auto->AutoMode) {
-        im_AutoWork->SetHint(Gbk("进入自动工作模式，执行自动工作计划"));
-        h->Auto->StopAutoWork();
-        h->WriteLog(24);
-    } else {
-        im_AutoWork->SetHint(Gbk("退出自动工作模式，停止自动工作计划"));
-        h->Auto->StartAutoWork();
-        h->WriteLog(23);
-    }
+    Commands->im_AutoWorkClick(this);
 }
 
 } // namespace vantrel
