@@ -2,6 +2,7 @@
 #include "host/ui/F_VideoCycleServerForm.h"
 
 #include "common/win/textconv.h"
+#include "host/ui/window_shot_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,9 @@ TEST(ClientVideoCycleSetForm, OkStoresTheChecksAsCycleFlagsAndCancelKeepsThem) {
     f->sb_SelectAll->Click();
     EXPECT_EQ(f->sb_SelectAll->Caption(), dvr::win::Utf8ToGbk("全清"));
     f->lv_GroupList->Items()->Item(2)->SetChecked(false);
+    f->Repaint();
+    testing::PumpWaiting();
+    testing::SaveWindowShot(f->WindowHandle(), "host_client_cycle_form");
     f->se_CycleSpaceTime->SetText("12");
     f->bt_OKClick(nullptr);
     EXPECT_EQ(f->ModalResult(), mrOk);

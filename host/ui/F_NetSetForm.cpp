@@ -145,7 +145,7 @@ TNetSetForm::TNetSetForm(TComponent* AOwner, TNetClientSet& netClientSet)
 
     lb_SocketPorts = PutLabel(this, 630, 14, 160, "主控所使用的端口：");
     lb_SocketPorts->SetVisible(false);
-    pn_SocketPortList = PutControl<TPanel>(this, 625, 34, 250, 320);
+    pn_SocketPortList = PutControl<TPanel>(this, 625, 34, 290, 320);
     pn_SocketPortList->SetVisible(false);
     const char* const rows[10][2] = {
         {"视频传输：", "TCP"}, {"远程回放：", "TCP"},  {"远程升级：", "TCP"},
@@ -154,7 +154,7 @@ TNetSetForm::TNetSetForm(TComponent* AOwner, TNetClientSet& netClientSet)
         {"语音广播：", "UDP"}};
     int y = 8;
     for (int i = 0; i < 10; ++i) {
-        TEdit* e = PutControl<TEdit>(pn_SocketPortList, 150, y, 64, 22);
+        TEdit* e = PutControl<TEdit>(pn_SocketPortList, 170, y, 70, 22);
         e->SetName(Ports[size_t(i)].Name);
         e->SetMaxLength(7);
         Ports[size_t(i)].Edit = e;
@@ -163,10 +163,10 @@ TNetSetForm::TNetSetForm(TComponent* AOwner, TNetClientSet& netClientSet)
             continue;
         }
         PutLabel(pn_SocketPortList, 6, y + 4, 140, rows[i][0]);
-        PutLabel(pn_SocketPortList, 218, y + 4, 30, rows[i][1]);
+        PutLabel(pn_SocketPortList, 248, y + 4, 30, rows[i][1]);
         y += 26;
         if (i == 0) {
-            lb_VideoPort_Info = PutLabel(pn_SocketPortList, 6, y, 240, "");
+            lb_VideoPort_Info = PutLabel(pn_SocketPortList, 6, y, 280, "");
             y += 20;
         }
     }

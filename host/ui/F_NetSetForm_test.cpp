@@ -3,6 +3,7 @@
 #include "host/engine/host_engine_testing.h"
 
 #include "common/win/textconv.h"
+#include "host/ui/window_shot_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -233,6 +234,10 @@ TEST_F(NetSetFormTest, PortPanelTogglesAndGrowsTheDialog) {
     ASSERT_EQ(groups.size(), 2u);
     EXPECT_EQ(groups[0].Ports.Port[15], 59999);
     EXPECT_EQ(groups[0].Ports.Port[0], 50000);
+    Select(Node("B"));
+    form->Repaint();
+    vantrel::testing::PumpWaiting();
+    vantrel::testing::SaveWindowShot(form->WindowHandle(), "host_net_set_form");
     form->bt_ModSocketPort->Click();
     EXPECT_EQ(form->ClientWidth(), w);
 }

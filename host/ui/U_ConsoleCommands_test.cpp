@@ -1,6 +1,7 @@
 #include "host/ui/U_ConsoleCommands.h"
 
 #include "common/win/textconv.h"
+#include "host/ui/window_shot_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -156,13 +157,6 @@ protected:
     bool Refused() const {
         return !boxes.empty() && boxes.back().text == L"对不起！您不具备本操作的权限。" &&
                boxes.back().caption == L"权限验证" && (boxes.back().type & MB_ICONERROR);
-    }
-    void Pump() {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
     }
 
     FakeEngine engine;
@@ -601,35 +595,8 @@ TEST_F(Console, Screenshot) {
     engine.pictures[0] = {128, 64, 30, 200};
     commands->ShowPictureValues(0);
     form->Repaint();
-    Pump();
-    HDC dc = ::GetDC(form->WindowHandle());
-    const int w = 1024, h = 768;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = ::CreateCompatibleDC(dc);
-    HGDIOBJ old = ::SelectObject(mem, bmp);
-    ::BitBlt(mem, 0, 0, w, h, dc, 0, 0, SRCCOPY);
-    ::SelectObject(mem, old);
-    const char* bin = std::getenv("DVR_BIN_DIR");
-    const std::string path = std::string(bin ? bin : ".") + "/host_console.bmp";
-    const DWORD size = DWORD(((w * 3 + 3) & ~3) * h);
-    BITMAPFILEHEADER fh{0x4D42, DWORD(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
-                        DWORD(sizeof fh + sizeof bi.bmiHeader)};
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(&fh, sizeof fh, 1, f);
-        std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-        std::fwrite(bits, size, 1, f);
-        std::fclose(f);
-    }
-    ::DeleteDC(mem);
-    ::DeleteObject(bmp);
-    ::ReleaseDC(form->WindowHandle(), dc);
+    testing::PumpWaiting();
+    testing::SaveWindowShot(form->WindowHandle(), "host_console");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 # The console's commands: the button pictures drawn at build time into a resource object that
 # programs link, and the commands over the framework.
-if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine)
+if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET vantrel_engine_periph)
   enable_language(RC)
   set(_cp_dir ${CMAKE_CURRENT_BINARY_DIR}/console_pictures)
   set(_cp_files)
@@ -25,11 +25,13 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine)
             ${CMAKE_CURRENT_LIST_DIR}/F_VideoCycleServerForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_ClientVideoCycleSetForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_NetSetForm.cpp
-    LIBS vantrel_engine dvr_framework_ui dvr_common_win comctl32)
+            ${CMAKE_CURRENT_LIST_DIR}/F_UPSInfoWindow.cpp
+    LIBS vantrel_engine_periph vantrel_engine dvr_framework_ui dvr_common_win comctl32)
   dvr_test(host_console_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ConsoleCommands_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_CycleDialogs_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_NetSetForm_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_UPSInfoWindow_test.cpp
     LIBS vantrel_console vantrel_console_res DISPLAY)
   # The host-groups dialog reads and writes the host list in the registry.
   set_tests_properties(host_console_tests PROPERTIES RESOURCE_LOCK vantrel_settings_registry)
