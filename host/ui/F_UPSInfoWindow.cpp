@@ -14,10 +14,14 @@ TUPSInfoWindow::TUPSInfoWindow(TComponent* AOwner) : TForm(AOwner) {
     SetPosition(TPosition::poMainFormCenter);
     SetClientWidth(360);
     SetClientHeight(120);
-    Label1 = PutControl<TLabel>(this, 10, 16, 340, 18);
-    Label1->SetAlignment(TAlignment::taCenter);
-    Label2 = PutControl<TLabel>(this, 10, 44, 340, 18);
-    Label2->SetAlignment(TAlignment::taCenter);
+    for (TLabel** l : {&Label1, &Label2}) {
+        *l = new TLabel(this);
+        (*l)->SetParent(this);
+        (*l)->SetAutoSize(false);
+        (*l)->SetAlignment(TAlignment::taCenter);
+    }
+    Label1->SetBounds(10, 16, 340, 18);
+    Label2->SetBounds(10, 44, 340, 18);
     bt_OK = PutButton(this, 142, 80, 75, "确定");
     bt_OK->SetDefault(true);
     bt_OK->OnClick = TNotifyEvent(this, &TUPSInfoWindow::bt_OKClick);
