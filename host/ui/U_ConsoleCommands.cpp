@@ -104,17 +104,18 @@ const TMenuCommand kMenuCommands[] = {
 TConsoleCommands::TConsoleCommands(TCustomForm* console, TConsoleEngine& engine,
                                    TConsoleWindows& windows)
     : TComponent(console), console_(console), engine_(engine), windows_(windows) {
-    // The function buttons lie under the function cover; lock and exit at the bottom.
-    Buttons[0] = MakeButton("im_PartWindow", 0, 912, 462, "画面分割");
-    Buttons[1] = MakeButton("im_SystemSet", 1, 962, 462, "系统设置");
-    Buttons[2] = MakeButton("im_AutoWork", 2, 912, 484, "进入自动工作模式，执行自动工作计划");
-    Buttons[3] = MakeButton("im_Replay", 3, 962, 484, "回放");
-    Buttons[4] = MakeButton("im_PreviewAudio", 4, 912, 506, "监听");
-    Buttons[5] = MakeButton("im_CaptureBMP", 5, 962, 506, "抓帧");
-    Buttons[6] = MakeButton("im_CycleVideo", 6, 912, 740, "轮视/分组");
-    Buttons[7] = MakeButton("im_OtherFunction", 7, 962, 740, "其它功能");
-    Buttons[8] = MakeButton("im_Logon", 8, 912, 720, "登录/锁定");
-    Buttons[9] = MakeButton("im_ExitSystem", 9, 962, 720, "退出系统");
+    // The function buttons lie under the function cover, the PTZ panel under its cover below;
+    // lock, exit, cycling and other functions at the bottom.
+    Buttons[0] = MakeButton("im_PartWindow", 0, 906, 455, "画面分割");
+    Buttons[1] = MakeButton("im_SystemSet", 1, 954, 455, "系统设置");
+    Buttons[2] = MakeButton("im_AutoWork", 2, 906, 473, "进入自动工作模式，执行自动工作计划");
+    Buttons[3] = MakeButton("im_Replay", 3, 954, 473, "回放");
+    Buttons[4] = MakeButton("im_PreviewAudio", 4, 906, 491, "监听");
+    Buttons[5] = MakeButton("im_CaptureBMP", 5, 954, 491, "抓帧");
+    Buttons[6] = MakeButton("im_CycleVideo", 6, 912, 746, "轮视/分组");
+    Buttons[7] = MakeButton("im_OtherFunction", 7, 962, 746, "其它功能");
+    Buttons[8] = MakeButton("im_Logon", 8, 912, 726, "登录/锁定");
+    Buttons[9] = MakeButton("im_ExitSystem", 9, 962, 726, "退出系统");
     for (int tag = 0; tag < 10; ++tag)
         SetPicture(Buttons[size_t(tag)], tag + 1, tag == 8);
     Buttons[2]->OnClick = TNotifyEvent(this, &TConsoleCommands::im_AutoWorkClick);
@@ -179,12 +180,14 @@ TConsoleCommands::TConsoleCommands(TCustomForm* console, TConsoleEngine& engine,
     }
 
     // The covers over the PTZ panel and the function area.
-    im_YTCover = MakeCover("im_YTCover", "云台控制", 904, 560, 116, 130);
-    im_YTUnconver = MakeCover("im_YTUnconver", "点击拉开", 934, 640, 56, 20);
-    im_YTRecover = MakeCover("im_YTRecover", "点击合上", 934, 666, 56, 20);
+    im_YTCover = MakeCover("im_YTCover", "云台控制", 904, 510, 116, 214);
+    im_YTUnconver = MakeCover("im_YTUnconver", "点击拉开", 934, 660, 56, 20);
+    im_YTRecover = MakeCover("im_YTRecover", "点击合上", 940, 702, 50, 18);
     im_YTRecover->SendToBack();
-    im_SystemCtrlBar = MakeCover("im_SystemCtrlBar", "点击掀开", 904, 456, 116, 96);
-    im_FunctionCovering = MakeCover("im_FunctionCovering", "点击盖上", 934, 532, 56, 20);
+    im_SystemCtrlBar = MakeCover("im_SystemCtrlBar", "点击掀开", 904, 453, 116, 57);
+    im_FunctionCovering = MakeCover("im_FunctionCovering", "盖", 1002, 455, 18, 54);
+    im_FunctionCovering->SetHint(Gbk("点击盖上"));
+    im_FunctionCovering->SetShowHint(true);
     im_FunctionCovering->SendToBack();
     for (TPanel* c : {im_YTUnconver, im_YTRecover, im_SystemCtrlBar, im_FunctionCovering})
         c->OnClick = TNotifyEvent(this, &TConsoleCommands::CoverClick);

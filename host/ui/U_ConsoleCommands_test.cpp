@@ -268,7 +268,7 @@ TEST_F(Console, MenuItemsOpenTheirWindowsAndWriteTheirLogEvents) {
 }
 
 TEST_F(Console, ReleasedButtonsPopTheirMenusWithItemsForTheHostsKind) {
-    const TPoint corner = form->ClientToScreen(TPoint{962, 462});
+    const TPoint corner = form->ClientToScreen(TPoint{954, 455});
     Press(1);
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0], commands->pm_SystemSet);

@@ -6,6 +6,7 @@
 #include "host/ui/F_LocalAlarmOutCtrl.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_NetSetForm.h"
+#include "host/ui/F_RasDial.h"
 #include "host/ui/F_UserForm.h"
 #include "host/ui/F_VideoAlarmAutoFullScreen.h"
 #include "host/ui/F_VideoCycleServerForm.h"
@@ -314,6 +315,9 @@ int THostConsoleWindows::Open(TConsoleWindow window, TConsoleDialogResult& resul
     case TConsoleWindow::AutoFullScreen:
         if (h->VideoAlarmAutoFullScreenForm) return h->VideoAlarmAutoFullScreenForm->ShowModal();
         return Modal(Make<TVideoAlarmAutoFullScreenForm>(&console_, BoardTitles(*h)));
+    case TConsoleWindow::DialUp:
+        if (!h->ThreadRasDial) return -1;
+        return Modal(Make<TRasDialForm>(&console_, *h->ThreadRasDial));
     case TConsoleWindow::HostGroups:
         if (!h->NetClientSet) return -1;
         return Modal(Make<TNetSetForm>(&console_, *h->NetClientSet));

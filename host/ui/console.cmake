@@ -11,6 +11,12 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
       string(APPEND _cp_rc "Function_${kind}_${n} BITMAP \"${_cp_dir}/Function_${kind}_${n}.bmp\"\n")
     endforeach()
   endforeach()
+  foreach(n RANGE 1 20)
+    foreach(kind Up Down)
+      list(APPEND _cp_files ${_cp_dir}/YT_Ctrl_${kind}_${n}.bmp)
+      string(APPEND _cp_rc "YT_Ctrl_${kind}_${n} BITMAP \"${_cp_dir}/YT_Ctrl_${kind}_${n}.bmp\"\n")
+    endforeach()
+  endforeach()
   add_custom_command(OUTPUT ${_cp_files}
     COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/console_pictures.py ${_cp_dir}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/console_pictures.py
@@ -27,6 +33,8 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
             ${CMAKE_CURRENT_LIST_DIR}/F_NetSetForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_UPSInfoWindow.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_SendGSMMsgForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RasDial.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_PtzPanel.cpp
     LIBS vantrel_engine_periph vantrel_engine dvr_framework_ui dvr_common_win comctl32)
   dvr_test(host_console_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ConsoleCommands_test.cpp
@@ -34,6 +42,8 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
             ${CMAKE_CURRENT_LIST_DIR}/F_NetSetForm_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_UPSInfoWindow_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_SendGSMMsgForm_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RasDial_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_PtzPanel_test.cpp
     LIBS vantrel_console vantrel_console_res DISPLAY)
   # The host-groups dialog reads and writes the host list in the registry.
   set_tests_properties(host_console_tests PROPERTIES RESOURCE_LOCK vantrel_settings_registry)

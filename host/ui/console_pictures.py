@@ -148,6 +148,50 @@ def size_of(n):
     return (9, 14) if n == 11 else (46, 18)
 
 
+# The PTZ panel's twenty controls (tag t uses N = t + 1).
+def ptz_size_of(tag):
+    if tag == 0:
+        return (30, 30)
+    if tag in (1, 2, 3, 4):
+        return (44, 36)
+    return (16, 16) if tag >= 12 or tag == 5 else (20, 20)
+
+
+def ptz_glyph(tag, c):
+    cx, cy = c.w // 2, c.h // 2
+    if tag == 0:  # mouse mode: a mouse
+        c.rect(cx - 5, cy - 7, cx + 4, cy + 7)
+        c.line(cx, cy - 7, cx, cy - 2)
+        c.line(cx - 5, cy - 2, cx + 4, cy - 2)
+    elif tag == 1:  # automatic pan: a circular arrow
+        c.circle(cx, cy, 8, gap=(0.3, 1.3))
+        c.line(cx + 7, cy - 7, cx + 8, cy - 2)
+    elif tag == 2:  # auxiliary outputs: a switch
+        c.circle(cx - 6, cy, 2)
+        c.circle(cx + 6, cy, 2)
+        c.line(cx - 4, cy - 1, cx + 4, cy - 5)
+    elif tag == 3:  # speed dome: a dome
+        c.circle(cx, cy + 2, 7, gap=(3.2, 6.3))
+        c.line(cx - 9, cy + 2, cx + 9, cy + 2)
+    elif tag == 4:  # speeds: three bars
+        for i, hgt in enumerate((4, 8, 12)):
+            c.rect(cx - 8 + 6 * i, cy + 6 - hgt, cx - 5 + 6 * i, cy + 6, fill=True)
+    elif tag == 5:  # panel lock
+        c.rect(cx - 4, cy - 1, cx + 3, cy + 5, fill=True)
+        c.circle(cx, cy - 2, 3, gap=(3.3, 6.1))
+    elif tag in (6, 8, 10):
+        c.line(cx - 5, cy, cx + 4, cy)
+    elif tag in (7, 9, 11):
+        c.line(cx - 5, cy, cx + 4, cy)
+        c.line(cx, cy - 5, cx, cy + 4)
+    else:
+        d = {12: (0, -1), 13: (1, -1), 14: (1, 0), 15: (1, 1), 16: (0, 1), 17: (-1, 1),
+             18: (-1, 0), 19: (-1, -1)}[tag]
+        for k in range(5):
+            c.line(cx + d[0] * (k - 2) - d[1] * (4 - k), cy + d[1] * (k - 2) + d[0] * (4 - k),
+                   cx + d[0] * (k - 2) + d[1] * (4 - k), cy + d[1] * (k - 2) - d[0] * (4 - k))
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -157,6 +201,12 @@ def main():
             c = Canvas(w, h, down)
             glyph(n, c)
             write_bmp24(os.path.join(out, "Function_%s_%d.bmp" % (kind, n)), c.rows)
+    for tag in range(20):
+        for kind, down in (("Up", False), ("Down", True)):
+            w, h = ptz_size_of(tag)
+            c = Canvas(w, h, down)
+            ptz_glyph(tag, c)
+            write_bmp24(os.path.join(out, "YT_Ctrl_%s_%d.bmp" % (kind, tag + 1)), c.rows)
 
 
 if __name__ == "__main__":
