@@ -226,8 +226,8 @@ void TMainForm::FormShow(TObject*) {
     preview.SelectPane(0);
     preview.ShowSelectionFrame(0, true);
     if (Host->WorkState) Host->WorkState->Restore();
-    if (Host->BoardCount() == 0) im_AutoWork->SetVisible(false);
-    im_CycleVideo->SetVisible(true);
+    if (Host->BoardCount() == 0) Commands->Buttons[2]->SetVisible(false);
+    Commands->Buttons[6]->SetVisible(true);
     // The companion program is not part of this system: started when it is installed beside
     // the host, told only when it runs.
     CompanionWindow = ::FindWindowW(nullptr, L"Tavrelis");

@@ -181,14 +181,16 @@ TConsoleCommands::TConsoleCommands(TCustomForm* console, TConsoleEngine& engine,
 
     // The covers over the PTZ panel and the function area.
     im_YTCover = MakeCover("im_YTCover", "云台控制", 904, 510, 116, 214);
-    im_YTUnconver = MakeCover("im_YTUnconver", "点击拉开", 934, 660, 56, 20);
+    // The opening button lies on the cover; the closing one shows only while it is open.
+    im_YTUnconver = MakeCover("im_YTUnconver", "点击拉开", 30, 150, 56, 20);
+    im_YTUnconver->SetParent(im_YTCover);
     im_YTRecover = MakeCover("im_YTRecover", "点击合上", 940, 702, 50, 18);
-    im_YTRecover->SendToBack();
     im_SystemCtrlBar = MakeCover("im_SystemCtrlBar", "点击掀开", 904, 453, 116, 57);
     im_FunctionCovering = MakeCover("im_FunctionCovering", "盖", 1002, 455, 18, 54);
     im_FunctionCovering->SetHint(Gbk("点击盖上"));
     im_FunctionCovering->SetShowHint(true);
-    im_FunctionCovering->SendToBack();
+    // The covers lie over what they cover, their opening buttons over them.
+    im_YTRecover->SetVisible(false);
     for (TPanel* c : {im_YTUnconver, im_YTRecover, im_SystemCtrlBar, im_FunctionCovering})
         c->OnClick = TNotifyEvent(this, &TConsoleCommands::CoverClick);
 
@@ -201,17 +203,15 @@ TImage* TConsoleCommands::MakeButton(const char* name, int tag, int left, int to
                                      const char* hint) {
     auto* image = new TImage(this);
     image->SetName(name);
-    // The console may already carry a place for the button; the picture goes inside it.
-    TControl* place = dynamic_cast<TControl*>(console_->FindComponent(name));
-    auto* holder = dynamic_cast<TWinControl*>(place);
-    if (holder) {
-        holder->SetBounds(left, top, 46, 18);
-        image->SetParent(holder);
-        image->SetBounds(0, 0, holder->Width(), holder->Height());
-    } else {
-        image->SetParent(console_);
-        image->SetBounds(left, top, 46, 18);
+    // The console may already carry a place for the button: it keeps the button's bounds
+    // (the console's unlock looks at them) but stays hidden, so the covers lie over the
+    // pictures alone.
+    if (auto* place = dynamic_cast<TControl*>(console_->FindComponent(name))) {
+        place->SetBounds(left, top, 46, 18);
+        place->SetVisible(false);
     }
+    image->SetParent(console_);
+    image->SetBounds(left, top, 46, 18);
     image->SetTag(tag);
     image->SetStretch(true);
     if (hint) {
@@ -700,12 +700,11 @@ void TConsoleCommands::CoverClick(TObject* Sender) {
         if (!engine_.CheckRight(7, -1)) return Refuse();
         im_YTCover->SetVisible(false);
         im_YTUnconver->SetVisible(false);
-        im_YTRecover->BringToFront();
+        im_YTRecover->SetVisible(true);
     } else if (Sender == im_YTRecover) {
         im_YTCover->SetVisible(true);
         im_YTUnconver->SetVisible(true);
-        im_YTCover->BringToFront();
-        im_YTUnconver->BringToFront();
+        im_YTRecover->SetVisible(false);
     } else if (Sender == im_SystemCtrlBar) {
         im_SystemCtrlBar->SetVisible(false);
         im_FunctionCovering->BringToFront();

@@ -578,10 +578,13 @@ TEST_F(Console, CyclingOnBoardAndOnClientHosts) {
 }
 
 TEST_F(Console, CoversOpenAndClose) {
+    EXPECT_FALSE(commands->im_YTRecover->Visible());
     commands->im_YTUnconver->Click();
     EXPECT_FALSE(commands->im_YTCover->Visible());
+    EXPECT_TRUE(commands->im_YTRecover->Visible());
     commands->im_YTRecover->Click();
     EXPECT_TRUE(commands->im_YTCover->Visible());
+    EXPECT_FALSE(commands->im_YTRecover->Visible());
     commands->im_SystemCtrlBar->Click();
     EXPECT_FALSE(commands->im_SystemCtrlBar->Visible());
     commands->im_FunctionCovering->Click();

@@ -1,4 +1,5 @@
 #include "host/ui/U_PtzPanel.h"
+#include "host/ui/F_YunTaiSpeed.h"
 
 #include "host/engine/U_FakeSerial_test.h"
 
@@ -162,6 +163,39 @@ TEST_F(PtzPanelTest, TogglesAuxiliaryOutputsAndTheLock) {
     form->Repaint();
     vantrel::testing::PumpWaiting();
     vantrel::testing::SaveWindowShot(form->WindowHandle(), "host_ptz_panel");
+}
+
+TEST_F(PtzPanelTest, SpeedBarsArePercentagesOfTheProtocolsDefaults) {
+    protocols[0].Speeds[0].Default = 32;
+    protocols[0].Speeds[1].Default = 32;
+    protocols[0].Speeds[2].Default = 16;
+    protocols[0].Speeds[3].Default = 16;
+    auto* f = new TYunTaiSpeedForm(nullptr, *ptz, settings, protocols,
+                                   [this] { return panelHost.selected; });
+    f->AfterConstruction();
+    f->Show();
+    ptz->SpeedState[1][0] = 16;
+    ptz->SpeedState[1][2] = 16;
+    ::SendMessageW(f->WindowHandle(), WM_PTZCHANNEL, 1, 0);
+    EXPECT_EQ(f->Bars[0]->Position(), 50);
+    EXPECT_EQ(f->Bars[1]->Position(), 100);
+    EXPECT_EQ(f->Bars[2]->Position(), 0); // no default speed: left alone
+    f->Bars[0]->SetPosition(25);
+    f->BarChange(f->Bars[0]);
+    EXPECT_EQ(ptz->SpeedState[1][0], 8);
+    EXPECT_EQ(ptz->SpeedState[1][1], 8);
+    // A channel without an enabled PTZ entry changes nothing.
+    panelHost.selected = 0;
+    ptz->SpeedState[0][0] = 7;
+    f->Bars[0]->SetPosition(90);
+    f->BarChange(f->Bars[0]);
+    EXPECT_EQ(ptz->SpeedState[0][0], 7);
+    f->Repaint();
+    vantrel::testing::PumpWaiting();
+    vantrel::testing::SaveWindowShot(f->WindowHandle(), "host_ptz_speed_form");
+    f->bt_Close->Click();
+    EXPECT_FALSE(::IsWindowVisible(f->WindowHandle()));
+    f->Free();
 }
 
 } // namespace

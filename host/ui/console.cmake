@@ -35,6 +35,7 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
             ${CMAKE_CURRENT_LIST_DIR}/F_SendGSMMsgForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RasDial.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_PtzPanel.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_YunTaiSpeed.cpp
     LIBS vantrel_engine_periph vantrel_engine dvr_framework_ui dvr_common_win comctl32)
   dvr_test(host_console_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ConsoleCommands_test.cpp
