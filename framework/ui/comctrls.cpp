@@ -1678,6 +1678,19 @@ void TTreeView::CNNotify(TMessage& M) {
             OnCollapsed(this, node);
         break;
     }
+    case TVN_BEGINLABELEDITW:
+        M.Result = read_only_ ? 1 : 0;
+        break;
+    case TVN_ENDLABELEDITW: {
+        auto* nm = reinterpret_cast<NMTVDISPINFOW*>(M.LParam);
+        auto* node = reinterpret_cast<TTreeNode*>(nm->item.lParam);
+        if (!node || !nm->item.pszText) break; // cancelled
+        std::string s = WideToGbk(nm->item.pszText);
+        OnEdited(this, node, s);
+        node->SetText(s);
+        M.Result = 0;
+        break;
+    }
     case NM_CLICK:
         Click();
         break;
@@ -1686,6 +1699,13 @@ void TTreeView::CNNotify(TMessage& M) {
         break;
     default:
         break;
+    }
+}
+
+void TTreeView::EditText(TTreeNode* Node) {
+    if (Node && HandleAllocated()) {
+        ::SetFocus(WindowHandle());
+        TreeView_EditLabel(WindowHandle(), Node->ItemId());
     }
 }
 

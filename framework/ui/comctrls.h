@@ -592,6 +592,8 @@ private:
 
 using TTVChangedEvent = TMethodPtr<void(TObject* Sender, TTreeNode* Node)>;
 using TTVChangingEvent = TMethodPtr<void(TObject* Sender, TTreeNode* Node, bool& AllowChange)>;
+// S: the caption typed (GBK); the handler may change it. The node takes S afterwards.
+using TTVEditedEvent = TMethodPtr<void(TObject* Sender, TTreeNode* Node, std::string& S)>;
 
 class TTreeView : public TWinControl {
     FW_PUBLISHED(TTreeView, TWinControl)
@@ -624,6 +626,9 @@ public:
     TTVChangingEvent OnChanging;
     TTVChangedEvent OnExpanded;
     TTVChangedEvent OnCollapsed;
+    TTVEditedEvent OnEdited;
+    // Opens the node's caption for editing in place.
+    void EditText(TTreeNode* Node);
 
 protected:
     void CreateParams(TCreateParams& Params) override;

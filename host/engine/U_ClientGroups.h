@@ -22,6 +22,8 @@ struct TClientGroup {
     NetPortTable Ports{};
     uint8_t ChannelCount = 0;
     TClientChannelRecord Channels[kMaxChannels]{};
+    // Takes part in host cycling; in memory only, every reload sets it again.
+    bool CycleFlag = true;
 };
 
 // Builds the host table from the loaded lists: sets each channel's group index, fills

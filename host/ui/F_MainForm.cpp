@@ -52,7 +52,8 @@ std::string UptimeText(uint32_t seconds) {
            std::to_string(seconds % 60);
 }
 
-TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
+TMainForm::TMainForm(TComponent* AOwner)
+    : TForm(AOwner), ConsoleEngine(Host, *this), ConsoleWindows(Host, *this) {
     MainForm = this;
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetColor(0x303030);
@@ -104,6 +105,14 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     Timer3->SetEnabled(true);
 
     im_ExitSystem->OnClick = TNotifyEvent(this, &TMainForm::im_ExitSystemClick);
+    Commands = new TConsoleCommands(this, ConsoleEngine, ConsoleWindows);
+    Commands->Ask = [this](const std::wstring& text, const std::wstring& caption, UINT type) {
+        return Ask(text.c_str(), caption.c_str(), type);
+    };
+    Commands->AskLogon = [this](std::string& name, std::string& password) {
+        return LogonPrompt && LogonPrompt->Prompt(name, password);
+    };
+    Commands->ExitSystem = [this] { im_ExitSystemClick(nullptr); };
     SetKeyPreview(true);
     OnKeyDown = TKeyEvent(this, &TMainForm::FormKeyDown);
     OnKeyUp = TKeyEvent(this, &TMainForm::FormKeyUp);
@@ -222,8 +231,8 @@ void TMainForm::FormShow(TObject*) {
     preview.SelectPane(0);
     preview.ShowSelectionFrame(0, true);
     if (Host->WorkState) Host->WorkState->Restore();
-    if (Host->BoardCount() == 0) im_AutoWork->SetVisible(false);
-    im_CycleVideo->SetVisible(true);
+    if (Host->BoardCount() == 0) Commands->Buttons[2]->SetVisible(false);
+    Commands->Buttons[6]->SetVisible(true);
     // The companion program is not part of this system: started when it is installed beside
     // the host, told only when it runs.
     CompanionWindow = ::FindWindowW(nullptr, L"Tavrelis");
@@ -314,6 +323,7 @@ void TMainForm::Unlock() {
     }
     Host->User->SaveLastUser();
     SetEnabled(true);
+    Commands->ShowLocked(false);
     TPreview& preview = *Host->Preview;
     for (int ch = 0; ch < Host->BoardCount(); ++ch)
         if (preview.Panes[size_t(ch)].Previewing && !Host->CheckRight(3, ch))
@@ -334,7 +344,7 @@ void TMainForm::WMStreamData(TMessage&) {
 
 void TMainForm::WMPaneColor(TMessage& M) {
     if (!Host || int(M.WParam) >= Host->TotalChannels()) return;
-    // The colour sliders are command controls of their own; they read the record themselves.
+    Commands->ShowPictureValues(int(M.WParam));
 }
 
 void TMainForm::WMRebuildChannelMap(TMessage& M) {
@@ -569,18 +579,7 @@ void TMainForm::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
 }
 
 void TMainForm::im_AutoWorkClick() {
-    THost* h = Host;
-    if (!h || !h->Auto || h->TotalChannels() == 0) return;
-    if (!h->CheckRight(6, -1)) return;
-    if (h->Auto->AutoMode) {
-        im_AutoWork->SetHint(Gbk("进入自动工作模式，执行自动工作计划"));
-        h->Auto->StopAutoWork();
-        h->WriteLog(24);
-    } else {
-        im_AutoWork->SetHint(Gbk("退出自动工作模式，停止自动工作计划"));
-        h->Auto->StartAutoWork();
-        h->WriteLog(23);
-    }
+    Commands->im_AutoWorkClick(this);
 }
 
 } // namespace vantrel

@@ -5,6 +5,7 @@
 #include "host/engine/U_HostServices.h"
 #include "host/net/U_RemoteUpgrade.h" // WM_COMPANION
 #include "host/net/U_UDPMessages.h" // WM_REMOTECLOSE
+#include "host/ui/U_HostConsole.h"
 
 #include "framework/ui/extctrls.h"
 #include "framework/ui/forms.h"
@@ -93,6 +94,10 @@ public:
     dvr::fw::TTimer* VideoCycleTimer = nullptr;
     dvr::fw::TTimer* Timer2 = nullptr;
     dvr::fw::TTimer* Timer3 = nullptr;
+    // The buttons' commands, side bars, colour sliders and menus, over the host's objects.
+    THostConsoleEngine ConsoleEngine;
+    THostConsoleWindows ConsoleWindows;
+    TConsoleCommands* Commands = nullptr;
 
     // TMainFormServices
     HWND Handle() const override { return WindowHandle(); }
