@@ -90,7 +90,7 @@ void TF_Replay::BuildComponents() {
         return m;
     };
     N1 = item("N1", MainMenu1->Items(), nullptr);
-    N2 = item("N2", N1, nullptr);
+    N2 = item("N2", N1, TNotifyEvent(this, &TF_Replay::TB_OpenClick));
     N3 = item("N3", N1, TNotifyEvent(this, &TF_Replay::CloseClick));
     item("N6", N1, nullptr)->SetCaption("-");
     N7 = item("N7", N1, nullptr);
@@ -253,6 +253,9 @@ void TF_Replay::FormCreate(TObject*) {
     SetCaption(std::string(DvrName) + "-" + Gbk(MessageCaptions[mcVideoPlayer]));
     if (SnapshotFolder.empty()) SnapshotFolder = ProgramFolder() + L"replayBmp\\";
     commands_->Start();
+    // The spin edit shows the port count the window opened with; its change handler sees
+    // no change.
+    SE_TotalPorts->SetValue(ReplayService->GetPortCount());
 }
 
 void TF_Replay::FormShow(TObject*) {
@@ -414,6 +417,11 @@ std::string TF_Replay::RunSaveDialog() {
 // ---- handlers
 
 void TF_Replay::TB_OpenClick(TObject*) {
+    const std::string path = RunOpenDialog();
+    if (!path.empty()) commands_->OpenFile(path);
+}
+
+std::string TF_Replay::RunOpenDialog() {
     wchar_t name[MAX_PATH] = {};
     const std::wstring filter = DialogFilter(L"MPEG Files|*.mpg|All Files|*.*");
     OPENFILENAMEW ofn{};
@@ -423,8 +431,8 @@ void TF_Replay::TB_OpenClick(TObject*) {
     ofn.lpstrFile = name;
     ofn.nMaxFile = MAX_PATH;
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!::GetOpenFileNameW(&ofn)) return;
-    commands_->OpenFile(dvr::win::WideToGbk(name));
+    if (!::GetOpenFileNameW(&ofn)) return {};
+    return dvr::win::WideToGbk(name);
 }
 
 void TF_Replay::TB_CaptureBmpClick(TObject*) {

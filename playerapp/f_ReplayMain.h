@@ -74,6 +74,10 @@ public:
     void TB_CaptureBmpClick(dvr::fw::TObject* Sender);
     void N5Click(dvr::fw::TObject* Sender);
 
+protected:
+    // The open dialog; the chosen GBK path, empty when cancelled.
+    virtual std::string RunOpenDialog();
+
 private:
     // TPlayerView
     HWND MessageWindow() override { return Handle(); }

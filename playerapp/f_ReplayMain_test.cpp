@@ -15,6 +15,20 @@ namespace {
 
 using namespace dvr::fw;
 
+// The window with its open dialog answered by the test.
+class TestReplay : public TF_Replay {
+public:
+    using TF_Replay::TF_Replay;
+    std::string Answer;
+    int Dialogs = 0;
+
+protected:
+    std::string RunOpenDialog() override {
+        ++Dialogs;
+        return Answer;
+    }
+};
+
 class ReplayWindow : public ::testing::Test {
 protected:
     void Make(int ports) {
@@ -28,7 +42,7 @@ protected:
         service = std::make_unique<TReplayService>();
         ReplayService = service.get();
         service->Init();
-        form = MakeForm<TF_Replay>(nullptr);
+        form = MakeForm<TestReplay>(nullptr);
         form->Show();
         Pump(50);
     }
@@ -66,7 +80,7 @@ protected:
     std::wstring Caption() { return dvr::win::GbkToWide(form->Caption()); }
 
     std::unique_ptr<TReplayService> service;
-    TF_Replay* form = nullptr;
+    TestReplay* form = nullptr;
 };
 
 TEST_F(ReplayWindow, PortGridForEveryCount) {
@@ -164,7 +178,7 @@ TEST_F(ReplayWindow, EndOfFileReachesTheWindowAndSnapshotsAreSaved) {
     Make(4);
     Click(form->PortPanel(1));
     form->Commands().OpenFile(dvr::testing::TestDataPath("cif_ip.MPG"));
-    EXPECT_EQ(Status(0), L"Camera (2 ) is playing...cif_ip.MPG");
+    EXPECT_EQ(Status(0), L"Camera (2 ) is playing... cif_ip.MPG");
     EXPECT_TRUE(form->TB_Pause->Enabled());
     EXPECT_FALSE(form->TB_Play->Enabled());
     Pump(300);
@@ -186,7 +200,7 @@ TEST_F(ReplayWindow, EndOfFileReachesTheWindowAndSnapshotsAreSaved) {
     for (int k = 0; k < 500 && service->GetPortState() != psStopped; ++k)
         Pump(10);
     EXPECT_EQ(service->GetPortState(), psStopped);
-    EXPECT_EQ(Status(0), L"Camera (2 ) Readycif_ip.MPG");
+    EXPECT_EQ(Status(0), L"Camera (2 ) Ready cif_ip.MPG");
     EXPECT_TRUE(form->TB_Play->Enabled());
     EXPECT_EQ(form->TrackBar_FilePos->Position(), 0);
 }
@@ -205,6 +219,46 @@ TEST_F(ReplayWindow, PositionSliderNoticesReachTheTimerSwitch) {
     // The volume slider's notices do not touch it.
     ::SendMessageW(panel, WM_HSCROLL, TB_PAGEDOWN, LPARAM(form->TrackBar_Music->Handle()));
     EXPECT_TRUE(form->Commands().TimerUpdates());
+}
+
+TEST_F(ReplayWindow, MenuOpenDoesWhatTheOpenButtonDoes) {
+    Make(4);
+    Click(form->PortPanel(1));
+    form->Answer.clear(); // cancelled: nothing happens
+    form->N2->Click();
+    EXPECT_EQ(form->Dialogs, 1);
+    EXPECT_EQ(service->GetPortState(), psNoFile);
+
+    form->Answer = dvr::testing::TestDataPath("cif_ip.MPG");
+    form->N2->Click();
+    EXPECT_EQ(form->Dialogs, 2);
+    EXPECT_EQ(service->GetCurrentPort(), 1);
+    EXPECT_EQ(service->GetPortState(), psPlaying);
+    EXPECT_EQ(Status(0), L"Camera (2 ) is playing... cif_ip.MPG");
+
+    // The tool button takes the same path.
+    Click(form->PortPanel(3));
+    Press(form->TB_Open);
+    EXPECT_EQ(form->Dialogs, 3);
+    EXPECT_EQ(service->GetPortState(), psPlaying);
+    EXPECT_EQ(Status(0), L"Camera (4 ) is playing... cif_ip.MPG");
+}
+
+TEST_F(ReplayWindow, SpinEditStartsAtTheStoredPortCount) {
+    for (int n : {1, 4, 16}) {
+        SCOPED_TRACE(n);
+        Make(n);
+        EXPECT_EQ(form->SE_TotalPorts->Value(), n);
+        EXPECT_EQ(form->PortPanelCount(), n);
+        EXPECT_EQ(service->GetPortCount(), n);
+        TearDown();
+        form = nullptr;
+    }
+    // One step down from four ports leaves three.
+    Make(4);
+    form->SE_TotalPorts->SetValue(form->SE_TotalPorts->Value() - 1);
+    EXPECT_EQ(form->PortPanelCount(), 3);
+    EXPECT_EQ(service->GetPortCount(), 3);
 }
 
 TEST_F(ReplayWindow, SpinEditChangesThePortCount) {
