@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/win/handles.h"
 #include "common/win/textconv.h"
 #include "framework/exceptions.h"
+#include "framework/win/resstream.h"
+#include "skin/engine/theme_se3.h"
 #include "playerapp/U_Array.h"
 #include "playerapp/U_ReplayDll.h"
 #include "playerapp/U_Snapshot.h"
@@ -50,6 +53,7 @@ std::wstring DialogFilter(std::wstring_view f) {
 
 TF_Replay::TF_Replay(TComponent* AOwner) : TForm(AOwner) {
     BuildComponents();
+    BuildLook();
     OnCreate = TNotifyEvent(this, &TF_Replay::FormCreate);
     OnShow = TNotifyEvent(this, &TF_Replay::FormShow);
     OnCloseQuery = TCloseQueryEvent(this, &TF_Replay::FormCloseQuery);
@@ -70,6 +74,41 @@ TPlayerButton* TF_Replay::AddButton(const char* name, const wchar_t* text, int& 
 
 void TF_Replay::AddDivider(int& x) {
     x += 8;
+}
+
+void TF_Replay::BuildLook() {
+    using namespace dvr::skin;
+    InitSkinThemeUnit();
+    TeThemeList1 = new TTeThemeList(this);
+    TeThemeList1->SetName("TeThemeList1");
+    TeThemeEngine1 = new TTeThemeEngine(this);
+    TeThemeEngine1->SetName("TeThemeEngine1");
+    TeThemeEngine1->SetThemeList(TeThemeList1);
+    TeThemeEngine1->SetThemeIndex(0);
+}
+
+// The skin carried as resource SKN goes through a temporary file, because the theme engine
+// loads skins by file name (the extension picks the theme class).
+void TF_Replay::LoadBuiltInSkin() {
+    TResourceStream res(::GetModuleHandleW(nullptr), "SKN", "RT_RCDATA");
+    wchar_t dir[MAX_PATH];
+    const DWORD n = ::GetTempPathW(MAX_PATH, dir);
+    if (n == 0 || n >= MAX_PATH) throw Exception("No folder for the skin");
+    const std::wstring path = std::wstring(dir) + L"playerqz_" +
+                              std::to_wstring(::GetCurrentProcessId()) + L"_xp_metal.mskn";
+    struct Remove {
+        const std::wstring& p;
+        ~Remove() { ::DeleteFileW(p.c_str()); }
+    } remove{path};
+    {
+        dvr::win::File f(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        DWORD written = 0;
+        if (!f || !::WriteFile(f.get(), res.Memory(), DWORD(res.Size()), &written, nullptr) ||
+            written != DWORD(res.Size()))
+            throw Exception("The skin could not be written");
+    }
+    TeThemeEngine1->SetThemeFile(dvr::win::WideToGbk(path));
 }
 
 void TF_Replay::BuildComponents() {
@@ -248,7 +287,7 @@ std::wstring TF_Replay::Title() const {
 
 void TF_Replay::FormCreate(TObject*) {
     Application->OnException = TExceptionEvent(this, &TF_Replay::IgnoreException);
-    // The skinned look is loaded here once the skin library exists.
+    LoadBuiltInSkin();
     commands_ = std::make_unique<TPlayerCommands>(*ReplayService, static_cast<TPlayerView&>(*this));
     SetCaption(std::string(DvrName) + "-" + Gbk(MessageCaptions[mcVideoPlayer]));
     if (SnapshotFolder.empty()) SnapshotFolder = ProgramFolder() + L"replayBmp\\";

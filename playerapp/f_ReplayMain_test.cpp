@@ -4,11 +4,15 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "common/testing/testdata.h"
+#include "common/win/handles.h"
 #include "common/win/textconv.h"
 #include "playerapp/U_ReplayDll.h"
+#include "skin/engine/theme_se3.h"
 
 namespace playerqz {
 namespace {
@@ -219,6 +223,95 @@ TEST_F(ReplayWindow, PositionSliderNoticesReachTheTimerSwitch) {
     // The volume slider's notices do not touch it.
     ::SendMessageW(panel, WM_HSCROLL, TB_PAGEDOWN, LPARAM(form->TrackBar_Music->Handle()));
     EXPECT_TRUE(form->Commands().TimerUpdates());
+}
+
+// The window as it is on the screen, top row first, 0xRRGGBB per pixel.
+struct ScreenShot {
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;
+    explicit ScreenShot(HWND wnd) {
+        RECT r{};
+        ::GetWindowRect(wnd, &r);
+        w = r.right - r.left;
+        h = r.bottom - r.top;
+        px.resize(size_t(w) * h);
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        HDC screen = ::GetDC(nullptr);
+        dvr::win::MemoryDc dc(::CreateCompatibleDC(screen));
+        dvr::win::Bitmap bmp(::CreateCompatibleBitmap(screen, w, h));
+        {
+            dvr::win::SelectObjectScope keep(dc.get(), bmp.get());
+            ::BitBlt(dc.get(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        }
+        ::GetDIBits(dc.get(), bmp.get(), 0, h, px.data(), &bi, DIB_RGB_COLORS);
+        ::ReleaseDC(nullptr, screen);
+        for (auto& p : px)
+            p &= 0xFFFFFF;
+    }
+    uint32_t At(int x, int y) const { return px[size_t(y) * w + x]; }
+    // Saved beside the test's output for a person to look at.
+    void Save(const char* name) const {
+        FILE* f = std::fopen(name, "wb");
+        if (!f) return;
+        BITMAPFILEHEADER fh{};
+        BITMAPINFOHEADER ih{};
+        ih.biSize = sizeof ih;
+        ih.biWidth = w;
+        ih.biHeight = -h;
+        ih.biPlanes = 1;
+        ih.biBitCount = 32;
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof fh + sizeof ih;
+        fh.bfSize = fh.bfOffBits + DWORD(w * h * 4);
+        std::fwrite(&fh, sizeof fh, 1, f);
+        std::fwrite(&ih, sizeof ih, 1, f);
+        std::fwrite(px.data(), 4, px.size(), f);
+        std::fclose(f);
+    }
+};
+
+TEST_F(ReplayWindow, OpensWithTheBuiltInSkinAndShowsTheRecording) {
+    Make(1);
+    // The built-in skin is the current theme, and its temporary file is gone.
+    auto* skin = dynamic_cast<dvr::skin::TTeSkinFile*>(dvr::skin::CurrentTheme());
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(skin->LoadedSkin.SkinName, "PlayerQZ Dark");
+    EXPECT_NE(skin->LoadedSkin.FindObject("Form"), nullptr);
+    wchar_t tmp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, tmp);
+    const std::wstring left = std::wstring(tmp) + L"playerqz_" +
+                              std::to_wstring(::GetCurrentProcessId()) + L"_xp_metal.mskn";
+    EXPECT_EQ(::GetFileAttributesW(left.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ::SetForegroundWindow(form->Handle());
+    form->Commands().OpenFile(dvr::testing::TestDataPath("cif_ip.MPG"));
+    ASSERT_EQ(service->GetPortState(), psPlaying);
+    // Wait for the picture: the port panel stops being all black.
+    auto pictureShown = [&] {
+        ScreenShot s(form->Handle());
+        RECT pr{};
+        ::GetWindowRect(form->PortPanel(0)->Handle(), &pr);
+        RECT wr{};
+        ::GetWindowRect(form->Handle(), &wr);
+        int lit = 0;
+        for (int y = pr.top + 10; y < pr.bottom - 10; y += 7)
+            for (int x = pr.left + 10; x < pr.right - 10; x += 7)
+                lit += s.At(x - wr.left, y - wr.top) > 0x202020;
+        return lit > 50;
+    };
+    bool shown = false;
+    for (int k = 0; k < 1000 && !shown; ++k) {
+        Pump(10);
+        shown = pictureShown();
+    }
+    ScreenShot shot(form->Handle());
+    shot.Save("playerqz_window_playing.bmp");
+    EXPECT_TRUE(shown);
 }
 
 TEST_F(ReplayWindow, MenuOpenDoesWhatTheOpenButtonDoes) {

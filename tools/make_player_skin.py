@@ -153,7 +153,7 @@ for blob in IMAGES:
 
 def sysbutton(name, action, img, offset):
     p = prop('Align', 'ident', 'saTopRight') + prop('Kind', 'ident', 'skSysButton')
-    p += prop('Left', 'int', offset) + prop('Top', 'int', 4)
+    p += prop('Left', 'int', 300 - 20 - offset) + prop('Top', 'int', 4)
     p += prop('Width', 'int', 16) + prop('Height', 'int', 16)
     p += rect('Bitmap', img, (0, 0, 16, 16))
     p += rect('ActiveBitmap', img, (0, 0, 16, 16))
@@ -167,15 +167,19 @@ def form():
                 prop('Font.Color', 'int', 0xEBE6E6) + prop('MarginLeft', 'int', 6))
     caption = obj('TSeBitmapObject', 'Caption',
                   prop('Align', 'ident', 'saTop') + prop('Kind', 'ident', 'skCaption') +
-                  prop('Height', 'int', CAPTION_H) +
+                  prop('Width', 'int', 300) + prop('Height', 'int', CAPTION_H) +
                   rect('Bitmap', 'caption', (0, 0) + SIZES['caption']) +
                   prop('TileStyle', 'ident', 'tsStretch'),
                   [sysbutton('Close', 'sbaClose', 'close', 4),
                    sysbutton('Maximize', 'sbaMaximize', 'max', 22),
                    sysbutton('Minimize', 'sbaMinimize', 'min', 40), title])
     client = obj('TSeBitmapBoxObject', 'Client',
-                 prop('Align', 'ident', 'saClient') + box('Client', 'frame', 4, 'skClient'))
-    return obj('TSeSkinObject', 'Form', prop('Kind', 'ident', 'skForm'), [caption, client])
+                 prop('Align', 'ident', 'saClient') + prop('Top', 'int', CAPTION_H) +
+                 prop('Width', 'int', 300) + prop('Height', 'int', 200 - CAPTION_H) + box('Client', 'frame', 4, 'skClient'))
+    # The design size; the children are laid out in it and follow the window's size.
+    return obj('TSeSkinObject', 'Form',
+               prop('Kind', 'ident', 'skForm') + prop('Width', 'int', 300) +
+               prop('Height', 'int', 200), [caption, client])
 
 
 def button(name):
