@@ -7,7 +7,9 @@
 
 #include "common/win/handles.h"
 #include "common/win/textconv.h"
+#include "framework/win/resstream.h"
 #include "playerapp/U_ReplayDll.h"
+#include "skin/engine/theme_se3source.h"
 
 namespace playerqz {
 namespace {
@@ -59,6 +61,23 @@ TEST(PlayerMain, StartsShowsItsWindowAndCloses) {
     ::GetExitCodeProcess(process.get(), &code);
     EXPECT_EQ(code, 0u);
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, TReplayService::RegistryKey);
+}
+
+// The program carries its skin as resource SKN of the string type "RT_RCDATA", an mskn
+// skin file that loads.
+TEST(PlayerMain, CarriesTheBuiltInSkin) {
+    dvr::win::Module exe(::LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(exe) << ::GetLastError();
+    dvr::fw::TResourceStream res(reinterpret_cast<HINSTANCE>(exe.get()), "SKN", "RT_RCDATA");
+    ASSERT_GT(res.Size(), 4);
+    dvr::skin::TSeSkinSource skin;
+    std::unique_ptr<dvr::skin::TSeSkinFilter> f(
+        dvr::skin::FindSkinFilterByExtension("built-in.mskn")->Create());
+    f->Source = &skin;
+    f->LoadFromStream(res);
+    EXPECT_EQ(skin.SkinName, "PlayerQZ Dark");
+    EXPECT_NE(skin.FindObject("Form"), nullptr);
+    EXPECT_NE(skin.FindObject("ToolBar"), nullptr);
 }
 
 } // namespace

@@ -503,14 +503,14 @@ void TPlayerCommands::UpdateControls() {
     case psPlaying:
         view_.SetStatusText(spFileTime, Text(MessageCaptions[mcPlayTime]) +
                                             Text(FormatPlayTime(service_.GetFileTime())));
-        view_.SetStatusText(spPortState, prefix + Text(MessageCaptions[mcPlaying]) + name);
+        view_.SetStatusText(spPortState, prefix + Text(StateBeforeFileName(MessageCaptions[mcPlaying])) + name);
         break;
     case psPaused:
-        view_.SetStatusText(spPortState, prefix + Text(MessageCaptions[mcPaused]) + name);
+        view_.SetStatusText(spPortState, prefix + Text(StateBeforeFileName(MessageCaptions[mcPaused])) + name);
         break;
     case psStopped:
         view_.SetSliderPosition(0);
-        view_.SetStatusText(spPortState, prefix + Text(MessageCaptions[mcReady]) + name);
+        view_.SetStatusText(spPortState, prefix + Text(StateBeforeFileName(MessageCaptions[mcReady])) + name);
         for (StatusPanel p : {spFileTime, spPlayedTime, spCurrentFrame})
             view_.SetStatusText(p, L"");
         break;

@@ -185,7 +185,7 @@ TEST_F(PlayerCommands, FileEndStopsTheListAndPlayStartsItAgain) {
     commands.SelectPort(2);
     commands.OpenFile(Fixture("cif_ip.MPG"));
     ASSERT_EQ(State(2), psPlaying);
-    EXPECT_EQ(view.status[spPortState], L"Camera (3 ) is playing...cif_ip.MPG");
+    EXPECT_EQ(view.status[spPortState], L"Camera (3 ) is playing... cif_ip.MPG");
     EXPECT_EQ(view.status[spFileTime].rfind(L"Play Time: 0:0:", 0), 0u);
     EXPECT_EQ(view.enables, ControlEnablesFor(psPlaying));
     Faster();
@@ -200,7 +200,7 @@ TEST_F(PlayerCommands, FileEndStopsTheListAndPlayStartsItAgain) {
 
     // Play on the stopped port plays its one file again from the start.
     commands.SelectPort(2);
-    EXPECT_EQ(view.status[spPortState], L"Camera (3 ) Readycif_ip.MPG");
+    EXPECT_EQ(view.status[spPortState], L"Camera (3 ) Ready cif_ip.MPG");
     EXPECT_EQ(view.status[spFileTime], L"");
     commands.PlayClick();
     EXPECT_EQ(State(2), psPlaying);
@@ -223,7 +223,7 @@ TEST_F(PlayerCommands, ListWithAFileThatWillNotOpenGoesOnToTheNext) {
                                   L"incorrect format.");
     EXPECT_EQ(State(0), psPlaying);
     EXPECT_EQ(commands.NextIndex(0), 3);
-    EXPECT_EQ(view.status[spPortState], L"Camera (1 ) is playing...d1_ip.MPG");
+    EXPECT_EQ(view.status[spPortState], L"Camera (1 ) is playing... d1_ip.MPG");
     WaitPlaying(0);
     service.SetCurrentPort(0);
     EXPECT_EQ(service.GetFileTotalFrames(), 50u);
@@ -241,7 +241,7 @@ TEST_F(PlayerCommands, PauseStepsFirstAndEnd) {
     commands.PauseClick();
     EXPECT_EQ(State(0), psPaused);
     EXPECT_EQ(view.enables, ControlEnablesFor(psPaused));
-    EXPECT_EQ(view.status[spPortState], L"Camera (1 ) Pausecif_ipb2.MPG");
+    EXPECT_EQ(view.status[spPortState], L"Camera (1 ) Pause cif_ipb2.MPG");
     ::Sleep(200);
     const int held = Frame(0);
     commands.FrameClick();

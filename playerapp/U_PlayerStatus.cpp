@@ -29,6 +29,12 @@ std::string StatusPrefix(int port) {
     return std::string(MessageCaptions[mcCamera]) + std::to_string(port + 1) + " ) ";
 }
 
+std::string StateBeforeFileName(std::string_view stateCaption) {
+    std::string s(stateCaption);
+    if (!s.empty() && s.back() != ' ') s += ' ';
+    return s;
+}
+
 std::string_view FileNameOnly(std::string_view gbkPath) {
     size_t start = 0;
     for (size_t i = 0; i < gbkPath.size(); ++i) {

@@ -27,6 +27,10 @@ std::string FormatPlayTime(unsigned seconds);
 // "Camera (" + port number from 1 + " ) ", in the player's language (UTF-8).
 std::string StatusPrefix(int port);
 
+// A state text followed by a file name: one space between them unless the text already ends
+// in one, so "Ready" and the name never run together.
+std::string StateBeforeFileName(std::string_view stateCaption);
+
 // The part of a GBK path after its last folder separator ('\\', '/' or ':'); the second
 // byte of a two-byte character is never taken for a separator.
 std::string_view FileNameOnly(std::string_view gbkPath);

@@ -19,6 +19,14 @@ TEST(PlayerStatus, PrefixCountsPortsFromOne) {
     EXPECT_EQ(StatusPrefix(15), "Camera (16 ) ");
 }
 
+TEST(PlayerStatus, StateAndFileNameKeepASeparator) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Ready", "Ready "}, {"Pause", "Pause "}, {"is playing...", "is playing... "},
+        {"Ready ", "Ready "}, {"", ""}};
+    for (const auto& [caption, text] : cases)
+        EXPECT_EQ(StateBeforeFileName(caption), text) << caption;
+}
+
 TEST(PlayerStatus, FileNameAfterTheLastSeparatorOnly) {
     EXPECT_EQ(FileNameOnly("clip.mpg"), "clip.mpg");
     EXPECT_EQ(FileNameOnly("D:clip.mpg"), "clip.mpg");

@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/win/handles.h"
 #include "common/win/textconv.h"
 #include "framework/exceptions.h"
+#include "framework/win/resstream.h"
+#include "skin/engine/theme_se3.h"
 #include "playerapp/U_Array.h"
 #include "playerapp/U_ReplayDll.h"
 #include "playerapp/U_Snapshot.h"
@@ -50,6 +53,7 @@ std::wstring DialogFilter(std::wstring_view f) {
 
 TF_Replay::TF_Replay(TComponent* AOwner) : TForm(AOwner) {
     BuildComponents();
+    BuildLook();
     OnCreate = TNotifyEvent(this, &TF_Replay::FormCreate);
     OnShow = TNotifyEvent(this, &TF_Replay::FormShow);
     OnCloseQuery = TCloseQueryEvent(this, &TF_Replay::FormCloseQuery);
@@ -72,6 +76,41 @@ void TF_Replay::AddDivider(int& x) {
     x += 8;
 }
 
+void TF_Replay::BuildLook() {
+    using namespace dvr::skin;
+    InitSkinThemeUnit();
+    TeThemeList1 = new TTeThemeList(this);
+    TeThemeList1->SetName("TeThemeList1");
+    TeThemeEngine1 = new TTeThemeEngine(this);
+    TeThemeEngine1->SetName("TeThemeEngine1");
+    TeThemeEngine1->SetThemeList(TeThemeList1);
+    TeThemeEngine1->SetThemeIndex(0);
+}
+
+// The skin carried as resource SKN goes through a temporary file, because the theme engine
+// loads skins by file name (the extension picks the theme class).
+void TF_Replay::LoadBuiltInSkin() {
+    TResourceStream res(::GetModuleHandleW(nullptr), "SKN", "RT_RCDATA");
+    wchar_t dir[MAX_PATH];
+    const DWORD n = ::GetTempPathW(MAX_PATH, dir);
+    if (n == 0 || n >= MAX_PATH) throw Exception("No folder for the skin");
+    const std::wstring path = std::wstring(dir) + L"playerqz_" +
+                              std::to_wstring(::GetCurrentProcessId()) + L"_xp_metal.mskn";
+    struct Remove {
+        const std::wstring& p;
+        ~Remove() { ::DeleteFileW(p.c_str()); }
+    } remove{path};
+    {
+        dvr::win::File f(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        DWORD written = 0;
+        if (!f || !::WriteFile(f.get(), res.Memory(), DWORD(res.Size()), &written, nullptr) ||
+            written != DWORD(res.Size()))
+            throw Exception("The skin could not be written");
+    }
+    TeThemeEngine1->SetThemeFile(dvr::win::WideToGbk(path));
+}
+
 void TF_Replay::BuildComponents() {
     SetName("F_Replay");
     SetPosition(TPosition::poScreenCenter);
@@ -90,7 +129,7 @@ void TF_Replay::BuildComponents() {
         return m;
     };
     N1 = item("N1", MainMenu1->Items(), nullptr);
-    N2 = item("N2", N1, nullptr);
+    N2 = item("N2", N1, TNotifyEvent(this, &TF_Replay::TB_OpenClick));
     N3 = item("N3", N1, TNotifyEvent(this, &TF_Replay::CloseClick));
     item("N6", N1, nullptr)->SetCaption("-");
     N7 = item("N7", N1, nullptr);
@@ -248,11 +287,14 @@ std::wstring TF_Replay::Title() const {
 
 void TF_Replay::FormCreate(TObject*) {
     Application->OnException = TExceptionEvent(this, &TF_Replay::IgnoreException);
-    // The skinned look is loaded here once the skin library exists.
+    LoadBuiltInSkin();
     commands_ = std::make_unique<TPlayerCommands>(*ReplayService, static_cast<TPlayerView&>(*this));
     SetCaption(std::string(DvrName) + "-" + Gbk(MessageCaptions[mcVideoPlayer]));
     if (SnapshotFolder.empty()) SnapshotFolder = ProgramFolder() + L"replayBmp\\";
     commands_->Start();
+    // The spin edit shows the port count the window opened with; its change handler sees
+    // no change.
+    SE_TotalPorts->SetValue(ReplayService->GetPortCount());
 }
 
 void TF_Replay::FormShow(TObject*) {
@@ -414,6 +456,11 @@ std::string TF_Replay::RunSaveDialog() {
 // ---- handlers
 
 void TF_Replay::TB_OpenClick(TObject*) {
+    const std::string path = RunOpenDialog();
+    if (!path.empty()) commands_->OpenFile(path);
+}
+
+std::string TF_Replay::RunOpenDialog() {
     wchar_t name[MAX_PATH] = {};
     const std::wstring filter = DialogFilter(L"MPEG Files|*.mpg|All Files|*.*");
     OPENFILENAMEW ofn{};
@@ -423,8 +470,8 @@ void TF_Replay::TB_OpenClick(TObject*) {
     ofn.lpstrFile = name;
     ofn.nMaxFile = MAX_PATH;
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!::GetOpenFileNameW(&ofn)) return;
-    commands_->OpenFile(dvr::win::WideToGbk(name));
+    if (!::GetOpenFileNameW(&ofn)) return {};
+    return dvr::win::WideToGbk(name);
 }
 
 void TF_Replay::TB_CaptureBmpClick(TObject*) {

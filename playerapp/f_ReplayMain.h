@@ -14,6 +14,7 @@
 #include "playerapp/MouseTrackBar.h"
 #include "playerapp/U_PlayerCommands.h"
 #include "playerapp/U_PlayerControls.h"
+#include "skin/engine/te_engine.h"
 
 namespace playerqz {
 
@@ -29,6 +30,8 @@ public:
     ~TF_Replay() override;
 
     // Components, named as the window's designer names them.
+    dvr::skin::TTeThemeList* TeThemeList1;
+    dvr::skin::TTeThemeEngine* TeThemeEngine1;
     TPlayerControlBar* TeControlBar1;
     TPlayerToolBar* TeToolBar1;
     TPlayerButton *TB_Open, *TB_Play, *TB_Pause, *TB_Stop, *TB_First, *TB_SignalFrameBack,
@@ -74,6 +77,10 @@ public:
     void TB_CaptureBmpClick(dvr::fw::TObject* Sender);
     void N5Click(dvr::fw::TObject* Sender);
 
+protected:
+    // The open dialog; the chosen GBK path, empty when cancelled.
+    virtual std::string RunOpenDialog();
+
 private:
     // TPlayerView
     HWND MessageWindow() override { return Handle(); }
@@ -103,6 +110,8 @@ private:
     std::string RunSaveDialog() override;
 
     void BuildComponents();
+    void BuildLook();
+    void LoadBuiltInSkin();
     TPlayerButton* AddButton(const char* name, const wchar_t* text, int& x);
     void AddDivider(int& x);
     std::wstring Title() const;

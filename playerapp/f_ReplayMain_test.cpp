@@ -4,16 +4,34 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "common/testing/testdata.h"
+#include "common/win/handles.h"
 #include "common/win/textconv.h"
 #include "playerapp/U_ReplayDll.h"
+#include "skin/engine/theme_se3.h"
 
 namespace playerqz {
 namespace {
 
 using namespace dvr::fw;
+
+// The window with its open dialog answered by the test.
+class TestReplay : public TF_Replay {
+public:
+    using TF_Replay::TF_Replay;
+    std::string Answer;
+    int Dialogs = 0;
+
+protected:
+    std::string RunOpenDialog() override {
+        ++Dialogs;
+        return Answer;
+    }
+};
 
 class ReplayWindow : public ::testing::Test {
 protected:
@@ -28,7 +46,7 @@ protected:
         service = std::make_unique<TReplayService>();
         ReplayService = service.get();
         service->Init();
-        form = MakeForm<TF_Replay>(nullptr);
+        form = MakeForm<TestReplay>(nullptr);
         form->Show();
         Pump(50);
     }
@@ -66,7 +84,7 @@ protected:
     std::wstring Caption() { return dvr::win::GbkToWide(form->Caption()); }
 
     std::unique_ptr<TReplayService> service;
-    TF_Replay* form = nullptr;
+    TestReplay* form = nullptr;
 };
 
 TEST_F(ReplayWindow, PortGridForEveryCount) {
@@ -164,7 +182,7 @@ TEST_F(ReplayWindow, EndOfFileReachesTheWindowAndSnapshotsAreSaved) {
     Make(4);
     Click(form->PortPanel(1));
     form->Commands().OpenFile(dvr::testing::TestDataPath("cif_ip.MPG"));
-    EXPECT_EQ(Status(0), L"Camera (2 ) is playing...cif_ip.MPG");
+    EXPECT_EQ(Status(0), L"Camera (2 ) is playing... cif_ip.MPG");
     EXPECT_TRUE(form->TB_Pause->Enabled());
     EXPECT_FALSE(form->TB_Play->Enabled());
     Pump(300);
@@ -186,7 +204,7 @@ TEST_F(ReplayWindow, EndOfFileReachesTheWindowAndSnapshotsAreSaved) {
     for (int k = 0; k < 500 && service->GetPortState() != psStopped; ++k)
         Pump(10);
     EXPECT_EQ(service->GetPortState(), psStopped);
-    EXPECT_EQ(Status(0), L"Camera (2 ) Readycif_ip.MPG");
+    EXPECT_EQ(Status(0), L"Camera (2 ) Ready cif_ip.MPG");
     EXPECT_TRUE(form->TB_Play->Enabled());
     EXPECT_EQ(form->TrackBar_FilePos->Position(), 0);
 }
@@ -205,6 +223,135 @@ TEST_F(ReplayWindow, PositionSliderNoticesReachTheTimerSwitch) {
     // The volume slider's notices do not touch it.
     ::SendMessageW(panel, WM_HSCROLL, TB_PAGEDOWN, LPARAM(form->TrackBar_Music->Handle()));
     EXPECT_TRUE(form->Commands().TimerUpdates());
+}
+
+// The window as it is on the screen, top row first, 0xRRGGBB per pixel.
+struct ScreenShot {
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;
+    explicit ScreenShot(HWND wnd) {
+        RECT r{};
+        ::GetWindowRect(wnd, &r);
+        w = r.right - r.left;
+        h = r.bottom - r.top;
+        px.resize(size_t(w) * h);
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        HDC screen = ::GetDC(nullptr);
+        dvr::win::MemoryDc dc(::CreateCompatibleDC(screen));
+        dvr::win::Bitmap bmp(::CreateCompatibleBitmap(screen, w, h));
+        {
+            dvr::win::SelectObjectScope keep(dc.get(), bmp.get());
+            ::BitBlt(dc.get(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        }
+        ::GetDIBits(dc.get(), bmp.get(), 0, h, px.data(), &bi, DIB_RGB_COLORS);
+        ::ReleaseDC(nullptr, screen);
+        for (auto& p : px)
+            p &= 0xFFFFFF;
+    }
+    uint32_t At(int x, int y) const { return px[size_t(y) * w + x]; }
+    // Saved beside the test's output for a person to look at.
+    void Save(const char* name) const {
+        FILE* f = std::fopen(name, "wb");
+        if (!f) return;
+        BITMAPFILEHEADER fh{};
+        BITMAPINFOHEADER ih{};
+        ih.biSize = sizeof ih;
+        ih.biWidth = w;
+        ih.biHeight = -h;
+        ih.biPlanes = 1;
+        ih.biBitCount = 32;
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof fh + sizeof ih;
+        fh.bfSize = fh.bfOffBits + DWORD(w * h * 4);
+        std::fwrite(&fh, sizeof fh, 1, f);
+        std::fwrite(&ih, sizeof ih, 1, f);
+        std::fwrite(px.data(), 4, px.size(), f);
+        std::fclose(f);
+    }
+};
+
+TEST_F(ReplayWindow, OpensWithTheBuiltInSkinAndShowsTheRecording) {
+    Make(1);
+    // The built-in skin is the current theme, and its temporary file is gone.
+    auto* skin = dynamic_cast<dvr::skin::TTeSkinFile*>(dvr::skin::CurrentTheme());
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(skin->LoadedSkin.SkinName, "PlayerQZ Dark");
+    EXPECT_NE(skin->LoadedSkin.FindObject("Form"), nullptr);
+    wchar_t tmp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, tmp);
+    const std::wstring left = std::wstring(tmp) + L"playerqz_" +
+                              std::to_wstring(::GetCurrentProcessId()) + L"_xp_metal.mskn";
+    EXPECT_EQ(::GetFileAttributesW(left.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ::SetForegroundWindow(form->Handle());
+    form->Commands().OpenFile(dvr::testing::TestDataPath("cif_ip.MPG"));
+    ASSERT_EQ(service->GetPortState(), psPlaying);
+    // Wait for the picture: the port panel stops being all black.
+    auto pictureShown = [&] {
+        ScreenShot s(form->Handle());
+        RECT pr{};
+        ::GetWindowRect(form->PortPanel(0)->Handle(), &pr);
+        RECT wr{};
+        ::GetWindowRect(form->Handle(), &wr);
+        int lit = 0;
+        for (int y = pr.top + 10; y < pr.bottom - 10; y += 7)
+            for (int x = pr.left + 10; x < pr.right - 10; x += 7)
+                lit += s.At(x - wr.left, y - wr.top) > 0x202020;
+        return lit > 50;
+    };
+    bool shown = false;
+    for (int k = 0; k < 1000 && !shown; ++k) {
+        Pump(10);
+        shown = pictureShown();
+    }
+    ScreenShot shot(form->Handle());
+    shot.Save("playerqz_window_playing.bmp");
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(ReplayWindow, MenuOpenDoesWhatTheOpenButtonDoes) {
+    Make(4);
+    Click(form->PortPanel(1));
+    form->Answer.clear(); // cancelled: nothing happens
+    form->N2->Click();
+    EXPECT_EQ(form->Dialogs, 1);
+    EXPECT_EQ(service->GetPortState(), psNoFile);
+
+    form->Answer = dvr::testing::TestDataPath("cif_ip.MPG");
+    form->N2->Click();
+    EXPECT_EQ(form->Dialogs, 2);
+    EXPECT_EQ(service->GetCurrentPort(), 1);
+    EXPECT_EQ(service->GetPortState(), psPlaying);
+    EXPECT_EQ(Status(0), L"Camera (2 ) is playing... cif_ip.MPG");
+
+    // The tool button takes the same path.
+    Click(form->PortPanel(3));
+    Press(form->TB_Open);
+    EXPECT_EQ(form->Dialogs, 3);
+    EXPECT_EQ(service->GetPortState(), psPlaying);
+    EXPECT_EQ(Status(0), L"Camera (4 ) is playing... cif_ip.MPG");
+}
+
+TEST_F(ReplayWindow, SpinEditStartsAtTheStoredPortCount) {
+    for (int n : {1, 4, 16}) {
+        SCOPED_TRACE(n);
+        Make(n);
+        EXPECT_EQ(form->SE_TotalPorts->Value(), n);
+        EXPECT_EQ(form->PortPanelCount(), n);
+        EXPECT_EQ(service->GetPortCount(), n);
+        TearDown();
+        form = nullptr;
+    }
+    // One step down from four ports leaves three.
+    Make(4);
+    form->SE_TotalPorts->SetValue(form->SE_TotalPorts->Value() - 1);
+    EXPECT_EQ(form->PortPanelCount(), 3);
+    EXPECT_EQ(service->GetPortCount(), 3);
 }
 
 TEST_F(ReplayWindow, SpinEditChangesThePortCount) {
