@@ -18,16 +18,9 @@ using testing::TSample;
 using testing::TSampleChild;
 using testing::TSampleHolder;
 using testing::TShape;
+using testing::Bytes;
+using testing::Write;
 
-std::string Bytes(const TMemoryStream& s) {
-    return std::string(s.Bytes().begin(), s.Bytes().end());
-}
-
-std::string Write(TComponent* c) {
-    TMemoryStream s;
-    WriteComponent(s, c);
-    return Bytes(s);
-}
 
 // Reads a stream into Instance (or a new component of the stream's class).
 TComponent* Read(const std::string& bytes, TComponent* Instance) {

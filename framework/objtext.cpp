@@ -10,7 +10,7 @@ namespace dvr::fw {
 
 namespace {
 
-constexpr int kMaxDepth = 200;
+constexpr int kMaxTextDepth = 200;
 constexpr size_t kHexBytesPerLine = 32;
 
 // A property name as the text form can carry it: identifiers joined by dots, none of
@@ -42,7 +42,7 @@ private:
     void Indent(int level) { Put(std::string(size_t(level) * 2, ' ')); }
 
     void Object(int level) {
-        if (level > kMaxDepth) throw EReadError("Components nested too deeply");
+        if (level > kMaxTextDepth) throw EReadError("Components nested too deeply");
         std::string cls = r_.ReadStr();
         std::string name = r_.ReadStr();
         if (!IsValidIdent(cls) || (!name.empty() && !IsValidIdent(name)))
@@ -105,7 +105,7 @@ private:
     }
 
     void Value(int level, int depth) {
-        if (depth > kMaxDepth) throw EReadError("Values nested too deeply");
+        if (depth > kMaxTextDepth) throw EReadError("Values nested too deeply");
         switch (r_.ReadValue()) {
         case TValueType::vaNull:
             throw EReadError("Invalid property value");
@@ -303,7 +303,7 @@ private:
     }
 
     void Object(int depth) {
-        if (depth > kMaxDepth) Fail("objects nested too deeply");
+        if (depth > kMaxTextDepth) Fail("objects nested too deeply");
         if (!IsWord("object")) Fail("'object' expected");
         Next();
         std::string first = Ident();
@@ -331,7 +331,7 @@ private:
     }
 
     void Value(int depth) {
-        if (depth > kMaxDepth) Fail("values nested too deeply");
+        if (depth > kMaxTextDepth) Fail("values nested too deeply");
         switch (tok_) {
         case Tok::Integer: {
             int32_t v;

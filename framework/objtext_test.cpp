@@ -17,10 +17,8 @@ using testing::TSample;
 using testing::TSampleChild;
 using testing::TSampleHolder;
 using testing::TShape;
-
-std::string Bytes(const TMemoryStream& s) {
-    return std::string(s.Bytes().begin(), s.Bytes().end());
-}
+using testing::Bytes;
+using testing::Write;
 
 std::string ToText(const std::string& binary) {
     TMemoryStream in(binary.data(), binary.size()), out;
@@ -32,12 +30,6 @@ std::string ToBinary(const std::string& text) {
     TMemoryStream in(text.data(), text.size()), out;
     ObjectTextToBinary(in, out);
     return Bytes(out);
-}
-
-std::string Write(TComponent* c) {
-    TMemoryStream s;
-    WriteComponent(s, c);
-    return Bytes(s);
 }
 
 TEST(TextForm, SmallComponent) {

@@ -144,4 +144,15 @@ inline void RegisterSampleClasses() {
     RegisterClass(TSampleChild::StaticClass());
 }
 
+// What a memory stream holds, and a component written into one.
+inline std::string Bytes(const TMemoryStream& s) {
+    return std::string(s.Bytes().begin(), s.Bytes().end());
+}
+
+inline std::string Write(TComponent* c) {
+    TMemoryStream s;
+    WriteComponent(s, c);
+    return Bytes(s);
+}
+
 } // namespace dvr::fw::testing

@@ -1,5 +1,6 @@
 // RAII owners for Win32 handles: the one place where handles are closed.
-#pragma once
+#ifndef DVR_COMMON_WIN_HANDLES_H
+#define DVR_COMMON_WIN_HANDLES_H
 
 #include <winsock2.h>
 #include <windows.h>
@@ -118,27 +119,6 @@ struct MemoryDcTraits {
 };
 using MemoryDc = UniqueResource<HDC, MemoryDcTraits>;
 
-#ifdef _INC_VFW
-// DrawDib contexts; only for units that include vfw.h first (and link msvfw32).
-struct DrawDibTraits {
-    static HDRAWDIB Invalid() { return nullptr; }
-    static bool Valid(HDRAWDIB h) { return h != nullptr; }
-    static void Close(HDRAWDIB h) { ::DrawDibClose(h); }
-};
-using DrawDib = UniqueResource<HDRAWDIB, DrawDibTraits>;
-#endif
-
-#ifdef _ICMP_INCLUDED_
-// ICMP echo handles from IcmpCreateFile; only for units that include icmpapi.h first (and
-// link iphlpapi).
-struct IcmpHandleTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { ::IcmpCloseHandle(h); }
-};
-using IcmpHandle = UniqueResource<HANDLE, IcmpHandleTraits>;
-#endif
-
 // A window DC from GetDC, released to its window.
 class WindowDc {
 public:
@@ -225,3 +205,34 @@ private:
 };
 
 } // namespace dvr::win
+
+#endif // DVR_COMMON_WIN_HANDLES_H
+
+// Owners of handle kinds from optional headers: each is offered once its header was included
+// before this one, however often and in whatever order a unit (or a unity batch) includes it.
+#if defined(_INC_VFW) && !defined(DVR_COMMON_WIN_HANDLES_VFW)
+#define DVR_COMMON_WIN_HANDLES_VFW
+namespace dvr::win {
+// DrawDib contexts; only for units that include vfw.h first (and link msvfw32).
+struct DrawDibTraits {
+    static HDRAWDIB Invalid() { return nullptr; }
+    static bool Valid(HDRAWDIB h) { return h != nullptr; }
+    static void Close(HDRAWDIB h) { ::DrawDibClose(h); }
+};
+using DrawDib = UniqueResource<HDRAWDIB, DrawDibTraits>;
+} // namespace dvr::win
+#endif
+
+#if defined(_ICMP_INCLUDED_) && !defined(DVR_COMMON_WIN_HANDLES_ICMP)
+#define DVR_COMMON_WIN_HANDLES_ICMP
+namespace dvr::win {
+// ICMP echo handles from IcmpCreateFile; only for units that include icmpapi.h first (and
+// link iphlpapi).
+struct IcmpHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::IcmpCloseHandle(h); }
+};
+using IcmpHandle = UniqueResource<HANDLE, IcmpHandleTraits>;
+} // namespace dvr::win
+#endif

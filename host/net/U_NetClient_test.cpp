@@ -55,8 +55,9 @@ void CALLBACK CountPicture(int port, const uint8_t*, int, int, int, uint32_t, in
 }
 
 // Waits until `done`, woken by every report; states that report nothing (threads ending,
-// files growing) are looked at again every 50 ms.
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 15000) {
+// files growing) are looked at again every 50 ms. The bound is generous: a busy machine
+// may take long to connect and stream.
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 60000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     std::unique_lock lock(SignalLock);
     while (!done()) {

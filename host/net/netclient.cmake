@@ -13,8 +13,7 @@ if(DVR_WINDOWS AND TARGET vantrel_engine_recording)
   if(TARGET vantrel_live_engine)
     dvr_test(host_netclient_tests
       SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_NetClient_test.cpp
-              ${PROJECT_SOURCE_DIR}/host/engine/recording_script_testing.cpp
-      LIBS vantrel_netclient vantrel_live_engine Brevix32 sim_board_core dvr_stream_format dvr_adpcm
+      LIBS vantrel_recording_testing vantrel_netclient vantrel_live_engine Brevix32 sim_board_core dvr_stream_format dvr_adpcm
       TIMEOUT 300)
   endif()
 endif()

@@ -41,6 +41,11 @@ constexpr int kChromaGridStride = kMaxMbCols + 1;
 constexpr int kChromaGridRows = kMaxMbRows + 1;
 constexpr int kModeStride = kMaxMbCols + 1;
 constexpr int16_t kBorderDc = 1024;
+// Macroblock types as coded; intra blocks keep theirs in the mode grid.
+constexpr int kMbTypeInterQ = 1;
+constexpr int kMbTypeInter4v = 2;
+constexpr int kMbTypeIntra = 3;
+constexpr int kMbTypeIntraQ = 4;
 
 struct AcLevels {
     int16_t row[7]; // positions 1..7

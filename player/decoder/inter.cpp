@@ -17,9 +17,6 @@
 namespace dvr::decoder {
 namespace {
 
-constexpr int kMbTypeInterQ = 1;
-constexpr int kMbTypeInter4v = 2;
-constexpr int kMbTypeIntra = 3;
 constexpr int8_t kModeSkipped = -1;
 
 void AddResidual(const int16_t* block, uint8_t* dst, int stride) {

@@ -54,9 +54,6 @@ bool ReadCoefficientEscape(BitReader& br, const TcoefEntry* table, const uint8_t
 
 namespace {
 
-constexpr int kMbTypeIntra = 3;
-constexpr int kMbTypeIntraQ = 4;
-
 int DcScaler(int q, bool luma) {
     if (q < 5) return 8;
     if (luma) return q < 9 ? 2 * q : q < 25 ? q + 8 : 2 * q - 16;

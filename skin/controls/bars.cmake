@@ -8,7 +8,8 @@ if(DVR_WINDOWS AND TARGET dvr_skin_controls)
       SOURCES te_trackbar_test.cpp te_statusbar_test.cpp te_toolbar_test.cpp te_controlbar_test.cpp
               te_bars_skin_test.cpp
       LIBS dvr_skin_bars dvr_skin_se3 DISPLAY)
-    # Moves the real mouse and takes the keyboard focus on the shared display.
+    # Moves the real mouse, takes the keyboard focus and reads the screen back: any other
+    # program's window on the shared display can take its input or cover it.
     set_tests_properties(skin_bars_tests PROPERTIES RUN_SERIAL TRUE)
   endif()
 endif()

@@ -10,6 +10,7 @@ if(TARGET dvr_skin_controls)
     LIBS dvr_skin_controls DISPLAY)
 endif()
 if(TARGET skin_edit_tests)
-  # Type, click and use the clipboard on the shared display.
+  # Type, click and use the clipboard on the shared display: any other program's window
+  # there can take the focus, so nothing else runs meanwhile.
   set_tests_properties(skin_items_tests skin_edit_tests PROPERTIES RUN_SERIAL TRUE)
 endif()

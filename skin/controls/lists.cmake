@@ -33,7 +33,8 @@ if(DVR_WINDOWS AND TARGET dvr_skin_controls)
       SOURCES te_lists_test_support.cpp te_button_test.cpp te_tabcontrol_test.cpp
         te_listbox_test.cpp
       LIBS dvr_skin_controls dvr_skin_se3 dvr_skin_controls_res DISPLAY)
-    # Real mouse and keys on the shared display: another test's window would take them.
+    # Clicks and types with the real mouse and keyboard: any other program's window on the
+    # shared display can take the focus, so nothing else runs meanwhile.
     set_tests_properties(skin_lists_tests PROPERTIES RUN_SERIAL TRUE)
   endif()
 endif()

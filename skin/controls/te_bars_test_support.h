@@ -74,11 +74,12 @@ struct Shot {
     }
 };
 
-// Handles waiting messages until Done answers true or ten seconds pass.
+// Handles waiting messages until Done answers true or 30 seconds pass (a generous bound:
+// a busy machine may take long to deliver input).
 inline bool PumpUntil(const std::function<bool()>& Done) {
     const DWORD start = ::GetTickCount();
     while (!Done()) {
-        if (::GetTickCount() - start > 10000) return false;
+        if (::GetTickCount() - start > 30000) return false;
         MSG m;
         while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&m);

@@ -17,9 +17,10 @@
 
 namespace dvr::skin::testing {
 
-// Handles waiting messages until Done answers true or 10 s have passed; Done's last answer.
+// Handles waiting messages until Done answers true or 30 s (a generous bound) have passed;
+// Done's last answer.
 inline bool PumpUntil(const std::function<bool()>& Done) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!Done()) {
         if (std::chrono::steady_clock::now() > until) return Done();
         MSG msg;

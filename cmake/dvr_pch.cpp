@@ -1,0 +1,1 @@
+// Owner of a precompiled header that other targets of its kind reuse (cmake/dvr.cmake).
