@@ -1382,39 +1382,32 @@ uint8_t TabButtonState(bool Enabled, bool Held, bool Hot) {
 } // namespace
 
 void TTeTabControl::PaintLeftButton() {
-    fw::TCanvas& c = *Canvas();
     TRect R;
     GetLeftButtonRect(R);
-    const uint8_t s = TabButtonState(Enabled(), LeftButtonDown(), left_button_hot_);
-    if (Themed()) {
-        CurrentTheme()->PaintTabScrollButton(0, c, theme_object_, MakeTabButtonInfo(R, 1, s));
-        return;
-    }
-    if (IsSystemThemeActive()) {
-        DrawStylePart(c.Handle(), L"ScrollBar", R, 1, 9 + (s == 3 ? 3 : s));
-        return;
-    }
-    RECT rc{R.Left, R.Top, R.Right, R.Bottom};
-    ::DrawFrameControl(c.Handle(), &rc, DFC_SCROLL,
-                       DFCS_SCROLLLEFT | (LeftButtonDown() ? DFCS_PUSHED : 0));
+    PaintScrollButton(R, LeftButtonDown(), left_button_hot_, 1, 9, DFCS_SCROLLLEFT);
 }
 
 void TTeTabControl::PaintRightButton() {
-    fw::TCanvas& c = *Canvas();
     TRect R;
     GetRightButtonRect(R);
-    const uint8_t s = TabButtonState(Enabled(), RightButtonDown(), right_button_hot_);
+    PaintScrollButton(R, RightButtonDown(), right_button_hot_, 4, 13, DFCS_SCROLLRIGHT);
+}
+
+// Both scroll buttons differ only in their theme part, visual-style state base and arrow.
+void TTeTabControl::PaintScrollButton(const TRect& R, bool Down, bool Hot, int ThemePart,
+                                      int StyleStateBase, unsigned FrameArrow) {
+    fw::TCanvas& c = *Canvas();
+    const uint8_t s = TabButtonState(Enabled(), Down, Hot);
     if (Themed()) {
-        CurrentTheme()->PaintTabScrollButton(0, c, theme_object_, MakeTabButtonInfo(R, 4, s));
+        CurrentTheme()->PaintTabScrollButton(0, c, theme_object_, MakeTabButtonInfo(R, ThemePart, s));
         return;
     }
     if (IsSystemThemeActive()) {
-        DrawStylePart(c.Handle(), L"ScrollBar", R, 1, 13 + (s == 3 ? 3 : s));
+        DrawStylePart(c.Handle(), L"ScrollBar", R, 1, StyleStateBase + (s == 3 ? 3 : s));
         return;
     }
     RECT rc{R.Left, R.Top, R.Right, R.Bottom};
-    ::DrawFrameControl(c.Handle(), &rc, DFC_SCROLL,
-                       DFCS_SCROLLRIGHT | (RightButtonDown() ? DFCS_PUSHED : 0));
+    ::DrawFrameControl(c.Handle(), &rc, DFC_SCROLL, FrameArrow | (Down ? DFCS_PUSHED : 0));
 }
 
 } // namespace dvr::skin

@@ -220,6 +220,8 @@ public:
     virtual void PaintFrame();
     virtual void PaintLeftButton();
     virtual void PaintRightButton();
+    void PaintScrollButton(const TRect& R, bool Down, bool Hot, int ThemePart, int StyleStateBase,
+                           unsigned FrameArrow);
     // How often RepaintTabs drew the strip alone, and the last rectangle it drew.
     int StripRepaints() const { return strip_repaints_; }
     TRect LastStripRect() const { return last_strip_; }
