@@ -25,18 +25,21 @@ struct Routed {
 
 // Keeps what reaches each route; recording also goes on to the engine when there is one.
 struct TeeRoutes : TStreamRoutes {
-    std::mutex m;
+    // Recursive: the capture may fan a record out while InputFrame holds the lock.
+    std::recursive_mutex m;
     std::vector<Routed> motion, recorded, fannedOut;
     TCapture* capture = nullptr;
+    // Set before the channels stop, so that what is kept here is exactly what the capture took
+    // (the board goes on delivering until it closes).
+    bool stopTaking = false;
     void AnalyzeMotionData(int ch, const uint8_t* d, int n) override {
         std::lock_guard g(m);
         motion.push_back({ch, kFrameTypeMotion, Bytes(d, d + n)});
     }
     void InputFrame(int ch, int type, const uint8_t* d, int n) override {
-        {
-            std::lock_guard g(m);
-            recorded.push_back({ch, type, Bytes(d, d + n)});
-        }
+        std::lock_guard g(m);
+        if (stopTaking) return;
+        recorded.push_back({ch, type, Bytes(d, d + n)});
         if (capture) capture->InputFrame(ch, type, d, n);
     }
     void FanOutFrame(int ch, int type, const uint8_t* d, int n) override {
@@ -168,6 +171,10 @@ TEST_F(BoardTest, BoardRecordsBecomeRecordingFilesThePlayerReads) {
         second[ch] = capture.Slots[ch].FileName;
     }
     ::Sleep(1500);
+    {
+        std::lock_guard g(routes.m);
+        routes.stopTaking = true;
+    }
     for (int ch : channels)
         ASSERT_EQ(capture.StopChannel(ch, ')'), 0);
     CallbackClosing = true;
