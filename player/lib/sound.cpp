@@ -140,6 +140,14 @@ void WriteSamples(PortSound& s, int at, const int16_t* samples, int bytes) {
 void RefillChunk(PlayPort& p) {
     PortSound& s = p.sound;
     if (!s.buffer || s.soundOff.load() || s.stopFlag.load()) return;
+    // A notice raised before the buffer restarted from its start (a resume, a new speed)
+    // arrives while the cursor is still in the chunk due next: that chunk holds sound not
+    // yet heard. Refilling it would lose it and put every later refill one chunk late.
+    DWORD playCursor = 0, writeCursor = 0;
+    if (SUCCEEDED(s.buffer->GetCurrentPosition(&playCursor, &writeCursor)) &&
+        playCursor >= static_cast<DWORD>(s.writePos) &&
+        playCursor < static_cast<DWORD>(s.writePos + kChunkBytes - kChunkBytes / 8))
+        return;
     s.buffer->SetVolume(s.mute.load() ? kSilenceAttenuation : s.volume.load());
     uint8_t codes[kSoundChunkBlocks][kSoundBlockBytes];
     QueueBlocks queue(s, p.stream.audio.get());
@@ -239,6 +247,7 @@ bool StartSoundLocked(int port) {
     PortSound& s = p.sound;
     s.feed.Restart();
     s.held.store(0);
+    s.stepFlag.store(0);
     s.decoder.Reset();
     if (FAILED(::DirectSoundCreate(nullptr, s.directSound.put(), nullptr))) {
         s.directSound.reset();
@@ -331,6 +340,9 @@ void ResumePortSound(int port) {
     std::lock_guard<win::CriticalSection> filling(s.lock);
     if (!s.buffer) return;
     s.buffer->Stop();
+    // Playing on after single steps: a step's pending stop would end the sound at the
+    // first refill.
+    s.stepFlag.store(0);
     s.feed.Restart();
     FillWholeBuffer(p);
     s.buffer->SetVolume(s.volume.load());

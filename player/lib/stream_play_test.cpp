@@ -12,6 +12,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "player/decoder/decoder.h"
 #include "player/lib/play_port.h"
@@ -415,6 +416,23 @@ protected:
         s.buffer->Unlock(a, na, b, nb);
         return peak;
     }
+    // The bytes of the first chunk in the port's sound buffer; the caller holds the sound lock.
+    static std::vector<uint8_t> FirstChunk() {
+        PortSound& s = PortTable[kPort].sound;
+        void* a = nullptr;
+        void* b = nullptr;
+        DWORD na = 0, nb = 0;
+        if (!s.buffer || FAILED(s.buffer->Lock(0, kSoundChunkBytes, &a, &na, &b, &nb, 0)))
+            return {};
+        std::vector<uint8_t> bytes(static_cast<uint8_t*>(a), static_cast<uint8_t*>(a) + na);
+        s.buffer->Unlock(a, na, b, nb);
+        return bytes;
+    }
+    static DWORD PlayCursor() {
+        DWORD play = 0, write = 0;
+        PortTable[kPort].sound.buffer->GetCurrentPosition(&play, &write);
+        return play;
+    }
 };
 
 // The first chunk of a file port holds the file's own sound, not the silence of an
@@ -432,6 +450,57 @@ TEST_F(FileSound, StartsWithTheFilesOwnSound) {
     RE4Ravi_SetPlaySpeed(kPort, 2);
     RE4Ravi_SetPlaySpeed(kPort, 0);
     EXPECT_GT(FirstChunkPeak(), 500);
+}
+
+// A refill notice raised just before the sound restarts from the buffer's start does not
+// overwrite the chunk about to be heard.
+TEST_F(FileSound, ARefillNoticeFromBeforeARestartIsDropped) {
+    Open(dvr::testing::TestDataPath("cif_ip.MPG"));
+    TestWindow wnd;
+    ASSERT_EQ(RE4Ravi_Play(kPort, wnd.get()), 1);
+    ASSERT_EQ(RE4Ravi_PlaySound(kPort), 1);
+    PortSound& s = PortTable[kPort].sound;
+    std::vector<uint8_t> fresh;
+    {
+        std::lock_guard<win::CriticalSection> filling(s.lock);
+        // The first chunk has been heard: its notice is raised and the sound thread waits
+        // for the lock to refill it.
+        ASSERT_TRUE(WaitFor([] { return PlayCursor() >= kSoundChunkBytes; }));
+        ResumePortSound(kPort);
+        fresh = FirstChunk();
+        ASSERT_EQ(fresh.size(), size_t{kSoundChunkBytes});
+    }
+    // While the restarted cursor is in the first half of that chunk, it keeps what the
+    // restart put there.
+    bool overwritten = false, moved = false;
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 30000) {
+        {
+            std::lock_guard<win::CriticalSection> filling(s.lock);
+            if (PlayCursor() >= kSoundChunkBytes / 2) {
+                moved = true;
+                break;
+            }
+            if (FirstChunk() != fresh) overwritten = true;
+        }
+        ::Sleep(5); // let the sound thread take the lock
+    }
+    EXPECT_TRUE(moved) << "the restarted sound did not play, cursor " << PlayCursor();
+    EXPECT_FALSE(overwritten);
+}
+
+// Playing on after a single step keeps the sound going past its first refill.
+TEST_F(FileSound, PlayingOnAfterAStepKeepsTheSound) {
+    Open(dvr::testing::TestDataPath("cif_ip.MPG"));
+    TestWindow wnd;
+    ASSERT_EQ(RE4Ravi_Play(kPort, wnd.get()), 1);
+    ASSERT_EQ(RE4Ravi_PlaySound(kPort), 1);
+    ASSERT_EQ(RE4Ravi_OneByOne(kPort), 1);
+    ASSERT_TRUE(WaitFor([] { return PortTable[kPort].userPause.load() != 0; }));
+    RE4Ravi_Play(kPort, wnd.get());
+    // Through the first chunk's refill into the third chunk.
+    EXPECT_TRUE(WaitFor([] { return PlayCursor() >= 2 * kSoundChunkBytes; }, 20000))
+        << "cursor " << PlayCursor();
 }
 
 // A file whose last record is still being written: its sound picks up again once the
