@@ -1,6 +1,7 @@
 // Untrusted datagrams reaching the requesting side: replies and alarm uploads through the
 // reply router into the windows and the alarm steps.
 #include "host/net/U_UDPReplyRouter.h"
+#include "host/net/remote_alarm_testing.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +24,7 @@ struct QuietWindows : TUDPReplyWindows {
     void FillWorkLogDays(int, const std::vector<std::pair<std::string, int>>&) override {}
 };
 
-struct QuietAlarms : TRemoteAlarmHost {
+struct QuietAlarms : testing::NullRemoteAlarmHost {
     QuietAlarms() : records(std::make_unique<TAlarmSetRecord[]>(kSettingsChannels)) {
         for (int i = 0; i < kSettingsChannels; ++i) {
             std::memset(&records[i], 0, sizeof(TAlarmSetRecord));
@@ -37,16 +38,6 @@ struct QuietAlarms : TRemoteAlarmHost {
     int SlotRemoteChannel(int s) const override { return s; }
     std::string SlotConnectionAddress(int) const override { return "127.0.0.1"; }
     const TAlarmSetRecord& AlarmRecord(int ch) const override { return records[ch]; }
-    void SetSound(int, int, bool) override {}
-    void ShowAlarming(int) override {}
-    void SwitchAlarmOutputs(int, int, bool) override {}
-    bool PanePreviewing(int) const override { return false; }
-    void RequestOpenOnAlarm(int) override {}
-    void RequestRecordOnAlarm(int) override {}
-    void ResetAlarmTimers(int) override {}
-    void QueueMapAlarm(const AlarmUploadRecord&) override {}
-    void AddRemoteAlarm(const AlarmUploadRecord&) override {}
-    void PostAlarmMessage(ReplyWindow, intptr_t) override {}
 };
 
 struct AtOnce : TUiThread {

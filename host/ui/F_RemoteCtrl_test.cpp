@@ -8,6 +8,7 @@
 #include "host/net/U_UDPReplyWindows.h"
 #include "host/net/udp_testing.h"
 #include "host/net/udp_win_testing.h"
+#include "host/net/remote_alarm_testing.h"
 
 #include "common/win/textconv.h"
 
@@ -21,25 +22,7 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-struct NoAlarms : TRemoteAlarmHost {
-    TAlarmSetRecord record{};
-    int BoardChannelCount() const override { return 0; }
-    int ChannelCount() const override { return 0; }
-    std::string SlotGroupAddress(int) const override { return {}; }
-    int SlotRemoteChannel(int) const override { return 0; }
-    std::string SlotConnectionAddress(int) const override { return {}; }
-    const TAlarmSetRecord& AlarmRecord(int) const override { return record; }
-    void SetSound(int, int, bool) override {}
-    void ShowAlarming(int) override {}
-    void SwitchAlarmOutputs(int, int, bool) override {}
-    bool PanePreviewing(int) const override { return false; }
-    void RequestOpenOnAlarm(int) override {}
-    void RequestRecordOnAlarm(int) override {}
-    void ResetAlarmTimers(int) override {}
-    void QueueMapAlarm(const AlarmUploadRecord&) override {}
-    void AddRemoteAlarm(const AlarmUploadRecord&) override {}
-    void PostAlarmMessage(ReplyWindow, intptr_t) override {}
-};
+using NoAlarms = vantrel::testing::NullRemoteAlarmHost;
 
 TClientGroupRecord Group(const char* address, int port) {
     TClientGroupRecord g{};

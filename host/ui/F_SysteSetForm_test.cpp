@@ -5,6 +5,7 @@
 #include "host/net/U_UDPMessageServer.h"
 #include "host/net/U_UDPReplyWindows.h"
 #include "host/net/U_UDPServerEngineHost.h"
+#include "host/net/remote_alarm_testing.h"
 
 #include "common/win/textconv.h"
 
@@ -531,25 +532,7 @@ struct RemoteMainForm : TMainFormServices {
     void RebuildChannelMap(WPARAM, LPARAM) override {}
     void im_AutoWorkClick() override {}
 };
-struct NoAlarms : TRemoteAlarmHost {
-    TAlarmSetRecord record{};
-    int BoardChannelCount() const override { return 0; }
-    int ChannelCount() const override { return 0; }
-    std::string SlotGroupAddress(int) const override { return {}; }
-    int SlotRemoteChannel(int) const override { return 0; }
-    std::string SlotConnectionAddress(int) const override { return {}; }
-    const TAlarmSetRecord& AlarmRecord(int) const override { return record; }
-    void SetSound(int, int, bool) override {}
-    void ShowAlarming(int) override {}
-    void SwitchAlarmOutputs(int, int, bool) override {}
-    bool PanePreviewing(int) const override { return false; }
-    void RequestOpenOnAlarm(int) override {}
-    void RequestRecordOnAlarm(int) override {}
-    void ResetAlarmTimers(int) override {}
-    void QueueMapAlarm(const AlarmUploadRecord&) override {}
-    void AddRemoteAlarm(const AlarmUploadRecord&) override {}
-    void PostAlarmMessage(ReplyWindow, intptr_t) override {}
-};
+using NoAlarms = vantrel::testing::NullRemoteAlarmHost;
 
 TEST_F(SettingsDialogTest, RemotePageIsReadEditedAndWrittenToTheOtherHost) {
     previews->Records[2].Title.Set("yard");
