@@ -6,12 +6,11 @@
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/host_run_testing.h"
 
 #include "common/win/handles.h"
 #include "host/engine/U_PtyPair_test.h"
-#include "player/format/file_reader.h"
 #include "sdk/dorsk/dorsk_api.h"
-#include "player/format/readable_file.h"
 #include "player/format/stream_format.h"
 #include "sim/brevix32/SimCtl.h"
 
@@ -123,45 +122,10 @@ int LoudSamplesSince(const std::wstring& capture, LONGLONG from) {
     return loud;
 }
 
-std::vector<uint8_t> ReadWholeWinFile(const std::string& gbkPath) {
-    std::vector<uint8_t> bytes;
-    dvr::win::File f(::CreateFileA(gbkPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-    if (!f) return bytes;
-    bytes.resize(::GetFileSize(f.get(), nullptr));
-    DWORD got = 0;
-    ::ReadFile(f.get(), bytes.data(), DWORD(bytes.size()), &got, nullptr);
-    bytes.resize(got);
-    return bytes;
-}
-
-// Nobody else holds the file: its writer closed it.
-bool OpensExclusively(const std::string& gbkPath) {
-    return bool(dvr::win::File(::CreateFileA(gbkPath.c_str(), GENERIC_READ, 0, nullptr,
-                                             OPEN_EXISTING, 0, nullptr)));
-}
-
-struct RecordingWalk {
-    bool whole = false;
-    int records = 0;
-    uint32_t firstVideoStamp = 0;
-};
-
-// Walks the records of a recording file behind its stream head.
-RecordingWalk WalkRecording(const std::vector<uint8_t>& bytes) {
-    RecordingWalk walk;
-    dvr::MemoryFile file(bytes);
-    dvr::PortFileState port{};
-    if (!dvr::OpenRecordFile(&port, file)) return walk;
-    walk.firstVideoStamp = dvr::FirstFrameTime(file);
-    for (;;) {
-        const int r = dvr::ReadOneFrameEx(&port, 0, &file);
-        if (r == dvr::kRecordEnd || r < 0 || port.endOfFile) break;
-        ++walk.records;
-    }
-    walk.whole = file.Tell() == bytes.size();
-    return walk;
-}
+using testing::OpensExclusively;
+using testing::ReadWholeWinFile;
+using testing::RecordingWalk;
+using testing::WalkRecording;
 
 // Time stamp of a routed record, when it starts with a record head.
 bool RecordStamp(const std::vector<uint8_t>& data, int32_t length, uint32_t& stamp) {

@@ -1,0 +1,56 @@
+// What the tests that run the whole host read back from its recordings once it has stopped.
+#pragma once
+
+#include "common/win/handles.h"
+#include "player/format/file_reader.h"
+#include "player/format/readable_file.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantrel::testing {
+
+inline std::vector<uint8_t> ReadWholeWinFile(const std::string& gbkPath) {
+    std::vector<uint8_t> bytes;
+    dvr::win::File f(::CreateFileA(gbkPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    if (!f) return bytes;
+    bytes.resize(::GetFileSize(f.get(), nullptr));
+    DWORD got = 0;
+    if (!bytes.empty()) ::ReadFile(f.get(), bytes.data(), DWORD(bytes.size()), &got, nullptr);
+    bytes.resize(got);
+    return bytes;
+}
+
+// Nobody else holds the file: its writer closed it.
+inline bool OpensExclusively(const std::string& gbkPath) {
+    return bool(dvr::win::File(::CreateFileA(gbkPath.c_str(), GENERIC_READ, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr)));
+}
+
+struct RecordingWalk {
+    bool whole = false; // the reader took every byte
+    int records = 0;
+    uint32_t firstVideoStamp = 0;
+};
+
+// Walks the records of a recording file behind its stream head, as the player reads them.
+inline RecordingWalk WalkRecording(const std::vector<uint8_t>& bytes) {
+    RecordingWalk walk;
+    dvr::MemoryFile file(bytes);
+    dvr::PortFileState port{};
+    if (!dvr::OpenRecordFile(&port, file)) return walk;
+    walk.firstVideoStamp = dvr::FirstFrameTime(file);
+    for (;;) {
+        const int r = dvr::ReadOneFrameEx(&port, 0, &file);
+        if (r == dvr::kRecordEnd || r < 0 || port.endOfFile) break;
+        ++walk.records;
+    }
+    walk.whole = file.Tell() == bytes.size();
+    return walk;
+}
+
+} // namespace vantrel::testing
