@@ -455,6 +455,13 @@ TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLoses
     const RecordingWalk normal = WalkRecording(ReadWholeWinFile(run.normalFile));
     EXPECT_TRUE(normal.whole);
     EXPECT_GT(normal.records, 25);
+    // Every picture the board's ring took for it since the start is in the file: the ring was
+    // emptied into the file before the capture stop, which throws away what it still holds.
+    RU4DovFramesStatistics taken{};
+    ASSERT_EQ(RU4Dov_GetFramesStatistics(Host->VideoCard->ChannelHandle(1), &taken), 0);
+    EXPECT_LE(taken.pictures - normal.pictures, 3)
+        << "the ring took " << taken.pictures << " pictures, the file holds " << normal.pictures;
+    EXPECT_GE(taken.pictures, normal.pictures);
     // The board delivered nothing more for it once the stream callback had closed.
     EXPECT_EQ(DeliveredAtFirstPause.load(), SimCtl_GetRecordCount(0, 1));
     // Once the callback closed nothing reads the board's rings: a picture or sound left there

@@ -640,18 +640,13 @@ void THost::DogTimerTick() {
 
 void THost::FinishBoardRecordings() {
     if (!VideoCard || !Capture) return;
-    std::vector<int> channels;
     for (int ch = 0; ch < BoardCount() && ch < kMaxBoardChannels; ++ch) {
         const TCaptureSlot& slot = Capture->Slots[size_t(ch)];
         if (slot.CaptureRunning && slot.FileOpen) {
-            VideoCard->StopCapture(ch);
-            channels.push_back(ch);
+            VideoCard->StopCaptureDrained(ch);
+            Capture->StopChannel(ch, ')');
         }
     }
-    if (channels.empty()) return;
-    VideoCard->DrainStreams(channels);
-    for (int ch : channels)
-        Capture->StopChannel(ch, ')');
 }
 
 void THost::ApplyPrivacyMasks() {

@@ -272,8 +272,8 @@ public:
     void RaiseUpsDtr();
     // The 1-second ticks of the UPS poll and of the UPS window's countdown.
     void DogTimerTick();
-    // The board channels recording to files stop their encoders, their files take every record
-    // still in the board's stream rings, then close.
+    // The board channels recording to files: their files take every record still in the
+    // board's stream rings, then the encoders stop and the files close.
     void FinishBoardRecordings();
     std::unique_ptr<TYunTaiSet> YunTaiSet;
     std::unique_ptr<TLiveHostEngine> LiveEngine;

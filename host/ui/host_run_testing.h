@@ -34,6 +34,7 @@ inline bool OpensExclusively(const std::string& gbkPath) {
 struct RecordingWalk {
     bool whole = false; // the reader took every byte
     int records = 0;
+    int pictures = 0; // a record with B pictures holds two or three
     uint32_t firstVideoStamp = 0;
 };
 
@@ -48,6 +49,10 @@ inline RecordingWalk WalkRecording(const std::vector<uint8_t>& bytes) {
         const int r = dvr::ReadOneFrameEx(&port, 0, &file);
         if (r == dvr::kRecordEnd || r < 0 || port.endOfFile) break;
         ++walk.records;
+        walk.pictures += r == dvr::kRecordKey || r == dvr::kRecordP ? 1
+                         : r == dvr::kRecordPB                      ? 2
+                         : r == dvr::kRecordPBB                     ? 3
+                                                                    : 0;
     }
     walk.whole = file.Tell() == bytes.size();
     return walk;
