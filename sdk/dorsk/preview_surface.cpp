@@ -225,6 +225,7 @@ void RecoverSurfaces() {
 struct PaneMarks {
     HWND window = nullptr;
     DWORD at = 0;
+    std::vector<HWND> windows, before;
     std::vector<RECT> rects;
 };
 
@@ -232,8 +233,10 @@ BOOL CALLBACK AddPaneMark(HWND child, LPARAM param) {
     auto* marks = reinterpret_cast<PaneMarks*>(param);
     RECT r;
     if (::GetParent(child) != marks->window && ::IsWindowVisible(child) &&
-        ::GetWindowRect(child, &r))
+        ::GetWindowRect(child, &r)) {
+        marks->windows.push_back(child);
         marks->rects.push_back(r);
+    }
     return TRUE;
 }
 
@@ -243,8 +246,14 @@ const std::vector<RECT>& PaneMarksOf(HWND window) {
     if (marks.window != window || now - marks.at >= 100) {
         marks.window = window;
         marks.at = now;
+        marks.before.swap(marks.windows);
+        marks.windows.clear();
         marks.rects.clear();
         ::EnumChildWindows(window, AddPaneMark, reinterpret_cast<LPARAM>(&marks));
+        // A mark that appeared since the last look may have been blitted over: paint it again.
+        for (HWND mark : marks.windows)
+            if (std::find(marks.before.begin(), marks.before.end(), mark) == marks.before.end())
+                ::InvalidateRect(mark, nullptr, TRUE);
     }
     return marks.rects;
 }
