@@ -47,34 +47,11 @@ const bool kExitListener = [] {
     return true;
 }();
 
-bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::Sleep(20);
-    }
-    return true;
-}
+using testing::WaitUntil;
 
 // The host resumes recording every board channel, onto drive R: of the test's prefix.
 void ResumeRecordingOnDriveR() {
-    wchar_t prefix[2048] = {};
-    ASSERT_TRUE(::GetEnvironmentVariableW(L"WINEPREFIX", prefix, 2048)) << "runs in the session";
-    const std::wstring data = std::wstring(prefix) + L"/vantrel-startup-run";
-    const std::wstring ready = L"ready" + std::to_wstring(::GetTickCount());
-    std::wstring command = L"/bin/sh -c \"rm -rf '" + data + L"' && mkdir -p '" + data + L"/" +
-                           ready + L"' && ln -sfn '" + data + L"' '" + prefix +
-                           L"/dosdevices/r:'\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &si, &pi));
-    dvr::win::Handle process(pi.hProcess), thread(pi.hThread);
-    // A Unix process's handle does not tell when it ended: wait for the fresh drive.
-    ASSERT_TRUE(WaitUntil(
-        [&] { return ::GetFileAttributesW((L"R:\\" + ready).c_str()) != INVALID_FILE_ATTRIBUTES; },
-        20000));
+    ASSERT_TRUE(testing::MapFreshDriveR(L"vantrel-startup-run")) << "runs in the session";
     WorkStateRecord state{};
     state.ChannelCount = 49;
     for (uint8_t& open : state.FileOpen)

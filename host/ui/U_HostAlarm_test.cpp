@@ -49,26 +49,7 @@ std::wstring AlarmRunEnv(const wchar_t* name) {
     return ::GetEnvironmentVariableW(name, value, 2048) ? std::wstring(value) : std::wstring();
 }
 
-bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::Sleep(20);
-    }
-    return true;
-}
-
-// A shell command on the Unix side; the caller waits for its effect.
-void RunUnixShell(const std::wstring& script) {
-    std::wstring command = L"/bin/sh -c \"" + script + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &si, &pi))
-        return;
-    dvr::win::Handle process(pi.hProcess), thread(pi.hThread);
-}
+using testing::WaitUntil;
 
 // One second of a loud 1 kHz tone, 8 kHz 16-bit mono.
 void WriteToneWav(const std::wstring& path) {
@@ -370,15 +351,8 @@ void WatchAlarmRun(AlarmRun& run) {
 TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLosesNothing) {
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
     ::DeleteFileW((AlarmRunBinFolder() + L"OEM.txt").c_str());
-    const std::wstring prefix = AlarmRunEnv(L"WINEPREFIX");
-    ASSERT_FALSE(prefix.empty()) << "runs in the test session";
     // Drive R: holds this run's recordings.
-    const std::wstring data = prefix + L"/vantrel-alarm-run";
-    RunUnixShell(L"rm -rf '" + data + L"' && mkdir -p '" + data + L"' && ln -sfn '" + data +
-                 L"' '" + prefix + L"/dosdevices/r:'");
-    // A Unix process's handle does not tell when it ended: wait for the drive.
-    ASSERT_TRUE(WaitUntil([] { return ::GetFileAttributesW(L"R:\\") != INVALID_FILE_ATTRIBUTES; },
-                          20000));
+    ASSERT_TRUE(testing::MapFreshDriveR(L"vantrel-alarm-run")) << "runs in the test session";
     WriteToneWav(AlarmRunBinFolder() + L"VD.WAV");
     WriteToneWav(AlarmRunBinFolder() + L"VL.WAV");
     testing::PtyPair pair(kBoxHostCom, kBoxDeviceCom);

@@ -5,6 +5,7 @@
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/host_run_testing.h"
 #include "host/ui/window_shot_testing.h"
 
 #include "common/win/handles.h"
@@ -39,19 +40,7 @@ std::wstring NetRunBinFolder() {
     return p.substr(0, p.find_last_of(L'\\') + 1);
 }
 
-std::wstring NetRunEnv(const wchar_t* name) {
-    wchar_t value[2048] = {};
-    return ::GetEnvironmentVariableW(name, value, 2048) ? std::wstring(value) : std::wstring();
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::Sleep(20);
-    }
-    return true;
-}
+using testing::WaitUntil;
 
 struct ExitWithNetRunResult : ::testing::EmptyTestEventListener {
     void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
@@ -237,21 +226,7 @@ StreamCheck CheckNetworkRecording(const Bytes& bytes, const std::vector<Bytes>& 
 TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
     ::DeleteFileW((NetRunBinFolder() + L"OEM.txt").c_str());
-    const std::wstring prefix = NetRunEnv(L"WINEPREFIX");
-    ASSERT_FALSE(prefix.empty()) << "runs in the test session";
-    const std::wstring data = prefix + L"/vantrel-net-run";
-    {
-        std::wstring command = L"/bin/sh -c \"rm -rf '" + data + L"' && mkdir -p '" + data +
-                               L"' && ln -sfn '" + data + L"' '" + prefix + L"/dosdevices/r:'\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &si, &pi));
-        dvr::win::Handle process(pi.hProcess), thread(pi.hThread);
-    }
-    ASSERT_TRUE(WaitUntil([] { return ::GetFileAttributesW(L"R:\\") != INVALID_FILE_ATTRIBUTES; },
-                          20000));
+    ASSERT_TRUE(testing::MapFreshDriveR(L"vantrel-net-run")) << "runs in the session";
 
     testing::FakeLiveHost server;
     server.Channels = 1;
@@ -331,9 +306,7 @@ TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
     EXPECT_EQ(Host->Capture->Slots[size_t(run.channel)].FileHandle, -1);
     EXPECT_EQ(Host->NetClient->RunningThreads(), 0);
     ASSERT_FALSE(run.file.empty());
-    EXPECT_TRUE(bool(dvr::win::File(::CreateFileA(run.file.c_str(), GENERIC_READ, 0, nullptr,
-                                                  OPEN_EXISTING, 0, nullptr))))
-        << run.file << " is still open";
+    EXPECT_TRUE(testing::OpensExclusively(run.file)) << run.file << " is still open";
 
     const Bytes bytes = testing::ReadWholeFile(run.file);
     const StreamCheck check = CheckNetworkRecording(bytes, serving.Records);

@@ -2,16 +2,41 @@
 #pragma once
 
 #include "common/win/handles.h"
+#include "host/net/live_testing.h" // WaitUntil
 #include "player/format/file_reader.h"
 #include "player/format/readable_file.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace vantrel::testing {
+
+// Drive R: of the test's Wine prefix becomes a fresh, empty folder `name` beside the prefix's
+// drives; false when that did not happen within 20 s.
+inline bool MapFreshDriveR(const std::wstring& name) {
+    wchar_t prefix[2048] = {};
+    if (!::GetEnvironmentVariableW(L"WINEPREFIX", prefix, 2048)) return false;
+    const std::wstring data = std::wstring(prefix) + L"/" + name;
+    const std::wstring ready = L"ready" + std::to_wstring(::GetTickCount());
+    std::wstring command = L"/bin/sh -c \"rm -rf '" + data + L"' && mkdir -p '" + data + L"/" +
+                           ready + L"' && ln -sfn '" + data + L"' '" + prefix +
+                           L"/dosdevices/r:'\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi))
+        return false;
+    dvr::win::Handle process(pi.hProcess), thread(pi.hThread);
+    // A Unix process's handle does not tell when it ended: wait for the marker on the drive.
+    return WaitUntil(
+        [&] { return ::GetFileAttributesW((L"R:\\" + ready).c_str()) != INVALID_FILE_ATTRIBUTES; },
+        20000);
+}
 
 inline std::vector<uint8_t> ReadWholeWinFile(const std::string& gbkPath) {
     std::vector<uint8_t> bytes;
