@@ -253,34 +253,29 @@ void __stdcall TVideoCard::StreamReadCallback(int channel, intptr_t user) {
     }
 }
 
-int TVideoCard::DrainStreams(const std::vector<int>& channels, DWORD quietMs, DWORD maxMs) {
-    int routed = 0;
-    const DWORD start = ::GetTickCount();
-    DWORD lastRecord = start;
-    while (::GetTickCount() - lastRecord < quietMs && ::GetTickCount() - start < maxMs) {
-        bool any = false;
-        for (int channel : channels) {
-            if (channel < 0 || channel >= channelCount_) continue;
-            std::lock_guard guard(streamReadLock_);
-            int length = kStreamReadBufferSize;
-            int type = 0;
-            if (RU4Dov_ReadStreamData(channelHandles_[size_t(channel)], StreamReadBuffer.data(),
-                                      &length, &type) < 0 ||
-                length <= 0)
-                continue;
-            try {
-                RouteRecord(channel, type, StreamReadBuffer.data(), length);
-            } catch (...) {
-            }
-            any = true;
-            ++routed;
+int TVideoCard::StopCaptureDrained(int channel) {
+    if (!Valid(channel)) return -1;
+    // Held through the stop: the stream callback takes nothing in between, and what comes in
+    // after the last read is only what the board sends before it sees the stop.
+    std::lock_guard guard(streamReadLock_);
+    // Bounded: the ring holds far fewer records than this, and reads outrun a camera.
+    for (int i = 0; i < 100000; ++i) {
+        int length = kStreamReadBufferSize;
+        int type = 0;
+        if (RU4Dov_ReadStreamData(channelHandles_[size_t(channel)], StreamReadBuffer.data(),
+                                  &length, &type) < 0 ||
+            length <= 0)
+            break;
+        try {
+            RouteRecord(channel, type, StreamReadBuffer.data(), length);
+        } catch (...) {
         }
-        if (any)
-            lastRecord = ::GetTickCount();
-        else
-            ::Sleep(20);
     }
-    return routed;
+    try {
+        return RU4Dov_StopVideoCapture(channelHandles_[size_t(channel)]);
+    } catch (...) {
+        return -1;
+    }
 }
 
 } // namespace vantrel

@@ -94,9 +94,9 @@ public:
 
     // One record as the board delivered it.
     void RouteRecord(int channel, int frameType, const uint8_t* data, int length);
-    // After their encoders were stopped: routes every record the channels' stream rings still
-    // hold, until none has come for quietMs (at most maxMs in all). Records routed.
-    int DrainStreams(const std::vector<int>& channels, DWORD quietMs = 200, DWORD maxMs = 3000);
+    // Routes every record the channel's stream ring holds, then stops its encoder (a stop
+    // empties the ring, losing what is still there). Result of the stop.
+    int StopCaptureDrained(int channel);
 
 private:
     static void __stdcall StreamReadCallback(int channel, intptr_t user);

@@ -147,6 +147,18 @@ void TNetClient::CloseRecording(int slot) {
     client.WriteLog(kEventNetRecording);
 }
 
+void TNetClient::RequestKeyFrame(int slot) {
+    if (!ValidSlot(slot)) return;
+    const TClientChannelRecord entry = SlotTable[slot];
+    const int g = entry.GroupIndex;
+    if (g < 0 || g >= static_cast<int>(clientSet_.Groups.size())) return;
+    const TChannelOpenRequest request =
+        MakeChannelOpenRequest(clientSet_.Groups[g].HostAddress.View(), 0, host_.OwnIP(),
+                               entry.RemoteChannel, "IFrame", "", "");
+    TTCPDataClient& client = *Clients[slot];
+    if (client.Connected) client.SendBuffer(&request, static_cast<int>(sizeof request));
+}
+
 int TNetClient::PlaySound(int slot) {
     return RE4Ravi_PlaySound(slot);
 }

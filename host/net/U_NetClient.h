@@ -40,6 +40,9 @@ public:
     // Each keeps the connection while the other use is active.
     void ClosePreview(int slot);
     void CloseRecording(int slot);
+    // Asks the remote host for a key frame over the slot's open connection (a pane opened on
+    // a channel that records already).
+    void RequestKeyFrame(int slot);
     int PlaySound(int slot);
     int StopSound();
 

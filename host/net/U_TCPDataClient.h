@@ -4,6 +4,7 @@
 // disconnect that leaves the slot idle.
 #pragma once
 
+#include "host/net/U_NetPane.h"
 #include "host/net/U_SocketThread.h"
 #include "host/net/U_TCPClient.h"
 
@@ -37,14 +38,6 @@ constexpr int kEventPreviewFailed = 14;
 constexpr int kEventNetRecording = 16; // written when a recording starts writing and when closed
 constexpr int kEventRecordingFailed = 17;
 constexpr int kEventStreamRefused = 66;
-
-// The preview pane of a network channel as far as its client drives it: the flags that
-// preview and client share, and the window the player draws into.
-struct TNetPane {
-    std::atomic<bool> Previewing{false};
-    std::atomic<bool> Playing{false};
-    std::atomic<HWND> Control{nullptr};
-};
 
 // What the client needs of the rest of the host.
 class TNetClientHost {

@@ -5,7 +5,6 @@ if(DVR_WINDOWS AND TARGET vantrel_engine_recording)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_TCPDataClient.cpp
             ${CMAKE_CURRENT_LIST_DIR}/T_ThreadOpenTCPDataClient.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_NetClient.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/U_NetClientHostEngine.cpp
     LIBS vantrel_sockets vantrel_udp_core vantrel_engine vantrel_engine_recording
          $<TARGET_LINKER_FILE:Strovid>)
   # The player library through its import table; its static core stays inside the DLL.

@@ -546,12 +546,15 @@ void TMainForm::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
         const intptr_t w = intptr_t(wParam), l = intptr_t(lParam);
         if (w <= 0) {
             h->NetClientSet->Reload();
+            if (h->NetClient) h->NetClient->LoadChannels();
         } else if (l > 0) {
             h->NetClientSet->SelectGroup(int(l - 1));
+            if (h->NetClient) h->NetClient->LoadGroupChannels(int(l - 1));
         } else if (!(h->Preview->CycleMode && CycleGroup >= 0)) {
             return;
         } else {
             h->NetClientSet->SelectGroup(CycleGroup);
+            if (h->NetClient) h->NetClient->LoadGroupChannels(CycleGroup);
         }
         h->SystemInfo->UpdateChannelLayout();
         for (int ch = h->BoardCount(); ch < kLayoutChannels; ++ch) {
@@ -565,6 +568,7 @@ void TMainForm::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
         }
         h->Preview->ApplySettings();
         if (w <= 0) h->CaptureSet->Load();
+        h->BindNetworkSlots();
         if (w <= 0 && h->AlarmSet) h->AlarmSet->Load();
         if (w <= 0 && h->Alarm) h->Alarm->ApplyAreaSettings();
         if (w <= 0 && h->AutoSet) h->AutoSet->Load();

@@ -2,6 +2,7 @@
 
 #include "host/ui/F_MainForm.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/host_run_testing.h"
 
 #include "common/win/handles.h"
 #include "host/net/U_UDPMessages.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <atomic>
+#include <functional>
 #include <sstream>
 
 namespace vantrel {
@@ -45,15 +47,37 @@ const bool kExitListener = [] {
     return true;
 }();
 
+using testing::WaitUntil;
+
+// The host resumes recording every board channel, onto drive R: of the test's prefix.
+void ResumeRecordingOnDriveR() {
+    ASSERT_TRUE(testing::MapFreshDriveR(L"vantrel-startup-run")) << "runs in the session";
+    WorkStateRecord state{};
+    state.ChannelCount = 49;
+    for (uint8_t& open : state.FileOpen)
+        open = 1;
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState", 0, nullptr, 0,
+                                KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(key, L"WorkState", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&state),
+                     sizeof state);
+    ::RegCloseKey(key);
+}
+
 // The whole start-up on the simulated board in this process: the objects come in their fixed
-// order, the gauge advances, the console is shown still locked, and a close-program request
-// runs the orderly shutdown in its order and ends the message loop.
+// order, the gauge advances, the console is shown still locked and resumes recording, and a
+// close-program request runs the orderly shutdown in its order, closes every recording whole
+// and ends the message loop.
 TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrder) {
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
     ::DeleteFileW((BinFolder() + L"OEM.txt").c_str());
+    ResumeRecordingOnDriveR();
+    if (::testing::Test::HasFatalFailure()) return;
     struct Watch {
-        std::atomic<bool> done{false}, visible{false}, enabled{true};
+        std::atomic<bool> done{false}, visible{false}, enabled{true}, recording{false};
         std::atomic<int> stateReply{-1};
+        std::vector<std::string> files;
     } watch;
     std::atomic<bool>& done = watch.done;
     HANDLE watcher = ::CreateThread(
@@ -77,8 +101,27 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
                         if (auto got = peer.Receive())
                             w->stateReply = int(ClassifyReply(got->data(), got->size()));
                     }
+                    // Every board channel writes its file before the stop.
+                    const int board = Host->BoardCount();
+                    w->recording = WaitUntil(
+                        [&] {
+                            for (int ch = 0; ch < board; ++ch)
+                                if (!Host->Capture->Slots[size_t(ch)].FileOpen) return false;
+                            return true;
+                        },
+                        60000);
+                    Host->Synchronize([&] {
+                        for (int ch = 0; ch < board; ++ch)
+                            w->files.push_back(Host->Capture->Slots[size_t(ch)].FileName);
+                    });
+                    WaitUntil(
+                        [&] {
+                            for (const std::string& f : w->files)
+                                if (testing::ReadWholeWinFile(f).size() < 20000) return false;
+                            return true;
+                        },
+                        60000);
                     MainForm->Hooks.Pause = [](DWORD) {};
-                    ::Sleep(300);
                     ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, WPARAM(-1),
                                    LPARAM(-1));
                     return 0;
@@ -115,6 +158,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TClientCheck",
         "TThreadOpenAll",
         "TThreadCloseAll",
+        "TNetClient",
         "TWorkLog",
         "TTCPRemoteReplayServer",
         "TUser",
@@ -183,6 +227,17 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
     EXPECT_EQ(Host->UDPMessageServer, nullptr);
     EXPECT_EQ(Host->UDPMessageClient, nullptr);
     EXPECT_TRUE(CallbackClosing);
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
+
+    // Every recording the host wrote is closed and reads back whole.
+    EXPECT_TRUE(watch.recording);
+    EXPECT_EQ(int(watch.files.size()), channels);
+    for (const std::string& f : watch.files) {
+        EXPECT_TRUE(testing::OpensExclusively(f)) << f << " is still open";
+        const testing::RecordingWalk walk = testing::WalkRecording(testing::ReadWholeWinFile(f));
+        EXPECT_TRUE(walk.whole) << f;
+        EXPECT_GT(walk.records, 0) << f;
+    }
 
     // The console lock: a cancelled logon keeps it locked; the default account unlocks it.
     struct FakeLogon : TLogonPrompt {

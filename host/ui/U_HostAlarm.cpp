@@ -429,13 +429,7 @@ TAlarmDisplayView::TAlarmDisplayView(THost& host, TWinControl* mainWindow) : hos
         OutlineCounts[size_t(n)] = 0;
         if (!host.Preview) continue;
         TPanel* pane = host.Preview->Panes[size_t(n)].Panel;
-        auto* label = new TLabel(pane);
-        label->SetParent(pane);
-        label->SetCaption(dvr::win::Utf8ToGbk("侦"));
-        label->SetBounds(2, 2, 16, 14);
-        label->Font()->SetColor(TColor(kColourGreen));
-        label->SetVisible(false);
-        DetectLabels[size_t(n)] = label;
+        DetectLabels[size_t(n)] = MakePaneMark(pane, 20, "侦", kColourGreen);
     }
 }
 
@@ -458,7 +452,7 @@ void TAlarmDisplayView::ShowState(int channel, TAlarmDisplay state) {
     StatusImages[size_t(channel)]->SetColor(state == TAlarmDisplay::Idle    ? kAlarmIdleColour
                                             : state == TAlarmDisplay::Armed ? kAlarmArmedColour
                                                                             : kAlarmAlarmingColour);
-    if (TLabel* label = DetectLabels[size_t(channel)]) {
+    if (TPanel* label = DetectLabels[size_t(channel)]) {
         label->Font()->SetColor(
             TColor(state == TAlarmDisplay::Alarming ? kColourRed : kColourGreen));
         label->SetVisible(state != TAlarmDisplay::Idle);

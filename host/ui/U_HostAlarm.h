@@ -138,7 +138,7 @@ public:
     ~TAlarmDisplayView();
 
     std::array<dvr::fw::TPanel*, kSettingsChannels> StatusImages{};
-    std::array<dvr::fw::TLabel*, kSettingsChannels> DetectLabels{};
+    std::array<dvr::fw::TPanel*, kSettingsChannels> DetectLabels{};
     std::array<std::vector<std::unique_ptr<TAreaRect>>, kSettingsChannels> Outlines;
     // Read by the dispatcher thread.
     std::array<std::atomic<int>, kSettingsChannels> OutlineCounts{};

@@ -6,12 +6,11 @@
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/host_run_testing.h"
 
 #include "common/win/handles.h"
 #include "host/engine/U_PtyPair_test.h"
-#include "player/format/file_reader.h"
 #include "sdk/dorsk/dorsk_api.h"
-#include "player/format/readable_file.h"
 #include "player/format/stream_format.h"
 #include "sim/brevix32/SimCtl.h"
 
@@ -50,26 +49,7 @@ std::wstring AlarmRunEnv(const wchar_t* name) {
     return ::GetEnvironmentVariableW(name, value, 2048) ? std::wstring(value) : std::wstring();
 }
 
-bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::Sleep(20);
-    }
-    return true;
-}
-
-// A shell command on the Unix side; the caller waits for its effect.
-void RunUnixShell(const std::wstring& script) {
-    std::wstring command = L"/bin/sh -c \"" + script + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &si, &pi))
-        return;
-    dvr::win::Handle process(pi.hProcess), thread(pi.hThread);
-}
+using testing::WaitUntil;
 
 // One second of a loud 1 kHz tone, 8 kHz 16-bit mono.
 void WriteToneWav(const std::wstring& path) {
@@ -123,45 +103,10 @@ int LoudSamplesSince(const std::wstring& capture, LONGLONG from) {
     return loud;
 }
 
-std::vector<uint8_t> ReadWholeWinFile(const std::string& gbkPath) {
-    std::vector<uint8_t> bytes;
-    dvr::win::File f(::CreateFileA(gbkPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-    if (!f) return bytes;
-    bytes.resize(::GetFileSize(f.get(), nullptr));
-    DWORD got = 0;
-    ::ReadFile(f.get(), bytes.data(), DWORD(bytes.size()), &got, nullptr);
-    bytes.resize(got);
-    return bytes;
-}
-
-// Nobody else holds the file: its writer closed it.
-bool OpensExclusively(const std::string& gbkPath) {
-    return bool(dvr::win::File(::CreateFileA(gbkPath.c_str(), GENERIC_READ, 0, nullptr,
-                                             OPEN_EXISTING, 0, nullptr)));
-}
-
-struct RecordingWalk {
-    bool whole = false;
-    int records = 0;
-    uint32_t firstVideoStamp = 0;
-};
-
-// Walks the records of a recording file behind its stream head.
-RecordingWalk WalkRecording(const std::vector<uint8_t>& bytes) {
-    RecordingWalk walk;
-    dvr::MemoryFile file(bytes);
-    dvr::PortFileState port{};
-    if (!dvr::OpenRecordFile(&port, file)) return walk;
-    walk.firstVideoStamp = dvr::FirstFrameTime(file);
-    for (;;) {
-        const int r = dvr::ReadOneFrameEx(&port, 0, &file);
-        if (r == dvr::kRecordEnd || r < 0 || port.endOfFile) break;
-        ++walk.records;
-    }
-    walk.whole = file.Tell() == bytes.size();
-    return walk;
-}
+using testing::OpensExclusively;
+using testing::ReadWholeWinFile;
+using testing::RecordingWalk;
+using testing::WalkRecording;
 
 // Time stamp of a routed record, when it starts with a record head.
 bool RecordStamp(const std::vector<uint8_t>& data, int32_t length, uint32_t& stamp) {
@@ -406,15 +351,8 @@ void WatchAlarmRun(AlarmRun& run) {
 TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLosesNothing) {
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
     ::DeleteFileW((AlarmRunBinFolder() + L"OEM.txt").c_str());
-    const std::wstring prefix = AlarmRunEnv(L"WINEPREFIX");
-    ASSERT_FALSE(prefix.empty()) << "runs in the test session";
     // Drive R: holds this run's recordings.
-    const std::wstring data = prefix + L"/vantrel-alarm-run";
-    RunUnixShell(L"rm -rf '" + data + L"' && mkdir -p '" + data + L"' && ln -sfn '" + data +
-                 L"' '" + prefix + L"/dosdevices/r:'");
-    // A Unix process's handle does not tell when it ended: wait for the drive.
-    ASSERT_TRUE(WaitUntil([] { return ::GetFileAttributesW(L"R:\\") != INVALID_FILE_ATTRIBUTES; },
-                          20000));
+    ASSERT_TRUE(testing::MapFreshDriveR(L"vantrel-alarm-run")) << "runs in the test session";
     WriteToneWav(AlarmRunBinFolder() + L"VD.WAV");
     WriteToneWav(AlarmRunBinFolder() + L"VL.WAV");
     testing::PtyPair pair(kBoxHostCom, kBoxDeviceCom);
@@ -491,6 +429,13 @@ TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLoses
     const RecordingWalk normal = WalkRecording(ReadWholeWinFile(run.normalFile));
     EXPECT_TRUE(normal.whole);
     EXPECT_GT(normal.records, 25);
+    // Every picture the board's ring took for it since the start is in the file: the ring was
+    // emptied into the file before the capture stop, which throws away what it still holds.
+    RU4DovFramesStatistics taken{};
+    ASSERT_EQ(RU4Dov_GetFramesStatistics(Host->VideoCard->ChannelHandle(1), &taken), 0);
+    EXPECT_LE(taken.pictures - normal.pictures, 3)
+        << "the ring took " << taken.pictures << " pictures, the file holds " << normal.pictures;
+    EXPECT_GE(taken.pictures, normal.pictures);
     // The board delivered nothing more for it once the stream callback had closed.
     EXPECT_EQ(DeliveredAtFirstPause.load(), SimCtl_GetRecordCount(0, 1));
     // Once the callback closed nothing reads the board's rings: a picture or sound left there

@@ -73,7 +73,10 @@ LRESULT CALLBACK TSynchronizer::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
 
 THost::THost() = default;
 
-THost::~THost() = default;
+THost::~THost() {
+    // The network channels' threads reach the panes and the recording slots: they end first.
+    NetClient.reset();
+}
 
 bool THost::IndexScanned() const {
     return indexScanned_;
@@ -98,6 +101,7 @@ std::vector<std::pair<const char*, bool>> THost::ObjectsPresent() const {
             {"TClientCheck", bool(ClientCheck)},
             {"TThreadOpenAll", bool(ThreadOpenAll)},
             {"TThreadCloseAll", bool(ThreadCloseAll)},
+            {"TNetClient", bool(NetClient)},
             {"TWorkLog", bool(WorkLog)},
             {"TTCPRemoteReplayServer", bool(TCPRemoteReplayServer)},
             {"TUser", bool(User)},
@@ -227,6 +231,8 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     NoteCreated();
     ThreadCloseAll = std::make_unique<TThreadCloseAll>(*this, BatchBusy);
     NoteCreated();
+    NetClient = std::make_unique<TNetClient>(NetChannelsHost, *NetClientSet);
+    NoteCreated();
     WorkLog = std::make_unique<TWorkLog>(*Arithmetic, ProgramPath);
     NoteCreated();
     // The UDP message server and client follow the work state (see CreatePostStartObjects).
@@ -289,7 +295,8 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
                                                    *ClientCheck, *ThreadWriteLogRecord);
     LateLive.Engine = LiveEngine.get();
     gaugeAdd(step);
-    // 18.
+    // 18. The network channels record into the engine's slots after the board's.
+    BindNetworkSlots();
     ThreadCapturePackage = std::make_unique<TThreadCapturePackage>(*Capture);
     Capture->StartCutTimer(*ThreadCapturePackage);
     NoteCreated();
@@ -475,7 +482,7 @@ void THost::ShowRecording(int channel, bool recording) {
     // Posted: the recording threads call this, and a window text set from them would wait
     // for the window thread, which may itself be waiting for them.
     auto show = [this, channel, recording] {
-        if (Preview) Preview->Panes[size_t(channel)].Panel->SetCaption(recording ? "REC" : "");
+        if (Preview) Preview->ShowRecordMark(channel, recording);
     };
     if (Synchronizer)
         Synchronizer->Post(show);
@@ -633,18 +640,13 @@ void THost::DogTimerTick() {
 
 void THost::FinishBoardRecordings() {
     if (!VideoCard || !Capture) return;
-    std::vector<int> channels;
     for (int ch = 0; ch < BoardCount() && ch < kMaxBoardChannels; ++ch) {
         const TCaptureSlot& slot = Capture->Slots[size_t(ch)];
         if (slot.CaptureRunning && slot.FileOpen) {
-            VideoCard->StopCapture(ch);
-            channels.push_back(ch);
+            VideoCard->StopCaptureDrained(ch);
+            Capture->StopChannel(ch, ')');
         }
     }
-    if (channels.empty()) return;
-    VideoCard->DrainStreams(channels);
-    for (int ch : channels)
-        Capture->StopChannel(ch, ')');
 }
 
 void THost::ApplyPrivacyMasks() {
@@ -654,6 +656,47 @@ void THost::ApplyPrivacyMasks() {
         VideoCard->StopMosaic(ch);
         if (r.MaskOn) VideoCard->StartMosaic(ch, RECT{r.MaskLeft, r.MaskTop, r.MaskRight, r.MaskBottom});
     }
+}
+
+// ---- network channels
+
+void THost::BindNetworkSlots() {
+    if (NetClient && Capture) NetClient->BindCaptureSlots(*Capture, BoardCount());
+}
+
+void THost::BindNetworkPanes(TPreviewPane* panes) {
+    if (!NetClient) return;
+    const int board = BoardCount();
+    for (int s = 0; s < kNetSlots; ++s) {
+        const int channel = board + s;
+        TPreviewPane* pane = channel < kLayoutChannels ? &panes[channel] : nullptr;
+        if (pane) pane->Control = pane->Panel->Handle();
+        NetClient->SetPane(s, pane);
+    }
+}
+
+void THost::OpenNetworkRecording(int index) {
+    if (NetClient) NetClient->OpenRecording(index);
+}
+
+void THost::CloseNetworkRecording(int index) {
+    if (NetClient) NetClient->CloseRecording(index);
+}
+
+bool THost::NetworkRecording(int channel) {
+    return CaptureRunning(channel);
+}
+
+void THost::OpenNetworkPreview(int channel) {
+    if (NetClient) NetClient->OpenPreview(channel - BoardCount());
+}
+
+void THost::CloseNetworkPreview(int channel) {
+    if (NetClient) NetClient->ClosePreview(channel - BoardCount());
+}
+
+void THost::SendKeyFrameRequest(int channel) {
+    if (NetClient) NetClient->RequestKeyFrame(channel - BoardCount());
 }
 
 // ---- the alarm workers' view of the panes

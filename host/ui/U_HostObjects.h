@@ -27,6 +27,7 @@
 #include "host/engine/U_YunTaiSet.h"
 #include "host/net/T_ThreadFreeTCPMainConnecter.h"
 #include "host/net/U_AutoGetRemoterHost.h"
+#include "host/net/U_NetClient.h"
 #include "host/net/U_NetNameRegistration.h"
 #include "host/net/U_RemoteUpgrade.h"
 #include "host/net/U_TCPRemoteReplayServer.h"
@@ -45,6 +46,7 @@
 #include "host/ui/T_AlarmWindowThreads.h"
 #include "host/ui/T_ThreadOpenAll.h"
 #include "host/ui/U_HostAlarm.h"
+#include "host/ui/U_HostNetChannels.h"
 #include "host/ui/U_Preview.h"
 
 #include <functional>
@@ -224,6 +226,11 @@ public:
     TBatchBusy BatchBusy;
     std::unique_ptr<TThreadOpenAll> ThreadOpenAll;
     std::unique_ptr<TThreadCloseAll> ThreadCloseAll;
+    // The network channels: other hosts' channels shown and recorded after the board's.
+    THostNetChannels NetChannelsHost{*this};
+    std::unique_ptr<TNetClient> NetClient;
+    // Slot s of the client serves channel board count + s: its pane and its recording slot.
+    void BindNetworkSlots();
     std::unique_ptr<TWorkLog> WorkLog;
     std::unique_ptr<TEngineReplaySource> ReplaySource;
     std::unique_ptr<TTCPRemoteReplayServer> TCPRemoteReplayServer;
@@ -265,8 +272,8 @@ public:
     void RaiseUpsDtr();
     // The 1-second ticks of the UPS poll and of the UPS window's countdown.
     void DogTimerTick();
-    // The board channels recording to files stop their encoders, their files take every record
-    // still in the board's stream rings, then close.
+    // The board channels recording to files: their files take every record still in the
+    // board's stream rings, then the encoders stop and the files close.
     void FinishBoardRecordings();
     std::unique_ptr<TYunTaiSet> YunTaiSet;
     std::unique_ptr<TLiveHostEngine> LiveEngine;
@@ -325,8 +332,8 @@ public:
     int MinutesPerFile(int channel) override;
     int SystemChannelCount() override { return TotalChannels(); }
     bool PanePreviewing(int channel) override;
-    void OpenNetworkRecording(int) override {}
-    void CloseNetworkRecording(int) override {}
+    void OpenNetworkRecording(int index) override;
+    void CloseNetworkRecording(int index) override;
     // TDriveRanges
     int ChannelCount() override { return TotalChannels(); }
     int ChannelCount() const override { return TotalChannels(); }
@@ -364,10 +371,11 @@ public:
     PaneRect& CurrentVideoArea() override { return SystemInfo->VideoArea; }
     std::vector<PaneRect>& PaneRects() override { return SystemInfo->PaneRects; }
     void UpdateChannelLayout() override { SystemInfo->UpdateChannelLayout(); }
-    bool NetworkRecording(int) override { return false; }
-    void OpenNetworkPreview(int) override {}
-    void CloseNetworkPreview(int) override {}
-    void SendKeyFrameRequest(int) override {}
+    bool NetworkRecording(int channel) override;
+    void OpenNetworkPreview(int channel) override;
+    void CloseNetworkPreview(int channel) override;
+    void SendKeyFrameRequest(int channel) override;
+    void BindNetworkPanes(TPreviewPane* panes) override;
     void StatusImageClick(int channel, bool open) override;
     void ApplyPrivacyMasks() override;
     // TAlarmWindowHost

@@ -26,6 +26,19 @@ std::string Utf8ToGbkText(const char* utf8) {
 
 } // namespace
 
+TPanel* MakePaneMark(TPanel* pane, int left, const char* utf8Text, uint32_t colour) {
+    auto* mark = new TPanel(pane);
+    mark->SetParent(pane);
+    mark->SetBevelOuter(TBevelCut::bvNone);
+    mark->SetColor(clBlack);
+    mark->Font()->SetColor(TColor(colour));
+    mark->Font()->SetHeight(-13);
+    mark->SetCaption(Utf8ToGbkText(utf8Text));
+    mark->SetBounds(left, 2, 16, 16);
+    mark->SetVisible(false);
+    return mark;
+}
+
 TPreview::TPreview(TWinControl* mainWindow, TPreviewHost& host) : main_(mainWindow), host_(host) {
     Backdrop = new TPanel(main_);
     Backdrop->SetParent(main_);
@@ -56,6 +69,7 @@ TPreview::TPreview(TWinControl* mainWindow, TPreviewHost& host) : main_(mainWind
         p.Background->SetVisible(false);
         p.Background->OnClick = TNotifyEvent(this, &TPreview::PaneClick);
         p.Background->OnDblClick = TNotifyEvent(this, &TPreview::PaneDblClickEvent);
+        p.RecordLabel = MakePaneMark(p.Panel, 2, "录", 0x0000FF);
         p.StatusImage = new TPanel(main_);
         p.StatusImage->SetParent(main_);
         p.StatusImage->SetBevelOuter(TBevelCut::bvNone);
@@ -110,7 +124,28 @@ TPreview::TPreview(TWinControl* mainWindow, TPreviewHost& host) : main_(mainWind
 }
 
 void TPreview::ApplySettings() {
+    host_.BindNetworkPanes(Panes.data());
     host_.ApplyPrivacyMasks();
+}
+
+void TPreview::ShowRecordMark(int channel, bool recording) {
+    if (channel < 0 || channel >= kLayoutChannels) return;
+    TPanel* mark = Panes[size_t(channel)].RecordLabel;
+    mark->SetVisible(recording);
+    if (recording) mark->BringToFront();
+}
+
+void TPreview::ShowNetworkPlaying(int channel) {
+    if (channel < host_.BoardChannelCount() || channel >= kLayoutChannels) return;
+    Panes[size_t(channel)].Background->SetVisible(false);
+    SetWork(channel, true);
+}
+
+void TPreview::ShowNetworkIdle(int channel) {
+    if (channel < host_.BoardChannelCount() || channel >= kLayoutChannels) return;
+    TPreviewPane& p = Panes[size_t(channel)];
+    SetWork(channel, false);
+    if (!p.Previewing) ShowBackgroundOf(channel, true);
 }
 
 bool TPreview::GridBehindEnlarged(int channel) const {
@@ -235,7 +270,7 @@ void TPreview::ApplyLayout(int first, int count, bool fullScreen) {
     const int channels = host_.ChannelCount();
     for (int ch = 0; ch < board; ++ch)
         savedPreviewing_[size_t(ch)] =
-            Panes[size_t(ch)].Panel->Visible() ? Panes[size_t(ch)].Previewing : 0;
+            Panes[size_t(ch)].Panel->Visible() && Panes[size_t(ch)].Previewing;
     for (int ch = 0; ch < board; ++ch)
         ClosePreview(ch, true);
 

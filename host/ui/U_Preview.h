@@ -5,6 +5,7 @@
 
 #include "host/engine/U_HostServices.h"
 #include "host/engine/U_PaneLayout.h"
+#include "host/net/U_NetPane.h"
 #include "host/ui/U_PreviewLayout.h"
 
 #include "framework/ui/extctrls.h"
@@ -31,6 +32,13 @@ enum TPaneState : int32_t {
 
 constexpr PaneRect kVideoArea{13, 20, 897, 679};
 constexpr PaneRect kFullScreenArea{0, 0, 1024, 768};
+
+struct TPreviewPane;
+
+// A mark drawn over a pane's live picture (recording, detection): a small window of its own,
+// which the board's picture leaves uncovered; hidden until shown.
+dvr::fw::TPanel* MakePaneMark(dvr::fw::TPanel* pane, int left, const char* utf8Text,
+                              uint32_t colour);
 
 // What the preview needs of the rest of the host.
 class TPreviewHost {
@@ -60,14 +68,17 @@ public:
     virtual void StatusImageClick(int channel, bool open) = 0;
     // Each board channel's privacy mask as its preview settings say.
     virtual void ApplyPrivacyMasks() {}
+    // The network client takes the panes of its channels (all kLayoutChannels panes given).
+    virtual void BindNetworkPanes(TPreviewPane*) {}
 };
 
-struct TPreviewPane {
+// Previewing and Playing are shared with the network client's receive thread (network panes).
+struct TPreviewPane : TNetPane {
     dvr::fw::TPanel* Panel = nullptr;
     dvr::fw::TPanel* StatusImage = nullptr;
     dvr::fw::TPanel* Background = nullptr;
-    uint8_t Previewing = 0;
-    uint8_t Playing = 0;
+    // The recording mark "录" in the pane's corner.
+    dvr::fw::TPanel* RecordLabel = nullptr;
     int32_t State = kPaneGrid;
     int32_t Channel = 0;
     bool WorkPicture = false;
@@ -114,6 +125,11 @@ public:
     void HideStatusImages();
     // Checks and enables the layout items before a menu opens.
     void PrepareLayoutMenu();
+    // The pane's recording mark shown or hidden.
+    void ShowRecordMark(int channel, bool recording);
+    // A network pane's player shows pictures, or its connection ended.
+    void ShowNetworkPlaying(int channel);
+    void ShowNetworkIdle(int channel);
 
 private:
     void PaneClick(dvr::fw::TObject* sender);

@@ -219,6 +219,45 @@ void RecoverSurfaces() {
     if (g_preview.hostAddress != before) ResendPreviewAddresses();
 }
 
+// Windows placed inside the window's children (the marks a host draws over a pane) stay on top
+// of the picture, as they would over an overlay. Looked up again every 100 ms: the blits come
+// every few milliseconds.
+struct PaneMarks {
+    HWND window = nullptr;
+    DWORD at = 0;
+    std::vector<HWND> windows, before;
+    std::vector<RECT> rects;
+};
+
+BOOL CALLBACK AddPaneMark(HWND child, LPARAM param) {
+    auto* marks = reinterpret_cast<PaneMarks*>(param);
+    RECT r;
+    if (::GetParent(child) != marks->window && ::IsWindowVisible(child) &&
+        ::GetWindowRect(child, &r)) {
+        marks->windows.push_back(child);
+        marks->rects.push_back(r);
+    }
+    return TRUE;
+}
+
+const std::vector<RECT>& PaneMarksOf(HWND window) {
+    static PaneMarks marks;
+    const DWORD now = ::GetTickCount();
+    if (marks.window != window || now - marks.at >= 100) {
+        marks.window = window;
+        marks.at = now;
+        marks.before.swap(marks.windows);
+        marks.windows.clear();
+        marks.rects.clear();
+        ::EnumChildWindows(window, AddPaneMark, reinterpret_cast<LPARAM>(&marks));
+        // A mark that appeared since the last look may have been blitted over: paint it again.
+        for (HWND mark : marks.windows)
+            if (std::find(marks.before.begin(), marks.before.end(), mark) == marks.before.end())
+                ::InvalidateRect(mark, nullptr, TRUE);
+    }
+    return marks.rects;
+}
+
 // Where the window shows on the screen, its child windows included: the host's preview panes
 // are children of the window it names, and a colour-keyed overlay shows through them, so the
 // blitted picture must too (a clipper given the window itself leaves its children out).
@@ -228,6 +267,13 @@ bool SetWindowClipList(HWND window) {
     HRGN region = ::CreateRectRgn(0, 0, 0, 0);
     bool ok = region && ::GetRandomRgn(dc, region, SYSRGN) == 1;
     ::ReleaseDC(window, dc);
+    if (ok) {
+        for (const RECT& r : PaneMarksOf(window)) {
+            HRGN mark = ::CreateRectRgnIndirect(&r);
+            ::CombineRgn(region, region, mark, RGN_DIFF);
+            ::DeleteObject(mark);
+        }
+    }
     if (ok) {
         const DWORD size = ::GetRegionData(region, 0, nullptr);
         std::vector<uint8_t> data(size);

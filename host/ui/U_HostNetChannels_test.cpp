@@ -1,0 +1,337 @@
+// The whole host, run in this process, showing and recording a channel of another host: a live
+// server of this program on loopback serves one camera's records; the host's network channel
+// (the first channel after the board's) records it into a file, plays it in its pane once the
+// pane opens, and the orderly stop closes the file with every record received in order.
+#include "host/ui/F_MainForm.h"
+#include "host/ui/F_StartUp.h"
+#include "host/ui/U_HostObjects.h"
+#include "host/ui/host_run_testing.h"
+#include "host/ui/window_shot_testing.h"
+
+#include "common/win/handles.h"
+#include "host/engine/recording_testing.h"
+#include "host/net/U_TCPMainServer.h"
+#include "host/net/live_testing.h"
+#include "player/format/file_reader.h"
+#include "player/format/readable_file.h"
+#include "player/lib/strovid_api.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+std::wstring NetRunBinFolder() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+using testing::WaitUntil;
+
+struct ExitWithNetRunResult : ::testing::EmptyTestEventListener {
+    void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
+        std::fflush(stdout);
+        ::ExitProcess(unit.Passed() ? 0 : 1);
+    }
+};
+const bool kNetRunExitListener = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWithNetRunResult);
+    return true;
+}();
+
+int FreeLiveBase() {
+    std::mt19937 rng(::GetTickCount() ^ ::GetCurrentProcessId());
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        const int base = 23000 + static_cast<int>(rng() % 2000) * 10;
+        TTCPServer probe;
+        if (probe.Bind(static_cast<uint16_t>(base))) return base;
+    }
+    return 0;
+}
+
+// The serving host: one camera's records fanned out to its live viewers at a camera's pace,
+// the fixture's records over and over.
+class ServingHost {
+public:
+    explicit ServingHost(testing::FakeLiveHost& host) : live_(host) {
+        Records = testing::ScriptRecords("cif_ip.brs", 400);
+        host.Header = Records.at(0);
+        host.Running = true;
+        host.State = 41;
+        base_ = FreeLiveBase();
+        ok_ = base_ != 0 && live_.StartLiveServers(base_, 1);
+        pump_ = std::thread([this] {
+            size_t i = 1;
+            while (!stop_) {
+                const Bytes& r = Records[i];
+                live_.FanOutFrame(0, r.size() >= 5 && r[3] == 0xC7 ? r[4] : 128, r.data(),
+                                  static_cast<int>(r.size()));
+                if (++i == Records.size()) i = 1;
+                ::Sleep(8);
+            }
+        });
+    }
+    ~ServingHost() {
+        stop_ = true;
+        if (pump_.joinable()) pump_.join();
+        live_.StopViewers();
+        live_.StopAll();
+    }
+    bool Ok() const { return ok_; }
+    int Base() const { return base_; }
+    std::vector<Bytes> Records;
+
+private:
+    TLiveServers live_;
+    int base_ = 0;
+    bool ok_ = false;
+    std::atomic<bool> stop_{false};
+    std::thread pump_;
+};
+
+std::atomic<int> PanePictures{0};
+void CALLBACK CountPanePicture(int, const uint8_t*, int, int, int, uint32_t, int, int) {
+    ++PanePictures;
+}
+
+struct FixedLogon : TLogonPrompt {
+    bool Prompt(std::string& name, std::string& password) override {
+        name = "vorel";
+        password.clear();
+        return true;
+    }
+};
+struct CancelledLogon : TLogonPrompt {
+    bool Prompt(std::string&, std::string&) override { return false; }
+};
+
+// What the watcher saw while the host ran.
+struct NetRun {
+    std::vector<std::string> failures;
+    std::mutex lock;
+    void Fail(const std::string& what) {
+        std::lock_guard guard(lock);
+        failures.push_back(what);
+    }
+    int channel = -1;
+    std::string file;
+    bool recordingFirst = false, played = false, workPicture = false;
+    int keyFrameRequests = -1;
+};
+
+void WatchNetRun(NetRun& run, testing::FakeLiveHost& server) {
+    static CancelledLogon cancel;
+    if (!WaitUntil(
+            [] {
+                if (MainForm && MainForm->LogonPrompt != &cancel) MainForm->LogonPrompt = &cancel;
+                return MainForm && Host && Host->WorkState && Host->UDPMessageClient &&
+                       ::IsWindowVisible(MainForm->WindowHandle());
+            },
+            120000)) {
+        run.Fail("the host did not come up");
+        return;
+    }
+    THost& h = *Host;
+    FixedLogon logon;
+    int result = -1;
+    h.Synchronize([&] {
+        MainForm->LogonPrompt = &logon;
+        MainForm->Unlock();
+        MainForm->LogonPrompt = &cancel;
+        run.channel = h.BoardCount();
+        h.CaptureSet->Records[size_t(run.channel)].FirstDrive = 'R';
+        h.CaptureSet->Records[size_t(run.channel)].LastDrive = 'R';
+        // Recorded before it is shown: the channel connects for its recording.
+        result = h.Capture->StartChannel(run.channel, '+', 0);
+        run.file = h.Capture->Slots[size_t(run.channel)].FileName;
+    });
+    if (result != 0 || run.file.empty()) {
+        run.Fail("the network channel's recording did not start");
+        return;
+    }
+    TCaptureSlot& slot = h.Capture->Slots[size_t(run.channel)];
+    run.recordingFirst = WaitUntil([&] { return slot.FileOpen.load(); }, 60000);
+    // A pane opened on a channel that records already asks for a key frame on the connection
+    // it has, and plays from there.
+    h.Synchronize([&] { h.Preview->Open(run.channel); });
+    TPreviewPane& pane = h.Preview->Panes[size_t(run.channel)];
+    run.played = WaitUntil([&] { return pane.Playing && PanePictures >= 25; }, 60000);
+    WaitUntil([&] { return pane.WorkPicture; }, 10000);
+    run.workPicture = pane.WorkPicture;
+    {
+        std::lock_guard guard(server.Lock);
+        run.keyFrameRequests = int(server.KeyFrameRequests.size());
+    }
+    // Some seconds of recording, then the orderly stop closes pane and file.
+    const size_t seen = testing::ReadWholeFile(run.file).size();
+    WaitUntil([&] { return testing::ReadWholeFile(run.file).size() > seen + 200000; }, 60000);
+    h.Synchronize([&] {
+        testing::SaveWindowShot(MainForm->WindowHandle(), "host_network_channel");
+        MainForm->Hooks.Pause = [](DWORD ms) { ::Sleep(std::min<DWORD>(ms, 50)); };
+    });
+    ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, WPARAM(-1), LPARAM(-1));
+}
+
+// The stored stream of a network recording: the saved stream head, the stream's own head of
+// the connection, then the records the server sent from where the viewer joined, each in its
+// turn; the stop may cut the last one.
+struct StreamCheck {
+    bool heads = false;
+    int records = 0;
+    size_t tail = 0; // bytes after the last whole record that follows the sent order
+};
+StreamCheck CheckNetworkRecording(const Bytes& bytes, const std::vector<Bytes>& sent) {
+    StreamCheck best;
+    const Bytes& head = sent.at(0);
+    best.heads = bytes.size() >= 2 * head.size() &&
+                 std::equal(head.begin(), head.end(), bytes.begin()) &&
+                 std::equal(head.begin(), head.end(), bytes.begin() + long(head.size()));
+    const size_t start = 2 * head.size();
+    best.tail = bytes.size() - std::min(start, bytes.size());
+    // The viewer joined somewhere in the server's loop: the longest run in order wins.
+    for (size_t first = 1; first < sent.size(); ++first) {
+        size_t at = start, next = first;
+        int records = 0;
+        while (at < bytes.size()) {
+            const Bytes& want = sent[next];
+            if (at + want.size() > bytes.size() ||
+                !std::equal(want.begin(), want.end(), bytes.begin() + long(at)))
+                break;
+            at += want.size();
+            ++records;
+            if (++next == sent.size()) next = 1;
+        }
+        if (records > best.records) {
+            best.records = records;
+            best.tail = bytes.size() - at;
+        }
+    }
+    return best;
+}
+
+TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
+    ::DeleteFileW((NetRunBinFolder() + L"OEM.txt").c_str());
+    ASSERT_TRUE(testing::MapFreshDriveR(L"vantrel-net-run")) << "runs in the session";
+
+    testing::FakeLiveHost server;
+    server.Channels = 1;
+    ServingHost serving(server);
+    ASSERT_TRUE(serving.Ok());
+
+    // This host also acts as a client and shows the serving host's camera after its own.
+    {
+        TArithmetic arithmetic;
+        TSystemOtherSet other(arithmetic);
+        TOtherSettingsRecord record = other.Record;
+        record.ActAsClient = 1;
+        ASSERT_EQ(other.Save(record), 0);
+        TClientGroupRecord group{};
+        group.Name.Set("loopback");
+        group.HostAddress.Set("127.0.0.1");
+        group.UserName.Set("guest");
+        group.Password.Set("pw");
+        group.Ports.Port[0] = serving.Base();
+        group.Ports.Port[14] = 1; // nobody listens: the alarm subscription goes nowhere
+        group.OwnId = 7;
+        TClientChannelRecord channel{};
+        channel.InUse = 1;
+        channel.Name.Set("cam");
+        channel.RemoteChannel = 0;
+        channel.GroupId = 7;
+        TNetClientSet set(arithmetic, other, 0);
+        ASSERT_EQ(set.SaveGroupInfo(&group, sizeof group), 0);
+        ASSERT_EQ(set.SaveChannelInfo(&channel, sizeof channel), 0);
+    }
+    RE4Ravi_SetDisplayCallBack(0, &CountPanePicture);
+
+    NetRun run;
+    struct Watch {
+        NetRun* run;
+        testing::FakeLiveHost* server;
+    } watch{&run, &server};
+    HANDLE watcher = ::CreateThread(
+        nullptr, 0,
+        [](LPVOID p) -> DWORD {
+            auto* w = static_cast<Watch*>(p);
+            WatchNetRun(*w->run, *w->server);
+            return 0;
+        },
+        &watch, 0, nullptr);
+    dvr::win::Thread owned(watcher);
+    const int code = ProgramMain();
+    ASSERT_EQ(::WaitForSingleObject(watcher, 60000), WAIT_OBJECT_0);
+    RE4Ravi_SetDisplayCallBack(0, nullptr);
+    {
+        // The next test program finds the settings as they were.
+        TArithmetic arithmetic;
+        TSystemOtherSet other(arithmetic);
+        TOtherSettingsRecord record = other.Record;
+        record.ActAsClient = 0;
+        other.Save(record);
+        TNetClientSet set(arithmetic, other, 0);
+        const uint8_t none = 0;
+        set.SaveGroupInfo(&none, 1);
+        set.SaveChannelInfo(&none, 1);
+    }
+    ASSERT_EQ(code, 0);
+    for (const std::string& f : run.failures)
+        ADD_FAILURE() << f;
+    ASSERT_GT(run.channel, 0) << "the board's channels come first";
+    EXPECT_TRUE(run.recordingFirst) << "the recording never wrote its file";
+    EXPECT_TRUE(run.played) << PanePictures.load() << " pictures shown";
+    EXPECT_TRUE(run.workPicture);
+    EXPECT_GE(run.keyFrameRequests, 1) << "opening the pane asked for a key frame";
+    EXPECT_TRUE(MainForm->ShutdownDone);
+
+    // The stop closed the pane, the connection and the file.
+    const TPreviewPane& pane = Host->Preview->Panes[size_t(run.channel)];
+    EXPECT_FALSE(pane.Previewing);
+    EXPECT_FALSE(pane.Playing);
+    EXPECT_FALSE(Host->Capture->Slots[size_t(run.channel)].CaptureRunning);
+    EXPECT_EQ(Host->Capture->Slots[size_t(run.channel)].FileHandle, -1);
+    EXPECT_EQ(Host->NetClient->RunningThreads(), 0);
+    ASSERT_FALSE(run.file.empty());
+    EXPECT_TRUE(testing::OpensExclusively(run.file)) << run.file << " is still open";
+
+    const Bytes bytes = testing::ReadWholeFile(run.file);
+    const StreamCheck check = CheckNetworkRecording(bytes, serving.Records);
+    EXPECT_TRUE(check.heads);
+    EXPECT_GT(check.records, 200);
+    // Every record as sent, in order; only the last one may be cut by the stop.
+    size_t largest = 0;
+    for (const Bytes& r : serving.Records)
+        largest = std::max(largest, r.size());
+    EXPECT_LT(check.tail, largest) << "of " << bytes.size() << " bytes";
+    // The player's reader reads it to its end.
+    dvr::MemoryFile file(bytes);
+    dvr::PortFileState port{};
+    ASSERT_TRUE(dvr::OpenRecordFile(&port, file));
+    int read = 0, keys = 0;
+    for (int i = 0; i < 1000000; ++i) {
+        const int kind = dvr::ReadOneFrameEx(&port, 0, &file);
+        if (kind == dvr::kRecordEnd || kind < 0) break;
+        if (kind == dvr::kRecordNoPicture) continue;
+        ++read;
+        keys += kind == dvr::kRecordKey;
+    }
+    EXPECT_GE(read, check.records);
+    EXPECT_GE(keys, 1);
+}
+
+} // namespace
+} // namespace vantrel

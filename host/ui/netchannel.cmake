@@ -1,0 +1,9 @@
+# The host shows and records another host's camera as a network channel (a live server of
+# this program on loopback serves it). The host's library is defined after these parts.
+if(DVR_WINDOWS AND TARGET vantrel_netclient AND TARGET vantrel_recording_testing)
+  dvr_test(host_network_channel_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_HostNetChannels_test.cpp
+    LIBS vantrel_ui vantrel_recording_testing dvr_stream_format Brevix32 DISPLAY TIMEOUT 300)
+  add_dependencies(host_network_channel_tests vantrel_sim_firmware)
+  set_tests_properties(host_network_channel_tests PROPERTIES RESOURCE_LOCK vantrel_program)
+endif()
