@@ -587,6 +587,11 @@ void TControl::DblClick() {
     OnDblClick(this);
 }
 
+void TControl::AdjustSize() {
+    int w = width_, h = height_;
+    if (CanAutoSize(w, h)) SetBounds(left_, top_, w, h);
+}
+
 void TControl::Loaded() {
     TComponent::Loaded();
     if (parent_ && parent_font_) ApplyParentFont();
