@@ -84,6 +84,7 @@ IMAGES = [
     image('buttonhot', 24, 24, framed((72, 96, 132), (120, 150, 190), (20, 22, 28))),
     image('buttondown', 24, 24, framed((30, 40, 58), (20, 22, 28), (96, 104, 124))),
     image('edit', 16, 16, framed((24, 26, 32), (16, 18, 24), (80, 86, 100))),
+    image('panel', 16, 16, framed((196, 200, 208), (120, 126, 140), (236, 238, 242))),
     image('close', 16, 16, glyph('close', (60, 40, 44), (230, 230, 235))),
     image('min', 16, 16, glyph('min', (50, 56, 70), (230, 230, 235))),
     image('max', 16, 16, glyph('max', (50, 56, 70), (230, 230, 235))),
@@ -166,7 +167,8 @@ def form():
     title = obj('TSeTextObject', 'Title',
                 prop('Align', 'ident', 'saClient') + prop('Kind', 'ident', 'skTitle') +
                 prop('Color', 'ident', 'clNone') +
-                prop('Font.Color', 'int', 0xEBE6E6) + prop('MarginLeft', 'int', 6))
+                prop('Font.Color', 'int', 0xEBE6E6) + prop('FontFocused.Color', 'int', 0xEBE6E6) +
+                prop('MarginLeft', 'int', 6))
     caption = obj('TSeBitmapObject', 'Caption',
                   prop('Align', 'ident', 'saTop') + prop('Kind', 'ident', 'skCaption') +
                   prop('Width', 'int', 300) + prop('Height', 'int', CAPTION_H) +
@@ -209,6 +211,14 @@ def part(name, img, margin, **size):
     return obj('TSeBitmapBoxObject', name, p)
 
 
+def text(name, color):
+    """A text part: the colour its owner's text is written in, in every state."""
+    p = prop('Color', 'ident', 'clNone') + prop('Font.Color', 'int', color)
+    for state in ('FontHot', 'FontFocused', 'FontPressed'):
+        p += prop(state + '.Color', 'int', color)
+    return obj('TSeTextObject', name, p)
+
+
 def holder(name, parts):
     """An object drawn only through its named parts."""
     return obj('TSeSkinObject', name, prop('Color', 'ident', 'clNone'), parts)
@@ -217,8 +227,8 @@ def holder(name, parts):
 OBJECTS = [form(), button('Button'), button('SpeedButton'), button('SpinButton'),
            holder('ControlBar', [part('Back', 'bar', 2), part('Frame', 'bar', 2)]),
            holder('ToolBar', [part('Frame', 'bar', 2)]),
-           holder('StatusBar', [part('Frame', 'bar', 2), part('Panel', 'edit', 2)]),
-           holder('Edit', [part('Frame', 'edit', 2)]),
+           holder('StatusBar', [part('Frame', 'bar', 2), part('Panel', 'panel', 2)]),
+           holder('Edit', [part('Frame', 'panel', 2), text('text', 0x101010)]),
            holder('TrackBar', [part('Track', 'edit', 2),
                                part('Thumb', 'button', 3, Width=8, Height=18)])]
 for name, img, margin in (('Panel', 'frame', 2), ('Container', 'frame', 2)):
