@@ -303,7 +303,9 @@ void TControlCanvas::FreeHandle() {
     if (!own_dc_) return;
     HDC dc = own_dc_;
     own_dc_ = nullptr;
-    if (Handle() == dc) DetachHandle();
+    // Only the handle it has: asking for one would make a new DC, which fails (and throws)
+    // once the control's window is gone.
+    if (HandleAllocated() && Handle() == dc) DetachHandle();
     ::ReleaseDC(own_wnd_, dc);
     own_wnd_ = nullptr;
     auto& list = CanvasList();
