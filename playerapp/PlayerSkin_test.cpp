@@ -74,3 +74,34 @@ TEST(PlayerSkin, RoundTripsThroughTheSkinSource) {
 }
 
 } // namespace
+
+// The form object draws the caption and frame images at the window's size (a white
+// caption was once all the skin showed: its title part filled it).
+TEST(PlayerSkin, FormDrawsItsCaptionAndFrameImages) {
+    TSeSkinSource src;
+    Load(src, ReadAll(PLAYER_SKIN_FILE));
+    auto image = [&](const char* name) {
+        for (int i = 0; i < src.Images.Count(); ++i)
+            if (src.Images.GetBitmap(i)->Name == name) return src.Images.GetBitmap(i);
+        return static_cast<TteBitmap*>(nullptr);
+    };
+    TSeSkinObject* form = src.FindObject("Form");
+    ASSERT_NE(form, nullptr);
+    form->SetBoundsRect(TRect{0, 0, 640, 480});
+    TteBitmap out;
+    out.SetSize(640, 480);
+    out.FillColor(0xFF123456);
+    TSeBitmapCanvas canvas(out);
+    form->Draw(canvas, TRect{});
+    const TteBitmap* caption = image("caption");
+    const TteBitmap* frame = image("frame");
+    ASSERT_TRUE(caption && frame);
+    // The caption is stretched across, one image row per window row.
+    for (int y : {2, 12, 20})
+        EXPECT_EQ(out.GetPixel(320, y), caption->GetPixel(caption->Width / 2, y)) << y;
+    // The frame: left, right and bottom edges from the frame image's edges.
+    EXPECT_EQ(out.GetPixel(0, 240), frame->GetPixel(0, frame->Height / 2));
+    EXPECT_EQ(out.GetPixel(639, 240), frame->GetPixel(frame->Width - 1, frame->Height / 2));
+    EXPECT_EQ(out.GetPixel(320, 479), frame->GetPixel(frame->Width / 2, frame->Height - 1));
+    EXPECT_EQ(form->FindObjectByKind(TSeKind::skClient)->BoundsRect(), (TRect{4, 24, 636, 476}));
+}

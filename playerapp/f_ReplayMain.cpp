@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 #include "common/win/handles.h"
 #include "common/win/textconv.h"
 #include "framework/exceptions.h"
 #include "framework/win/resstream.h"
+#include "skin/engine/te_effect.h"
 #include "skin/engine/theme_se3.h"
 #include "playerapp/U_Array.h"
 #include "playerapp/U_ReplayDll.h"
@@ -37,7 +39,7 @@ bool IsPanelClass(const std::string& name) {
 }
 bool IsToolBarClass(const std::string& name) {
     const std::string u = Upper(name);
-    return u == "TTETOOLBAR" || u == "TTOOLBAR" || u == "TPLAYERTOOLBAR";
+    return u == "TTETOOLBAR" || u == "TTOOLBAR";
 }
 
 // A dialog filter "Name|*.x|..." as the common dialogs want it: NUL-separated, two NULs.
@@ -61,19 +63,35 @@ TF_Replay::TF_Replay(TComponent* AOwner) : TForm(AOwner) {
 
 TF_Replay::~TF_Replay() = default;
 
-TPlayerButton* TF_Replay::AddButton(const char* name, const wchar_t* text, int& x) {
-    auto* b = new TPlayerButton(this);
+dvr::skin::TTeSpeedButton* TF_Replay::AddButton(const char* name, ButtonGlyph glyph) {
+    auto* b = new dvr::skin::TTeSpeedButton(this);
     b->SetName(name);
+    // The tool bar lines its children up by their lefts: each new one goes last.
+    b->SetBounds(NextToolLeft(), 0, 25, 25);
     b->SetParent(TeToolBar1);
-    b->SetBounds(x, 2, 25, 25);
-    b->SetCaption(dvr::win::WideToGbk(text));
+    b->SetPerformance(dvr::skin::TTePerformance::kpDoubleBuffer);
+    b->SetFlat(true);
+    b->SetShowCaption(false);
+    b->SetBlackAndWhiteGlyph(false);
     b->SetShowHint(true);
-    x += 25;
+    TBitmap bmp;
+    DrawButtonGlyph(bmp, glyph);
+    b->SetGlyph(&bmp);
     return b;
 }
 
-void TF_Replay::AddDivider(int& x) {
-    x += 8;
+int TF_Replay::NextToolLeft() const {
+    int right = 0;
+    for (int i = 0; i < TeToolBar1->ControlCount(); ++i)
+        right = std::max(right, TeToolBar1->Controls(i)->BoundsRect().Right);
+    return right + 1;
+}
+
+void TF_Replay::AddDivider(bool visible) {
+    auto* d = new dvr::skin::TTeSpeedDivider(this);
+    d->SetLeft(NextToolLeft());
+    d->SetParent(TeToolBar1);
+    d->SetVisible(visible);
 }
 
 void TF_Replay::BuildLook() {
@@ -112,13 +130,13 @@ void TF_Replay::LoadBuiltInSkin() {
 }
 
 void TF_Replay::BuildComponents() {
+    using namespace dvr::skin;
     SetName("F_Replay");
     SetPosition(TPosition::poScreenCenter);
     SetBorderIcons({TBorderIcon::biSystemMenu, TBorderIcon::biMinimize, TBorderIcon::biMaximize});
     SetShowHint(true);
     Font()->SetName("MS Sans Serif");
     Font()->SetSize(8);
-    SetClientSize(790, 555);
 
     MainMenu1 = new TMainMenu(this);
     auto item = [&](const char* name, TMenuItem* parent, TNotifyEvent click) {
@@ -136,79 +154,127 @@ void TF_Replay::BuildComponents() {
     item("N8", N1, nullptr)->SetCaption("-");
     N4 = item("N4", N1, TNotifyEvent(this, &TF_Replay::N4Click));
     N5 = item("N5", MainMenu1->Items(), TNotifyEvent(this, &TF_Replay::N5Click));
-    SetMenu(MainMenu1);
+    BuildMenuBar();
 
-    TeControlBar1 = new TPlayerControlBar(this);
+    TeControlBar1 = new TTeControlBar(this);
     TeControlBar1->SetName("TeControlBar1");
     TeControlBar1->SetParent(this);
     TeControlBar1->SetAlign(TAlign::alTop);
+    TeControlBar1->SetColor(clBtnFace);
+    TeControlBar1->SetAutoSize(true);
     TeControlBar1->SetHeight(33);
     TeControlBar1->OnResize = TNotifyEvent(this, &TF_Replay::TeControlBar1Resize);
 
-    TeToolBar1 = new TPlayerToolBar(this);
+    TeToolBar1 = new TTeToolBar(this);
     TeToolBar1->SetName("TeToolBar1");
     TeToolBar1->SetParent(TeControlBar1);
+    TeToolBar1->SetBorderWidth(2);
+    TeToolBar1->SetButtonWidth(25);
+    TeToolBar1->SetButtonAutoSize(true);
+    TeToolBar1->SetDividerWidth(8);
     TeToolBar1->SetBounds(0, 1, 790, 31);
 
-    // Stand-in texts for the glyphs.
-    int x = 2;
-    TB_Open = AddButton("TB_Open", L"O", x);
-    AddDivider(x);
-    TB_Play = AddButton("TB_Play", L">", x);
-    TB_Pause = AddButton("TB_Pause", L"||", x);
-    TB_Stop = AddButton("TB_Stop", L"[]", x);
-    AddDivider(x);
-    TB_First = AddButton("TB_First", L"|<", x);
-    AddDivider(x);
-    TB_SignalFrameBack = AddButton("TB_SignalFrameBack", L"<", x);
-    TB_SignalFrame = AddButton("TB_SignalFrame", L">|", x);
-    AddDivider(x);
-    TB_Slow = AddButton("TB_Slow", L"<<", x);
-    TB_Fast = AddButton("TB_Fast", L">>", x);
-    AddDivider(x);
-    TB_End = AddButton("TB_End", L">|", x);
-    AddDivider(x);
-    TB_CaptureBmp = AddButton("TB_CaptureBmp", L"C", x);
-    ToolButton2 = AddButton("ToolButton2", L"F", x);
-    // The loop buttons and two play/stop-all buttons stay hidden.
-    int hidden = x;
-    TB_cycle = AddButton("TB_cycle", L"L", hidden);
-    TB_CycleStart = AddButton("TB_CycleStart", L"A", hidden);
-    TB_CycleEnd = AddButton("TB_CycleEnd", L"B", hidden);
-    TB_CycleSave = AddButton("TB_CycleSave", L"S", hidden);
-    ToolButton4 = AddButton("ToolButton4", L">*", hidden);
-    ToolButton8 = AddButton("ToolButton8", L"[]*", hidden);
-    for (TPlayerButton* b :
+    TB_Open = AddButton("TB_Open", ButtonGlyph::Open);
+    AddDivider();
+    TB_Play = AddButton("TB_Play", ButtonGlyph::Play);
+    TB_Pause = AddButton("TB_Pause", ButtonGlyph::Pause);
+    TB_Stop = AddButton("TB_Stop", ButtonGlyph::Stop);
+    AddDivider();
+    TB_First = AddButton("TB_First", ButtonGlyph::First);
+    AddDivider();
+    TB_SignalFrameBack = AddButton("TB_SignalFrameBack", ButtonGlyph::FrameBack);
+    TB_SignalFrame = AddButton("TB_SignalFrame", ButtonGlyph::FrameNext);
+    AddDivider();
+    TB_Slow = AddButton("TB_Slow", ButtonGlyph::Slow);
+    TB_Fast = AddButton("TB_Fast", ButtonGlyph::Fast);
+    AddDivider();
+    TB_End = AddButton("TB_End", ButtonGlyph::End);
+    AddDivider();
+    TB_CaptureBmp = AddButton("TB_CaptureBmp", ButtonGlyph::Capture);
+    ToolButton2 = AddButton("ToolButton2", ButtonGlyph::FullScreen);
+    // The loop buttons, two play/stop-all buttons and one divider stay hidden.
+    TB_cycle = AddButton("TB_cycle", ButtonGlyph::Loop);
+    TB_CycleStart = AddButton("TB_CycleStart", ButtonGlyph::LoopStart);
+    TB_CycleEnd = AddButton("TB_CycleEnd", ButtonGlyph::LoopEnd);
+    TB_CycleSave = AddButton("TB_CycleSave", ButtonGlyph::LoopSave);
+    ToolButton4 = AddButton("ToolButton4", ButtonGlyph::PlayAll);
+    ToolButton8 = AddButton("ToolButton8", ButtonGlyph::StopAll);
+    AddDivider(false);
+    for (TTeSpeedButton* b :
          {TB_cycle, TB_CycleStart, TB_CycleEnd, TB_CycleSave, ToolButton4, ToolButton8})
         b->SetVisible(false);
-    TB_cycle->SetToggles(true);
-    AddDivider(x);
-    CB_RealTime = AddButton("CB_RealTime", L"Real Time", hidden);
-    CB_RealTime->SetCheckBox(true);
+    // The loop button shows the loop state the window sets; a click changes nothing else.
+    TB_cycle->SetGroupIndex(4);
+    TB_cycle->SetAllowAllUp(true);
+    AddDivider();
+
+    CB_RealTime = new TTeCheckBox(this);
+    CB_RealTime->SetName("CB_RealTime");
+    CB_RealTime->SetLeft(NextToolLeft());
+    CB_RealTime->SetParent(TeToolBar1);
+    CB_RealTime->SetPerformance(TTePerformance::kpDoubleBuffer);
+    CB_RealTime->SetTransparent(true);
+    CB_RealTime->SetWideCaption(L"Real Time");
+    CB_RealTime->SetAlignment(TTeLeftRight::kalLeftJustify);
+    CB_RealTime->SetSpacing(5);
+    CB_RealTime->SetState(TTeCheckBoxState::kcbsUnChecked);
     CB_RealTime->SetVisible(false);
-    SE_TotalPorts = new TPlayerSpinEdit(this);
+
+    SE_TotalPorts = new TTeSpinEdit(this);
     SE_TotalPorts->SetName("SE_TotalPorts");
+    SE_TotalPorts->SetLeft(NextToolLeft());
     SE_TotalPorts->SetParent(TeToolBar1);
-    SE_TotalPorts->SetBounds(x, 4, 39, 21);
-    SE_TotalPorts->SetRange(1, 100);
-    x += 39;
-    AddDivider(x);
-    TB_Music = AddButton("TB_Music", L"V", x);
-    TB_Music->SetToggles(true);
-    TrackBar_Music = new TMouseTrackBar(this);
+    SE_TotalPorts->SetPerformance(TTePerformance::kpDoubleBuffer);
+    SE_TotalPorts->SetBevelSides(AllBevelSides());
+    SE_TotalPorts->SetBevelInner(TTeBevelCut::kbvLowered);
+    SE_TotalPorts->SetBevelOuter(TTeBevelCut::kbvLowered);
+    SE_TotalPorts->SetBevelKind(TTeBevelKind::kbkSingle);
+    SE_TotalPorts->SetBevelWidth(1);
+    SE_TotalPorts->SetBorderWidth(3);
+    SE_TotalPorts->SetEditorEnabled(false);
+    SE_TotalPorts->SetMaxLength(3);
+    SE_TotalPorts->SetMinValue(1);
+    SE_TotalPorts->SetMaxValue(100);
+    SE_TotalPorts->SetValue(1);
+    SE_TotalPorts->SetButtonAlign(TTeButtonAlign::baRight);
+    SE_TotalPorts->SetButtonWidth(15);
+    SE_TotalPorts->SetShowHint(true);
+    SE_TotalPorts->SetBounds(SE_TotalPorts->Left(), 0, 39, 21);
+    SE_TotalPorts->SetAutoSize(true);
+    AddDivider();
+
+    TB_Music = AddButton("TB_Music", ButtonGlyph::Sound);
+    TB_Music->SetGroupIndex(3);
+    TB_Music->SetAllowAllUp(true);
+    TrackBar_Music = new TTeTrackBar(this);
     TrackBar_Music->SetName("TrackBar_Music");
+    TrackBar_Music->SetLeft(NextToolLeft());
     TrackBar_Music->SetParent(TeToolBar1);
-    TrackBar_Music->SetBounds(x, 2, 119, 25);
+    TrackBar_Music->SetPerformance(TTePerformance::kpDoubleBuffer);
+    TrackBar_Music->SetOrientation(TteTrackOrientation::ktoHorizontal);
+    TrackBar_Music->SetBounds(TrackBar_Music->Left(), 0, 119, 25);
     TrackBar_Music->SetMax(1000);
     TrackBar_Music->SetPosition(30);
-    TrackBar_Music->SetTickStyle(TTickStyle::tsNone);
-    TrackBar_Music->SetThumbLength(14);
+    TrackBar_Music->SetThumbHalfWidth(3);
+    TrackBar_Music->SetTransparent(true);
+    TrackBar_Music->SetShowTicks(false);
     TrackBar_Music->SetShowHint(true);
 
-    SB_info = new TPlayerStatusBar(this);
+    SB_info = new TTeStatusBar(this);
     SB_info->SetName("SB_info");
     SB_info->SetParent(this);
-    SB_info->SetPanelWidths({285, 120, 120, 100, 80});
+    SB_info->SetAlign(TAlign::alBottom);
+    SB_info->SetHeight(22);
+    SB_info->SetPerformance(TTePerformance::kpDoubleBuffer);
+    SB_info->SetBevelSides(AllBevelSides());
+    SB_info->SetBevelInner(TTeBevelCut::kbvSpace);
+    SB_info->SetBevelOuter(TTeBevelCut::kbvRaised);
+    SB_info->SetBevelKind(TTeBevelKind::kbkNone);
+    SB_info->SetBevelWidth(0);
+    SB_info->SetBorderWidth(2);
+    SB_info->SetColor(clBtnFace);
+    for (int w : {285, 120, 120, 100, 80})
+        SB_info->Panels()->Add()->SetWidth(w);
     SB_info->OnResize = TNotifyEvent(this, &TF_Replay::SB_infoResize);
 
     Panel1 = new TPlayerPanel(this);
@@ -277,6 +343,65 @@ void TF_Replay::BuildComponents() {
     TB_CycleSave->OnClick = TNotifyEvent(this, &TF_Replay::LoopSaveClick);
     CB_RealTime->OnClick = TNotifyEvent(this, &TF_Replay::CB_RealTimeClick);
     SE_TotalPorts->OnChange = TNotifyEvent(this, &TF_Replay::SE_TotalPortsChange);
+
+    // The skinned frame last: it measures the window with everything in it.
+    TeForm1 = new TTeForm(this);
+    TeForm1->SetName("TeForm1");
+    TeForm1->SetBorderIcons({TTeBorderIcon::kbiClose, TTeBorderIcon::kbiSystemMenu,
+                             TTeBorderIcon::kbiMinimize, TTeBorderIcon::kbiMaximize,
+                             TTeBorderIcon::kbiRollup, TTeBorderIcon::kbiTray});
+    TeForm1->SetBorderStyle(TTeBorderStyle::kbsStandard);
+    TeForm1->SetWindowState(TTeWindowState::kwsNormal);
+    TeForm1->SetStayOnTop(false);
+    TeForm1->SetStretchBackground(false);
+    TeForm1->SetPerformance(TTeFormPerformance::kfpNoBuffer);
+    TeForm1->Animation()->SetEffectKind(dvr::skin::kRandomEffect);
+    TeForm1->SystemMenuOptions()->Animation()->SetEffectKind(dvr::skin::kRandomEffect);
+    TeForm1->TrayMenuOptions()->Animation()->SetEffectKind(dvr::skin::kRandomEffect);
+    TeForm1->SetCaption(dvr::win::Utf8ToWide("MPEG4专用播放器"));
+    TeForm1->SetThemeObject("default");
+    TeForm1->SetMenuBar(TeMenuBar1);
+    TeForm1->SetActive(true);
+    TeForm1->Loaded();
+    SetClientSize(790, 555 + TeMenuBar1->Height());
+}
+
+// The menu bar's items stand for MainMenu1's: same tree, captions copied when they are set,
+// a click runs the main menu item's click.
+void TF_Replay::BuildMenuBar() {
+    TeMenuBar1 = new dvr::skin::TTeMenuBar(this);
+    TeMenuBar1->SetName("TeMenuBar1");
+    TeMenuBar1->SetParent(this);
+    TeMenuBar1->SetAlign(TAlign::alTop);
+    std::function<void(TMenuItem*, dvr::skin::TTeItem*)> mirror = [&](TMenuItem* from,
+                                                                      dvr::skin::TTeItem* to) {
+        for (int i = 0; i < from->Count(); ++i) {
+            TMenuItem* m = from->Items(i);
+            auto* t = new dvr::skin::TTeItem(this);
+            t->SetCaption(dvr::win::GbkToWide(m->Caption()));
+            t->SetTag(m->Tag());
+            t->OnClick = m->OnClick;
+            to->Add(t);
+            menuPairs_.push_back({m, t});
+            mirror(m, t);
+        }
+    };
+    mirror(MainMenu1->Items(), TeMenuBar1->Items());
+    TeMenuBar1->Loaded();
+}
+
+void TF_Replay::ShowMenuCaptions() {
+    for (const auto& [m, t] : menuPairs_) {
+        t->SetCaption(dvr::win::GbkToWide(m->Caption()));
+        t->SetVisible(m->Visible());
+    }
+}
+
+void TF_Replay::MusicClick(TObject*) {
+    // The button turns its own down state on the click; the command turns it, so undo the
+    // button's turn first.
+    TB_Music->SetDown(!TB_Music->Down());
+    commands_->MusicClick();
 }
 
 void TF_Replay::IgnoreException(TObject*, const Exception&) {}
@@ -303,6 +428,7 @@ void TF_Replay::FormShow(TObject*) {
                                                 {N7, tcSetup}, {N4, tcQuit}, {N5, tcAbout}};
     for (const auto& [m, entry] : menus)
         m->SetCaption(Gbk(TitleCaptions[entry]));
+    ShowMenuCaptions();
     const std::pair<TControl*, int> hints[] = {{TB_Play, hcPlay},
                                                {TB_Pause, hcPause},
                                                {TB_Stop, hcStop},
@@ -427,7 +553,7 @@ void TF_Replay::ShowControlEnables(const ControlEnables& e) {
 }
 
 void TF_Replay::SetStatusText(StatusPanel panel, const std::wstring& text) {
-    SB_info->SetPanelText(panel, text);
+    if (panel < SB_info->Panels()->Count()) SB_info->Panels()->GetItem(panel)->SetText(text);
 }
 
 void TF_Replay::ShowLoopControls(const LoopControlsView& v) {
@@ -529,11 +655,12 @@ void TF_Replay::ToggleFullScreen() {
             m->SetVisible(!fullScreen_);
         }
     }
+    ShowMenuCaptions();
     if (HandleAllocated()) ::SendMessageW(Handle(), WM_SIZE, 0, 0);
 }
 
 void TF_Replay::SE_TotalPortsChange(TObject*) {
-    commands_->ChangePortCount(SE_TotalPorts->Value());
+    if (commands_) commands_->ChangePortCount(int(SE_TotalPorts->Value()));
 }
 
 void TF_Replay::CB_RealTimeClick(TObject*) {
@@ -541,8 +668,12 @@ void TF_Replay::CB_RealTimeClick(TObject*) {
 }
 
 void TF_Replay::SB_infoResize(TObject*) {
-    const int last = SB_info->PanelCount() - 1;
-    if (last >= 0) SB_info->SetPanelWidth(last, SB_info->Width() - SB_info->PanelLeft(last) - 20);
+    const int last = SB_info->Panels()->Count() - 1;
+    if (last < 0) return;
+    int left = 0;
+    for (int i = 0; i < last; ++i)
+        left += SB_info->Panels()->GetItem(i)->Width;
+    SB_info->Panels()->GetItem(last)->SetWidth(SB_info->Width() - left - 20);
 }
 
 void TF_Replay::TeControlBar1Resize(TObject*) {

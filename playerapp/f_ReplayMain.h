@@ -13,7 +13,17 @@
 #include "framework/ui/timer.h"
 #include "playerapp/MouseTrackBar.h"
 #include "playerapp/U_PlayerCommands.h"
+#include "playerapp/U_ButtonGlyphs.h"
 #include "playerapp/U_PlayerControls.h"
+#include "skin/controls/te_button.h"
+#include "skin/controls/te_controlbar.h"
+#include "skin/controls/te_form_theme.h"
+#include "skin/controls/te_menubar.h"
+#include "skin/controls/te_speedbutton.h"
+#include "skin/controls/te_spinedit.h"
+#include "skin/controls/te_statusbar.h"
+#include "skin/controls/te_toolbar.h"
+#include "skin/controls/te_trackbar.h"
 #include "skin/engine/te_engine.h"
 
 namespace playerqz {
@@ -32,21 +42,26 @@ public:
     // Components, named as the window's designer names them.
     dvr::skin::TTeThemeList* TeThemeList1;
     dvr::skin::TTeThemeEngine* TeThemeEngine1;
-    TPlayerControlBar* TeControlBar1;
-    TPlayerToolBar* TeToolBar1;
-    TPlayerButton *TB_Open, *TB_Play, *TB_Pause, *TB_Stop, *TB_First, *TB_SignalFrameBack,
-        *TB_SignalFrame, *TB_Slow, *TB_Fast, *TB_End, *TB_CaptureBmp, *ToolButton2, *TB_cycle,
-        *TB_CycleStart, *TB_CycleEnd, *TB_CycleSave, *ToolButton4, *ToolButton8, *TB_Music;
-    TPlayerButton* CB_RealTime;
-    TPlayerSpinEdit* SE_TotalPorts;
-    TMouseTrackBar* TrackBar_Music;
+    dvr::skin::TTeForm* TeForm1;
+    dvr::skin::TTeControlBar* TeControlBar1;
+    dvr::skin::TTeToolBar* TeToolBar1;
+    dvr::skin::TTeSpeedButton *TB_Open, *TB_Play, *TB_Pause, *TB_Stop, *TB_First,
+        *TB_SignalFrameBack, *TB_SignalFrame, *TB_Slow, *TB_Fast, *TB_End, *TB_CaptureBmp,
+        *ToolButton2, *TB_cycle, *TB_CycleStart, *TB_CycleEnd, *TB_CycleSave, *ToolButton4,
+        *ToolButton8, *TB_Music;
+    dvr::skin::TTeCheckBox* CB_RealTime;
+    dvr::skin::TTeSpinEdit* SE_TotalPorts;
+    dvr::skin::TTeTrackBar* TrackBar_Music;
     TPlayerPanel* Panel1;
     TPlayerPanel* P_Draw;
     TFrameLine *Lab_Top, *Lab_Bottom, *Lab_Left, *Lab_Right;
     TMouseTrackBar* TrackBar_FilePos;
-    TPlayerStatusBar* SB_info;
+    dvr::skin::TTeStatusBar* SB_info;
     dvr::fw::TMainMenu* MainMenu1;
     dvr::fw::TMenuItem *N1, *N2, *N3, *N7, *N4, *N5;
+    // The skinned frame draws the whole non-client area, so the main menu is shown by a
+    // skinned menu bar whose items follow MainMenu1's.
+    dvr::skin::TTeMenuBar* TeMenuBar1;
     dvr::fw::TTimer* Timer1;
 
     TPlayerCommands& Commands() { return *commands_; }
@@ -112,8 +127,11 @@ private:
     void BuildComponents();
     void BuildLook();
     void LoadBuiltInSkin();
-    TPlayerButton* AddButton(const char* name, const wchar_t* text, int& x);
-    void AddDivider(int& x);
+    dvr::skin::TTeSpeedButton* AddButton(const char* name, ButtonGlyph glyph);
+    void AddDivider(bool visible = true);
+    int NextToolLeft() const;
+    void BuildMenuBar();
+    void ShowMenuCaptions();
     std::wstring Title() const;
 
     void WMRefreshPorts(dvr::fw::TMessage& M);
@@ -132,7 +150,7 @@ private:
     void FastClick(dvr::fw::TObject*) { commands_->FastClick(); }
     void FrameClick(dvr::fw::TObject*) { commands_->FrameClick(); }
     void FrameBackClick(dvr::fw::TObject*) { commands_->FrameBackClick(); }
-    void MusicClick(dvr::fw::TObject*) { commands_->MusicClick(); }
+    void MusicClick(dvr::fw::TObject*);
     void VolumeChange(dvr::fw::TObject*) { commands_->VolumeChange(); }
     void CloseClick(dvr::fw::TObject*) { commands_->CloseClick(); }
     void PlayAllClick(dvr::fw::TObject*) { commands_->PlayAll(); }
@@ -152,6 +170,7 @@ private:
     }
 
     std::unique_ptr<TPlayerCommands> commands_;
+    std::vector<std::pair<dvr::fw::TMenuItem*, dvr::skin::TTeItem*>> menuPairs_;
     std::vector<TPlayerPanel*> portPanels_;
     bool fullScreen_ = false;
 };

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -74,13 +75,19 @@ protected:
         ::SendMessageW(c->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         ::SendMessageW(c->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     }
-    void Press(TPlayerButton* b) { ::SendMessageW(b->Handle(), BM_CLICK, 0, 0); }
+    // A click on a tool button, through the tool bar's window as the mouse gives it.
+    void Press(dvr::skin::TTeSpeedButton* b) {
+        const LPARAM at = MAKELPARAM(b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
+        HWND bar = b->Parent()->Handle();
+        ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(bar, WM_LBUTTONUP, 0, at);
+    }
     void DoubleClick(TWinControl* c) {
         Click(c);
         ::SendMessageW(c->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
         ::SendMessageW(c->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     }
-    std::wstring Status(int panel) { return form->SB_info->PanelText(panel); }
+    std::wstring Status(int panel) { return form->SB_info->Panels()->GetItem(panel)->Text; }
     std::wstring Caption() { return dvr::win::GbkToWide(form->Caption()); }
 
     std::unique_ptr<TReplayService> service;
@@ -170,11 +177,11 @@ TEST_F(ReplayWindow, FullScreenHidesAllButTheVideoAndComesBack) {
 TEST_F(ReplayWindow, LastStatusPanelTakesTheRestOfTheBar) {
     Make(1);
     const int left = 285 + 120 + 120 + 100;
-    EXPECT_EQ(form->SB_info->PanelWidth(4), form->SB_info->Width() - left - 20);
+    EXPECT_EQ(form->SB_info->Panels()->GetItem(4)->Width, form->SB_info->Width() - left - 20);
     form->SetClientWidth(900);
     Pump(20);
     EXPECT_EQ(form->SB_info->Width(), 900);
-    EXPECT_EQ(form->SB_info->PanelWidth(4), 900 - left - 20);
+    EXPECT_EQ(form->SB_info->Panels()->GetItem(4)->Width, 900 - left - 20);
     EXPECT_EQ(form->TeToolBar1->Width(), form->TeControlBar1->Width());
 }
 
@@ -312,6 +319,46 @@ TEST_F(ReplayWindow, OpensWithTheBuiltInSkinAndShowsTheRecording) {
     ScreenShot shot(form->Handle());
     shot.Save("playerqz_window_playing.bmp");
     EXPECT_TRUE(shown);
+
+    // The skin's images are on the frame and the tool bar: a pixel there has a colour of
+    // the image that part is drawn from (the display has 16 bits, hence the tolerance).
+    auto inImage = [&](const char* name, uint32_t px) {
+        const dvr::skin::TteBitmap* img = nullptr;
+        for (int i = 0; i < skin->LoadedSkin.Images.Count(); ++i)
+            if (skin->LoadedSkin.Images.GetBitmap(i)->Name == name)
+                img = skin->LoadedSkin.Images.GetBitmap(i);
+        if (!img) return false;
+        auto close = [](uint32_t a, uint32_t b) {
+            for (int sh : {0, 8, 16})
+                if (std::abs(int((a >> sh) & 0xFF) - int((b >> sh) & 0xFF)) > 8) return false;
+            return true;
+        };
+        for (int y = 0; y < img->Height; ++y)
+            for (int x = 0; x < img->Width; ++x)
+                if (close(img->GetPixel(x, y) & 0xFFFFFF, px)) return true;
+        return false;
+    };
+    RECT wr{}, tr{};
+    ::GetWindowRect(form->Handle(), &wr);
+    ::GetWindowRect(form->TeToolBar1->Handle(), &tr);
+    const TRect margins = form->TeForm1->FrameMargins();
+    ASSERT_GT(margins.Top, 0);
+    // Caption, right of the title and left of the caption buttons.
+    EXPECT_TRUE(inImage("caption", shot.At(shot.w / 2 + 60, margins.Top / 2)))
+        << std::hex << shot.At(shot.w / 2 + 60, margins.Top / 2);
+    // Left, right and bottom edges of the frame.
+    EXPECT_TRUE(inImage("frame", shot.At(1, shot.h / 2))) << std::hex << shot.At(1, shot.h / 2);
+    EXPECT_TRUE(inImage("frame", shot.At(shot.w - 2, shot.h / 2)));
+    EXPECT_TRUE(inImage("frame", shot.At(shot.w / 2, shot.h - 2)));
+    // The tool bar past its last control.
+    const int tx = tr.right - wr.left - 12, ty = (tr.top + tr.bottom) / 2 - wr.top;
+    EXPECT_TRUE(inImage("bar", shot.At(tx, ty))) << std::hex << shot.At(tx, ty);
+    // A tool button's face.
+    RECT br{};
+    ::GetWindowRect(form->TeToolBar1->Handle(), &br);
+    const TRect play = form->TB_Play->BoundsRect();
+    EXPECT_TRUE(inImage("button", shot.At(br.left - wr.left + play.Left + 3,
+                                          br.top - wr.top + play.Top + play.Height() - 4)));
 }
 
 TEST_F(ReplayWindow, MenuOpenDoesWhatTheOpenButtonDoes) {

@@ -75,6 +75,7 @@ def glyph(kind, face, ink):
 
 
 CAPTION_H = 24
+FRAME = 4
 IMAGES = [
     image('caption', 32, CAPTION_H, vgrad((58, 66, 84), (30, 34, 44))),
     image('frame', 24, 24, framed((36, 40, 50), (70, 78, 96), (16, 18, 24))),
@@ -83,6 +84,7 @@ IMAGES = [
     image('buttonhot', 24, 24, framed((72, 96, 132), (120, 150, 190), (20, 22, 28))),
     image('buttondown', 24, 24, framed((30, 40, 58), (20, 22, 28), (96, 104, 124))),
     image('edit', 16, 16, framed((24, 26, 32), (16, 18, 24), (80, 86, 100))),
+    image('panel', 16, 16, framed((196, 200, 208), (120, 126, 140), (236, 238, 242))),
     image('close', 16, 16, glyph('close', (60, 40, 44), (230, 230, 235))),
     image('min', 16, 16, glyph('min', (50, 56, 70), (230, 230, 235))),
     image('max', 16, 16, glyph('max', (50, 56, 70), (230, 230, 235))),
@@ -164,7 +166,9 @@ def sysbutton(name, action, img, offset):
 def form():
     title = obj('TSeTextObject', 'Title',
                 prop('Align', 'ident', 'saClient') + prop('Kind', 'ident', 'skTitle') +
-                prop('Font.Color', 'int', 0xEBE6E6) + prop('MarginLeft', 'int', 6))
+                prop('Color', 'ident', 'clNone') +
+                prop('Font.Color', 'int', 0xEBE6E6) + prop('FontFocused.Color', 'int', 0xEBE6E6) +
+                prop('MarginLeft', 'int', 6))
     caption = obj('TSeBitmapObject', 'Caption',
                   prop('Align', 'ident', 'saTop') + prop('Kind', 'ident', 'skCaption') +
                   prop('Width', 'int', 300) + prop('Height', 'int', CAPTION_H) +
@@ -173,13 +177,22 @@ def form():
                   [sysbutton('Close', 'sbaClose', 'close', 4),
                    sysbutton('Maximize', 'sbaMaximize', 'max', 22),
                    sysbutton('Minimize', 'sbaMinimize', 'min', 40), title])
+    def edge(name, kind, align, r, size):
+        p = prop('Align', 'ident', align) + prop('Kind', 'ident', kind)
+        p += prop('Width' if align in ('saLeft', 'saRight') else 'Height', 'int', size)
+        p += rect('Bitmap', 'frame', r) + prop('TileStyle', 'ident', 'tsStretch')
+        return obj('TSeBitmapObject', name, p)
+    fw, fh = SIZES['frame']
+    bottom = edge('Bottom', 'skBottom', 'saBottom', (0, fh - FRAME, fw, fh), FRAME)
+    left = edge('Left', 'skLeft', 'saLeft', (0, 0, FRAME, fh), FRAME)
+    right = edge('Right', 'skRight', 'saRight', (fw - FRAME, 0, fw, fh), FRAME)
     client = obj('TSeBitmapBoxObject', 'Client',
                  prop('Align', 'ident', 'saClient') + prop('Top', 'int', CAPTION_H) +
                  prop('Width', 'int', 300) + prop('Height', 'int', 200 - CAPTION_H) + box('Client', 'frame', 4, 'skClient'))
     # The design size; the children are laid out in it and follow the window's size.
     return obj('TSeSkinObject', 'Form',
                prop('Kind', 'ident', 'skForm') + prop('Width', 'int', 300) +
-               prop('Height', 'int', 200), [caption, client])
+               prop('Height', 'int', 200), [caption, bottom, left, right, client])
 
 
 def button(name):
@@ -190,11 +203,35 @@ def button(name):
     return obj('TSeButtonBitmapBoxObject', name, p)
 
 
-OBJECTS = [form(), button('Button'), button('SpeedButton'), button('SpinButton')]
-for name, img, margin in (('ToolBar', 'bar', 2), ('ControlBar', 'bar', 2),
-                          ('StatusBar', 'bar', 2), ('Panel', 'frame', 2),
-                          ('Container', 'frame', 2), ('Edit', 'edit', 2),
-                          ('TrackBar', 'bar', 2)):
+def part(name, img, margin, **size):
+    """A named part of an object: the image as a nine-part box, or at its own size."""
+    p = box(name, img, margin)
+    for k, v in size.items():
+        p += prop(k, 'int', v)
+    return obj('TSeBitmapBoxObject', name, p)
+
+
+def text(name, color):
+    """A text part: the colour its owner's text is written in, in every state."""
+    p = prop('Color', 'ident', 'clNone') + prop('Font.Color', 'int', color)
+    for state in ('FontHot', 'FontFocused', 'FontPressed'):
+        p += prop(state + '.Color', 'int', color)
+    return obj('TSeTextObject', name, p)
+
+
+def holder(name, parts):
+    """An object drawn only through its named parts."""
+    return obj('TSeSkinObject', name, prop('Color', 'ident', 'clNone'), parts)
+
+
+OBJECTS = [form(), button('Button'), button('SpeedButton'), button('SpinButton'),
+           holder('ControlBar', [part('Back', 'bar', 2), part('Frame', 'bar', 2)]),
+           holder('ToolBar', [part('Frame', 'bar', 2)]),
+           holder('StatusBar', [part('Frame', 'bar', 2), part('Panel', 'panel', 2)]),
+           holder('Edit', [part('Frame', 'panel', 2), text('text', 0x101010)]),
+           holder('TrackBar', [part('Track', 'edit', 2),
+                               part('Thumb', 'button', 3, Width=8, Height=18)])]
+for name, img, margin in (('Panel', 'frame', 2), ('Container', 'frame', 2)):
     OBJECTS.append(obj('TSeBitmapBoxObject', name, box(name, img, margin)))
 
 

@@ -303,7 +303,9 @@ void TControlCanvas::FreeHandle() {
     if (!own_dc_) return;
     HDC dc = own_dc_;
     own_dc_ = nullptr;
-    if (Handle() == dc) DetachHandle();
+    // Only the handle it has: asking for one would make a new DC, which fails (and throws)
+    // once the control's window is gone.
+    if (HandleAllocated() && Handle() == dc) DetachHandle();
     ::ReleaseDC(own_wnd_, dc);
     own_wnd_ = nullptr;
     auto& list = CanvasList();
@@ -585,6 +587,11 @@ void TControl::Click() {
 }
 void TControl::DblClick() {
     OnDblClick(this);
+}
+
+void TControl::AdjustSize() {
+    int w = width_, h = height_;
+    if (CanAutoSize(w, h)) SetBounds(left_, top_, w, h);
 }
 
 void TControl::Loaded() {

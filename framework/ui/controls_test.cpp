@@ -272,5 +272,31 @@ TEST(Control, ParentFontAndColorFlowDownUntilSetOnTheChild) {
     EXPECT_EQ(child->Font()->Height(), -30);
 }
 
+TEST(Control, AdjustSizeTakesTheWantedSizeWithinTheConstraints) {
+    struct TSized : TTestSwatch {
+        using TTestSwatch::TTestSwatch;
+        int wantW = 0, wantH = 0;
+        bool CanAutoSize(int& W, int& H) override {
+            if (wantW <= 0) return false;
+            W = wantW;
+            H = wantH;
+            return true;
+        }
+    };
+    FormPtr form = NewForm();
+    auto* c = new TSized(form.get());
+    c->SetParent(form.get());
+    c->SetBounds(5, 6, 40, 30);
+    c->AdjustSize(); // nothing wanted: unchanged
+    EXPECT_EQ(c->BoundsRect(), (TRect{5, 6, 45, 36}));
+    c->wantW = 70;
+    c->wantH = 12;
+    c->AdjustSize();
+    EXPECT_EQ(c->BoundsRect(), (TRect{5, 6, 75, 18}));
+    c->Constraints()->MaxWidth = 50;
+    c->AdjustSize();
+    EXPECT_EQ(c->Width(), 50);
+}
+
 } // namespace
 } // namespace dvr::fw

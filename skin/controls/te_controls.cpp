@@ -65,6 +65,18 @@ void PaintParentInto(fw::TControl* Control, HDC DC, bool Buffered) {
     fw::TWinControl* parent = Control->Parent();
     if (!parent || Control->Width() <= 0 || Control->Height() <= 0) return;
     if (!parent->HandleAllocated()) return;
+    // The parent's painting paints its graphic children, this one among them: it must not
+    // ask for the parent's picture again while it is being made.
+    const fw::TControlState state = Control->ControlState();
+    if (state.Contains(fw::TControlStateItem::csPaintCopy)) return;
+    fw::TControlState copying = state;
+    copying.Include(fw::TControlStateItem::csPaintCopy);
+    Control->SetControlState(copying);
+    struct RestoreState {
+        fw::TControl* c;
+        fw::TControlState s;
+        ~RestoreState() { c->SetControlState(s); }
+    } restore_state{Control, state};
     int saved = ::SaveDC(DC);
     TPoint origin = Control->ClientOrigin();
     POINT p{origin.X, origin.Y};

@@ -11,6 +11,7 @@
 #include "skin/controls/te_items.h"
 #include "skin/controls/te_listbox.h"
 #include "skin/controls/te_message.h"
+#include "skin/controls/te_popupmenu.h"
 #include "skin/controls/te_speedbutton.h"
 #include "skin/controls/te_tabcontrol.h"
 #include "skin/engine/te_theme.h"
@@ -85,6 +86,7 @@ void StartControlsUnit() {
     SharedPaintBuffer(); // also registers the controls' background painter
     MenuFont();
     SubMenuArrow();
+    InitPopupMenus();
     fw::RegisterClass(TTeItem::StaticClass());
     ClickHandler();
     CommonPopupOptions() = false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/list.h"
+#include "framework/ui/stdctrls.h"
 #include "skin/controls/te_controls.h"
 
 #include <string>
@@ -66,7 +67,7 @@ private:
 
 enum class TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 enum class TPasswordKind : uint8_t { pkNone, pkChar, pkRect, pkRoundRect, pkCircle, pkTriangle };
-enum class TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+using fw::TAlignment;
 
 class TTeEdit : public TTeControl {
     FW_CLASS(TTeEdit, TTeControl)

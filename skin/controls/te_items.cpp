@@ -12,9 +12,11 @@ using fw::TMessage;
 
 namespace {
 
+// Never destroyed: items of forms the application frees during the program's exit run
+// after the statics made before them are gone.
 std::set<const TTeItem*>& LiveItems() {
-    static std::set<const TTeItem*> items;
-    return items;
+    static auto* items = new std::set<const TTeItem*>;
+    return *items;
 }
 
 bool ClassNamed(const fw::TObject* Object, const char* Name) {

@@ -208,8 +208,7 @@ void TTeMenuBar::SetParent(fw::TWinControl* AParent) {
 }
 
 void TTeMenuBar::UpdateAutoSize() {
-    int w = Width(), h = Height();
-    if (CanAutoSize(w, h) && h != Height()) SetBounds(Left(), Top(), Width(), h);
+    AdjustSize();
 }
 
 bool TTeMenuBar::CanAutoSize(int&, int& NewHeight) {

@@ -96,8 +96,14 @@ TEST_F(ToolBarTest, PlainFaceOnTheDisplay) {
         b->SetWideCaption(std::wstring(1, wchar_t(L'A' + i)));
         b->SetParent(t);
     }
+    // A divider paints the bar behind it (the bar's painting paints the divider too).
+    auto* d = new TTeSpeedDivider(shown.get());
+    d->SetBounds(130, 0, 8, 29);
+    d->SetParent(t);
     PumpAll();
     Shot s(t);
+    ASSERT_EQ(d->Left(), 77);
+    EXPECT_EQ(s.At(81, 15), 0xA0C0FFu);
     EXPECT_EQ(s.At(150, 15), 0xA0C0FFu); // the bar's colour past the buttons
     EXPECT_EQ(s.At(0, 0), 0xA0C0FFu);
     SaveWindowShot(shown.get(), "toolbar");
