@@ -238,6 +238,9 @@ int PrepareDisplay(int portNo, HWND window) {
         if (!port.drawDib) port.drawDib.reset(::DrawDibOpen());
         if (!port.drawDib) return 0;
         port.windowDc = std::make_unique<win::WindowDc>(window);
+        // A picture shrunk into a small window is sampled, not merged row by row: the
+        // default merge reads every source pixel and costs more than the decoding.
+        if (port.windowDc->get()) ::SetStretchBltMode(port.windowDc->get(), COLORONCOLOR);
     }
     // DrawDib takes bottom-up pictures, surfaces top-down ones: every port, file or
     // stream, is drawn upright.
