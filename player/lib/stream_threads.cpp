@@ -184,8 +184,11 @@ DWORD WINAPI SharedStreamPlayThread(LPVOID) {
     SharedStreamState& st = SharedStream;
     PassWork& w = st.pass;
     {
+        // The helpers of an earlier run have ended: this run's count their passes from 0.
         std::lock_guard<std::mutex> lock(w.lock);
         w.quit = false;
+        w.generation = 0;
+        w.busy = 0;
     }
     std::vector<win::Thread> helpers;
     for (int i = PassHelperCount(); i > 0; --i) {
