@@ -238,8 +238,8 @@ int PrepareDisplay(int portNo, HWND window) {
         if (!port.drawDib) port.drawDib.reset(::DrawDibOpen());
         if (!port.drawDib) return 0;
         port.windowDc = std::make_unique<win::WindowDc>(window);
-        // A picture shrunk into a small window is sampled, not merged row by row: the
-        // default merge reads every source pixel and costs more than the decoding.
+        // A stretch that shrinks samples, rather than merging rows the default way, which
+        // reads every source pixel and darkens colour pictures.
         if (port.windowDc->get()) ::SetStretchBltMode(port.windowDc->get(), COLORONCOLOR);
     }
     // DrawDib takes bottom-up pictures, surfaces top-down ones: every port, file or
@@ -263,8 +263,10 @@ const uint8_t* ShrinkPicture(PlayPort& port, const uint8_t* picture, const Rect&
     const size_t dstStride = (static_cast<size_t>(dw) * 3 + 3) & ~size_t{3};
     port.shrunkPicture.resize(dstStride * dh);
     port.shrunkColumns.resize(static_cast<size_t>(dw));
-    for (int i = 0; i < dw; ++i)
-        port.shrunkColumns[i] = 3 * (source.left + static_cast<int>((2 * int64_t{i} + 1) * sw / (2 * dw)));
+    for (int i = 0; i < dw; ++i) {
+        const int column = source.left + static_cast<int>((2 * int64_t{i} + 1) * sw / (2 * dw));
+        port.shrunkColumns[i] = 3 * column;
+    }
     for (int j = 0; j < dh; ++j) {
         const int row = source.top + static_cast<int>((2 * int64_t{j} + 1) * sh / (2 * dh));
         const uint8_t* in = picture + static_cast<size_t>(height - 1 - row) * srcStride;
