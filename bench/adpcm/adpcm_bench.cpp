@@ -16,11 +16,12 @@ extern "C" {
 #include <functional>
 #include <vector>
 
+#include "bench/thread_clock.h"
 #include "common/adpcm/adpcm.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = dvr::bench::ThreadClock; // CPU time of this thread
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kRate = 8000;

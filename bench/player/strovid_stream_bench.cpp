@@ -5,6 +5,7 @@
 // process's CPU time per port-second. Not a test: it prints what it measured.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -106,11 +107,22 @@ int main(int argc, char** argv) {
     const double cpuStart = CpuSeconds();
     const DWORD start = ::GetTickCount();
     const int total = kSeconds * kPicturesPerSecond;
+    // Pictures shown by all ports at the end of each second, and the feeding's worst lateness:
+    // a stall shows as a flat stretch of the timeline (or as lateness when it was the feeder's).
+    std::vector<int> timeline;
+    int latestMs = 0;
     for (int i = 0; i < total; ++i) {
         // Each record at its own 40 ms mark, the recording looped.
         const DWORD due = start + static_cast<DWORD>(i) * 1000 / kPicturesPerSecond;
         const DWORD now = ::GetTickCount();
         if (static_cast<int32_t>(due - now) > 0) ::Sleep(due - now);
+        latestMs = std::max(latestMs, static_cast<int>(::GetTickCount() - due));
+        if (i % kPicturesPerSecond == 0) {
+            int shown = 0;
+            for (const auto& s : Shown)
+                shown += s.load();
+            timeline.push_back(shown);
+        }
         const auto& rec = records[static_cast<size_t>(i) % records.size()];
         for (int p = 0; p < kPorts; ++p)
             RE4Ravi_InputData(p, rec.data(), static_cast<unsigned>(rec.size()));
@@ -135,5 +147,9 @@ int main(int argc, char** argv) {
     std::printf("%d D1 channels, %d pictures fed each over %.1f s\n", kPorts, total, seconds);
     std::printf("P pictures not shown: %d of %d\n", dropped, kPorts * total);
     std::printf("CPU: %.2f s, %.1f ms per port-second\n", cpu, cpu * 1000.0 / (kPorts * seconds));
+    std::printf("feeding at most %d ms late; pictures shown by the end of each second:", latestMs);
+    for (size_t t = 1; t < timeline.size(); ++t)
+        std::printf(" %d", timeline[t] - timeline[t - 1]);
+    std::printf("\n");
     return dropped == 0 ? 0 : 2;
 }

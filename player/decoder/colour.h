@@ -12,7 +12,8 @@ RgbLayout LayoutOf(int format);
 
 // Converts the packed picture yuv (Y, then Cb, then Cr, width / 2 x height / 2 each)
 // into rgb; with flip, picture row y goes to output row height - 1 - y. The 15-bit layout
-// is always written top-down. Every level gives the same result.
+// is always written top-down. Every level gives the same result (level 2 writes 24-bit
+// rows with byte shuffles where the processor has them, level 1 with plain SSE2 stores).
 void ConvertYuvToRgb(const uint8_t* yuv, uint8_t* rgb, int width, int height, RgbLayout layout,
                      bool flip, int level);
 

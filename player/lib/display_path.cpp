@@ -238,6 +238,9 @@ int PrepareDisplay(int portNo, HWND window) {
         if (!port.drawDib) port.drawDib.reset(::DrawDibOpen());
         if (!port.drawDib) return 0;
         port.windowDc = std::make_unique<win::WindowDc>(window);
+        // A stretch that shrinks samples, rather than merging rows the default way, which
+        // reads every source pixel and darkens colour pictures.
+        if (port.windowDc->get()) ::SetStretchBltMode(port.windowDc->get(), COLORONCOLOR);
     }
     // DrawDib takes bottom-up pictures, surfaces top-down ones: every port, file or
     // stream, is drawn upright.
@@ -249,21 +252,61 @@ int PrepareDisplay(int portNo, HWND window) {
 
 namespace {
 
+// The source rectangle of a bottom-up 24-bit picture sampled to dw x dh, one source pixel
+// per window pixel as a shrinking stretch picks them, into the port's own bottom-up
+// picture. Drawing then converts and copies only what the window shows: a D1 picture in a
+// small window otherwise costs the display more than its decoding.
+const uint8_t* ShrinkPicture(PlayPort& port, const uint8_t* picture, const Rect& source, int width,
+                             int height, int dw, int dh) {
+    const int sw = source.right - source.left, sh = source.bottom - source.top;
+    const size_t srcStride = static_cast<size_t>(width) * 3;
+    const size_t dstStride = (static_cast<size_t>(dw) * 3 + 3) & ~size_t{3};
+    port.shrunkPicture.resize(dstStride * dh);
+    port.shrunkColumns.resize(static_cast<size_t>(dw));
+    for (int i = 0; i < dw; ++i) {
+        const int column = source.left + static_cast<int>((2 * int64_t{i} + 1) * sw / (2 * dw));
+        port.shrunkColumns[i] = 3 * column;
+    }
+    for (int j = 0; j < dh; ++j) {
+        const int row = source.top + static_cast<int>((2 * int64_t{j} + 1) * sh / (2 * dh));
+        const uint8_t* in = picture + static_cast<size_t>(height - 1 - row) * srcStride;
+        uint8_t* out = port.shrunkPicture.data() + static_cast<size_t>(dh - 1 - j) * dstStride;
+        for (int i = 0; i < dw; ++i, out += 3) {
+            const uint8_t* px = in + port.shrunkColumns[i];
+            out[0] = px[0];
+            out[1] = px[1];
+            out[2] = px[2];
+        }
+    }
+    return port.shrunkPicture.data();
+}
+
 int DrawWithDrawDib(PlayPort& port, const uint8_t* picture, const Rect& source, int width,
                     int height) {
+    const int dw = port.destRect.right - port.destRect.left;
+    const int dh = port.destRect.bottom - port.destRect.top;
+    const int sw = source.right - source.left, sh = source.bottom - source.top;
     BITMAPINFOHEADER& bih = port.bitmapHeader;
     bih = {};
     bih.biSize = sizeof bih;
-    bih.biWidth = width;
-    bih.biHeight = height;
     bih.biPlanes = 1;
     bih.biBitCount = 24;
     bih.biCompression = BI_RGB;
+    if (dw > 0 && dh > 0 && dw <= sw && dh <= sh && (dw < sw || dh < sh) && source.left >= 0 &&
+        source.top >= 0 && source.right <= width && source.bottom <= height) {
+        const uint8_t* shrunk = ShrinkPicture(port, picture, source, width, height, dw, dh);
+        bih.biWidth = dw;
+        bih.biHeight = dh;
+        bih.biSizeImage = static_cast<DWORD>(port.shrunkPicture.size());
+        ::DrawDibDraw(port.drawDib.get(), port.windowDc->get(), 0, 0, dw, dh, &bih,
+                      const_cast<uint8_t*>(shrunk), 0, 0, dw, dh, 0);
+        return 1;
+    }
+    bih.biWidth = width;
+    bih.biHeight = height;
     bih.biSizeImage = static_cast<DWORD>(width) * height * 3;
-    ::DrawDibDraw(
-        port.drawDib.get(), port.windowDc->get(), 0, 0, port.destRect.right - port.destRect.left,
-        port.destRect.bottom - port.destRect.top, &bih, const_cast<uint8_t*>(picture), source.left,
-        source.top, source.right - source.left, source.bottom - source.top, 0);
+    ::DrawDibDraw(port.drawDib.get(), port.windowDc->get(), 0, 0, dw, dh, &bih,
+                  const_cast<uint8_t*>(picture), source.left, source.top, sw, sh, 0);
     return 1;
 }
 

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -139,6 +141,64 @@ TEST(Display, DrawsTheDecodedPictureIntoTheWindow) {
     EXPECT_EQ(port.drawDibFlag, 0);
     EXPECT_FALSE(port.drawDib);
     EXPECT_EQ(port.window, nullptr);
+    ::DestroyWindow(wnd);
+}
+
+// A picture drawn into a smaller window shows, pixel for pixel, the picture sampled over
+// the source rectangle, upright: the whole picture and a zoomed part of it.
+TEST(Display, AShrunkPictureShowsTheSampledSourceUpright) {
+    const int portNo = 13;
+    PlayPort& port = PortTable[portNo];
+    ASSERT_EQ(RE4Ravi_OpenFileEx(portNo, dvr::testing::TestDataPath("cif_ip.MPG").c_str()), 1);
+    constexpr int kX = 420, kY = 300, kW = 176, kH = 144;
+    HWND wnd = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, kX, kY, kW,
+                                 kH, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(wnd, nullptr);
+    SetUpDirectDraw();
+    const int allowed = DirectDrawPathAllowed.exchange(0);
+    ASSERT_EQ(PrepareDisplay(portNo, wnd), 1);
+    ASSERT_EQ(port.drawDibFlag, 1);
+    ASSERT_EQ(::ReadOneFrameEx(portNo, 1, port.playFile.Get()), kRecordKey);
+    ASSERT_EQ(decoder::DecoderOneFrame(port.decoderHandle, static_cast<int>(port.file.play.length)),
+              1);
+    ASSERT_EQ(decoder::TransYUVtoRGB(port.decoderHandle), 1);
+    const uint8_t* rgb = port.rgbOutput; // 352 x 288, bottom-up, B G R
+    struct Case {
+        Rect source; // as RE4Ravi_DirectDraw is given it; all 0 the whole picture
+    };
+    for (Case c : {Case{{0, 0, 0, 0}}, Case{{40, 20, 240, 180}}}) {
+        const Rect src = c.source.right ? c.source : Rect{0, 0, 352, 288};
+        SCOPED_TRACE(src.left);
+        // Drawn again until the screen shows the window: a window not yet mapped shows nothing.
+        long worst = 0;
+        for (int attempt = 0; attempt < 500; ++attempt) {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageW(&msg);
+            ASSERT_EQ(RE4Ravi_DirectDraw(portNo, c.source.left, c.source.top,
+                                         c.source.right - c.source.left,
+                                         c.source.bottom - c.source.top, nullptr),
+                      1);
+            HDC screen = ::GetDC(nullptr);
+            worst = 0;
+            for (int j = 1; j < kH; j += 7)
+                for (int i = 1; i < kW; i += 7) {
+                    const int col = src.left + (2 * i + 1) * (src.right - src.left) / (2 * kW);
+                    const int row = src.top + (2 * j + 1) * (src.bottom - src.top) / (2 * kH);
+                    const uint8_t* px = rgb + (287 - row) * 352 * 3 + col * 3;
+                    const COLORREF shown = ::GetPixel(screen, kX + i, kY + j);
+                    worst = std::max({worst, std::labs(long{GetBValue(shown)} - px[0]),
+                                      std::labs(long{GetGValue(shown)} - px[1]),
+                                      std::labs(long{GetRValue(shown)} - px[2])});
+                }
+            ::ReleaseDC(nullptr, screen);
+            if (worst <= 8) break; // a 16-bit screen keeps 5 or 6 bits a colour
+            ::Sleep(10);
+        }
+        EXPECT_LE(worst, 8);
+    }
+    EXPECT_EQ(RE4Ravi_CloseFile(portNo), 1);
+    DirectDrawPathAllowed = allowed;
     ::DestroyWindow(wnd);
 }
 

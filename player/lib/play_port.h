@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "common/win/handles.h"
 #include <memory>
@@ -132,6 +133,8 @@ struct PlayPort {
     DDCAPS hardwareCaps{};   // as read when the overlay was prepared
     win::ComPtr<IDirectDrawClipper> clipper;
     BITMAPINFOHEADER bitmapHeader{};
+    std::vector<uint8_t> shrunkPicture; // DrawDib ports drawing into a smaller window
+    std::vector<int> shrunkColumns;
     int displayPrepared = 0;
     std::atomic<DecodeCallback> decodeCallback{nullptr};
     std::atomic<int> decodeCallbackFlag{0};

@@ -46,6 +46,8 @@ int StartStreamPlaying(int port);
 // The caller holds the port lock.
 void StopStreamPlaying(int port);
 bool SharedStreamThreadRunning();
+// The shared thread and the helpers it starts to serve its passes.
+int SharedStreamThreadsAtMost();
 
 // For a port with its own stream thread (open mode 1), which runs the play thread of
 // file ports with records from the queue. Before each cycle: false when the thread has

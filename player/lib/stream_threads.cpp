@@ -2,7 +2,9 @@
 // open mode 1 in 20 ms passes, and the record source of ports with their own thread
 // (which run the play thread of file ports).
 #include <algorithm>
+#include <condition_variable>
 #include <mutex>
+#include <vector>
 
 #include "player/decoder/decoder.h"
 #include "player/lib/play_port.h"
@@ -14,6 +16,24 @@ namespace dvr::strovid {
 namespace {
 
 constexpr DWORD kPassMs = 20;
+// Helpers that serve a pass's ports beside the shared thread: sixteen D1 channels at
+// 25 pictures a second are more decoding and drawing than one core does.
+constexpr int kMaxPassHelpers = 3;
+
+// One pass's ports, handed out one at a time to the shared thread and its helpers. A
+// port is served by one thread per pass and the pass ends when every port is served,
+// so each port's pictures still come one after the other, in order.
+struct PassWork {
+    std::mutex lock;
+    std::condition_variable start;
+    std::condition_variable done;
+    uint64_t generation = 0;
+    bool quit = false;
+    int busy = 0;
+    int ports[kPortCount]{};
+    int count = 0;
+    std::atomic<int> next{0};
+};
 
 // The shared thread's state, library-wide.
 struct SharedStreamState {
@@ -26,7 +46,8 @@ struct SharedStreamState {
     int dropCount[kPortCount]{};
     int started[kPortCount]{};
     int alternate[kPortCount]{};
-    int lastQueued = 0; // at the most recent pop, whichever port it was for
+    std::atomic<int> lastQueued{0}; // at the most recent pop, whichever port it was for
+    PassWork pass;
 };
 SharedStreamState SharedStream;
 
@@ -65,7 +86,7 @@ void ServePort(int portNo) {
     PlayPort& p = PortTable[portNo];
     SharedStreamState& st = SharedStream;
     if (st.pendingB[portNo] > 0 && st.started[portNo]) {
-        if (!st.alternate[portNo] && st.lastQueued < 3) {
+        if (!st.alternate[portNo] && st.lastQueued.load(std::memory_order_relaxed) < 3) {
             st.alternate[portNo] = 1;
             return;
         }
@@ -78,7 +99,7 @@ void ServePort(int portNo) {
     uint32_t ts = 0;
     int queued = 0;
     const uint32_t n = PopStreamRecord(p, &type, &ts, &queued);
-    st.lastQueued = queued;
+    st.lastQueued.store(queued, std::memory_order_relaxed);
     const SharedLoad load = SharedLoadFor(queued, p.throwB.load());
     if (load.flush) {
         if (p.stream.video) p.stream.video->Clear();
@@ -114,14 +135,74 @@ void ServePort(int portNo) {
     ShowSharedPicture(portNo, drop);
 }
 
+void ServePassPorts(PassWork& w) {
+    for (int k = w.next.fetch_add(1); k < w.count; k = w.next.fetch_add(1))
+        ServePort(w.ports[k]);
+}
+
+DWORD WINAPI PassHelperThread(LPVOID) {
+    PassWork& w = SharedStream.pass;
+    uint64_t seen = 0;
+    std::unique_lock<std::mutex> lock(w.lock);
+    for (;;) {
+        w.start.wait(lock, [&] { return w.quit || w.generation != seen; });
+        if (w.quit) return 0;
+        seen = w.generation;
+        lock.unlock();
+        ServePassPorts(w);
+        lock.lock();
+        if (--w.busy == 0) w.done.notify_one();
+    }
+}
+
+int PassHelperCount() {
+    SYSTEM_INFO info{};
+    ::GetSystemInfo(&info);
+    return std::clamp(static_cast<int>(info.dwNumberOfProcessors) - 1, 0, kMaxPassHelpers);
+}
+
+// Serves the ports of one pass, on the helpers too when there are several ports.
+void ServePass(const std::vector<win::Thread>& helpers) {
+    PassWork& w = SharedStream.pass;
+    w.next.store(0);
+    if (helpers.empty() || w.count < 2) {
+        ServePassPorts(w);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(w.lock);
+        w.busy = static_cast<int>(helpers.size());
+        ++w.generation;
+    }
+    w.start.notify_all();
+    ServePassPorts(w);
+    std::unique_lock<std::mutex> lock(w.lock);
+    w.done.wait(lock, [&] { return w.busy == 0; });
+}
+
 DWORD WINAPI SharedStreamPlayThread(LPVOID) {
     SharedStreamState& st = SharedStream;
+    PassWork& w = st.pass;
+    {
+        // The helpers of an earlier run have ended: this run's count their passes from 0.
+        std::lock_guard<std::mutex> lock(w.lock);
+        w.quit = false;
+        w.generation = 0;
+        w.busy = 0;
+    }
+    std::vector<win::Thread> helpers;
+    for (int i = PassHelperCount(); i > 0; --i) {
+        win::Thread t(::CreateThread(nullptr, 0, PassHelperThread, nullptr, 0, nullptr));
+        if (t) helpers.push_back(std::move(t));
+    }
     LARGE_INTEGER freq, passStart, now;
     ::QueryPerformanceFrequency(&freq);
     ::QueryPerformanceCounter(&passStart);
     int64_t carryMs = 0;
     for (;;) {
         if (::WaitForSingleObject(st.quit.get(), 0) == WAIT_OBJECT_0) break;
+        // A leaving port is let go only between passes, when no thread serves it.
+        w.count = 0;
         for (int i = 0; i < kPortCount; ++i) {
             const int m = st.membership[i].load();
             if (m == -1) {
@@ -130,9 +211,10 @@ DWORD WINAPI SharedStreamPlayThread(LPVOID) {
                 st.started[i] = 0;
                 ::ReleaseSemaphore(st.handshake[i].get(), 1, nullptr);
             } else if (m == 1) {
-                ServePort(i);
+                w.ports[w.count++] = i;
             }
         }
+        ServePass(helpers);
         ::QueryPerformanceCounter(&now);
         const int64_t spent = (now.QuadPart - passStart.QuadPart) * 1000 / freq.QuadPart + carryMs;
         if (spent < static_cast<int64_t>(kPassMs)) {
@@ -143,6 +225,13 @@ DWORD WINAPI SharedStreamPlayThread(LPVOID) {
         }
         ::QueryPerformanceCounter(&passStart);
     }
+    {
+        std::lock_guard<std::mutex> lock(w.lock);
+        w.quit = true;
+    }
+    w.start.notify_all();
+    for (const auto& t : helpers)
+        ::WaitForSingleObject(t.get(), INFINITE);
     return 0;
 }
 
@@ -193,6 +282,8 @@ void StopStreamPlaying(int portNo) {
         st.quit.reset();
     }
 }
+
+int SharedStreamThreadsAtMost() { return 1 + PassHelperCount(); }
 
 bool SharedStreamThreadRunning() {
     std::lock_guard<std::mutex> control(SharedStream.control);
