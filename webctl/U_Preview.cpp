@@ -42,6 +42,13 @@ TPreview::TPreview(TVantrelIE_QZ& form) : form_(form) {
         pane.Window->OnClick = TNotifyEvent(this, &TPreview::PaneClick);
         pane.Window->OnDblClick = TNotifyEvent(this, &TPreview::PaneDblClick);
         pane.Window->OnMouseUp = TMouseEvent(this, &TPreview::PaneMouseUp);
+        pane.DetectLabel = new TPanel(&form);
+        pane.DetectLabel->SetParent(pane.Window);
+        pane.DetectLabel->SetBounds(3, 3, 16, 16);
+        pane.DetectLabel->SetColor(clBlack);
+        pane.DetectLabel->SetBevelOuter(TBevelCut::bvNone);
+        pane.DetectLabel->SetCaption("");
+        pane.DetectLabel->SetVisible(false);
     }
     PaneMenu = new TPopupMenu(&form);
     auto* split = new TMenuItem(&form);

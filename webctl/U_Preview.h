@@ -23,6 +23,8 @@ constexpr int kPaneGridFull = 141, kPaneEnlargedFull = 142, kPaneGrid = 143, kPa
 
 struct TPreviewPane {
     dvr::fw::TPanel* Window = nullptr;
+    // "侦" in red while the channel's host reports an alarm for it.
+    dvr::fw::TPanel* DetectLabel = nullptr;
     // Previewing and playing flags and the window the player draws into, shared with the
     // pane's network client.
     TNetPane Net;

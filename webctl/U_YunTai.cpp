@@ -55,6 +55,8 @@ TYunTai::TYunTai(TVantrelIE_QZ& form, TControlChannels& channels)
         if (tag >= 1 && tag <= 4) picture->SetEnabled(false);
         Pictures[size_t(tag)] = picture;
     }
+    // The pictures cover the panel: its caption would show between them.
+    panel->SetCaption("");
     Pictures[0]->SetHint(dvr::win::Utf8ToGbk(
         "点亮后，在监视画面上，按鼠标左键拖动，即可控制云台上下左右转动"));
     Pictures[0]->SetShowHint(true);

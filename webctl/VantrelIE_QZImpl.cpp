@@ -81,6 +81,9 @@ void TActiveFormControl::CreateRecorder() {
     Channels->SetCapture(Capture.get());
     Capture->BindNetworkSlots(*Channels->Net);
     Channels->Reload(SystemInfo->ChannelCount);
+    AlarmSet = std::make_unique<TAlarmSet>();
+    Alarm = std::make_unique<TAlarm>(*Channels, *AlarmSet);
+    AlarmListener = std::make_unique<TAlarmListener>(messageWindow_, ControlAlarmPort());
     // The file cutting runs once a minute.
     ::SetTimer(messageWindow_, kCutTimer, 60000, nullptr);
 }
@@ -90,6 +93,11 @@ TActiveFormControl::~TActiveFormControl() {
     DestroyFace();
     if (messageWindow_) ::KillTimer(messageWindow_, kCutTimer);
     HostLookup.reset();
+    AlarmListener.reset();
+    // Uploads still queued for the window.
+    for (MSG m; ::PeekMessageW(&m, messageWindow_, WM_ALARMUPLOAD, WM_ALARMUPLOAD, PM_REMOVE);)
+        delete reinterpret_cast<AlarmUploadRecord*>(m.lParam);
+    Alarm.reset();
     Channels.reset();
     Capture.reset();
     Storage.reset();
@@ -326,6 +334,8 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             face_ = form_->Handle();
             Channels->AttachForm(form_);
             YunTai = std::make_unique<TYunTai>(*form_, *Channels);
+            for (int i = 0; i < kPaneCount; ++i)
+                Alarm->DetectLabels[size_t(i)] = form_->Preview->Panes[size_t(i)].DetectLabel;
             // The panes' pictures are drawn through the player's display, bound to the face.
             RE4Ravi_InitDDraw(face_);
         } catch (...) {
@@ -388,6 +398,7 @@ STDMETHODIMP TActiveFormControl::FindConnectionPoint(REFIID riid, IConnectionPoi
 void TActiveFormControl::DestroyFace() {
     if (Channels && form_) Channels->DetachForm();
     YunTai.reset();
+    if (Alarm) Alarm->DetectLabels.fill(nullptr);
     if (VantrelIE_QZ == form_) VantrelIE_QZ = nullptr;
     if (face_) RE4Ravi_RealeseDDraw();
     if (form_) form_->Free();
@@ -474,6 +485,12 @@ LRESULT CALLBACK TActiveFormControl::MessageProc(HWND wnd, UINT msg, WPARAM wPar
         return 0;
     }
     if (self && self->Channels && self->Channels->HandleMessage(msg, wParam, lParam)) return 0;
+    if (self && msg == WM_ALARMUPLOAD) {
+        std::unique_ptr<AlarmUploadRecord> record(reinterpret_cast<AlarmUploadRecord*>(lParam));
+        if (self->AlarmListener) self->AlarmListener->Taken();
+        if (record && self->Alarm) self->Alarm->TakeUpload(*record);
+        return 0;
+    }
     if (self && msg == WM_REBUILDCHANNELMAP) {
         self->RebuildChannelMap(wParam == 1 && lParam > 0 ? static_cast<int>(lParam) - 1 : 0);
         return 0;

@@ -7,6 +7,7 @@
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
 #include "host/net/U_AutoGetRemoterHost.h"
+#include "webctl/U_Alarm.h"
 #include "webctl/U_Capture.h"
 #include "webctl/U_ControlStorage.h"
 #include "webctl/U_NetChannels.h"
@@ -191,6 +192,10 @@ public:
     std::unique_ptr<TControlChannels> Channels;
     // The host groups' addresses kept current through the name server, once a host is known.
     std::unique_ptr<TAutoGetRemoterHost> HostLookup;
+    // Alarm settings, the channels' alarm state and the listener for the hosts' uploads.
+    std::unique_ptr<TAlarmSet> AlarmSet;
+    std::unique_ptr<TAlarm> Alarm;
+    std::unique_ptr<TAlarmListener> AlarmListener;
     // The PTZ pictures and commands; lives with the face.
     std::unique_ptr<TYunTai> YunTai;
 

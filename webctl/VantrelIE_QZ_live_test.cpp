@@ -284,6 +284,13 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     ::SetCurrentDirectoryW(previous);
 
     MessagePort messages;
+    // The control's alarm listener on a free port of its own (others may hold the fixed one).
+    int alarmPort = 0;
+    {
+        MessagePort probe;
+        alarmPort = probe.port;
+    }
+    ::SetEnvironmentVariableW(L"VANTREL_CONTROL_ALARM_PORT", std::to_wstring(alarmPort).c_str());
     char ports[8], udp[8];
     std::snprintf(ports, sizeof ports, "%05d", base);
     std::snprintf(udp, sizeof udp, "%05d", messages.port);
@@ -382,6 +389,38 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         EXPECT_EQ(ptz[i + size_t(c)].Stop, 1);
     }
 
+    // An alarm the host uploads for its channel 1 (pane 2) shows "侦" on that pane only. A
+    // datagram of another length on the alarm port is dropped.
+    {
+        dvr::win::Socket sender(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(static_cast<u_short>(alarmPort));
+        AlarmUploadRecord upload{};
+        upload.HostAddress.Set("127.0.0.1");
+        upload.ViewerAddress.Set("127.0.0.1");
+        upload.Channel = 1;
+        upload.Kind = '>';
+        char junk[127] = {};
+        ::sendto(sender.get(), junk, sizeof junk, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        ::sendto(sender.get(), reinterpret_cast<const char*>(&upload), sizeof upload, 0,
+                 reinterpret_cast<sockaddr*>(&to), sizeof to);
+        auto labelShown = [&](HWND pane) {
+            HWND label = ::FindWindowExW(pane, nullptr, nullptr, L"侦");
+            return label && ::IsWindowVisible(label);
+        };
+        EXPECT_TRUE(PumpUntil([&] { return labelShown(panes[1]); }, 30000));
+        EXPECT_FALSE(labelShown(panes[0]));
+    }
+
+    // The PTZ panel opened, as the user sees it.
+    Click(DescendantWithText(face, L"点击拉开"));
+    PumpUntil([&] {
+        pixels = SaveScreenshot(face, TestOutputPath("webctl_live_ptz.bmp"), w, h);
+        return ::IsWindowVisible(DescendantWithText(face, L"点击合上")) != FALSE;
+    });
+
     // Channel 1's status image starts its recording on drive W:; a second click stops it.
     HWND status1 = ChildWithText(face, L"1");
     ASSERT_TRUE(status1);
@@ -452,6 +491,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     writer.Stop();
     RU4Dov_DeInitDSPs();
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CAPTURE");
+    ::SetEnvironmentVariableW(L"VANTREL_CONTROL_ALARM_PORT", nullptr);
     RunUnixShell(L"rm -f '" + prefix + L"/dosdevices/w:'");
 }
 
