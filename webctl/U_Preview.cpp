@@ -1,11 +1,16 @@
 #include "webctl/U_Preview.h"
 
 #include "common/win/textconv.h"
+#include "webctl/U_Capture.h"
 #include "webctl/U_FaceLayout.h"
+#include "webctl/U_NetChannels.h"
 #include "webctl/VantrelIE_QZForm.h"
 
 #include <algorithm>
 #include <string>
+
+#include "host/engine/U_NetClientSet.h"
+#include "host/net/U_LiveProtocol.h"
 
 #include <windows.h>
 
@@ -37,6 +42,13 @@ TPreview::TPreview(TVantrelIE_QZ& form) : form_(form) {
         pane.Window->OnClick = TNotifyEvent(this, &TPreview::PaneClick);
         pane.Window->OnDblClick = TNotifyEvent(this, &TPreview::PaneDblClick);
         pane.Window->OnMouseUp = TMouseEvent(this, &TPreview::PaneMouseUp);
+        pane.DetectLabel = new TPanel(&form);
+        pane.DetectLabel->SetParent(pane.Window);
+        pane.DetectLabel->SetBounds(3, 3, 16, 16);
+        pane.DetectLabel->SetColor(clBlack);
+        pane.DetectLabel->SetBevelOuter(TBevelCut::bvNone);
+        pane.DetectLabel->SetCaption("");
+        pane.DetectLabel->SetVisible(false);
     }
     PaneMenu = new TPopupMenu(&form);
     auto* split = new TMenuItem(&form);
@@ -200,6 +212,54 @@ void TPreview::PaneDblClick(TObject* sender) {
                                                   : kPaneGrid;
     SetPaneState(pane, next);
     ShowSelectionFrame(pane, next == kPaneGrid || next == kPaneGridFull);
+}
+
+int TPreview::OpenPreview(int channel) {
+    if (channel < 0 || channel >= kPaneCount || !Channels) return -1;
+    TPreviewPane& pane = Panes[size_t(channel)];
+    if (pane.Net.Previewing) return 0;
+    if (!pane.Window->Visible()) return -1;
+    if (EnlargedPane >= 0 && (pane.State == kPaneGrid || pane.State == kPaneGridFull)) return -1;
+    TNetClient& net = *Channels->Net;
+    pane.Net.Control = pane.Window->WindowHandle();
+    const bool recording = Capture && Capture->Slots[size_t(channel)].CaptureRunning;
+    if (!recording) {
+        net.OpenPreview(channel);
+        return -1;
+    }
+    // The recording's connection is open already: the host is asked for a key picture on it
+    // and the stream is shown from there.
+    const TClientChannelRecord entry = net.SlotTable[size_t(channel)];
+    const TNetClientSet& hosts = Channels->Hosts();
+    if (entry.GroupIndex >= 0 && entry.GroupIndex < static_cast<int>(hosts.Groups.size())) {
+        const TClientGroup& group = hosts.Groups[size_t(entry.GroupIndex)];
+        const TChannelOpenRequest request =
+            MakeChannelOpenRequest(group.HostAddress.View(), 0, Channels->OwnIP(),
+                                   entry.RemoteChannel, "IFrame", "", "");
+        net.Clients[size_t(channel)]->SendBuffer(&request, sizeof(request));
+    }
+    pane.Net.Previewing = true;
+    return -1;
+}
+
+int TPreview::ClosePreview(int channel) {
+    if (channel < 0 || channel >= ChannelCount || channel >= kPaneCount || !Channels) return -1;
+    TPreviewPane& pane = Panes[size_t(channel)];
+    if (!pane.Net.Previewing && !pane.Net.Playing) return 0;
+    if (EnlargedPane >= 0 && EnlargedPane != channel &&
+        (pane.State == kPaneGrid || pane.State == kPaneGridFull))
+        return -1;
+    Channels->Net->ClosePreview(channel);
+    pane.Net.Previewing = false;
+    pane.Net.Playing = false;
+    if (Capture && !Capture->Slots[size_t(channel)].CaptureRunning) Capture->ShowStatus(channel, false);
+    pane.Window->Invalidate();
+    return -1;
+}
+
+void TPreview::ShowPlaying(int channel) {
+    if (channel < 0 || channel >= kPaneCount) return;
+    if (Capture) Capture->ShowStatus(channel, true);
 }
 
 } // namespace vantrel::webctl

@@ -6,6 +6,7 @@
 #include "framework/ui/extctrls.h"
 #include "framework/ui/menus.h"
 #include "host/engine/U_PaneLayout.h"
+#include "host/net/U_TCPDataClient.h"
 
 #include <array>
 #include <vector>
@@ -13,6 +14,8 @@
 namespace vantrel::webctl {
 
 class TVantrelIE_QZ;
+class TControlChannels;
+class TCapture;
 
 constexpr int kPaneCount = 49;
 // Pane states: in the grid, enlarged over the video area, and the same two over the whole face.
@@ -20,8 +23,11 @@ constexpr int kPaneGridFull = 141, kPaneEnlargedFull = 142, kPaneGrid = 143, kPa
 
 struct TPreviewPane {
     dvr::fw::TPanel* Window = nullptr;
-    bool Previewing = false;
-    bool Playing = false;
+    // "侦" in red while the channel's host reports an alarm for it.
+    dvr::fw::TPanel* DetectLabel = nullptr;
+    // Previewing and playing flags and the window the player draws into, shared with the
+    // pane's network client.
+    TNetPane Net;
     int State = kPaneGrid;
     int Channel = 0;
 };
@@ -29,6 +35,18 @@ struct TPreviewPane {
 class TPreview : public dvr::fw::TObject {
 public:
     explicit TPreview(TVantrelIE_QZ& form);
+
+    // The network channels and the recorder the panes open and close; set by the control.
+    TControlChannels* Channels = nullptr;
+    TCapture* Capture = nullptr;
+
+    // 0 when already previewing; -1 for a hidden pane, for a grid pane while another is
+    // enlarged, and when the connection was started (it plays once the stream comes).
+    int OpenPreview(int channel);
+    // 0 when not previewing; -1 when refused or closed.
+    int ClosePreview(int channel);
+    // The receive thread's first picture: the pane shows the stream.
+    void ShowPlaying(int channel);
 
     std::array<TPreviewPane, kPaneCount> Panes;
     int SelectedPane = 0;

@@ -66,7 +66,9 @@ bool ParseHostInfoReply(std::string_view text, HostInfo& info) {
             info.HostName = std::move(acc);
             acc.clear();
         } else if (c == ';') {
-            info.ChannelNames.push_back(std::move(acc));
+            // A host shows at most the panes the control has; names beyond are not kept.
+            if (info.ChannelNames.size() < kMaxHostChannels)
+                info.ChannelNames.push_back(std::move(acc));
             acc.clear();
         } else {
             acc.push_back(c);

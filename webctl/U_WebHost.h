@@ -21,6 +21,9 @@ PageHost ParseBrowserAnswer(std::string_view answer);
 // Group ID that marks the host of the page in the stored list.
 constexpr int32_t kPageHostGroupId = 65535;
 
+// Channel names kept of one reply.
+constexpr size_t kMaxHostChannels = 49;
+
 struct HostInfo {
     NetPortTable Ports{};
     std::string HostName;

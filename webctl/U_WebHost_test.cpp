@@ -49,6 +49,13 @@ TEST(HostInfoReply, PortsHostAndChannelNames) {
     EXPECT_EQ(info.Ports.Port[7], 0);
     EXPECT_EQ(info.HostName, "DVR1");
     EXPECT_EQ(info.ChannelNames, (std::vector<std::string>{"cam1", "cam2"}));
+
+    // A reply naming thousands of channels keeps as many as the control has panes.
+    std::string flood;
+    for (int i = 0; i < 5000; ++i)
+        flood += "c;";
+    ASSERT_TRUE(ParseHostInfoReply(Reply("DVR1|" + flood), info));
+    EXPECT_EQ(info.ChannelNames.size(), kMaxHostChannels);
 }
 
 TClientGroupRecord Group(const char* name, int32_t id) {

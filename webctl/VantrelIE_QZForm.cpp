@@ -1,6 +1,8 @@
 #include "webctl/VantrelIE_QZForm.h"
 
 #include "common/win/textconv.h"
+#include "webctl/U_Capture.h"
+#include "webctl/U_NetChannels.h"
 #include "webctl/U_SystemInfo.h"
 
 #include <windows.h>
@@ -22,6 +24,8 @@ constexpr TColor kCoverColor = 0x00A07040;  // PTZ cover
 constexpr TColor kBarColor = 0x00303030;
 constexpr TColor kThumbColor = 0x0000C0FF;
 constexpr TColor kTextColor = 0x00FFFFFF;
+constexpr TColor kIdleColor = 0x00707070;
+constexpr TColor kWorkColor = 0x000000D0; // red: playing or recording
 
 constexpr int kToolTop = 596;
 constexpr int kToolWidth = 100;
@@ -94,6 +98,20 @@ TVantrelIE_QZ::TVantrelIE_QZ(TComponent* owner) : TForm(owner) {
     im_DefaultColor = MakeButton(14, "默认", 815, 322, 36);
     im_CopyColorToAll = MakeButton(15, "全部", 854, 322, 36);
     im_DefaultColor->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::im_DefaultColorClick);
+    im_OpenAll->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::im_OpenAllClick);
+    for (int i = 0; i < 49; ++i) {
+        static constexpr int kLefts[4] = {784, 810, 834, 858};
+        TPanel* image = Put<TPanel>(this, kLefts[i % 4], 77 + 17 * (i / 4), 22, 15);
+        image->SetTag(i);
+        image->SetColor(kIdleColor);
+        image->SetBevelOuter(TBevelCut::bvNone);
+        image->SetCaption(std::to_string(i + 1));
+        image->Font()->SetColor(kTextColor);
+        image->SetVisible(false);
+        image->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::StatusImageClick);
+        StatusImages[size_t(i)] = image;
+    }
+    im_CloseAll->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::im_CloseAllClick);
 
     im_PreviewParaSign = PutText(this, 776, 130, 110, "画面色彩调节");
     static const char* const kSliderNames[4] = {"亮度", "对比度", "饱和度", "色调"};
@@ -229,6 +247,7 @@ void TVantrelIE_QZ::im_DefaultColorClick(TObject*) {
 void TVantrelIE_QZ::RebuildChannelMap(int channelCount, const std::vector<PaneRect>& rects) {
     ChannelCount = channelCount;
     Preview->PlacePanes(channelCount, rects, ControlVideoArea);
+    ShowStatusImages(channelCount);
     ShowPage(ToolPage::Preview);
     ShowPaneColor(Preview->SelectedPane);
 }
@@ -434,6 +453,44 @@ void TVantrelIE_QZ::CurrentTimeTimerTimer(TObject*) {
     lb_Time->SetCaption(
         Utf8ToGbk(ClockText(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond)));
     lb_Week->SetCaption(Utf8ToGbk(WeekText(t.wDayOfWeek)));
+}
+
+void TVantrelIE_QZ::im_OpenAllClick(TObject*) {
+    if (TControlChannels* c = Preview->Channels) c->OpenAll->Request(-1, true, false, false);
+}
+
+void TVantrelIE_QZ::im_CloseAllClick(TObject*) {
+    if (TControlChannels* c = Preview->Channels)
+        c->CloseAll->CloseChannels(-1, true, false, false, false, false, -1);
+}
+
+void TVantrelIE_QZ::ShowStatusPicture(int channel, bool recording) {
+    if (channel < 0 || channel >= 49) return;
+    StatusImages[size_t(channel)]->SetColor(recording ? kWorkColor : kIdleColor);
+}
+
+void TVantrelIE_QZ::ShowStatusImages(int channelCount) {
+    for (int i = 0; i < 49; ++i) {
+        TPanel* image = StatusImages[size_t(i)];
+        image->SetVisible(i < channelCount);
+        if (i < channelCount)
+            if (HWND w = image->WindowHandle())
+                ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void TVantrelIE_QZ::StatusImageClick(TObject* sender) {
+    const int channel = static_cast<TPanel*>(sender)->Tag();
+    if (Preview->CycleMode) {
+        ::MessageBoxW(Handle(), L"对不起，系统处于轮视模式中，操作无效！", L"", MB_OK);
+        return;
+    }
+    TControlChannels* c = Preview->Channels;
+    if (!c || !Preview->Capture) return;
+    if (Preview->Capture->Slots[size_t(channel)].FileOpen)
+        c->CloseAll->CloseChannels(channel, false, true, false, false, false, -1);
+    else
+        c->OpenAll->Request(channel, false, true, false);
 }
 
 } // namespace vantrel::webctl

@@ -18,6 +18,10 @@
 
 namespace vantrel::webctl {
 
+// Form messages of the control (WM_USER based).
+constexpr UINT WM_PANECOLOR = WM_USER + 12;
+constexpr UINT WM_REBUILDCHANNELMAP = WM_USER + 13;
+
 constexpr int kFaceWidth = 937;
 constexpr int kFaceHeight = 693;
 
@@ -32,6 +36,13 @@ public:
     TPreview* Preview = nullptr;
     // The channels' picture values (owned by the control object).
     TPreviewSet* PreviewSet = nullptr;
+
+    // One status image per channel: its number, grey while idle, red while the channel plays
+    // or records. A click starts or stops the channel's recording.
+    std::array<dvr::fw::TPanel*, 49> StatusImages{};
+    void ShowStatusPicture(int channel, bool recording);
+    void ShowStatusImages(int channelCount);
+    void StatusImageClick(dvr::fw::TObject* sender);
 
     // The sliders show the pane's picture values; panes beyond the channels are ignored.
     void ShowPaneColor(int pane);
@@ -125,6 +136,8 @@ private:
                             dvr::fw::TShiftState shift, int x, int y);
     void im_BrightMouseMove(dvr::fw::TObject* sender, dvr::fw::TShiftState shift, int x, int y);
     void im_DefaultColorClick(dvr::fw::TObject* sender);
+    void im_OpenAllClick(dvr::fw::TObject* sender);
+    void im_CloseAllClick(dvr::fw::TObject* sender);
 
     void im_SystemSetMouseDown(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
                                dvr::fw::TShiftState shift, int x, int y);

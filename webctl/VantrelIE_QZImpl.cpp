@@ -16,6 +16,7 @@ TVantrelIE_QZ* VantrelIE_QZ = nullptr;
 namespace {
 
 constexpr wchar_t kMessageClass[] = L"TVantrelIE_QZ_Messages";
+constexpr UINT_PTR kCutTimer = 1;
 
 void RegisterClasses() {
     static bool done = false;
@@ -50,11 +51,56 @@ TActiveFormControl::TActiveFormControl() {
     NetClientSet = std::make_unique<TNetClientSet>(*arithmetic_, *otherSet_, 0);
     SystemInfo = std::make_unique<TSystemInfo>(*NetClientSet);
     PreviewSet = std::make_unique<TPreviewSet>();
+    CreateRecorder();
+}
+
+void TActiveFormControl::CreateRecorder() {
+    ranges_ = std::make_unique<TControlDriveRanges>(SystemInfo->ChannelCount);
+    ranges_->Load();
+    faults_ = std::make_unique<TDiskFaultList>([] { return CurrentOleDate(); },
+                                               [](WPARAM, LPARAM) {});
+    Storage = std::make_unique<TControlStorage>(
+        drives_, *ranges_, dataLocks_, currentFiles_, *faults_,
+        TDiskManager::Hooks{[] { return CurrentOleDate(); }, [](std::string_view) {},
+                            [] { return std::string(); }});
+    TCapture::Hooks hooks;
+    hooks.PanePreviewing = [this](int c) {
+        return form_ && c >= 0 && c < kPaneCount && form_->Preview->Panes[size_t(c)].Net.Previewing;
+    };
+    hooks.ChannelCount = [this] { return Channels ? Channels->ChannelCount() : 0; };
+    hooks.MinutesPerFile = [](int) { return kDefaultMinutesPerFile; };
+    hooks.DiskFault = [this](const std::string& text, char drive) {
+        faults_->Add(text, static_cast<WPARAM>(-1), static_cast<LPARAM>(drive));
+    };
+    hooks.ShowStatus = [this](int c, bool recording) {
+        if (form_) form_->ShowStatusPicture(c, recording);
+    };
+    Capture = std::make_unique<TCapture>(Storage->Disk, Storage->Files, std::move(hooks));
+    currentFiles_.Capture = Capture.get();
+    Channels = std::make_unique<TControlChannels>(*NetClientSet, messageWindow_, SystemInfo->OwnIP);
+    Channels->SetCapture(Capture.get());
+    Capture->BindNetworkSlots(*Channels->Net);
+    Channels->Reload(SystemInfo->ChannelCount);
+    AlarmSet = std::make_unique<TAlarmSet>();
+    Alarm = std::make_unique<TAlarm>(*Channels, *AlarmSet);
+    AlarmListener = std::make_unique<TAlarmListener>(messageWindow_, ControlAlarmPort());
+    // The file cutting runs once a minute.
+    ::SetTimer(messageWindow_, kCutTimer, 60000, nullptr);
 }
 
 TActiveFormControl::~TActiveFormControl() {
     CloseWebPort();
     DestroyFace();
+    if (messageWindow_) ::KillTimer(messageWindow_, kCutTimer);
+    HostLookup.reset();
+    AlarmListener.reset();
+    // Uploads still queued for the window.
+    for (MSG m; ::PeekMessageW(&m, messageWindow_, WM_ALARMUPLOAD, WM_ALARMUPLOAD, PM_REMOVE);)
+        delete reinterpret_cast<AlarmUploadRecord*>(m.lParam);
+    Alarm.reset();
+    Channels.reset();
+    Capture.reset();
+    Storage.reset();
     if (messageWindow_) ::DestroyWindow(messageWindow_);
     if (site_) site_->Release();
     if (font_) font_->Release();
@@ -281,9 +327,15 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             form_->SetParentWindow(parent);
             form_->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
             form_->PreviewSet = PreviewSet.get();
+            form_->Preview->Channels = Channels.get();
+            form_->Preview->Capture = Capture.get();
             form_->InstallEventRelays(&events_);
             form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
             face_ = form_->Handle();
+            Channels->AttachForm(form_);
+            YunTai = std::make_unique<TYunTai>(*form_, *Channels);
+            for (int i = 0; i < kPaneCount; ++i)
+                Alarm->DetectLabels[size_t(i)] = form_->Preview->Panes[size_t(i)].DetectLabel;
             // The panes' pictures are drawn through the player's display, bound to the face.
             RE4Ravi_InitDDraw(face_);
         } catch (...) {
@@ -344,6 +396,9 @@ STDMETHODIMP TActiveFormControl::FindConnectionPoint(REFIID riid, IConnectionPoi
 }
 
 void TActiveFormControl::DestroyFace() {
+    if (Channels && form_) Channels->DetachForm();
+    YunTai.reset();
+    if (Alarm) Alarm->DetectLabels.fill(nullptr);
     if (VantrelIE_QZ == form_) VantrelIE_QZ = nullptr;
     if (face_) RE4Ravi_RealeseDDraw();
     if (form_) form_->Free();
@@ -383,7 +438,12 @@ void TActiveFormControl::StartUp() {
     const std::wstring page = PageAddress();
     // Same shape as the browser's answer: the quoted address, then the quoted title.
     host_ = ParseBrowserAnswer("\"" + dvr::win::WideToGbk(page) + "\",\"\"");
-    if (!host_.Host.empty()) OpenWebPort();
+    if (host_.Host.empty()) return;
+    OpenWebPort();
+    if (!HostLookup) {
+        HostLookup = std::make_unique<TAutoGetRemoterHost>(*arithmetic_, *NetClientSet, *otherSet_, 0);
+        HostLookup->Resume();
+    }
 }
 
 void TActiveFormControl::OpenWebPort() {
@@ -422,6 +482,21 @@ LRESULT CALLBACK TActiveFormControl::MessageProc(HWND wnd, UINT msg, WPARAM wPar
     auto* self = reinterpret_cast<TActiveFormControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
     if (self && msg == WM_WEBSOCKET) {
         self->OnWebSocket(wParam, lParam);
+        return 0;
+    }
+    if (self && self->Channels && self->Channels->HandleMessage(msg, wParam, lParam)) return 0;
+    if (self && msg == WM_ALARMUPLOAD) {
+        std::unique_ptr<AlarmUploadRecord> record(reinterpret_cast<AlarmUploadRecord*>(lParam));
+        if (self->AlarmListener) self->AlarmListener->Taken();
+        if (record && self->Alarm) self->Alarm->TakeUpload(*record);
+        return 0;
+    }
+    if (self && msg == WM_REBUILDCHANNELMAP) {
+        self->RebuildChannelMap(wParam == 1 && lParam > 0 ? static_cast<int>(lParam) - 1 : 0);
+        return 0;
+    }
+    if (self && msg == WM_TIMER && wParam == kCutTimer) {
+        if (self->Capture) self->Capture->RequestCut();
         return 0;
     }
     return ::DefWindowProcW(wnd, msg, wParam, lParam);
@@ -472,9 +547,14 @@ void TActiveFormControl::MergeReply(std::string_view text) {
     RebuildChannelMap();
 }
 
-void TActiveFormControl::RebuildChannelMap() {
-    if (!NetClientSet->Groups.empty()) NetClientSet->SelectGroup(0);
+void TActiveFormControl::RebuildChannelMap(int group) {
+    if (group < 0 || group >= static_cast<int>(NetClientSet->Groups.size())) group = 0;
+    if (!NetClientSet->Groups.empty()) NetClientSet->SelectGroup(group);
     SystemInfo->UpdateChannelLayout();
+    ranges_->SetChannelCount(SystemInfo->ChannelCount);
+    ranges_->Load();
+    Channels->Reload(SystemInfo->ChannelCount);
+    Capture->BindNetworkSlots(*Channels->Net);
     if (form_) form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
 }
 

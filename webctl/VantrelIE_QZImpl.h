@@ -6,7 +6,13 @@
 #include "host/engine/U_Arithmetic.h"
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
+#include "host/net/U_AutoGetRemoterHost.h"
+#include "webctl/U_Alarm.h"
+#include "webctl/U_Capture.h"
+#include "webctl/U_ControlStorage.h"
+#include "webctl/U_NetChannels.h"
 #include "webctl/U_SystemInfo.h"
+#include "webctl/U_YunTai.h"
 #include "webctl/U_WebHost.h"
 #include "webctl/VantrelIE_QZForm.h"
 #include "webctl/Vantrel_IE_QZ_TLB.h"
@@ -25,9 +31,6 @@ namespace vantrel::webctl {
 extern std::atomic<long> g_ServerRefs;
 extern HMODULE g_Module;
 
-// Form messages of the control (WM_USER based).
-constexpr UINT WM_PANECOLOR = WM_USER + 12;
-constexpr UINT WM_REBUILDCHANNELMAP = WM_USER + 13;
 // Web-port socket notices on the control's message window.
 constexpr UINT WM_WEBSOCKET = WM_USER + 100;
 
@@ -155,7 +158,19 @@ private:
     void MergeReply(std::string_view text);
     void DestroyFace();
     // The host shown first is group 0: its channels take the panes.
-    void RebuildChannelMap();
+    void RebuildChannelMap(int group = 0);
+    void CreateRecorder();
+    // The recorder's view of the recording files, for the index (made before the recorder).
+    struct CurrentFiles final : TRecordingFiles {
+        const TCapture* Capture = nullptr;
+        bool CurrentFile(int channel, std::string& name) const override {
+            return Capture && Capture->CurrentFile(channel, name);
+        }
+    } currentFiles_;
+    TDriveAccess drives_;
+    std::unique_ptr<TControlDriveRanges> ranges_;
+    TDataLockTable dataLocks_;
+    std::unique_ptr<TDiskFaultList> faults_;
     static LRESULT CALLBACK MessageProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     std::atomic<long> refs_{1};
@@ -171,6 +186,18 @@ public:
     std::unique_ptr<TNetClientSet> NetClientSet;
     std::unique_ptr<TSystemInfo> SystemInfo;
     std::unique_ptr<TPreviewSet> PreviewSet;
+    // Recording storage, the recorder and the network channels.
+    std::unique_ptr<TControlStorage> Storage;
+    std::unique_ptr<TCapture> Capture;
+    std::unique_ptr<TControlChannels> Channels;
+    // The host groups' addresses kept current through the name server, once a host is known.
+    std::unique_ptr<TAutoGetRemoterHost> HostLookup;
+    // Alarm settings, the channels' alarm state and the listener for the hosts' uploads.
+    std::unique_ptr<TAlarmSet> AlarmSet;
+    std::unique_ptr<TAlarm> Alarm;
+    std::unique_ptr<TAlarmListener> AlarmListener;
+    // The PTZ pictures and commands; lives with the face.
+    std::unique_ptr<TYunTai> YunTai;
 
 private:
     PageHost host_;

@@ -60,13 +60,6 @@ private:
     std::vector<std::function<void()>> steps_;
 };
 
-std::string_view RecordingDay(std::string_view path) {
-    // "X:\DVRDat\YYYYMMDD\..."; found by the folder name so that a longer root also works.
-    const size_t at = path.find("\\DVRDat\\");
-    if (at != std::string_view::npos && path.size() >= at + 8 + 8) return path.substr(at + 8, 8);
-    return path.size() >= 18 ? path.substr(10, 8) : std::string_view();
-}
-
 TCapture::TCapture(TBoardEncoders& board, TDiskManager& disks, TCaptureFileList& files,
                    TCaptureHost& host)
     : board_(board), disks_(disks), files_(files), host_(host),

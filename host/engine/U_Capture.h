@@ -25,8 +25,6 @@ namespace vantrel {
 class TDiskManager;
 class TThreadCapturePackage;
 
-// The day YYYYMMDD of a path "X:\DVRDat\YYYYMMDD\..."; empty when there is none.
-std::string_view RecordingDay(std::string_view path);
 
 constexpr unsigned WM_CUTFILES = 0x411;
 constexpr int kPreAlarmCapacity = 600;

@@ -7,6 +7,13 @@
 
 namespace vantrel {
 
+std::string_view RecordingDay(std::string_view path) {
+    // "X:\DVRDat\YYYYMMDD\..."; found by the folder name so that a longer root also works.
+    const size_t at = path.find("\\DVRDat\\");
+    if (at != std::string_view::npos && path.size() >= at + 8 + 8) return path.substr(at + 8, 8);
+    return path.size() >= 18 ? path.substr(10, 8) : std::string_view();
+}
+
 namespace {
 
 bool LetterInRange(const TDriveAccess& drives, std::string_view entry, char first, char last) {

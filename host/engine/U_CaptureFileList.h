@@ -30,6 +30,9 @@ public:
     virtual void SetRange(int channel, TDriveRange range) = 0;
 };
 
+// The day YYYYMMDD of a path "X:\DVRDat\YYYYMMDD\..."; empty when there is none.
+std::string_view RecordingDay(std::string_view path);
+
 // The recording engine's current file of a channel: true with its name while one is open.
 class TRecordingFiles {
 public:

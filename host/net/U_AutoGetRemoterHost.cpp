@@ -64,13 +64,20 @@ void TAutoGetRemoterHost::RequestLoop() {
         if (!Pause(timing_.StartPauseMs)) return;
         const TLogonServerRecord login = arithmetic_.LogonServer;
         const std::string server(login.ServerAddress.View());
+#ifdef VANTREL_CONTROL_BUILD
+        // The browser control has no board: it looks up only in client mode, and an empty
+        // server address makes every send fail quietly.
+        const bool lookUp = otherSet_.Record.ActAsClient != 0;
+#else
         if (server.empty()) {
             if (!Pause(timing_.NoServerPauseMs)) return;
             continue;
         }
+        const bool lookUp = otherSet_.Record.ActAsClient || boardChannels_ == 0;
+#endif
         in_addr resolved{};
         if (ResolveIPv4(server, resolved)) serverAddress_ = resolved.s_addr;
-        if (otherSet_.Record.ActAsClient || boardChannels_ == 0) {
+        if (lookUp) {
             for (size_t i = 0;; ++i) {
                 if (!Pause(timing_.PerGroupPauseMs)) return;
                 std::string request;

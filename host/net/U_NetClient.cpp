@@ -68,6 +68,14 @@ void TNetClient::BindCaptureSlots(TCapture& capture, int boardChannels) {
     }
 }
 
+void TNetClient::BindSlots(TCaptureSlot* slots, dvr::win::CriticalSection* locks, int count) {
+    for (int s = 0; s < kNetSlots; ++s) {
+        const bool inRange = s < count;
+        Clients[s]->Slot = inRange ? &slots[s] : nullptr;
+        Clients[s]->SlotLock = inRange ? &locks[s] : nullptr;
+    }
+}
+
 void TNetClient::Open(int slot, bool preview) {
     if (!ValidSlot(slot)) return;
     const TClientChannelRecord entry = SlotTable[slot];

@@ -50,6 +50,8 @@ public:
     void SetPane(int slot, TNetPane* pane);
     // Slot s gets the recording slot of channel boardChannels + s.
     void BindCaptureSlots(TCapture& capture, int boardChannels);
+    // Slot s gets slots[s] and its lock; slots from `count` on get none.
+    void BindSlots(TCaptureSlot* slots, dvr::win::CriticalSection* locks, int count);
 
     // Threads of all clients still running.
     int RunningThreads();

@@ -5,7 +5,9 @@
 #include "host/engine/U_DiskManager.h"
 #include "host/engine/U_WorkLogLine.h"
 #include "host/net/U_LiveProtocol.h"
+#ifndef VANTREL_CONTROL_BUILD
 #include "host/net/U_UDPMessages.h"
+#endif
 
 #include "player/lib/stream_mode.h"
 #include "player/lib/strovid_api.h"
@@ -180,6 +182,7 @@ bool TTCPDataClient::Connect(const std::string& hostName, const std::string& add
     }
     Connected = true;
     Connecting = false;
+    ThreadEnded = 0;
     receiveThread_->Start();
     return true;
 }
@@ -200,6 +203,7 @@ void TTCPDataClient::ConnectFailed(uint64_t epoch) {
 }
 
 void TTCPDataClient::Disconnect() {
+    ThreadEnded = 1;
     {
         std::lock_guard guard(lock_);
         if (Connecting && !Connected) {
@@ -286,7 +290,11 @@ void TTCPDataClient::ClearSlot(uint64_t epoch) {
 
 std::unique_ptr<TSocketThread> TThreadTCPDataClient::Create(TTCPDataClient& client) {
     return std::make_unique<TSocketThread>(
-        [&client](TSocketThread& self) { client.ReceiveLoop(self); }, THREAD_PRIORITY_NORMAL);
+        [&client](TSocketThread& self) {
+            client.ReceiveLoop(self);
+            client.ThreadEnded = 1;
+        },
+        THREAD_PRIORITY_NORMAL);
 }
 
 void TThreadTCPDataClient::Stop(TSocketThread* thread, TTCPDataClient& client) {
@@ -392,12 +400,15 @@ bool TTCPDataClient::OpenStreamPort(TSocketThread& self, const uint8_t* data, in
         slot->HeaderSaved = true;
     }
     if (self.Stopped) return false;
+#ifndef VANTREL_CONTROL_BUILD
+    // The browser control takes alarm uploads on its own port instead.
     UdpMsgAlarmSubscribe subscribe{};
     subscribe.Channel = RemoteChannel;
     try {
         host_.SendUdp(&subscribe, sizeof(subscribe), UdpPort, AddressText);
     } catch (...) {
     }
+#endif
     return true;
 }
 
@@ -415,7 +426,9 @@ void TTCPDataClient::Feed(TSocketThread& self, const uint8_t* data, int length) 
     // A full player queue is waited out rather than dropping bytes.
     while (!RE4Ravi_InputData(PlayerPort, data, static_cast<unsigned>(length))) {
         if (self.Stopped || !pane->Previewing) return;
+#ifndef VANTREL_CONTROL_BUILD
         if (PlayerPort == 15) ::Sleep(1);
+#endif
         ::Sleep(3);
     }
 }

@@ -28,7 +28,12 @@ struct TCaptureSlot;
 
 constexpr int kNetSlots = 49;
 constexpr int kNetReceiveBufferSize = 102400;
+// The browser control keeps a smaller stream pool per port: it runs beside a browser.
+#ifdef VANTREL_CONTROL_BUILD
+constexpr int kNetStreamBufferSize = 512000;
+#else
 constexpr int kNetStreamBufferSize = 1024000;
+#endif
 constexpr int kNetRequestSendAttempts = 21;
 
 // Work-log events of the network channels.
@@ -75,6 +80,9 @@ public:
     std::atomic<TCaptureSlot*> Slot{nullptr};
     std::atomic<dvr::win::CriticalSection*> SlotLock{nullptr};
     std::atomic<bool> StreamOpened{false};
+    // 1 while no receive thread runs for the client: at creation, from the start of every
+    // disconnect and when the receive thread ends; 0 from a connect until then.
+    std::atomic<uint8_t> ThreadEnded{1};
     const int32_t PlayerPort;
     std::vector<uint8_t> ReceiveBuffer;
     uint8_t StreamHead[19] = {};

@@ -240,10 +240,17 @@ struct UdpMsgSetCaptureSettings {
     PString<10> Password;
     uint8_t Pad78[2];
 };
-static_assert(sizeof(UdpMsgSetCaptureSettings) == 80);
 static_assert(offsetof(UdpMsgSetCaptureSettings, Record) == 4);
+#ifdef VANTREL_CONTROL_BUILD
+// The browser control's older, shorter records.
+static_assert(sizeof(UdpMsgSetCaptureSettings) == 76);
+static_assert(offsetof(UdpMsgSetCaptureSettings, UserName) == 52);
+static_assert(offsetof(UdpMsgSetCaptureSettings, Password) == 63);
+#else
+static_assert(sizeof(UdpMsgSetCaptureSettings) == 80);
 static_assert(offsetof(UdpMsgSetCaptureSettings, UserName) == 56);
 static_assert(offsetof(UdpMsgSetCaptureSettings, Password) == 67);
+#endif
 
 struct UdpMsgSetPortTable {
     NetPortTable Table;
@@ -302,7 +309,11 @@ static_assert(offsetof(UdpMsgPtzCommand, Password) == 119);
 // The other and PTZ settings requests are the records themselves, credentials inside.
 using UdpMsgSetOtherSettings = TOtherSettingsRecord;
 using UdpMsgSetPtzSettings = TYunTaiSetRecord;
+#ifdef VANTREL_CONTROL_BUILD
+static_assert(sizeof(UdpMsgSetOtherSettings) == 136);
+#else
 static_assert(sizeof(UdpMsgSetOtherSettings) == 144);
+#endif
 static_assert(sizeof(UdpMsgSetPtzSettings) == 1572);
 
 struct UdpMsgSetAlarmSettings {
@@ -313,10 +324,16 @@ struct UdpMsgSetAlarmSettings {
     PString<10> Password;
     uint8_t Pad3622[2];
 };
-static_assert(sizeof(UdpMsgSetAlarmSettings) == 3624);
 static_assert(offsetof(UdpMsgSetAlarmSettings, Record) == 8);
+#ifdef VANTREL_CONTROL_BUILD
+static_assert(sizeof(UdpMsgSetAlarmSettings) == 3584);
+static_assert(offsetof(UdpMsgSetAlarmSettings, UserName) == 3560);
+static_assert(offsetof(UdpMsgSetAlarmSettings, Password) == 3571);
+#else
+static_assert(sizeof(UdpMsgSetAlarmSettings) == 3624);
 static_assert(offsetof(UdpMsgSetAlarmSettings, UserName) == 3600);
 static_assert(offsetof(UdpMsgSetAlarmSettings, Password) == 3611);
+#endif
 
 struct UdpMsgSetScheduleSettings {
     uint8_t Channel;

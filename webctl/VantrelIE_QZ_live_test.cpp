@@ -1,0 +1,499 @@
+// The control against a real host on loopback: the host's live servers over the simulated
+// board (channel 1 and 2 clips), its web port answering "GI" with the live port base. The
+// control in a test page opens every channel (the panes show the channels' pictures on the
+// screen), records channel 1 onto a drive of its own, and closes them again.
+#include "webctl/control_testing.h"
+
+#include "host/engine/T_ThreadWriteLogRecord.h"
+#include "host/engine/U_Arithmetic.h"
+#include "host/engine/U_CaptureSet.h"
+#include "host/engine/U_ClientCheck.h"
+#include "host/engine/U_SystemOtherSet.h"
+#include "host/engine/U_VideoCard.h"
+#include "host/engine/U_WorkLog.h"
+#include "host/engine/recording_testing.h"
+#include "host/net/T_ThreadFreeTCPMainConnecter.h"
+#include "host/net/U_LiveHostEngine.h"
+#include "host/net/U_TCPMainServer.h"
+#include "host/net/U_UDPMessages.h"
+
+#include "common/testing/testdata.h"
+#include "player/format/file_reader.h"
+#include "sdk/dorsk/dorsk_api.h"
+#include "sim/brevix32/SimCtl.h"
+
+#include <algorithm>
+#include <random>
+
+namespace vantrel::webctl {
+namespace {
+
+using namespace vantrel::testing;
+using Bytes = std::vector<uint8_t>;
+
+constexpr int kFace[2] = {937, 693};
+// The clips' background colours, channel 1 and 2.
+constexpr int kClipColour[2][3] = {{0xB0, 0x20, 0x20}, {0x20, 0xA0, 0x20}};
+
+// The host's serving side routed as the host program routes it: recording, then viewers.
+struct LiveRoutes : TStreamRoutes {
+    TCapture* capture = nullptr;
+    TLiveServers* live = nullptr;
+    void AnalyzeMotionData(int, const uint8_t*, int) override {}
+    void InputFrame(int ch, int type, const uint8_t* d, int n) override {
+        if (capture) capture->InputFrame(ch, type, d, n);
+    }
+    void FanOutFrame(int ch, int type, const uint8_t* d, int n) override {
+        if (live) live->FanOutFrame(ch, type, d, n);
+    }
+};
+
+int FreeBase() {
+    std::mt19937 rng(::GetTickCount() ^ ::GetCurrentProcessId());
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        const int b = 20000 + static_cast<int>(rng() % 2000) * 10;
+        TTCPServer probes[2];
+        bool free = true;
+        for (int i = 0; i < 2 && free; ++i)
+            free = probes[i].Bind(static_cast<uint16_t>(b + i));
+        if (free) return b;
+    }
+    return 0;
+}
+
+std::wstring Env(const wchar_t* name) {
+    wchar_t value[2048] = {};
+    return ::GetEnvironmentVariableW(name, value, 2048) ? std::wstring(value) : std::wstring();
+}
+
+void RunUnixShell(const std::wstring& script) {
+    std::wstring command = L"/bin/sh -c \"" + script + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi))
+        return;
+    dvr::win::Handle process(pi.hProcess), thread(pi.hThread);
+}
+
+// Every channel of the control records onto drive `letter`: its CAPTURE records (48 bytes a
+// channel) with the drive range letter..letter.
+void StoreRecordingDrive(char letter) {
+    std::vector<uint8_t> image(49 * 48, 0);
+    for (int c = 0; c < 49; ++c) {
+        uint8_t* r = image.data() + c * 48;
+        const int32_t minutes = 30;
+        std::memcpy(r + 36, &minutes, 4);
+        r[40] = uint8_t(letter);
+        r[41] = uint8_t(letter);
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CAPTURE", 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(key, L"CAPTURE", 0, REG_BINARY, image.data(), DWORD(image.size()));
+    ::RegCloseKey(key);
+}
+
+// The visible panes of the face's grid (client 376 x 278 for two channels), left to right.
+std::vector<HWND> GridPanes(HWND face) {
+    std::vector<std::pair<int, HWND>> found;
+    for (HWND c = ::GetWindow(face, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        RECT cr{}, wr{};
+        ::GetClientRect(c, &cr);
+        ::GetWindowRect(c, &wr);
+        if (::IsWindowVisible(c) && cr.right >= 370 && cr.right <= 380 && cr.bottom >= 270 &&
+            cr.bottom <= 280)
+            found.emplace_back(wr.top * 10000 + wr.left, c);
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<HWND> panes;
+    for (auto& f : found)
+        panes.push_back(f.second);
+    return panes;
+}
+
+// Share of the pane's pixels (read from the screen) near the colour.
+double ColourShare(const std::vector<uint32_t>& face, int faceWidth, HWND faceWnd, HWND pane,
+                   const int (&rgb)[3]) {
+    RECT wr{}, fr{};
+    ::GetWindowRect(pane, &wr);
+    ::GetWindowRect(faceWnd, &fr);
+    int n = 0, close = 0;
+    for (int y = wr.top - fr.top + 4; y < wr.bottom - fr.top - 4; y += 2)
+        for (int x = wr.left - fr.left + 4; x < wr.right - fr.left - 4; x += 2) {
+            ++n;
+            close += Near(face[size_t(y) * faceWidth + x], rgb[0], rgb[1], rgb[2], 48);
+        }
+    return n ? double(close) / n : 0;
+}
+
+void Click(HWND w) {
+    ::PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    ::PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
+HWND ChildWithText(HWND face, const wchar_t* text) {
+    return ::FindWindowExW(face, nullptr, nullptr, text);
+}
+
+// A loopback UDP port standing for the host's message server: what the control sends to it.
+struct MessagePort {
+    dvr::win::Socket socket{::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)};
+    int port = 0;
+    MessagePort() {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(socket.get(), reinterpret_cast<sockaddr*>(&a), sizeof(a));
+        int len = sizeof(a);
+        ::getsockname(socket.get(), reinterpret_cast<sockaddr*>(&a), &len);
+        port = ntohs(a.sin_port);
+        u_long nonBlocking = 1;
+        ::ioctlsocket(socket.get(), FIONBIO, &nonBlocking);
+    }
+    // Every whole PTZ command waiting; other datagrams are kept by size only.
+    void Drain(std::vector<UdpMsgPtzCommand>& out, std::vector<int>& others) {
+        char buf[2048];
+        for (;;) {
+            const int n = ::recv(socket.get(), buf, sizeof buf, 0);
+            if (n < 0) return;
+            if (n == int(sizeof(UdpMsgPtzCommand))) {
+                UdpMsgPtzCommand m{};
+                std::memcpy(&m, buf, sizeof m);
+                out.push_back(m);
+            } else {
+                others.push_back(n);
+            }
+        }
+    }
+};
+
+HWND DescendantWithText(HWND parent, const wchar_t* text) {
+    struct Find {
+        const wchar_t* text;
+        HWND found = nullptr;
+    } find{text};
+    ::EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM p) -> BOOL {
+            auto& f = *reinterpret_cast<Find*>(p);
+            wchar_t t[32] = {};
+            ::GetWindowTextW(w, t, 32);
+            if (std::wstring(t) == f.text) {
+                f.found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+// Frame records after the file's head(s): every one whole, up to the end of the file.
+int WholeRecords(const Bytes& s, size_t& end) {
+    size_t at = 0;
+    int n = 0;
+    while (at + 19 <= s.size() && s[at] == 0 && s[at + 1] == 0 && s[at + 2] == 1) {
+        if (s[at + 3] == 0xC6) {
+            at += 19;
+            continue;
+        }
+        if (s[at + 3] != 0xC7 || at + 18 > s.size()) break;
+        uint32_t length = 0;
+        std::memcpy(&length, &s[at + 14], 4);
+        if (at + 18 + length > s.size()) break;
+        at += 18 + length;
+        ++n;
+    }
+    end = at;
+    return n;
+}
+
+std::vector<std::string> FilesUnder(const std::string& folder) {
+    std::vector<std::string> out;
+    WIN32_FIND_DATAA d{};
+    HANDLE h = ::FindFirstFileA((folder + "\\*").c_str(), &d);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        const std::string name = d.cFileName;
+        if (name == "." || name == "..") continue;
+        if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            for (auto& f : FilesUnder(folder + "\\" + name))
+                out.push_back(f);
+        } else {
+            out.push_back(folder + "\\" + name);
+        }
+    } while (::FindNextFileA(h, &d));
+    ::FindClose(h);
+    return out;
+}
+
+TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
+    for (const char* clip : {"ch01.brs", "ch02.brs"})
+        if (::GetFileAttributesA(dvr::testing::TestDataPath(clip).c_str()) == INVALID_FILE_ATTRIBUTES)
+            GTEST_SKIP() << "no channel clips";
+    const std::wstring prefix = Env(L"WINEPREFIX");
+    ASSERT_FALSE(prefix.empty()) << "runs in the test session";
+    // Drive W: holds the control's recordings.
+    const std::wstring data = prefix + L"/vantrel-webctl-live";
+    RunUnixShell(L"rm -rf '" + data + L"' && mkdir -p '" + data + L"' && ln -sfn '" + data +
+                 L"' '" + prefix + L"/dosdevices/w:'");
+    ASSERT_TRUE(PumpUntil(
+        [] { return ::GetFileAttributesW(L"W:\\") != INVALID_FILE_ATTRIBUTES; }, 20000));
+    StoreRecordingDrive('W');
+
+    // The host: the simulated board with the two clips, its recording engine and live servers,
+    // checking viewers against its lists (none: every viewer may watch).
+    const std::string folder = FreshProgramFolder("webctl_live_host");
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryA(folder.c_str()));
+    for (const char* name : {"Main.out", "MainD1.out"})
+        dvr::win::File f(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string config = "processor 4\nspeed 4\n";
+    for (int ch = 0; ch < 2; ++ch)
+        config += "source 0 " + std::to_string(ch) + " " +
+                  dvr::testing::TestDataPath(ch == 0 ? "ch01.brs" : "ch02.brs") + "\n";
+    ASSERT_EQ(SimCtl_Configure(config.c_str()), 0);
+    CallbackClosing = false;
+    RecordingStorage serverStorage("webctl_live_rec");
+    FakeCaptureHost serverCaptureHost;
+    LiveRoutes routes;
+    TVideoCard card(nullptr, routes);
+    for (int ch = 0; ch < 2; ++ch)
+        ASSERT_EQ(card.OpenChannel(ch), 0);
+    TCapture serverCapture(card, *serverStorage.manager, *serverStorage.files, serverCaptureHost);
+    TCaptureSet captureSet(card);
+    TArithmetic arithmetic;
+    TSystemOtherSet other(arithmetic);
+    TClientCheckSet checks(folder, nullptr);
+    TClientCheck check(checks);
+    TWorkLog log(arithmetic, folder);
+    TThreadWriteLogRecord writer(log, [](DWORD) {});
+    TLiveHostEngine engine(card, serverCapture, captureSet, other, check, writer);
+    TLiveServers live(engine);
+    const int base = FreeBase();
+    ASSERT_NE(base, 0);
+    ASSERT_TRUE(live.StartLiveServers(base, card.ChannelCount()));
+    routes.capture = &serverCapture;
+    routes.live = &live;
+    TThreadFreeTCPMainConnecter sweeper(live);
+    ::SetCurrentDirectoryW(previous);
+
+    MessagePort messages;
+    // The control's alarm listener on a free port of its own (others may hold the fixed one).
+    int alarmPort = 0;
+    {
+        MessagePort probe;
+        alarmPort = probe.port;
+    }
+    ::SetEnvironmentVariableW(L"VANTREL_CONTROL_ALARM_PORT", std::to_wstring(alarmPort).c_str());
+    char ports[8], udp[8];
+    std::snprintf(ports, sizeof ports, "%05d", base);
+    std::snprintf(udp, sizeof udp, "%05d", messages.port);
+    WebPort web(std::string(ports) + "5100062000600016000052100520005400056000" + udp + "59000" +
+                "DVR1|gate;yard;");
+    PageSite site(L"http://127.0.0.1:" + std::to_wstring(web.port_) + L"/index.htm");
+
+    IOleObject* control = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&control)),
+              S_OK);
+    ASSERT_EQ(control->SetClientSite(&site), S_OK);
+    ::ShowWindow(page_, SW_SHOWNORMAL);
+    RECT r{0, 0, kFace[0], kFace[1]};
+    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+    IOleInPlaceObject* inPlace = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+              S_OK);
+    HWND face = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+
+    // The host's answer gives two channels: four panes, two of them for the channels.
+    ASSERT_TRUE(PumpUntil([&] { return GridPanes(face).size() == 4u; }, 30000));
+    const std::vector<HWND> panes = GridPanes(face);
+
+    // Open all: each pane shows its own channel's picture, read back from the screen.
+    HWND openAll = ChildWithText(face, L"全部打开");
+    ASSERT_TRUE(openAll);
+    Click(openAll);
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+    double own[2] = {}, foreign[2] = {};
+    const bool shown = PumpUntil(
+        [&] {
+            pixels = SaveScreenshot(face, TestOutputPath("webctl_live_panes.bmp"), w, h);
+            if (w != kFace[0]) return false;
+            for (int c = 0; c < 2; ++c) {
+                own[c] = ColourShare(pixels, w, face, panes[size_t(c)], kClipColour[c]);
+                foreign[c] = ColourShare(pixels, w, face, panes[size_t(c)], kClipColour[1 - c]);
+            }
+            return own[0] > 0.5 && own[1] > 0.5;
+        },
+        90000);
+    EXPECT_TRUE(shown) << "pane 1 " << own[0] << ", pane 2 " << own[1];
+    EXPECT_LT(foreign[0], 0.05) << "pane 1 shows channel 2";
+    EXPECT_LT(foreign[1], 0.05) << "pane 2 shows channel 1";
+    // The empty cells stay black.
+    const int black[3] = {0, 0, 0};
+    EXPECT_GT(ColourShare(pixels, w, face, panes[2], black), 0.95);
+    EXPECT_EQ(live.Viewers(0)->OpenCount.load(), 1);
+    EXPECT_EQ(live.Viewers(1)->OpenCount.load(), 1);
+
+    // PTZ: holding the up-right picture sends "up" and "right" 20 ms apart, then repeats
+    // "right" with its diagonal values every 20 ms; letting go stops all four directions. The
+    // datagrams go to the selected pane's host at its message port.
+    HWND upRight = DescendantWithText(face, L"↗");
+    ASSERT_TRUE(upRight);
+    std::vector<UdpMsgPtzCommand> ptz;
+    std::vector<int> otherDatagrams;
+    ::PostMessageW(upRight, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            messages.Drain(ptz, otherDatagrams);
+            return ptz.size() >= 6;
+        },
+        30000));
+    ::PostMessageW(upRight, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            messages.Drain(ptz, otherDatagrams);
+            return !ptz.empty() && ptz.back().Stop == 1 && ptz.back().Command == 3;
+        },
+        30000));
+    EXPECT_TRUE(otherDatagrams.empty());
+    for (const UdpMsgPtzCommand& m : ptz) {
+        EXPECT_EQ(m.HostAddress.Get(), "127.0.0.1");
+        EXPECT_EQ(m.Channel, 0) << "pane 1 shows the host's channel 0";
+        EXPECT_EQ(m.UserName.len, 0);
+    }
+    EXPECT_EQ(ptz[0].Command, 0);
+    EXPECT_EQ(ptz[0].Stop, 0);
+    EXPECT_EQ(ptz[1].Command, 3);
+    // The repeats: right, with value 3, 0, 3, ...
+    std::vector<int> repeats;
+    size_t i = 2;
+    for (; i < ptz.size() && ptz[i].Stop == 0; ++i) {
+        EXPECT_EQ(ptz[i].Command, 3);
+        repeats.push_back(ptz[i].Value1);
+    }
+    ASSERT_GE(repeats.size(), 3u);
+    for (size_t k = 0; k < repeats.size(); ++k)
+        EXPECT_EQ(repeats[k], k % 2 == 0 ? 3 : 0) << k;
+    ASSERT_EQ(ptz.size() - i, 4u);
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(ptz[i + size_t(c)].Command, c);
+        EXPECT_EQ(ptz[i + size_t(c)].Stop, 1);
+    }
+
+    // An alarm the host uploads for its channel 1 (pane 2) shows "侦" on that pane only. A
+    // datagram of another length on the alarm port is dropped.
+    {
+        dvr::win::Socket sender(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(static_cast<u_short>(alarmPort));
+        AlarmUploadRecord upload{};
+        upload.HostAddress.Set("127.0.0.1");
+        upload.ViewerAddress.Set("127.0.0.1");
+        upload.Channel = 1;
+        upload.Kind = '>';
+        char junk[127] = {};
+        ::sendto(sender.get(), junk, sizeof junk, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        ::sendto(sender.get(), reinterpret_cast<const char*>(&upload), sizeof upload, 0,
+                 reinterpret_cast<sockaddr*>(&to), sizeof to);
+        auto labelShown = [&](HWND pane) {
+            HWND label = ::FindWindowExW(pane, nullptr, nullptr, L"侦");
+            return label && ::IsWindowVisible(label);
+        };
+        EXPECT_TRUE(PumpUntil([&] { return labelShown(panes[1]); }, 30000));
+        EXPECT_FALSE(labelShown(panes[0]));
+    }
+
+    // The PTZ panel opened, as the user sees it.
+    Click(DescendantWithText(face, L"点击拉开"));
+    PumpUntil([&] {
+        pixels = SaveScreenshot(face, TestOutputPath("webctl_live_ptz.bmp"), w, h);
+        return ::IsWindowVisible(DescendantWithText(face, L"点击合上")) != FALSE;
+    });
+
+    // Channel 1's status image starts its recording on drive W:; a second click stops it.
+    HWND status1 = ChildWithText(face, L"1");
+    ASSERT_TRUE(status1);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
+    Click(status1);
+    std::vector<std::string> files;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            files = FilesUnder("W:\\DVRDat");
+            return files.size() == 1u && ReadWholeFile(files[0]).size() > 200000;
+        },
+        90000));
+    EXPECT_EQ(files[0].substr(0, 21).substr(0, 10), "W:\\DVRDat\\");
+    EXPECT_NE(files[0].find("\\1\\CC\\0-0-"), std::string::npos) << files[0];
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
+    Click(status1);
+    Bytes recorded;
+    size_t end = 0;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            // Closed once the control lets others write it.
+            dvr::win::File f(::CreateFileA(files[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+            return bool(f);
+        },
+        30000));
+    recorded = ReadWholeFile(files[0]);
+    // The saved head, then whole records to the last byte: nothing lost or cut inside.
+    const int records = WholeRecords(recorded, end);
+    EXPECT_GT(records, 25);
+    EXPECT_EQ(end, recorded.size());
+    dvr::MemoryFile file(recorded);
+    dvr::PortFileState state;
+    EXPECT_TRUE(dvr::OpenRecordFile(&state, file));
+    // Recording stopped; the preview goes on over the same connection.
+    EXPECT_EQ(live.Viewers(0)->OpenCount.load(), 1);
+
+    // Close all: the panes go black and the host's viewer lists empty. The face takes input
+    // again once the recording is closed.
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
+    Click(ChildWithText(face, L"全部关闭"));
+    double dark[2] = {};
+    const bool closed = PumpUntil(
+        [&] {
+            pixels = SaveScreenshot(face, TestOutputPath("webctl_live_closed.bmp"), w, h);
+            if (w != kFace[0]) return false;
+            for (int c = 0; c < 2; ++c)
+                dark[c] = ColourShare(pixels, w, face, panes[size_t(c)], black);
+            return dark[0] > 0.95 && dark[1] > 0.95 && live.Viewers(0)->OpenCount.load() == 0 &&
+                   live.Viewers(1)->OpenCount.load() == 0;
+        },
+        60000);
+    EXPECT_TRUE(closed) << "black " << dark[0] << " " << dark[1] << ", viewers "
+                        << live.Viewers(0)->OpenCount.load() << " "
+                        << live.Viewers(1)->OpenCount.load();
+
+    inPlace->Release();
+    control->Close(OLECLOSE_NOSAVE);
+    control->SetClientSite(nullptr);
+    EXPECT_EQ(control->Release(), 0u);
+
+    sweeper.Stop();
+    CallbackClosing = true;
+    live.StopViewers();
+    live.StopAll();
+    card.CloseBoard();
+    CallbackClosing = false;
+    writer.Stop();
+    RU4Dov_DeInitDSPs();
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CAPTURE");
+    ::SetEnvironmentVariableW(L"VANTREL_CONTROL_ALARM_PORT", nullptr);
+    RunUnixShell(L"rm -f '" + prefix + L"/dosdevices/w:'");
+}
+
+} // namespace
+} // namespace vantrel::webctl
