@@ -226,6 +226,54 @@ void THostRemoteAlarms::ClearRecordOnAlarm(int channel) {
         host_.ThreadOpenAllForAlarmUp->RecordRequests[channel] = 0;
 }
 
+// ---- the console's commands
+
+namespace {
+
+template <class F> int Shown(F* form) {
+    if (!form) return -1;
+    form->Show();
+    return mrOk;
+}
+
+} // namespace
+
+int ShowHostWindow(THost& h, TConsoleWindow window) {
+    switch (window) {
+    case TConsoleWindow::LocalAlarmOut:
+        return Shown(h.LocalAlarmOutCtrlForm);
+    case TConsoleWindow::RemoteAlarmOut:
+        return Shown(h.RemoteCtrlAlarmBoxForm);
+    case TConsoleWindow::RemoteAlarms:
+        return Shown(h.RemoteAlarmUpViewForm);
+    case TConsoleWindow::VoiceBroadcast:
+        return Shown(h.NetTalkForm);
+    case TConsoleWindow::Chat:
+        return Shown(h.NetChatForm);
+    case TConsoleWindow::Connections:
+        return Shown(h.ConnectionViewForm);
+    case TConsoleWindow::ClearDataMsg:
+        return Shown(h.ClearDataMSGForm);
+    case TConsoleWindow::IPPing:
+        return Shown(h.IPPingForm);
+    case TConsoleWindow::NetDog:
+        return Shown(h.NetDogForm);
+    case TConsoleWindow::SendSms: {
+        if (!h.SendGSMMsgForm) return -1;
+        const int ch = h.Preview ? h.Preview->SelectedChannel : 0;
+        if (h.AlarmSet && ch >= 0 && ch < int(h.AlarmSet->Records.size()))
+            h.SendGSMMsgForm->Select(h.AlarmSet->Records[size_t(ch)].Sms);
+        return Shown(h.SendGSMMsgForm);
+    }
+    case TConsoleWindow::WebServer:
+        return Shown(h.WebServerForm);
+    case TConsoleWindow::SendReceiveFile:
+        return Shown(h.SendAndReceiveFileForm);
+    default:
+        return -1;
+    }
+}
+
 // ---- the host's objects of these kinds, in the order the start-up makes them
 
 void THost::CreatePtzObjects() {

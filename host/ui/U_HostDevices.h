@@ -5,6 +5,7 @@
 #include "host/engine/U_PeriphWin.h"
 #include "host/engine/U_YunTai.h"
 #include "host/net/U_RemoteAlarmList.h"
+#include "host/ui/U_ConsoleCommands.h"
 #include "host/ui/U_PtzPanel.h"
 
 #include <memory>
@@ -68,5 +69,9 @@ public:
 private:
     THost& host_;
 };
+
+// Shows one of the windows the start-up made for the console's command; -1 when the host has
+// no such window.
+int ShowHostWindow(THost& host, TConsoleWindow window);
 
 } // namespace vantrel
