@@ -6,16 +6,36 @@
 #include "common/win/handles.h"
 #include "host/net/U_UDPMessages.h"
 #include "host/net/udp_win_testing.h"
+#include "host/net/F_IPPingWindow.h"
+#include "host/net/F_NetChat.h"
+#include "host/net/F_NetDogForm.h"
+#include "host/net/F_NetTalkWindow.h"
+#include "host/net/F_RemoteAlarmUpView.h"
+#include "host/net/F_SendAndReceiveFile.h"
+#include "host/net/F_WebServerWindow.h"
+#include "host/ui/F_ClearDataMSGForm.h"
+#include "host/ui/F_ConnectionView.h"
+#include "host/ui/F_LocalAlarmOutCtrl.h"
+#include "host/ui/F_RemoteCtrlAlarmBox.h"
+#include "host/ui/F_SendGSMMsgForm.h"
+#include "host/ui/window_shot_testing.h"
+#include "common/win/textconv.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <atomic>
+#include <functional>
 #include <sstream>
+#include <tuple>
 
 namespace vantrel {
 namespace {
+
+using dvr::fw::mrOk;
+using dvr::fw::TForm;
+using dvr::fw::TImage;
 
 std::wstring BinFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -45,6 +65,77 @@ const bool kExitListener = [] {
     return true;
 }();
 
+// What the running host's single windows and devices are bound to, looked at from another
+// thread while the host runs (every look at a window runs on the user-interface thread).
+struct Wiring {
+    std::vector<std::string> notShown; // console commands that did not show their window
+    bool faultListed = false, faultShown = false;
+    bool ptzPanelShown = false;
+    bool dogSettingsShared = false;
+    // Where preset calls and pane selections are posted: real windows.
+    bool presetAndSpeedWindows = false;
+    std::string faultText;
+};
+
+void LookAtTheWiring(Wiring& w) {
+    THost& h = *Host;
+    auto ui = [&](const std::function<void()>& step) { h.Synchronizer->Run(step); };
+    using W = TConsoleWindow;
+    const std::tuple<W, const char*, std::function<TForm*()>> windows[] = {
+        {W::LocalAlarmOut, "local alarm outputs", [&]() -> TForm* { return h.LocalAlarmOutCtrlForm; }},
+        {W::RemoteAlarmOut, "remote alarm box", [&]() -> TForm* { return h.RemoteCtrlAlarmBoxForm; }},
+        {W::RemoteAlarms, "remote alarms", [&]() -> TForm* { return h.RemoteAlarmUpViewForm; }},
+        {W::VoiceBroadcast, "voice", [&]() -> TForm* { return h.NetTalkForm; }},
+        {W::Chat, "chat", [&]() -> TForm* { return h.NetChatForm; }},
+        {W::Connections, "connections", [&]() -> TForm* { return h.ConnectionViewForm; }},
+        {W::ClearDataMsg, "disk faults", [&]() -> TForm* { return h.ClearDataMSGForm; }},
+        {W::IPPing, "patrol", [&]() -> TForm* { return h.IPPingForm; }},
+        {W::NetDog, "inspector", [&]() -> TForm* { return h.NetDogForm; }},
+        {W::SendSms, "SMS", [&]() -> TForm* { return h.SendGSMMsgForm; }},
+        {W::WebServer, "web server", [&]() -> TForm* { return h.WebServerForm; }},
+        {W::SendReceiveFile, "file transfer", [&]() -> TForm* { return h.SendAndReceiveFileForm; }},
+    };
+    ui([&] {
+        for (const auto& [kind, name, form] : windows) {
+            TConsoleDialogResult result;
+            TForm* f = form();
+            // The command shows the one window the start-up made, not a new one.
+            if (!f || MainForm->ConsoleWindows.Open(kind, result) != mrOk || !f->Visible() ||
+                form() != f)
+                w.notShown.push_back(name);
+            if (f) f->Hide();
+        }
+    });
+    // A disk fault reaches the operator: the fault window takes the line and pops up.
+    const std::string fault = dvr::win::Utf8ToGbk("写盘故障 D:");
+    h.DiskFaults->Add(fault, 0, 0);
+    for (int i = 0; i < 1000 && !w.faultListed; ++i) {
+        ui([&] {
+            w.faultListed = h.ClearDataMSGForm->DataErrorMemo->Lines()->Text().find(fault) !=
+                            std::string::npos;
+            w.faultShown = h.ClearDataMSGForm->Visible();
+            w.faultText = h.ClearDataMSGForm->DataErrorMemo->Lines()->Text();
+        });
+        if (!w.faultListed) ::Sleep(10);
+    }
+    ui([&] { h.ClearDataMSGForm->Hide(); });
+    // The PTZ panel lies on the console under its cover; opening the cover shows it.
+    ui([&] {
+        MainForm->Commands->CoverClick(MainForm->Commands->im_YTUnconver);
+        w.ptzPanelShown = h.PtzPanel != nullptr;
+        for (TImage* image : h.PtzPanel ? h.PtzPanel->Images : std::array<TImage*, 20>{})
+            w.ptzPanelShown = w.ptzPanelShown && image->Visible() && image->Parent() == MainForm;
+        MainForm->Repaint();
+    });
+    testing::SaveWindowShot(MainForm->WindowHandle(), "host_startup_ptz_panel");
+    ui([&] { MainForm->Commands->CoverClick(MainForm->Commands->im_YTRecover); });
+    w.presetAndSpeedWindows = ::IsWindow(h.SpeedDomeWindow) && h.Preview->PtzSpeedWindow &&
+                              ::IsWindow(h.Preview->PtzSpeedWindow);
+    // Remote watchdog settings are the watchdog's own record.
+    w.dogSettingsShared =
+        h.UdpDevices.DogSettings() == reinterpret_cast<uint8_t*>(&h.DogSet->Record);
+}
+
 // The whole start-up on the simulated board in this process: the objects come in their fixed
 // order, the gauge advances, the console is shown still locked, and a close-program request
 // runs the orderly shutdown in its order and ends the message loop.
@@ -54,6 +145,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
     struct Watch {
         std::atomic<bool> done{false}, visible{false}, enabled{true};
         std::atomic<int> stateReply{-1};
+        Wiring wiring;
     } watch;
     std::atomic<bool>& done = watch.done;
     HANDLE watcher = ::CreateThread(
@@ -77,6 +169,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
                         if (auto got = peer.Receive())
                             w->stateReply = int(ClassifyReply(got->data(), got->size()));
                     }
+                    LookAtTheWiring(w->wiring);
                     MainForm->Hooks.Pause = [](DWORD) {};
                     ::Sleep(300);
                     ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, WPARAM(-1),
@@ -189,6 +282,12 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         EXPECT_GE(std::stoi(gauge[i]), std::stoi(gauge[i - 1])) << Host->GaugeTrace;
 
     EXPECT_TRUE(watch.visible);
+    EXPECT_EQ(joined(watch.wiring.notShown), "");
+    EXPECT_TRUE(watch.wiring.faultListed) << watch.wiring.faultText;
+    EXPECT_TRUE(watch.wiring.faultShown);
+    EXPECT_TRUE(watch.wiring.ptzPanelShown);
+    EXPECT_TRUE(watch.wiring.dogSettingsShared);
+    EXPECT_TRUE(watch.wiring.presetAndSpeedWindows);
     EXPECT_EQ(watch.stateReply, int(UdpMsgKind::UdpMsgWorkState));
     EXPECT_FALSE(watch.enabled); // locked until an operator logs on
     EXPECT_FALSE(Host->ShownEnabled);

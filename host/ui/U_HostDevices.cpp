@@ -304,12 +304,12 @@ void THost::CreateStartUpWindows() {
                                                        return Preview ? Preview->SelectedChannel
                                                                       : 0;
                                                    });
-    if (Preview) Preview->PtzSpeedWindow = YunTaiSpeedForm->WindowHandle();
+    if (Preview) Preview->PtzSpeedWindow = YunTaiSpeedForm->Handle();
     NoteCreated();
     DomeCommands = DomeCommandsOf(*YunTai);
     SpeedDomeForm = MakeWindow<TSpeedDomeForm>(*DomeCommands, ProgramPath, BoardCount(),
                                                TotalChannels());
-    SpeedDomeWindow = SpeedDomeForm->WindowHandle();
+    SpeedDomeWindow = SpeedDomeForm->Handle();
     NoteCreated();
     ConnectionViewForm = MakeWindow<TConnectionViewForm>(
         BoardChannelTitles(*this),
@@ -335,7 +335,7 @@ void THost::CreateStartUpWindows() {
     NoteCreated();
     // The snapshot viewer comes here once it exists.
     ClearDataMSGForm = MakeWindow<TClearDataMSGForm>(*DiskFaults, ProgramPath);
-    DiskFaults->SetWindow(ClearDataMSGForm->WindowHandle());
+    DiskFaults->SetWindow(ClearDataMSGForm->Handle());
     NoteCreated();
 }
 
