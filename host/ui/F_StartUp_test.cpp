@@ -16,6 +16,7 @@
 #include "host/ui/F_ClearDataMSGForm.h"
 #include "host/ui/F_ConnectionView.h"
 #include "host/ui/F_LocalAlarmOutCtrl.h"
+#include "host/ui/F_MatrixsCtrlForm.h"
 #include "host/ui/F_RemoteCtrlAlarmBox.h"
 #include "host/ui/F_SendGSMMsgForm.h"
 #include "host/ui/window_shot_testing.h"
@@ -94,6 +95,7 @@ void LookAtTheWiring(Wiring& w) {
         {W::SendSms, "SMS", [&]() -> TForm* { return h.SendGSMMsgForm; }},
         {W::WebServer, "web server", [&]() -> TForm* { return h.WebServerForm; }},
         {W::SendReceiveFile, "file transfer", [&]() -> TForm* { return h.SendAndReceiveFileForm; }},
+        {W::Matrix3216, "matrix", [&]() -> TForm* { return h.MatrixsCtrlForm; }},
     };
     ui([&] {
         for (const auto& [kind, name, form] : windows) {
@@ -248,6 +250,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TThreadRasDial",
         "TThreadCapturePackage",
         "TMatrixsCtrl",
+        "TMatrixsCtrlForm",
         "TGSMCtrl",
         "TLocalAlarmOutCtrlForm",
         "TWorkState",

@@ -13,6 +13,7 @@
 #include "host/ui/F_ClearDataMSGForm.h"
 #include "host/ui/F_ConnectionView.h"
 #include "host/ui/F_LocalAlarmOutCtrl.h"
+#include "host/ui/F_MatrixsCtrlForm.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_RemoteCtrlAlarmBox.h"
 #include "host/ui/F_SendGSMMsgForm.h"
@@ -269,6 +270,8 @@ int ShowHostWindow(THost& h, TConsoleWindow window) {
         return Shown(h.WebServerForm);
     case TConsoleWindow::SendReceiveFile:
         return Shown(h.SendAndReceiveFileForm);
+    case TConsoleWindow::Matrix3216:
+        return Shown(h.MatrixsCtrlForm);
     default:
         return -1;
     }
@@ -345,11 +348,15 @@ void THost::CreateMatrixAndGsmObjects() {
     MatrixsCtrl->LoadInputNames(MatrixsCtrl->MatrixType);
     MatrixsCtrl->LoadGroups(MatrixsCtrl->MatrixType);
     NoteCreated();
+    MatrixsCtrlForm = MakeWindow<TMatrixsCtrlForm>(*MatrixsCtrl);
+    NoteCreated();
     GSMCtrl = std::make_unique<TGSMCtrl>(*ComGateway, GsmStore, GbkToUtf16);
     GSMCtrl->LoadNumbers();
     // The modem's sender starts with it.
     ThreadSendGSMMsg = std::make_unique<TThreadSendGSMMsg>(*GSMCtrl, AlarmBoxesHost, SmsResults);
     NoteCreated();
+    // The keyboard windows of the other matrices and the remote matrix windows come here once
+    // they exist.
 }
 
 void THost::CreateLocalAlarmOutWindow() {

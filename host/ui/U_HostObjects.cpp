@@ -142,6 +142,7 @@ std::vector<std::pair<const char*, bool>> THost::ObjectsPresent() const {
             {"TThreadRasDial", bool(ThreadRasDial)},
             {"TThreadCapturePackage", bool(ThreadCapturePackage)},
             {"TMatrixsCtrl", bool(MatrixsCtrl)},
+            {"TMatrixsCtrlForm", MatrixsCtrlForm != nullptr},
             {"TGSMCtrl", bool(GSMCtrl)},
             {"TLocalAlarmOutCtrlForm", LocalAlarmOutCtrlForm != nullptr},
             {"TWorkState", bool(WorkState)},

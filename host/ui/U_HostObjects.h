@@ -68,6 +68,7 @@ namespace vantrel {
 class TMainForm;
 class TVideoAlarmAutoFullScreenForm;
 class TUPSInfoWindow;
+class TMatrixsCtrlForm;
 class TYunTaiSpeedForm;
 class TDomeCommands;
 class TSpeedDomeForm;
@@ -305,6 +306,7 @@ public:
     // Matrix switcher and GSM modem (the modem's sender thread comes with it).
     TMatrixRegistryStore MatrixStore;
     std::unique_ptr<TMatrixsCtrl> MatrixsCtrl;
+    TMatrixsCtrlForm* MatrixsCtrlForm = nullptr;
     TGsmRegistryStore GsmStore;
     TPostSmsResult SmsResults;
     std::unique_ptr<TGSMCtrl> GSMCtrl;
