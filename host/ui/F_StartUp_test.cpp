@@ -16,6 +16,7 @@
 #include "host/ui/F_ClearDataMSGForm.h"
 #include "host/ui/F_ConnectionView.h"
 #include "host/ui/F_LocalAlarmOutCtrl.h"
+#include "host/ui/F_MatrixKeyboardForm.h"
 #include "host/ui/F_MatrixsCtrlForm.h"
 #include "host/ui/F_RemoteCtrlAlarmBox.h"
 #include "host/ui/F_SendGSMMsgForm.h"
@@ -96,6 +97,8 @@ void LookAtTheWiring(Wiring& w) {
         {W::WebServer, "web server", [&]() -> TForm* { return h.WebServerForm; }},
         {W::SendReceiveFile, "file transfer", [&]() -> TForm* { return h.SendAndReceiveFileForm; }},
         {W::Matrix3216, "matrix", [&]() -> TForm* { return h.MatrixsCtrlForm; }},
+        {W::MatrixDSD, "DS_D keyboard", [&]() -> TForm* { return h.DSDMatrixsCtrlForm; }},
+        {W::MatrixPelco232, "Pelco232 keyboard", [&]() -> TForm* { return h.Pelco232MatrixsCtrlForm; }},
     };
     ui([&] {
         for (const auto& [kind, name, form] : windows) {
@@ -252,6 +255,8 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TMatrixsCtrl",
         "TMatrixsCtrlForm",
         "TGSMCtrl",
+        "TDS_D_MatrixsCtrlForm",
+        "TPelco232MatrixsCtrlForm",
         "TLocalAlarmOutCtrlForm",
         "TWorkState",
         "TUDPMessageServer",

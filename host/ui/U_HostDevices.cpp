@@ -13,6 +13,7 @@
 #include "host/ui/F_ClearDataMSGForm.h"
 #include "host/ui/F_ConnectionView.h"
 #include "host/ui/F_LocalAlarmOutCtrl.h"
+#include "host/ui/F_MatrixKeyboardForm.h"
 #include "host/ui/F_MatrixsCtrlForm.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_RemoteCtrlAlarmBox.h"
@@ -272,6 +273,10 @@ int ShowHostWindow(THost& h, TConsoleWindow window) {
         return Shown(h.SendAndReceiveFileForm);
     case TConsoleWindow::Matrix3216:
         return Shown(h.MatrixsCtrlForm);
+    case TConsoleWindow::MatrixDSD:
+        return Shown(h.DSDMatrixsCtrlForm);
+    case TConsoleWindow::MatrixPelco232:
+        return Shown(h.Pelco232MatrixsCtrlForm);
     default:
         return -1;
     }
@@ -355,8 +360,18 @@ void THost::CreateMatrixAndGsmObjects() {
     // The modem's sender starts with it.
     ThreadSendGSMMsg = std::make_unique<TThreadSendGSMMsg>(*GSMCtrl, AlarmBoxesHost, SmsResults);
     NoteCreated();
-    // The keyboard windows of the other matrices and the remote matrix windows come here once
-    // they exist.
+    // The keyboards of the matrices that take text commands; their relays hand other hosts'
+    // records to the user-interface thread, where the window's own commands go out too.
+    auto onUi = [this](std::function<void()> step) {
+        if (Synchronizer) Synchronizer->Post(std::move(step));
+    };
+    DSDMatrixsCtrlForm =
+        MakeWindow<TDS_D_MatrixsCtrlForm>(*ComGateway, Arithmetic->Ports.Port[5], onUi);
+    NoteCreated();
+    Pelco232MatrixsCtrlForm =
+        MakeWindow<TPelco232MatrixsCtrlForm>(*ComGateway, Arithmetic->Ports.Port[6], onUi);
+    NoteCreated();
+    // The remote matrix windows come here once they exist.
 }
 
 void THost::CreateLocalAlarmOutWindow() {

@@ -144,6 +144,8 @@ std::vector<std::pair<const char*, bool>> THost::ObjectsPresent() const {
             {"TMatrixsCtrl", bool(MatrixsCtrl)},
             {"TMatrixsCtrlForm", MatrixsCtrlForm != nullptr},
             {"TGSMCtrl", bool(GSMCtrl)},
+            {"TDS_D_MatrixsCtrlForm", DSDMatrixsCtrlForm != nullptr},
+            {"TPelco232MatrixsCtrlForm", Pelco232MatrixsCtrlForm != nullptr},
             {"TLocalAlarmOutCtrlForm", LocalAlarmOutCtrlForm != nullptr},
             {"TWorkState", bool(WorkState)},
             {"TUDPMessageServer", bool(UDPMessageServer)},

@@ -69,6 +69,8 @@ class TMainForm;
 class TVideoAlarmAutoFullScreenForm;
 class TUPSInfoWindow;
 class TMatrixsCtrlForm;
+class TDS_D_MatrixsCtrlForm;
+class TPelco232MatrixsCtrlForm;
 class TYunTaiSpeedForm;
 class TDomeCommands;
 class TSpeedDomeForm;
@@ -307,6 +309,8 @@ public:
     TMatrixRegistryStore MatrixStore;
     std::unique_ptr<TMatrixsCtrl> MatrixsCtrl;
     TMatrixsCtrlForm* MatrixsCtrlForm = nullptr;
+    TDS_D_MatrixsCtrlForm* DSDMatrixsCtrlForm = nullptr;
+    TPelco232MatrixsCtrlForm* Pelco232MatrixsCtrlForm = nullptr;
     TGsmRegistryStore GsmStore;
     TPostSmsResult SmsResults;
     std::unique_ptr<TGSMCtrl> GSMCtrl;
