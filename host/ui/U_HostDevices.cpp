@@ -228,6 +228,34 @@ void THostRemoteAlarms::ClearRecordOnAlarm(int channel) {
         host_.ThreadOpenAllForAlarmUp->RecordRequests[channel] = 0;
 }
 
+void THost::FreeHostWindows() {
+    PingThread.reset();
+    auto free = [](auto*& form) {
+        if (form) form->Free();
+        form = nullptr;
+    };
+    free(NetChatForm);
+    free(SendAndReceiveFileForm);
+    free(WebServerForm);
+    free(SendGSMMsgForm);
+    free(IPPingForm);
+    free(NetDogForm);
+    free(RemoteCtrlAlarmBoxForm);
+    free(LocalAlarmOutCtrlForm);
+    free(Pelco232MatrixsCtrlForm);
+    free(DSDMatrixsCtrlForm);
+    free(MatrixsCtrlForm);
+    if (Preview) Preview->PtzSpeedWindow = nullptr;
+    SpeedDomeWindow = nullptr;
+    free(ClearDataMSGForm);
+    free(NetTalkForm);
+    free(RemoteAlarmUpViewForm);
+    free(ConnectionViewForm);
+    free(SpeedDomeForm);
+    free(YunTaiSpeedForm);
+    // The UPS window stays: the countdown shows through it until the end.
+}
+
 // ---- the console's commands
 
 namespace {

@@ -77,7 +77,9 @@ LRESULT CALLBACK TSynchronizer::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
 
 THost::THost() = default;
 
-THost::~THost() = default;
+THost::~THost() {
+    FreeHostWindows();
+}
 
 bool THost::IndexScanned() const {
     return indexScanned_;

@@ -328,6 +328,8 @@ public:
     TNetChatForm* NetChatForm = nullptr;
     void CreateLocalAlarmOutWindow();
     void CreateMainBlockWindows();
+    // The windows above go, with their threads and listeners, before the objects they use.
+    void FreeHostWindows();
     // The speed-dome window that takes preset calls, once one is open.
     HWND SpeedDomeWindow = nullptr;
     // Watchdog card and UPS; their 1-second timers run on the console.
