@@ -15,6 +15,7 @@
 #include "host/ui/F_LocalAlarmOutCtrl.h"
 #include "host/ui/F_MatrixKeyboardForm.h"
 #include "host/ui/F_MatrixsCtrlForm.h"
+#include "host/ui/F_RemoteMatrixsCtrlForm.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_RemoteCtrlAlarmBox.h"
 #include "host/ui/F_SendGSMMsgForm.h"
@@ -305,6 +306,15 @@ int ShowHostWindow(THost& h, TConsoleWindow window) {
         return Shown(h.DSDMatrixsCtrlForm);
     case TConsoleWindow::MatrixPelco232:
         return Shown(h.Pelco232MatrixsCtrlForm);
+    case TConsoleWindow::RemoteMatrix3216: {
+        if (!h.NetClientSet || !h.Arithmetic) return -1;
+        auto* f = MakeWindow<TRemoteMatrixsCtrlForm>(h.NetClientSet->Groups,
+                                                     h.Arithmetic->DefaultPorts.Port[14],
+                                                     h.UdpSender);
+        const int r = f->ShowModal();
+        f->Free();
+        return r;
+    }
     default:
         return -1;
     }
