@@ -70,7 +70,8 @@ void TMatrixRelayServer::Serve() {
         if (::select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
         if (FD_ISSET(listener_.get(), &readable)) {
             dvr::win::Socket c(::accept(listener_.get(), nullptr, nullptr));
-            if (c) clients_.push_back(std::move(c));
+            // Only as many connections as one wait can watch; a further one is closed at once.
+            if (c && clients_.size() < kMaxRelayClients) clients_.push_back(std::move(c));
         }
         for (auto it = clients_.begin(); it != clients_.end();) {
             if (!FD_ISSET(it->get(), &readable)) {

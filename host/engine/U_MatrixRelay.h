@@ -18,10 +18,12 @@
 
 namespace vantrel {
 
-// Accepts any number of connections on all addresses, expects no greeting and sends nothing
-// back. Each arrival of data is handed over whole, on the relay's own thread.
+// Accepts connections on all addresses (at most kMaxRelayClients at once), expects no greeting
+// and sends nothing back. Each arrival of data is handed over whole, on the relay's own thread.
 class TMatrixRelayServer {
 public:
+    // Connections served at once (one wait watches them all with the listener).
+    static constexpr size_t kMaxRelayClients = 63;
     using ReadHandler = std::function<void(const uint8_t* data, size_t length)>;
     explicit TMatrixRelayServer(ReadHandler onRead);
     ~TMatrixRelayServer();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 namespace vantrel {
@@ -62,6 +63,40 @@ TEST(MatrixRelay, PelcoRelayTakesWholeRecordsAndSurvivesAClosedPeer) {
     ASSERT_TRUE(WaitFor([&] { return relay.com.Count() == 3; }));
     EXPECT_EQ(relay.com.Frames(), (std::vector<std::string>{"7#a", "60Ua", "sa"}));
     EXPECT_EQ(relay.com.log[0].parity, 2);
+}
+
+// Idle peers hold at most the relay's cap: a further connection is closed at once, and once an
+// idle peer leaves a real sender gets through.
+TEST(MatrixRelay, ConnectionsBeyondTheCapAreClosedAtAccept) {
+    Relay relay(MatrixKeyboardKind::Pelco232);
+    ASSERT_TRUE(relay.server.Open(0));
+    std::vector<std::unique_ptr<TRelayClient>> idle;
+    for (size_t i = 0; i < TMatrixRelayServer::kMaxRelayClients; ++i) {
+        idle.push_back(std::make_unique<TRelayClient>());
+        ASSERT_TRUE(idle.back()->Connect("127.0.0.1", relay.server.Port()));
+        ASSERT_TRUE(WaitFor([&] { return idle.back()->Connected(); }));
+    }
+    SOCKET extra = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(uint16_t(relay.server.Port()));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(extra, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    ::send(extra, "7#a  ", 5, 0);
+    DWORD timeout = 30000; // an upper bound: the close comes at the relay's next pass
+    ::setsockopt(extra, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
+                 sizeof timeout);
+    char byte = 0;
+    EXPECT_LE(::recv(extra, &byte, 1, 0), 0); // closed, nothing sent back
+    ::closesocket(extra);
+
+    idle.front()->Disconnect();
+    TRelayClient sender;
+    ASSERT_TRUE(sender.Connect("127.0.0.1", relay.server.Port()));
+    ASSERT_TRUE(WaitFor([&] { return sender.Connected(); }));
+    sender.Send("Ca   ");
+    ASSERT_TRUE(WaitFor([&] { return relay.com.Count() == 1; }));
+    EXPECT_EQ(relay.com.Frames(), std::vector<std::string>{"Ca"});
 }
 
 TEST(MatrixRelay, BusyPortOrNobodyListeningIsReportedQuietly) {

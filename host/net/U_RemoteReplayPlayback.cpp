@@ -77,7 +77,7 @@ void TRemoteReplayPlayback::PlayPressed() {
     for (size_t i = 0; i < rows.size(); ++i)
         form_.Rows[i].Checked = rows[i].Checked;
     if (n == 0) return;
-    layout_ = ReplayLayoutFor(n);
+    layout_ = RemoteReplayLayoutFor(n);
     windows_.SetLayout(layout_);
     windows_.PaneClick(0);
     messages_.Post(WM_REPLAYLAYOUT, 0);

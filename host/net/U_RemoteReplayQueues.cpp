@@ -41,7 +41,7 @@ void AppendFromSelected(const std::vector<PlayRow>& rows, int selected,
         queue.push_back(rows[i].Entry);
 }
 
-int ReplayLayoutFor(int n) {
+int RemoteReplayLayoutFor(int n) {
     for (int layout : {4, 6, 9, 10, 11, 13, 16})
         if (layout >= n) return layout;
     return 16;

@@ -499,6 +499,7 @@ void TMainForm::ApplyAllSettings() {
     if (h->ClientCheckSet) h->ClientCheckSet->Load();
     if (h->SystemOtherSet) h->SystemOtherSet->Reload();
     if (h->YunTaiSet) h->YunTaiSet->Load();
+    if (h->YunTai) h->YunTai->LoadSpeedDefaults();
     for (int ch = 0; h->Preview && ch < h->TotalChannels(); ++ch)
         if (!h->Preview->Panes[size_t(ch)].Previewing)
             h->Preview->Panes[size_t(ch)].Background->SetVisible(h->ShowBackground(ch));
@@ -573,6 +574,7 @@ void TMainForm::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
         if (w <= 0 && h->Alarm) h->Alarm->ApplyAreaSettings();
         if (w <= 0 && h->AutoSet) h->AutoSet->Load();
         if (w <= 0 && h->YunTaiSet) h->YunTaiSet->Load();
+        if (w <= 0 && h->YunTai) h->YunTai->LoadSpeedDefaults();
         h->Preview->PlacePanes(h->SystemInfo->ChannelCount, h->SystemInfo->PaneRects,
                                h->SystemInfo->ChannelCount);
         h->Preview->ShowSelectionFrame(h->Preview->SelectedChannel, true);

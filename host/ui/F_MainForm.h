@@ -2,6 +2,7 @@
 // settings reload, the channel-map rebuild, its window messages and its timers.
 #pragma once
 
+#include "host/engine/U_HostMessages.h" // WM_POWERACTION, WM_SETTINGSCHANGED, WM_THREADQUIT
 #include "host/engine/U_HostServices.h"
 #include "host/net/U_RemoteUpgrade.h" // WM_COMPANION
 #include "host/net/U_UDPMessages.h" // WM_REMOTECLOSE
@@ -19,9 +20,6 @@
 
 namespace vantrel {
 
-constexpr unsigned WM_POWERACTION = 0x40E;
-constexpr unsigned WM_SETTINGSCHANGED = 0x41F;
-constexpr unsigned WM_THREADQUIT = 3024;
 constexpr unsigned WM_STREAMDATA = 0x403;
 
 // The logon dialog belongs to another part of the user interface; the console asks it through

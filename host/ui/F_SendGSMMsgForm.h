@@ -43,6 +43,8 @@ public:
     // Messages to the operator (GBK); a message box unless replaced.
     std::function<void(const std::string&)> ShowMessage;
 
+    // The selected pane's channel block the next show starts from.
+    void Select(const SmsMessageBlock& selected) { selected_ = selected; }
     void FormShow(dvr::fw::TObject* Sender);
     void bt_SendClick(dvr::fw::TObject* Sender);
     void bt_CloseClick(dvr::fw::TObject* Sender);

@@ -19,6 +19,10 @@ constexpr unsigned WM_STARTUPGO = 0x410;
 std::string ProgramTitle(const std::wstring& folder);
 constexpr const char* kDefaultTitle = "Vantrel DVR";
 
+// The start logo beside the program: "StartLogo.jpg", else "StartLogo.bmp"; null for none.
+// The caller owns the bitmap.
+HBITMAP LoadStartLogo(const std::wstring& folder);
+
 class TStartUpForm : public dvr::fw::TForm {
     FW_CLASS(TStartUpForm, dvr::fw::TForm)
     FW_MESSAGES_BEGIN

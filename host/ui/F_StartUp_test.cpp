@@ -7,6 +7,22 @@
 #include "common/win/handles.h"
 #include "host/net/U_UDPMessages.h"
 #include "host/net/udp_win_testing.h"
+#include "host/net/F_IPPingWindow.h"
+#include "host/net/F_NetChat.h"
+#include "host/net/F_NetDogForm.h"
+#include "host/net/F_NetTalkWindow.h"
+#include "host/net/F_RemoteAlarmUpView.h"
+#include "host/net/F_SendAndReceiveFile.h"
+#include "host/net/F_WebServerWindow.h"
+#include "host/ui/F_ClearDataMSGForm.h"
+#include "host/ui/F_ConnectionView.h"
+#include "host/ui/F_LocalAlarmOutCtrl.h"
+#include "host/ui/F_MatrixKeyboardForm.h"
+#include "host/ui/F_MatrixsCtrlForm.h"
+#include "host/ui/F_RemoteCtrlAlarmBox.h"
+#include "host/ui/F_SendGSMMsgForm.h"
+#include "host/ui/window_shot_testing.h"
+#include "common/win/textconv.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +31,14 @@
 #include <atomic>
 #include <functional>
 #include <sstream>
+#include <tuple>
 
 namespace vantrel {
 namespace {
+
+using dvr::fw::mrOk;
+using dvr::fw::TForm;
+using dvr::fw::TImage;
 
 std::wstring BinFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -65,6 +86,80 @@ void ResumeRecordingOnDriveR() {
     ::RegCloseKey(key);
 }
 
+// What the running host's single windows and devices are bound to, looked at from another
+// thread while the host runs (every look at a window runs on the user-interface thread).
+struct Wiring {
+    std::vector<std::string> notShown; // console commands that did not show their window
+    bool faultListed = false, faultShown = false;
+    bool ptzPanelShown = false;
+    bool dogSettingsShared = false;
+    // Where preset calls and pane selections are posted: real windows.
+    bool presetAndSpeedWindows = false;
+    std::string faultText;
+};
+
+void LookAtTheWiring(Wiring& w) {
+    THost& h = *Host;
+    auto ui = [&](const std::function<void()>& step) { h.Synchronizer->Run(step); };
+    using W = TConsoleWindow;
+    const std::tuple<W, const char*, std::function<TForm*()>> windows[] = {
+        {W::LocalAlarmOut, "local alarm outputs", [&]() -> TForm* { return h.LocalAlarmOutCtrlForm; }},
+        {W::RemoteAlarmOut, "remote alarm box", [&]() -> TForm* { return h.RemoteCtrlAlarmBoxForm; }},
+        {W::RemoteAlarms, "remote alarms", [&]() -> TForm* { return h.RemoteAlarmUpViewForm; }},
+        {W::VoiceBroadcast, "voice", [&]() -> TForm* { return h.NetTalkForm; }},
+        {W::Chat, "chat", [&]() -> TForm* { return h.NetChatForm; }},
+        {W::Connections, "connections", [&]() -> TForm* { return h.ConnectionViewForm; }},
+        {W::ClearDataMsg, "disk faults", [&]() -> TForm* { return h.ClearDataMSGForm; }},
+        {W::IPPing, "patrol", [&]() -> TForm* { return h.IPPingForm; }},
+        {W::NetDog, "inspector", [&]() -> TForm* { return h.NetDogForm; }},
+        {W::SendSms, "SMS", [&]() -> TForm* { return h.SendGSMMsgForm; }},
+        {W::WebServer, "web server", [&]() -> TForm* { return h.WebServerForm; }},
+        {W::SendReceiveFile, "file transfer", [&]() -> TForm* { return h.SendAndReceiveFileForm; }},
+        {W::Matrix3216, "matrix", [&]() -> TForm* { return h.MatrixsCtrlForm; }},
+        {W::MatrixDSD, "DS_D keyboard", [&]() -> TForm* { return h.DSDMatrixsCtrlForm; }},
+        {W::MatrixPelco232, "Pelco232 keyboard", [&]() -> TForm* { return h.Pelco232MatrixsCtrlForm; }},
+    };
+    ui([&] {
+        for (const auto& [kind, name, form] : windows) {
+            TConsoleDialogResult result;
+            TForm* f = form();
+            // The command shows the one window the start-up made, not a new one.
+            if (!f || MainForm->ConsoleWindows.Open(kind, result) != mrOk || !f->Visible() ||
+                form() != f)
+                w.notShown.push_back(name);
+            if (f) f->Hide();
+        }
+    });
+    // A disk fault reaches the operator: the fault window takes the line and pops up.
+    const std::string fault = dvr::win::Utf8ToGbk("写盘故障 D:");
+    h.DiskFaults->Add(fault, 0, 0);
+    for (int i = 0; i < 1000 && !w.faultListed; ++i) {
+        ui([&] {
+            w.faultListed = h.ClearDataMSGForm->DataErrorMemo->Lines()->Text().find(fault) !=
+                            std::string::npos;
+            w.faultShown = h.ClearDataMSGForm->Visible();
+            w.faultText = h.ClearDataMSGForm->DataErrorMemo->Lines()->Text();
+        });
+        if (!w.faultListed) ::Sleep(10);
+    }
+    ui([&] { h.ClearDataMSGForm->Hide(); });
+    // The PTZ panel lies on the console under its cover; opening the cover shows it.
+    ui([&] {
+        MainForm->Commands->CoverClick(MainForm->Commands->im_YTUnconver);
+        w.ptzPanelShown = h.PtzPanel != nullptr;
+        for (TImage* image : h.PtzPanel ? h.PtzPanel->Images : std::array<TImage*, 20>{})
+            w.ptzPanelShown = w.ptzPanelShown && image->Visible() && image->Parent() == MainForm;
+        MainForm->Repaint();
+    });
+    testing::SaveWindowShot(MainForm->WindowHandle(), "host_startup_ptz_panel");
+    ui([&] { MainForm->Commands->CoverClick(MainForm->Commands->im_YTRecover); });
+    w.presetAndSpeedWindows = ::IsWindow(h.SpeedDomeWindow) && h.Preview->PtzSpeedWindow &&
+                              ::IsWindow(h.Preview->PtzSpeedWindow);
+    // Remote watchdog settings are the watchdog's own record.
+    w.dogSettingsShared =
+        h.UdpDevices.DogSettings() == reinterpret_cast<uint8_t*>(&h.DogSet->Record);
+}
+
 // The whole start-up on the simulated board in this process: the objects come in their fixed
 // order, the gauge advances, the console is shown still locked and resumes recording, and a
 // close-program request runs the orderly shutdown in its order, closes every recording whole
@@ -78,6 +173,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         std::atomic<bool> done{false}, visible{false}, enabled{true}, recording{false};
         std::atomic<int> stateReply{-1};
         std::vector<std::string> files;
+        Wiring wiring;
     } watch;
     std::atomic<bool>& done = watch.done;
     HANDLE watcher = ::CreateThread(
@@ -121,6 +217,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
                             return true;
                         },
                         60000);
+                    LookAtTheWiring(w->wiring);
                     MainForm->Hooks.Pause = [](DWORD) {};
                     ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, WPARAM(-1),
                                    LPARAM(-1));
@@ -171,6 +268,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TThreadAlarmingMsg",
         "TAlarm",
         "TYunTaiSet",
+        "TYunTai",
         "TAlarmDevice",
         "TThreadOpenAllForAlarmUp",
         "TThreadAlarmAudio",
@@ -183,13 +281,38 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TDog",
         "TAutoSet",
         "TAuto",
+        "TWaveIn",
+        "TThreadWaveIn",
+        "TWaveOut",
+        "TThreadWaveOut",
+        "TYunTaiSpeedForm",
+        "TSpeedDomeForm",
+        "TConnectionViewForm",
+        "TRemoteAlarmUpViewForm",
+        "TNetTalkForm",
+        "TClearDataMSGForm",
         "TCaptureFileList",
         "TThreadWriteLogRecord",
         "TThreadRasDial",
         "TThreadCapturePackage",
+        "TMatrixsCtrl",
+        "TMatrixsCtrlForm",
+        "TGSMCtrl",
+        "TDS_D_MatrixsCtrlForm",
+        "TPelco232MatrixsCtrlForm",
+        "TLocalAlarmOutCtrlForm",
         "TWorkState",
         "TUDPMessageServer",
         "TUDPMessageClient",
+        "TThreadReplayVideoCapture",
+        "TRemoteCtrlAlarmBoxForm",
+        "TNetDogForm",
+        "TIPPingForm",
+        "TPingThread",
+        "TSendGSMMsgForm",
+        "TWebServerForm",
+        "TSendAndReceiveFileForm",
+        "TNetChatForm",
         "TThreadClearErrorData",
     };
     auto joined = [](const std::vector<std::string>& v) {
@@ -210,6 +333,12 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         EXPECT_GE(std::stoi(gauge[i]), std::stoi(gauge[i - 1])) << Host->GaugeTrace;
 
     EXPECT_TRUE(watch.visible);
+    EXPECT_EQ(joined(watch.wiring.notShown), "");
+    EXPECT_TRUE(watch.wiring.faultListed) << watch.wiring.faultText;
+    EXPECT_TRUE(watch.wiring.faultShown);
+    EXPECT_TRUE(watch.wiring.ptzPanelShown);
+    EXPECT_TRUE(watch.wiring.dogSettingsShared);
+    EXPECT_TRUE(watch.wiring.presetAndSpeedWindows);
     EXPECT_EQ(watch.stateReply, int(UdpMsgKind::UdpMsgWorkState));
     EXPECT_FALSE(watch.enabled); // locked until an operator logs on
     EXPECT_FALSE(Host->ShownEnabled);
@@ -257,6 +386,85 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
     EXPECT_FALSE(MainForm->Locked);
     EXPECT_TRUE(MainForm->Enabled());
     MainForm->LogonPrompt = nullptr;
+}
+
+// The start logo: a JPEG beside the program wins over a bitmap; without either there is none.
+TEST(HostStartUp, StartLogoIsTheJpegElseTheBitmapBesideTheProgram) {
+    const std::wstring folder = BinFolder() + L"start_logo\\";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring jpg = folder + L"StartLogo.jpg", bmp = folder + L"StartLogo.bmp";
+    ::DeleteFileW(jpg.c_str());
+    ::DeleteFileW(bmp.c_str());
+    EXPECT_EQ(LoadStartLogo(folder), nullptr);
+    auto write = [](const std::wstring& path, const void* data, size_t size) {
+        dvr::win::File f(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD put = 0;
+        ::WriteFile(f.get(), data, DWORD(size), &put, nullptr);
+    };
+    // 4 x 2, 24 bits, every pixel green.
+    struct {
+        BITMAPFILEHEADER file;
+        BITMAPINFOHEADER info;
+        uint8_t rows[2][12];
+    } __attribute__((packed)) b{};
+    b.file.bfType = 0x4D42;
+    b.file.bfSize = sizeof b;
+    b.file.bfOffBits = sizeof b.file + sizeof b.info;
+    b.info.biSize = sizeof b.info;
+    b.info.biWidth = 4;
+    b.info.biHeight = 2;
+    b.info.biPlanes = 1;
+    b.info.biBitCount = 24;
+    for (auto& row : b.rows)
+        for (int x = 0; x < 4; ++x) row[x * 3 + 1] = 0xFF;
+    write(bmp, &b, sizeof b);
+    // 16 x 8: red on the left, blue on the right.
+    static const uint8_t kJpeg[] = {
+        0xff, 0xd8, 0xff, 0xe0, 0x00, 0x10, 0x4a, 0x46, 0x49, 0x46, 0x00, 0x01, 0x02, 0x00, 0x00, 0x01,
+        0x00, 0x01, 0x00, 0x00, 0xff, 0xfe, 0x00, 0x10, 0x4c, 0x61, 0x76, 0x63, 0x35, 0x39, 0x2e, 0x33,
+        0x37, 0x2e, 0x31, 0x30, 0x30, 0x00, 0xff, 0xdb, 0x00, 0x43, 0x00, 0x08, 0x04, 0x04, 0x04, 0x04,
+        0x04, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06,
+        0x06, 0x06, 0x06, 0x06, 0x07, 0x07, 0x07, 0x08, 0x08, 0x08, 0x07, 0x07, 0x07, 0x06, 0x06, 0x07,
+        0x07, 0x08, 0x08, 0x08, 0x08, 0x09, 0x09, 0x09, 0x08, 0x08, 0x08, 0x08, 0x09, 0x09, 0x0a, 0x0a,
+        0x0a, 0x0c, 0x0c, 0x0b, 0x0b, 0x0e, 0x0e, 0x0e, 0x11, 0x11, 0x14, 0xff, 0xc4, 0x00, 0x4e, 0x00,
+        0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x06, 0x01, 0x01, 0x01, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x08, 0x07, 0x06, 0x10, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x11, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xff, 0xc0, 0x00, 0x11, 0x08,
+        0x00, 0x08, 0x00, 0x10, 0x03, 0x01, 0x12, 0x00, 0x02, 0x12, 0x00, 0x03, 0x12, 0x00, 0xff, 0xda,
+        0x00, 0x0c, 0x03, 0x01, 0x00, 0x02, 0x11, 0x03, 0x11, 0x00, 0x3f, 0x00, 0x8b, 0x1c, 0xa0, 0xdf,
+        0xc4, 0x80, 0xaa, 0x84, 0xd6, 0x3f, 0xff, 0xd9
+    };
+    write(jpg, kJpeg, sizeof kJpeg);
+
+    struct Pixel {
+        int x, y;
+        COLORREF colour;
+    };
+    auto check = [](HBITMAP logo, int width, int height, std::vector<Pixel> pixels) {
+        ASSERT_NE(logo, nullptr);
+        BITMAP info{};
+        ::GetObjectW(logo, sizeof info, &info);
+        EXPECT_EQ(info.bmWidth, width);
+        EXPECT_EQ(std::abs(info.bmHeight), height);
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        HGDIOBJ old = ::SelectObject(dc, logo);
+        for (const Pixel& p : pixels) {
+            const COLORREF c = ::GetPixel(dc, p.x, p.y);
+            EXPECT_NEAR(GetRValue(c), GetRValue(p.colour), 40) << p.x << "," << p.y;
+            EXPECT_NEAR(GetGValue(c), GetGValue(p.colour), 40) << p.x << "," << p.y;
+            EXPECT_NEAR(GetBValue(c), GetBValue(p.colour), 40) << p.x << "," << p.y;
+        }
+        ::SelectObject(dc, old);
+        ::DeleteDC(dc);
+        ::DeleteObject(logo);
+    };
+    check(LoadStartLogo(folder), 16, 8, {{1, 4, RGB(255, 0, 0)}, {14, 4, RGB(0, 0, 255)}});
+    ::DeleteFileW(jpg.c_str());
+    check(LoadStartLogo(folder), 4, 2, {{0, 0, RGB(0, 255, 0)}, {3, 1, RGB(0, 255, 0)}});
+    ::DeleteFileW(bmp.c_str());
 }
 
 TEST(HostStartUp, TitleIsTheFirstLineOfOemTxtCutTo16Characters) {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "host/engine/U_HostMessages.h" // WM_REBUILDCHANNELMAP
+
 #include <algorithm>
 
 #include <array>
@@ -15,7 +17,6 @@
 
 namespace vantrel {
 
-constexpr unsigned WM_REBUILDCHANNELMAP = 0x40D;
 constexpr int kBatchChannels = 49;
 
 // What a batch step reaches. Every call but Synchronize, Pause and PostRebuild comes on the

@@ -1,9 +1,7 @@
 #include "host/ui/U_HostConsole.h"
 
-#include "host/ui/F_ClearDataMSGForm.h"
 #include "host/ui/F_ClientVideoCycleSetForm.h"
 #include "host/ui/F_DiskView.h"
-#include "host/ui/F_LocalAlarmOutCtrl.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_NetSetForm.h"
 #include "host/ui/F_RasDial.h"
@@ -305,13 +303,6 @@ int THostConsoleWindows::Open(TConsoleWindow window, TConsoleDialogResult& resul
         return Modal(Make<TWorkLogForm>(&console_, *h->WorkLog));
     case TConsoleWindow::LocalDisk:
         return Modal(Make<TDiskViewForm>(&console_));
-    case TConsoleWindow::ClearDataMsg:
-        if (!h->DiskFaults) return -1;
-        return Modal(Make<TClearDataMSGForm>(&console_, *h->DiskFaults, h->ProgramPath));
-    case TConsoleWindow::LocalAlarmOut:
-        if (!h->AlarmDevice) return -1;
-        Make<TLocalAlarmOutCtrlForm>(&console_, *h->AlarmDevice)->Show();
-        return mrOk;
     case TConsoleWindow::AutoFullScreen:
         if (h->VideoAlarmAutoFullScreenForm) return h->VideoAlarmAutoFullScreenForm->ShowModal();
         return Modal(Make<TVideoAlarmAutoFullScreenForm>(&console_, BoardTitles(*h)));
@@ -338,7 +329,8 @@ int THostConsoleWindows::Open(TConsoleWindow window, TConsoleDialogResult& resul
         return r;
     }
     default:
-        return -1;
+        // The single windows the start-up made.
+        return ShowHostWindow(*h, window);
     }
 }
 

@@ -5,6 +5,10 @@
 #include "host/net/U_NetSentBytes.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_VideoAlarmAutoFullScreen.h"
+#include "host/ui/F_SpeedDomeForm.h"
+#include "host/ui/F_UPSInfoWindow.h"
+#include "host/ui/T_ThreadReplayVideoCapture.h"
+#include "host/net/T_PingThread.h"
 
 #include "sdk/dorsk/dorsk_api.h"
 
@@ -76,6 +80,7 @@ THost::THost() = default;
 THost::~THost() {
     // The network channels' threads reach the panes and the recording slots: they end first.
     NetClient.reset();
+    FreeHostWindows();
 }
 
 bool THost::IndexScanned() const {
@@ -114,6 +119,7 @@ std::vector<std::pair<const char*, bool>> THost::ObjectsPresent() const {
             {"TThreadAlarmingMsg", bool(ThreadAlarmingMsg)},
             {"TAlarm", bool(Alarm)},
             {"TYunTaiSet", bool(YunTaiSet)},
+            {"TYunTai", bool(YunTai)},
             {"TAlarmDevice", bool(AlarmDevice)},
             {"TThreadOpenAllForAlarmUp", bool(ThreadOpenAllForAlarmUp)},
             {"TThreadAlarmAudio", bool(ThreadAlarmAudio)},
@@ -126,13 +132,38 @@ std::vector<std::pair<const char*, bool>> THost::ObjectsPresent() const {
             {"TDog", bool(Dog)},
             {"TAutoSet", bool(AutoSet)},
             {"TAuto", bool(Auto)},
+            {"TWaveIn", bool(WaveIn)},
+            {"TThreadWaveIn", bool(ThreadWaveIn)},
+            {"TWaveOut", bool(WaveOut)},
+            {"TThreadWaveOut", bool(ThreadWaveOut)},
+            {"TYunTaiSpeedForm", YunTaiSpeedForm != nullptr},
+            {"TSpeedDomeForm", SpeedDomeForm != nullptr},
+            {"TConnectionViewForm", ConnectionViewForm != nullptr},
+            {"TRemoteAlarmUpViewForm", RemoteAlarmUpViewForm != nullptr},
+            {"TNetTalkForm", NetTalkForm != nullptr},
+            {"TClearDataMSGForm", ClearDataMSGForm != nullptr},
             {"TCaptureFileList", IndexScanned()},
             {"TThreadWriteLogRecord", bool(ThreadWriteLogRecord)},
             {"TThreadRasDial", bool(ThreadRasDial)},
             {"TThreadCapturePackage", bool(ThreadCapturePackage)},
+            {"TMatrixsCtrl", bool(MatrixsCtrl)},
+            {"TMatrixsCtrlForm", MatrixsCtrlForm != nullptr},
+            {"TGSMCtrl", bool(GSMCtrl)},
+            {"TDS_D_MatrixsCtrlForm", DSDMatrixsCtrlForm != nullptr},
+            {"TPelco232MatrixsCtrlForm", Pelco232MatrixsCtrlForm != nullptr},
+            {"TLocalAlarmOutCtrlForm", LocalAlarmOutCtrlForm != nullptr},
             {"TWorkState", bool(WorkState)},
             {"TUDPMessageServer", bool(UDPMessageServer)},
             {"TUDPMessageClient", bool(UDPMessageClient)},
+            {"TThreadReplayVideoCapture", bool(ThreadReplayVideoCapture)},
+            {"TRemoteCtrlAlarmBoxForm", RemoteCtrlAlarmBoxForm != nullptr},
+            {"TNetDogForm", NetDogForm != nullptr},
+            {"TIPPingForm", IPPingForm != nullptr},
+            {"TPingThread", bool(PingThread)},
+            {"TSendGSMMsgForm", SendGSMMsgForm != nullptr},
+            {"TWebServerForm", WebServerForm != nullptr},
+            {"TSendAndReceiveFileForm", SendAndReceiveFileForm != nullptr},
+            {"TNetChatForm", NetChatForm != nullptr},
             {"TThreadClearErrorData", bool(ThreadClearErrorData)}};
 }
 
@@ -261,10 +292,12 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     NoteCreated();
     gaugeAdd(step);
     // 15.
-    UPSInfoForm = std::make_unique<TUPSInfoForm>(nullptr, [this] {
+    CreateUpsWindow();
+    UPSInfoForm = std::make_unique<TUPSInfoForm>(UPSInfoWindow->View(), [this] {
         if (UPSDog) UPSDog->StopPolling();
         if (MainForm) ::PostMessageW(MainForm->WindowHandle(), WM_POWERACTION, 10000, 0);
     });
+    UPSInfoWindow->Countdown = UPSInfoForm.get();
     NoteCreated();
     DogSet = std::make_unique<TDogSet>();
     NoteCreated();
@@ -280,7 +313,10 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     NoteCreated();
     Auto = std::make_unique<TAuto>(*AutoSet, Capture->Services(), *this, card.ChannelCount());
     NoteCreated();
+    CreateVoiceObjects();
     gaugeAdd(step);
+    // 16.
+    CreateStartUpWindows();
     // 17. The index was made empty (no drive ranges before the recording settings): this is
     // its one scan.
     CaptureFileList->ScanDrives();
@@ -309,6 +345,8 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     setProgress(-20);
     stopTimer();
     NoteCreated();
+    // 23.
+    CreateMatrixAndGsmObjects();
 }
 
 void THost::CreateAlarmObjects() {
@@ -350,6 +388,7 @@ void THost::CreateAlarmObjects() {
     YunTaiSet = std::make_unique<TYunTaiSet>(ProgramPath);
     NoteCreated();
     ComGateway = std::make_unique<TCOMGateway>(*Com);
+    CreatePtzObjects();
     AlarmDevice = std::make_unique<TAlarmDevice>(*ComGateway, AlarmBoxesHost);
     NoteCreated();
     ThreadOpenAllForAlarmUp = std::make_unique<TThreadOpenAllForAlarmUp>(*this);
@@ -361,6 +400,7 @@ void THost::CreateAlarmObjects() {
 }
 
 void THost::CreatePostStartObjects() {
+    CreateLocalAlarmOutWindow();
     WorkState = std::make_unique<TWorkState>(TWorkState::Parts{
         static_cast<TMainFormServices&>(*MainForm), [this] { return TotalChannels(); }, *Auto,
         Capture->Services(), *this, *Preview, BoardCount()});
@@ -385,6 +425,7 @@ void THost::CreatePostStartObjects() {
         // No request socket: the remote windows get no replies.
     }
     NoteCreated();
+    CreateMainBlockWindows();
     ThreadClearErrorData = std::make_unique<TThreadClearErrorData>(*CaptureFileList);
     NoteCreated();
 }

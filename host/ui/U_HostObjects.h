@@ -47,6 +47,15 @@
 #include "host/ui/T_ThreadOpenAll.h"
 #include "host/ui/U_HostAlarm.h"
 #include "host/ui/U_HostNetChannels.h"
+#include "host/ui/U_HostDevices.h"
+#include "host/ui/F_SendGSMMsgForm.h"
+#include "host/engine/U_GSMCtrl.h"
+#include "host/engine/U_MatrixsCtrl.h"
+#include "host/engine/T_ThreadSendGSMMsg.h"
+#include "host/net/U_WaveIn.h"
+#include "host/net/U_WaveOut.h"
+#include "host/net/T_ThreadWaveIn.h"
+#include "host/net/T_ThreadWaveOut.h"
 #include "host/ui/U_Preview.h"
 
 #include <functional>
@@ -60,6 +69,27 @@ namespace vantrel {
 
 class TMainForm;
 class TVideoAlarmAutoFullScreenForm;
+class TUPSInfoWindow;
+class TMatrixsCtrlForm;
+class TDS_D_MatrixsCtrlForm;
+class TPelco232MatrixsCtrlForm;
+class TYunTaiSpeedForm;
+class TDomeCommands;
+class TSpeedDomeForm;
+class TConnectionViewForm;
+class TRemoteAlarmUpViewForm;
+class TNetTalkWindow;
+class TClearDataMSGForm;
+class TLocalAlarmOutCtrlForm;
+class TThreadReplayVideoCapture;
+class TRemoteCtrlAlarmBoxForm;
+class TNetDogForm;
+class TIPPingWindow;
+class TPingThread;
+class TSendGSMMsgForm;
+class TWebServerWindow;
+class TSendAndReceiveFileForm;
+class TNetChatForm;
 
 // Runs steps on the user-interface thread for the batch workers.
 class TSynchronizer {
@@ -124,14 +154,14 @@ class THost;
 class THostUdpDevices : public TUDPServerDevices {
 public:
     explicit THostUdpDevices(THost& host) : host_(host) {}
-    uint8_t* DogSettings() override { return dog_; }
-    void SaveDogSettings() override {}
-    int MatrixType() const override { return 0; }
-    void SwitchMatrix(uint8_t, uint8_t) override {}
+    uint8_t* DogSettings() override;
+    void SaveDogSettings() override;
+    int MatrixType() const override;
+    void SwitchMatrix(uint8_t input, uint8_t output) override;
     uint8_t* RemoteOutputStates() override { return outputs_; }
-    void SendAlarmOutputs(int, int, int, const uint8_t*) override {}
-    void PtzStart(int, int, int, int) override {}
-    void PtzStop(int, int, int, int) override {}
+    void SendAlarmOutputs(int boxType, int port, int address, const uint8_t* states) override;
+    void PtzStart(int channel, int command, int value1, int value2) override;
+    void PtzStop(int channel, int command, int value1, int value2) override;
     void ClosePreview(int channel) override;
     void SetPictureParams(int channel, const TPictureParams& params) override;
     void SubscribeAlarms(int, const std::string&, int) override {}
@@ -260,10 +290,59 @@ public:
     TRasApiDialer RasDialer;
     std::unique_ptr<TThreadRasDial> ThreadRasDial;
     std::unique_ptr<TThreadSendGSMMsg> ThreadSendGSMMsg;
+    // PTZ: the protocol object, its repeat timer and the panel on the console.
+    THostPtz PtzHost{*this};
+    THostUdpSender UdpSender{*this};
+    std::unique_ptr<TYunTai> YunTai;
+    TPtzPanel* PtzPanel = nullptr;
+    void CreatePtzObjects();
+    // Voice broadcast's devices and threads.
+    std::unique_ptr<TWaveIn> WaveIn;
+    std::unique_ptr<TThreadWaveIn> ThreadWaveIn;
+    std::unique_ptr<TWaveOut> WaveOut;
+    std::unique_ptr<TThreadWaveOut> ThreadWaveOut;
+    void CreateVoiceObjects();
+    // The windows of the start-up, made once, hidden until asked for.
+    TYunTaiSpeedForm* YunTaiSpeedForm = nullptr;
+    std::unique_ptr<TDomeCommands> DomeCommands;
+    TSpeedDomeForm* SpeedDomeForm = nullptr;
+    TConnectionViewForm* ConnectionViewForm = nullptr;
+    THostRemoteAlarms RemoteAlarmsHost{*this};
+    TRemoteAlarmUpViewForm* RemoteAlarmUpViewForm = nullptr;
+    TNetTalkWindow* NetTalkForm = nullptr;
+    TClearDataMSGForm* ClearDataMSGForm = nullptr;
+    void CreateStartUpWindows();
+    // Matrix switcher and GSM modem (the modem's sender thread comes with it).
+    TMatrixRegistryStore MatrixStore;
+    std::unique_ptr<TMatrixsCtrl> MatrixsCtrl;
+    TMatrixsCtrlForm* MatrixsCtrlForm = nullptr;
+    TDS_D_MatrixsCtrlForm* DSDMatrixsCtrlForm = nullptr;
+    TPelco232MatrixsCtrlForm* Pelco232MatrixsCtrlForm = nullptr;
+    TGsmRegistryStore GsmStore;
+    TPostSmsResult SmsResults;
+    std::unique_ptr<TGSMCtrl> GSMCtrl;
+    void CreateMatrixAndGsmObjects();
+    // The main block's windows after the start-up.
+    TLocalAlarmOutCtrlForm* LocalAlarmOutCtrlForm = nullptr;
+    std::unique_ptr<TThreadReplayVideoCapture> ThreadReplayVideoCapture;
+    TRemoteCtrlAlarmBoxForm* RemoteCtrlAlarmBoxForm = nullptr;
+    TNetDogForm* NetDogForm = nullptr;
+    TIPPingWindow* IPPingForm = nullptr;
+    std::unique_ptr<TPingThread> PingThread;
+    TSendGSMMsgForm* SendGSMMsgForm = nullptr;
+    TWebServerWindow* WebServerForm = nullptr;
+    TSendAndReceiveFileForm* SendAndReceiveFileForm = nullptr;
+    TNetChatForm* NetChatForm = nullptr;
+    void CreateLocalAlarmOutWindow();
+    void CreateMainBlockWindows();
+    // The windows above go, with their threads and listeners, before the objects they use.
+    void FreeHostWindows();
     // The speed-dome window that takes preset calls, once one is open.
     HWND SpeedDomeWindow = nullptr;
     // Watchdog card and UPS; their 1-second timers run on the console.
+    TUPSInfoWindow* UPSInfoWindow = nullptr;
     std::unique_ptr<TUPSInfoForm> UPSInfoForm;
+    void CreateUpsWindow();
     std::unique_ptr<TDogSet> DogSet;
     std::unique_ptr<TCardDog> CardDog;
     std::unique_ptr<TCOMUPSLine> UpsLine;

@@ -350,6 +350,7 @@ void TPreview::ToggleFullScreen() {
 void TPreview::SelectPane(int channel) {
     SelectedChannel = channel;
     ::SendMessageW(main_->Handle(), WM_PANECOLOR, WPARAM(channel), 0);
+    if (PtzSpeedWindow) ::PostMessageW(PtzSpeedWindow, WM_PTZCHANNEL, WPARAM(channel), 0);
 }
 
 void TPreview::ShowSelectionFrame(int channel, bool visible) {

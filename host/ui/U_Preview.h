@@ -90,6 +90,8 @@ public:
 
     std::array<TPreviewPane, kLayoutChannels> Panes;
     int SelectedChannel = 0;
+    // The PTZ speed window, told of every pane selected.
+    HWND PtzSpeedWindow = nullptr;
     int EnlargedPane = -1;
     bool Listening = false;
     bool CycleMode = false;

@@ -36,6 +36,9 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
             ${CMAKE_CURRENT_LIST_DIR}/F_RasDial.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_PtzPanel.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_YunTaiSpeed.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_MatrixsCtrlForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_MatrixKeyboardForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RemoteMatrixsCtrlForm.cpp
     LIBS vantrel_engine_periph vantrel_engine dvr_framework_ui dvr_common_win comctl32)
   dvr_test(host_console_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ConsoleCommands_test.cpp
@@ -45,6 +48,9 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
             ${CMAKE_CURRENT_LIST_DIR}/F_SendGSMMsgForm_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RasDial_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_PtzPanel_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_MatrixsCtrlForm_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_MatrixKeyboardForm_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RemoteMatrixsCtrlForm_test.cpp
     LIBS vantrel_console vantrel_console_res DISPLAY)
   # The host-groups dialog reads and writes the host list in the registry.
   set_tests_properties(host_console_tests PROPERTIES RESOURCE_LOCK vantrel_settings_registry)
