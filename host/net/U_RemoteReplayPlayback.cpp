@@ -1,6 +1,7 @@
 #include "host/net/U_RemoteReplayPlayback.h"
 
 #include "host/engine/U_WindowTimer.h"
+#include "host/ui/U_ReplayRules.h"
 
 #include <vector>
 

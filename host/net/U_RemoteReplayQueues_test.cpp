@@ -1,4 +1,5 @@
 #include "host/net/U_RemoteReplayQueues.h"
+#include "host/ui/U_ReplayRules.h"
 
 #include <gtest/gtest.h>
 
