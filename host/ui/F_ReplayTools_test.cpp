@@ -270,13 +270,17 @@ TEST(SnapshotBrowser, ListsFiltersZoomsPlaysAndEmptiesTheChainOnClose) {
         EXPECT_LE(b.im_ShowBMP->Left(), 0);
         EXPECT_GE(b.im_ShowBMP->Left() + 792, pw);
         // Panning moves by the cursor's movement, clamped to the panel.
-        POINT start{100, 100};
+        POINT start{};
         b.im_ShowBMPMouseDown(&b, TMouseButton::mbLeft, {}, 0, 0);
         ::GetCursorPos(&start);
         b.PanTo({start.x + 5000, start.y});
         EXPECT_EQ(b.im_ShowBMP->Left(), 0);
         b.PanTo({start.x - 5000, start.y});
         EXPECT_EQ(b.im_ShowBMP->Left(), pw - 792);
+        const int top = b.im_ShowBMP->Top();
+        b.PanTo({start.x - 4990, start.y + 7});
+        EXPECT_EQ(b.im_ShowBMP->Left(), pw - 782);
+        EXPECT_EQ(b.im_ShowBMP->Top(), std::min(top + 7, 0));
         b.ToolButton7Click(&b);
         EXPECT_EQ(b.im_ShowBMP->Width(), 594);
         EXPECT_EQ(b.im_ShowBMP->Height(), 486);
@@ -315,7 +319,6 @@ TEST(SnapshotBrowser, ListsFiltersZoomsPlaysAndEmptiesTheChainOnClose) {
     EXPECT_TRUE(form->Enabled());
     // Opened again, it scans again.
     const int scans = form->Replay().SearchThread().Scans();
-    s.RunModal = nullptr;
     auto* again = new TShowBMPForm(nullptr, "DVR", form->Replay());
     Freed<TShowBMPForm> guard2{again};
     again->Show();
