@@ -1109,6 +1109,61 @@ void TListView::ApplyExtendedStyle() {
     if (checkboxes_) ex |= LVS_EX_CHECKBOXES;
     ::SendMessageW(handle_, LVM_SETEXTENDEDLISTVIEWSTYLE,
                    LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES, ex);
+    ApplyCheckImages();
+}
+
+namespace {
+constexpr TColor kCheckMask = 0xFF00FF;
+
+// One check box picture, 16 x 16: a 13 x 13 white box with a grey frame, with or without a
+// black tick; the rest is the mask colour.
+void DrawCheckBox(TBitmap& b, bool ticked, TColor mask) {
+    b.SetPixelFormat(TPixelFormat::pf32bit);
+    b.SetSize(16, 16);
+    auto bgr = [](TColor c) {
+        const COLORREF rgb = ColorToRGB(c);
+        return uint32_t(GetRValue(rgb)) << 16 | uint32_t(GetGValue(rgb)) << 8 | GetBValue(rgb);
+    };
+    for (int y = 0; y < 16; ++y) {
+        auto* row = static_cast<uint32_t*>(b.ScanLine(y));
+        for (int x = 0; x < 16; ++x) {
+            const bool inBox = x >= 1 && x <= 13 && y >= 1 && y <= 13;
+            const bool frame = inBox && (x == 1 || x == 13 || y == 1 || y == 13);
+            row[x] = !inBox ? bgr(mask) : frame ? 0x808080u : 0xFFFFFFu;
+        }
+    }
+    if (!ticked) return;
+    // The tick: down from (4,7) to (6,9), then up to (10,5), three pixels thick.
+    auto dot = [&](int x, int y) {
+        for (int t = 0; t < 3; ++t)
+            static_cast<uint32_t*>(b.ScanLine(y + t))[x] = 0;
+    };
+    for (int x = 4; x <= 6; ++x)
+        dot(x, 7 + (x - 4));
+    for (int x = 7; x <= 10; ++x)
+        dot(x, 8 - (x - 7));
+}
+} // namespace
+
+void TListView::ApplyCheckImages() {
+    if (!handle_ || !checkboxes_) return;
+    if (!check_images_) {
+        check_images_ = std::make_unique<TImageList>(nullptr);
+        check_images_->SetWidth(16);
+        check_images_->SetHeight(16);
+        for (bool ticked : {false, true}) {
+            TBitmap b;
+            DrawCheckBox(b, ticked, kCheckMask);
+            check_images_->AddMasked(&b, kCheckMask);
+        }
+    }
+    HIMAGELIST ours = check_images_->Handle();
+    auto old = HIMAGELIST(::SendMessageW(handle_, LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    if (old == ours) return;
+    ::SendMessageW(handle_, LVM_SETIMAGELIST, LVSIL_STATE, LPARAM(ours));
+    // The list made its own when the check boxes were turned on; shared lists are not freed
+    // by the window, so it goes here.
+    if (old) ::ImageList_Destroy(old);
 }
 
 void TListView::ApplyImages() {

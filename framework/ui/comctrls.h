@@ -494,6 +494,7 @@ private:
     void UpdateItemWindow(int Index);
     void ApplyExtendedStyle();
     void ApplyImages();
+    void ApplyCheckImages();
     TListItems items_;
     std::vector<std::unique_ptr<TListColumn>> columns_;
     TViewStyle view_style_ = TViewStyle::vsIcon;
@@ -502,6 +503,8 @@ private:
     TImageList* small_images_ = nullptr;
     TImageList* large_images_ = nullptr;
     TImageList* state_images_ = nullptr;
+    // The check boxes' own pictures: the common controls' drawn ones come out black here.
+    std::unique_ptr<TImageList> check_images_;
     bool filling_ = false; // the window is being filled: no events
     int update_count_ = 0;
     friend class TListItem;

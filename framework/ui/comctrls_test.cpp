@@ -1,10 +1,12 @@
 #include "framework/ui/comctrls.h"
 
+#include "common/win/handles.h"
 #include "common/win/textconv.h"
 #include "framework/ui/forms.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace dvr::fw {
@@ -90,6 +92,58 @@ TEST(ListView, RowsColumnsChecksAndSelectionLiveThroughRecreation) {
     EXPECT_EQ(ItemText(w2, 0, 0), L"10:05");
     lv->Items()->Clear();
     EXPECT_EQ(lv->Selected(), nullptr);
+}
+
+// Black and white pixels in the check box place (the row's first 16 pixels) of a drawn item.
+std::pair<int, int> CheckBoxInk(HWND w, int item) {
+    RECT client{};
+    ::GetClientRect(w, &client);
+    win::WindowDc screen(w);
+    win::MemoryDc dc(::CreateCompatibleDC(screen.get()));
+    win::Bitmap bmp(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    win::SelectObjectScope sel(dc.get(), bmp.get());
+    ::SendMessageW(w, WM_PRINTCLIENT, WPARAM(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    ::SendMessageW(w, LVM_GETITEMRECT, WPARAM(item), LPARAM(&row));
+    int black = 0, white = 0;
+    for (int y = row.top; y < row.bottom; ++y)
+        for (int x = row.left; x < row.left + 16; ++x) {
+            const COLORREF c = ::GetPixel(dc.get(), x, y);
+            // The display may hold fewer bits per colour.
+            const int lo = std::min({GetRValue(c), GetGValue(c), GetBValue(c)});
+            const int hi = std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
+            black += hi < 40;
+            white += lo > 215;
+        }
+    return {black, white};
+}
+
+TEST(ListView, CheckBoxesDrawAsWhiteBoxesWithATickWhenChecked) {
+    FormPtr f = NewForm();
+    auto* lv = Put<TListView>(f.get(), f.get());
+    lv->SetBounds(0, 0, 300, 200);
+    lv->SetViewStyle(TViewStyle::vsReport);
+    lv->SetCheckboxes(true);
+    lv->AddColumn()->SetCaption("A");
+    lv->Columns(0)->SetWidth(120);
+    lv->Items()->Add()->SetCaption("off");
+    lv->Items()->Add()->SetCaption("on");
+    f->Show();
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "first window" : "recreated window");
+        lv->Items()->Item(1)->SetChecked(true);
+        auto [offBlack, offWhite] = CheckBoxInk(lv->Handle(), 0);
+        auto [onBlack, onWhite] = CheckBoxInk(lv->Handle(), 1);
+        EXPECT_EQ(offBlack, 0);
+        EXPECT_GT(offWhite, 60);
+        EXPECT_GT(onBlack, 10);
+        EXPECT_LT(onBlack, offWhite / 2);
+        EXPECT_GT(onWhite, 40);
+        // Off and on again: a new window with new pictures.
+        lv->SetCheckboxes(false);
+        lv->SetCheckboxes(true);
+    }
 }
 
 TEST(TreeView, NodesExpansionAndSelectionLiveThroughRecreation) {

@@ -1,5 +1,7 @@
 #include "host/net/T_ThreadRemoteReplaySearchCaptureFile.h"
 
+#include "host/ui/U_ReplayRules.h"
+
 #include "host/engine/U_Arithmetic.h"
 #include "host/engine/U_StorageNames.h"
 #include "host/net/U_RemoteReplayProtocol.h"

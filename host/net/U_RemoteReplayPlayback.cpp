@@ -1,6 +1,7 @@
 #include "host/net/U_RemoteReplayPlayback.h"
 
 #include "host/engine/U_WindowTimer.h"
+#include "host/ui/U_ReplayRules.h"
 
 #include <vector>
 
@@ -77,7 +78,7 @@ void TRemoteReplayPlayback::PlayPressed() {
     for (size_t i = 0; i < rows.size(); ++i)
         form_.Rows[i].Checked = rows[i].Checked;
     if (n == 0) return;
-    layout_ = RemoteReplayLayoutFor(n);
+    layout_ = ReplayLayoutFor(n);
     windows_.SetLayout(layout_);
     windows_.PaneClick(0);
     messages_.Post(WM_REPLAYLAYOUT, 0);

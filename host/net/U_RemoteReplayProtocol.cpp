@@ -170,17 +170,6 @@ bool FileInfoFieldClean(std::string_view text) {
     return text.find_first_of(kDelimiters) == std::string_view::npos;
 }
 
-std::string CaptureTypeName(int type) {
-    switch (type) {
-    case 0:
-        return "\xC6\xD5\xCD\xA8\xC2\xBC\xCF\xF1"; // 普通录像
-    case 1:
-        return "\xB1\xA8\xBE\xAF\xC2\xBC\xCF\xF1"; // 报警录像
-    default:
-        return {};
-    }
-}
-
 int64_t NumberOr(std::string_view text, int64_t fallback) {
     bool negative = false;
     if (!text.empty() && (text[0] == '-' || text[0] == '+')) {

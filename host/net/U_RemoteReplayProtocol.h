@@ -60,8 +60,6 @@ std::string FormatFileInfoLine(const RemoteFileInfo& info);
 // True when the text holds none of the eight delimiters (a line field must not).
 bool FileInfoFieldClean(std::string_view text);
 
-// "普通录像" / "报警录像" in GBK for types 0 and 1; empty otherwise.
-std::string CaptureTypeName(int type);
 
 // A recording as the client keeps it; texts cut to the stored capacities.
 struct RemoteFileEntry {

@@ -1,4 +1,5 @@
 #include "host/net/U_RemoteReplayProtocol.h"
+#include "host/ui/U_ReplayRules.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +82,8 @@ TEST(FileInfoLine, FieldsAndTimes) {
     i.Seconds = 1800;
     i.Path = "D:\\DVRDat\\20261210\\4\\AC\\3-1-20261210100000.MPG";
     EXPECT_EQ(FormatFileInfoLine(i), "1~3!2026-12-10 10:00:00@2026-12-10 10:30:00#" +
-                                         CaptureTypeName(1) + "$123456%1800^" + i.Path + "&");
+                                         std::string(CaptureTypeName(1)) + "$123456%1800^" +
+                                         i.Path + "&");
     EXPECT_TRUE(FileInfoFieldClean(i.Path));
     EXPECT_FALSE(FileInfoFieldClean("a&b"));
 }
@@ -91,7 +93,7 @@ TEST(FileInfoParser, EntriesFromPiecesOfAnySize) {
                      2,
                      "2026-12-10 10:00:00",
                      "2026-12-10 10:30:00",
-                     CaptureTypeName(0),
+                     std::string(CaptureTypeName(0)),
                      2048,
                      1800,
                      "D:\\DVRDat\\20261210\\3\\CC\\2-0-20261210100000.MPG"};

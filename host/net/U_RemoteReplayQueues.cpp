@@ -41,12 +41,6 @@ void AppendFromSelected(const std::vector<PlayRow>& rows, int selected,
         queue.push_back(rows[i].Entry);
 }
 
-int RemoteReplayLayoutFor(int n) {
-    for (int layout : {4, 6, 9, 10, 11, 13, 16})
-        if (layout >= n) return layout;
-    return 16;
-}
-
 std::string QueueEntryPath(std::string_view entry) {
     return std::string(entry.substr(0, entry.find(';')));
 }

@@ -32,9 +32,6 @@ int AssignCheckedRows(std::vector<PlayRow>& rows, int selected, PlayQueues& queu
 void AppendFromSelected(const std::vector<PlayRow>& rows, int selected,
                         std::vector<std::string>& queue);
 
-// The smallest of 4, 6, 9, 10, 11, 13 and 16 that holds n windows.
-int RemoteReplayLayoutFor(int n);
-
 // The entry's path (before the first ";") and size (after it; 0 when not a number).
 std::string QueueEntryPath(std::string_view entry);
 int QueueEntrySize(std::string_view entry);

@@ -1,4 +1,5 @@
 #include "host/net/U_RemoteReplayQueues.h"
+#include "host/ui/U_ReplayRules.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ TEST(PlayQueues, CheckedRowsOfOneChannelOverlap) {
     EXPECT_EQ(q[2], (std::vector<std::string>{"f2;100"}));
     for (const PlayRow& r : rows)
         EXPECT_FALSE(r.Checked);
-    EXPECT_EQ(RemoteReplayLayoutFor(3), 4);
+    EXPECT_EQ(ReplayLayoutFor(3), 4);
 }
 
 TEST(PlayQueues, TwentyCheckedRowsFillSixteenWindows) {
@@ -34,7 +35,7 @@ TEST(PlayQueues, TwentyCheckedRowsFillSixteenWindows) {
     EXPECT_EQ(q[15], (std::vector<std::string>{"15"}));
     for (const PlayRow& r : rows)
         EXPECT_FALSE(r.Checked);
-    EXPECT_EQ(RemoteReplayLayoutFor(16), 16);
+    EXPECT_EQ(ReplayLayoutFor(16), 16);
 }
 
 TEST(PlayQueues, SelectedRowWithoutChecksPlaysItsChannelOnward) {
@@ -54,7 +55,7 @@ TEST(PlayQueues, SelectedRowWithoutChecksPlaysItsChannelOnward) {
 TEST(PlayQueues, LayoutsEntriesAndSpeeds) {
     const int expect[] = {4, 4, 4, 4, 4, 6, 6, 9, 9, 9, 10, 11, 13, 13, 16, 16, 16};
     for (int n = 0; n <= 16; ++n)
-        EXPECT_EQ(RemoteReplayLayoutFor(n), expect[n]) << n;
+        EXPECT_EQ(ReplayLayoutFor(n), expect[n]) << n;
     EXPECT_EQ(QueueEntryPath("D:\\a\\b.MPG;2048"), "D:\\a\\b.MPG");
     EXPECT_EQ(QueueEntrySize("D:\\a\\b.MPG;2048"), 2048);
     EXPECT_EQ(QueueEntrySize("D:\\a\\b.MPG;x"), 0);

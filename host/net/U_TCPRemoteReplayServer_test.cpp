@@ -3,6 +3,7 @@
 #include "host/net/U_RemoteReplayProtocol.h"
 #include "host/net/net_replay_testing.h"
 #include "host/net/replay_source_testing.h"
+#include "host/ui/U_ReplayRules.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@ dvr_library(vantrel_net_replay_core
           ${CMAKE_CURRENT_LIST_DIR}/U_RemoteReplayQueues.cpp
           ${CMAKE_CURRENT_LIST_DIR}/U_NetTransferTexts.cpp
           ${CMAKE_CURRENT_LIST_DIR}/U_RemoteHosts.cpp
-  LIBS vantrel_engine_core dvr_common)
+  LIBS vantrel_replay_core vantrel_engine_core dvr_common)
 
 set(net_replay_core_tests
   ${CMAKE_CURRENT_LIST_DIR}/U_RemoteReplayProtocol_test.cpp

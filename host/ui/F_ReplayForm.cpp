@@ -1,6 +1,8 @@
 #include "host/ui/F_ReplayForm.h"
 
 #include "host/ui/T_ThreadSearchCaptureFile.h"
+#include "host/ui/U_ListSort.h"
+#include "host/ui/U_MPG4_REPLAY_API.h"
 
 #include "common/win/textconv.h"
 
@@ -25,39 +27,64 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     : TForm(AOwner), host_(host), services_(std::move(services)) {
     SetCaption(services_.Title + "    " + Utf8ToGbk("本地回放"));
     SetBounds(0, 0, 1000, 700);
-    lv_ReplayDateList = Put<TListView>(this, this, 4, 4, 180, 120);
+    // Left the lists, below the tools and the status, the replay area takes the rest.
+    sb_ReplayStatuBar = Put<TStatusBar>(this, this, 0, 640, 1000, 20);
+    sb_ReplayStatuBar->SetAlign(TAlign::alBottom);
+    for (int i = 0; i < 4; ++i)
+        sb_ReplayStatuBar->AddPanel()->SetWidth(200);
+    pn_ToolPannel = Put<TPanel>(this, this, 0, 580, 1000, 60);
+    pn_ToolPannel->SetAlign(TAlign::alBottom);
+    pn_ToolPannel->SetBevelOuter(TBevelCut::bvNone);
+    pn_ListPanel = Put<TPanel>(this, this, 0, 0, 190, 580);
+    pn_ListPanel->SetAlign(TAlign::alLeft);
+    pn_ListPanel->SetBevelOuter(TBevelCut::bvNone);
+    TPanel* list = pn_ListPanel;
+    lv_ReplayDateList = Put<TListView>(list, this, 4, 4, 180, 110);
     lv_ReplayDateList->SetViewStyle(TViewStyle::vsReport);
+    lv_ReplayDateList->SetReadOnly(true);
+    lv_ReplayDateList->SetHideSelection(false);
     lv_ReplayDateList->AddColumn()->SetCaption(Utf8ToGbk("日期"));
-    clb_ReplayChannelList = Put<TCheckListBox>(this, this, 4, 128, 180, 150);
-    clb_ReplayMPGFileTypeList = Put<TCheckListBox>(this, this, 4, 282, 180, 40);
+    lv_ReplayDateList->Columns(0)->SetWidth(150);
+    clb_ReplayChannelList = Put<TCheckListBox>(list, this, 4, 118, 180, 130);
+    clb_ReplayMPGFileTypeList = Put<TCheckListBox>(list, this, 4, 252, 180, 36);
     clb_ReplayMPGFileTypeList->Items()->Add(Utf8ToGbk("普通录像"));
     clb_ReplayMPGFileTypeList->Items()->Add(Utf8ToGbk("报警录像"));
-    rb_CommonData = Put<TRadioButton>(this, this, 4, 326, 180, 20);
+    rb_CommonData = Put<TRadioButton>(list, this, 4, 292, 180, 20);
     rb_CommonData->SetCaption(Utf8ToGbk("回放普通数据"));
     rb_CommonData->SetChecked(true);
-    rb_LockData = Put<TRadioButton>(this, this, 4, 348, 180, 20);
+    rb_LockData = Put<TRadioButton>(list, this, 4, 312, 180, 20);
     rb_LockData->SetCaption(Utf8ToGbk("回放锁定数据"));
-    bt_LockData = Put<TButton>(this, this, 4, 370, 90, 24);
+    bt_LockData = Put<TButton>(list, this, 4, 334, 88, 24);
     bt_LockData->SetCaption(Utf8ToGbk("锁定数据"));
-    lv_ReplayFileList = Put<TListView>(this, this, 4, 400, 180, 220);
+    sp_ShowBMP = Put<TButton>(list, this, 96, 334, 88, 24);
+    sp_ShowBMP->SetCaption(Utf8ToGbk("浏览抓帧"));
+    lv_ReplayFileList = Put<TListView>(list, this, 4, 362, 180, 186);
     lv_ReplayFileList->SetViewStyle(TViewStyle::vsReport);
     lv_ReplayFileList->SetCheckboxes(true);
+    lv_ReplayFileList->SetReadOnly(true);
+    lv_ReplayFileList->SetRowSelect(true);
+    lv_ReplayFileList->SetHideSelection(false);
     for (const char* c : {"通道", "开始时间", "结束时间", "类型", "大小", "时长"})
         lv_ReplayFileList->AddColumn()->SetCaption(Utf8ToGbk(c));
-    cb_ReplayAll = Put<TCheckBox>(this, this, 4, 624, 180, 20);
+    cb_ReplayAll = Put<TCheckBox>(list, this, 4, 552, 180, 20);
     cb_ReplayAll->SetCaption(Utf8ToGbk("连续回放同一通道里所有录像"));
     cb_ReplayAll->SetChecked(true);
-    pn_ReplayArea = Put<TPanel>(this, this, 190, 4, 704, 576);
+    pn_ReplayArea = Put<TPanel>(this, this, 190, 0, 810, 580);
+    pn_ReplayArea->SetAlign(TAlign::alClient);
+    pn_ReplayArea->SetBevelOuter(TBevelCut::bvNone);
     pn_ReplayArea->SetColor(0x404040);
-    PosBar = Put<TTrackBar>(this, this, 190, 584, 704, 24);
+    PosBar = Put<TTrackBar>(pn_ToolPannel, this, 0, 0, 1000, 24);
+    PosBar->SetAlign(TAlign::alTop);
     PosBar->SetTickStyle(TTickStyle::tsNone);
     PosBar->SetMax(100);
-    int x = 190;
+    int x = 2;
     auto button = [&](const char* hint) {
-        auto* b = Put<TButton>(this, this, x, 612, 44, 24);
+        auto* b = Put<TButton>(pn_ToolPannel, this, x, 28, 36, 26);
+        // The caption is the hint's first two characters (GBK: four bytes).
         b->SetCaption(Utf8ToGbk(hint).substr(0, 4));
         b->SetHint(Utf8ToGbk(hint));
-        x += 46;
+        b->SetShowHint(true);
+        x += 37;
         return b;
     };
     tb_SinglePlay = button("播放");
@@ -76,13 +103,17 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     tb_ReplayVideoCapture = button("视频剪辑");
     tb_DelVideoCapture = button("清除剪辑设置");
     tb_Sound = button("声音开关");
+    sb_RegionZoom = button("局部放大");
+    ToolButton4 = button("隐藏/显示列表，按右键可恢愎");
+    ToolButton4->SetCaption(Utf8ToGbk("列表"));
+    ToolButton2 = button("全屏，按右键恢愎");
     ToolButton7 = button("备份所选");
-    tb_Volume = Put<TTrackBar>(this, this, 900, 584, 90, 24);
+    tb_Exit = button("退出播放器");
+    tb_Volume = Put<TTrackBar>(pn_ToolPannel, this, x + 4, 28, 110, 26);
+    tb_Volume->SetTickStyle(TTickStyle::tsNone);
     tb_Volume->SetMax(65534);
     tb_Volume->SetPosition(50000);
-    sb_ReplayStatuBar = Put<TStatusBar>(this, this, 0, 640, 1000, 20);
-    for (int i = 0; i < 4; ++i)
-        sb_ReplayStatuBar->AddPanel()->SetWidth(200);
+    tb_Volume->SetHint(Utf8ToGbk("音量调节"));
     tm_ReplayTimer = new TTimer(this);
     tm_ReplayTimer->SetEnabled(false);
     tm_ReplayTimer->SetInterval(500);
@@ -108,6 +139,23 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     tb_ReplayVideoCapture->OnClick = TNotifyEvent(this, &TReplayForm::tb_ReplayVideoCaptureClick);
     ToolButton7->OnClick = TNotifyEvent(this, &TReplayForm::ToolButton7Click);
     bt_LockData->OnClick = TNotifyEvent(this, &TReplayForm::bt_LockDataClick);
+    tb_CaptureBmp->OnClick = TNotifyEvent(this, &TReplayForm::tb_CaptureBmpClick);
+    sp_ShowBMP->OnClick = TNotifyEvent(this, &TReplayForm::sp_ShowBMPClick);
+    sb_RegionZoom->OnClick = TNotifyEvent(this, &TReplayForm::sb_RegionZoomClick);
+    ToolButton4->OnClick = TNotifyEvent(this, &TReplayForm::ToolButton4Click);
+    ToolButton2->OnClick = TNotifyEvent(this, &TReplayForm::ToolButton2Click);
+    tb_Exit->OnClick = TNotifyEvent(this, &TReplayForm::tb_ExitClick);
+    lv_ReplayFileList->OnColumnClick =
+        TLVColumnClickEvent(this, &TReplayForm::lv_ReplayFileListColumnClick);
+    PosBar->OnMouseDown = TMouseEvent(this, &TReplayForm::PosBarMouseDown);
+    PosBar->OnMouseUp = TMouseEvent(this, &TReplayForm::PosBarMouseUp);
+    PosBar->OnChange = TNotifyEvent(this, &TReplayForm::PosBarChange);
+    tb_Volume->OnChange = TNotifyEvent(this, &TReplayForm::tb_VolumeChange);
+    clb_ReplayChannelList->OnClickCheck = TNotifyEvent(this, &TReplayForm::FiltersChanged);
+    clb_ReplayMPGFileTypeList->OnClickCheck = TNotifyEvent(this, &TReplayForm::FiltersChanged);
+    pn_ReplayArea->OnResize = TNotifyEvent(this, &TReplayForm::pn_ReplayAreaResize);
+    OnResize = TNotifyEvent(this, &TReplayForm::FormResize);
+    sorter_ = std::make_unique<TListSorter>(lv_ReplayFileList);
     rb_CommonData->OnClick = TNotifyEvent(this, &TReplayForm::FiltersChanged);
     rb_LockData->OnClick = TNotifyEvent(this, &TReplayForm::FiltersChanged);
     SetTransport(false);
@@ -116,8 +164,13 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     replay_->SetAreaRect({0, 0, pn_ReplayArea->ClientWidth(), pn_ReplayArea->ClientHeight()});
     replay_->SetLayout(1);
     replay_->SearchThread().Finished = [this](int kind) {
-        if (kind == 1) FillFileList();
+        if (kind == 0 && browser_) browser_->ScanEnded();
+        if (kind == 1 && lv_ReplayDateList->Items()->Count() > 0 && pn_ListPanel->Visible() &&
+            Visible())
+            lv_ReplayDateList->SetFocus();
+        if (!busy_) FillFileList();
     };
+    replay_->SearchThread().LeaveDisabled = [this] { return busy_; };
 }
 
 TReplayForm::~TReplayForm() {
@@ -130,6 +183,11 @@ void TReplayForm::BeforeDestruction() {
 }
 
 void TReplayForm::FreeEngine() {
+    if (zoom_) {
+        zoom_->Free();
+        zoom_ = nullptr;
+        if (replay_) replay_->Zoom = nullptr;
+    }
     if (replay_) {
         for (int p = 0; p < kReplayPorts; ++p) {
             replay_->Stop(p);
@@ -609,6 +667,137 @@ void TReplayForm::WMReplayLayout(TMessage& M) {
             if (w != r.CurrentWindow && w != r.MaximisedWindow && r.Playing[w] && !r.Paused[w] &&
                 !r.Stepping[w])
                 r.Player().Pause(w, M.LParam == 100 ? 1 : 0);
+}
+
+void TReplayForm::tb_VolumeChange(TObject*) {
+    replay_->SetVolume(replay_->CurrentWindow, tb_Volume->Position());
+    replay_->Volume = tb_Volume->Position();
+}
+
+void TReplayForm::tb_CaptureBmpClick(TObject*) {
+    if (services_.MaySnapshot && !services_.MaySnapshot()) {
+        const std::string text = Utf8ToGbk("对不起！您不具备本操作的权限。");
+        const std::string title = Utf8ToGbk("权限验证");
+        if (services_.ShowError)
+            services_.ShowError(text, title);
+        else
+            ::MessageBoxW(WindowHandle(), dvr::win::GbkToWide(text).c_str(),
+                          dvr::win::GbkToWide(title).c_str(), MB_OK | MB_ICONERROR);
+        return;
+    }
+    replay_->Snapshot();
+}
+
+void TReplayForm::sp_ShowBMPClick(TObject*) {
+    SetEnabled(false);
+    busy_ = true;
+    auto* browser = new TShowBMPForm(this, services_.Title, *replay_);
+    browser_ = browser;
+    if (services_.RunModal)
+        services_.RunModal(*browser);
+    else
+        browser->ShowModal();
+    browser_ = nullptr;
+    browser->Free();
+    busy_ = false;
+    SetEnabled(true);
+}
+
+void TReplayForm::sb_RegionZoomClick(TObject*) {
+    const int w = replay_->CurrentWindow;
+    if (!replay_->Playing[w]) return;
+    if (zoom_) {
+        replay_->Zoom = nullptr;
+        zoom_->Free();
+        zoom_ = nullptr;
+    }
+    zoom_ = new TRegionZoomForm(nullptr, services_.Title, host_, replay_->Player());
+    zoom_->BoardChannelCount = services_.BoardChannelCount
+                                   ? services_.BoardChannelCount
+                                   : std::function<int()>([this] { return host_.ChannelCount(); });
+    const PaneRect whole{0, 0, 352, 288};
+    ReplayApiLocalZoom(replay_->Player(), w, whole, nullptr);
+    replay_->Zoom = &zoom_->State;
+    zoom_->ShowZoom(w, whole);
+}
+
+void TReplayForm::ToolButton4Click(TObject*) {
+    pn_ListPanel->SetVisible(!pn_ListPanel->Visible());
+    ToolButton2->SetTag(0);
+    SetHeight(Height() - 1);
+}
+
+void TReplayForm::ToolButton2Click(TObject*) {
+    if (FullScreen()) return;
+    normalBounds_ = {Left(), Top(), Left() + Width(), Top() + Height()};
+    pn_ToolPannel->SetVisible(false);
+    pn_ListPanel->SetVisible(false);
+    ToolButton2->SetTag(1);
+    SetBounds(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+}
+
+void TReplayForm::WMReplayMenu(TMessage&) {
+    if (pn_ListPanel->Visible()) return;
+    pn_ToolPannel->SetVisible(true);
+    pn_ListPanel->SetVisible(true);
+    if (FullScreen()) {
+        ToolButton2->SetTag(0);
+        SetBounds(normalBounds_.Left, normalBounds_.Top, normalBounds_.Width(),
+                  normalBounds_.Height());
+    } else {
+        SetHeight(Height() - 1);
+    }
+}
+
+void TReplayForm::tb_ExitClick(TObject*) {
+    Close();
+}
+
+void TReplayForm::lv_ReplayFileListColumnClick(TObject*, TListColumn* column) {
+    sorter_->ColumnClick(column->Index());
+}
+
+void TReplayForm::PosBarMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+    const int w = replay_->CurrentWindow;
+    if (!replay_->Playing[w] || replay_->Paused[w]) return;
+    // Held still while the operator drags; the window's own pause flag is left alone.
+    replay_->Player().Pause(w, 1);
+    tm_ReplayTimer->SetEnabled(false);
+}
+
+void TReplayForm::PosBarChange(TObject*) {
+    const int w = replay_->CurrentWindow;
+    if (!replay_->Playing[w] || replay_->Paused[w] || tm_ReplayTimer->Enabled()) return;
+    replay_->SetPlayPos(w, double(PosBar->Position()) / PosBar->Max());
+    // The player settles on the new place before the next move.
+    ::Sleep(200);
+}
+
+void TReplayForm::PosBarMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    const int w = replay_->CurrentWindow;
+    if (!replay_->Playing[w] || replay_->Paused[w] || tm_ReplayTimer->Enabled()) return;
+    replay_->Player().Pause(w, 0);
+    tm_ReplayTimer->SetEnabled(true);
+}
+
+void TReplayForm::pn_ReplayAreaResize(TObject*) {
+    if (!replay_) return;
+    replay_->SetAreaRect({0, 0, pn_ReplayArea->ClientWidth(), pn_ReplayArea->ClientHeight()});
+    int visible = 0;
+    while (visible < kReplayPorts && replay_->Windows[visible]->Visible())
+        ++visible;
+    replay_->SetLayout(visible > 0 ? visible : 1);
+    replay_->ShowSelectionFrame(replay_->CurrentWindow, true);
+    pn_ReplayArea->Invalidate();
+}
+
+void TReplayForm::FormResize(TObject*) {
+    if (resizing_ || FullScreen()) return;
+    const int w = pn_ReplayArea->Width(), h = pn_ReplayArea->Height();
+    if (h <= 0 || std::lround(double(w) / h * 100) == 133) return;
+    resizing_ = true;
+    SetWidth(Width() + int(std::lround(double(h) * 352 / 264)) - w);
+    resizing_ = false;
 }
 
 } // namespace vantrel

@@ -10,6 +10,8 @@
 #include "framework/ui/stdctrls.h"
 #include "framework/ui/timer.h"
 #include "host/ui/F_BackupForm.h"
+#include "host/ui/F_RegionZoomForm.h"
+#include "host/ui/F_ShowBMP.h"
 #include "host/ui/T_ThreadBackup.h"
 #include "host/ui/T_ThreadReplayVideoCapture.h"
 #include "host/ui/U_Replay.h"
@@ -28,6 +30,7 @@ class TReplayForm : public dvr::fw::TForm {
     FW_MESSAGE(WM_REPLAYSELECT, WMReplaySelect)
     FW_MESSAGE(WM_REPLAYLAYOUT, WMReplayLayout)
     FW_MESSAGE(WM_CLIPDONE, WMClipDone)
+    FW_MESSAGE(WM_REPLAYMENU, WMReplayMenu)
     FW_MESSAGES_END
 public:
     // What the window asks of the program around it; tests give their own.
@@ -44,6 +47,14 @@ public:
         // Day locks by "YYYY-MM-DD".
         std::function<void(const std::string& day, bool lock)> SetDayLock;
         std::function<std::string()> Now; // "YYYY-MM-DD HH-MM-SS"
+        // Whether the current user may take replay snapshots; unset: yes.
+        std::function<bool()> MaySnapshot;
+        // An error box: GBK text and title.
+        std::function<void(const std::string& text, const std::string& title)> ShowError;
+        // Shows a window modally (the snapshot browser); unset: ShowModal.
+        std::function<int(dvr::fw::TForm& form)> RunModal;
+        // Board channels, for the zoom window's snapshots; unset: the host's channels.
+        std::function<int()> BoardChannelCount;
     };
 
     TReplayForm(dvr::fw::TComponent* AOwner, TReplayHost& host, Services services,
@@ -52,6 +63,8 @@ public:
 
     TReplay& Replay() { return *replay_; }
 
+    dvr::fw::TPanel* pn_ListPanel;
+    dvr::fw::TPanel* pn_ToolPannel;
     dvr::fw::TListView* lv_ReplayDateList;
     dvr::fw::TCheckListBox* clb_ReplayChannelList;
     dvr::fw::TCheckListBox* clb_ReplayMPGFileTypeList;
@@ -68,7 +81,7 @@ public:
     dvr::fw::TButton *tb_SinglePlay, *tb_Pause, *tb_Stop, *ToolButton9, *tb_First,
         *tb_SignalFrameBack, *tb_SignalFrame, *tb_Slow, *tb_Fast, *tb_End, *tb_CaptureBmp,
         *tb_SetStartPos, *tb_SetEndPos, *tb_ReplayVideoCapture, *tb_DelVideoCapture, *tb_Sound,
-        *ToolButton7;
+        *ToolButton7, *ToolButton4, *ToolButton2, *tb_Exit, *sp_ShowBMP, *sb_RegionZoom;
     // Begin and end of the time filter, "HH:MM:SS".
     std::string BeginTime = "00:00:00", EndTime = "23:59:59";
 
@@ -95,6 +108,29 @@ public:
     void bt_LockDataClick(dvr::fw::TObject* Sender);
     void FiltersChanged(dvr::fw::TObject* Sender);
     void tm_ReplayTimerTimer(dvr::fw::TObject* Sender);
+    void tb_CaptureBmpClick(dvr::fw::TObject* Sender);
+    void tb_VolumeChange(dvr::fw::TObject* Sender);
+    void sp_ShowBMPClick(dvr::fw::TObject* Sender);
+    void sb_RegionZoomClick(dvr::fw::TObject* Sender);
+    void ToolButton4Click(dvr::fw::TObject* Sender);
+    void ToolButton2Click(dvr::fw::TObject* Sender);
+    void tb_ExitClick(dvr::fw::TObject* Sender);
+    void lv_ReplayFileListColumnClick(dvr::fw::TObject* Sender, dvr::fw::TListColumn* Column);
+    void PosBarMouseDown(dvr::fw::TObject* Sender, dvr::fw::TMouseButton Button,
+                         dvr::fw::TShiftState Shift, int X, int Y);
+    void PosBarChange(dvr::fw::TObject* Sender);
+    void PosBarMouseUp(dvr::fw::TObject* Sender, dvr::fw::TMouseButton Button,
+                       dvr::fw::TShiftState Shift, int X, int Y);
+    void pn_ReplayAreaResize(dvr::fw::TObject* Sender);
+    void FormResize(dvr::fw::TObject* Sender);
+    void WMReplayMenu(dvr::fw::TMessage& M);
+
+    // Open while the snapshot browser is shown; the replay window is busy then.
+    TShowBMPForm* Browser() { return browser_; }
+    bool Busy() const { return busy_; }
+    TRegionZoomForm* ZoomForm() { return zoom_; }
+    bool FullScreen() const { return ToolButton2->Tag() == 1; }
+    TListSorter& FileSorter() { return *sorter_; }
 
     void WMReplayEnd(dvr::fw::TMessage& M);
     void WMReplaySelect(dvr::fw::TMessage& M);
@@ -118,7 +154,13 @@ private:
     TReplayHost& host_;
     Services services_;
     std::unique_ptr<TReplay> replay_;
+    std::unique_ptr<TListSorter> sorter_;
+    TShowBMPForm* browser_ = nullptr;
+    TRegionZoomForm* zoom_ = nullptr;
+    bool busy_ = false;
     bool shown_ = false;
+    bool resizing_ = false;
+    dvr::fw::TRect normalBounds_{};
 };
 
 } // namespace vantrel

@@ -2,6 +2,7 @@
 
 #include "host/ui/U_DialogControls.h"
 
+#include "host/engine/T_AlarmThreads.h"
 #include "host/engine/U_HostMessages.h"
 
 #include "common/win/textconv.h"
@@ -11,6 +12,8 @@
 #include <cstdlib>
 #include <cmath>
 #include <cstring>
+
+#include <commdlg.h>
 
 namespace vantrel {
 
@@ -319,6 +322,12 @@ void TSystemSetForm::BuildPreviewPage(TTabSheet* ts) {
     sb_Saturation = bar(64, "饱和度", 127, lb_Saturation);
     sb_Hue = bar(94, "色调", 255, lb_Hue);
     pn_PreviewVideoPannel->OnMouseDown = TMouseEvent(this, &TSystemSetForm::pn_PreviewMouseDown);
+    for (TLabel* l : {lb_OSD_Time, lb_OSD_Name}) {
+        l->OnMouseDown = TMouseEvent(this, &TSystemSetForm::lb_OSD_TimeMouseDown);
+        l->SetCursor(crSizeAll);
+    }
+    lb_OSD_Time->OnMouseMove = TMouseMoveEvent(this, &TSystemSetForm::lb_OSD_TimeMouseMove);
+    lb_OSD_Name->OnMouseMove = TMouseMoveEvent(this, &TSystemSetForm::lb_OSD_NameMouseMove);
     pn_PreviewVideoPannel->OnMouseUp = TMouseEvent(this, &TSystemSetForm::pn_PreviewMouseUp);
     PutLabel(ts, 4, 300, 70, "通道名称：");
     ed_ChannelName = PutEdit(ts, 80, 296, 160);
@@ -384,9 +393,25 @@ void TSystemSetForm::BuildAlarmPage(TTabSheet* ts) {
     for (const char* t : {"超级", "一级", "二级", "三级", "四级", "五级", "六级"})
         cb_DelicacyLevel->Items()->Add(Utf8ToGbk(t));
     se_AlarmDelicacy = PutEdit(ts, 110, 28, 50);
-    cb_VideoLostAlarmSound = PutCheck(ts, 4, 54, 130, "视频丢失报警声音");
-    cb_VideoMoveAlarmSound = PutCheck(ts, 140, 54, 130, "视频运动报警声音");
-    cb_HardAarmSound = PutCheck(ts, 276, 54, 130, "硬件探测报警声音");
+    cb_VideoLostAlarmSound = PutCheck(ts, 4, 54, 116, "视频丢失报警声音");
+    cb_VideoMoveAlarmSound = PutCheck(ts, 180, 54, 116, "视频运动报警声音");
+    cb_HardAarmSound = PutCheck(ts, 356, 54, 116, "硬件探测报警声音");
+    for (int i = 0; i < 3; ++i) {
+        auto* test = PutControl<TButton>(ts, 120 + 176 * i, 52, 24, 22);
+        test->SetCaption(Utf8ToGbk("试"));
+        test->SetHint(Utf8ToGbk("试播放报警声音文件"));
+        test->SetShowHint(true);
+        test->SetTag(i);
+        test->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_VideoLostAudioTestClick);
+        auto* load = PutControl<TButton>(ts, 146 + 176 * i, 52, 24, 22);
+        load->SetCaption(Utf8ToGbk("载"));
+        load->SetHint(Utf8ToGbk("加载报警声音文件"));
+        load->SetShowHint(true);
+        load->SetTag(i);
+        load->OnClick = TNotifyEvent(this, &TSystemSetForm::sb_VideoLostFileClick);
+        sb_AudioTest[size_t(i)] = test;
+        sb_AudioFile[size_t(i)] = load;
+    }
     cb_StartPrevCapture = PutCheck(ts, 4, 78, 80, "预录像");
     cb_StartPreview = PutCheck(ts, 90, 78, 80, "预览");
     cb_StartPreview->SetVisible(false);
@@ -887,6 +912,78 @@ void TSystemSetForm::ApplyLiveOsd() {
     } catch (...) {
         // Board failures leave the edit in the working copy.
     }
+}
+
+void TSystemSetForm::lb_OSD_TimeMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+    ::GetCursorPos(&DragAnchor);
+}
+
+void TSystemSetForm::lb_OSD_TimeMouseMove(TObject*, TShiftState shift, int, int) {
+    if (!shift.Contains(TShiftStateItem::ssLeft)) return;
+    POINT p;
+    ::GetCursorPos(&p);
+    DragOsdLabel(lb_OSD_Time, p);
+}
+
+void TSystemSetForm::lb_OSD_NameMouseMove(TObject*, TShiftState shift, int, int) {
+    if (!shift.Contains(TShiftStateItem::ssLeft)) return;
+    POINT p;
+    ::GetCursorPos(&p);
+    DragOsdLabel(lb_OSD_Name, p);
+}
+
+void TSystemSetForm::DragOsdLabel(TLabel* label, POINT cursor) {
+    if (SelectedRow() < 0) return;
+    const int left = label->Left() + int(cursor.x - DragAnchor.x);
+    const int top = label->Top() + int(cursor.y - DragAnchor.y);
+    DragAnchor = cursor;
+    const bool across = label == lb_OSD_Time ? left > 0 && left + label->Width() <= 355
+                                             : left > 0 && left <= 345;
+    if (!across || top < 0 || top + 20 > 288) return;
+    label->SetBounds(left, top, label->Width(), label->Height());
+    ApplyLiveOsd();
+}
+
+void TSystemSetForm::sb_VideoLostAudioTestClick(TObject* Sender) {
+    if (RemoteMode) return;
+    static const char* const kFiles[] = {"VL.WAV", "VD.WAV", "HD.WAV"};
+    const int tag = static_cast<TComponent*>(Sender)->Tag();
+    if (tag < 0 || tag > 2) return;
+    const std::string file = host_.ProgramPath + kFiles[tag];
+    if (host_.PlaySound)
+        host_.PlaySound(file);
+    else
+        TThreadPlaySound(file);
+}
+
+void TSystemSetForm::sb_VideoLostFileClick(TObject* Sender) {
+    if (RemoteMode) return;
+    static const char* const kFiles[] = {"VL.WAV", "VD.WAV", "HD.WAV"};
+    const int tag = static_cast<TComponent*>(Sender)->Tag();
+    if (tag < 0 || tag > 2) return;
+    std::string chosen;
+    if (host_.ChooseWavFile) {
+        chosen = host_.ChooseWavFile();
+    } else {
+        wchar_t name[MAX_PATH] = {};
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = WindowHandle();
+        ofn.lpstrFilter = L"Wav files (*.wav)\0*.wav\0";
+        ofn.lpstrFile = name;
+        ofn.nMaxFile = MAX_PATH;
+        ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+        if (::GetOpenFileNameW(&ofn)) chosen = dvr::win::WideToGbk(name);
+    }
+    if (chosen.empty()) return;
+    const std::string target = host_.ProgramPath + kFiles[tag];
+    const std::wstring wideTarget = dvr::win::GbkToWide(target);
+    ::DeleteFileW(wideTarget.c_str());
+    ::CopyFileW(dvr::win::GbkToWide(chosen).c_str(), wideTarget.c_str(), FALSE);
+    if (host_.PlaySound)
+        host_.PlaySound(target);
+    else
+        TThreadPlaySound(target);
 }
 
 void TSystemSetForm::ed_ChannelNameChange(TObject* Sender) {

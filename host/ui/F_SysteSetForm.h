@@ -66,6 +66,12 @@ struct TSystemSetHost {
     std::function<void(const std::string&)> SetOwnIP;
     // Time-out of a remote request.
     unsigned ReplyTimeoutMs = 5000;
+    // The program folder (GBK, trailing "\\") holding the alarm sounds VL.WAV, VD.WAV, HD.WAV.
+    std::string ProgramPath;
+    // Plays a sound file once on its own thread; unset: the alarm sound thread.
+    std::function<void(const std::string& file)> PlaySound;
+    // The open-file dialog for a WAV file: its path (GBK), "" when cancelled.
+    std::function<std::string()> ChooseWavFile;
 };
 
 // Mouse rules of the picture and detection-area panels (352 x 288).
@@ -152,6 +158,8 @@ public:
         *cb_OSDAutoBright;
     dvr::fw::TPanel* pn_PreviewVideoPannel;
     dvr::fw::TLabel *lb_OSD_Time, *lb_OSD_Name;
+    // The screen cursor at the last press or move on a text label.
+    POINT DragAnchor{};
     dvr::fw::TPanel* pn_MarkBlock;
     dvr::fw::TPanel* pn_SetAlarmRectPanel;
     dvr::fw::TLabel *lb_Bright, *lb_Contrast, *lb_Saturation, *lb_Hue;
@@ -167,6 +175,8 @@ public:
         *cb_VideoLostAlarmSound, *cb_VideoMoveAlarmSound, *cb_HardAarmSound, *cb_StartPrevCapture,
         *cb_StartPreview, *cb_StartCapture, *cb_OutToHard, *cb_CallPrevPos, *cb_AlarmIPUp,
         *cb_AlarmDialUP, *cb_DialPlaySound, *cb_AlarmUPToConnecting, *cb_SendMsg;
+    // Per alarm sound (loss, motion, probe): play it once, load another file in its place.
+    std::array<dvr::fw::TButton*, 3> sb_AudioTest{}, sb_AudioFile{};
     dvr::fw::TComboBox *cb_DelicacyLevel, *cb_AlarmInBox, *cb_AlarmInCOM, *cb_GSMCOM;
     dvr::fw::TEdit *se_AlarmDelicacy, *se_AlarmTimes, *se_AlarmCapKeepTime, *se_AlarmInBoxAddr,
         *ed_AlarmPhone, *ed_SMCSNumber, *ed_PhoneCode, *ed_SMCSMsg, *ed_RasUserName,
@@ -269,6 +279,16 @@ public:
                         dvr::fw::TShiftState Shift, int X, int Y);
     void sb_ClearAreasClick(dvr::fw::TObject* Sender);
     void TimeTimerTimer();
+    void lb_OSD_TimeMouseDown(dvr::fw::TObject* Sender, dvr::fw::TMouseButton Button,
+                              dvr::fw::TShiftState Shift, int X, int Y);
+    void lb_OSD_TimeMouseMove(dvr::fw::TObject* Sender, dvr::fw::TShiftState Shift, int X, int Y);
+    void lb_OSD_NameMouseMove(dvr::fw::TObject* Sender, dvr::fw::TShiftState Shift, int X, int Y);
+    // Moves a text label by the cursor's movement since DragAnchor (screen coordinates) when
+    // the label stays on the picture; DragAnchor follows the cursor.
+    void DragOsdLabel(dvr::fw::TLabel* label, POINT cursor);
+    // Tag 0, 1, 2: the video-loss, motion and probe alarm sound.
+    void sb_VideoLostAudioTestClick(dvr::fw::TObject* Sender);
+    void sb_VideoLostFileClick(dvr::fw::TObject* Sender);
     void ApplyLiveOsd(); // local mode: the edited row's on-screen text on the board
     void QualityRadioClick(dvr::fw::TObject* Sender); // a radio chosen by the operator
     void PowerButtonClick(dvr::fw::TObject* Sender);  // Tag = WM_POWERACTION's wParam

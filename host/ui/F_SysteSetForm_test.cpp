@@ -6,6 +6,8 @@
 #include "host/net/U_UDPReplyWindows.h"
 #include "host/net/U_UDPServerEngineHost.h"
 #include "host/net/remote_alarm_testing.h"
+#include "host/ui/U_DialogControls.h"
+#include "host/ui/window_shot_testing.h"
 
 #include "common/win/textconv.h"
 
@@ -414,6 +416,85 @@ TEST_F(SettingsDialogTest, RemoteWriteWithoutAnswerEndsInTheSetTimeOut) {
     ASSERT_TRUE(testing::PumpMessagesUntil([&] { return messages.size() >= 2; }, 3000));
     EXPECT_EQ(messages[1], Utf8ToGbk("设置超时！"));
     EXPECT_TRUE(form->Enabled());
+}
+
+TEST_F(SettingsDialogTest, TextLabelsAreDraggedOnThePictureAndGoToTheBoard) {
+    Open(Host());
+    Select(1);
+    form->lb_OSD_Time->SetBounds(100, 100, 183, 18);
+    form->lb_OSD_Name->SetBounds(100, 200, 36, 18);
+    card.Calls.clear();
+    // Each drag starts at (500, 500) on the screen; (dx, dy) is the cursor's movement.
+    struct Case {
+        bool time;
+        int dx, dy;
+        int left, top; // where the label ends
+    } cases[] = {
+        {true, 30, -20, 130, 80},  // inside
+        {true, 43, 0, 130, 80},    // right edge at 356 would pass 355: stays
+        {true, 42, 0, 172, 80},    // right edge at 355
+        {true, 0, 191, 172, 80},   // bottom at 291 would pass 288: stays
+        {true, 0, 188, 172, 268},  // bottom at 288
+        {true, -172, 0, 172, 268}, // left 0 is not above 0: stays
+        {false, 245, 0, 345, 200}, // name left at 345
+        {false, 1, 0, 345, 200},   // 346: stays
+        {false, 0, -201, 345, 200},
+        {false, 0, -200, 345, 0},
+    };
+    for (const Case& c : cases) {
+        TLabel* l = c.time ? form->lb_OSD_Time : form->lb_OSD_Name;
+        form->DragAnchor = {500, 500};
+        form->DragOsdLabel(l, {500 + c.dx, 500 + c.dy});
+        EXPECT_EQ(l->Left(), c.left) << c.time << " " << c.dx << "," << c.dy;
+        EXPECT_EQ(l->Top(), c.top) << c.time << " " << c.dx << "," << c.dy;
+        EXPECT_EQ(form->DragAnchor.x, 500 + c.dx);
+    }
+    // The board got the moved labels; the record gets them on storing.
+    ASSERT_FALSE(card.Calls.empty());
+    EXPECT_NE(card.Calls.back().find("title 345,0 time 172,268"), std::string::npos)
+        << card.Calls.back();
+
+    // Without a selected channel nothing moves.
+    form->lv_Channel->SetItemIndex(-1);
+    form->DragAnchor = {500, 500};
+    form->DragOsdLabel(form->lb_OSD_Time, {490, 500});
+    EXPECT_EQ(form->lb_OSD_Time->Left(), 172);
+}
+
+TEST_F(SettingsDialogTest, SoundButtonsPlayAndReplaceTheAlarmSoundsInLocalModeOnly) {
+    TSystemSetHost h = Host();
+    h.ProgramPath = folder;
+    std::vector<std::string> played;
+    std::string chosen;
+    h.PlaySound = [&](const std::string& f) { played.push_back(f); };
+    h.ChooseWavFile = [&] { return chosen; };
+    ASSERT_TRUE(WriteWholeFile(folder + "VD.WAV", "old"));
+    ASSERT_TRUE(WriteWholeFile(folder + "new.wav", "RIFFnew"));
+    Open(std::move(h));
+    form->pc_SystemSet->SetActivePage(form->Sheets[TSystemSetForm::PageAlarm]);
+    testing::PumpWaiting();
+    testing::SaveWindowShot(form->Handle(), "host_settings_alarm_page");
+    for (int i = 0; i < 3; ++i)
+        form->sb_AudioTest[size_t(i)]->Click();
+    EXPECT_EQ(played, (std::vector<std::string>{folder + "VL.WAV", folder + "VD.WAV",
+                                                folder + "HD.WAV"}));
+    // Cancelled: nothing changes.
+    played.clear();
+    form->sb_AudioFile[1]->Click();
+    EXPECT_TRUE(played.empty());
+    chosen = folder + "new.wav";
+    form->sb_AudioFile[1]->Click();
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(folder + "VD.WAV", bytes));
+    EXPECT_EQ(bytes, "RIFFnew");
+    EXPECT_EQ(played, std::vector<std::string>{folder + "VD.WAV"});
+    // Remote mode: the buttons do nothing.
+    played.clear();
+    form->RemoteMode = true;
+    form->sb_AudioTest[0]->Click();
+    form->sb_AudioFile[2]->Click();
+    EXPECT_TRUE(played.empty());
+    EXPECT_EQ(::GetFileAttributesA((folder + "HD.WAV").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(SettingsDialogRules, MaskAndAreaDragsStayInThePanel) {

@@ -113,13 +113,15 @@ void TThreadSearchCaptureFile::Execute() {
         } catch (...) {
         }
         const int kind = kind_;
+        bool enable = true;
         try {
             Synchronize([&] {
                 if (Finished) Finished(kind);
+                if (LeaveDisabled) enable = !LeaveDisabled();
             });
         } catch (...) {
         }
-        if (form_) ::EnableWindow(form_, TRUE);
+        if (form_ && enable) ::EnableWindow(form_, TRUE);
         scanning_ = false;
         ++scans_;
     }

@@ -29,6 +29,9 @@ public:
     // Run on the user-interface thread when a scan has ended, before the form is enabled
     // again: the kind scanned.
     std::function<void(int kind)> Finished;
+    // Asked on the user-interface thread after Finished: when it holds, the form stays
+    // disabled (a modal window of the form's is still open).
+    std::function<bool()> LeaveDisabled;
 
     // One scan of the days with kind 1 (recordings) or 0 (snapshots).
     void Start(std::vector<std::string> days, int kind);

@@ -5,13 +5,18 @@
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_NetSetForm.h"
 #include "host/ui/F_RasDial.h"
+#include "host/ui/F_ReplayForm.h"
+#include "host/ui/F_ReplayVideoCaptureForm.h"
 #include "host/ui/F_UserForm.h"
 #include "host/ui/F_VideoAlarmAutoFullScreen.h"
 #include "host/ui/F_VideoCycleServerForm.h"
 #include "host/ui/F_WorkLogForm.h"
+#include "host/ui/U_DialogControls.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/U_ReplayHostEngine.h"
 
 #include "host/engine/U_DiskAccess.h"
+#include "host/engine/U_StorageNames.h"
 
 namespace vantrel {
 
@@ -291,6 +296,75 @@ std::vector<std::string> BoardTitles(THost& h) {
 
 } // namespace
 
+THostConsoleWindows::THostConsoleWindows(THost*& host, TMainForm& console)
+    : host_(host), console_(console) {}
+
+THostConsoleWindows::~THostConsoleWindows() = default;
+
+int THostConsoleWindows::OpenLocalReplay(THost& h) {
+    if (!h.CaptureFileList || !h.CaptureDataLocker) return -1;
+    THost* hp = &h;
+    TEngineReplayHost replayHost(
+        *h.CaptureFileList, *h.CaptureDataLocker, [hp] { return hp->TotalChannels(); },
+        [hp](int ch) {
+            if (!hp->PreviewSet || ch < 0 || ch >= kSettingsChannels) return std::string();
+            return std::string(hp->PreviewSet->Records[size_t(ch)].Title.View());
+        },
+        [hp](int ch, int type) {
+            return hp->DiskManager ? hp->DiskManager->MakeRecordingFileName(ch, type)
+                                   : std::string();
+        });
+    if (!clip_) clip_ = std::make_unique<TThreadReplayVideoCapture>();
+    const std::string title = dvr::fw::Application ? dvr::fw::Application->Title() : "";
+    TMainForm* console = &console_;
+    TReplayForm::Services s;
+    s.Title = title;
+    s.Clip = clip_.get();
+    s.AskClipDrive = [console, title] {
+        auto* f = Make<TReplayVideoCaptureForm>(console, title);
+        const char drive = f->ShowModal() == mrOk ? f->Drive() : 0;
+        f->Free();
+        return drive;
+    };
+    s.AskBackupDrive = [console, title](uint64_t kb) {
+        auto* f = Make<TBackupForm>(console, title);
+        f->lb_NeedSpace->SetCaption(std::to_string(kb));
+        const char drive = f->ShowModal() == mrOk ? f->Drive() : 0;
+        f->Free();
+        return drive;
+    };
+    s.StartBackup = [](std::vector<std::string> files, char drive) {
+        TThreadBackup::Create(std::move(files), drive);
+    };
+    s.Confirm = [console](const std::string& question) {
+        return ::MessageBoxW(::GetActiveWindow(), dvr::win::GbkToWide(question).c_str(),
+                             L"提示信息", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    };
+    s.ShowMessage = [](const std::string& text) {
+        ::MessageBoxW(::GetActiveWindow(), dvr::win::GbkToWide(text).c_str(), L"提示信息", MB_OK);
+    };
+    s.SetDayLock = [hp](const std::string& day, bool lock) {
+        double date = 0;
+        if (!hp->CaptureDataLocker || !DashedDayToOleDate(day, date)) return;
+        if (lock)
+            hp->CaptureDataLocker->AddLock(date);
+        else
+            hp->CaptureDataLocker->RemoveLock(date);
+        hp->CaptureDataLocker->Save();
+    };
+    s.Now = [] {
+        SYSTEMTIME t;
+        ::GetLocalTime(&t);
+        char text[24];
+        std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u-%02u-%02u", t.wYear, t.wMonth,
+                      t.wDay, t.wHour, t.wMinute, t.wSecond);
+        return std::string(text);
+    };
+    s.MaySnapshot = [hp] { return hp->CheckRight(12, -1); };
+    s.BoardChannelCount = [hp] { return hp->BoardCount(); };
+    return Modal(Make<TReplayForm>(console, replayHost, std::move(s)));
+}
+
 int THostConsoleWindows::Open(TConsoleWindow window, TConsoleDialogResult& result) {
     THost* h = host_;
     if (!h) return -1;
@@ -298,6 +372,8 @@ int THostConsoleWindows::Open(TConsoleWindow window, TConsoleDialogResult& resul
     case TConsoleWindow::Users:
         if (!h->User) return -1;
         return Modal(Make<TUserForm>(&console_, *h->User, h->ProgramPath));
+    case TConsoleWindow::LocalReplay:
+        return OpenLocalReplay(*h);
     case TConsoleWindow::LocalWorkLog:
         if (!h->WorkLog) return -1;
         return Modal(Make<TWorkLogForm>(&console_, *h->WorkLog));

@@ -4,10 +4,13 @@
 
 #include "host/ui/U_ConsoleCommands.h"
 
+#include <memory>
+
 namespace vantrel {
 
 class THost;
 class TMainForm;
+class TThreadReplayVideoCapture;
 
 class THostConsoleEngine : public TConsoleEngine {
 public:
@@ -74,12 +77,18 @@ private:
 // The windows the host has; the others answer -1.
 class THostConsoleWindows : public TConsoleWindows {
 public:
-    THostConsoleWindows(THost*& host, TMainForm& console) : host_(host), console_(console) {}
+    THostConsoleWindows(THost*& host, TMainForm& console);
+    ~THostConsoleWindows() override;
     int Open(TConsoleWindow window, TConsoleDialogResult& result) override;
 
 private:
+    int OpenLocalReplay(THost& h);
+
     THost*& host_;
     TMainForm& console_;
+    // The clip cutter of the local replay, made at its first opening; it lives as long as
+    // the program.
+    std::unique_ptr<TThreadReplayVideoCapture> clip_;
 };
 
 } // namespace vantrel

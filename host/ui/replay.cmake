@@ -26,7 +26,9 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/F_RegionZoomForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_ReplayForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_ShowBMP.cpp
-    LIBS vantrel_replay_player)
+            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayForCaptureBMP.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_ListSort.cpp
+    LIBS vantrel_replay_player winspool)
   dvr_test(replay_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ReplayRules_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/T_ThreadReplayVideoCapture_test.cpp
@@ -34,6 +36,7 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/U_Replay_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_ReplayDialogs_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_ReplayForm_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_ReplayTools_test.cpp
     LIBS vantrel_replay_forms
     TIMEOUT 300)
   add_dependencies(replay_tests Strovid)
