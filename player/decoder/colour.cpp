@@ -119,25 +119,30 @@ inline void Put16(const uint8_t* luma, const __m128i term[3][2], uint8_t* out, R
     }
 }
 
+// The red, green and blue offsets of eight chroma pairs.
+inline void ChromaTerms8(const uint8_t* cb, const uint8_t* cr, __m128i* tr, __m128i* tg,
+                         __m128i* tb) {
+    const __m128i zero = _mm_setzero_si128(), bias = _mm_set1_epi16(128);
+    const __m128i u = _mm_sub_epi16(
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb)), zero), bias);
+    const __m128i v = _mm_sub_epi16(
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr)), zero), bias);
+    // The factors over 2^20 reduce to 11/8, 11/32, 45/64 and 111/64: exact in 16 bits.
+    *tr = _mm_srai_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(11)), 3);
+    *tg = _mm_sub_epi16(
+        _mm_sub_epi16(zero, _mm_srai_epi16(_mm_mullo_epi16(u, _mm_set1_epi16(11)), 5)),
+        _mm_srai_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(45)), 6));
+    *tb = _mm_srai_epi16(_mm_mullo_epi16(u, _mm_set1_epi16(111)), 6);
+}
+
 // Returns how many pixels of the pair it did (a multiple of 16).
 int PairSse2(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr,
              uint8_t* out0, uint8_t* out1, int width, RgbLayout layout) {
-    const __m128i zero = _mm_setzero_si128(), bias = _mm_set1_epi16(128);
     const int bpp = layout == RgbLayout::k24 ? 3 : 2;
     int x = 0;
     for (; x + 16 <= width; x += 16) {
-        const __m128i u = _mm_sub_epi16(
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + x / 2)), zero),
-            bias);
-        const __m128i v = _mm_sub_epi16(
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + x / 2)), zero),
-            bias);
-        // The factors over 2^20 reduce to 11/8, 11/32, 45/64 and 111/64: exact in 16 bits.
-        const __m128i tr = _mm_srai_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(11)), 3);
-        const __m128i tg = _mm_sub_epi16(
-            _mm_sub_epi16(zero, _mm_srai_epi16(_mm_mullo_epi16(u, _mm_set1_epi16(11)), 5)),
-            _mm_srai_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(45)), 6));
-        const __m128i tb = _mm_srai_epi16(_mm_mullo_epi16(u, _mm_set1_epi16(111)), 6);
+        __m128i tr, tg, tb;
+        ChromaTerms8(cb + x / 2, cr + x / 2, &tr, &tg, &tb);
         const __m128i term[3][2] = {{_mm_unpacklo_epi16(tr, tr), _mm_unpackhi_epi16(tr, tr)},
                                     {_mm_unpacklo_epi16(tg, tg), _mm_unpackhi_epi16(tg, tg)},
                                     {_mm_unpacklo_epi16(tb, tb), _mm_unpackhi_epi16(tb, tb)}};
@@ -186,20 +191,10 @@ __attribute__((target("ssse3"))) inline void Put16Ssse3(const uint8_t* luma, __m
 __attribute__((target("ssse3"))) int PairSsse3(const uint8_t* y0, const uint8_t* y1,
                                                const uint8_t* cb, const uint8_t* cr, uint8_t* out0,
                                                uint8_t* out1, int width) {
-    const __m128i zero = _mm_setzero_si128(), bias = _mm_set1_epi16(128);
     int x = 0;
     for (; x + 16 <= width; x += 16) {
-        const __m128i u = _mm_sub_epi16(
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + x / 2)), zero),
-            bias);
-        const __m128i v = _mm_sub_epi16(
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + x / 2)), zero),
-            bias);
-        const __m128i tr = _mm_srai_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(11)), 3);
-        const __m128i tg = _mm_sub_epi16(
-            _mm_sub_epi16(zero, _mm_srai_epi16(_mm_mullo_epi16(u, _mm_set1_epi16(11)), 5)),
-            _mm_srai_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(45)), 6));
-        const __m128i tb = _mm_srai_epi16(_mm_mullo_epi16(u, _mm_set1_epi16(111)), 6);
+        __m128i tr, tg, tb;
+        ChromaTerms8(cb + x / 2, cr + x / 2, &tr, &tg, &tb);
         const __m128i tr_lo = _mm_unpacklo_epi16(tr, tr), tr_hi = _mm_unpackhi_epi16(tr, tr);
         const __m128i tg_lo = _mm_unpacklo_epi16(tg, tg), tg_hi = _mm_unpackhi_epi16(tg, tg);
         const __m128i tb_lo = _mm_unpacklo_epi16(tb, tb), tb_hi = _mm_unpackhi_epi16(tb, tb);
