@@ -11,17 +11,6 @@
 
 namespace vantrel::webctl {
 
-namespace {
-constexpr int kCloseKeep = 122;
-
-bool WriteAll(intptr_t handle, const uint8_t* data, int length) {
-    DWORD written = 0;
-    return ::WriteFile(reinterpret_cast<HANDLE>(handle), data, static_cast<DWORD>(length), &written,
-                       nullptr) &&
-           written == static_cast<DWORD>(length);
-}
-} // namespace
-
 TCapture::TCapture(TDiskManager& disks, TCaptureFileList& files, Hooks hooks)
     : disks_(disks), files_(files), hooks_(std::move(hooks)) {
     for (int c = 0; c < kControlSlots; ++c)
@@ -110,7 +99,7 @@ int TCapture::StartNetworkRecording(int channel, int recordingType) {
         } else {
             // The stream comes in already: the file starts with the saved head, and the
             // receive thread goes on writing into it from its next block.
-            if (s.HeaderSaved) WriteAll(handle, s.SavedHeader, s.SavedHeaderLength);
+            if (s.HeaderSaved) TDiskManager::WriteRecordingFile(handle, s.SavedHeader, s.SavedHeaderLength);
             s.FileHandle = handle;
             s.State = kStateNetwork;
             s.CaptureRunning = true;

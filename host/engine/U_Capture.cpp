@@ -20,19 +20,6 @@ constexpr int kEventRecordingStopped = 16;
 constexpr int kRightRecord = 4;
 constexpr double kCaptureFaultPeriodDays = 60.0 / 86400;
 
-// One unbuffered write; false unless every byte went out. `full` tells a disk without room.
-bool WriteRecord(intptr_t handle, const uint8_t* data, int length, bool* full = nullptr) {
-    DWORD written = 0;
-    const bool ok = ::WriteFile(reinterpret_cast<HANDLE>(handle), data,
-                                static_cast<DWORD>(length), &written, nullptr) &&
-                    written == static_cast<DWORD>(length);
-    if (!ok && full) {
-        const DWORD error = ::GetLastError();
-        *full = error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
-    }
-    return ok;
-}
-
 // Flushes and closes a file that no slot holds any more.
 void FlushAndCloseRecording(intptr_t handle) {
     if (handle == -1) return;
@@ -66,7 +53,7 @@ TCapture::TCapture(TBoardEncoders& board, TDiskManager& disks, TCaptureFileList&
       flushStop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     static_assert(kRightRecord == 4);
     Writer = [](intptr_t handle, const uint8_t* data, int length, bool* full) {
-        return WriteRecord(handle, data, length, full);
+        return TDiskManager::WriteRecordingFile(handle, data, length, full);
     };
     for (int i = 0; i < kMaxBoardChannels; ++i) {
         PreAlarm[i].PreAlarmChain = std::make_unique<TChain>(kPreAlarmCapacity);
@@ -161,7 +148,7 @@ void TCapture::DrainPreAlarm(int channel, intptr_t handle) {
     TChain& chain = *PreAlarm[channel].PreAlarmChain;
     while (chain.Count() > 0) {
         const TChainNode* node = chain.Head();
-        WriteRecord(handle, node->Data.data(), node->Length);
+        TDiskManager::WriteRecordingFile(handle, node->Data.data(), node->Length);
         chain.DeleteHead();
     }
     chain.Clear();
@@ -252,7 +239,7 @@ int TCapture::StartRecording(int channel, int recordingType, bool log) {
         if (slot.CaptureRunning) {
             if (slot.State == kStateLive) slot.State = kStateFileLive;
             if (recordingType != kRecordEncoderOnly) {
-                WriteRecord(handle, slot.SavedHeader, slot.SavedHeaderLength);
+                TDiskManager::WriteRecordingFile(handle, slot.SavedHeader, slot.SavedHeaderLength);
                 if (recordingType == kRecordAlarm && PreAlarm[channel].PreAlarmArmed)
                     DrainPreAlarm(channel, handle);
                 board_.RequestKeyFrame(channel);

@@ -70,6 +70,19 @@ intptr_t TDiskManager::OpenRecordingFile(std::string_view path, int mode) {
     return reinterpret_cast<intptr_t>(file.release());
 }
 
+bool TDiskManager::WriteRecordingFile(intptr_t handle, const uint8_t* data, int length,
+                                      bool* full) {
+    DWORD written = 0;
+    const bool ok = ::WriteFile(reinterpret_cast<HANDLE>(handle), data,
+                                static_cast<DWORD>(length), &written, nullptr) &&
+                    written == static_cast<DWORD>(length);
+    if (!ok && full) {
+        const DWORD error = ::GetLastError();
+        *full = error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+    }
+    return ok;
+}
+
 void TDiskManager::CloseRecordingFile(std::string_view path, intptr_t handle, int mode) {
     { dvr::win::File closing(reinterpret_cast<HANDLE>(handle)); }
     if (mode == kCloseDelete) DeleteFileGbk(path);

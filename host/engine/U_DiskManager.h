@@ -20,6 +20,7 @@ constexpr int kOpenCreate = 101;   // create folders and file, replacing an exis
 constexpr int kOpenTruncate = 102; // create folders, empty an existing file
 constexpr int kOpenExisting = 103;
 constexpr int kCloseDelete = 121;
+constexpr int kCloseKeep = 122;
 
 class TDiskManager {
 public:
@@ -46,6 +47,9 @@ public:
     // The handle, or -1.
     static intptr_t OpenRecordingFile(std::string_view path, int mode);
     static void CloseRecordingFile(std::string_view path, intptr_t handle, int mode);
+    // One unbuffered write; false unless every byte went out. `full` tells a disk without room.
+    static bool WriteRecordingFile(intptr_t handle, const uint8_t* data, int length,
+                                   bool* full = nullptr);
 
     // True when a day was found and deleted.
     bool DeleteOldestDay(char first, char last);

@@ -15,8 +15,6 @@
 namespace vantrel {
 
 namespace {
-constexpr int kCloseKeep = 122;
-
 void ClearEntry(TClientChannelRecord& r) {
     r.InUse = 0;
     r.Name.len = 0;

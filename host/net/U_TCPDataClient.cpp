@@ -18,14 +18,6 @@
 namespace vantrel {
 
 namespace {
-constexpr int kCloseKeep = 122;
-
-bool WriteAll(intptr_t handle, const uint8_t* data, int length) {
-    DWORD written = 0;
-    return ::WriteFile(reinterpret_cast<HANDLE>(handle), data, static_cast<DWORD>(length), &written,
-                       nullptr) &&
-           written == static_cast<DWORD>(length);
-}
 } // namespace
 
 bool WithSlotLock(dvr::win::CriticalSection* lock, const TSocketThread& self,
@@ -443,13 +435,13 @@ void TTCPDataClient::Record(TSocketThread& self, const uint8_t* data, int length
         if (!slot->CaptureRunning) return;
         if (!slot->FileOpen) {
             if (slot->HeaderSaved && slot->FileHandle != -1)
-                WriteAll(slot->FileHandle, slot->SavedHeader, slot->SavedHeaderLength);
+                TDiskManager::WriteRecordingFile(slot->FileHandle, slot->SavedHeader, slot->SavedHeaderLength);
             slot->FileOpen = true;
             started = true;
             name = slot->FileName;
             startHandle = slot->FileHandle;
         }
-        if (slot->FileHandle != -1) WriteAll(slot->FileHandle, data, length);
+        if (slot->FileHandle != -1) TDiskManager::WriteRecordingFile(slot->FileHandle, data, length);
     });
     if (!started) return;
     try {
