@@ -94,6 +94,16 @@ dvr_wine_warm() {
     "$DVR_WINESERVER" -k </dev/null >/dev/null 2>&1 || true
     "$DVR_WINESERVER" -p60 </dev/null >/dev/null 2>&1
     "$DVR_WINE" wineboot </dev/null >/dev/null 2>&1 || true
+    # The desktop process would otherwise start with the first window a test opens and
+    # keep that program's error output open: the test runner would wait on it until the
+    # test's time limit, long after the program ended.
+    local before i
+    before=$(pgrep -fc 'explorer.exe /desktop' || true)
+    "$DVR_WINE" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+    for i in $(seq 100); do
+        [ "$(pgrep -fc 'explorer.exe /desktop' || true)" -gt "${before:-0}" ] && break
+        sleep 0.1
+    done
 }
 
 dvr_wine_stop() {
