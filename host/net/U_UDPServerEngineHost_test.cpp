@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <cstring>
 #include <memory>
 
@@ -223,15 +225,27 @@ TEST_F(EngineHostTest, WorkLogDaysAndRecordsComeFromTheLog) {
 TEST_F(EngineHostTest, DiskInfoAndStateOfThisHost) {
     UdpMsgDiskInfoQuery q{};
     q.Keyword.Set("ViewDiskInfo");
+    // Other test programs of the session map and unmap drives (R:, W:) meanwhile: a letter
+    // is judged only when its kind is the same before and after the query.
+    auto kinds = [] {
+        std::vector<UINT> k(kDriveLetters);
+        for (int i = 0; i < kDriveLetters; ++i) {
+            const wchar_t root[] = {wchar_t(L'A' + i), L':', L'\\', 0};
+            k[size_t(i)] = ::GetDriveTypeW(root);
+        }
+        return k;
+    };
+    const std::vector<UINT> before = kinds();
     auto answers = Ask(q);
+    const std::vector<UINT> after = kinds();
     ASSERT_EQ(answers.size(), 1u);
     UdpMsgDiskInfo disk;
     std::memcpy(&disk, answers[0].data(), sizeof disk);
     for (int k = 0; k < kDriveLetters; ++k) {
-        const wchar_t root[] = {wchar_t(L'A' + k), L':', L'\\', 0};
-        if (::GetDriveTypeW(root) == DRIVE_FIXED) {
+        if (before[size_t(k)] != after[size_t(k)]) continue;
+        if (after[size_t(k)] == DRIVE_FIXED) {
             EXPECT_GT(disk.TotalMB[k], 0) << char('A' + k);
-        } else {
+        } else if (after[size_t(k)] == DRIVE_NO_ROOT_DIR) {
             EXPECT_EQ(disk.TotalMB[k], -1) << char('A' + k);
             EXPECT_EQ(disk.FreeMB[k], 0) << char('A' + k);
         }
