@@ -234,10 +234,15 @@ TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
     ASSERT_TRUE(serving.Ok());
 
     // This host also acts as a client and shows the serving host's camera after its own.
+    // Its other settings start from the defaults, whatever earlier test programs of the
+    // session stored (a name-server lookup, say); they are put back at the end.
+    TOtherSettingsRecord storedOther{};
     {
         TArithmetic arithmetic;
         TSystemOtherSet other(arithmetic);
-        TOtherSettingsRecord record = other.Record;
+        storedOther = other.Record;
+        TOtherSettingsRecord record{};
+        TSystemOtherSet::SetDefaults(record);
         record.ActAsClient = 1;
         ASSERT_EQ(other.Save(record), 0);
         TClientGroupRecord group{};
@@ -280,9 +285,7 @@ TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
         // The next test program finds the settings as they were.
         TArithmetic arithmetic;
         TSystemOtherSet other(arithmetic);
-        TOtherSettingsRecord record = other.Record;
-        record.ActAsClient = 0;
-        other.Save(record);
+        other.Save(storedOther);
         TNetClientSet set(arithmetic, other, 0);
         const uint8_t none = 0;
         set.SaveGroupInfo(&none, 1);
