@@ -237,8 +237,14 @@ TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
     // Its other settings start from the defaults, whatever earlier test programs of the
     // session stored (a name-server lookup, say); they are put back at the end.
     TOtherSettingsRecord storedOther{};
+    TLogonServerRecord storedLogonServer{};
     {
         TArithmetic arithmetic;
+        // No name server: the group's own address is the one to reach.
+        storedLogonServer = arithmetic.LogonServer;
+        TLogonServerRecord noServer{};
+        TArithmetic::ClearLogonServer(noServer);
+        TArithmetic::SaveLogonServer(noServer);
         TSystemOtherSet other(arithmetic);
         storedOther = other.Record;
         TOtherSettingsRecord record{};
@@ -286,6 +292,7 @@ TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
         TArithmetic arithmetic;
         TSystemOtherSet other(arithmetic);
         other.Save(storedOther);
+        TArithmetic::SaveLogonServer(storedLogonServer);
         TNetClientSet set(arithmetic, other, 0);
         const uint8_t none = 0;
         set.SaveGroupInfo(&none, 1);

@@ -6,4 +6,8 @@ if(DVR_WINDOWS AND TARGET vantrel_netclient AND TARGET vantrel_recording_testing
     LIBS vantrel_ui vantrel_recording_testing dvr_stream_format Brevix32 DISPLAY TIMEOUT 300)
   add_dependencies(host_network_channel_tests vantrel_sim_firmware)
   set_tests_properties(host_network_channel_tests PROPERTIES RESOURCE_LOCK vantrel_program)
+  # Its own Wine prefix: the host it runs reads every stored setting, and the programs that
+  # ran before it in the session's prefix leave theirs (users, servers, groups) behind.
+  set_property(TEST host_network_channel_tests APPEND PROPERTY ENVIRONMENT
+    "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-netchannel")
 endif()
