@@ -451,7 +451,8 @@ TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLoses
                 break;
             left += type != kFrameTypeMotion;
         }
-        EXPECT_EQ(left, 0) << "records of channel " << ch + 1 << " left in the board's ring";
+        // A record the board sends between the last read and the stop command may stay.
+        EXPECT_LE(left, 1) << "records of channel " << ch + 1 << " left in the board's ring";
     }
 
     // Freeing the host ends every thread it started. Wine's sound system keeps threads of its
