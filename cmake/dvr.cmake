@@ -106,10 +106,12 @@ endfunction()
 
 # A GoogleTest program, registered with CTest. In the Windows tree it runs under
 # Wine (the toolchain's emulator). Labels: native or wine, plus any given.
-#   dvr_test(name SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s] [DISPLAY])
+#   dvr_test(name SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s] [DISPLAY] [REGISTRY])
 # DISPLAY: the test needs the X display (Xvfb); the others run as well without one.
+# REGISTRY: the test writes or deletes the host's stored settings (HKLM\SOFTWARE\VQS, one per
+# Wine prefix); such tests take turns, or one deletes the keys another has just written.
 function(dvr_test name)
-  cmake_parse_arguments(A "DISPLAY" "TIMEOUT" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
+  cmake_parse_arguments(A "DISPLAY;REGISTRY" "TIMEOUT" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_compile_options(${name} PRIVATE ${DVR_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -137,6 +139,9 @@ function(dvr_test name)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${A_TIMEOUT}
     ENVIRONMENT "DVR_TEST_DATA=${DVR_TESTDATA_DIR};DVR_SOURCE_DIR=${PROJECT_SOURCE_DIR};DVR_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  if(A_REGISTRY AND DVR_WINDOWS)
+    set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK dvr_host_registry)
+  endif()
   if(TARGET dvr_fixtures)
     add_dependencies(${name} dvr_fixtures)
   endif()

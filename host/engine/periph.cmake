@@ -23,9 +23,9 @@ if(DVR_WINDOWS)
   dvr_test(host_periph_tests
     SOURCES ${periph_core_tests} ${CMAKE_CURRENT_LIST_DIR}/U_PeriphWin_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_MatrixRelay_test.cpp
-    LIBS vantrel_engine_periph)
+    LIBS vantrel_engine_periph REGISTRY)
   add_dependencies(host_periph_tests vantrel_yt_ifo)
 else()
   dvr_library(vantrel_engine_periph SOURCES ${periph_core_sources} LIBS vantrel_engine_core)
-  dvr_test(host_periph_tests SOURCES ${periph_core_tests} LIBS vantrel_engine_periph)
+  dvr_test(host_periph_tests SOURCES ${periph_core_tests} LIBS vantrel_engine_periph REGISTRY)
 endif()

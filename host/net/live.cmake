@@ -20,5 +20,5 @@ if(DVR_WINDOWS AND TARGET vantrel_engine_recording)
   dvr_test(host_live_engine_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_LiveHostEngine_test.cpp
     LIBS vantrel_live_engine Brevix32 sim_board_core dvr_stream_format dvr_adpcm
-    TIMEOUT 300)
+    TIMEOUT 300 REGISTRY)
 endif()

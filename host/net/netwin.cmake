@@ -24,5 +24,5 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/F_NetTalkWindow_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_IPPingWindow_test.cpp
     LIBS vantrel_netsvc_windows sim_nameserver
-    TIMEOUT 120)
+    TIMEOUT 120 REGISTRY)
 endif()

@@ -51,7 +51,7 @@ if(DVR_WINDOWS)
             ${CMAKE_CURRENT_LIST_DIR}/U_FileTransfer_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RemoteReplayForm_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_RemoteReplayPlayback_test.cpp
-    LIBS vantrel_net_replay)
+    LIBS vantrel_net_replay REGISTRY)
 else()
-  dvr_test(net_replay_tests SOURCES ${net_replay_core_tests} LIBS vantrel_net_replay_core)
+  dvr_test(net_replay_tests SOURCES ${net_replay_core_tests} LIBS vantrel_net_replay_core REGISTRY)
 endif()

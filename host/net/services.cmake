@@ -17,9 +17,9 @@ if(DVR_WINDOWS)
             F_PingLog.cpp U_WaveIn.cpp U_WaveOut.cpp T_ThreadWaveIn.cpp T_ThreadWaveOut.cpp
             F_NetTalk.cpp
     LIBS vantrel_netsvc_core vantrel_engine dvr_common_win G729Dll ws2_32 iphlpapi winmm user32)
-  dvr_test(netsvc_web_tests SOURCES F_WebServerForm_test.cpp LIBS vantrel_netsvc TIMEOUT 120)
+  dvr_test(netsvc_web_tests SOURCES F_WebServerForm_test.cpp LIBS vantrel_netsvc TIMEOUT 120 REGISTRY)
   dvr_test(netsvc_nameserver_tests SOURCES U_NameServerClient_test.cpp
-    LIBS vantrel_netsvc sim_nameserver TIMEOUT 120)
-  dvr_test(netsvc_patrol_tests SOURCES F_IPPingForm_test.cpp LIBS vantrel_netsvc TIMEOUT 120)
-  dvr_test(netsvc_voice_tests SOURCES F_NetTalk_test.cpp LIBS vantrel_netsvc TIMEOUT 120)
+    LIBS vantrel_netsvc sim_nameserver TIMEOUT 120 REGISTRY)
+  dvr_test(netsvc_patrol_tests SOURCES F_IPPingForm_test.cpp LIBS vantrel_netsvc TIMEOUT 120 REGISTRY)
+  dvr_test(netsvc_voice_tests SOURCES F_NetTalk_test.cpp LIBS vantrel_netsvc TIMEOUT 120 REGISTRY)
 endif()

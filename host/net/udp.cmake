@@ -26,9 +26,7 @@ if(DVR_WINDOWS)
   dvr_test(host_udp_tests
     SOURCES ${udp_core_tests} ${CMAKE_CURRENT_LIST_DIR}/U_UDPMessageServer_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_UDPServerEngineHost_test.cpp
-    LIBS vantrel_udp)
-  # Writes the host's settings values, as the settings dialog's tests do.
-  set_tests_properties(host_udp_tests PROPERTIES RESOURCE_LOCK vantrel_settings_registry)
+    LIBS vantrel_udp REGISTRY)
   # Windows of the inspector and the remote alarm list on the component framework.
   dvr_win_library(vantrel_udp_forms STATIC
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_RemoteAlarmUpView.cpp ${CMAKE_CURRENT_LIST_DIR}/F_NetDogForm.cpp
@@ -42,5 +40,5 @@ if(DVR_WINDOWS)
   dvr_test(host_udp_live_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_UDPAlarmSubscription_test.cpp LIBS vantrel_udp_live)
 else()
-  dvr_test(host_udp_tests SOURCES ${udp_core_tests} LIBS vantrel_udp_core)
+  dvr_test(host_udp_tests SOURCES ${udp_core_tests} LIBS vantrel_udp_core REGISTRY)
 endif()

@@ -51,7 +51,6 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
             ${CMAKE_CURRENT_LIST_DIR}/F_MatrixsCtrlForm_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_MatrixKeyboardForm_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RemoteMatrixsCtrlForm_test.cpp
-    LIBS vantrel_console vantrel_console_res DISPLAY)
+    LIBS vantrel_console vantrel_console_res DISPLAY REGISTRY)
   # The host-groups dialog reads and writes the host list in the registry.
-  set_tests_properties(host_console_tests PROPERTIES RESOURCE_LOCK vantrel_settings_registry)
 endif()

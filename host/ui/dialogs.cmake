@@ -24,7 +24,6 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_sockets AND EXISTS
             ${_dlg}/F_WorkLogForm_test.cpp ${_dlg}/F_ConsoleDialogs_test.cpp
             ${_dlg}/F_SpeedDomeForm_test.cpp ${_dlg}/F_ElectronMapSet_test.cpp
             ${_dlg}/F_ConnectionView_test.cpp
-    LIBS vantrel_dialogs vantrel_live DISPLAY)
+    LIBS vantrel_dialogs vantrel_live DISPLAY REGISTRY)
   # Its map and user dialogs store settings the network set-up tests read back.
-  set_tests_properties(host_dialogs_tests PROPERTIES RESOURCE_LOCK vantrel_settings_registry)
 endif()

@@ -8,8 +8,6 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_udp AND TARGET van
   if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/F_SysteSetForm_test.cpp)
     dvr_test(host_settings_dialog_tests
       SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_SysteSetForm_test.cpp
-      LIBS vantrel_settings_dialog DISPLAY)
-    set_tests_properties(host_settings_dialog_tests
-      PROPERTIES RESOURCE_LOCK vantrel_settings_registry)
+      LIBS vantrel_settings_dialog DISPLAY REGISTRY)
   endif()
 endif()
