@@ -37,6 +37,7 @@ unsigned WINAPI RE4Ravi_GetColorKey(int port) {
 int WINAPI QEL_SetSrcAndDstRect(int port, const RECT* source) {
     if (!CheckPort(port) || !source || source->left < 0) return 0;
     PlayPort& p = PortTable[port];
+    std::lock_guard<dvr::win::CriticalSection> drawing(p.displayLock);
     p.sourceRect = {source->left, source->top, source->right, source->bottom};
     if (!p.window || !p.windowDc || !p.windowDc->get()) return 0;
     RECT client;

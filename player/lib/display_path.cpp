@@ -190,6 +190,7 @@ void ReleaseDirectDraw() {
 int PrepareDisplay(int portNo, HWND window) {
     if (!ValidPort(portNo) || !window) return 0;
     PlayPort& port = PortTable[portNo];
+    std::lock_guard<win::CriticalSection> drawing(port.displayLock);
     const bool directDraw = SetUpDirectDraw() && DirectDrawPathAllowed.load();
     port.surface.reset();
     port.clipper.reset();
@@ -362,6 +363,7 @@ extern "C" {
 int WINAPI RE4Ravi_DirectDraw(int portNo, int x, int y, int width, int height, RECT*) {
     if (!CheckPort(portNo)) return 0;
     PlayPort& port = PortTable[portNo];
+    std::lock_guard<dvr::win::CriticalSection> drawing(port.displayLock);
     const uint8_t* picture = port.rgbOutputFlag ? port.rgbOutput : port.currentPicturePtr;
     const bool drawDib = port.drawDibFlag && port.drawDib && port.windowDc;
     const bool surface = port.surface && port.clipper && PrimarySurface;

@@ -353,14 +353,15 @@ int WINAPI RE4Ravi_Stop(int portNo) {
     port.lowWaterNotice.store(0);
     port.playEvent.reset();
     port.quitEvent.reset();
-    port.clipper.reset();
-    port.surface.reset();
-    port.displayPrepared = 0;
     EndPortSound(portNo);
     port.pacingEvent.reset();
     port.userPause.store(0);
     port.stepRequest.store(0);
     port.seekDone.store(0);
+    std::lock_guard<dvr::win::CriticalSection> drawing(port.displayLock);
+    port.clipper.reset();
+    port.surface.reset();
+    port.displayPrepared = 0;
     if (port.drawDibFlag) port.drawDib.reset();
     port.windowDc.reset();
     return 1;

@@ -7,6 +7,7 @@
 #include <ddraw.h>
 
 #include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <vector>
 
@@ -110,6 +111,11 @@ struct PlayPort {
     uint8_t* lastShownPicture = nullptr;
 
     // display
+    // Held while a picture is drawn and while the display is set up or torn down: the
+    // play threads draw while the caller's thread may prepare or release the same port's
+    // window DC and DrawDib (a DrawDib begun or closed under a drawing thread frees the
+    // picture it is copying into).
+    win::CriticalSection displayLock;
     HWND window = nullptr;
     std::unique_ptr<win::WindowDc> windowDc; // DrawDib ports only
     std::atomic<int> overlay{0};             // drawing through an overlay surface

@@ -452,6 +452,54 @@ TEST(StreamRaces, TwoSharedPortsStartAndStopAtOnce) {
     EXPECT_TRUE(WaitFor([&] { return ThreadCount() <= before; }));
 }
 
+// A caller redrawing a playing port from its own thread while the window changes size
+// and the shown region changes: the port's own drawing and the caller's take turns (a
+// picture copied into a DrawDib that the other thread is setting up again crashed).
+TEST(StreamRaces, RedrawsFromAnotherThreadWhileThePortPlaysAndTheWindowResizes) {
+    DirectDrawPathAllowed = 0;
+    Recorded r = Recording();
+    const std::vector<VideoRecord> recs = VideoRecordsOf(r);
+    ASSERT_GT(recs.size(), 20u);
+    TestWindow wnd(352, 288);
+    OpenRecorded(kPort, 0, r);
+    ASSERT_EQ(RE4Ravi_Play(kPort, wnd.get()), 1);
+    std::atomic<bool> stop{false};
+    std::thread feeder([&] {
+        while (!stop.load())
+            for (const VideoRecord& rec : recs) {
+                if (stop.load()) break;
+                const Bytes whole = rec.Whole();
+                while (!stop.load() && RE4Ravi_GetSourceBufferRemain(kPort) > 200000) ::Sleep(1);
+                RE4Ravi_InputData(kPort, whole.data(), static_cast<unsigned>(whole.size()));
+            }
+    });
+    std::thread redrawer([&] {
+        for (int i = 0; !stop.load(); ++i) {
+            if (i % 2)
+                RE4Ravi_DirectDraw(kPort, 0, 0, 0, 0, nullptr);
+            else
+                RE4Ravi_DirectDraw(kPort, 16, 16, 120, 100, nullptr);
+        }
+    });
+    // Window sizes on both sides of the picture's: shrinking and stretching alternate.
+    const SIZE sizes[] = {{377, 278}, {176, 144}, {352, 288}, {500, 400}, {90, 70}};
+    const DWORD start = ::GetTickCount();
+    for (int i = 0; ::GetTickCount() - start < 3000; ++i) {
+        const SIZE s = sizes[i % 5];
+        ::SetWindowPos(wnd.get(), nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER);
+        RECT region{0, 0, (i % 3) * 100, (i % 3) * 80};
+        QEL_SetSrcAndDstRect(kPort, &region);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+    }
+    stop = true;
+    feeder.join();
+    redrawer.join();
+    EXPECT_EQ(RE4Ravi_Stop(kPort), 1);
+    EXPECT_EQ(RE4Ravi_CloseStream(kPort), 1);
+}
+
 class FileSound : public ::testing::Test {
 protected:
     void SetUp() override {
