@@ -48,6 +48,8 @@ public:
     // Counted among its list's connections that wait for their first judged request.
     std::atomic<uint8_t> Waiting{0};
     std::atomic<uint8_t> Closed{0};
+    // Requests read whole from this viewer so far: one read takes one request.
+    std::atomic<int32_t> RequestsRead{0};
     double ConnectTime = 0; // local date and time of the accept
     int32_t DropCount = 0;
     uint8_t DropFrame = 0;

@@ -272,6 +272,7 @@ void TTCPMainConnecter::ReadLoop(TTCPConnecter& viewer, TSocketThread& self) {
             std::vector<uint8_t> request;
             request.swap(pending);
             pending.reserve(kRequestSize);
+            ++viewer.RequestsRead;
             if (!HandleRequest(viewer, self, request.data(), deadline)) return;
         } catch (...) {
             if (Stopped(self)) return;

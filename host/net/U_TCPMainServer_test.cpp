@@ -164,7 +164,11 @@ TEST_F(LiveServer, RefusedViewersGetTheMarkerAndNothingElse) {
 TEST_F(LiveServer, KeyFrameRequestsCountOnlyFromAdmittedViewers) {
     TestViewer viewer(base + 1);
     ASSERT_TRUE(viewer.SendRequest(1, "IFrame", "nobody", "x"));
-    ::Sleep(300);
+    // One read takes one request: the next is sent once this one is read.
+    ASSERT_TRUE(WaitUntil([&] {
+        TTCPConnecter* v = ViewerAt(List(1), 0);
+        return v && v->RequestsRead.load() == 1;
+    }));
     EXPECT_TRUE(host.Copy(host.KeyFrameRequests).empty());
     EXPECT_TRUE(Log().empty());
     EXPECT_FALSE(ViewerAt(List(1), 0)->Admitted);

@@ -98,7 +98,7 @@ public:
 };
 
 // Polls `done` every 10 ms for up to `ms`.
-inline bool WaitUntil(const std::function<bool()>& done, DWORD ms = 5000) {
+inline bool WaitUntil(const std::function<bool()>& done, DWORD ms = 30000) {
     const ULONGLONG end = ::GetTickCount64() + ms;
     while (!done()) {
         if (::GetTickCount64() > end) return false;

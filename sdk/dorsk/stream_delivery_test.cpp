@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -50,6 +51,18 @@ struct Host {
         std::lock_guard<std::mutex> lock(m);
         records[channel].push_back({type, {buffer.begin(), buffer.begin() + length}});
         return true;
+    }
+    // Pictures read so far on `channel`, leaving out records that `foreign` recognises.
+    int Pictures(int channel, bool (*foreign)(const Record&) = nullptr) {
+        std::lock_guard<std::mutex> lock(m);
+        int pictures = 0;
+        for (const Record& r : records[channel])
+            if (!foreign || !foreign(r)) pictures += PicturesIn(uint16_t(r.type));
+        return pictures;
+    }
+    int RecordCount(int channel) {
+        std::lock_guard<std::mutex> lock(m);
+        return int(records[channel].size());
     }
     std::vector<Record> Take(int channel) {
         std::lock_guard<std::mutex> lock(m);
@@ -135,6 +148,19 @@ protected:
         g_sdk.notifyMessage = 0;
     }
 
+    // Waits until every channel has read `count` of what `got` counts: the stand-in plays
+    // its scripts in real time, and a busy machine gets there later, not with less.
+    bool WaitForAll(int count, const std::function<int(int)>& got, int limitMs) {
+        for (int waited = 0;; waited += 20) {
+            bool all = true;
+            for (int ch = 0; ch < 5; ++ch)
+                all = all && got(ch) >= count;
+            if (all) return true;
+            if (waited >= limitMs) return false;
+            ::Sleep(20);
+        }
+    }
+
     Host host_;
     std::optional<sim::BoardScript> scripts_[5];
     intptr_t handles_[5] = {};
@@ -149,6 +175,8 @@ TEST_F(StreamDeliveryTest, EveryRecordArrivesInOrderOnItsChannelForMinutes) {
     g_sdk.readerPeriodMs = 5;
     StartAll(kSpeed);
     ::Sleep(kBoardSeconds * 1000 / kSpeed);
+    EXPECT_TRUE(WaitForAll(kBoardSeconds * 25 * 8 / 10, [&](int ch) { return host_.Pictures(ch); },
+                           kBoardSeconds * 1000));
     for (int ch = 0; ch < 5; ++ch)
         ASSERT_EQ(RU4Dov_StopVideoCapture(handles_[ch]), 0);
     EXPECT_EQ(host_.badReads.load(), 0);
@@ -199,7 +227,9 @@ TEST_F(StreamDeliveryTest, MalformedSlotStreamsLeaveTheOtherRecordsIntact) {
     std::memset(junk, 0x77, sizeof junk);
     for (int32_t count : {-1, 0, 4097, 100000, 4096})
         ASSERT_EQ(SimCtl_InjectRawSlot(0, junk, sizeof junk, count), 0);
-    ::Sleep(500);
+    EXPECT_TRUE(WaitForAll(
+        100, [&](int ch) { return host_.Pictures(ch, ch % 4 == 0 ? InjectedRecord : nullptr); },
+        60000));
     for (int ch = 0; ch < 5; ++ch)
         ASSERT_EQ(RU4Dov_StopVideoCapture(handles_[ch]), 0);
     EXPECT_EQ(host_.badReads.load(), 0);
@@ -211,7 +241,7 @@ TEST_F(StreamDeliveryTest, MalformedSlotStreamsLeaveTheOtherRecordsIntact) {
 TEST_F(StreamDeliveryTest, OneReadPerNoticeAndRepeatedNoticesWhileRecordsWait) {
     host_.drain = false;
     StartAll(1);
-    ::Sleep(1500);
+    EXPECT_TRUE(WaitForAll(15, [&](int ch) { return host_.RecordCount(ch); }, 60000));
     for (int ch = 0; ch < 5; ++ch)
         ASSERT_EQ(RU4Dov_StopVideoCapture(handles_[ch]), 0);
     for (int ch = 0; ch < 5; ++ch) {
