@@ -60,4 +60,7 @@ dvr_session_start() {
     dvr_session_display
     dvr_session_sound
     dvr_wine_warm
+    # The prefix whose Wine server this session runs; a test with a prefix of its own
+    # starts its server itself.
+    export DVR_SESSION_WINEPREFIX="$WINEPREFIX"
 }
