@@ -428,14 +428,14 @@ void DeringBlockSse2(uint8_t* block, int stride, int qp, __m128i* left, bool hav
     }
 }
 
-
 // ---- deblocking with AVX2: sixteen lines at once
 
 __attribute__((target("avx2"))) inline __m256i Abs16Avx2(__m256i v) {
     return _mm256_abs_epi16(v);
 }
 
-__attribute__((target("avx2"))) inline __m256i Taps4Avx2(__m256i a, __m256i b, __m256i c, __m256i d) {
+__attribute__((target("avx2"))) inline __m256i Taps4Avx2(__m256i a, __m256i b, __m256i c,
+                                                         __m256i d) {
     // 2a - 5b + 5c - 2d
     const __m256i two = _mm256_slli_epi16(_mm256_sub_epi16(a, d), 1);
     const __m256i cb = _mm256_sub_epi16(c, b);
@@ -482,7 +482,8 @@ __attribute__((target("avx2"))) inline bool FilterLanesAvx2(__m256i* s, int qp, 
         const __m256i eight = _mm256_set1_epi16(8);
         for (int k = 1; k <= 8; ++k) {
             const __m256i* c = v + k + 3;
-            __m256i sum = _mm256_add_epi16(_mm256_add_epi16(c[-4], c[4]), _mm256_add_epi16(c[-3], c[3]));
+            __m256i sum =
+                _mm256_add_epi16(_mm256_add_epi16(c[-4], c[4]), _mm256_add_epi16(c[-3], c[3]));
             __m256i twice =
                 _mm256_add_epi16(_mm256_add_epi16(c[-2], c[-1]), _mm256_add_epi16(c[1], c[2]));
             sum = _mm256_add_epi16(sum, _mm256_slli_epi16(twice, 1));
@@ -511,13 +512,15 @@ __attribute__((target("avx2"))) inline __m256i FlatPairCountsAvx2(const __m256i*
 __attribute__((target("avx2"))) void DeblockVerticalAvx2(uint8_t* p, ptrdiff_t stride, int qp) {
     __m256i s[10];
     for (int k = 0; k < 10; ++k)
-        s[k] = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k * stride)));
+        s[k] =
+            _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k * stride)));
     // cvtepu8 puts columns 0..7 in the low lane and 8..15 in the high one: one group each
     __m256i count = FlatPairCountsAvx2(s);
     count = _mm256_add_epi16(count, _mm256_srli_si256(count, 8));
     count = _mm256_add_epi16(count, _mm256_srli_si256(count, 4));
     count = _mm256_add_epi16(count, _mm256_srli_si256(count, 2));
-    count = _mm256_unpacklo_epi64(_mm256_shufflelo_epi16(count, 0), _mm256_shufflelo_epi16(count, 0));
+    count =
+        _mm256_unpacklo_epi64(_mm256_shufflelo_epi16(count, 0), _mm256_shufflelo_epi16(count, 0));
     const __m256i flat = _mm256_cmpgt_epi16(count, _mm256_set1_epi16(40));
     const __m256i over = _mm256_cmpgt_epi16(Abs16Avx2(_mm256_sub_epi16(s[1], s[8])),
                                             _mm256_set1_epi16(static_cast<int16_t>(2 * qp)));
@@ -527,7 +530,8 @@ __attribute__((target("avx2"))) void DeblockVerticalAvx2(uint8_t* p, ptrdiff_t s
     if (!FilterLanesAvx2(s, qp, flat, flat_ok)) return;
     for (int k = 1; k <= 8; ++k) {
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(s[k], s[k]), 0x08);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k * stride), _mm256_castsi256_si128(packed));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k * stride),
+                         _mm256_castsi256_si128(packed));
     }
 }
 
@@ -537,7 +541,7 @@ __attribute__((target("avx2"))) inline __m256i Pair(const uint8_t* lo, const uin
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(hi)), 1);
 }
 
-// TransposeRows with rows i and i + 8 in the two 128-bit lanes.
+// Transpose with rows i and i + 8 in the two 128-bit lanes.
 __attribute__((target("avx2"))) inline void TransposeAvx2(const __m256i* r, __m256i* col,
                                                           int halves) {
     const __m256i zero = _mm256_setzero_si256();
@@ -563,8 +567,10 @@ __attribute__((target("avx2"))) inline void TransposeAvx2(const __m256i* r, __m2
 // FilterRowGroups on sixteen rows: four groups of four.
 __attribute__((target("avx2"))) inline bool FilterRowGroupsAvx2(__m256i* s, int qp) {
     __m256i count = FlatPairCountsAvx2(s);
-    count = _mm256_add_epi16(count, _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(count, 0xB1), 0xB1));
-    count = _mm256_add_epi16(count, _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(count, 0x4E), 0x4E));
+    count =
+        _mm256_add_epi16(count, _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(count, 0xB1), 0xB1));
+    count =
+        _mm256_add_epi16(count, _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(count, 0x4E), 0x4E));
     const __m256i flat = _mm256_cmpgt_epi16(count, _mm256_set1_epi16(19));
     const __m256i close = _mm256_cmpgt_epi16(_mm256_set1_epi16(static_cast<int16_t>(2 * qp)),
                                              Abs16Avx2(_mm256_sub_epi16(s[1], s[8])));
@@ -580,7 +586,8 @@ __attribute__((target("avx2"))) inline void StoreColumnsAvx2(const __m256i* col,
     TransposeAvx2(back, rows, 1);
     for (int i = 0; i < 8; ++i) {
         const __m256i packed = _mm256_packus_epi16(rows[i], rows[i]);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p + i * stride), _mm256_castsi256_si128(packed));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p + i * stride),
+                         _mm256_castsi256_si128(packed));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p + (i + 8) * stride),
                          _mm256_extracti128_si256(packed, 1));
     }
@@ -598,7 +605,8 @@ __attribute__((target("avx2"))) void DeblockBandPairAvx2(uint8_t* p, ptrdiff_t s
             const uint8_t* hi = lo + 8 * stride;
             r[i] = whole ? Pair(lo, hi)
                          : _mm256_inserti128_si256(
-                               _mm256_castsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(lo))),
+                               _mm256_castsi128_si256(
+                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(lo))),
                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(hi)), 1);
         }
         TransposeAvx2(r, col + x, whole ? 2 : 1);
@@ -618,9 +626,8 @@ __attribute__((target("avx2"))) void DeblockBandPairAvx2(uint8_t* p, ptrdiff_t s
 // so they go through together. `left` holds each lane's previous result in the same rows.
 constexpr int kDeringLag = 3;
 
-__attribute__((target("avx2"))) inline void DeringTermsAvx2(__m256i r, __m256i thr, __m256i& up3,
-                                                            __m256i& any3, __m256i& h,
-                                                            __m256i& centre) {
+__attribute__((target("avx2"))) inline void
+DeringTermsAvx2(__m256i r, __m256i thr, __m256i& up3, __m256i& any3, __m256i& h, __m256i& centre) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i up = _mm256_cmpeq_epi8(_mm256_max_epu8(r, thr), r);
     const __m256i up1 = _mm256_srli_si256(up, 1), up2 = _mm256_srli_si256(up, 2);
@@ -632,8 +639,8 @@ __attribute__((target("avx2"))) inline void DeringTermsAvx2(__m256i r, __m256i t
     h = _mm256_add_epi16(_mm256_add_epi16(a, c), _mm256_slli_epi16(centre, 1));
 }
 
-__attribute__((target("avx2"))) void DeringBlocksAvx2(uint8_t* block0, uint8_t* block1,
-                                                      int stride, int qp, __m256i* left) {
+__attribute__((target("avx2"))) void DeringBlocksAvx2(uint8_t* block0, uint8_t* block1, int stride,
+                                                      int qp, __m256i* left) {
     const __m256i zero = _mm256_setzero_si256();
     __m256i own[8];
     for (int y = 0; y < 8; ++y)
@@ -642,7 +649,8 @@ __attribute__((target("avx2"))) void DeringBlocksAvx2(uint8_t* block0, uint8_t* 
     row[0] = Pair(block0 - stride - 1, block1 - stride - 1);
     row[9] = Pair(block0 + 8 * stride - 1, block1 + 8 * stride - 1);
     for (int y = 1; y <= 8; ++y)
-        row[y] = _mm256_or_si256(_mm256_slli_si256(own[y - 1], 1), _mm256_srli_si256(left[y - 1], 14));
+        row[y] =
+            _mm256_or_si256(_mm256_slli_si256(own[y - 1], 1), _mm256_srli_si256(left[y - 1], 14));
     __m256i hi = own[0], lo = own[0];
     for (int y = 1; y < 8; ++y) {
         hi = _mm256_max_epu8(hi, own[y]);
@@ -674,7 +682,8 @@ __attribute__((target("avx2"))) void DeringBlocksAvx2(uint8_t* block0, uint8_t* 
                              _mm256_sub_epi16(v, limit));
         const __m256i all_up = _mm256_and_si256(_mm256_and_si256(up_a, up_b), up_c);
         const __m256i any = _mm256_or_si256(_mm256_or_si256(any_a, any_b), any_c);
-        const __m256i uniform8 = _mm256_or_si256(all_up, _mm256_xor_si256(any, _mm256_set1_epi8(-1)));
+        const __m256i uniform8 =
+            _mm256_or_si256(all_up, _mm256_xor_si256(any, _mm256_set1_epi8(-1)));
         const __m256i uniform = _mm256_unpacklo_epi8(uniform8, uniform8);
         left[y] = _mm256_blendv_epi8(v, f, uniform);
         up_a = up_b, any_a = any_b, h_a = h_b;
@@ -682,7 +691,8 @@ __attribute__((target("avx2"))) void DeringBlocksAvx2(uint8_t* block0, uint8_t* 
     }
     for (int y = 0; y < 8; ++y) {
         const __m256i packed = _mm256_packus_epi16(left[y], left[y]);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(block0 + y * stride), _mm256_castsi256_si128(packed));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(block0 + y * stride),
+                         _mm256_castsi256_si128(packed));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(block1 + y * stride),
                          _mm256_extracti128_si256(packed, 1));
     }
@@ -694,7 +704,8 @@ __attribute__((target("avx2"))) void DeringRowPairAvx2(uint8_t* plane, int strid
                                                        int by, int qp) {
     uint8_t* top = plane + ptrdiff_t(by) * stride;
     uint8_t* bottom = top + ptrdiff_t(8) * stride;
-    const int count = std::max(0, (width - 16) / 8); // blocks at x = 8, 16, ... while x + 16 <= width
+    const int count =
+        std::max(0, (width - 16) / 8); // blocks at x = 8, 16, ... while x + 16 <= width
     __m128i left0[8], left1[8];
     int i = 0;
     for (; i < count && i < kDeringLag; ++i)
@@ -705,8 +716,9 @@ __attribute__((target("avx2"))) void DeringRowPairAvx2(uint8_t* plane, int strid
     for (int y = 0; y < 8; ++y)
         left[y] = _mm256_inserti128_si256(
             _mm256_castsi128_si256(left0[y]),
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + y * stride)),
-                              _mm_setzero_si128()),
+            _mm_unpacklo_epi8(
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + y * stride)),
+                _mm_setzero_si128()),
             1);
     for (; i < count; ++i)
         DeringBlocksAvx2(top + 8 + 8 * i, bottom + 8 + 8 * (i - kDeringLag), stride, qp, left);

@@ -371,8 +371,7 @@ TEST(PictureAdjustment, AppliedByEveryPictureFetch) {
 
 // One picture filtered by the plain form, by level 2 kept to SSE2, and by level 2 at its
 // best (AVX2 where the processor has it); all three must agree byte for byte.
-void ExpectFormsAgree(const std::vector<uint8_t>& picture, int w, int h, int qp,
-                      unsigned filters) {
+void ExpectFormsAgree(const std::vector<uint8_t>& picture, int w, int h, int qp, unsigned filters) {
     std::vector<uint8_t> results[3];
     for (int form = 0; form < 3; ++form) {
         results[form] = picture;
@@ -386,10 +385,9 @@ void ExpectFormsAgree(const std::vector<uint8_t>& picture, int w, int h, int qp,
     EXPECT_EQ(FirstDifference(results[2], results[0], w, h), "") << "fastest form";
 }
 
-const unsigned kFilterSets[] = {kAllPostFilters,
-                                kDeblockLumaH | kDeblockLumaV | kDeblockChromaH | kDeblockChromaV,
-                                kDeringLuma | kDeringChroma, kDeblockLumaH | kDeringLuma,
-                                kDeblockChromaV | kDeringChroma};
+const unsigned kFilterSets[] = {
+    kAllPostFilters, kDeblockLumaH | kDeblockLumaV | kDeblockChromaH | kDeblockChromaV,
+    kDeringLuma | kDeringChroma, kDeblockLumaH | kDeringLuma, kDeblockChromaV | kDeringChroma};
 
 // Decoded D1 and CIF pictures, I, P and B, at low, middle and top quantisers.
 TEST(PostProcess, FastestFormsMatchThePlainOnesOnDecodedPictures) {
@@ -405,8 +403,9 @@ TEST(PostProcess, FastestFormsMatchThePlainOnesOnDecodedPictures) {
                 const std::vector<uint8_t> picture = stream.Picture();
                 for (int qp : {2, 9, 31})
                     for (unsigned filters : kFilterSets) {
-                        SCOPED_TRACE(::testing::Message() << file << " picture " << pictures
-                                                          << " qp " << qp << " filters " << filters);
+                        SCOPED_TRACE(::testing::Message()
+                                     << file << " picture " << pictures << " qp " << qp
+                                     << " filters " << filters);
                         ExpectFormsAgree(picture, w, h, qp, filters);
                     }
             }
