@@ -3,7 +3,9 @@
 // conversion to 24-bit RGB against libavcodec with libpostproc (when present) and
 // libswscale.
 //   pipeline_bench [seconds per run] [STREAM.m4v|.MPG ...]
-// By default D1 and CIF I/P/B streams at 1 and 4 Mbit/s.
+//   pipeline_bench post [seconds per run] [STREAM ...]   (post-processing alone only)
+// By default D1 and CIF I/P/B streams at 1 and 4 Mbit/s. A second table compares
+// post-processing alone (deblocking, deringing, both) on the stream's decoded pictures.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,6 +25,7 @@ extern "C" {
 
 #include "bench/thread_clock.h"
 #include "player/decoder/decoder.h"
+#include "player/decoder/postprocess.h"
 #include "player/decoder/records.h"
 #include "player/decoder/simd.h"
 
@@ -200,6 +203,67 @@ double TheirRate(const std::vector<VideoRecord>& records, bool output, double se
     });
 }
 
+#if DVR_HAVE_POSTPROC
+// Our decoder's pictures of the stream (at most 48), unfiltered, one buffer each.
+std::vector<std::vector<uint8_t>> DecodedPictures(const std::vector<VideoRecord>& records,
+                                                  int& width, int& height) {
+    std::vector<std::vector<uint8_t>> pictures;
+    uint8_t *input, *rgb;
+    const int handle = InitDecoder(&input, &rgb, 720, 576);
+    if (!handle) return pictures;
+    for (const VideoRecord& r : records) {
+        std::memcpy(input, r.payload.data(), r.payload.size());
+        SetBFrameType(handle, PackedBOf(r));
+        if (!DecoderOneFrame(handle, static_cast<int>(r.payload.size()))) continue;
+        GetWH(handle, &width, &height);
+        for (int p = 0; p < PicturesOf(r) && pictures.size() < 48; ++p) {
+            const uint8_t* yuv = GetYUV(handle);
+            pictures.emplace_back(yuv, yuv + size_t(width) * height * 3 / 2);
+        }
+    }
+    FreeDecoder(handle);
+    return pictures;
+}
+
+// Post-processing alone, copy from the decoded picture included on both sides (ours copies
+// and then filters in place, libpostproc filters while it copies); one quantiser, 5.
+double OurPostRate(const std::vector<std::vector<uint8_t>>& pictures, int w, int h,
+                   unsigned filters, double seconds) {
+    std::vector<uint8_t> out(size_t(w) * h * 3 / 2);
+    const int level = OverrideSimdLevel(2);
+    return Rate(seconds, [&] {
+        for (const auto& p : pictures) {
+            std::memcpy(out.data(), p.data(), out.size());
+            uint8_t* y = out.data();
+            uint8_t* cb = y + size_t(w) * h;
+            PostProcess(y, cb, cb + size_t(w / 2) * (h / 2), w, h, 5, filters, level);
+        }
+        return long(pictures.size());
+    });
+}
+
+double TheirPostRate(const std::vector<std::vector<uint8_t>>& pictures, int w, int h,
+                     const char* mode_name, double seconds) {
+    std::vector<uint8_t> out(size_t(w) * h * 3 / 2);
+    pp_context* ctx = pp_get_context(w, h, PP_FORMAT_420 | PP_CPU_CAPS_AUTO);
+    pp_mode* mode = pp_get_mode_by_name_and_quality(mode_name, PP_QUALITY_MAX);
+    std::vector<int8_t> qp(size_t((w + 15) / 16) * ((h + 15) / 16), 5);
+    const double rate = Rate(seconds, [&] {
+        for (const auto& p : pictures) {
+            const uint8_t* src[3] = {p.data(), p.data() + w * h, p.data() + w * h * 5 / 4};
+            int stride[3] = {w, w / 2, w / 2};
+            uint8_t* dst[3] = {out.data(), out.data() + w * h, out.data() + w * h * 5 / 4};
+            pp_postprocess(src, stride, dst, stride, w, h, qp.data(), (w + 15) / 16, mode, ctx,
+                           0);
+        }
+        return long(pictures.size());
+    });
+    pp_free_mode(mode);
+    pp_free_context(ctx);
+    return rate;
+}
+#endif
+
 } // namespace
 
 double Median(std::vector<double> v) {
@@ -209,6 +273,8 @@ double Median(std::vector<double> v) {
 
 // The machine is shared: ours and theirs run by turns, and the medians are compared.
 int main(int argc, char** argv) {
+    const bool post_only = argc > 1 && std::strcmp(argv[1], "post") == 0;
+    if (post_only) --argc, ++argv;
     const double seconds = argc > 1 ? std::atof(argv[1]) : 0.3;
     std::vector<std::string> paths;
     for (int i = 2; i < argc; ++i)
@@ -229,6 +295,7 @@ int main(int argc, char** argv) {
     std::printf("%-24s %9s %9s %6s   %9s %9s %6s\n", "stream", "decode:av", "ours", "ratio",
                 "full:av", "ours", "ratio");
     for (const std::string& path : paths) {
+        if (post_only) break;
         std::vector<VideoRecord> records;
         if (!LoadVideoRecords(path, records)) {
             std::fprintf(stderr, "pipeline_bench: cannot read %s\n", path.c_str());
@@ -251,5 +318,44 @@ int main(int argc, char** argv) {
                     m[1][0] > 0 ? m[1][1] / m[1][0] : 0.0);
         std::fflush(stdout);
     }
+#if DVR_HAVE_POSTPROC
+    std::printf("\npost-processing alone, pictures per CPU second, medians of %d turns, QP 5, "
+                "ours against libpostproc\n",
+                kTurns);
+    std::printf("%-24s %9s %9s %6s   %9s %9s %6s   %9s %9s %6s\n", "stream", "deblock:pp", "ours",
+                "ratio", "dering:pp", "ours", "ratio", "both:pp", "ours", "ratio");
+    struct Kind {
+        const char* their_mode;
+        unsigned our_filters;
+    };
+    const Kind kinds[3] = {
+        {"hb:a,vb:a", kDeblockLumaH | kDeblockLumaV | kDeblockChromaH | kDeblockChromaV},
+        {"dr:a", kDeringLuma | kDeringChroma},
+        {"hb:a,vb:a,dr:a", kAllPostFilters}};
+    for (const std::string& path : paths) {
+        std::vector<VideoRecord> records;
+        if (!LoadVideoRecords(path, records)) {
+            std::fprintf(stderr, "pipeline_bench: cannot read %s\n", path.c_str());
+            return 1;
+        }
+        int w = 0, h = 0;
+        const auto pictures = DecodedPictures(records, w, h);
+        if (pictures.empty()) continue;
+        std::vector<double> runs[3][2];
+        for (int t = 0; t < kTurns; ++t)
+            for (int k = 0; k < 3; ++k) {
+                runs[k][0].push_back(TheirPostRate(pictures, w, h, kinds[k].their_mode, seconds));
+                runs[k][1].push_back(OurPostRate(pictures, w, h, kinds[k].our_filters, seconds));
+            }
+        const size_t slash = path.find_last_of('/');
+        std::printf("%-24s", path.substr(slash == std::string::npos ? 0 : slash + 1).c_str());
+        for (int k = 0; k < 3; ++k) {
+            const double theirs = Median(runs[k][0]), ours = Median(runs[k][1]);
+            std::printf(" %9.1f %9.1f %6.2f  ", theirs, ours, theirs > 0 ? ours / theirs : 0.0);
+        }
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+#endif
     return 0;
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace dvr::decoder {
@@ -128,6 +128,31 @@ const Kernel kSse2[2][2][4] = {
      {CopySse2<8>, HorizontalSse2<8, 1>, VerticalSse2<8, 1>, DiagonalSse2<8, 1>}},
 };
 
+// Set during static initialisation, possibly before the runtime's own processor probe has
+// run: probe first.
+const bool kHaveAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+
+// Sixteen pixels of a row widened to 16 bits.
+__attribute__((target("avx2"))) inline __m256i Load16Avx2(const uint8_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+// DiagonalSse2 on whole 16-pixel rows.
+template <int R>
+__attribute__((target("avx2"))) void Diagonal16Avx2(const uint8_t* s, int ss, uint8_t* d, int ds) {
+    const __m256i k = _mm256_set1_epi16(2 - R);
+    __m256i above = _mm256_add_epi16(Load16Avx2(s), Load16Avx2(s + 1));
+    for (int y = 0; y < 16; ++y, d += ds) {
+        s += ss;
+        const __m256i below = _mm256_add_epi16(Load16Avx2(s), Load16Avx2(s + 1));
+        const __m256i sum =
+            _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(above, below), k), 2);
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(sum, sum), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(packed));
+        above = below;
+    }
+}
+
 template <int S> void AverageSse2(uint8_t* d, int ds, const uint8_t* o, int os) {
     for (int y = 0; y < S; ++y, d += ds, o += os) {
         __m128i* dv = reinterpret_cast<__m128i*>(d);
@@ -159,6 +184,14 @@ void PredictBlock(const PlaneView& src, uint8_t* dst, int dst_stride, int size, 
                 CopySse2<16>(s, src.stride, dst, dst_stride);
             else
                 CopySse2<8>(s, src.stride, dst, dst_stride);
+            return;
+        }
+        // 8-pixel rows gain nothing from AVX2: SSE2 already fills its registers there.
+        if (variant == 3 && size == 16 && simd_level >= 2 && kHaveAvx2) {
+            if (r)
+                Diagonal16Avx2<1>(s, src.stride, dst, dst_stride);
+            else
+                Diagonal16Avx2<0>(s, src.stride, dst, dst_stride);
             return;
         }
         kSse2[sz][r][variant](s, src.stride, dst, dst_stride);

@@ -32,6 +32,10 @@ void DeblockVertical(uint8_t* plane, int stride, int width, int height, int qp, 
 // Every 8x8 block not in the outer ring of blocks, in raster order.
 void Dering(uint8_t* plane, int stride, int width, int height, int qp, int level);
 
+// Where the processor has AVX2, level 2 takes the AVX2 forms (same results); false keeps
+// it to the SSE2 ones, so tests can check both. Not for use while filtering runs.
+void AllowAvx2PostProcess(bool allow);
+
 // Y + offset, clamped to 0..255.
 void Brighten(uint8_t* luma, size_t count, int offset, int level);
 // Y + (((Y - 128) * factor) >> 13), clamped to 0..255.

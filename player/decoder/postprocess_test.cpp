@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -363,6 +364,86 @@ TEST(PictureAdjustment, AppliedByEveryPictureFetch) {
         Brighten(want.data(), luma, 45, 0);
         Contrast(want.data(), luma, 880 * 4, 0);
         EXPECT_EQ(adjusted.Picture(), want) << "fetch " << fetch;
+    }
+}
+
+// ---- the fastest forms against the plain ones
+
+// One picture filtered by the plain form, by level 2 kept to SSE2, and by level 2 at its
+// best (AVX2 where the processor has it); all three must agree byte for byte.
+void ExpectFormsAgree(const std::vector<uint8_t>& picture, int w, int h, int qp, unsigned filters) {
+    std::vector<uint8_t> results[3];
+    for (int form = 0; form < 3; ++form) {
+        results[form] = picture;
+        uint8_t* y = results[form].data();
+        uint8_t* cb = y + size_t(w) * h;
+        AllowAvx2PostProcess(form == 2);
+        PostProcess(y, cb, cb + size_t(w / 2) * (h / 2), w, h, qp, filters, form == 0 ? 0 : 2);
+    }
+    AllowAvx2PostProcess(true);
+    EXPECT_EQ(FirstDifference(results[1], results[0], w, h), "") << "SSE2 form";
+    EXPECT_EQ(FirstDifference(results[2], results[0], w, h), "") << "fastest form";
+}
+
+const unsigned kFilterSets[] = {
+    kAllPostFilters, kDeblockLumaH | kDeblockLumaV | kDeblockChromaH | kDeblockChromaV,
+    kDeringLuma | kDeringChroma, kDeblockLumaH | kDeringLuma, kDeblockChromaV | kDeringChroma};
+
+// Decoded D1 and CIF pictures, I, P and B, at low, middle and top quantisers.
+TEST(PostProcess, FastestFormsMatchThePlainOnesOnDecodedPictures) {
+    for (const char* file : {"rate_d1_ipb2_4m.m4v", "inter_cif_ipb2.m4v"}) {
+        Stream stream(file);
+        ASSERT_GT(stream.size(), 0u) << file;
+        int pictures = 0;
+        for (size_t i = 0; i < stream.size() && pictures < 6; ++i) {
+            ASSERT_TRUE(stream.Decode(i));
+            for (int n = 0; n < stream.Pictures(i) && pictures < 6; ++n, ++pictures) {
+                int w, h;
+                GetWH(stream.handle(), &w, &h);
+                const std::vector<uint8_t> picture = stream.Picture();
+                for (int qp : {2, 9, 31})
+                    for (unsigned filters : kFilterSets) {
+                        SCOPED_TRACE(::testing::Message()
+                                     << file << " picture " << pictures << " qp " << qp
+                                     << " filters " << filters);
+                        ExpectFormsAgree(picture, w, h, qp, filters);
+                    }
+            }
+        }
+    }
+}
+
+// Random pictures of random sizes: tiles, edges and noise in random amounts, so that
+// every mode of every filter and every remainder path is taken.
+TEST(PostProcess, FastestFormsMatchThePlainOnesOnRandomPictures) {
+    std::mt19937 random(25);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int round = 0; round < 300; ++round) {
+        const int w = 2 * pick(1, 90), h = 2 * pick(1, 70);
+        const int tile = pick(0, 60), noise = pick(0, 12), step = pick(0, 3);
+        std::vector<uint8_t> picture(size_t(w) * h * 3 / 2);
+        // Luma, then both chroma planes, as one run of rows of varying widths.
+        auto fill = [&](uint8_t* plane, int pw, int ph) {
+            std::vector<int> tiles(size_t((pw + 7) / 8 + 1) * ((ph + 7) / 8 + 1));
+            for (int& t : tiles)
+                t = pick(0, 255 - tile);
+            for (int y = 0; y < ph; ++y)
+                for (int x = 0; x < pw; ++x) {
+                    int v = tiles[size_t(y / 8) * ((pw + 7) / 8 + 1) + x / 8] % (tile + 1) + 100 -
+                            tile / 2;
+                    if (step && (x + y) % (8 * step) == 0) v += pick(-40, 40);
+                    v += pick(-noise, noise);
+                    plane[size_t(y) * pw + x] = static_cast<uint8_t>(std::clamp(v, 0, 255));
+                }
+        };
+        fill(picture.data(), w, h);
+        fill(picture.data() + size_t(w) * h, w / 2, h / 2);
+        fill(picture.data() + size_t(w) * h + size_t(w / 2) * (h / 2), w / 2, h / 2);
+        const int qp = pick(1, 31);
+        const unsigned filters = kFilterSets[pick(0, 4)];
+        SCOPED_TRACE(::testing::Message() << "round " << round << ": " << w << " x " << h << " qp "
+                                          << qp << " filters " << filters);
+        ExpectFormsAgree(picture, w, h, qp, filters);
     }
 }
 

@@ -222,10 +222,19 @@ TEST(SlotStream, RecordsAreCutIntoHeaderAndContinuationSlots) {
         {kTypePFrame, 4080 + 4096 + 10, {4096, 4096, 10}, 4080 + 4096 + 10},
         {kTypeAudio, kAudioRecordSize, {4096, 1184}, 1104},
     };
+    // Cut again into the slots of the case before (fewer, then more, then fewer slots),
+    // as the firmware reuses them: the same slots.
+    SlotSequence reused;
     for (const Case& c : cases) {
         auto bytes = Bytes(c.size, uint8_t(c.type));
         SlotSequence seq = SlotsForRecord(c.type, 3, bytes);
         ASSERT_EQ(seq.size(), c.counts.size()) << c.size;
+        CutRecord(c.type, 3, bytes, reused);
+        ASSERT_EQ(reused.size(), seq.size()) << c.size;
+        for (size_t i = 0; i < seq.size(); ++i) {
+            EXPECT_EQ(reused[i].data, seq[i].data) << c.size << " slot " << i;
+            EXPECT_EQ(reused[i].byteCount, seq[i].byteCount) << c.size << " slot " << i;
+        }
         std::vector<uint8_t> joined;
         for (size_t i = 0; i < seq.size(); ++i) {
             EXPECT_EQ(seq[i].byteCount, c.counts[i]);

@@ -53,6 +53,7 @@ struct DspHandle {
 // What one sub-channel of the firmware is doing.
 struct SubChannelState {
     std::unique_ptr<RecordPlayer> player;
+    ScriptRecord record; // the record being produced; its buffer serves every record
     bool capture = false;
     bool motion = false;
     int64_t nextMotionMs = 0;

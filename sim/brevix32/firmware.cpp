@@ -59,7 +59,9 @@ void WriteControlBlock(Processor& p) {
 }
 
 void Enqueue(Processor& p, int sub, uint16_t type, const std::vector<uint8_t>& bytes) {
-    if (p.writer.Enqueue(SlotsForRecord(type, sub, bytes))) ++p.subs[size_t(sub)].records;
+    SlotSequence seq = p.writer.Spare();
+    CutRecord(type, sub, bytes, seq);
+    if (p.writer.Enqueue(std::move(seq))) ++p.subs[size_t(sub)].records;
 }
 
 void SendTimeRequest(Processor& p) {
@@ -176,7 +178,7 @@ void Produce(Driver& d, Processor& p) {
     for (int sub = 0; sub < SubChannels(p); ++sub) {
         SubChannelState& s = p.subs[size_t(sub)];
         if (s.capture && s.player) {
-            ScriptRecord r;
+            ScriptRecord& r = s.record;
             while (s.player->Next(now, r)) {
                 Enqueue(p, sub, r.type, r.bytes);
                 if (int n = PicturesOf(r.type)) {

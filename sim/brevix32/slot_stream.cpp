@@ -13,20 +13,30 @@ std::atomic_ref<int32_t> Word(uint8_t* block, uint32_t offset) {
     return std::atomic_ref<int32_t>(*reinterpret_cast<int32_t*>(block + offset));
 }
 
-Slot HeaderSlot(uint16_t type, int sub, int32_t payloadLength, const uint8_t* payload, size_t n) {
+// Into s, reusing its buffer.
+void PutHeaderSlot(Slot& s, uint16_t type, int sub, int32_t payloadLength, const uint8_t* payload,
+                   size_t n) {
     StreamSlotHeader h{kSlotMarker, kStreamMagic, payloadLength, type, uint8_t(sub), 0};
-    Slot s;
     s.data.resize(sizeof h + n);
     std::memcpy(s.data.data(), &h, sizeof h);
     if (n) std::memcpy(s.data.data() + sizeof h, payload, n);
     s.byteCount = int32_t(s.data.size());
+}
+
+void PutContinuation(Slot& s, const uint8_t* p, size_t n) {
+    s.data.assign(p, p + n);
+    s.byteCount = int32_t(n);
+}
+
+Slot HeaderSlot(uint16_t type, int sub, int32_t payloadLength, const uint8_t* payload, size_t n) {
+    Slot s;
+    PutHeaderSlot(s, type, sub, payloadLength, payload, n);
     return s;
 }
 
 Slot Continuation(const uint8_t* p, size_t n) {
     Slot s;
-    s.data.assign(p, p + n);
-    s.byteCount = int32_t(n);
+    PutContinuation(s, p, n);
     return s;
 }
 
@@ -39,15 +49,22 @@ size_t SequenceBytes(const SlotSequence& seq) {
 
 } // namespace
 
-SlotSequence SlotsForRecord(uint16_t type, int sub, const std::vector<uint8_t>& bytes) {
-    SlotSequence seq;
+void CutRecord(uint16_t type, int sub, const std::vector<uint8_t>& bytes, SlotSequence& seq) {
     int32_t declared = int32_t(bytes.size());
     if (type == kTypeAudio && bytes.size() == kAudioRecordSize) declared = kAudioDeclaredLength;
     size_t first = std::min<size_t>(bytes.size(), kSlotPayload);
-    seq.push_back(HeaderSlot(type, sub, declared, bytes.data(), first));
+    size_t continuations = (bytes.size() - first + kSlotSize - 1) / kSlotSize;
+    seq.resize(1 + continuations);
+    PutHeaderSlot(seq[0], type, sub, declared, bytes.data(), first);
+    size_t k = 1;
     for (size_t pos = first; pos < bytes.size(); pos += kSlotSize)
-        seq.push_back(
-            Continuation(bytes.data() + pos, std::min<size_t>(kSlotSize, bytes.size() - pos)));
+        PutContinuation(seq[k++], bytes.data() + pos,
+                        std::min<size_t>(kSlotSize, bytes.size() - pos));
+}
+
+SlotSequence SlotsForRecord(uint16_t type, int sub, const std::vector<uint8_t>& bytes) {
+    SlotSequence seq;
+    CutRecord(type, sub, bytes, seq);
     return seq;
 }
 
@@ -130,11 +147,19 @@ int SlotWriter::Pump(uint8_t* block) {
         ++written;
         if (++progress_ == queue_.front().size()) {
             queuedBytes_ -= SequenceBytes(queue_.front());
+            if (spare_.size() < kMaxSpareSequences) spare_.push_back(std::move(queue_.front()));
             queue_.pop_front();
             progress_ = 0;
         }
     }
     return written;
+}
+
+SlotSequence SlotWriter::Spare() {
+    if (spare_.empty()) return {};
+    SlotSequence seq = std::move(spare_.back());
+    spare_.pop_back();
+    return seq;
 }
 
 void SlotWriter::Reset() {

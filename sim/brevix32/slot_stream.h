@@ -19,6 +19,8 @@ using SlotSequence = std::vector<Slot>;
 // continuations without header. Raw audio (5264 bytes) goes as 4080 + 1184
 // and declares the 1104 bytes the host turns it into.
 SlotSequence SlotsForRecord(uint16_t type, int subChannel, const std::vector<uint8_t>& bytes);
+// The same into `seq`, whose slots' buffers are reused (records come hundreds a second).
+void CutRecord(uint16_t type, int subChannel, const std::vector<uint8_t>& bytes, SlotSequence& seq);
 
 // Malformed sequences for robustness tests of the host.
 enum MalformedKind {
@@ -48,6 +50,8 @@ public:
     // Writes queued slots into `block` while the next slot is free; returns
     // the number of slots written.
     int Pump(uint8_t* block);
+    // A written sequence to cut the next record into (its buffers kept), or an empty one.
+    SlotSequence Spare();
     // Forgets the queue and puts the cursor back to its boot place.
     void Reset();
 
@@ -55,7 +59,9 @@ public:
     uint64_t Dropped() const { return dropped_; }
 
 private:
+    static constexpr size_t kMaxSpareSequences = 16;
     std::deque<SlotSequence> queue_;
+    std::vector<SlotSequence> spare_; // written sequences whose buffers the next records reuse
     size_t queuedBytes_ = 0;
     size_t progress_ = 0; // slots of queue_.front() already written
     int cursor_ = 1;
