@@ -53,7 +53,7 @@ TMapCtrlForm::TMapCtrlForm(TComponent* AOwner, TMapCtrlHost host)
     bt_Close = PutButton(pn_Buttons, 332, 5, 100, "关闭(&C)");
     pn_Map = PutControl<TPanel>(this, 0, 36, 1024, 700);
     pn_Map->SetAlign(TAlign::alClient);
-    pn_Map->SetBevelOuter(TBevelCut::bvNone);
+    pn_Map->SetBevelOuter(TBevelCut::bvLowered);
     im_Map = PutControl<TImage>(pn_Map, 0, 0, 1024, 700);
     im_Map->SetAlign(TAlign::alClient);
     im_Map->SetStretch(true);
@@ -143,9 +143,9 @@ void TMapCtrlForm::LabelDblClick(TObject* Sender) {
     OpenStation(static_cast<TComponent*>(Sender)->Tag());
 }
 
-void TMapCtrlForm::LabelMouseDown(TObject* Sender, TMouseButton, TShiftState, int, int) {
+void TMapCtrlForm::LabelMouseDown(TObject* Sender, TMouseButton Button, TShiftState, int, int) {
     const int i = static_cast<TComponent*>(Sender)->Tag();
-    if (i < 0 || i >= int(Stations.size())) return;
+    if (Button != TMouseButton::mbLeft || i < 0 || i >= int(Stations.size())) return;
     const POINT p = CursorPos();
     Stations[size_t(i)].Left = p.x;
     Stations[size_t(i)].Top = p.y;
@@ -172,6 +172,7 @@ void TMapCtrlForm::LabelMouseUp(TObject* Sender, TMouseButton Button, TShiftStat
         FillMenu(i);
         const POINT p = CursorPos();
         pm_Station->Popup(p.x, p.y);
+        Labels[size_t(i)]->Font()->SetColor(kStationGreen);
         return;
     }
     Stations[size_t(i)].Left = Labels[size_t(i)]->Left();
