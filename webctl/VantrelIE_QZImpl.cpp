@@ -1,4 +1,5 @@
 #include "webctl/VantrelIE_QZImpl.h"
+#include "webctl/U_StationMapWindow.h"
 
 #include "common/win/textconv.h"
 #include "player/lib/strovid_api.h"
@@ -333,6 +334,7 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
             face_ = form_->Handle();
             Channels->AttachForm(form_);
+            InstallStationMap(*form_, *NetClientSet);
             YunTai = std::make_unique<TYunTai>(*form_, *Channels);
             for (int i = 0; i < kPaneCount; ++i)
                 Alarm->DetectLabels[size_t(i)] = form_->Preview->Panes[size_t(i)].DetectLabel;

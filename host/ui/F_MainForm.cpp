@@ -1,6 +1,7 @@
 #include "host/ui/F_MainForm.h"
 
 #include "host/ui/F_Logon.h"
+#include "host/ui/F_ElectronMap.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
 
@@ -579,6 +580,7 @@ void TMainForm::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
                                h->SystemInfo->ChannelCount);
         h->Preview->ShowSelectionFrame(h->Preview->SelectedChannel, true);
         if (w > 0 && h->Preview->CycleMode) h->ThreadOpenAll->Request(-1, true, false, false);
+        if (h->ElectronMapForm) h->ElectronMapForm->BuildMapTree();
     } catch (...) {
         // The map stays as far as it got.
     }

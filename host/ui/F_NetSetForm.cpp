@@ -1,4 +1,5 @@
 #include "host/ui/F_NetSetForm.h"
+#include "host/ui/U_GroupTreeControl.h"
 
 #include "host/ui/U_DialogControls.h"
 
@@ -26,39 +27,6 @@ std::string Trimmed(const std::string& s) {
     if (a == std::string::npos) return {};
     return s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
-
-// The group tree of the host list as the tree control shows it; nodes by creation order.
-class TTreeControlView : public TGroupTreeView {
-public:
-    TTreeControlView(TTreeView& tree, std::vector<std::unique_ptr<TClientGroupNodeData>>& data)
-        : tree_(tree), data_(data) {
-        for (TTreeNode* n = tree.Items()->GetFirstNode(); n; n = n->GetNextSibling())
-            nodes_.push_back(n);
-    }
-    int NodeCount() const override { return int(nodes_.size()); }
-    int ParentOf(int node) const override {
-        TTreeNode* p = nodes_[size_t(node)]->Parent();
-        for (size_t i = 0; i < nodes_.size(); ++i)
-            if (nodes_[i] == p) return int(i);
-        return -1;
-    }
-    TClientGroupNodeData* DataOf(int node) const override {
-        return static_cast<TClientGroupNodeData*>(nodes_[size_t(node)]->Data);
-    }
-    int AddChild(int parent, std::string_view text,
-                 std::unique_ptr<TClientGroupNodeData> data) override {
-        TTreeNode* p = parent >= 0 ? nodes_[size_t(parent)] : nullptr;
-        TTreeNode* n = tree_.Items()->AddChildObject(p, std::string(text), data.get());
-        data_.push_back(std::move(data));
-        nodes_.push_back(n);
-        return int(nodes_.size()) - 1;
-    }
-
-private:
-    TTreeView& tree_;
-    std::vector<std::unique_ptr<TClientGroupNodeData>>& data_;
-    std::vector<TTreeNode*> nodes_;
-};
 
 } // namespace
 

@@ -2,13 +2,12 @@
 
 #include "host/ui/F_MainForm.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/U_PictureFile.h"
 
 #include "common/win/handles.h"
 #include "common/win/textconv.h"
 #include "framework/colors.h"
 
-#include <ole2.h>
-#include <olectl.h>
 
 #include <fstream>
 
@@ -87,43 +86,8 @@ TStartUpForm::TStartUpForm(TComponent* AOwner) : TForm(AOwner) {
 }
 
 HBITMAP LoadStartLogo(const std::wstring& folder) {
-    // A JPEG goes through the system's picture loader, which hands out a bitmap of its own:
-    // the logo keeps a copy.
-    const std::wstring jpg = folder + L"StartLogo.jpg";
-    dvr::win::File f(::CreateFileW(jpg.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (f) {
-        HBITMAP copy = nullptr;
-        const DWORD size = ::GetFileSize(f.get(), nullptr);
-        HGLOBAL mem = size != INVALID_FILE_SIZE && size > 0 && size < (64u << 20)
-                          ? ::GlobalAlloc(GMEM_MOVEABLE, size)
-                          : nullptr;
-        DWORD got = 0;
-        void* p = mem ? ::GlobalLock(mem) : nullptr;
-        const bool read = p && ::ReadFile(f.get(), p, size, &got, nullptr) && got == size;
-        if (p) ::GlobalUnlock(mem);
-        IStream* stream = nullptr;
-        if (read && SUCCEEDED(::CreateStreamOnHGlobal(mem, TRUE, &stream))) {
-            mem = nullptr; // the stream frees it
-            IPicture* picture = nullptr;
-            if (SUCCEEDED(::OleLoadPicture(stream, LONG(size), FALSE, IID_IPicture,
-                                           reinterpret_cast<void**>(&picture)))) {
-                OLE_HANDLE handle = 0;
-                SHORT type = 0;
-                if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
-                    SUCCEEDED(picture->get_Handle(&handle)))
-                    copy = static_cast<HBITMAP>(::CopyImage(
-                        reinterpret_cast<HANDLE>(uintptr_t(handle)), IMAGE_BITMAP, 0, 0, 0));
-                picture->Release();
-            }
-            stream->Release();
-        }
-        if (mem) ::GlobalFree(mem);
-        if (copy) return copy;
-    }
-    const std::wstring bmp = folder + L"StartLogo.bmp";
-    return static_cast<HBITMAP>(
-        ::LoadImageW(nullptr, bmp.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (HBITMAP logo = LoadPictureFile(folder + L"StartLogo.jpg")) return logo;
+    return LoadPictureFile(folder + L"StartLogo.bmp");
 }
 
 void TStartUpForm::FormCreate(TObject*) {

@@ -16,6 +16,8 @@
 #include "host/net/F_WebServerWindow.h"
 #include "host/ui/F_ClearDataMSGForm.h"
 #include "host/ui/F_ConnectionView.h"
+#include "host/ui/F_ElectronMap.h"
+#include "host/ui/F_RemoteMatrixKeyboardForm.h"
 #include "host/ui/F_LocalAlarmOutCtrl.h"
 #include "host/ui/F_MatrixKeyboardForm.h"
 #include "host/ui/F_MatrixsCtrlForm.h"
@@ -118,6 +120,9 @@ void LookAtTheWiring(Wiring& w) {
         {W::Matrix3216, "matrix", [&]() -> TForm* { return h.MatrixsCtrlForm; }},
         {W::MatrixDSD, "DS_D keyboard", [&]() -> TForm* { return h.DSDMatrixsCtrlForm; }},
         {W::MatrixPelco232, "Pelco232 keyboard", [&]() -> TForm* { return h.Pelco232MatrixsCtrlForm; }},
+        {W::RemoteMatrixDSD, "remote DS_D keyboard", [&]() -> TForm* { return h.RemoteDSDMatrixsCtrlForm; }},
+        {W::RemoteMatrixPelco232, "remote Pelco232 keyboard", [&]() -> TForm* { return h.RemotePelco232MatrixsCtrlForm; }},
+        {W::ElectronMap, "electronic map", [&]() -> TForm* { return h.ElectronMapForm; }},
     };
     ui([&] {
         for (const auto& [kind, name, form] : windows) {
@@ -285,6 +290,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TThreadWaveIn",
         "TWaveOut",
         "TThreadWaveOut",
+        "TElectronMapForm",
         "TYunTaiSpeedForm",
         "TSpeedDomeForm",
         "TConnectionViewForm",
@@ -300,6 +306,8 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TGSMCtrl",
         "TDS_D_MatrixsCtrlForm",
         "TPelco232MatrixsCtrlForm",
+        "TRemoteMatrixsCtrl_Pelco232Form",
+        "TRemoteMatrixsCtrl_DS_DForm",
         "TLocalAlarmOutCtrlForm",
         "TWorkState",
         "TUDPMessageServer",

@@ -85,9 +85,8 @@ public:
     void StartChannel(int channel, char request, int recordingType) override;
     void EmptyPreAlarmChain(int channel) override;
     void ShowAlarming(int channel) override;
-    // The electronic map window is not part of this console: its queue takes nothing.
-    void QueueMapAlarm(const AlarmUploadRecord&) override {}
-    void PostMapAlarm(int) override {}
+    void QueueMapAlarm(const AlarmUploadRecord& record) override;
+    void PostMapAlarm(int raise) override;
     void WorkLog(int event, int channel, int index) override;
     bool SwitchAlarmOutputs(int channel, int kindIndex, bool on) override;
     void PostCallPreset(int channel, int input) override;

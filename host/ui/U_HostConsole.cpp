@@ -12,6 +12,7 @@
 #include "host/ui/F_VideoCycleServerForm.h"
 #include "host/ui/F_WorkLogForm.h"
 #include "host/ui/U_DialogControls.h"
+#include "host/ui/U_HostDevices.h"
 #include "host/ui/U_HostObjects.h"
 #include "host/ui/U_ReplayHostEngine.h"
 
@@ -385,6 +386,8 @@ int THostConsoleWindows::Open(TConsoleWindow window, TConsoleDialogResult& resul
     case TConsoleWindow::DialUp:
         if (!h->ThreadRasDial) return -1;
         return Modal(Make<TRasDialForm>(&console_, *h->ThreadRasDial));
+    case TConsoleWindow::StationMap:
+        return OpenStationMap(*h, &console_);
     case TConsoleWindow::HostGroups:
         if (!h->NetClientSet) return -1;
         return Modal(Make<TNetSetForm>(&console_, *h->NetClientSet));

@@ -12,9 +12,11 @@
 #include "host/net/T_PingThread.h"
 #include "host/ui/F_ClearDataMSGForm.h"
 #include "host/ui/F_ConnectionView.h"
+#include "host/ui/F_ElectronMap.h"
 #include "host/ui/F_LocalAlarmOutCtrl.h"
 #include "host/ui/F_MatrixKeyboardForm.h"
 #include "host/ui/F_MatrixsCtrlForm.h"
+#include "host/ui/F_RemoteMatrixKeyboardForm.h"
 #include "host/ui/F_RemoteMatrixsCtrlForm.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_RemoteCtrlAlarmBox.h"
@@ -243,6 +245,8 @@ void THost::FreeHostWindows() {
     free(NetDogForm);
     free(RemoteCtrlAlarmBoxForm);
     free(LocalAlarmOutCtrlForm);
+    free(RemoteDSDMatrixsCtrlForm);
+    free(RemotePelco232MatrixsCtrlForm);
     free(Pelco232MatrixsCtrlForm);
     free(DSDMatrixsCtrlForm);
     free(MatrixsCtrlForm);
@@ -254,6 +258,7 @@ void THost::FreeHostWindows() {
     free(ConnectionViewForm);
     free(SpeedDomeForm);
     free(YunTaiSpeedForm);
+    FreeElectronMap();
     // The UPS window stays: the countdown shows through it until the end.
 }
 
@@ -271,6 +276,8 @@ template <class F> int Shown(F* form) {
 
 int ShowHostWindow(THost& h, TConsoleWindow window) {
     switch (window) {
+    case TConsoleWindow::ElectronMap:
+        return Shown(h.ElectronMapForm);
     case TConsoleWindow::LocalAlarmOut:
         return Shown(h.LocalAlarmOutCtrlForm);
     case TConsoleWindow::RemoteAlarmOut:
@@ -306,6 +313,10 @@ int ShowHostWindow(THost& h, TConsoleWindow window) {
         return Shown(h.DSDMatrixsCtrlForm);
     case TConsoleWindow::MatrixPelco232:
         return Shown(h.Pelco232MatrixsCtrlForm);
+    case TConsoleWindow::RemoteMatrixDSD:
+        return Shown(h.RemoteDSDMatrixsCtrlForm);
+    case TConsoleWindow::RemoteMatrixPelco232:
+        return Shown(h.RemotePelco232MatrixsCtrlForm);
     case TConsoleWindow::RemoteMatrix3216: {
         if (!h.NetClientSet || !h.Arithmetic) return -1;
         auto* f = MakeWindow<TRemoteMatrixsCtrlForm>(h.NetClientSet->Groups,
@@ -344,7 +355,7 @@ void THost::CreateVoiceObjects() {
 
 void THost::CreateStartUpWindows() {
     const std::string title = Application->Title();
-    // The electronic map window comes first here once it exists.
+    CreateElectronMap();
     YunTaiSpeedForm = MakeWindow<TYunTaiSpeedForm>(*YunTai, YunTaiSet->Settings,
                                                    YunTaiSet->Protocols, [this] {
                                                        return Preview ? Preview->SelectedChannel
@@ -409,7 +420,12 @@ void THost::CreateMatrixAndGsmObjects() {
     Pelco232MatrixsCtrlForm =
         MakeWindow<TPelco232MatrixsCtrlForm>(*ComGateway, Arithmetic->Ports.Port[6], onUi);
     NoteCreated();
-    // The remote matrix windows come here once they exist.
+    RemotePelco232MatrixsCtrlForm = MakeWindow<TRemoteMatrixsCtrl_Pelco232Form>(
+        NetClientSet->Groups, Arithmetic->DefaultPorts.Port[6]);
+    NoteCreated();
+    RemoteDSDMatrixsCtrlForm = MakeWindow<TRemoteMatrixsCtrl_DS_DForm>(
+        NetClientSet->Groups, Arithmetic->DefaultPorts.Port[5]);
+    NoteCreated();
 }
 
 void THost::CreateLocalAlarmOutWindow() {

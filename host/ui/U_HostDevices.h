@@ -73,5 +73,7 @@ private:
 // Shows one of the windows the start-up made for the console's command; -1 when the host has
 // no such window.
 int ShowHostWindow(THost& host, TConsoleWindow window);
+// The station map, modal over owner.
+int OpenStationMap(THost& host, dvr::fw::TComponent* owner);
 
 } // namespace vantrel

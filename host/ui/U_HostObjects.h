@@ -25,6 +25,7 @@
 #include "host/engine/U_WorkLog.h"
 #include "host/engine/U_WorkState.h"
 #include "host/engine/U_YunTaiSet.h"
+#include "host/ui/U_ElectronMap.h"
 #include "host/net/T_ThreadFreeTCPMainConnecter.h"
 #include "host/net/U_AutoGetRemoterHost.h"
 #include "host/net/U_NetClient.h"
@@ -73,7 +74,10 @@ class TUPSInfoWindow;
 class TMatrixsCtrlForm;
 class TDS_D_MatrixsCtrlForm;
 class TPelco232MatrixsCtrlForm;
+class TRemoteMatrixsCtrl_DS_DForm;
+class TRemoteMatrixsCtrl_Pelco232Form;
 class TYunTaiSpeedForm;
+class TElectronMapForm;
 class TDomeCommands;
 class TSpeedDomeForm;
 class TConnectionViewForm;
@@ -200,9 +204,9 @@ public:
     void RequestOpenOnAlarm(int) override {}
     void RequestRecordOnAlarm(int) override {}
     void ResetAlarmTimers(int) override {}
-    void QueueMapAlarm(const AlarmUploadRecord&) override {}
+    void QueueMapAlarm(const AlarmUploadRecord& record) override;
     void AddRemoteAlarm(const AlarmUploadRecord&) override {}
-    void PostAlarmMessage(ReplyWindow, intptr_t) override {}
+    void PostAlarmMessage(ReplyWindow window, intptr_t wParam) override;
 
 private:
     THost& host_;
@@ -222,6 +226,10 @@ public:
     // The start-up's objects in the order they came into being, read from the objects
     // themselves after each step (see ObjectsPresent).
     std::vector<std::string> Trace;
+    // The electronic map's alarm queue and window: alarm threads reach them until the host
+    // ends, after the window is gone (declared first, freed last).
+    TMapAlarmQueue MapAlarms;
+    std::atomic<HWND> MapWindow{nullptr};
     // The gauge values of the start-up window and the steps of the last shutdown.
     std::string GaugeTrace, ShutdownTrace;
     // The main window as the message loop first showed it.
@@ -303,6 +311,9 @@ public:
     std::unique_ptr<TThreadWaveOut> ThreadWaveOut;
     void CreateVoiceObjects();
     // The windows of the start-up, made once, hidden until asked for.
+    TElectronMapForm* ElectronMapForm = nullptr;
+    void CreateElectronMap();
+    void FreeElectronMap();
     TYunTaiSpeedForm* YunTaiSpeedForm = nullptr;
     std::unique_ptr<TDomeCommands> DomeCommands;
     TSpeedDomeForm* SpeedDomeForm = nullptr;
@@ -318,6 +329,8 @@ public:
     TMatrixsCtrlForm* MatrixsCtrlForm = nullptr;
     TDS_D_MatrixsCtrlForm* DSDMatrixsCtrlForm = nullptr;
     TPelco232MatrixsCtrlForm* Pelco232MatrixsCtrlForm = nullptr;
+    TRemoteMatrixsCtrl_Pelco232Form* RemotePelco232MatrixsCtrlForm = nullptr;
+    TRemoteMatrixsCtrl_DS_DForm* RemoteDSDMatrixsCtrlForm = nullptr;
     TGsmRegistryStore GsmStore;
     TPostSmsResult SmsResults;
     std::unique_ptr<TGSMCtrl> GSMCtrl;

@@ -39,6 +39,8 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
             ${CMAKE_CURRENT_LIST_DIR}/F_MatrixsCtrlForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_MatrixKeyboardForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RemoteMatrixsCtrlForm.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_MatrixKeyboardLayout.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RemoteMatrixKeyboardForm.cpp
     LIBS vantrel_engine_periph vantrel_engine dvr_framework_ui dvr_common_win comctl32)
   dvr_test(host_console_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_ConsoleCommands_test.cpp
@@ -51,6 +53,7 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
             ${CMAKE_CURRENT_LIST_DIR}/F_MatrixsCtrlForm_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_MatrixKeyboardForm_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RemoteMatrixsCtrlForm_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/F_RemoteMatrixKeyboardForm_test.cpp
     LIBS vantrel_console vantrel_console_res DISPLAY REGISTRY)
   # The host-groups dialog reads and writes the host list in the registry.
 endif()
