@@ -53,9 +53,10 @@ void TControlChannels::DetachForm() {
     AttachForm(nullptr);
 }
 
-void TControlChannels::Reload(int channels) {
+void TControlChannels::Reload(int channels, int group) {
     channels_ = std::clamp(channels, 0, kNetSlots);
     Net->LoadChannels();
+    if (group >= 0) Net->LoadGroupChannels(group);
 }
 
 bool TControlChannels::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
