@@ -264,6 +264,12 @@ uint32_t PixelAt(const std::vector<uint32_t>& face, int faceWidth, HWND faceWnd,
     return face[size_t(wr.top - fr.top + y) * faceWidth + size_t(wr.left - fr.left + x)];
 }
 
+// Progress in the test's output: a crash report then says which step it came in.
+void Step(const char* name) {
+    std::printf("step: %s\n", name);
+    std::fflush(stdout);
+}
+
 // Frame records after the file's head(s): every one whole, up to the end of the file.
 int WholeRecords(const Bytes& s, size_t& end) {
     size_t at = 0;
@@ -360,6 +366,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     ASSERT_TRUE(PumpUntil([&] { return GridPanes(face).size() == 4u; }, 30000));
     const std::vector<HWND> panes = GridPanes(face);
 
+    Step("open all");
     // Open all: each pane shows its own channel's picture, read back from the screen.
     HWND openAll = ChildWithText(face, L"全部打开");
     ASSERT_TRUE(openAll);
@@ -387,6 +394,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     EXPECT_EQ(live.Viewers(0)->OpenCount.load(), 1);
     EXPECT_EQ(live.Viewers(1)->OpenCount.load(), 1);
 
+    Step("PTZ pictures");
     // PTZ: holding the up-right picture sends "up" and "right" 20 ms apart, then repeats
     // "right" with its diagonal values every 20 ms; letting go stops all four directions. The
     // datagrams go to the selected pane's host at its message port.
@@ -433,6 +441,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         EXPECT_EQ(ptz[i + size_t(c)].Stop, 1);
     }
 
+    Step("alarm upload");
     // An alarm the host uploads for its channel 1 (pane 2) shows "侦" on that pane only. A
     // datagram of another length on the alarm port is dropped.
     {
@@ -457,6 +466,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         EXPECT_TRUE(PumpUntil([&] { return labelShown(panes[1]); }, 30000));
         EXPECT_FALSE(labelShown(panes[0]));
     }
+    Step("alarm page");
     // The alarm page: channel 2's status picture red, channel 1's green (it plays). The
     // remote alarm list popped up with the upload's row.
     Click(ChildWithText(face, L"报警控制"));
@@ -494,6 +504,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     }
     Click(ChildWithText(face, L"实时预览"));
 
+    Step("mouse PTZ");
     // Mouse PTZ: with the mouse picture lit, holding the left button in the top third of
     // pane 1 turns the camera up until let go (then all four directions stop); the middle of
     // the pane sends nothing.
@@ -532,6 +543,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         Click(mouse); // off again
     }
 
+    Step("preview picture closes and reopens");
     // The preview page's status picture of channel 2 closes its preview (the host loses the
     // viewer) and opens it again.
     {
@@ -552,6 +564,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
             60000));
     }
 
+    Step("full face");
     // The pane menu's first item puts the grid over the whole face, a backdrop behind it;
     // the same item puts it back.
     {
@@ -583,6 +596,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         answer.join();
     }
 
+    Step("region zoom");
     // Region zoom: the pane menu's second item opens the zoom window; a band dragged over the
     // top-left of pane 1 fills the pane with that part of the picture.
     {
@@ -613,6 +627,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         if (zoom) ::PostMessageW(zoom, WM_CLOSE, 0, 0);
     }
 
+    Step("PTZ panel");
     // The PTZ panel opened, as the user sees it.
     Click(DescendantWithText(face, L"点击拉开"));
     PumpUntil([&] {
@@ -620,6 +635,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         return ::IsWindowVisible(DescendantWithText(face, L"点击合上")) != FALSE;
     });
 
+    Step("recording");
     // Channel 1's status image on the recording page starts its recording on drive W:; a
     // second click stops it.
     Click(ChildWithText(face, L"录像控制"));
@@ -661,6 +677,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     // Recording stopped; the preview goes on over the same connection.
     EXPECT_EQ(live.Viewers(0)->OpenCount.load(), 1);
 
+    Step("close all");
     // Close all: the panes go black and the host's viewer lists empty. The face takes input
     // again once the recording is closed.
     ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
@@ -680,6 +697,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
                         << live.Viewers(0)->OpenCount.load() << " "
                         << live.Viewers(1)->OpenCount.load();
 
+    Step("host cycle");
     // Host cycle over both groups, 5 s each: the page's host (two panes), then the stored
     // group whose one channel (the host's channel 2) fills the video area, then back.
     {
