@@ -64,6 +64,7 @@ void TControlAlarmList::SetSlotTarget(int slot, int remoteChannel, const std::st
     if (slot < 0 || slot >= kNetSlots || remoteChannel < 0 || remoteChannel > 255) return;
     // In memory only: the pane shows the alarming camera of the first group of that host.
     TClientChannelRecord& r = channels_.Net->SlotTable[size_t(slot)];
+    channels_.ForgetHead(slot);
     r.RemoteChannel = uint8_t(remoteChannel);
     const auto& groups = channels_.Hosts().Groups;
     for (size_t g = 0; g < groups.size(); ++g)

@@ -144,6 +144,7 @@ void TPreview::ChannelItemClick(TObject* sender) {
             break;
         }
     Channels->Net->SlotTable[size_t(pane)] = entry;
+    Channels->ForgetHead(pane);
     Channels->OpenAll->Request(pane, true, false, false);
 }
 
