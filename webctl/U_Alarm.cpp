@@ -2,6 +2,7 @@
 
 #include "host/engine/U_NetClientSet.h"
 #include "webctl/U_NetChannels.h"
+#include "webctl/U_StatusImages.h"
 
 #include "common/win/textconv.h"
 
@@ -49,6 +50,7 @@ void TAlarm::TakeUpload(const AlarmUploadRecord& record) {
             continue;
         const TAlarmSetRecord& set = settings_.Records[size_t(i)];
         Alarming[size_t(i)] = true;
+        if (Images) Images->Set(i, StatusPicture::Alarm);
         if (dvr::fw::TPanel* label = DetectLabels[size_t(i)]) {
             label->Font()->SetColor(kAlarmTextColor);
             label->SetCaption(dvr::win::Utf8ToGbk("侦"));
@@ -58,6 +60,27 @@ void TAlarm::TakeUpload(const AlarmUploadRecord& record) {
             channels_.AlarmUp->OpenPreviewMarks[size_t(i)] = true;
         ResetAlarmTimers(i);
         if (set.RecordOnAlarm) channels_.AlarmUp->StartRecordingMarks[size_t(i)] = true;
+    }
+    if (ListUpload) ListUpload(record);
+}
+
+void TAlarm::StatusImageClick(int channel) {
+    if (channel < 0 || channel >= 49) return;
+    if (channels_.CycleMode()) {
+        ::MessageBoxW(nullptr, L"对不起，系统处于轮视模式中，操作无效！", L"", MB_OK);
+        return;
+    }
+    const size_t c = size_t(channel);
+    if (Alarming[c] || Armed[c]) {
+        channels_.CloseAll->CloseChannels(channel, false, true, false, false, true, 0);
+        Alarming[c] = false;
+        Armed[c] = false;
+        if (Images) Images->Set(channel, channels_.PanePlaying(channel) ? StatusPicture::Work
+                                                                         : StatusPicture::Idle);
+        if (dvr::fw::TPanel* label = DetectLabels[c]) label->SetVisible(false);
+    } else {
+        channels_.OpenAll->Request(channel, false, true, false);
+        Armed[c] = true;
     }
 }
 

@@ -13,12 +13,14 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace vantrel::webctl {
 
 class TVantrelIE_QZ;
 class TControlChannels;
+class TStatusImages;
 
 constexpr uint16_t kControlAlarmPort = 56000;
 // Tests on a shared machine move the listener off the fixed port with this variable.
@@ -34,8 +36,18 @@ public:
     std::array<std::atomic<bool>, 49> Alarming{};
     std::array<int, 49> HoldCounter{};
     std::array<int, 49> RecordCounter{};
-    // The face's detection labels, one per pane (null while the control has no face).
+    // Set by a status-picture click that started the channel's recording.
+    std::array<bool, 49> Armed{};
+    // The face's detection labels, one per pane, and the alarm page's status pictures (null
+    // while the control has no face).
     std::array<dvr::fw::TPanel*, 49> DetectLabels{};
+    TStatusImages* Images = nullptr;
+    // Every upload also goes to the remote alarm list.
+    std::function<void(const AlarmUploadRecord&)> ListUpload;
+
+    // A click on channel's status picture: an alarmed (or armed) channel's recording stops and
+    // its alarm is taken back; otherwise its recording starts.
+    void StatusImageClick(int channel);
 
     // The steps for one upload: every channel whose host and remote channel match.
     void TakeUpload(const AlarmUploadRecord& record);

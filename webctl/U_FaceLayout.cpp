@@ -1,5 +1,6 @@
 #include "webctl/U_FaceLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -98,6 +99,56 @@ std::string WeekText(int dayOfWeek) {
     static const char* const kDays[7] = {"星期日", "星期一", "星期二", "星期三",
                                          "星期四", "星期五", "星期六"};
     return dayOfWeek >= 0 && dayOfWeek < 7 ? kDays[dayOfWeek] : "";
+}
+
+int PtzRegionCursor(int x, int y, int width, int height) {
+    if (width < 3 || height < 3 || x < 0 || y < 0 || x >= width || y >= height) return 0;
+    // A pane whose size is no multiple of three keeps its last pixels in the last column/row.
+    const int column = std::min(x / (width / 3), 2);
+    const int row = std::min(y / (height / 3), 2);
+    const int region = column + 3 * row;
+    return region < 4 ? 2 * region + 1 : region > 4 ? 2 * region - 1 : 0;
+}
+
+int PtzPanelButton(int upCursor, bool rightButton) {
+    // Region cursor (odd) -> panel picture: left button moves, right button zooms and focuses.
+    switch (upCursor) {
+    case 1: return rightButton ? -1 : 19;
+    case 3: return rightButton ? 10 : 12;
+    case 5: return rightButton ? -1 : 13;
+    case 7: return rightButton ? 8 : 18;
+    case 9: return rightButton ? 9 : 14;
+    case 11: return rightButton ? -1 : 17;
+    case 13: return rightButton ? 11 : 16;
+    case 15: return rightButton ? -1 : 15;
+    default: return -1;
+    }
+}
+
+PaneRect ScaleZoomBand(const PaneRect& band, int width, int height) {
+    if (width <= 0 || height <= 0) return PaneRect{0, 0, kZoomPictureWidth, kZoomPictureHeight};
+    auto scale = [](int v, int from, int to) {
+        return static_cast<int>(std::lround(double(v) * to / from));
+    };
+    const int left = std::clamp(std::min(band.Left, band.Right), 0, width);
+    const int right = std::clamp(std::max(band.Left, band.Right), 0, width);
+    const int top = std::clamp(std::min(band.Top, band.Bottom), 0, height);
+    const int bottom = std::clamp(std::max(band.Top, band.Bottom), 0, height);
+    return PaneRect{scale(left, width, kZoomPictureWidth), scale(top, height, kZoomPictureHeight),
+                    scale(right, width, kZoomPictureWidth),
+                    scale(bottom, height, kZoomPictureHeight)};
+}
+
+int NextCycleGroup(const std::vector<bool>& flags, int current) {
+    const int n = static_cast<int>(flags.size());
+    if (n == 0) return -1;
+    if (current >= n) current = 0;
+    // After the current group to the end, then from the first group up to the current one.
+    for (int g = current + 1; g < n; ++g)
+        if (flags[size_t(g)]) return g;
+    for (int g = 0; g <= current; ++g)
+        if (flags[size_t(g)]) return g;
+    return -1;
 }
 
 } // namespace vantrel::webctl

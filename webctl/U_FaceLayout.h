@@ -5,6 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "host/engine/U_PaneLayout.h"
 
 namespace vantrel::webctl {
 
@@ -65,5 +68,22 @@ int FirstChannelForSplit(int selected, int count, int channelCount);
 // Clock texts: "YYYY-MM-DD HH:MM:SS", and the weekday (0 Sunday) as the face writes it (UTF-8).
 std::string ClockText(int year, int month, int day, int hour, int minute, int second);
 std::string WeekText(int dayOfWeek);
+
+// Mouse PTZ on a pane cut into 3 x 3 regions: the region's "up" cursor (1, 3, 5, 7 for the
+// top row and the left, 9, 11, 13, 15 for the right and the bottom row), 0 in the middle or
+// outside the pane.
+int PtzRegionCursor(int x, int y, int width, int height);
+// The PTZ panel picture a region's cursor presses with the left or the right button; -1 none.
+int PtzPanelButton(int upCursor, bool rightButton);
+
+// The picture the zoom band is scaled to.
+constexpr int kZoomPictureWidth = 352, kZoomPictureHeight = 288;
+// The band drawn on a pane of width x height, corners ordered, clamped to the pane and scaled
+// to the picture (each edge to the nearest pixel).
+PaneRect ScaleZoomBand(const PaneRect& band, int width, int height);
+
+// Host cycle: the next group taking part after `current` (wrapping to the first, so a lone
+// group comes again); -1 when none does. A current index past the list starts from 0.
+int NextCycleGroup(const std::vector<bool>& flags, int current);
 
 } // namespace vantrel::webctl

@@ -65,3 +65,55 @@ TEST(Clock, DateTimeAndWeekday) {
 
 } // namespace
 } // namespace vantrel::webctl
+
+namespace vantrel::webctl {
+namespace {
+
+TEST(MousePtz, EachRegionOfThePaneHasItsCursorAndPanelButtons) {
+    // A 300 x 240 pane: thirds of 100 x 80.
+    struct Case {
+        int x, y, cursor, left, right;
+    } cases[] = {
+        {10, 10, 1, 19, -1},   {150, 10, 3, 12, 10},  {290, 10, 5, 13, -1},
+        {10, 120, 7, 18, 8},   {150, 120, 0, -1, -1}, {290, 120, 9, 14, 9},
+        {10, 230, 11, 17, -1}, {150, 230, 13, 16, 11}, {299, 239, 15, 15, -1},
+    };
+    for (const Case& c : cases) {
+        const int cursor = PtzRegionCursor(c.x, c.y, 300, 240);
+        EXPECT_EQ(cursor, c.cursor) << c.x << "," << c.y;
+        EXPECT_EQ(PtzPanelButton(cursor, false), c.left) << c.x << "," << c.y;
+        EXPECT_EQ(PtzPanelButton(cursor, true), c.right) << c.x << "," << c.y;
+    }
+    // A width that is no multiple of three keeps its last pixels in the last column; points
+    // outside the pane (the mouse held past its edge) have no region.
+    EXPECT_EQ(PtzRegionCursor(301, 10, 302, 240), 5);
+    EXPECT_EQ(PtzRegionCursor(-1, 10, 300, 240), 0);
+    EXPECT_EQ(PtzRegionCursor(10, 240, 300, 240), 0);
+    EXPECT_EQ(PtzRegionCursor(1, 1, 2, 2), 0);
+}
+
+TEST(RegionZoom, TheBandIsOrderedClampedAndScaledToThePicture) {
+    EXPECT_EQ(ScaleZoomBand(PaneRect{0, 0, 376, 278}, 376, 278), (PaneRect{0, 0, 352, 288}));
+    EXPECT_EQ(ScaleZoomBand(PaneRect{188, 139, 0, 0}, 376, 278), (PaneRect{0, 0, 176, 144}));
+    // Dragged beyond the pane's edges.
+    EXPECT_EQ(ScaleZoomBand(PaneRect{-20, -5, 500, 400}, 376, 278), (PaneRect{0, 0, 352, 288}));
+    // Each edge to the nearest picture pixel: 100 * 352 / 376 = 93.6.
+    EXPECT_EQ(ScaleZoomBand(PaneRect{100, 0, 200, 100}, 376, 278).Left, 94);
+}
+
+TEST(HostCycle, TheNextFlaggedGroupWrapsAndALoneGroupComesAgain) {
+    using Flags = std::vector<bool>;
+    struct Case {
+        Flags flags;
+        int current, next;
+    } cases[] = {
+        {{true, true, true}, 0, 1},   {{true, true, true}, 2, 0},   {{true, false, true}, 0, 2},
+        {{false, true, false}, 1, 1}, {{false, false, false}, 0, -1}, {{true, true}, 5, 1},
+        {{false, true}, -1, 1},       {{}, 0, -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NextCycleGroup(c.flags, c.current), c.next) << c.current;
+}
+
+} // namespace
+} // namespace vantrel::webctl

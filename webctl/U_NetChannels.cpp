@@ -53,9 +53,23 @@ void TControlChannels::DetachForm() {
     AttachForm(nullptr);
 }
 
-void TControlChannels::Reload(int channels) {
+void TControlChannels::Reload(int channels, int group) {
+    const auto before = Net->SlotTable;
     channels_ = std::clamp(channels, 0, kNetSlots);
     Net->LoadChannels();
+    if (group >= 0) Net->LoadGroupChannels(group);
+    for (int s = 0; s < kNetSlots; ++s) {
+        const TClientChannelRecord &a = before[size_t(s)], &b = Net->SlotTable[size_t(s)];
+        if (a.GroupIndex != b.GroupIndex || a.GroupId != b.GroupId ||
+            a.RemoteChannel != b.RemoteChannel)
+            ForgetHead(s);
+    }
+}
+
+void TControlChannels::ForgetHead(int slot) {
+    if (!capture_ || slot < 0 || slot >= kNetSlots) return;
+    TCaptureSlot& s = capture_->Slots[size_t(slot)];
+    if (!s.CaptureRunning) s.HeaderSaved = false;
 }
 
 bool TControlChannels::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

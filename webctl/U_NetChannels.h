@@ -40,8 +40,12 @@ public:
     // The face is made (its panes play the channels) or about to go (every connection ends).
     void AttachForm(TVantrelIE_QZ* form);
     void DetachForm();
-    // The host list changed: the slots reload and `channels` are in use.
-    void Reload(int channels);
+    // The host list changed: the slots reload (group >= 0: that host's channels first) and
+    // `channels` are in use.
+    void Reload(int channels, int group = -1);
+    // The slot now shows another channel: unless it records, the previous channel's stream
+    // head is forgotten, so that the next stream opens (and files start) with its own head.
+    void ForgetHead(int slot);
     void SetCapture(TCapture* capture) { capture_ = capture; }
     const TNetClientSet& Hosts() const { return hosts_; }
 

@@ -21,6 +21,8 @@ using namespace dvr::fw;
 namespace {
 
 constexpr TColor kFrameColor = 0x0000FF; // red
+constexpr TColor kPaneLiveColor = 0x0000A000; // green: the channel plays
+constexpr TColor kBackdropColor = 15780518;
 
 void Place(TPanel* window, const PaneRect& r) {
     window->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
@@ -41,6 +43,8 @@ TPreview::TPreview(TVantrelIE_QZ& form) : form_(form) {
         pane.Window->SetVisible(false);
         pane.Window->OnClick = TNotifyEvent(this, &TPreview::PaneClick);
         pane.Window->OnDblClick = TNotifyEvent(this, &TPreview::PaneDblClick);
+        pane.Window->OnMouseDown = TMouseEvent(this, &TPreview::PaneMouseDown);
+        pane.Window->OnMouseMove = TMouseMoveEvent(this, &TPreview::PaneMouseMove);
         pane.Window->OnMouseUp = TMouseEvent(this, &TPreview::PaneMouseUp);
         pane.DetectLabel = new TPanel(&form);
         pane.DetectLabel->SetParent(pane.Window);
@@ -50,19 +54,25 @@ TPreview::TPreview(TVantrelIE_QZ& form) : form_(form) {
         pane.DetectLabel->SetCaption("");
         pane.DetectLabel->SetVisible(false);
     }
-    PaneMenu = new TPopupMenu(&form);
-    auto* split = new TMenuItem(&form);
-    split->SetCaption(dvr::win::Utf8ToGbk("画面分割"));
-    PaneMenu->Items()->Add(split);
     for (size_t i = 0; i < kSplitCounts.size(); ++i) {
         auto* item = new TMenuItem(&form);
         item->SetCaption(std::to_string(kSplitCounts[i]) + dvr::win::Utf8ToGbk(" 画面"));
         item->SetTag(kSplitCounts[i]);
         item->SetRadioItem(true);
         item->OnClick = TNotifyEvent(this, &TPreview::LayoutMenuClick);
-        split->Add(item);
         splitItems_[i] = item;
     }
+    Images = new TStatusImages(&form, kPreviewHeaderTop + kHeaderHeight,
+                               TNotifyEvent(this, &TPreview::StatusImageClick), kPaneLiveColor);
+    // Behind the grid while it covers the whole face.
+    Backdrop = new TPanel(&form);
+    Backdrop->SetParent(&form);
+    Backdrop->SetBounds(0, 0, 1024, 768);
+    Backdrop->SetColor(kBackdropColor);
+    Backdrop->SetBevelOuter(TBevelCut::bvNone);
+    Backdrop->SetCaption("");
+    Backdrop->SetVisible(false);
+    BuildPaneMenu();
     for (TPanel*& edge : frame_) {
         edge = new TPanel(&form);
         edge->SetParent(&form);
@@ -143,7 +153,11 @@ void TPreview::SetPaneState(int channel, int state) {
         ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TPreview::ApplyLayout(int first, int count) {
+TPreview::~TPreview() {
+    delete Images;
+}
+
+void TPreview::ApplyLayout(int first, int count, bool fullFace) {
     std::vector<PaneRect> rects(size_t(std::max(count, 1)));
     const int c = count > 0 ? LayoutPanes(VideoArea, rects.data(), count - 1) : 0;
     if (c > count) {
@@ -159,7 +173,7 @@ void TPreview::ApplyLayout(int first, int count) {
         if (inLayout || emptyCell) {
             cells_[size_t(j)] = rects[size_t(inLayout ? j - first : j)];
             Place(pane.Window, cells_[size_t(j)]);
-            pane.State = kPaneGrid;
+            pane.State = fullFace ? kPaneGridFull : kPaneGrid;
             pane.Window->SetVisible(true);
             if (HWND w = pane.Window->WindowHandle())
                 ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -172,7 +186,9 @@ void TPreview::ApplyLayout(int first, int count) {
 
 void TPreview::ShowLayout(int first, int count) {
     if (static_cast<int>(PaneRects.size()) < count) return;
-    ApplyLayout(first, std::min(ChannelCount, count));
+    const int state = Panes[size_t(std::clamp(first, 0, kPaneCount - 1))].State;
+    ApplyLayout(first, std::min(ChannelCount, count),
+                state == kPaneGridFull || state == kPaneEnlargedFull);
 }
 
 void TPreview::LayoutMenuClick(TObject* sender) {
@@ -183,27 +199,19 @@ void TPreview::LayoutMenuClick(TObject* sender) {
     SplitCount = count;
 }
 
-void TPreview::PaneMouseUp(TObject* sender, TMouseButton button, TShiftState, int x, int y) {
-    if (button != TMouseButton::mbRight) return;
-    auto* window = static_cast<TPanel*>(sender);
-    for (TMenuItem* item : splitItems_) {
-        item->SetEnabled(item->Tag() <= static_cast<int>(PaneRects.size()));
-        item->SetChecked(item->Tag() == SplitCount);
-    }
-    PaneMenu->SetTag(window->Tag());
-    const TPoint at = window->ClientToScreen(TPoint{x, y});
-    PaneMenu->Popup(at.X, at.Y);
-}
-
 void TPreview::PaneClick(TObject* sender) {
     const int pane = static_cast<TPanel*>(sender)->Tag();
+    if (pane != SelectedPane && Listening) {
+        StopListen(SelectedPane);
+        StartListen(pane);
+    }
     SelectPane(pane);
     const int state = Panes[pane].State;
     ShowSelectionFrame(pane, state == kPaneGrid || state == kPaneGridFull);
 }
 
 void TPreview::PaneDblClick(TObject* sender) {
-    if (CycleMode) return;
+    if (CycleMode || PtzCursor > 0) return;
     const int pane = static_cast<TPanel*>(sender)->Tag();
     const int state = Panes[pane].State;
     const int next = state == kPaneGridFull       ? kPaneEnlargedFull
@@ -252,14 +260,20 @@ int TPreview::ClosePreview(int channel) {
     Channels->Net->ClosePreview(channel);
     pane.Net.Previewing = false;
     pane.Net.Playing = false;
-    if (Capture && !Capture->Slots[size_t(channel)].CaptureRunning) Capture->ShowStatus(channel, false);
+    Images->SetLive(channel, false);
+    form_.AlarmImages->SetLive(channel, false);
+    if (pane.DetectLabel) {
+        pane.DetectLabel->SetCaption("");
+        pane.DetectLabel->SetVisible(false);
+    }
     pane.Window->Invalidate();
     return -1;
 }
 
 void TPreview::ShowPlaying(int channel) {
     if (channel < 0 || channel >= kPaneCount) return;
-    if (Capture) Capture->ShowStatus(channel, true);
+    Images->SetLive(channel, true);
+    form_.AlarmImages->SetLive(channel, true);
 }
 
 } // namespace vantrel::webctl

@@ -5,8 +5,11 @@
 #include "framework/object.h"
 #include "framework/ui/extctrls.h"
 #include "framework/ui/menus.h"
+#include "host/engine/U_HostRecords.h"
 #include "host/engine/U_PaneLayout.h"
+#include "host/engine/U_SettingsRecords.h"
 #include "host/net/U_TCPDataClient.h"
+#include "webctl/U_StatusImages.h"
 
 #include <array>
 #include <vector>
@@ -16,6 +19,9 @@ namespace vantrel::webctl {
 class TVantrelIE_QZ;
 class TControlChannels;
 class TCapture;
+class TYunTai;
+class TSystemInfo;
+class TPaneZoomForm;
 
 constexpr int kPaneCount = 49;
 // Pane states: in the grid, enlarged over the video area, and the same two over the whole face.
@@ -35,10 +41,25 @@ struct TPreviewPane {
 class TPreview : public dvr::fw::TObject {
 public:
     explicit TPreview(TVantrelIE_QZ& form);
+    ~TPreview() override;
 
     // The network channels and the recorder the panes open and close; set by the control.
     TControlChannels* Channels = nullptr;
     TCapture* Capture = nullptr;
+    // Mouse PTZ on the panes goes through the PTZ unit; the grid area is the system's.
+    TYunTai* YunTai = nullptr;
+    TSystemInfo* SystemInfo = nullptr;
+
+    // The preview page's status pictures: green while the channel plays; a click opens or
+    // closes the channel's preview.
+    TStatusImages* Images = nullptr;
+    void StatusImageClick(dvr::fw::TObject* sender);
+    // Sound of the selected pane's channel.
+    bool Listening = false;
+    void StartListen(int channel);
+    void StopListen(int channel);
+    // The four picture values of the channel to its host.
+    void SetPictureParams(int channel, const TPictureParams& values);
 
     // 0 when already previewing; -1 for a hidden pane, for a grid pane while another is
     // enlarged, and when the connection was started (it plays once the stream comes).
@@ -65,23 +86,53 @@ public:
 
     // Panes first .. first + count - 1 take the cells of the layout for count; the empty cells
     // of a layout wider than the channels show blank panes.
-    void ApplyLayout(int first, int count);
+    void ApplyLayout(int first, int count, bool fullFace = false);
     void ShowLayout(int first, int count);
     void LayoutMenuClick(dvr::fw::TObject* sender);
-    // The pane menu: its split items enabled up to the cells of the layout in force.
+    // The pane menu: full face, region zoom, alarm mute, the splits (enabled up to the cells
+    // of the layout in force), the host groups and every host's channels. Rebuilt with the
+    // host list.
     dvr::fw::TPopupMenu* PaneMenu = nullptr;
+    void BuildPaneMenu();
     int ChannelCount = 0;
+    bool AlarmMuted = false;
+
+    // The grid over the whole face (behind it a backdrop) or back over the video area.
+    void FullFaceToggle(dvr::fw::TObject* sender = nullptr);
+    bool FullFace() const;
+    dvr::fw::TPanel* Backdrop = nullptr;
+    // The zoom window of a playing pane, and the rubber band drawn on the pane.
+    void OpenRegionZoom(dvr::fw::TObject* sender = nullptr);
+    TPaneZoomForm* ZoomForm = nullptr;
+    PaneRect ZoomRect{};
+    bool Banding = false;
+    // PTZ cursor of the mouse-PTZ mode: 0 the default, odd the "up" cursor of a region, even
+    // its "down" cursor while a button is held.
+    int PtzCursor = 0;
 
     void PaneClick(dvr::fw::TObject* sender);
     void PaneDblClick(dvr::fw::TObject* sender);
+    void PaneMouseDown(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
+                       dvr::fw::TShiftState shift, int x, int y);
+    void PaneMouseMove(dvr::fw::TObject* sender, dvr::fw::TShiftState shift, int x, int y);
     void PaneMouseUp(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
                      dvr::fw::TShiftState shift, int x, int y);
+    void PaneMouseLeave(dvr::fw::TObject* sender);
 
 private:
+    void AlarmMuteClick(dvr::fw::TObject* sender);
+    void GroupItemClick(dvr::fw::TObject* sender);
+    void ChannelItemClick(dvr::fw::TObject* sender);
+    void AddGroupItems(dvr::fw::TMenuItem* parent, int group, int depth);
+    void ShowPtzCursor(int pane, int cursor);
+    void DrawBand(int pane);
+
     TVantrelIE_QZ& form_;
     std::array<dvr::fw::TPanel*, 4> frame_{};
     std::array<dvr::fw::TMenuItem*, 18> splitItems_{};
     std::array<PaneRect, kPaneCount> cells_{};
+    // The channel records the pane menu's channel items stand for (item Tag = index).
+    std::vector<TClientChannelRecord> menuChannels_;
 };
 
 } // namespace vantrel::webctl

@@ -68,6 +68,25 @@ TYunTai::TYunTai(TVantrelIE_QZ& form, TControlChannels& channels)
 
 TYunTai::~TYunTai() = default;
 
+bool TYunTai::SendToChannelHost(int channel, const void* data, size_t length) {
+    if (channel < 0 || channel >= channels_.ChannelCount() || channel >= kNetSlots) return false;
+    const TClientChannelRecord entry = channels_.Net->SlotTable[size_t(channel)];
+    const TNetClientSet& hosts = channels_.Hosts();
+    if (entry.GroupIndex < 0 || entry.GroupIndex >= static_cast<int>(hosts.Groups.size()))
+        return false;
+    const TClientGroup& group = hosts.Groups[size_t(entry.GroupIndex)];
+    uint16_t port = kDefaultUdpServerPort;
+    for (const TClientGroup& g : hosts.Groups)
+        if (g.HostAddress.View() == group.HostAddress.View()) {
+            if (g.Ports.Port[14] > 0 && g.Ports.Port[14] < 65536)
+                port = static_cast<uint16_t>(g.Ports.Port[14]);
+            break;
+        }
+    // Send errors are dropped.
+    SendDatagram(socket_.get(), group.HostAddress.View(), port, data, length);
+    return true;
+}
+
 void TYunTai::SendCommand(int channel, int command, int templ, int value1, int value2) {
     if (channel < 0 || channel >= channels_.ChannelCount() || channel >= kNetSlots) return;
     const TClientChannelRecord entry = channels_.Net->SlotTable[size_t(channel)];
@@ -85,15 +104,7 @@ void TYunTai::SendCommand(int channel, int command, int templ, int value1, int v
     m.Value2 = static_cast<uint8_t>(value2);
     m.UserName.Set(group.UserName.View());
     m.Password.Set(group.Password.View());
-    // The message port of the first host configured at that address.
-    uint16_t port = kDefaultUdpServerPort;
-    for (const TClientGroup& g : hosts.Groups)
-        if (g.HostAddress.View() == group.HostAddress.View()) {
-            if (g.Ports.Port[14] > 0 && g.Ports.Port[14] < 65536)
-                port = static_cast<uint16_t>(g.Ports.Port[14]);
-            break;
-        }
-    SendDatagram(socket_.get(), group.HostAddress.View(), port, &m, sizeof(m));
+    SendToChannelHost(channel, &m, sizeof(m));
 }
 
 void TYunTai::StartCommand(int channel, int command, int value1, int value2) {
@@ -117,8 +128,15 @@ void TYunTai::ShowDown(int tag, bool down) {
 }
 
 void TYunTai::PictureMouseDown(TObject* sender, TMouseButton, TShiftState, int, int) {
-    if (Locked) return;
-    const int tag = static_cast<TPanel*>(sender)->Tag();
+    Press(static_cast<TPanel*>(sender)->Tag());
+}
+
+void TYunTai::PictureMouseUp(TObject* sender, TMouseButton, TShiftState, int, int) {
+    Release(static_cast<TPanel*>(sender)->Tag());
+}
+
+void TYunTai::Press(int tag) {
+    if (Locked || tag < 0 || tag >= kPtzPictures) return;
     PtzChannel = form_.Preview->SelectedPane;
     RepeatTag = 0;
     Toggle = false;
@@ -142,9 +160,8 @@ void TYunTai::PictureMouseDown(TObject* sender, TMouseButton, TShiftState, int, 
     }
 }
 
-void TYunTai::PictureMouseUp(TObject* sender, TMouseButton, TShiftState, int, int) {
-    if (Locked) return;
-    const int tag = static_cast<TPanel*>(sender)->Tag();
+void TYunTai::Release(int tag) {
+    if (Locked || tag < 0 || tag >= kPtzPictures) return;
     ShowDown(tag, false);
     if (tag >= 6 && tag <= 11) {
         StopCommand(PtzChannel, tag - 2, 0, 0);

@@ -39,6 +39,13 @@ public:
     // Template 0 start, 1 stop; nothing for a channel outside the channels in use.
     void SendCommand(int channel, int command, int templ, int value1, int value2);
 
+    // The panel's picture `tag` pressed and let go (also by the mouse PTZ on a pane).
+    void Press(int tag);
+    void Release(int tag);
+    // One datagram to the host of the channel, at the message port of the first host
+    // configured at that address; false when the channel has no host.
+    bool SendToChannelHost(int channel, const void* data, size_t length);
+
     void PictureMouseDown(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
                           dvr::fw::TShiftState shift, int x, int y);
     void PictureMouseUp(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,

@@ -24,8 +24,8 @@ constexpr TColor kCoverColor = 0x00A07040;  // PTZ cover
 constexpr TColor kBarColor = 0x00303030;
 constexpr TColor kThumbColor = 0x0000C0FF;
 constexpr TColor kTextColor = 0x00FFFFFF;
-constexpr TColor kIdleColor = 0x00707070;
-constexpr TColor kWorkColor = 0x000000D0; // red: playing or recording
+constexpr TColor kWorkColor = 0x000000D0; // red: recording
+constexpr TColor kLiveColor = 0x0000A000; // green: the channel plays
 
 constexpr int kToolTop = 596;
 constexpr int kToolWidth = 100;
@@ -99,18 +99,13 @@ TVantrelIE_QZ::TVantrelIE_QZ(TComponent* owner) : TForm(owner) {
     im_CopyColorToAll = MakeButton(15, "全部", 854, 322, 36);
     im_DefaultColor->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::im_DefaultColorClick);
     im_OpenAll->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::im_OpenAllClick);
-    for (int i = 0; i < 49; ++i) {
-        static constexpr int kLefts[4] = {784, 810, 834, 858};
-        TPanel* image = Put<TPanel>(this, kLefts[i % 4], 77 + 17 * (i / 4), 22, 15);
-        image->SetTag(i);
-        image->SetColor(kIdleColor);
-        image->SetBevelOuter(TBevelCut::bvNone);
-        image->SetCaption(std::to_string(i + 1));
-        image->Font()->SetColor(kTextColor);
-        image->SetVisible(false);
-        image->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::StatusImageClick);
-        StatusImages[size_t(i)] = image;
-    }
+    // Each page's pictures lie right under its header, which moves up when the page opens.
+    CaptureImages = new TStatusImages(this, kPreviewHeaderTop + 2 * kHeaderHeight,
+                                      TNotifyEvent(this, &TVantrelIE_QZ::StatusImageClick),
+                                      kWorkColor);
+    AlarmImages = new TStatusImages(this, kPreviewHeaderTop + 3 * kHeaderHeight,
+                                    TNotifyEvent(this, &TVantrelIE_QZ::AlarmImageClicked),
+                                    kLiveColor);
     im_CloseAll->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::im_CloseAllClick);
 
     im_PreviewParaSign = PutText(this, 776, 130, 110, "画面色彩调节");
@@ -169,6 +164,8 @@ TVantrelIE_QZ::TVantrelIE_QZ(TComponent* owner) : TForm(owner) {
 
 TVantrelIE_QZ::~TVantrelIE_QZ() {
     delete Preview;
+    delete CaptureImages;
+    delete AlarmImages;
 }
 
 namespace {
@@ -233,7 +230,9 @@ void TVantrelIE_QZ::im_BrightMouseMove(TObject* sender, TShiftState shift, int, 
         ++slider;
     const SliderMove move = DragSlider(thumb->Left(), dx, kSliderScales[slider], thumb->Width());
     thumb->SetLeft(move.Left);
-    SetSliderValue(PreviewSet->Records[size_t(Preview->SelectedPane)].Picture, slider, move.Value);
+    TPictureParams& values = PreviewSet->Records[size_t(Preview->SelectedPane)].Picture;
+    SetSliderValue(values, slider, move.Value);
+    Preview->SetPictureParams(Preview->SelectedPane, values);
 }
 
 void TVantrelIE_QZ::im_DefaultColorClick(TObject*) {
@@ -241,6 +240,7 @@ void TVantrelIE_QZ::im_DefaultColorClick(TObject*) {
     const int pane = Preview->SelectedPane;
     if (pane < 0 || pane >= kSettingsChannels) return;
     PreviewSet->Records[size_t(pane)].Picture = TPictureParams{150, 80, 110, 130};
+    Preview->SetPictureParams(pane, PreviewSet->Records[size_t(pane)].Picture);
     ShowPaneColor(pane);
 }
 
@@ -380,6 +380,7 @@ void TVantrelIE_QZ::ShowPage(ToolPage page) {
     }
     for (TPanel* h : {im_AlarmBar, im_CaptureBar, im_PreviewBar, im_PreviewParaBar})
         h->BringToFront();
+    ShowStatusImages(ChannelCount);
 }
 
 void TVantrelIE_QZ::PopupAt(TPopupMenu* menu, TPoint at) {
@@ -465,18 +466,23 @@ void TVantrelIE_QZ::im_CloseAllClick(TObject*) {
 }
 
 void TVantrelIE_QZ::ShowStatusPicture(int channel, bool recording) {
-    if (channel < 0 || channel >= 49) return;
-    StatusImages[size_t(channel)]->SetColor(recording ? kWorkColor : kIdleColor);
+    CaptureImages->Set(channel, recording ? StatusPicture::Work : StatusPicture::Idle);
 }
 
 void TVantrelIE_QZ::ShowStatusImages(int channelCount) {
-    for (int i = 0; i < 49; ++i) {
-        TPanel* image = StatusImages[size_t(i)];
-        image->SetVisible(i < channelCount);
-        if (i < channelCount)
-            if (HWND w = image->WindowHandle())
-                ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Preview->Images->Hide();
+    CaptureImages->Hide();
+    AlarmImages->Hide();
+    switch (Headers.Current()) {
+    case ToolPage::Preview: Preview->Images->Show(channelCount); break;
+    case ToolPage::Recording: CaptureImages->Show(channelCount); break;
+    case ToolPage::Alarm: AlarmImages->Show(channelCount); break;
+    default: break;
     }
+}
+
+void TVantrelIE_QZ::AlarmImageClicked(TObject* sender) {
+    if (AlarmImageClick) AlarmImageClick(static_cast<TPanel*>(sender)->Tag());
 }
 
 void TVantrelIE_QZ::StatusImageClick(TObject* sender) {

@@ -11,10 +11,12 @@
 #include "webctl/U_ControlEvents.h"
 #include "webctl/U_FaceLayout.h"
 #include "webctl/U_Preview.h"
+#include "webctl/U_StatusImages.h"
 
 #include "host/engine/U_PreviewSet.h"
 
 #include <array>
+#include <functional>
 
 namespace vantrel::webctl {
 
@@ -37,10 +39,14 @@ public:
     // The channels' picture values (owned by the control object).
     TPreviewSet* PreviewSet = nullptr;
 
-    // One status image per channel: its number, grey while idle, red while the channel plays
-    // or records. A click starts or stops the channel's recording.
-    std::array<dvr::fw::TPanel*, 49> StatusImages{};
+    // The recording page's status pictures: red while the channel records; a click starts or
+    // stops the recording. The preview page's row belongs to the pane grid, the alarm page's
+    // row shows the channels' alarms (a click goes to AlarmImageClick).
+    TStatusImages* CaptureImages = nullptr;
+    TStatusImages* AlarmImages = nullptr;
+    std::function<void(int)> AlarmImageClick;
     void ShowStatusPicture(int channel, bool recording);
+    // The row of the page showing, for the channels in use.
     void ShowStatusImages(int channelCount);
     void StatusImageClick(dvr::fw::TObject* sender);
 
@@ -149,6 +155,7 @@ private:
     void im_PreviewParaBarClick(dvr::fw::TObject* sender);
     void im_YTUnconverClick(dvr::fw::TObject* sender);
     void im_YTRecoverClick(dvr::fw::TObject* sender);
+    void AlarmImageClicked(dvr::fw::TObject* sender);
 };
 
 } // namespace vantrel::webctl

@@ -336,8 +336,20 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             Channels->AttachForm(form_);
             InstallStationMap(*form_, *NetClientSet);
             YunTai = std::make_unique<TYunTai>(*form_, *Channels);
+            form_->Preview->YunTai = YunTai.get();
+            form_->Preview->SystemInfo = SystemInfo.get();
             for (int i = 0; i < kPaneCount; ++i)
                 Alarm->DetectLabels[size_t(i)] = form_->Preview->Panes[size_t(i)].DetectLabel;
+            Alarm->Images = form_->AlarmImages;
+            form_->AlarmImageClick = [this](int channel) { Alarm->StatusImageClick(channel); };
+            AlarmList = std::make_unique<TControlAlarmList>(*form_, *Channels, *Capture);
+            Alarm->ListUpload = [this](const AlarmUploadRecord& r) {
+                if (AlarmList) AlarmList->AddAlarm(r);
+            };
+            FaceCommands = std::make_unique<TFaceCommands>(*form_, *NetClientSet, *Channels);
+            FaceCommands->AlarmList = AlarmList.get();
+            FaceCommands->RebuildGroupMenu();
+            form_->Preview->BuildPaneMenu();
             // The panes' pictures are drawn through the player's display, bound to the face.
             RE4Ravi_InitDDraw(face_);
         } catch (...) {
@@ -348,6 +360,19 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
         ::EnableWindow(face_, enabled_);
     }
     if (visible_) form_->SetVisible(true);
+    // The form's activate event, once per activation of its user interface.
+    if (verb == OLEIVERB_UIACTIVATE && !uiActive_) {
+        uiActive_ = true;
+        form_->OnActivate(form_);
+    }
+    return S_OK;
+}
+
+STDMETHODIMP TActiveFormControl::UIDeactivate() {
+    if (uiActive_ && form_) {
+        uiActive_ = false;
+        form_->OnDeactivate(form_);
+    }
     return S_OK;
 }
 
@@ -399,6 +424,17 @@ STDMETHODIMP TActiveFormControl::FindConnectionPoint(REFIID riid, IConnectionPoi
 
 void TActiveFormControl::DestroyFace() {
     if (Channels && form_) Channels->DetachForm();
+    uiActive_ = false;
+    if (form_) {
+        form_->Preview->YunTai = nullptr;
+        form_->Preview->Channels = nullptr;
+    }
+    FaceCommands.reset();
+    if (Alarm) {
+        Alarm->ListUpload = nullptr;
+        Alarm->Images = nullptr;
+    }
+    AlarmList.reset();
     YunTai.reset();
     if (Alarm) Alarm->DetectLabels.fill(nullptr);
     if (VantrelIE_QZ == form_) VantrelIE_QZ = nullptr;
@@ -494,7 +530,10 @@ LRESULT CALLBACK TActiveFormControl::MessageProc(HWND wnd, UINT msg, WPARAM wPar
         return 0;
     }
     if (self && msg == WM_REBUILDCHANNELMAP) {
-        self->RebuildChannelMap(wParam == 1 && lParam > 0 ? static_cast<int>(lParam) - 1 : 0);
+        try {
+            self->RebuildChannelMap(wParam, lParam);
+        } catch (...) {
+        }
         return 0;
     }
     if (self && msg == WM_TIMER && wParam == kCutTimer) {
@@ -546,18 +585,39 @@ void TActiveFormControl::MergeReply(std::string_view text) {
         merged.Channels.data(),
         static_cast<int>(merged.Channels.size() * sizeof(TClientChannelRecord)));
     NetClientSet->Reload();
-    RebuildChannelMap();
+    // Everything open closes; the rebuild after it shows the host just merged (group 0).
+    Channels->CloseAll->CloseChannels(-1, true, true, true, true, false, 0);
 }
 
-void TActiveFormControl::RebuildChannelMap(int group) {
-    if (group < 0 || group >= static_cast<int>(NetClientSet->Groups.size())) group = 0;
-    if (!NetClientSet->Groups.empty()) NetClientSet->SelectGroup(group);
+void TActiveFormControl::RebuildChannelMap(WPARAM wParam, LPARAM lParam) {
+    const bool cycling = form_ && form_->Preview->CycleMode;
+    const int groups = static_cast<int>(NetClientSet->Groups.size());
+    int group = -1;
+    if (static_cast<int>(wParam) <= 0) {
+        NetClientSet->Reload();
+    } else if (lParam > 0) {
+        group = static_cast<int>(lParam) - 1;
+    } else if (cycling && FaceCommands && FaceCommands->CycleGroupIndex >= 0 &&
+               FaceCommands->CycleGroupIndex < groups) {
+        group = FaceCommands->CycleGroupIndex;
+    } else {
+        return;
+    }
+    if (group >= 0) NetClientSet->SelectGroup(group);
+    // A new map starts on the video area, not over the whole face.
+    SystemInfo->VideoArea = ControlVideoArea;
     SystemInfo->UpdateChannelLayout();
     ranges_->SetChannelCount(SystemInfo->ChannelCount);
     ranges_->Load();
-    Channels->Reload(SystemInfo->ChannelCount);
+    Channels->Reload(SystemInfo->ChannelCount, group);
     Capture->BindNetworkSlots(*Channels->Net);
-    if (form_) form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
+    if (!form_) return;
+    form_->Preview->Backdrop->SetVisible(false);
+    form_->RebuildChannelMap(SystemInfo->ChannelCount, SystemInfo->PaneRects);
+    form_->Preview->BuildPaneMenu();
+    if (FaceCommands) FaceCommands->RebuildGroupMenu();
+    // Only the cycle opens channels by itself; otherwise the operator opens them.
+    if (static_cast<int>(wParam) > 0 && cycling) Channels->OpenAll->Request(-1, true, false, false);
 }
 
 } // namespace vantrel::webctl

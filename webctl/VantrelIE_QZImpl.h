@@ -8,6 +8,8 @@
 #include "host/engine/U_SystemOtherSet.h"
 #include "host/net/U_AutoGetRemoterHost.h"
 #include "webctl/U_Alarm.h"
+#include "webctl/U_AlarmList.h"
+#include "webctl/U_FaceCommands.h"
 #include "webctl/U_Capture.h"
 #include "webctl/U_ControlStorage.h"
 #include "webctl/U_NetChannels.h"
@@ -127,7 +129,7 @@ public:
     STDMETHODIMP GetWindow(HWND* wnd) override;
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP InPlaceDeactivate() override;
-    STDMETHODIMP UIDeactivate() override { return S_OK; }
+    STDMETHODIMP UIDeactivate() override;
     STDMETHODIMP SetObjectRects(LPCRECT pos, LPCRECT clip) override;
     STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
 
@@ -157,8 +159,10 @@ private:
     // One read is one reply; the host list under the control's own settings root takes it.
     void MergeReply(std::string_view text);
     void DestroyFace();
-    // The host shown first is group 0: its channels take the panes.
-    void RebuildChannelMap(int group = 0);
+    // The channel map after the host list or the group shown changed: wParam <= 0 every
+    // channel of every host; else lParam > 0 host lParam - 1; else, while cycling, the
+    // cycle's host (otherwise nothing happens).
+    void RebuildChannelMap(WPARAM wParam, LPARAM lParam);
     void CreateRecorder();
     // The recorder's view of the recording files, for the index (made before the recorder).
     struct CurrentFiles final : TRecordingFiles {
@@ -196,8 +200,11 @@ public:
     std::unique_ptr<TAlarmSet> AlarmSet;
     std::unique_ptr<TAlarm> Alarm;
     std::unique_ptr<TAlarmListener> AlarmListener;
-    // The PTZ pictures and commands; lives with the face.
+    // The PTZ pictures and commands, the face's channel tools and the remote alarm list;
+    // they live with the face.
     std::unique_ptr<TYunTai> YunTai;
+    std::unique_ptr<TFaceCommands> FaceCommands;
+    std::unique_ptr<TControlAlarmList> AlarmList;
 
 private:
     PageHost host_;
@@ -205,6 +212,7 @@ private:
     // The face; its window is the control's window.
     TVantrelIE_QZ* form_ = nullptr;
     HWND face_ = nullptr;
+    bool uiActive_ = false;
     dvr::win::Socket webSocket_;
     bool started_ = false;
 

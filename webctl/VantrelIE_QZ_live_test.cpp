@@ -4,18 +4,9 @@
 // screen), records channel 1 onto a drive of its own, and closes them again.
 #include "webctl/control_testing.h"
 
-#include "host/engine/T_ThreadWriteLogRecord.h"
-#include "host/engine/U_Arithmetic.h"
-#include "host/engine/U_CaptureSet.h"
-#include "host/engine/U_ClientCheck.h"
-#include "host/engine/U_SystemOtherSet.h"
-#include "host/engine/U_VideoCard.h"
-#include "host/engine/U_WorkLog.h"
-#include "host/engine/recording_testing.h"
-#include "host/net/T_ThreadFreeTCPMainConnecter.h"
-#include "host/net/U_LiveHostEngine.h"
-#include "host/net/U_TCPMainServer.h"
+#include "host/engine/U_HostRecords.h"
 #include "host/net/U_UDPMessages.h"
+#include "host/net/serving_host_testing.h"
 
 #include "common/testing/testdata.h"
 #include "player/format/file_reader.h"
@@ -24,6 +15,9 @@
 
 #include <algorithm>
 #include <random>
+#include <thread>
+
+#include <commctrl.h>
 
 namespace vantrel::webctl {
 namespace {
@@ -34,32 +28,6 @@ using Bytes = std::vector<uint8_t>;
 constexpr int kFace[2] = {937, 693};
 // The clips' background colours, channel 1 and 2.
 constexpr int kClipColour[2][3] = {{0xB0, 0x20, 0x20}, {0x20, 0xA0, 0x20}};
-
-// The host's serving side routed as the host program routes it: recording, then viewers.
-struct LiveRoutes : TStreamRoutes {
-    TCapture* capture = nullptr;
-    TLiveServers* live = nullptr;
-    void AnalyzeMotionData(int, const uint8_t*, int) override {}
-    void InputFrame(int ch, int type, const uint8_t* d, int n) override {
-        if (capture) capture->InputFrame(ch, type, d, n);
-    }
-    void FanOutFrame(int ch, int type, const uint8_t* d, int n) override {
-        if (live) live->FanOutFrame(ch, type, d, n);
-    }
-};
-
-int FreeBase() {
-    std::mt19937 rng(::GetTickCount() ^ ::GetCurrentProcessId());
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        const int b = 20000 + static_cast<int>(rng() % 2000) * 10;
-        TTCPServer probes[2];
-        bool free = true;
-        for (int i = 0; i < 2 && free; ++i)
-            free = probes[i].Bind(static_cast<uint16_t>(b + i));
-        if (free) return b;
-    }
-    return 0;
-}
 
 std::wstring Env(const wchar_t* name) {
     wchar_t value[2048] = {};
@@ -191,6 +159,117 @@ HWND DescendantWithText(HWND parent, const wchar_t* text) {
     return find.found;
 }
 
+// A visible child of the face showing `text`, with its top at `top` of the face when given
+// (the status pictures of the three pages share their texts; each page's lie under its
+// header).
+HWND VisibleChildWithText(HWND face, const wchar_t* text, int top = -1) {
+    for (HWND c = ::GetWindow(face, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t t[64] = {};
+        ::GetWindowTextW(c, t, 64);
+        RECT r{};
+        ::GetWindowRect(c, &r);
+        POINT at{r.left, r.top};
+        ::ScreenToClient(face, &at);
+        if (::IsWindowVisible(c) && std::wstring(t) == text && (top < 0 || at.y == top)) return c;
+    }
+    return nullptr;
+}
+
+// Tops of the preview, recording and alarm pages' status pictures.
+constexpr int kPreviewPictures = 52, kRecordingPictures = 77, kAlarmPictures = 102;
+
+// A visible top-level window of this process whose title holds `part`.
+HWND WindowTitled(const wchar_t* part) {
+    struct Find {
+        const wchar_t* part;
+        HWND found = nullptr;
+    } find{part};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto& f = *reinterpret_cast<Find*>(p);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(w, &pid);
+            wchar_t t[256] = {};
+            ::GetWindowTextW(w, t, 256);
+            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) &&
+                std::wstring(t).find(f.part) != std::wstring::npos) {
+                f.found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+// Answers the next popup menu of `thread` from another thread: `downs` times down, then enter.
+std::thread ChooseMenuItem(DWORD thread, int downs) {
+    return std::thread([thread, downs] {
+        const ULONGLONG end = ::GetTickCount64() + 30000;
+        HWND menu = nullptr;
+        while (!(menu = ::FindWindowW(L"#32768", nullptr)) && ::GetTickCount64() < end)
+            ::Sleep(20);
+        if (!menu) return;
+        ::Sleep(200);
+        for (int i = 0; i < downs; ++i)
+            ::PostThreadMessageW(thread, WM_KEYDOWN, VK_DOWN, 0);
+        ::PostThreadMessageW(thread, WM_KEYDOWN, VK_RETURN, 0);
+    });
+}
+
+// Answers the host cycle's dialog from another thread: every group takes part (the dialog's
+// default), 5 s apart.
+std::thread AcceptCycleDialog() {
+    return std::thread([] {
+        const ULONGLONG end = ::GetTickCount64() + 30000;
+        HWND dialog = nullptr;
+        while (!(dialog = WindowTitled(L"分控轮视设置")) && ::GetTickCount64() < end)
+            ::Sleep(20);
+        if (!dialog) return;
+        ::Sleep(200);
+        if (HWND ok = DescendantWithText(dialog, L"确定")) ::PostMessageW(ok, BM_CLICK, 0, 0);
+    });
+}
+
+// A host group of its own with one channel (the host's channel 1), stored before the control
+// merges the page's host in front of it.
+void StoreSecondGroup(int base, int messagePort) {
+    TClientGroupRecord g{};
+    g.Name.Set("west");
+    g.HostAddress.Set("127.0.0.1");
+    g.Ports.Port[0] = base;
+    g.Ports.Port[14] = messagePort;
+    g.OwnId = 7;
+    TClientChannelRecord c{};
+    c.InUse = 1;
+    c.Name.Set("yard");
+    c.RemoteChannel = 1;
+    c.GroupId = 7;
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CLIENT", 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(key, L"GroupInfo", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&g), sizeof g);
+    ::RegSetValueExW(key, L"ChannelInfo", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&c),
+                     sizeof c);
+    ::RegCloseKey(key);
+}
+
+// The pixel at the window's point, read from the face's screenshot.
+uint32_t PixelAt(const std::vector<uint32_t>& face, int faceWidth, HWND faceWnd, HWND w, int x,
+                 int y) {
+    RECT wr{}, fr{};
+    ::GetWindowRect(w, &wr);
+    ::GetWindowRect(faceWnd, &fr);
+    return face[size_t(wr.top - fr.top + y) * faceWidth + size_t(wr.left - fr.left + x)];
+}
+
+// Progress in the test's output: a crash report then says which step it came in.
+void Step(const char* name) {
+    std::printf("step: %s\n", name);
+    std::fflush(stdout);
+}
+
 // Frame records after the file's head(s): every one whole, up to the end of the file.
 int WholeRecords(const Bytes& s, size_t& end) {
     size_t at = 0;
@@ -246,42 +325,12 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
 
     // The host: the simulated board with the two clips, its recording engine and live servers,
     // checking viewers against its lists (none: every viewer may watch).
-    const std::string folder = FreshProgramFolder("webctl_live_host");
-    wchar_t previous[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(::SetCurrentDirectoryA(folder.c_str()));
-    for (const char* name : {"Main.out", "MainD1.out"})
-        dvr::win::File f(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string config = "processor 4\nspeed 4\n";
-    for (int ch = 0; ch < 2; ++ch)
-        config += "source 0 " + std::to_string(ch) + " " +
-                  dvr::testing::TestDataPath(ch == 0 ? "ch01.brs" : "ch02.brs") + "\n";
-    ASSERT_EQ(SimCtl_Configure(config.c_str()), 0);
-    CallbackClosing = false;
-    RecordingStorage serverStorage("webctl_live_rec");
-    FakeCaptureHost serverCaptureHost;
-    LiveRoutes routes;
-    TVideoCard card(nullptr, routes);
-    for (int ch = 0; ch < 2; ++ch)
-        ASSERT_EQ(card.OpenChannel(ch), 0);
-    TCapture serverCapture(card, *serverStorage.manager, *serverStorage.files, serverCaptureHost);
-    TCaptureSet captureSet(card);
     TArithmetic arithmetic;
     TSystemOtherSet other(arithmetic);
-    TClientCheckSet checks(folder, nullptr);
-    TClientCheck check(checks);
-    TWorkLog log(arithmetic, folder);
-    TThreadWriteLogRecord writer(log, [](DWORD) {});
-    TLiveHostEngine engine(card, serverCapture, captureSet, other, check, writer);
-    TLiveServers live(engine);
-    const int base = FreeBase();
-    ASSERT_NE(base, 0);
-    ASSERT_TRUE(live.StartLiveServers(base, card.ChannelCount()));
-    routes.capture = &serverCapture;
-    routes.live = &live;
-    TThreadFreeTCPMainConnecter sweeper(live);
-    ::SetCurrentDirectoryW(previous);
+    BoardServingHost host("webctl_live_host", {"ch01.brs", "ch02.brs"}, arithmetic, other);
+    ASSERT_TRUE(host.Ok());
+    const int base = host.Base;
+    TLiveServers& live = host.Live;
 
     MessagePort messages;
     // The control's alarm listener on a free port of its own (others may hold the fixed one).
@@ -297,6 +346,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     WebPort web(std::string(ports) + "5100062000600016000052100520005400056000" + udp + "59000" +
                 "DVR1|gate;yard;");
     PageSite site(L"http://127.0.0.1:" + std::to_wstring(web.port_) + L"/index.htm");
+    StoreSecondGroup(base, messages.port);
 
     IOleObject* control = nullptr;
     ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
@@ -316,6 +366,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     ASSERT_TRUE(PumpUntil([&] { return GridPanes(face).size() == 4u; }, 30000));
     const std::vector<HWND> panes = GridPanes(face);
 
+    Step("open all");
     // Open all: each pane shows its own channel's picture, read back from the screen.
     HWND openAll = ChildWithText(face, L"全部打开");
     ASSERT_TRUE(openAll);
@@ -343,6 +394,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     EXPECT_EQ(live.Viewers(0)->OpenCount.load(), 1);
     EXPECT_EQ(live.Viewers(1)->OpenCount.load(), 1);
 
+    Step("PTZ pictures");
     // PTZ: holding the up-right picture sends "up" and "right" 20 ms apart, then repeats
     // "right" with its diagonal values every 20 ms; letting go stops all four directions. The
     // datagrams go to the selected pane's host at its message port.
@@ -389,6 +441,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         EXPECT_EQ(ptz[i + size_t(c)].Stop, 1);
     }
 
+    Step("alarm upload");
     // An alarm the host uploads for its channel 1 (pane 2) shows "侦" on that pane only. A
     // datagram of another length on the alarm port is dropped.
     {
@@ -413,7 +466,168 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         EXPECT_TRUE(PumpUntil([&] { return labelShown(panes[1]); }, 30000));
         EXPECT_FALSE(labelShown(panes[0]));
     }
+    Step("alarm page");
+    // The alarm page: channel 2's status picture red, channel 1's green (it plays). The
+    // remote alarm list popped up with the upload's row.
+    Click(ChildWithText(face, L"报警控制"));
+    {
+        HWND alarm1 = nullptr, alarm2 = nullptr;
+        ASSERT_TRUE(PumpUntil([&] {
+            alarm1 = VisibleChildWithText(face, L"1", kAlarmPictures);
+            alarm2 = VisibleChildWithText(face, L"2", kAlarmPictures);
+            return alarm1 && alarm2;
+        }));
+        uint32_t a1 = 0, a2 = 0;
+        EXPECT_TRUE(PumpUntil([&] {
+            pixels = SaveScreenshot(face, TestOutputPath("webctl_live_alarm_page.bmp"), w, h);
+            a1 = PixelAt(pixels, w, face, alarm1, 1, 1);
+            a2 = PixelAt(pixels, w, face, alarm2, 1, 1);
+            return Near(a2, 0xFF, 0, 0) && Near(a1, 0, 0xA0, 0);
+        })) << std::hex << a1 << " " << a2;
+        HWND list = nullptr;
+        ASSERT_TRUE(PumpUntil([&] { return (list = WindowTitled(L"远程报警信息")) != nullptr; }))
+            << "the alarm list pops up";
+        HWND rows = nullptr;
+        ::EnumChildWindows(
+            list,
+            [](HWND w, LPARAM p) -> BOOL {
+                wchar_t cls[64] = {};
+                ::GetClassNameW(w, cls, 64);
+                if (std::wstring(cls).find(L"ListView") == std::wstring::npos) return TRUE;
+                *reinterpret_cast<HWND*>(p) = w;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&rows));
+        ASSERT_TRUE(rows);
+        EXPECT_EQ(::SendMessageW(rows, LVM_GETITEMCOUNT, 0, 0), 1);
+        ::PostMessageW(list, WM_CLOSE, 0, 0);
+    }
+    Click(ChildWithText(face, L"实时预览"));
 
+    Step("mouse PTZ");
+    // Mouse PTZ: with the mouse picture lit, holding the left button in the top third of
+    // pane 1 turns the camera up until let go (then all four directions stop); the middle of
+    // the pane sends nothing.
+    {
+        HWND mouse = DescendantWithText(face, L"鼠");
+        ASSERT_TRUE(mouse);
+        ptz.clear();
+        Click(mouse);
+        RECT pr{};
+        ::GetClientRect(panes[0], &pr);
+        const LPARAM middle = MAKELPARAM(pr.right / 2, pr.bottom / 2);
+        const LPARAM top = MAKELPARAM(pr.right / 2, 5);
+        ::PostMessageW(panes[0], WM_MOUSEMOVE, 0, middle);
+        ::PostMessageW(panes[0], WM_LBUTTONDOWN, MK_LBUTTON, middle);
+        ::PostMessageW(panes[0], WM_LBUTTONUP, 0, middle);
+        PumpUntil([] { return false; }, 300);
+        messages.Drain(ptz, otherDatagrams);
+        EXPECT_TRUE(ptz.empty()) << "the middle of the pane steers nothing";
+        ::PostMessageW(panes[0], WM_MOUSEMOVE, 0, top);
+        ::PostMessageW(panes[0], WM_LBUTTONDOWN, MK_LBUTTON, top);
+        ASSERT_TRUE(PumpUntil([&] {
+            messages.Drain(ptz, otherDatagrams);
+            return ptz.size() >= 3;
+        }));
+        ::PostMessageW(panes[0], WM_LBUTTONUP, 0, top);
+        ASSERT_TRUE(PumpUntil([&] {
+            messages.Drain(ptz, otherDatagrams);
+            return !ptz.empty() && ptz.back().Stop == 1 && ptz.back().Command == 3;
+        }));
+        size_t k = 0;
+        for (; k < ptz.size() && ptz[k].Stop == 0; ++k)
+            EXPECT_EQ(ptz[k].Command, 0) << "up, " << k;
+        ASSERT_EQ(ptz.size() - k, 4u);
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(ptz[k + size_t(c)].Command, c);
+        Click(mouse); // off again
+    }
+
+    Step("preview picture closes and reopens");
+    // The preview page's status picture of channel 2 closes its preview (the host loses the
+    // viewer) and opens it again.
+    {
+        HWND preview2 = nullptr;
+        ASSERT_TRUE(PumpUntil(
+            [&] { return (preview2 = VisibleChildWithText(face, L"2", kPreviewPictures)); }));
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
+        Click(preview2);
+        EXPECT_TRUE(PumpUntil([&] { return live.Viewers(1)->OpenCount.load() == 0; }, 30000));
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
+        Click(preview2);
+        EXPECT_TRUE(PumpUntil([&] { return live.Viewers(1)->OpenCount.load() == 1; }, 30000));
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                pixels = SaveScreenshot(face, TestOutputPath("webctl_live_reopened.bmp"), w, h);
+                return ColourShare(pixels, w, face, panes[1], kClipColour[1]) > 0.5;
+            },
+            60000));
+    }
+
+    Step("full face");
+    // The pane menu's first item puts the grid over the whole face, a backdrop behind it;
+    // the same item puts it back.
+    {
+        const DWORD self = ::GetCurrentThreadId();
+        std::thread answer = ChooseMenuItem(self, 1);
+        ::PostMessageW(panes[0], WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+        ::PostMessageW(panes[0], WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+        RECT pr{};
+        const bool full = PumpUntil([&] {
+            ::GetClientRect(panes[0], &pr);
+            return pr.right > 440;
+        });
+        answer.join();
+        EXPECT_TRUE(full) << "pane 1 is " << pr.right << " wide";
+        uint32_t corner = 0;
+        EXPECT_TRUE(PumpUntil([&] {
+            pixels = SaveScreenshot(face, TestOutputPath("webctl_live_fullface.bmp"), w, h);
+            corner = pixels[size_t(680) * w + 920];
+            return ColourShare(pixels, w, face, panes[0], kClipColour[0]) > 0.5 &&
+                   Near(corner, 0xA6, 0xCA, 0xF0);
+        })) << std::hex << corner;
+        answer = ChooseMenuItem(self, 1);
+        ::PostMessageW(panes[0], WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+        ::PostMessageW(panes[0], WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+        EXPECT_TRUE(PumpUntil([&] {
+            ::GetClientRect(panes[0], &pr);
+            return pr.right >= 370 && pr.right <= 380;
+        }));
+        answer.join();
+    }
+
+    Step("region zoom");
+    // Region zoom: the pane menu's second item opens the zoom window; a band dragged over the
+    // top-left of pane 1 fills the pane with that part of the picture.
+    {
+        const DWORD self = ::GetCurrentThreadId();
+        std::thread answer = ChooseMenuItem(self, 2);
+        ::PostMessageW(panes[0], WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+        ::PostMessageW(panes[0], WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+        HWND zoom = nullptr;
+        EXPECT_TRUE(PumpUntil([&] { return (zoom = WindowTitled(L"局部放大")) != nullptr; }));
+        answer.join();
+        // Out of the way of the pane read back.
+        if (zoom)
+            ::SetWindowPos(zoom, nullptr, 420, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        double before = 0, after = 0;
+        pixels = SaveScreenshot(face, TestOutputPath("webctl_live_unzoomed.bmp"), w, h);
+        before = ColourShare(pixels, w, face, panes[0], kClipColour[0]);
+        ::PostMessageW(panes[0], WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 0));
+        ::PostMessageW(panes[0], WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 30));
+        ::PostMessageW(panes[0], WM_LBUTTONUP, 0, MAKELPARAM(40, 30));
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                pixels = SaveScreenshot(face, TestOutputPath("webctl_live_zoomed.bmp"), w, h);
+                after = ColourShare(pixels, w, face, panes[0], kClipColour[0]);
+                return after > 0.97;
+            },
+            30000))
+            << "before " << before << ", after " << after;
+        if (zoom) ::PostMessageW(zoom, WM_CLOSE, 0, 0);
+    }
+
+    Step("PTZ panel");
     // The PTZ panel opened, as the user sees it.
     Click(DescendantWithText(face, L"点击拉开"));
     PumpUntil([&] {
@@ -421,8 +635,13 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         return ::IsWindowVisible(DescendantWithText(face, L"点击合上")) != FALSE;
     });
 
-    // Channel 1's status image starts its recording on drive W:; a second click stops it.
-    HWND status1 = ChildWithText(face, L"1");
+    Step("recording");
+    // Channel 1's status image on the recording page starts its recording on drive W:; a
+    // second click stops it.
+    Click(ChildWithText(face, L"录像控制"));
+    HWND status1 = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] { return (status1 = VisibleChildWithText(face, L"1", kRecordingPictures)) != nullptr; }));
     ASSERT_TRUE(status1);
     ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
     Click(status1);
@@ -458,6 +677,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     // Recording stopped; the preview goes on over the same connection.
     EXPECT_EQ(live.Viewers(0)->OpenCount.load(), 1);
 
+    Step("close all");
     // Close all: the panes go black and the host's viewer lists empty. The face takes input
     // again once the recording is closed.
     ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
@@ -477,19 +697,55 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
                         << live.Viewers(0)->OpenCount.load() << " "
                         << live.Viewers(1)->OpenCount.load();
 
+    Step("host cycle");
+    // Host cycle over both groups, 5 s each: the page's host (two panes), then the stored
+    // group whose one channel (the host's channel 2) fills the video area, then back.
+    {
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
+        std::thread answer = AcceptCycleDialog();
+        Click(ChildWithText(face, L"轮视/分组"));
+        // The second group: one pane over the video area, the host watched on its channel 2
+        // only. The face is saved as it shows then.
+        RECT pr{};
+        const bool second = PumpUntil(
+            [&] {
+                ::GetClientRect(panes[0], &pr);
+                if (pr.right < 700) return false;
+                pixels = SaveScreenshot(face, TestOutputPath("webctl_live_cycle.bmp"), w, h);
+                return live.Viewers(0)->OpenCount.load() == 0 &&
+                       live.Viewers(1)->OpenCount.load() == 1;
+            },
+            90000);
+        answer.join();
+        EXPECT_TRUE(second) << "pane 1 " << pr.right << " wide";
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                ::GetClientRect(panes[0], &pr);
+                return pr.right < 400 && live.Viewers(0)->OpenCount.load() == 1 &&
+                       live.Viewers(1)->OpenCount.load() == 1;
+            },
+            90000))
+            << "back at the page's host";
+        // The cycle stops; what is open stays open until closed.
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
+        Click(ChildWithText(face, L"轮视/分组"));
+        PumpUntil([] { return false; }, 300);
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(face) != FALSE; }, 30000));
+        Click(ChildWithText(face, L"全部关闭"));
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                return live.Viewers(0)->OpenCount.load() == 0 &&
+                       live.Viewers(1)->OpenCount.load() == 0;
+            },
+            60000));
+    }
+
     inPlace->Release();
     control->Close(OLECLOSE_NOSAVE);
     control->SetClientSite(nullptr);
     EXPECT_EQ(control->Release(), 0u);
 
-    sweeper.Stop();
-    CallbackClosing = true;
-    live.StopViewers();
-    live.StopAll();
-    card.CloseBoard();
-    CallbackClosing = false;
-    writer.Stop();
-    RU4Dov_DeInitDSPs();
+    host.Stop();
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CAPTURE");
     ::SetEnvironmentVariableW(L"VANTREL_CONTROL_ALARM_PORT", nullptr);
     RunUnixShell(L"rm -f '" + prefix + L"/dosdevices/w:'");

@@ -417,6 +417,17 @@ TEST_F(ControlInPage, FiresItsEventsToTheContainersSinkUntilUnadvised) {
     ::PostMessageW(face, WM_LBUTTONUP, 0, at);
     ASSERT_TRUE(PumpUntil([&] { return sink.Count(5) > 0; }));
 
+    // The container activates the control's user interface and takes it back: activate once
+    // (a second activation while active says nothing), then deactivate once.
+    ASSERT_EQ(control->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+    ASSERT_EQ(control->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+    EXPECT_EQ(sink.Count(1), 1);
+    EXPECT_EQ(sink.Count(7), 0);
+    ASSERT_EQ(inPlace->UIDeactivate(), S_OK);
+    EXPECT_EQ(sink.Count(7), 1);
+    ASSERT_EQ(inPlace->UIDeactivate(), S_OK);
+    EXPECT_EQ(sink.Count(7), 1);
+
     // A key goes to the page, which may change it.
     ::SendMessageW(face, WM_CHAR, 'a', 0);
     ASSERT_EQ(sink.keys_.size(), 1u);

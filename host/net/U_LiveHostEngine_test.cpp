@@ -2,25 +2,9 @@
 // recording engine's encoder for viewers, the remote access lists and the work log.
 #include "host/net/U_LiveHostEngine.h"
 
-#include "host/engine/T_ThreadWriteLogRecord.h"
-#include "host/engine/U_Arithmetic.h"
-#include "host/engine/U_CaptureSet.h"
-#include "host/engine/U_ClientCheck.h"
-#include "host/engine/U_SystemOtherSet.h"
-#include "host/engine/U_VideoCard.h"
-#include "host/engine/U_WorkLog.h"
-#include "host/engine/recording_testing.h"
-#include "host/net/T_ThreadFreeTCPMainConnecter.h"
-#include "host/net/U_TCPMainServer.h"
-#include "host/net/live_testing.h"
-
-#include "common/testing/testdata.h"
-#include "sdk/dorsk/dorsk_api.h"
-#include "sim/brevix32/SimCtl.h"
+#include "host/net/serving_host_testing.h"
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 namespace vantrel {
 namespace {
@@ -28,57 +12,12 @@ namespace {
 using namespace vantrel::testing;
 using Bytes = std::vector<uint8_t>;
 
-// The host program's routing: recording first, then the channel's viewers.
-struct LiveRoutes : TStreamRoutes {
-    TCapture* capture = nullptr;
-    TLiveServers* live = nullptr;
-    void AnalyzeMotionData(int, const uint8_t*, int) override {}
-    void InputFrame(int ch, int type, const uint8_t* d, int n) override {
-        if (capture) capture->InputFrame(ch, type, d, n);
-    }
-    void FanOutFrame(int ch, int type, const uint8_t* d, int n) override {
-        if (live) live->FanOutFrame(ch, type, d, n);
-    }
-};
-
 class LiveEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = FreshProgramFolder("live_engine_board");
-        ::GetCurrentDirectoryW(MAX_PATH, previous_);
-        ASSERT_TRUE(::SetCurrentDirectoryA(folder_.c_str()));
-        for (const char* name : {"Main.out", "MainD1.out"}) {
-            dvr::win::File f(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-        }
-        std::string config = "processor 4\nspeed 4\n";
-        for (int ch = 0; ch < 2; ++ch)
-            config += "source 0 " + std::to_string(ch) + " " +
-                      dvr::testing::TestDataPath("cif_ip.brs") + "\n";
-        ASSERT_EQ(SimCtl_Configure(config.c_str()), 0);
-        CallbackClosing = false;
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\CAPTURE");
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\OTHER");
     }
-    void TearDown() override {
-        RU4Dov_DeInitDSPs();
-        ::SetCurrentDirectoryW(previous_);
-    }
-    static int FreeBase() {
-        std::mt19937 rng(::GetTickCount() ^ ::GetCurrentProcessId());
-        for (int attempt = 0; attempt < 40; ++attempt) {
-            const int b = 20000 + static_cast<int>(rng() % 2000) * 10;
-            TTCPServer probes[4];
-            bool free = true;
-            for (int i = 0; i < 4 && free; ++i)
-                free = probes[i].Bind(static_cast<uint16_t>(b + i));
-            if (free) return b;
-        }
-        return 0;
-    }
-
-    std::string folder_;
-    wchar_t previous_[MAX_PATH] = {};
 };
 
 // Record boundaries of a stream: a 19-byte head, then frame heads with their lengths.
@@ -104,30 +43,14 @@ std::vector<uint8_t> FrameTypes(const Bytes& stream, size_t& used) {
 }
 
 TEST_F(LiveEngineTest, ViewerOfABoardChannelGetsItsLiveStreamAndItsEncoderStopsAfterIt) {
-    RecordingStorage storage("live_engine_rec");
-    FakeCaptureHost captureHost;
-    LiveRoutes routes;
-    TVideoCard card(nullptr, routes);
-    ASSERT_EQ(card.ChannelCount(), 4);
-    for (int ch = 0; ch < 2; ++ch)
-        ASSERT_EQ(card.OpenChannel(ch), 0);
-    TCapture capture(card, *storage.manager, *storage.files, captureHost);
-    TCaptureSet captureSet(card);
     TArithmetic arithmetic;
     TSystemOtherSet other(arithmetic);
     other.Record.BandwidthLimitOn = 0;
-    TClientCheckSet checks(folder_, nullptr); // no lists: every viewer may watch
-    TClientCheck check(checks);
-    TWorkLog log(arithmetic, folder_);
-    TThreadWriteLogRecord writer(log, [](DWORD) {});
-    TLiveHostEngine engine(card, capture, captureSet, other, check, writer);
-    TLiveServers live(engine);
-    const int base = FreeBase();
-    ASSERT_NE(base, 0);
-    ASSERT_TRUE(live.StartLiveServers(base, card.ChannelCount()));
-    routes.capture = &capture;
-    routes.live = &live;
-    TThreadFreeTCPMainConnecter sweeper(live);
+    BoardServingHost host("live_engine_board", {"cif_ip.brs", "cif_ip.brs"}, arithmetic, other);
+    ASSERT_TRUE(host.Ok());
+    ASSERT_EQ(host.Card.ChannelCount(), 4);
+    TCapture& capture = host.Capture;
+    const int base = host.Base;
 
     // Channel 1 records to file already: its viewer starts with the saved head.
     ASSERT_EQ(capture.StartChannel(1, ')', 0), 0);
@@ -160,19 +83,13 @@ TEST_F(LiveEngineTest, ViewerOfABoardChannelGetsItsLiveStreamAndItsEncoderStopsA
     ASSERT_TRUE(WaitUntil([&] { return capture.Slots[1].State.load() == kStateFile; }, 10000));
     EXPECT_TRUE(capture.Slots[1].CaptureRunning);
 
-    sweeper.Stop();
+    host.Sweeper->Stop();
     ASSERT_EQ(capture.StopChannel(1, ')'), 0);
-    CallbackClosing = true;
-    live.StopViewers();
-    live.StopAll();
-    card.CloseBoard();
-    CallbackClosing = false;
-
-    writer.Stop();
-    ASSERT_EQ(log.GetRecordCount(), 2);
+    host.Stop();
+    ASSERT_EQ(host.Log.GetRecordCount(), 2);
     for (int i = 0; i < 2; ++i) {
         TWorkLogRecord r{};
-        ASSERT_EQ(log.ReadRecords(i, &r, 1), 1);
+        ASSERT_EQ(host.Log.ReadRecords(i, &r, 1), 1);
         EXPECT_EQ(r.Event, 68);
         EXPECT_EQ(r.ClientAddress.Get(), "127.0.0.1");
         EXPECT_EQ(r.UserName.Get(), "guest");

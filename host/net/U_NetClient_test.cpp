@@ -3,21 +3,10 @@
 // stream in its player port and records it through the recording engine.
 #include "host/net/U_NetClient.h"
 
-#include "host/engine/T_ThreadWriteLogRecord.h"
-#include "host/engine/U_Arithmetic.h"
-#include "host/engine/U_CaptureSet.h"
-#include "host/engine/U_ClientCheck.h"
 #include "host/engine/U_NetClientSet.h"
-#include "host/engine/U_SystemOtherSet.h"
-#include "host/engine/U_VideoCard.h"
-#include "host/engine/U_WorkLog.h"
 #include "host/engine/U_WorkLogLine.h"
-#include "host/engine/recording_testing.h"
-#include "host/net/T_ThreadFreeTCPMainConnecter.h"
-#include "host/net/U_LiveHostEngine.h"
-#include "host/net/U_TCPMainServer.h"
 #include "host/net/U_UDPMessages.h"
-#include "host/net/live_testing.h"
+#include "host/net/serving_host_testing.h"
 
 #include "common/testing/testdata.h"
 #include "player/format/file_reader.h"
@@ -30,7 +19,6 @@
 
 #include <condition_variable>
 #include <cstring>
-#include <random>
 #include <thread>
 
 namespace vantrel {
@@ -142,16 +130,7 @@ struct ClientCaptureHost : FakeCaptureHost {
 };
 
 int FreeBase() {
-    std::mt19937 rng(::GetTickCount() ^ ::GetCurrentProcessId());
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        const int b = 20000 + static_cast<int>(rng() % 2000) * 10;
-        TTCPServer probes[4];
-        bool free = true;
-        for (int i = 0; i < 4 && free; ++i)
-            free = probes[i].Bind(static_cast<uint16_t>(b + i));
-        if (free) return b;
-    }
-    return 0;
+    return FreeLivePortBase(4);
 }
 
 uint64_t FileSize(const std::string& path) {
@@ -302,55 +281,12 @@ TEST(NetClientSlots, ChannelsInUseFillTheSlotsInOrderAndAHostsChannelsOverlayThe
     EXPECT_EQ(net.RunningThreads(), 0);
 }
 
-// The host program's routing on the serving side: recording first, then the viewers.
-struct LiveRoutes : TStreamRoutes {
-    TCapture* capture = nullptr;
-    TLiveServers* live = nullptr;
-    void AnalyzeMotionData(int, const uint8_t*, int) override {}
-    void InputFrame(int ch, int type, const uint8_t* d, int n) override {
-        if (capture) capture->InputFrame(ch, type, d, n);
-    }
-    void FanOutFrame(int ch, int type, const uint8_t* d, int n) override {
-        if (live) live->FanOutFrame(ch, type, d, n);
-    }
-};
-
 TEST_F(NetClientTest, BoardChannelsOfAnotherHostArePlayedAndRecorded) {
     // The serving host: the stand-in board with two cameras and its live servers.
-    const std::string folder = FreshProgramFolder("netclient_board");
-    wchar_t previous[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(::SetCurrentDirectoryA(folder.c_str()));
-    for (const char* name : {"Main.out", "MainD1.out"}) {
-        dvr::win::File f(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    }
-    std::string config = "processor 4\nspeed 4\n";
-    for (int ch = 0; ch < 2; ++ch)
-        config += "source 0 " + std::to_string(ch) + " " +
-                  dvr::testing::TestDataPath("cif_ip.brs") + "\n";
-    ASSERT_EQ(SimCtl_Configure(config.c_str()), 0);
-    CallbackClosing = false;
-    RecordingStorage serverStorage("netclient_server_rec");
-    FakeCaptureHost serverCaptureHost;
-    LiveRoutes routes;
-    TVideoCard card(nullptr, routes);
-    for (int ch = 0; ch < 2; ++ch)
-        ASSERT_EQ(card.OpenChannel(ch), 0);
-    TCapture serverCapture(card, *serverStorage.manager, *serverStorage.files, serverCaptureHost);
-    TCaptureSet captureSet(card);
-    TClientCheckSet checks(folder, nullptr); // no lists: every viewer may watch
-    TClientCheck check(checks);
-    TWorkLog log(arithmetic_, folder);
-    TThreadWriteLogRecord writer(log, [](DWORD) {});
-    TLiveHostEngine engine(card, serverCapture, captureSet, other_, check, writer);
-    TLiveServers live(engine);
-    const int base = FreeBase();
-    ASSERT_NE(base, 0);
-    ASSERT_TRUE(live.StartLiveServers(base, card.ChannelCount()));
-    routes.capture = &serverCapture;
-    routes.live = &live;
-    TThreadFreeTCPMainConnecter sweeper(live);
+    BoardServingHost server("netclient_board", {"cif_ip.brs", "cif_ip.brs"}, arithmetic_, other_);
+    ASSERT_TRUE(server.Ok());
+    const int base = server.Base;
+    const TCapture& serverCapture = server.Capture;
 
     UseHost(base, "pw", {0, 1});
 
@@ -444,60 +380,12 @@ TEST_F(NetClientTest, BoardChannelsOfAnotherHostArePlayedAndRecorded) {
     EXPECT_TRUE(r0.head);
     EXPECT_GT(r0.records, 10);
 
-    sweeper.Stop();
-    CallbackClosing = true;
-    live.StopViewers();
-    live.StopAll();
-    card.CloseBoard();
-    CallbackClosing = false;
-    writer.Stop();
-    RU4Dov_DeInitDSPs();
-    ::SetCurrentDirectoryW(previous);
+    server.Stop();
 }
-
-// A live server whose records the test feeds, paced like a camera.
-class FedServer {
-public:
-    explicit FedServer(FakeLiveHost& host) : live_(host) {
-        records_ = ScriptRecords("cif_ip.brs", 400);
-        host.Header = records_.at(0);
-        host.Running = true;
-        host.State = 41;
-        base_ = FreeBase();
-        ok_ = base_ != 0 && live_.StartLiveServers(base_, 2);
-        pump_ = std::thread([this] {
-            size_t i = 1;
-            while (!stop_) {
-                const Bytes& r = records_[i];
-                live_.FanOutFrame(0, r.size() >= 5 && r[3] == 0xC7 ? r[4] : 128, r.data(),
-                                  static_cast<int>(r.size()));
-                if (++i == records_.size()) i = 1;
-                ::Sleep(4);
-            }
-        });
-    }
-    ~FedServer() { GoAway(); }
-    void GoAway() {
-        stop_ = true;
-        if (pump_.joinable()) pump_.join();
-        live_.StopViewers();
-        live_.StopAll();
-    }
-    bool Ok() const { return ok_; }
-    int Base() const { return base_; }
-
-private:
-    TLiveServers live_;
-    std::vector<Bytes> records_;
-    int base_ = 0;
-    bool ok_ = false;
-    std::atomic<bool> stop_{false};
-    std::thread pump_;
-};
 
 TEST_F(NetClientTest, RefusedViewersLogTheRefusalOnceAndEndIdle) {
     FakeLiveHost server;
-    FedServer fed(server);
+    FedLiveServer fed(server, 2);
     ASSERT_TRUE(fed.Ok());
     UseHost(fed.Base(), "wrong", {0, 0});
 
@@ -560,7 +448,7 @@ TEST_F(NetClientTest, ARefusalCutIntoPiecesIsStillTakenAsOne) {
 
 TEST_F(NetClientTest, AHostThatGoesAwayMidStreamClosesTheChannel) {
     FakeLiveHost server;
-    auto fed = std::make_unique<FedServer>(server);
+    auto fed = std::make_unique<FedLiveServer>(server, 2);
     ASSERT_TRUE(fed->Ok());
     UseHost(fed->Base(), "pw", {0});
 
@@ -598,7 +486,7 @@ TEST_F(NetClientTest, AHostThatGoesAwayMidStreamClosesTheChannel) {
 
 TEST_F(NetClientTest, OpeningAndClosingQuicklyLeavesNoThreadBehind) {
     FakeLiveHost server;
-    FedServer fed(server);
+    FedLiveServer fed(server, 2);
     ASSERT_TRUE(fed.Ok());
     UseHost(fed.Base(), "pw", {0});
 

@@ -10,8 +10,8 @@
 
 #include "common/win/handles.h"
 #include "host/engine/recording_testing.h"
-#include "host/net/U_TCPMainServer.h"
 #include "host/net/live_testing.h"
+#include "host/net/serving_host_testing.h"
 #include "player/format/file_reader.h"
 #include "player/format/readable_file.h"
 #include "player/lib/strovid_api.h"
@@ -23,7 +23,6 @@
 #include <cstring>
 #include <functional>
 #include <mutex>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,56 +51,6 @@ const bool kNetRunExitListener = [] {
     ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWithNetRunResult);
     return true;
 }();
-
-int FreeLiveBase() {
-    std::mt19937 rng(::GetTickCount() ^ ::GetCurrentProcessId());
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        const int base = 23000 + static_cast<int>(rng() % 2000) * 10;
-        TTCPServer probe;
-        if (probe.Bind(static_cast<uint16_t>(base))) return base;
-    }
-    return 0;
-}
-
-// The serving host: one camera's records fanned out to its live viewers at a camera's pace,
-// the fixture's records over and over.
-class ServingHost {
-public:
-    explicit ServingHost(testing::FakeLiveHost& host) : live_(host) {
-        Records = testing::ScriptRecords("cif_ip.brs", 400);
-        host.Header = Records.at(0);
-        host.Running = true;
-        host.State = 41;
-        base_ = FreeLiveBase();
-        ok_ = base_ != 0 && live_.StartLiveServers(base_, 1);
-        pump_ = std::thread([this] {
-            size_t i = 1;
-            while (!stop_) {
-                const Bytes& r = Records[i];
-                live_.FanOutFrame(0, r.size() >= 5 && r[3] == 0xC7 ? r[4] : 128, r.data(),
-                                  static_cast<int>(r.size()));
-                if (++i == Records.size()) i = 1;
-                ::Sleep(8);
-            }
-        });
-    }
-    ~ServingHost() {
-        stop_ = true;
-        if (pump_.joinable()) pump_.join();
-        live_.StopViewers();
-        live_.StopAll();
-    }
-    bool Ok() const { return ok_; }
-    int Base() const { return base_; }
-    std::vector<Bytes> Records;
-
-private:
-    TLiveServers live_;
-    int base_ = 0;
-    bool ok_ = false;
-    std::atomic<bool> stop_{false};
-    std::thread pump_;
-};
 
 std::atomic<int> PanePictures{0};
 void CALLBACK CountPanePicture(int, const uint8_t*, int, int, int, uint32_t, int, int) {
@@ -242,7 +191,8 @@ TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
 
     testing::FakeLiveHost server;
     server.Channels = 1;
-    ServingHost serving(server);
+    // The serving host: one camera's records to its live viewers at a camera's pace.
+    testing::FedLiveServer serving(server, 1, 8, 23000);
     ASSERT_TRUE(serving.Ok());
 
     // This host also acts as a client and shows the serving host's camera after its own.
