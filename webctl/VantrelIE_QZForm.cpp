@@ -286,8 +286,10 @@ TPanel* TVantrelIE_QZ::MakeButton(int tag, const char* caption, int left, int to
 
 void TVantrelIE_QZ::BuildMenus() {
     pm_SystemSet = new TPopupMenu(this);
-    for (const char* caption : {"分控设置", "搜索远程主控", "站点分布图", "远程设置"})
+    for (const char* caption : {"分控设置", "搜索远程主控", "站点分布图"})
         AddItem(this, pm_SystemSet->Items(), caption);
+    AddItem(this, pm_SystemSet->Items(), "远程设置")->OnClick =
+        TNotifyEvent(this, &TVantrelIE_QZ::N29Click);
     pm_Replay = new TPopupMenu(this);
     for (const char* caption : {"回放本地录像", "回放远程录像"})
         AddItem(this, pm_Replay->Items(), caption);

@@ -15,6 +15,7 @@
 #include "host/engine/U_PreviewSet.h"
 
 #include <array>
+#include <functional>
 
 namespace vantrel::webctl {
 
@@ -106,6 +107,9 @@ public:
     void CurrentTimeTimerTimer(dvr::fw::TObject* sender);
 
     // The menu last popped and where, for whoever watches the face (tests, the event relays).
+    // The windows the menus open, bound by the control object.
+    std::function<void()> OnRemoteSettings;
+
     dvr::fw::TPopupMenu* LastPopup = nullptr;
     dvr::fw::TPoint LastPopupAt{};
 
@@ -149,6 +153,9 @@ private:
     void im_PreviewParaBarClick(dvr::fw::TObject* sender);
     void im_YTUnconverClick(dvr::fw::TObject* sender);
     void im_YTRecoverClick(dvr::fw::TObject* sender);
+    void N29Click(dvr::fw::TObject*) {
+        if (OnRemoteSettings) OnRemoteSettings();
+    }
 };
 
 } // namespace vantrel::webctl

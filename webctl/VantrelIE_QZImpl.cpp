@@ -1,5 +1,7 @@
 #include "webctl/VantrelIE_QZImpl.h"
 
+#include "webctl/F_ControlSettings.h"
+
 #include "common/win/textconv.h"
 #include "player/lib/strovid_api.h"
 
@@ -84,6 +86,7 @@ void TActiveFormControl::CreateRecorder() {
     AlarmSet = std::make_unique<TAlarmSet>();
     Alarm = std::make_unique<TAlarm>(*Channels, *AlarmSet);
     AlarmListener = std::make_unique<TAlarmListener>(messageWindow_, ControlAlarmPort());
+    Udp = std::make_unique<TControlUdpClient>();
     // The file cutting runs once a minute.
     ::SetTimer(messageWindow_, kCutTimer, 60000, nullptr);
 }
@@ -334,6 +337,9 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             face_ = form_->Handle();
             Channels->AttachForm(form_);
             YunTai = std::make_unique<TYunTai>(*form_, *Channels);
+            form_->OnRemoteSettings = [this] {
+                RunRemoteSettings({Udp.get(), NetClientSet->GroupRecords, face_, nullptr});
+            };
             for (int i = 0; i < kPaneCount; ++i)
                 Alarm->DetectLabels[size_t(i)] = form_->Preview->Panes[size_t(i)].DetectLabel;
             // The panes' pictures are drawn through the player's display, bound to the face.

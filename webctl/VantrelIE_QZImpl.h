@@ -9,6 +9,7 @@
 #include "host/net/U_AutoGetRemoterHost.h"
 #include "webctl/U_Alarm.h"
 #include "webctl/U_Capture.h"
+#include "webctl/U_ControlUdp.h"
 #include "webctl/U_ControlStorage.h"
 #include "webctl/U_NetChannels.h"
 #include "webctl/U_SystemInfo.h"
@@ -196,6 +197,8 @@ public:
     std::unique_ptr<TAlarmSet> AlarmSet;
     std::unique_ptr<TAlarm> Alarm;
     std::unique_ptr<TAlarmListener> AlarmListener;
+    // The request socket and reply reader the remote windows use.
+    std::unique_ptr<TControlUdpClient> Udp;
     // The PTZ pictures and commands; lives with the face.
     std::unique_ptr<TYunTai> YunTai;
 
