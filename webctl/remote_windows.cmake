@@ -48,8 +48,11 @@ dvr_win_library(vantrel_webctl_replay STATIC
           ${h}/ui/U_StrovidReplayPlayer.cpp ${h}/ui/U_MPG4_REPLAY_API.cpp
           ${h}/ui/F_BackupForm.cpp ${h}/ui/F_ReplayVideoCaptureForm.cpp ${h}/ui/F_RegionZoomForm.cpp
           ${h}/ui/F_ReplayForm.cpp ${h}/ui/F_ShowBMP.cpp ${h}/ui/F_ReplayForCaptureBMP.cpp
-          ${h}/ui/U_ListSort.cpp
+          ${h}/ui/U_ListSort.cpp F_ControlReplay.cpp
   LIBS vantrel_webctl_storage vantrel_webctl_settings dvr_stream_format dvr_framework_ui
        dvr_common_win user32 gdi32 winspool $<TARGET_LINKER_FILE:StrovidApi>)
 add_dependencies(vantrel_webctl_replay StrovidApi)
 set_target_properties(vantrel_webctl_replay PROPERTIES UNITY_BUILD OFF)
+dvr_test(webctl_replay_tests SOURCES F_ControlReplay_test.cpp
+  LIBS vantrel_webctl_replay vantrel_webctl_storage DISPLAY TIMEOUT 300)
+add_dependencies(webctl_replay_tests StrovidApi)
