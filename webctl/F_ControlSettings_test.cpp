@@ -6,6 +6,7 @@
 #include "common/win/handles.h"
 #include "common/win/textconv.h"
 #include "host/ui/window_shot_testing.h"
+#include "webctl/host_peer_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-template <typename Done> bool Pump(Done done, DWORD ms) {
+template <typename Done> bool PumpFor(Done done, DWORD ms) {
     const ULONGLONG end = ::GetTickCount64() + ms;
     while (!done() && ::GetTickCount64() < end) {
         MSG m;
@@ -33,48 +34,6 @@ template <typename Done> bool Pump(Done done, DWORD ms) {
     }
     return done();
 }
-
-// The host's message server, started as its own program and stopped at the end.
-class HostPeer {
-public:
-    HostPeer() {
-        const char* bin = std::getenv("DVR_BIN_DIR");
-        const std::string dir = bin ? bin : ".";
-        char temp[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, temp);
-        ready_ = std::string(temp) + "webctl_host_peer.port";
-        ::DeleteFileA(ready_.c_str());
-        event_ = "webctl_host_peer_stop_" + std::to_string(::GetCurrentProcessId());
-        std::string command =
-            "\"" + dir + "/host_message_peer.exe\" \"" + ready_ + "\" " + event_;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &pi))
-            return;
-        process_.reset(pi.hProcess);
-        ::CloseHandle(pi.hThread);
-        Pump([&] {
-            std::ifstream f(ready_);
-            return bool(f >> port_);
-        }, 60000);
-    }
-    ~HostPeer() {
-        if (HANDLE stop = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, event_.c_str())) {
-            ::SetEvent(stop);
-            ::CloseHandle(stop);
-        }
-        if (process_ && ::WaitForSingleObject(process_.get(), 30000) != WAIT_OBJECT_0)
-            ::TerminateProcess(process_.get(), 1);
-        ::DeleteFileA(ready_.c_str());
-    }
-    int port_ = 0;
-
-private:
-    std::string ready_, event_;
-    dvr::win::Handle process_;
-};
 
 class ControlSettings : public ::testing::Test {
 protected:
@@ -97,12 +56,12 @@ protected:
         form->ed_UserName->SetText("op");
         form->ed_Password->SetText(password);
         form->sb_ConnectClick(form->sb_Connect);
-        ASSERT_TRUE(Pump([&] { return form->Tag() == 0; }, 20000));
+        ASSERT_TRUE(PumpFor([&] { return form->Tag() == 0; }, 20000));
     }
     // A read or write ended: the dialog is enabled again or said something.
     bool Answered(size_t before, DWORD ms = 20000) {
-        return Pump([&] { return messages.size() > before || form->Enabled(); }, ms) &&
-               Pump([&] { return !form->TimerConnectRunning(); }, ms);
+        return PumpFor([&] { return messages.size() > before || form->Enabled(); }, ms) &&
+               PumpFor([&] { return !form->TimerConnectRunning(); }, ms);
     }
     std::string LastMessage() const { return messages.empty() ? "" : messages.back(); }
 
@@ -157,13 +116,13 @@ TEST_F(ControlSettings, PagesAreReadAndWrittenThroughTheHostsChecks) {
 
     // Channel 1: the time brightening ticked and written, then read back from the host.
     form->lv_Channel->SetItemIndex(1);
-    Pump([&] { return form->EditChannel == 1; }, 5000);
+    PumpFor([&] { return form->EditChannel == 1; }, 5000);
     ASSERT_EQ(form->EditChannel, 1);
     form->pc_SystemSet->SetActivePage(form->Sheets[TSystemSetForm::PagePreview]);
     form->cb_OSDAutoBright->SetChecked(true);
     before = messages.size();
     form->WriteRemoteClick(form->WriteButtons[TSystemSetForm::PagePreview]);
-    ASSERT_TRUE(Pump([&] { return messages.size() > before; }, 20000));
+    ASSERT_TRUE(PumpFor([&] { return messages.size() > before; }, 20000));
     EXPECT_EQ(LastMessage(), Utf8ToGbk("恭喜，设置成功！"));
     form->PreviewRecords[1].TimeAutoBrightness = 0;
     form->LoadPreviewPage(1);
@@ -178,19 +137,19 @@ TEST_F(ControlSettings, PagesAreReadAndWrittenThroughTheHostsChecks) {
     const TCaptureSetRecord kept = form->CaptureRecords[1];
     before = messages.size();
     form->ReadRemoteClick(form->ReadButtons[TSystemSetForm::PageCapture]);
-    ASSERT_TRUE(Pump([&] { return messages.size() > before; }, 30000));
+    ASSERT_TRUE(PumpFor([&] { return messages.size() > before; }, 30000));
     EXPECT_EQ(LastMessage(), Utf8ToGbk("连接超时！"));
     EXPECT_EQ(std::memcmp(&kept, &form->CaptureRecords[1], sizeof kept), 0);
     before = messages.size();
     form->WriteRemoteClick(form->WriteButtons[TSystemSetForm::PageCapture]);
-    ASSERT_TRUE(Pump([&] { return messages.size() > before; }, 30000));
+    ASSERT_TRUE(PumpFor([&] { return messages.size() > before; }, 30000));
     EXPECT_EQ(LastMessage(), Utf8ToGbk("设置超时！"));
 
     // A wrong password: the host answers nothing.
     form->ed_Password->SetText("no");
     before = messages.size();
     form->WriteRemoteClick(form->WriteButtons[TSystemSetForm::PagePreview]);
-    ASSERT_TRUE(Pump([&] { return messages.size() > before; }, 30000));
+    ASSERT_TRUE(PumpFor([&] { return messages.size() > before; }, 30000));
     EXPECT_EQ(LastMessage(), Utf8ToGbk("设置超时！"));
 }
 

@@ -1,7 +1,9 @@
 #include "webctl/U_YunTai.h"
 
 #include "common/win/textconv.h"
+#include "host/engine/U_Conversions.h"
 #include "host/engine/U_NetClientSet.h"
+#include "host/engine/U_WorkLogLine.h"
 #include "host/net/U_UDPMessages.h"
 #include "host/net/U_UdpSend.h"
 #include "webctl/U_NetChannels.h"
@@ -164,6 +166,7 @@ void TYunTai::PictureClick(TObject* sender) {
         return;
     }
     if (Locked) return;
+    channels_.AddLogRecord(WorkLogLine(CurrentOleDate(), 25, -1, -1, -1, "", "", ""));
     if (tag == 0) {
         MousePtz = !MousePtz;
         Pictures[0]->SetColor(MousePtz ? kDownColor : kUpColor);

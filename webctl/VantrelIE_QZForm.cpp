@@ -291,8 +291,9 @@ void TVantrelIE_QZ::BuildMenus() {
     AddItem(this, pm_SystemSet->Items(), "远程设置")->OnClick =
         TNotifyEvent(this, &TVantrelIE_QZ::N29Click);
     pm_Replay = new TPopupMenu(this);
-    for (const char* caption : {"回放本地录像", "回放远程录像"})
-        AddItem(this, pm_Replay->Items(), caption);
+    AddItem(this, pm_Replay->Items(), "回放本地录像")->OnClick =
+        TNotifyEvent(this, &TVantrelIE_QZ::N3Click);
+    AddItem(this, pm_Replay->Items(), "回放远程录像");
 
     pm_OtherFunction = new TPopupMenu(this);
     TMenuItem* root = pm_OtherFunction->Items();
@@ -314,7 +315,7 @@ void TVantrelIE_QZ::BuildMenus() {
     AddItem(this, root, "网络巡更");
     AddItem(this, root, "网络督察");
     AddItem(this, root, "远程升级")->SetVisible(false);
-    AddItem(this, root, "发送/接收文件");
+    AddItem(this, root, "发送/接收文件")->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::N36Click);
     TMenuItem* log = AddItem(this, root, "日志管理");
     AddItem(this, log, "本地");
     AddItem(this, log, "远程");

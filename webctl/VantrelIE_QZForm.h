@@ -109,6 +109,8 @@ public:
     // The menu last popped and where, for whoever watches the face (tests, the event relays).
     // The windows the menus open, bound by the control object.
     std::function<void()> OnRemoteSettings;
+    std::function<void()> OnLocalReplay;
+    std::function<void()> OnFileTransfer;
 
     dvr::fw::TPopupMenu* LastPopup = nullptr;
     dvr::fw::TPoint LastPopupAt{};
@@ -155,6 +157,12 @@ private:
     void im_YTRecoverClick(dvr::fw::TObject* sender);
     void N29Click(dvr::fw::TObject*) {
         if (OnRemoteSettings) OnRemoteSettings();
+    }
+    void N3Click(dvr::fw::TObject*) {
+        if (OnLocalReplay) OnLocalReplay();
+    }
+    void N36Click(dvr::fw::TObject*) {
+        if (OnFileTransfer) OnFileTransfer();
     }
 };
 

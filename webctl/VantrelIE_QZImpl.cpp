@@ -1,5 +1,7 @@
 #include "webctl/VantrelIE_QZImpl.h"
 
+#include "webctl/F_ControlReplay.h"
+#include "host/engine/U_WorkLogLine.h"
 #include "webctl/F_ControlSettings.h"
 
 #include "common/win/textconv.h"
@@ -51,6 +53,8 @@ TActiveFormControl::TActiveFormControl() {
     arithmetic_ = std::make_unique<TArithmetic>();
     otherSet_ = std::make_unique<TSystemOtherSet>(*arithmetic_);
     NetClientSet = std::make_unique<TNetClientSet>(*arithmetic_, *otherSet_, 0);
+    WorkLog = std::make_unique<TWorkLog>(*arithmetic_, kProgramPath);
+    LogWriter = std::make_unique<TThreadWriteLogRecord>(*WorkLog);
     SystemInfo = std::make_unique<TSystemInfo>(*NetClientSet);
     PreviewSet = std::make_unique<TPreviewSet>();
     CreateRecorder();
@@ -81,6 +85,7 @@ void TActiveFormControl::CreateRecorder() {
     currentFiles_.Capture = Capture.get();
     Channels = std::make_unique<TControlChannels>(*NetClientSet, messageWindow_, SystemInfo->OwnIP);
     Channels->SetCapture(Capture.get());
+    Channels->Log = LogWriter.get();
     Capture->BindNetworkSlots(*Channels->Net);
     Channels->Reload(SystemInfo->ChannelCount);
     AlarmSet = std::make_unique<TAlarmSet>();
@@ -89,6 +94,10 @@ void TActiveFormControl::CreateRecorder() {
     Udp = std::make_unique<TControlUdpClient>();
     // The file cutting runs once a minute.
     ::SetTimer(messageWindow_, kCutTimer, 60000, nullptr);
+}
+
+void TActiveFormControl::Log(int event) {
+    if (LogWriter) LogWriter->AddRecord(WorkLogLine(CurrentOleDate(), event, -1, -1, -1, "", "", ""));
 }
 
 TActiveFormControl::~TActiveFormControl() {
@@ -337,6 +346,24 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             face_ = form_->Handle();
             Channels->AttachForm(form_);
             YunTai = std::make_unique<TYunTai>(*form_, *Channels);
+            form_->OnLocalReplay = [this] {
+                Log(26);
+                TControlReplayParts parts;
+                parts.Files = &Storage->Files;
+                parts.Locks = &dataLocks_;
+                parts.Disk = &Storage->Disk;
+                parts.ChannelCount = [this] { return Channels ? Channels->ChannelCount() : 0; };
+                parts.ChannelTitle = [this](int ch) {
+                    return ch >= 0 && ch < kSettingsChannels
+                               ? std::string(PreviewSet->Records[size_t(ch)].Title.View())
+                               : std::string();
+                };
+                TControlReplay(std::move(parts), form_).ShowModal();
+                Log(27);
+                if (face_) ::InvalidateRect(face_, nullptr, TRUE);
+            };
+            FileTransfer = new TSendAndReceiveFileForm(nullptr, arithmetic_->Ports.Port[3]);
+            form_->OnFileTransfer = [this] { ShowFileTransfer(); };
             form_->OnRemoteSettings = [this] {
                 RunRemoteSettings({Udp.get(), NetClientSet->GroupRecords, face_, nullptr});
             };
@@ -401,7 +428,25 @@ STDMETHODIMP TActiveFormControl::FindConnectionPoint(REFIID riid, IConnectionPoi
     return S_OK;
 }
 
+void TActiveFormControl::ShowFileTransfer() {
+    if (!FileTransfer) return;
+    // The host list is refilled every time: each host once, its own file port.
+    std::vector<std::string> addresses;
+    for (const auto& g : NetClientSet->GroupRecords)
+        addresses.push_back(g.HostAddress.Get());
+    FileTransfer->cb_Addr->Items()->Clear();
+    FileTransfer->cb_Addr->SetText("");
+    FileTransfer->SetHosts(addresses, [this](const std::string& address) {
+        for (const auto& g : NetClientSet->GroupRecords)
+            if (g.HostAddress.Get() == address) return int(g.Ports.Port[3]);
+        return int(arithmetic_->Ports.Port[3]);
+    });
+    FileTransfer->Show();
+}
+
 void TActiveFormControl::DestroyFace() {
+    if (FileTransfer) FileTransfer->Free();
+    FileTransfer = nullptr;
     if (Channels && form_) Channels->DetachForm();
     YunTai.reset();
     if (Alarm) Alarm->DetectLabels.fill(nullptr);

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "common/win/handles.h"
+#include "host/engine/T_ThreadWriteLogRecord.h"
 #include "host/engine/U_Arithmetic.h"
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
+#include "host/net/F_SendAndReceiveFile.h"
 #include "host/net/U_AutoGetRemoterHost.h"
 #include "webctl/U_Alarm.h"
 #include "webctl/U_Capture.h"
@@ -199,6 +201,13 @@ public:
     std::unique_ptr<TAlarmListener> AlarmListener;
     // The request socket and reply reader the remote windows use.
     std::unique_ptr<TControlUdpClient> Udp;
+    // The control's work log and its writer, in the control's own folder.
+    std::unique_ptr<TWorkLog> WorkLog;
+    std::unique_ptr<TThreadWriteLogRecord> LogWriter;
+    void Log(int event);
+    // The file-transfer window, listening on the control's file port while the face lives.
+    TSendAndReceiveFileForm* FileTransfer = nullptr;
+    void ShowFileTransfer();
     // The PTZ pictures and commands; lives with the face.
     std::unique_ptr<TYunTai> YunTai;
 

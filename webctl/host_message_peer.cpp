@@ -1,15 +1,18 @@
 // A host's message server in a process of its own, for the control's tests: the host engine's
 // settings objects and access lists under the host's settings root, answering on loopback
 // through the host's checks. One remote user "op" with password "pw"; channel 1 is named
-// "yard"; the watchdog record holds the bytes 1, 2, 3, ...
-//   host_message_peer <ready file> <stop event name>
-// The ready file receives the server's port; the program ends when the event is set.
+// "yard"; the watchdog record holds the bytes 1, 2, 3, ... Beside it the host's file-transfer
+// endpoint, whose operator accepts every offer into <received file> or breaks it off ("cut").
+//   host_message_peer <ready file> <stop event name> [accept|cut <received file>]
+// The ready file receives the message port and the file port; the program ends when the event
+// is set.
 #include "host/engine/U_Auto.h"
 #include "host/engine/U_WorkLog.h"
 #include "host/engine/U_WorkState.h"
 #include "host/engine/host_engine_testing.h"
 #include "host/engine/host_settings_testing.h"
 #include "host/net/U_UDPMessageServer.h"
+#include "host/net/U_FileTransfer.h"
 #include "host/net/U_UDPServerEngineHost.h"
 
 #include <cstdio>
@@ -42,6 +45,21 @@ struct MainWindow : TMainFormServices {
     void ApplyAllSettings() override {}
     void RebuildChannelMap(WPARAM, LPARAM) override {}
     void im_AutoWorkClick() override {}
+};
+
+constexpr UINT kOfferArrived = WM_APP + 1;
+
+// The operator of the host's transfer window, answering offers at once.
+struct TransferDesk : TFileTransferView {
+    DWORD thread = ::GetCurrentThreadId();
+    void SetStatus(const std::string&) override {}
+    void SetProgressMax(int) override {}
+    void SetProgress(int) override {}
+    void SetSendCaptionReceive(bool) override {}
+    void SetSendEnabled(bool) override {}
+    void SetExitEnabled(bool) override {}
+    void SetWindowEnabled(bool) override {}
+    void ShowWindow() override { ::PostThreadMessageW(thread, kOfferArrived, 0, 0); }
 };
 
 } // namespace
@@ -85,9 +103,15 @@ int main(int argc, char** argv) {
         automatic, mainWindow, engine.capture, engine.alarm, engine.preview, devices});
     TUDPMessageServer server(host, 0);
 
+    TransferDesk desk;
+    TFileTransfer transfer(desk);
+    transfer.Open(0, "127.0.0.1");
+    const std::string mode = argc > 3 ? argv[3] : "accept";
+    const std::string received = argc > 4 ? argv[4] : "";
+
     HANDLE stop = ::CreateEventA(nullptr, TRUE, FALSE, argv[2]);
     if (FILE* f = std::fopen(argv[1], "w")) {
-        std::fprintf(f, "%d\n", server.Port());
+        std::fprintf(f, "%d %d\n", server.Port(), transfer.Port());
         std::fclose(f);
     }
     // The server hands its work to this thread's messages.
@@ -96,6 +120,13 @@ int main(int argc, char** argv) {
         if (r != WAIT_OBJECT_0 + 1) break;
         MSG m;
         while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == kOfferArrived && !m.hwnd) {
+                if (mode == "cut")
+                    transfer.CutPressed();
+                else
+                    transfer.SendPressed("", 0, received);
+                continue;
+            }
             ::TranslateMessage(&m);
             ::DispatchMessageW(&m);
         }

@@ -32,7 +32,7 @@ set_target_properties(vantrel_webctl_udp vantrel_webctl_settings_dialog PROPERTI
 # The host's message server as a program of its own, for the tests of the control's windows.
 add_executable(host_message_peer host_message_peer.cpp)
 target_include_directories(host_message_peer PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(host_message_peer PRIVATE vantrel_udp vantrel_engine_periph
+target_link_libraries(host_message_peer PRIVATE vantrel_net_replay vantrel_udp vantrel_engine_periph
   vantrel_engine_alarm vantrel_engine)
 set_target_properties(host_message_peer PROPERTIES UNITY_BUILD OFF)
 
@@ -56,3 +56,13 @@ set_target_properties(vantrel_webctl_replay PROPERTIES UNITY_BUILD OFF)
 dvr_test(webctl_replay_tests SOURCES F_ControlReplay_test.cpp
   LIBS vantrel_webctl_replay vantrel_webctl_storage DISPLAY TIMEOUT 300)
 add_dependencies(webctl_replay_tests StrovidApi)
+
+# The host's file-transfer window with the control's differences.
+dvr_win_library(vantrel_webctl_transfer STATIC
+  SOURCES ${h}/net/F_SendAndReceiveFile.cpp ${h}/net/U_FileTransfer.cpp ${h}/net/T_ThreadSendFile.cpp
+          ${h}/net/U_MsgSocket.cpp ${h}/net/U_NetTransferTexts.cpp
+  LIBS vantrel_webctl_udp dvr_framework_ui dvr_common_win ws2_32 user32)
+set_target_properties(vantrel_webctl_transfer PROPERTIES UNITY_BUILD OFF)
+dvr_test(webctl_transfer_tests SOURCES F_ControlTransfer_test.cpp
+  LIBS vantrel_webctl_transfer DISPLAY TIMEOUT 300)
+add_dependencies(webctl_transfer_tests host_message_peer)
