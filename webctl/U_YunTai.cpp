@@ -80,7 +80,9 @@ void TYunTai::SendCommand(int channel, int command, int templ, int value1, int v
     m.HostAddress.Set(group.HostAddress.View());
     m.OwnAddress.Set(channels_.OwnIP());
     m.Channel = entry.RemoteChannel;
-    m.Protocol = 0;
+    m.Protocol = PtzSettings && channel < kYunTaiEntries
+                     ? PtzSettings->Entries[size_t(channel)].Protocol
+                     : 0;
     m.Command = static_cast<uint8_t>(command);
     m.Stop = static_cast<uint8_t>(templ);
     m.Value1 = static_cast<uint8_t>(value1);

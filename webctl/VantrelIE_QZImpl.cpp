@@ -92,6 +92,7 @@ void TActiveFormControl::CreateRecorder() {
     Alarm = std::make_unique<TAlarm>(*Channels, *AlarmSet);
     AlarmListener = std::make_unique<TAlarmListener>(messageWindow_, ControlAlarmPort());
     Udp = std::make_unique<TControlUdpClient>();
+    YunTaiSet = std::make_unique<TYunTaiSet>(kProgramPath);
     // The file cutting runs once a minute.
     ::SetTimer(messageWindow_, kCutTimer, 60000, nullptr);
 }
@@ -346,6 +347,7 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             face_ = form_->Handle();
             Channels->AttachForm(form_);
             YunTai = std::make_unique<TYunTai>(*form_, *Channels);
+            YunTai->PtzSettings = &YunTaiSet->Settings;
             form_->OnLocalReplay = [this] {
                 Log(26);
                 TControlReplayParts parts;

@@ -7,6 +7,7 @@
 #include "host/engine/U_Arithmetic.h"
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
+#include "host/engine/U_YunTaiSet.h"
 #include "host/net/F_SendAndReceiveFile.h"
 #include "host/net/U_AutoGetRemoterHost.h"
 #include "webctl/U_Alarm.h"
@@ -201,6 +202,8 @@ public:
     std::unique_ptr<TAlarmListener> AlarmListener;
     // The request socket and reply reader the remote windows use.
     std::unique_ptr<TControlUdpClient> Udp;
+    // The control's PTZ settings (protocol per channel).
+    std::unique_ptr<TYunTaiSet> YunTaiSet;
     // The control's work log and its writer, in the control's own folder.
     std::unique_ptr<TWorkLog> WorkLog;
     std::unique_ptr<TThreadWriteLogRecord> LogWriter;
