@@ -304,7 +304,7 @@ void TVantrelIE_QZ::BuildMenus() {
     for (const char* caption : {"XM-3216", "DS_D", "AD", "Pelco232"})
         AddItem(this, matrix, caption);
     AddItem(this, root, "-");
-    AddItem(this, root, "语音广播");
+    AddItem(this, root, "语音广播")->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::N12Click);
     AddItem(this, root, "聊天室");
     TMenuItem* disk = AddItem(this, root, "磁盘空间状况");
     AddItem(this, disk, "本地");

@@ -111,6 +111,7 @@ public:
     std::function<void()> OnRemoteSettings;
     std::function<void()> OnLocalReplay;
     std::function<void()> OnFileTransfer;
+    std::function<void()> OnVoiceBroadcast;
 
     dvr::fw::TPopupMenu* LastPopup = nullptr;
     dvr::fw::TPoint LastPopupAt{};
@@ -160,6 +161,9 @@ private:
     }
     void N3Click(dvr::fw::TObject*) {
         if (OnLocalReplay) OnLocalReplay();
+    }
+    void N12Click(dvr::fw::TObject*) {
+        if (OnVoiceBroadcast) OnVoiceBroadcast();
     }
     void N36Click(dvr::fw::TObject*) {
         if (OnFileTransfer) OnFileTransfer();

@@ -93,6 +93,10 @@ void TActiveFormControl::CreateRecorder() {
     AlarmListener = std::make_unique<TAlarmListener>(messageWindow_, ControlAlarmPort());
     Udp = std::make_unique<TControlUdpClient>();
     YunTaiSet = std::make_unique<TYunTaiSet>(kProgramPath);
+    WaveIn = std::make_unique<TWaveIn>();
+    ThreadWaveIn = std::make_unique<TThreadWaveIn>(*WaveIn);
+    WaveOut = std::make_unique<TWaveOut>();
+    ThreadWaveOut = std::make_unique<TThreadWaveOut>(*WaveOut);
     // The file cutting runs once a minute.
     ::SetTimer(messageWindow_, kCutTimer, 60000, nullptr);
 }
@@ -365,7 +369,22 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
                 if (face_) ::InvalidateRect(face_, nullptr, TRUE);
             };
             FileTransfer = new TSendAndReceiveFileForm(nullptr, arithmetic_->Ports.Port[3]);
+            FileTransfer->AfterConstruction();
             form_->OnFileTransfer = [this] { ShowFileTransfer(); };
+            try {
+                const std::string title =
+                    dvr::fw::Application ? dvr::fw::Application->Title() : std::string();
+                NetTalk = new TNetTalkWindow(nullptr, title, *WaveIn, *WaveOut, *ThreadWaveIn,
+                                             *ThreadWaveOut, uint16_t(kNetTalkPort));
+                NetTalk->AfterConstruction();
+            } catch (const std::exception&) {
+                // Without the codec or its port the control runs without voice broadcasts.
+                NetTalk = nullptr;
+            }
+            form_->OnVoiceBroadcast = [this] {
+                Log(41);
+                if (NetTalk) NetTalk->Show();
+            };
             form_->OnRemoteSettings = [this] {
                 RunRemoteSettings({Udp.get(), NetClientSet->GroupRecords, face_, nullptr});
             };
@@ -449,6 +468,8 @@ void TActiveFormControl::ShowFileTransfer() {
 void TActiveFormControl::DestroyFace() {
     if (FileTransfer) FileTransfer->Free();
     FileTransfer = nullptr;
+    if (NetTalk) NetTalk->Free();
+    NetTalk = nullptr;
     if (Channels && form_) Channels->DetachForm();
     YunTai.reset();
     if (Alarm) Alarm->DetectLabels.fill(nullptr);

@@ -8,6 +8,7 @@
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
 #include "host/engine/U_YunTaiSet.h"
+#include "host/net/F_NetTalkWindow.h"
 #include "host/net/F_SendAndReceiveFile.h"
 #include "host/net/U_AutoGetRemoterHost.h"
 #include "webctl/U_Alarm.h"
@@ -210,6 +211,12 @@ public:
     void Log(int event);
     // The file-transfer window, listening on the control's file port while the face lives.
     TSendAndReceiveFileForm* FileTransfer = nullptr;
+    // Voice broadcast: the sound devices, their threads and the window (null without a port).
+    std::unique_ptr<TWaveIn> WaveIn;
+    std::unique_ptr<TThreadWaveIn> ThreadWaveIn;
+    std::unique_ptr<TWaveOut> WaveOut;
+    std::unique_ptr<TThreadWaveOut> ThreadWaveOut;
+    TNetTalkWindow* NetTalk = nullptr;
     void ShowFileTransfer();
     // The PTZ pictures and commands; lives with the face.
     std::unique_ptr<TYunTai> YunTai;

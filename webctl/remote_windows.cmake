@@ -66,3 +66,13 @@ set_target_properties(vantrel_webctl_transfer PROPERTIES UNITY_BUILD OFF)
 dvr_test(webctl_transfer_tests SOURCES F_ControlTransfer_test.cpp
   LIBS vantrel_webctl_transfer DISPLAY TIMEOUT 300)
 add_dependencies(webctl_transfer_tests host_message_peer)
+
+# The host's voice broadcast: the sound devices, their threads and the window, coding speech
+# through the outside codec.
+dvr_win_library(vantrel_webctl_voice STATIC
+  SOURCES ${h}/net/F_NetTalk.cpp ${h}/net/F_NetTalkWindow.cpp ${h}/net/U_WaveIn.cpp
+          ${h}/net/U_WaveOut.cpp ${h}/net/T_ThreadWaveIn.cpp ${h}/net/T_ThreadWaveOut.cpp
+          ${h}/net/U_SocketNotify.cpp
+  LIBS vantrel_webctl_netclient vantrel_webctl_settings vantrel_netsvc_core dvr_framework_ui
+       dvr_common_win G729Dll winmm ws2_32 user32)
+set_target_properties(vantrel_webctl_voice PROPERTIES UNITY_BUILD OFF)
