@@ -293,7 +293,8 @@ void TVantrelIE_QZ::BuildMenus() {
     pm_Replay = new TPopupMenu(this);
     AddItem(this, pm_Replay->Items(), "回放本地录像")->OnClick =
         TNotifyEvent(this, &TVantrelIE_QZ::N3Click);
-    AddItem(this, pm_Replay->Items(), "回放远程录像");
+    AddItem(this, pm_Replay->Items(), "回放远程录像")->OnClick =
+        TNotifyEvent(this, &TVantrelIE_QZ::N4Click);
 
     pm_OtherFunction = new TPopupMenu(this);
     TMenuItem* root = pm_OtherFunction->Items();

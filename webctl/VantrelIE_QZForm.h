@@ -110,6 +110,7 @@ public:
     // The windows the menus open, bound by the control object.
     std::function<void()> OnRemoteSettings;
     std::function<void()> OnLocalReplay;
+    std::function<void()> OnRemoteReplay;
     std::function<void()> OnFileTransfer;
     std::function<void()> OnVoiceBroadcast;
 
@@ -158,6 +159,9 @@ private:
     void im_YTRecoverClick(dvr::fw::TObject* sender);
     void N29Click(dvr::fw::TObject*) {
         if (OnRemoteSettings) OnRemoteSettings();
+    }
+    void N4Click(dvr::fw::TObject*) {
+        if (OnRemoteReplay) OnRemoteReplay();
     }
     void N3Click(dvr::fw::TObject*) {
         if (OnLocalReplay) OnLocalReplay();

@@ -3,6 +3,8 @@
 #include "webctl/F_ControlReplay.h"
 #include "host/engine/U_WorkLogLine.h"
 #include "webctl/F_ControlSettings.h"
+#include "host/net/F_RemoteReplayWindow.h"
+#include "host/ui/F_BackupForm.h"
 
 #include "common/win/textconv.h"
 #include "player/lib/strovid_api.h"
@@ -371,6 +373,7 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             FileTransfer = new TSendAndReceiveFileForm(nullptr, arithmetic_->Ports.Port[3]);
             FileTransfer->AfterConstruction();
             form_->OnFileTransfer = [this] { ShowFileTransfer(); };
+            form_->OnRemoteReplay = [this] { RunRemoteReplay(); };
             try {
                 const std::string title =
                     dvr::fw::Application ? dvr::fw::Application->Title() : std::string();
@@ -463,6 +466,35 @@ void TActiveFormControl::ShowFileTransfer() {
         return int(arithmetic_->Ports.Port[3]);
     });
     FileTransfer->Show();
+}
+
+void TActiveFormControl::RunRemoteReplay() {
+    Log(28);
+    const std::string title = dvr::fw::Application ? dvr::fw::Application->Title() : std::string();
+    auto* window = new TRemoteReplayWindow(form_, title);
+    window->AfterConstruction();
+    std::vector<std::string> addresses;
+    for (const auto& g : NetClientSet->GroupRecords)
+        addresses.push_back(g.HostAddress.Get());
+    // Each host's replay port from its port table (slot 1).
+    window->SetHosts(addresses, [this](const std::string& address) {
+        for (const auto& g : NetClientSet->GroupRecords)
+            if (g.HostAddress.Get() == address) return int(g.Ports.Port[1]);
+        return 0;
+    });
+    window->DriveChooser = [this, title](int neededKB) -> std::optional<std::string> {
+        auto* f = new TBackupForm(form_, title);
+        f->AfterConstruction();
+        f->lb_NeedSpace->SetCaption(std::to_string(neededKB));
+        const char drive = f->ShowModal() == dvr::fw::mrOk ? f->Drive() : 0;
+        f->Free();
+        if (!drive) return std::nullopt;
+        return std::string(1, drive) + ":\\";
+    };
+    window->ShowModal();
+    window->Free();
+    Log(29);
+    if (face_) ::InvalidateRect(face_, nullptr, TRUE);
 }
 
 void TActiveFormControl::DestroyFace() {

@@ -218,6 +218,7 @@ public:
     std::unique_ptr<TThreadWaveOut> ThreadWaveOut;
     TNetTalkWindow* NetTalk = nullptr;
     void ShowFileTransfer();
+    void RunRemoteReplay();
     // The PTZ pictures and commands; lives with the face.
     std::unique_ptr<TYunTai> YunTai;
 

@@ -2,9 +2,11 @@
 // settings objects and access lists under the host's settings root, answering on loopback
 // through the host's checks. One remote user "op" with password "pw"; channel 1 is named
 // "yard"; the watchdog record holds the bytes 1, 2, 3, ... Beside it the host's file-transfer
-// endpoint, whose operator accepts every offer into <received file> or breaks it off ("cut").
+// endpoint, whose operator accepts every offer into <received file> or breaks it off ("cut"),
+// and the replay port over the host's recordings index: one recording of channel 1 on
+// 2026-12-10 at 10:00, the test data clip cif_ip.MPG.
 //   host_message_peer <ready file> <stop event name> [accept|cut <received file>]
-// The ready file receives the message port and the file port; the program ends when the event
+// The ready file receives the message, file and replay ports; the program ends when the event
 // is set.
 #include "host/engine/U_Auto.h"
 #include "host/engine/U_WorkLog.h"
@@ -12,7 +14,11 @@
 #include "host/engine/host_engine_testing.h"
 #include "host/engine/host_settings_testing.h"
 #include "host/net/U_UDPMessageServer.h"
+#include "common/testing/testdata.h"
+#include "host/engine/storage_testing.h"
 #include "host/net/U_FileTransfer.h"
+#include "host/net/U_TCPRemoteReplayServer.h"
+#include "host/net/net_replay_testing.h"
 #include "host/net/U_UDPServerEngineHost.h"
 
 #include <cstdio>
@@ -103,6 +109,20 @@ int main(int argc, char** argv) {
         automatic, mainWindow, engine.capture, engine.alarm, engine.preview, devices});
     TUDPMessageServer server(host, 0);
 
+    testing::FakeDrives drives("webctl_host_peer_drives");
+    testing::PutFile(drives.Root('D') + "DVRDat\\20261210\\1\\CC\\0-0-20261210100000.MPG",
+                     testing::GetFile(dvr::testing::TestDataPath("cif_ip.MPG")));
+    testing::FakeRanges ranges;
+    ranges.Ranges.assign(kBoard, TDriveRange{'D', 'F'});
+    TDataLockTable locks;
+    testing::FakeRecording recording;
+    testing::FaultLog faults;
+    TCaptureFileList files(drives, ranges, locks, recording, faults.List, [](DWORD) {});
+    TClientCheck replayCheck(checks);
+    TEngineReplaySource replaySource(info, previews, files, replayCheck);
+    TTCPRemoteReplayServer replay(replaySource, 0, TSendBudget{}, TReplayPacing{8192, 0},
+                                  "127.0.0.1");
+
     TransferDesk desk;
     TFileTransfer transfer(desk);
     transfer.Open(0, "127.0.0.1");
@@ -111,7 +131,7 @@ int main(int argc, char** argv) {
 
     HANDLE stop = ::CreateEventA(nullptr, TRUE, FALSE, argv[2]);
     if (FILE* f = std::fopen(argv[1], "w")) {
-        std::fprintf(f, "%d %d\n", server.Port(), transfer.Port());
+        std::fprintf(f, "%d %d %d\n", server.Port(), transfer.Port(), replay.Port());
         std::fclose(f);
     }
     // The server hands its work to this thread's messages.

@@ -36,7 +36,7 @@ public:
         const ULONGLONG end = ::GetTickCount64() + 60000;
         while (::GetTickCount64() < end) {
             std::ifstream f(ready_);
-            if (f >> port_ >> filePort_) break;
+            if (f >> port_ >> filePort_ >> replayPort_) break;
             port_ = 0;
             ::Sleep(20);
         }
@@ -52,6 +52,7 @@ public:
     }
     int port_ = 0;     // the message server
     int filePort_ = 0; // the file-transfer endpoint
+    int replayPort_ = 0; // the replay port
 
 private:
     std::string ready_, event_;

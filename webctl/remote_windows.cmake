@@ -76,3 +76,18 @@ dvr_win_library(vantrel_webctl_voice STATIC
   LIBS vantrel_webctl_netclient vantrel_webctl_settings vantrel_netsvc_core dvr_framework_ui
        dvr_common_win G729Dll winmm ws2_32 user32)
 set_target_properties(vantrel_webctl_voice PROPERTIES UNITY_BUILD OFF)
+
+# The host's remote replay and download window: recordings of a host searched, played and
+# fetched over its replay port, played through the player library under its second name.
+dvr_win_library(vantrel_webctl_remote_replay STATIC
+  SOURCES ${h}/net/F_RemoteReplayWindow.cpp ${h}/net/F_RemoteReplayForm.cpp
+          ${h}/net/T_ThreadRemotePlayExtractFileInfo.cpp ${h}/net/U_RemoteReplayPlayback.cpp
+          ${h}/net/U_StrovidStreamPorts.cpp ${h}/net/U_RemoteReplayProtocol.cpp
+          ${h}/net/U_RemoteReplayQueues.cpp ${h}/net/U_RemoteHosts.cpp
+  LIBS vantrel_webctl_transfer vantrel_webctl_replay dvr_framework_ui dvr_common_win comdlg32
+       $<TARGET_LINKER_FILE:StrovidApi>)
+add_dependencies(vantrel_webctl_remote_replay StrovidApi)
+set_target_properties(vantrel_webctl_remote_replay PROPERTIES UNITY_BUILD OFF)
+dvr_test(webctl_remote_replay_tests SOURCES F_ControlRemoteReplay_test.cpp
+  LIBS vantrel_webctl_remote_replay DISPLAY TIMEOUT 300)
+add_dependencies(webctl_remote_replay_tests host_message_peer StrovidApi)
