@@ -91,6 +91,9 @@ TEST_F(ControlSettings, SevenPagesAgainstTheHostWithTheControlsOwnCaptions) {
     Connect("pw");
     ASSERT_EQ(form->lv_Channel->Items()->Count(), 4);
     EXPECT_EQ(form->lv_Channel->Items()->Item(1)->SubItems()->Strings(0), "yard");
+    // Until a page is read, the rows hold the control's own defaults.
+    EXPECT_EQ(form->PreviewRecords[0].Picture.Contrast, 80);
+    EXPECT_EQ(form->sb_Contrast->Position(), 80);
     vantrel::testing::PumpWaiting();
     vantrel::testing::SaveWindowShot(form->Handle(), "webctl_settings_dialog");
 
@@ -118,6 +121,9 @@ TEST_F(ControlSettings, PagesAreReadAndWrittenThroughTheHostsChecks) {
     form->lv_Channel->SetItemIndex(1);
     PumpFor([&] { return form->EditChannel == 1; }, 5000);
     ASSERT_EQ(form->EditChannel, 1);
+    // Switching rows leaves both rows' picture values as they were.
+    EXPECT_EQ(form->PreviewRecords[0].Picture.Contrast, 80);
+    EXPECT_EQ(form->PreviewRecords[1].Picture.Saturation, 110);
     form->pc_SystemSet->SetActivePage(form->Sheets[TSystemSetForm::PagePreview]);
     form->cb_OSDAutoBright->SetChecked(true);
     before = messages.size();

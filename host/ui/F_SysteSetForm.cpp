@@ -894,10 +894,14 @@ void TSystemSetForm::LoadPreviewPage(int ch) {
     const TPreviewSetRecord& r = PreviewRecords[size_t(ch)];
     lb_OSD_Time->SetBounds(r.DateTimeX, r.DateTimeY, 183, 18);
     lb_OSD_Name->SetBounds(r.TitleX, r.TitleY, lb_OSD_Name->Width(), 18);
+    // Each bar's change would store all four bars into the record while the later ones
+    // still show the previous row.
+    loadingPreview_ = true;
     sb_Bright->SetPosition(int(r.Picture.Brightness));
     sb_Contrast->SetPosition(r.Picture.Contrast);
     sb_Saturation->SetPosition(r.Picture.Saturation);
     sb_Hue->SetPosition(int(r.Picture.Hue));
+    loadingPreview_ = false;
     ed_ChannelName->SetText(r.Title.Get());
     cb_ShowChannelName->SetChecked(r.ShowTitle != 0);
     cb_ShowChannelTime->SetChecked(r.ShowDateTime != 0);
@@ -933,7 +937,7 @@ void TSystemSetForm::sb_PictureChange(TObject* Sender) {
                     : bar == sb_Saturation ? lb_Saturation
                                            : lb_Hue;
     value->SetCaption(std::to_string(bar->Position()));
-    if (lv_Channel->Items()->Count() == 0 || row < 0) return;
+    if (loadingPreview_ || lv_Channel->Items()->Count() == 0 || row < 0) return;
     TPictureParams& p = PreviewRecords[size_t(row)].Picture;
     p.Brightness = uint32_t(sb_Bright->Position());
     p.Contrast = sb_Contrast->Position();

@@ -379,6 +379,7 @@ private:
     bool ytAdding_ = false;
     int anchorX_ = 0, anchorY_ = 0;
     bool loadingCapture_ = false;
+    bool loadingPreview_ = false;
     bool autoAdding_ = false;
     bool uploadAdding_ = false;
     bool userAdding_ = false;
