@@ -30,6 +30,7 @@ dvr_win_library(vantrel_webctl_settings_dialog STATIC
 set_target_properties(vantrel_webctl_udp vantrel_webctl_settings_dialog PROPERTIES UNITY_BUILD OFF)
 
 # The host's message server as a program of its own, for the tests of the control's windows.
+# It writes the host's stored settings: every test that starts it takes the registry lock.
 add_executable(host_message_peer host_message_peer.cpp)
 target_include_directories(host_message_peer PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(host_message_peer PRIVATE vantrel_net_replay vantrel_udp vantrel_engine_periph
@@ -64,7 +65,7 @@ dvr_win_library(vantrel_webctl_transfer STATIC
   LIBS vantrel_webctl_udp dvr_framework_ui dvr_common_win ws2_32 user32)
 set_target_properties(vantrel_webctl_transfer PROPERTIES UNITY_BUILD OFF)
 dvr_test(webctl_transfer_tests SOURCES F_ControlTransfer_test.cpp
-  LIBS vantrel_webctl_transfer DISPLAY TIMEOUT 300)
+  LIBS vantrel_webctl_transfer DISPLAY REGISTRY TIMEOUT 300)
 add_dependencies(webctl_transfer_tests host_message_peer)
 
 # The host's voice broadcast: the sound devices, their threads and the window, coding speech
@@ -89,5 +90,5 @@ dvr_win_library(vantrel_webctl_remote_replay STATIC
 add_dependencies(vantrel_webctl_remote_replay StrovidApi)
 set_target_properties(vantrel_webctl_remote_replay PROPERTIES UNITY_BUILD OFF)
 dvr_test(webctl_remote_replay_tests SOURCES F_ControlRemoteReplay_test.cpp
-  LIBS vantrel_webctl_remote_replay DISPLAY TIMEOUT 300)
+  LIBS vantrel_webctl_remote_replay DISPLAY REGISTRY TIMEOUT 300)
 add_dependencies(webctl_remote_replay_tests host_message_peer StrovidApi)
