@@ -1,5 +1,6 @@
 #include "webctl/U_NetChannels.h"
 
+#include "host/engine/T_ThreadWriteLogRecord.h"
 #include "host/engine/U_NetClientSet.h"
 #include "webctl/U_Capture.h"
 #include "webctl/VantrelIE_QZForm.h"
@@ -20,6 +21,10 @@ TControlChannels::TControlChannels(const TNetClientSet& hosts, HWND messageWindo
     OpenAll->SetPartner(CloseAll.get());
     CloseAll->SetPartner(OpenAll.get());
     AlarmUp = std::make_unique<TThreadOpenAllForAlarmUp>(*this);
+}
+
+void TControlChannels::AddLogRecord(std::string_view line) {
+    if (Log) Log->AddRecord(line);
 }
 
 TControlChannels::~TControlChannels() {

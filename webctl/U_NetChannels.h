@@ -15,6 +15,7 @@
 
 namespace vantrel {
 class TNetClientSet;
+class TThreadWriteLogRecord;
 }
 
 namespace vantrel::webctl {
@@ -58,7 +59,9 @@ public:
     std::string OwnIP() override { return ownIP_; }
     // The control has no local user.
     std::string UserName() override { return std::string(); }
-    void AddLogRecord(std::string_view) override {}
+    // Into the control's work log, once it has one.
+    void AddLogRecord(std::string_view line) override;
+    TThreadWriteLogRecord* Log = nullptr;
     void AddCaptureFile(std::string_view day, int channel, std::string_view entry) override;
     // Alarm uploads come to the control's own port; nothing is sent from here.
     void SendUdp(const void*, int, int, const std::string&) override {}

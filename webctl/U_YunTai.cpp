@@ -1,7 +1,9 @@
 #include "webctl/U_YunTai.h"
 
 #include "common/win/textconv.h"
+#include "host/engine/U_Conversions.h"
 #include "host/engine/U_NetClientSet.h"
+#include "host/engine/U_WorkLogLine.h"
 #include "host/net/U_UDPMessages.h"
 #include "host/net/U_UdpSend.h"
 #include "webctl/U_NetChannels.h"
@@ -97,7 +99,9 @@ void TYunTai::SendCommand(int channel, int command, int templ, int value1, int v
     m.HostAddress.Set(group.HostAddress.View());
     m.OwnAddress.Set(channels_.OwnIP());
     m.Channel = entry.RemoteChannel;
-    m.Protocol = 0;
+    m.Protocol = PtzSettings && channel < kYunTaiEntries
+                     ? PtzSettings->Entries[size_t(channel)].Protocol
+                     : 0;
     m.Command = static_cast<uint8_t>(command);
     m.Stop = static_cast<uint8_t>(templ);
     m.Value1 = static_cast<uint8_t>(value1);
@@ -181,6 +185,7 @@ void TYunTai::PictureClick(TObject* sender) {
         return;
     }
     if (Locked) return;
+    channels_.AddLogRecord(WorkLogLine(CurrentOleDate(), 25, -1, -1, -1, "", "", ""));
     if (tag == 0) {
         MousePtz = !MousePtz;
         Pictures[0]->SetColor(MousePtz ? kDownColor : kUpColor);

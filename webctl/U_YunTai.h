@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/win/handles.h"
+#include "host/engine/U_SettingsRecords.h"
 #include "framework/object.h"
 #include "framework/ui/extctrls.h"
 #include "framework/ui/timer.h"
@@ -24,6 +25,8 @@ public:
     ~TYunTai() override;
 
     int PtzChannel = 0;
+    // The control's PTZ settings: each channel's protocol number goes with its commands.
+    const TYunTaiSetRecord* PtzSettings = nullptr;
     int CurrentCommand = 0;
     int RepeatChannel = 0;
     bool Toggle = false;

@@ -286,11 +286,15 @@ TPanel* TVantrelIE_QZ::MakeButton(int tag, const char* caption, int left, int to
 
 void TVantrelIE_QZ::BuildMenus() {
     pm_SystemSet = new TPopupMenu(this);
-    for (const char* caption : {"分控设置", "搜索远程主控", "站点分布图", "远程设置"})
+    for (const char* caption : {"分控设置", "搜索远程主控", "站点分布图"})
         AddItem(this, pm_SystemSet->Items(), caption);
+    AddItem(this, pm_SystemSet->Items(), "远程设置")->OnClick =
+        TNotifyEvent(this, &TVantrelIE_QZ::N29Click);
     pm_Replay = new TPopupMenu(this);
-    for (const char* caption : {"回放本地录像", "回放远程录像"})
-        AddItem(this, pm_Replay->Items(), caption);
+    AddItem(this, pm_Replay->Items(), "回放本地录像")->OnClick =
+        TNotifyEvent(this, &TVantrelIE_QZ::N3Click);
+    AddItem(this, pm_Replay->Items(), "回放远程录像")->OnClick =
+        TNotifyEvent(this, &TVantrelIE_QZ::N4Click);
 
     pm_OtherFunction = new TPopupMenu(this);
     TMenuItem* root = pm_OtherFunction->Items();
@@ -301,7 +305,7 @@ void TVantrelIE_QZ::BuildMenus() {
     for (const char* caption : {"XM-3216", "DS_D", "AD", "Pelco232"})
         AddItem(this, matrix, caption);
     AddItem(this, root, "-");
-    AddItem(this, root, "语音广播");
+    AddItem(this, root, "语音广播")->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::N12Click);
     AddItem(this, root, "聊天室");
     TMenuItem* disk = AddItem(this, root, "磁盘空间状况");
     AddItem(this, disk, "本地");
@@ -312,7 +316,7 @@ void TVantrelIE_QZ::BuildMenus() {
     AddItem(this, root, "网络巡更");
     AddItem(this, root, "网络督察");
     AddItem(this, root, "远程升级")->SetVisible(false);
-    AddItem(this, root, "发送/接收文件");
+    AddItem(this, root, "发送/接收文件")->OnClick = TNotifyEvent(this, &TVantrelIE_QZ::N36Click);
     TMenuItem* log = AddItem(this, root, "日志管理");
     AddItem(this, log, "本地");
     AddItem(this, log, "远程");

@@ -112,6 +112,13 @@ public:
     void CurrentTimeTimerTimer(dvr::fw::TObject* sender);
 
     // The menu last popped and where, for whoever watches the face (tests, the event relays).
+    // The windows the menus open, bound by the control object.
+    std::function<void()> OnRemoteSettings;
+    std::function<void()> OnLocalReplay;
+    std::function<void()> OnRemoteReplay;
+    std::function<void()> OnFileTransfer;
+    std::function<void()> OnVoiceBroadcast;
+
     dvr::fw::TPopupMenu* LastPopup = nullptr;
     dvr::fw::TPoint LastPopupAt{};
 
@@ -156,6 +163,21 @@ private:
     void im_YTUnconverClick(dvr::fw::TObject* sender);
     void im_YTRecoverClick(dvr::fw::TObject* sender);
     void AlarmImageClicked(dvr::fw::TObject* sender);
+    void N29Click(dvr::fw::TObject*) {
+        if (OnRemoteSettings) OnRemoteSettings();
+    }
+    void N4Click(dvr::fw::TObject*) {
+        if (OnRemoteReplay) OnRemoteReplay();
+    }
+    void N3Click(dvr::fw::TObject*) {
+        if (OnLocalReplay) OnLocalReplay();
+    }
+    void N12Click(dvr::fw::TObject*) {
+        if (OnVoiceBroadcast) OnVoiceBroadcast();
+    }
+    void N36Click(dvr::fw::TObject*) {
+        if (OnFileTransfer) OnFileTransfer();
+    }
 };
 
 } // namespace vantrel::webctl

@@ -1,6 +1,12 @@
 #include "webctl/VantrelIE_QZImpl.h"
 #include "webctl/U_StationMapWindow.h"
 
+#include "webctl/F_ControlReplay.h"
+#include "host/engine/U_WorkLogLine.h"
+#include "webctl/F_ControlSettings.h"
+#include "host/net/F_RemoteReplayWindow.h"
+#include "host/ui/F_BackupForm.h"
+
 #include "common/win/textconv.h"
 #include "player/lib/strovid_api.h"
 
@@ -50,6 +56,8 @@ TActiveFormControl::TActiveFormControl() {
     arithmetic_ = std::make_unique<TArithmetic>();
     otherSet_ = std::make_unique<TSystemOtherSet>(*arithmetic_);
     NetClientSet = std::make_unique<TNetClientSet>(*arithmetic_, *otherSet_, 0);
+    WorkLog = std::make_unique<TWorkLog>(*arithmetic_, kProgramPath);
+    LogWriter = std::make_unique<TThreadWriteLogRecord>(*WorkLog);
     SystemInfo = std::make_unique<TSystemInfo>(*NetClientSet);
     PreviewSet = std::make_unique<TPreviewSet>();
     CreateRecorder();
@@ -80,13 +88,24 @@ void TActiveFormControl::CreateRecorder() {
     currentFiles_.Capture = Capture.get();
     Channels = std::make_unique<TControlChannels>(*NetClientSet, messageWindow_, SystemInfo->OwnIP);
     Channels->SetCapture(Capture.get());
+    Channels->Log = LogWriter.get();
     Capture->BindNetworkSlots(*Channels->Net);
     Channels->Reload(SystemInfo->ChannelCount);
     AlarmSet = std::make_unique<TAlarmSet>();
     Alarm = std::make_unique<TAlarm>(*Channels, *AlarmSet);
     AlarmListener = std::make_unique<TAlarmListener>(messageWindow_, ControlAlarmPort());
+    Udp = std::make_unique<TControlUdpClient>();
+    YunTaiSet = std::make_unique<TYunTaiSet>(kProgramPath);
+    WaveIn = std::make_unique<TWaveIn>();
+    ThreadWaveIn = std::make_unique<TThreadWaveIn>(*WaveIn);
+    WaveOut = std::make_unique<TWaveOut>();
+    ThreadWaveOut = std::make_unique<TThreadWaveOut>(*WaveOut);
     // The file cutting runs once a minute.
     ::SetTimer(messageWindow_, kCutTimer, 60000, nullptr);
+}
+
+void TActiveFormControl::Log(int event) {
+    if (LogWriter) LogWriter->AddRecord(WorkLogLine(CurrentOleDate(), event, -1, -1, -1, "", "", ""));
 }
 
 TActiveFormControl::~TActiveFormControl() {
@@ -338,6 +357,44 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             YunTai = std::make_unique<TYunTai>(*form_, *Channels);
             form_->Preview->YunTai = YunTai.get();
             form_->Preview->SystemInfo = SystemInfo.get();
+            YunTai->PtzSettings = &YunTaiSet->Settings;
+            form_->OnLocalReplay = [this] {
+                Log(26);
+                TControlReplayParts parts;
+                parts.Files = &Storage->Files;
+                parts.Locks = &dataLocks_;
+                parts.Disk = &Storage->Disk;
+                parts.ChannelCount = [this] { return Channels ? Channels->ChannelCount() : 0; };
+                parts.ChannelTitle = [this](int ch) {
+                    return ch >= 0 && ch < kSettingsChannels
+                               ? std::string(PreviewSet->Records[size_t(ch)].Title.View())
+                               : std::string();
+                };
+                TControlReplay(std::move(parts), form_).ShowModal();
+                Log(27);
+                if (face_) ::InvalidateRect(face_, nullptr, TRUE);
+            };
+            FileTransfer = new TSendAndReceiveFileForm(nullptr, arithmetic_->Ports.Port[3]);
+            FileTransfer->AfterConstruction();
+            form_->OnFileTransfer = [this] { ShowFileTransfer(); };
+            form_->OnRemoteReplay = [this] { RunRemoteReplay(); };
+            try {
+                const std::string title =
+                    dvr::fw::Application ? dvr::fw::Application->Title() : std::string();
+                NetTalk = new TNetTalkWindow(nullptr, title, *WaveIn, *WaveOut, *ThreadWaveIn,
+                                             *ThreadWaveOut, uint16_t(kNetTalkPort));
+                NetTalk->AfterConstruction();
+            } catch (const std::exception&) {
+                // Without the codec or its port the control runs without voice broadcasts.
+                NetTalk = nullptr;
+            }
+            form_->OnVoiceBroadcast = [this] {
+                Log(41);
+                if (NetTalk) NetTalk->Show();
+            };
+            form_->OnRemoteSettings = [this] {
+                RunRemoteSettings({Udp.get(), NetClientSet->GroupRecords, face_, nullptr});
+            };
             for (int i = 0; i < kPaneCount; ++i)
                 Alarm->DetectLabels[size_t(i)] = form_->Preview->Panes[size_t(i)].DetectLabel;
             Alarm->Images = form_->AlarmImages;
@@ -422,7 +479,56 @@ STDMETHODIMP TActiveFormControl::FindConnectionPoint(REFIID riid, IConnectionPoi
     return S_OK;
 }
 
+void TActiveFormControl::ShowFileTransfer() {
+    if (!FileTransfer) return;
+    // The host list is refilled every time: each host once, its own file port.
+    std::vector<std::string> addresses;
+    for (const auto& g : NetClientSet->GroupRecords)
+        addresses.push_back(g.HostAddress.Get());
+    FileTransfer->cb_Addr->Items()->Clear();
+    FileTransfer->cb_Addr->SetText("");
+    FileTransfer->SetHosts(addresses, [this](const std::string& address) {
+        for (const auto& g : NetClientSet->GroupRecords)
+            if (g.HostAddress.Get() == address) return int(g.Ports.Port[3]);
+        return int(arithmetic_->Ports.Port[3]);
+    });
+    FileTransfer->Show();
+}
+
+void TActiveFormControl::RunRemoteReplay() {
+    Log(28);
+    const std::string title = dvr::fw::Application ? dvr::fw::Application->Title() : std::string();
+    auto* window = new TRemoteReplayWindow(form_, title);
+    window->AfterConstruction();
+    std::vector<std::string> addresses;
+    for (const auto& g : NetClientSet->GroupRecords)
+        addresses.push_back(g.HostAddress.Get());
+    // Each host's replay port from its port table (slot 1).
+    window->SetHosts(addresses, [this](const std::string& address) {
+        for (const auto& g : NetClientSet->GroupRecords)
+            if (g.HostAddress.Get() == address) return int(g.Ports.Port[1]);
+        return 0;
+    });
+    window->DriveChooser = [this, title](int neededKB) -> std::optional<std::string> {
+        auto* f = new TBackupForm(form_, title);
+        f->AfterConstruction();
+        f->lb_NeedSpace->SetCaption(std::to_string(neededKB));
+        const char drive = f->ShowModal() == dvr::fw::mrOk ? f->Drive() : 0;
+        f->Free();
+        if (!drive) return std::nullopt;
+        return std::string(1, drive) + ":\\";
+    };
+    window->ShowModal();
+    window->Free();
+    Log(29);
+    if (face_) ::InvalidateRect(face_, nullptr, TRUE);
+}
+
 void TActiveFormControl::DestroyFace() {
+    if (FileTransfer) FileTransfer->Free();
+    FileTransfer = nullptr;
+    if (NetTalk) NetTalk->Free();
+    NetTalk = nullptr;
     if (Channels && form_) Channels->DetachForm();
     uiActive_ = false;
     if (form_) {

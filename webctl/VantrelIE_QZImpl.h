@@ -3,14 +3,19 @@
 #pragma once
 
 #include "common/win/handles.h"
+#include "host/engine/T_ThreadWriteLogRecord.h"
 #include "host/engine/U_Arithmetic.h"
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
+#include "host/engine/U_YunTaiSet.h"
+#include "host/net/F_NetTalkWindow.h"
+#include "host/net/F_SendAndReceiveFile.h"
 #include "host/net/U_AutoGetRemoterHost.h"
 #include "webctl/U_Alarm.h"
 #include "webctl/U_AlarmList.h"
 #include "webctl/U_FaceCommands.h"
 #include "webctl/U_Capture.h"
+#include "webctl/U_ControlUdp.h"
 #include "webctl/U_ControlStorage.h"
 #include "webctl/U_NetChannels.h"
 #include "webctl/U_SystemInfo.h"
@@ -200,6 +205,24 @@ public:
     std::unique_ptr<TAlarmSet> AlarmSet;
     std::unique_ptr<TAlarm> Alarm;
     std::unique_ptr<TAlarmListener> AlarmListener;
+    // The request socket and reply reader the remote windows use.
+    std::unique_ptr<TControlUdpClient> Udp;
+    // The control's PTZ settings (protocol per channel).
+    std::unique_ptr<TYunTaiSet> YunTaiSet;
+    // The control's work log and its writer, in the control's own folder.
+    std::unique_ptr<TWorkLog> WorkLog;
+    std::unique_ptr<TThreadWriteLogRecord> LogWriter;
+    void Log(int event);
+    // The file-transfer window, listening on the control's file port while the face lives.
+    TSendAndReceiveFileForm* FileTransfer = nullptr;
+    // Voice broadcast: the sound devices, their threads and the window (null without a port).
+    std::unique_ptr<TWaveIn> WaveIn;
+    std::unique_ptr<TThreadWaveIn> ThreadWaveIn;
+    std::unique_ptr<TWaveOut> WaveOut;
+    std::unique_ptr<TThreadWaveOut> ThreadWaveOut;
+    TNetTalkWindow* NetTalk = nullptr;
+    void ShowFileTransfer();
+    void RunRemoteReplay();
     // The PTZ pictures and commands, the face's channel tools and the remote alarm list;
     // they live with the face.
     std::unique_ptr<TYunTai> YunTai;

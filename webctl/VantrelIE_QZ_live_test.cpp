@@ -47,6 +47,18 @@ void RunUnixShell(const std::wstring& script) {
 
 // Every channel of the control records onto drive `letter`: its CAPTURE records (48 bytes a
 // channel) with the drive range letter..letter.
+// The control's PTZ settings: channel 0 speaks protocol 5.
+void StorePtzProtocol() {
+    std::vector<uint8_t> record(1572, 0);
+    record[1] = 5;
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\YUTAI", 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(key, L"YUTAI", 0, REG_BINARY, record.data(), DWORD(record.size()));
+    ::RegCloseKey(key);
+}
+
 void StoreRecordingDrive(char letter) {
     std::vector<uint8_t> image(49 * 48, 0);
     for (int c = 0; c < 49; ++c) {
@@ -322,6 +334,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     ASSERT_TRUE(PumpUntil(
         [] { return ::GetFileAttributesW(L"W:\\") != INVALID_FILE_ATTRIBUTES; }, 20000));
     StoreRecordingDrive('W');
+    StorePtzProtocol();
 
     // The host: the simulated board with the two clips, its recording engine and live servers,
     // checking viewers against its lists (none: every viewer may watch).
@@ -420,6 +433,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     for (const UdpMsgPtzCommand& m : ptz) {
         EXPECT_EQ(m.HostAddress.Get(), "127.0.0.1");
         EXPECT_EQ(m.Channel, 0) << "pane 1 shows the host's channel 0";
+        EXPECT_EQ(m.Protocol, 5) << "channel 0's PTZ protocol";
         EXPECT_EQ(m.UserName.len, 0);
     }
     EXPECT_EQ(ptz[0].Command, 0);
@@ -747,6 +761,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
 
     host.Stop();
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CAPTURE");
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\YUTAI");
     ::SetEnvironmentVariableW(L"VANTREL_CONTROL_ALARM_PORT", nullptr);
     RunUnixShell(L"rm -f '" + prefix + L"/dosdevices/w:'");
 }

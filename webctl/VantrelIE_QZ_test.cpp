@@ -64,6 +64,8 @@ std::vector<std::string> ImportedDlls(const std::wstring& path) {
 TEST(ControlServer, BindsThePlayerLibraryUnderItsSecondName) {
     const std::vector<std::string> dlls = ImportedDlls(ControlPath());
     EXPECT_NE(std::find(dlls.begin(), dlls.end(), "StrovidApi.dll"), dlls.end());
+    // The voice broadcast's speech codec.
+    EXPECT_NE(std::find(dlls.begin(), dlls.end(), "G729Dll.dll"), dlls.end());
     EXPECT_EQ(std::find(dlls.begin(), dlls.end(), "Strovid.dll"), dlls.end());
 }
 

@@ -17,6 +17,14 @@ using dvr::win::Utf8ToGbk;
 // Marks a connection refused at connect: its disconnect leaves the transfer alone.
 constexpr intptr_t kRefused = -1;
 
+// The browser control's window keeps the file it measured open for the send, keeps its counts
+// after a transfer, sends no "cut" and shows no broken connection.
+#ifdef VANTREL_CONTROL_BUILD
+constexpr bool kControl = true;
+#else
+constexpr bool kControl = false;
+#endif
+
 HANDLE OpenForReading(const std::string& path) {
     return ::CreateFileW(GbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -98,6 +106,7 @@ void TFileTransfer::SendPressed(const std::string& address, int port, const std:
 }
 
 void TFileTransfer::StartSend(const std::string& address, int port) {
+    if (kControl) StopSender(); // the last send's thread, kept until now
     if (address.empty()) {
         view_.SetStatus(Utf8ToGbk("请输入目的地址。"));
         return;
@@ -141,7 +150,12 @@ void TFileTransfer::ClientConnected() {
     }
     transferSize_ = LengthOf(f);
     view_.SetProgressMax(transferSize_);
-    ::CloseHandle(f);
+    if (kControl) {
+        CloseTransferFile();
+        transferFile_ = f;
+    } else {
+        ::CloseHandle(f);
+    }
     view_.SetStatus(Utf8ToGbk("正在等待对方接收文件。"));
     transferDone_ = 0;
     const size_t slash = transferPath_.find_last_of("\\/");
@@ -156,6 +170,21 @@ void TFileTransfer::ClientRead() {
     const auto c = client_.Connection();
     if (!c) return;
     const std::string text = c->ReceiveText();
+    if (kControl) {
+        if (text == "OK" && transferFile_ != INVALID_HANDLE_VALUE && !sender_) {
+            // The sender takes the file opened and measured at the connect.
+            sender_ = TThreadSendFile::Create(std::exchange(transferFile_, INVALID_HANDLE_VALUE),
+                                              c, transferSize_, messages_.Handle());
+            return;
+        }
+        if (text == "OK") return;
+        view_.SetStatus(Utf8ToGbk("对方拒绝接收文件。"));
+        SetSendEnabled(true);
+        view_.SetExitEnabled(true);
+        client_.Close();
+        CloseTransferFile();
+        return;
+    }
     if (text == "OK") {
         HANDLE f = OpenForReading(transferPath_);
         if (f == INVALID_HANDLE_VALUE) {
@@ -190,6 +219,14 @@ void TFileTransfer::SendProgress(int bytes) {
     view_.SetProgress(transferDone_);
     if (transferDone_ < transferSize_) return;
     view_.SetStatus(Utf8ToGbk("发送文件结束。"));
+    if (kControl) {
+        view_.SetProgress(0);
+        client_.Close();
+        SetSendEnabled(true);
+        SetSendCaption(false);
+        view_.SetExitEnabled(true);
+        return;
+    }
     ::Sleep(times_.CloseAfterSentMs);
     view_.SetProgress(0);
     client_.Close();
@@ -218,7 +255,7 @@ void TFileTransfer::ServerConnect(const TMsgConnectionPtr& c) {
     }
     incoming_ = c;
     receiveCompleted_ = false;
-    ResetCounts();
+    if (!kControl) ResetCounts();
     offerTimer_->SetEnabled(true);
 }
 
@@ -236,7 +273,7 @@ void TFileTransfer::ServerRead(const TMsgConnectionPtr& c) {
         c->ReceiveText();
         return;
     }
-    if (!receiving_ && transferDone_ == 0 && !captionReceive_) {
+    if (!receiving_ && (kControl || transferDone_ == 0) && !captionReceive_) {
         const std::string text = c->ReceiveText();
         int32_t size = 0;
         std::string name;
@@ -300,13 +337,13 @@ void TFileTransfer::Accept() {
         return;
     }
     transferFile_ = f;
-    transferDone_ = 0;
+    if (!kControl) transferDone_ = 0;
     receiving_ = true;
     if (!incoming_ || incoming_->SendText("OK") <= 0) {
         receiving_ = false;
         CloseTransferFile();
         ::DeleteFileW(GbkToWide(path).c_str());
-        ResetCounts();
+        if (!kControl) ResetCounts();
         return;
     }
     view_.SetStatus(Utf8ToGbk("正在接收文件，请稍候..."));
@@ -329,14 +366,15 @@ void TFileTransfer::RecvProgress(int bytes) {
     receiving_ = false;
     receiveCompleted_ = true;
     view_.SetExitEnabled(true);
-    ResetCounts();
+    if (!kControl) ResetCounts();
 }
 
 void TFileTransfer::ServerDisconnect(const TMsgConnectionPtr& c) {
     // A connection refused while busy leaves the running transfer as it is.
     if (c->Mark == kRefused || c != incoming_) return;
     incoming_.reset();
-    if (receiveCompleted_) return;
+    // The control shows nothing: a broken receive waits for the operator's break-off.
+    if (receiveCompleted_ || kControl) return;
     CloseTransferFile();
     view_.SetStatus(Utf8ToGbk("文件接收中断！"));
     view_.SetProgress(0);
@@ -348,6 +386,32 @@ void TFileTransfer::ServerDisconnect(const TMsgConnectionPtr& c) {
 }
 
 void TFileTransfer::CutPressed() {
+    if (kControl) {
+        if (captionReceive_) {
+            view_.SetExitEnabled(true);
+            if (receiving_) SetSendEnabled(true);
+            SetSendCaption(false);
+            view_.SetStatus({});
+            receiving_ = false;
+            CloseTransferFile();
+            if (const TMsgConnectionPtr c = std::exchange(incoming_, nullptr)) c->Close();
+        } else if (receiving_) {
+            // A receive whose connection broke: the offer is gone, the file closes.
+            view_.SetExitEnabled(true);
+            SetSendEnabled(true);
+            view_.SetStatus({});
+            receiving_ = false;
+            CloseTransferFile();
+        } else if (!sendEnabled_ || sender_) {
+            StopSender();
+            view_.SetExitEnabled(true);
+            SetSendEnabled(true);
+            view_.SetStatus({});
+            client_.Close();
+            CloseTransferFile();
+        }
+        return;
+    }
     StopSender();
     view_.SetProgress(0);
     if (captionReceive_) {

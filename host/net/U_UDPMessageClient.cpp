@@ -4,11 +4,19 @@
 
 namespace vantrel {
 
+namespace {
+#ifdef VANTREL_CONTROL_BUILD
+constexpr int kReaderPriority = THREAD_PRIORITY_NORMAL;
+#else
+constexpr int kReaderPriority = THREAD_PRIORITY_HIGHEST;
+#endif
+} // namespace
+
 TUDPMessageClient::TUDPMessageClient(TUDPReplyWindows& windows, TRemoteAlarmHost& alarms,
                                      int alarmPort)
     : router_(windows, alarms, ui_), request_(0, kReplyBufferSize) {
     try {
-        alarm_ = std::make_unique<TUdpSocket>(alarmPort, kServerBufferSize);
+        if (alarmPort >= 0) alarm_ = std::make_unique<TUdpSocket>(alarmPort, kServerBufferSize);
     } catch (const std::exception&) {
         alarm_.reset();
     }
@@ -25,7 +33,7 @@ TUDPMessageClient::TUDPMessageClient(TUDPReplyWindows& windows, TRemoteAlarmHost
             });
     }
     reader_ = std::make_unique<TUdpReceiveThread>(
-        request_.Get(), kReplyBufferSize, THREAD_PRIORITY_HIGHEST,
+        request_.Get(), kReplyBufferSize, kReaderPriority,
         [this](const uint8_t* data, size_t length, const std::string& sender, int) {
             if (ui_.Pending() >= kMaxPendingDatagrams) return;
             router_.Route(data, length, sender);

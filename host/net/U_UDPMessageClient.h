@@ -19,7 +19,8 @@ class TUDPMessageClient : public TUdpSender {
 public:
     // Created on the user-interface thread: the alarm steps, the work-log rows and the day
     // tree run there. The alarm listener binds `alarmPort` (56000, fixed in the host); when
-    // another program holds it, requests and replies still work without it.
+    // another program holds it, requests and replies still work without it. A negative port:
+    // no listener (the browser control listens with its own).
     TUDPMessageClient(TUDPReplyWindows& windows, TRemoteAlarmHost& alarms,
                       int alarmPort = kAlarmListenerPort);
     ~TUDPMessageClient() override;

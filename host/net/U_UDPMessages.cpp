@@ -133,10 +133,13 @@ UdpMsgKind ClassifyReply(const uint8_t* data, size_t length) {
                    : UdpMsgKind::None;
     case 72:
         return UdpMsgKind::UdpMsgWorkLogRecord;
+#ifndef VANTREL_CONTROL_BUILD
+    // The control takes uploads only at its alarm listener.
     case 128:
         return IsAlarmUploadKind(As<vantrel::AlarmUploadRecord>(data).Kind)
                    ? UdpMsgKind::AlarmUploadRecord
                    : UdpMsgKind::None;
+#endif
     case 198:
         return UdpMsgKind::UdpMsgWorkState;
     case 208:

@@ -90,7 +90,11 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     tb_SinglePlay = button("播放");
     tb_Pause = button("暂停");
     tb_Stop = button("结束当前播放");
+#ifndef VANTREL_CONTROL_BUILD
     ToolButton9 = button("结束全部播放");
+#else
+    ToolButton9 = nullptr;
+#endif
     tb_First = button("到文件头");
     tb_SignalFrameBack = button("单帧退");
     tb_SignalFrame = button("单帧进");
@@ -120,12 +124,16 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     tm_ReplayTimer->SetOnTimer(TNotifyEvent(this, &TReplayForm::tm_ReplayTimerTimer));
 
     OnShow = TNotifyEvent(this, &TReplayForm::FormShow);
+#ifdef VANTREL_CONTROL_BUILD
+    lv_ReplayDateList->OnChange = TNotifyEvent(this, &TReplayForm::lv_ReplayDateListChange);
+#else
     lv_ReplayDateList->OnSelectItem =
         TLVSelectItemEvent(this, &TReplayForm::lv_ReplayDateListSelect);
+#endif
     tb_SinglePlay->OnClick = TNotifyEvent(this, &TReplayForm::tb_SinglePlayClick);
     tb_Pause->OnClick = TNotifyEvent(this, &TReplayForm::tb_PauseClick);
     tb_Stop->OnClick = TNotifyEvent(this, &TReplayForm::tb_StopClick);
-    ToolButton9->OnClick = TNotifyEvent(this, &TReplayForm::ToolButton9Click);
+    if (ToolButton9) ToolButton9->OnClick = TNotifyEvent(this, &TReplayForm::ToolButton9Click);
     tb_First->OnClick = TNotifyEvent(this, &TReplayForm::tb_FirstClick);
     tb_End->OnClick = TNotifyEvent(this, &TReplayForm::tb_EndClick);
     tb_SignalFrameBack->OnClick = TNotifyEvent(this, &TReplayForm::tb_SignalFrameBackClick);
@@ -190,8 +198,21 @@ void TReplayForm::FreeEngine() {
     }
     if (replay_) {
         for (int p = 0; p < kReplayPorts; ++p) {
+#ifdef VANTREL_CONTROL_BUILD
+            // Only the windows that play; a failure leaves the others to the engine's end.
+            if (!replay_->Playing[p]) continue;
+            try {
+                replay_->Stop(p);
+            } catch (...) {
+            }
+            try {
+                replay_->CloseFile(p);
+            } catch (...) {
+            }
+#else
             replay_->Stop(p);
             replay_->CloseFile(p);
+#endif
         }
     }
     replay_.reset();
@@ -231,6 +252,12 @@ void TReplayForm::FormShow(TObject*) {
 std::string TReplayForm::SelectedDay() {
     TListItem* item = lv_ReplayDateList->Selected();
     return item ? item->Caption() : std::string();
+}
+
+void TReplayForm::lv_ReplayDateListChange(TObject* sender) {
+    // Every change notification: only one that leaves a day selected searches.
+    if (lv_ReplayDateList->Items()->Count() == 0) return;
+    if (TListItem* item = lv_ReplayDateList->Selected()) lv_ReplayDateListSelect(sender, item, true);
 }
 
 void TReplayForm::lv_ReplayDateListSelect(TObject*, TListItem* item, bool selected) {
@@ -393,7 +420,7 @@ void TReplayForm::ResetAfterStop() {
     SetTransport(false);
     for (int i = 0; i < 4; ++i)
         sb_ReplayStatuBar->Panels(i)->SetText("");
-    PosBar->SetPosition(0);
+    MoveBar(0);
     PosBar->SetSelStart(0);
     PosBar->SetSelEnd(0);
 }
@@ -415,7 +442,7 @@ void TReplayForm::tb_FirstClick(TObject*) {
         replay_->SetPlayPos(w, 0);
         replay_->SetCurrentFrameNum(w, 0);
     }
-    PosBar->SetPosition(0);
+    MoveBar(0);
     tb_SinglePlay->SetEnabled(true);
 }
 
@@ -426,7 +453,7 @@ void TReplayForm::tb_EndClick(TObject*) {
         const unsigned total = replay_->GetFileTotalFrames(w);
         replay_->SetCurrentFrameNum(w, total ? total - 1 : 0);
     }
-    PosBar->SetPosition(100);
+    MoveBar(100);
     tb_SinglePlay->SetEnabled(true);
 }
 
@@ -474,7 +501,7 @@ void TReplayForm::tb_SoundClick(TObject*) {
 void TReplayForm::tm_ReplayTimerTimer(TObject*) {
     const int w = replay_->CurrentWindow;
     if (!replay_->Playing[w]) return;
-    PosBar->SetPosition(static_cast<int>(std::lround(replay_->GetPlayPos(w) * PosBar->Max())));
+    MoveBar(static_cast<int>(std::lround(replay_->GetPlayPos(w) * PosBar->Max())));
     sb_ReplayStatuBar->Panels(1)->SetText(PlayedTimeText(replay_->GetPlayedTime(w)));
     sb_ReplayStatuBar->Panels(2)->SetText(std::to_string(replay_->GetCurrentFrameNum(w)));
     sb_ReplayStatuBar->Panels(3)->SetText(ReplaySpeedText(replay_->SpeedStep));
@@ -662,6 +689,10 @@ void TReplayForm::WMReplayLayout(TMessage& M) {
     r.ShowSelectionFrame(r.CurrentWindow, true);
     for (int w = 0; w < kReplayPorts && r.Windows[w]->Visible(); ++w)
         r.RefreshPlay(w);
+#ifdef VANTREL_CONTROL_BUILD
+    // Maximising one window leaves the others playing.
+    return;
+#endif
     if (M.LParam == 100 || M.LParam == 1000)
         for (int w = 0; w < kReplayPorts; ++w)
             if (w != r.CurrentWindow && w != r.MaximisedWindow && r.Playing[w] && !r.Paused[w] &&
@@ -757,7 +788,17 @@ void TReplayForm::lv_ReplayFileListColumnClick(TObject*, TListColumn* column) {
     sorter_->ColumnClick(column->Index());
 }
 
+void TReplayForm::MoveBar(int position) {
+    // Moves made here never seek: the change event tells them by the tag.
+    PosBar->SetTag(-1);
+    PosBar->SetPosition(position);
+    PosBar->SetTag(0);
+}
+
 void TReplayForm::PosBarMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+#ifdef VANTREL_CONTROL_BUILD
+    return; // the control seeks on every move and never holds the picture
+#endif
     const int w = replay_->CurrentWindow;
     if (!replay_->Playing[w] || replay_->Paused[w]) return;
     // Held still while the operator drags; the window's own pause flag is left alone.
@@ -766,6 +807,11 @@ void TReplayForm::PosBarMouseDown(TObject*, TMouseButton, TShiftState, int, int)
 }
 
 void TReplayForm::PosBarChange(TObject*) {
+#ifdef VANTREL_CONTROL_BUILD
+    if (PosBar->Tag() < 0) return;
+    replay_->SetPlayPos(replay_->CurrentWindow, double(PosBar->Position()) / PosBar->Max());
+    return;
+#endif
     const int w = replay_->CurrentWindow;
     if (!replay_->Playing[w] || replay_->Paused[w] || tm_ReplayTimer->Enabled()) return;
     replay_->SetPlayPos(w, double(PosBar->Position()) / PosBar->Max());
@@ -774,6 +820,9 @@ void TReplayForm::PosBarChange(TObject*) {
 }
 
 void TReplayForm::PosBarMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+#ifdef VANTREL_CONTROL_BUILD
+    return;
+#endif
     const int w = replay_->CurrentWindow;
     if (!replay_->Playing[w] || replay_->Paused[w] || tm_ReplayTimer->Enabled()) return;
     replay_->Player().Pause(w, 0);

@@ -87,6 +87,9 @@ public:
 
     void FormShow(dvr::fw::TObject* Sender);
     void lv_ReplayDateListSelect(dvr::fw::TObject* Sender, dvr::fw::TListItem* Item, bool Selected);
+    void lv_ReplayDateListChange(dvr::fw::TObject* Sender);
+    // The window's own moves of the position bar (tag -1 meanwhile: they never seek).
+    void MoveBar(int position);
     void FillFileList();
     void PlayWindowList(int w);
     void tb_SinglePlayClick(dvr::fw::TObject* Sender);

@@ -205,8 +205,13 @@ TSystemSetForm::TSystemSetForm(TComponent* AOwner, TSystemSetHost host)
     if (!host_.ShowMessage)
         host_.ShowMessage = [this](const std::string& text) { ShowDialogMessage(this, text); };
     wait_ = std::make_unique<TReplyWait>([this] { TimerConnectTimer(); }, host_.ReplyTimeoutMs);
+#ifdef VANTREL_CONTROL_BUILD
+    // Inside a browser page the dialog is an ordinary window the operator can move.
+    SetBorderStyle(TFormBorderStyle::bsSingle);
+#else
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetFormStyle(TFormStyle::fsStayOnTop);
+#endif
     SetClientWidth(867);
     SetClientHeight(574);
     BuildFrame();
@@ -226,6 +231,13 @@ TSystemSetForm::~TSystemSetForm() {
     }
 }
 
+void TSystemSetForm::AlarmDefaults(TAlarmSetRecord& record, int channel) const {
+    if (host_.AlarmDefaults)
+        host_.AlarmDefaults(record, channel);
+    else if (host_.AlarmSet)
+        host_.AlarmSet->SetDefaults(record, channel);
+}
+
 void TSystemSetForm::Message(const char* utf8) {
     host_.ShowMessage(Utf8ToGbk(utf8));
 }
@@ -235,7 +247,11 @@ void TSystemSetForm::BuildFrame() {
     lv_Channel->SetReadOnly(true);
     lv_Channel->Columns(0)->SetWidth(55);
     lv_Channel->Columns(1)->SetWidth(140);
+#ifdef VANTREL_CONTROL_BUILD
+    lv_Channel->OnChange = TNotifyEvent(this, &TSystemSetForm::lv_ChannelChange);
+#else
     lv_Channel->OnSelectItem = TLVSelectItemEvent(this, &TSystemSetForm::lv_ChannelSelectItem);
+#endif
 
     pn_RemoteSetPannel = PutControl<TPanel>(this, 4, 4, 210, 170);
     PutLabel(pn_RemoteSetPannel, 4, 6, 60, "地址：");
@@ -336,7 +352,9 @@ void TSystemSetForm::BuildPreviewPage(TTabSheet* ts) {
     cb_ShowChannelTime = PutCheck(ts, 256, 326, 120, "显示时间");
     cb_ShowBGImage = PutCheck(ts, 4, 350, 180, "无预览时显示背景图");
     cb_OSDAutoBright = PutCheck(ts, 190, 350, 120, "时间自动调亮");
+#ifndef VANTREL_CONTROL_BUILD
     cb_OSDAutoBright->SetEnabled(false);
+#endif
     ed_ChannelName->OnChange = TNotifyEvent(this, &TSystemSetForm::ed_ChannelNameChange);
     cb_ShowChannelName->OnClick = TNotifyEvent(this, &TSystemSetForm::cb_ShowOsdClick);
     cb_ShowChannelTime->OnClick = TNotifyEvent(this, &TSystemSetForm::cb_ShowOsdClick);
@@ -367,7 +385,11 @@ void TSystemSetForm::BuildCapturePage(TTabSheet* ts) {
     for (const char* t :
          {"超级 (约1G/小时)", "一级 (约350M/小时)", "二级 (约300M/小时)", "三级 (约260M/小时)"})
         cb_HighQualityLevel->Items()->Add(Utf8ToGbk(t));
+#ifdef VANTREL_CONTROL_BUILD
+    rb_D1QualityCap = PutRadio(quality, 0, 56, 120, "D1高清晰：");
+#else
     rb_D1QualityCap = PutRadio(quality, 0, 56, 120, "4CIF高清晰：");
+#endif
     cb_D1QualityLevel = PutCombo(quality, 130, 56, 180);
     rb_DCIFQualityCap = PutRadio(quality, 0, 84, 120, "DCIF高清晰：");
     cb_DCIFQualityLevel = PutCombo(quality, 130, 84, 180);
@@ -469,6 +491,11 @@ void TSystemSetForm::BuildAlarmPage(TTabSheet* ts) {
     ed_SMCSMsg = PutEdit(ts, 210, 390, 300);
     ed_RasUserName = PutEdit(ts, 210, 416, 120);
     ed_RasPassword = PutEdit(ts, 336, 416, 120);
+#ifdef VANTREL_CONTROL_BUILD
+    // The control's alarm record has no dial-up account.
+    ed_RasUserName->SetVisible(false);
+    ed_RasPassword->SetVisible(false);
+#endif
     sb_AlarmUpAdd = PutButton(ts, 4, 462, 60, "添加");
     sb_AlarmUpMod = PutButton(ts, 68, 462, 60, "修改");
     sb_AlarmUpDel = PutButton(ts, 132, 462, 60, "删除");
@@ -663,7 +690,13 @@ void TSystemSetForm::BuildOtherPage(TTabSheet* ts) {
     bt_ShutWindows->SetTag(0);
     for (auto* b : {bt_RestartWindows, bt_ShutWindows})
         b->OnClick = TNotifyEvent(this, &TSystemSetForm::PowerButtonClick);
+#ifdef VANTREL_CONTROL_BUILD
+    PutLabel(ts, 4, 270, 120, "版本：4.0.0.0");
+    cb_NetLimit->SetVisible(false);
+    se_LimitNet->SetVisible(false);
+#else
     PutLabel(ts, 4, 270, 120, "版本：4.1.0.0");
+#endif
     cb_LocalIP = PutCombo(ts, 130, 300, 150);
     cb_LocalIP->SetVisible(false);
 }
@@ -740,6 +773,15 @@ void TSystemSetForm::FormShow(TObject*) {
     cb_AutoWorkType->SetItemIndex(0);
     pc_SystemSet->SetActivePage(Sheets[PagePreview]);
     ListChannelCount = 0;
+#ifdef VANTREL_CONTROL_BUILD
+    RemoteMode = true;
+    // Centred over the control's own window.
+    RECT owner{};
+    if (host_.MainWindow && ::GetWindowRect(host_.MainWindow, &owner)) {
+        SetLeft(owner.left + (owner.right - owner.left - Width()) / 2);
+        SetTop(owner.top + (owner.bottom - owner.top - Height()) / 2);
+    }
+#endif
     if (RemoteMode)
         ShowRemote();
     else
@@ -751,7 +793,7 @@ void TSystemSetForm::ShowLocal() {
     for (int c = 0; c < kSettingsChannels; ++c) {
         TPreviewSet::SetDefaults(c, PreviewRecords[size_t(c)]);
         TCaptureSet::SetDefaults(CaptureRecords[size_t(c)]);
-        if (host_.AlarmSet) host_.AlarmSet->SetDefaults(AlarmRecords[size_t(c)], c);
+        AlarmDefaults(AlarmRecords[size_t(c)], c);
         TAutoSet::SetDefaults(AutoRecords[size_t(c)]);
     }
     for (int c = 0; c < ListChannelCount && c < kSettingsChannels; ++c) {
@@ -821,6 +863,12 @@ void TSystemSetForm::ShowRemote() {
     if (cb_RemoteMainAddr->Items()->Count() > 0) cb_RemoteMainAddr->SetItemIndex(0);
 }
 
+void TSystemSetForm::lv_ChannelChange(TObject* Sender) {
+    // Every change notification: only the one that leaves a row selected does anything.
+    if (Tag() < 0 || SelectedRow() < 0) return;
+    lv_ChannelSelectItem(Sender, nullptr, true);
+}
+
 void TSystemSetForm::lv_ChannelSelectItem(TObject*, TListItem*, bool Selected) {
     if (!Selected || Tag() < 0 || SelectedRow() < 0) return;
     const int n = SelectedRow(), o = EditChannel;
@@ -846,10 +894,14 @@ void TSystemSetForm::LoadPreviewPage(int ch) {
     const TPreviewSetRecord& r = PreviewRecords[size_t(ch)];
     lb_OSD_Time->SetBounds(r.DateTimeX, r.DateTimeY, 183, 18);
     lb_OSD_Name->SetBounds(r.TitleX, r.TitleY, lb_OSD_Name->Width(), 18);
+    // Each bar's change would store all four bars into the record while the later ones
+    // still show the previous row.
+    loadingPreview_ = true;
     sb_Bright->SetPosition(int(r.Picture.Brightness));
     sb_Contrast->SetPosition(r.Picture.Contrast);
     sb_Saturation->SetPosition(r.Picture.Saturation);
     sb_Hue->SetPosition(int(r.Picture.Hue));
+    loadingPreview_ = false;
     ed_ChannelName->SetText(r.Title.Get());
     cb_ShowChannelName->SetChecked(r.ShowTitle != 0);
     cb_ShowChannelTime->SetChecked(r.ShowDateTime != 0);
@@ -885,7 +937,7 @@ void TSystemSetForm::sb_PictureChange(TObject* Sender) {
                     : bar == sb_Saturation ? lb_Saturation
                                            : lb_Hue;
     value->SetCaption(std::to_string(bar->Position()));
-    if (lv_Channel->Items()->Count() == 0 || row < 0) return;
+    if (loadingPreview_ || lv_Channel->Items()->Count() == 0 || row < 0) return;
     TPictureParams& p = PreviewRecords[size_t(row)].Picture;
     p.Brightness = uint32_t(sb_Bright->Position());
     p.Contrast = sb_Contrast->Position();
@@ -952,8 +1004,10 @@ void TSystemSetForm::sb_VideoLostAudioTestClick(TObject* Sender) {
     const std::string file = host_.ProgramPath + kFiles[tag];
     if (host_.PlaySound)
         host_.PlaySound(file);
+#ifndef VANTREL_CONTROL_BUILD
     else
         TThreadPlaySound(file);
+#endif
 }
 
 void TSystemSetForm::sb_VideoLostFileClick(TObject* Sender) {
@@ -982,8 +1036,10 @@ void TSystemSetForm::sb_VideoLostFileClick(TObject* Sender) {
     ::CopyFileW(dvr::win::GbkToWide(chosen).c_str(), wideTarget.c_str(), FALSE);
     if (host_.PlaySound)
         host_.PlaySound(target);
+#ifndef VANTREL_CONTROL_BUILD
     else
         TThreadPlaySound(target);
+#endif
 }
 
 void TSystemSetForm::ed_ChannelNameChange(TObject* Sender) {
@@ -1083,13 +1139,17 @@ void TSystemSetForm::LoadCapturePage(int ch) {
     SetCombo(cb_QualityLevel, r.QualityLevel);
     SetCombo(cb_HighQualityLevel, r.UltraLevel);
     SetCombo(cb_D1QualityLevel, r.FourCifLevel);
+#ifndef VANTREL_CONTROL_BUILD
     SetCombo(cb_DCIFQualityLevel, r.DcifLevel);
+#endif
     SetCombo(cb_FromDisk, r.FirstDrive - 'D');
     SetCombo(cb_ToDisk, r.LastDrive - 'D');
     (r.VideoStandard == 2 ? rb_PAL : rb_NTSC)->SetChecked(true);
     (r.UltraMode ? rb_HeightQualityCap : rb_CommonQualityCap)->SetChecked(true);
     if (r.FourCifMode) rb_D1QualityCap->SetChecked(true);
+#ifndef VANTREL_CONTROL_BUILD
     if (r.DcifMode) rb_DCIFQualityCap->SetChecked(true);
+#endif
     loadingCapture_ = false;
 }
 
@@ -1131,8 +1191,10 @@ void TSystemSetForm::StoreCapturePage(int ch) {
     r.UltraLevel = uint8_t(ComboIndex(cb_HighQualityLevel, r.UltraLevel));
     r.FourCifMode = rb_D1QualityCap->Checked();
     r.FourCifLevel = uint8_t(ComboIndex(cb_D1QualityLevel, r.FourCifLevel));
+#ifndef VANTREL_CONTROL_BUILD
     r.DcifMode = rb_DCIFQualityCap->Checked();
     r.DcifLevel = uint8_t(ComboIndex(cb_DCIFQualityLevel, r.DcifLevel));
+#endif
     r.VideoStandard = rb_PAL->Checked() ? 2 : 1;
 }
 
@@ -1204,8 +1266,10 @@ void TSystemSetForm::LoadAlarmPage(int ch) {
     ed_SMCSNumber->SetText(GetChars(r.Sms.CentreNumber, sizeof r.Sms.CentreNumber));
     ed_PhoneCode->SetText(GetChars(r.Sms.PhoneNumber, sizeof r.Sms.PhoneNumber));
     ed_SMCSMsg->SetText(GetChars(r.Sms.Text, sizeof r.Sms.Text));
+#ifndef VANTREL_CONTROL_BUILD
     ed_RasUserName->SetText(r.DialUser.Get());
     ed_RasPassword->SetText(r.DialPassword.Get());
+#endif
 }
 
 void TSystemSetForm::StoreAlarmPage(int ch) {
@@ -1259,8 +1323,10 @@ void TSystemSetForm::StoreAlarmPage(int ch) {
     PutChars(r.Sms.CentreNumber, sizeof r.Sms.CentreNumber, ed_SMCSNumber->GetText());
     PutChars(r.Sms.PhoneNumber, sizeof r.Sms.PhoneNumber, ed_PhoneCode->GetText());
     PutChars(r.Sms.Text, sizeof r.Sms.Text, ed_SMCSMsg->GetText());
+#ifndef VANTREL_CONTROL_BUILD
     r.DialUser.Set(ed_RasUserName->GetText());
     r.DialPassword.Set(ed_RasPassword->GetText());
+#endif
 }
 
 void TSystemSetForm::rb_OutKindClick(TObject* Sender) {
@@ -1757,8 +1823,10 @@ void TSystemSetForm::LoadOtherPage() {
     cb_AutoShowLogoWindow->SetChecked(r.ShowLogonAtStart);
     ed_NetServerAddr->SetText(r.NameServerAddress.Get());
     ed_LocalName->SetText(r.RegisteredName.Get());
+#ifndef VANTREL_CONTROL_BUILD
     SetNumber(se_LimitNet, r.BandwidthLimitKbps);
     cb_NetLimit->SetChecked(r.BandwidthLimitOn);
+#endif
     if (!RemoteMode) {
         cb_LocalIP->Items()->Clear();
         for (const auto& ip : host_.LocalIPs)
@@ -1790,8 +1858,10 @@ void TSystemSetForm::StoreOtherPage() {
     r.ShowLogonAtStart = cb_AutoShowLogoWindow->Checked();
     r.NameServerAddress.Set(Trimmed(ed_NetServerAddr->GetText()));
     r.RegisteredName.Set(Trimmed(ed_LocalName->GetText()));
+#ifndef VANTREL_CONTROL_BUILD
     r.BandwidthLimitKbps = SpinValue(se_LimitNet, 0, 100000000);
     r.BandwidthLimitOn = cb_NetLimit->Checked();
+#endif
 }
 
 void TSystemSetForm::LoadPortsPage() {
@@ -1884,7 +1954,7 @@ void TSystemSetForm::DefaultClick(TObject* Sender) {
         LoadCapturePage(row);
         break;
     case PageAlarm:
-        if (host_.AlarmSet) host_.AlarmSet->SetDefaults(AlarmRecords[size_t(row)], row);
+        AlarmDefaults(AlarmRecords[size_t(row)], row);
         LoadAlarmPage(row);
         break;
     default:
@@ -2091,7 +2161,7 @@ void TSystemSetForm::WMSettingsSession(TMessage&) {
     for (int n = 0; n < ListChannelCount; ++n) {
         TPreviewSet::SetDefaults(n, PreviewRecords[size_t(n)]);
         TCaptureSet::SetDefaults(CaptureRecords[size_t(n)]);
-        if (host_.AlarmSet) host_.AlarmSet->SetDefaults(AlarmRecords[size_t(n)], n);
+        AlarmDefaults(AlarmRecords[size_t(n)], n);
         TAutoSet::SetDefaults(AutoRecords[size_t(n)]);
         PreviewRecords[size_t(n)].Title.Set(RemoteChannelInfo.Info.Titles[n].Get());
         AddChannelRow(n, PreviewRecords[size_t(n)].Title.Get());

@@ -72,6 +72,8 @@ struct TSystemSetHost {
     std::function<void(const std::string& file)> PlaySound;
     // The open-file dialog for a WAV file: its path (GBK), "" when cancelled.
     std::function<std::string()> ChooseWavFile;
+    // The alarm record defaults of a channel; unset: AlarmSet's.
+    std::function<void(TAlarmSetRecord&, int channel)> AlarmDefaults;
 };
 
 // Mouse rules of the picture and detection-area panels (352 x 288).
@@ -255,6 +257,7 @@ public:
     void FormShow(dvr::fw::TObject* Sender);
     void FormClose(dvr::fw::TObject* Sender, dvr::fw::TCloseAction& Action);
     void lv_ChannelSelectItem(dvr::fw::TObject* Sender, dvr::fw::TListItem* Item, bool Selected);
+    void lv_ChannelChange(dvr::fw::TObject* Sender);
     void bt_OKClick(dvr::fw::TObject* Sender);
     void bt_ApplicationClick(dvr::fw::TObject* Sender);
     void bt_CancelClick(dvr::fw::TObject* Sender);
@@ -367,6 +370,7 @@ private:
     void Send(const void* data, int length, int port);
     int PortOfGroup(const std::string& address, int fallback) const;
     void Message(const char* utf8);
+    void AlarmDefaults(TAlarmSetRecord& record, int channel) const;
 
     TSystemSetHost host_;
     int shownDay_ = 0;
@@ -375,6 +379,7 @@ private:
     bool ytAdding_ = false;
     int anchorX_ = 0, anchorY_ = 0;
     bool loadingCapture_ = false;
+    bool loadingPreview_ = false;
     bool autoAdding_ = false;
     bool uploadAdding_ = false;
     bool userAdding_ = false;

@@ -58,6 +58,10 @@ TThreadSearchCaptureFile::TThreadSearchCaptureFile(HWND form, TReplay& replay)
                               wc.hInstance, nullptr);
     thread_.reset(
         ::CreateThread(nullptr, 0, &TThreadSearchCaptureFile::ThreadMain, this, 0, nullptr));
+#ifdef VANTREL_CONTROL_BUILD
+    // The browser's viewer searches in the background of whatever else the page does.
+    if (thread_) ::SetThreadPriority(thread_.get(), THREAD_PRIORITY_LOWEST);
+#endif
 }
 
 TThreadSearchCaptureFile::~TThreadSearchCaptureFile() {
@@ -147,7 +151,9 @@ void TThreadSearchCaptureFile::Scan() {
                         replay_.LockedList.Append(r);
                     else
                         replay_.CommonList.Append(r);
+#ifndef VANTREL_CONTROL_BUILD
                     ::Sleep(2);
+#endif
                 }
             }
         }
