@@ -29,6 +29,8 @@ TComponent::TComponent(TComponent* AOwner) {
 
 TComponent::~TComponent() {
     TearDown();
+    // Owned components outlive the owner's own destructors, which may still use them.
+    DestroyComponents();
 }
 
 void TComponent::Free() {
@@ -50,7 +52,6 @@ void TComponent::TearDown() {
         theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
         c->Notification(this, TOperation::opRemove);
     }
-    DestroyComponents();
     if (owner_) owner_->RemoveComponent(this);
 }
 

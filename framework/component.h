@@ -1,9 +1,10 @@
 // Components: named persistent objects that own other components and hear about the
 // insertion and removal of components they care about.
 //
-// Ownership: a component made with an owner is freed by it; freeing a component frees
-// what it owns (last made first), tells every component that asked for free
-// notification, and takes it out of its owner. Use Free() (or delete) on components
+// Ownership: a component made with an owner is freed by it; freeing a component tells
+// every component that asked for free notification, takes it out of its owner, runs
+// its destructors and then frees what it owns (last made first), so a destructor can
+// still use its owned components. Use Free() (or delete) on components
 // without an owner; Free() lets the derived classes of the dying component still hear
 // their notifications, which plain delete cannot (their part is already gone).
 #pragma once

@@ -73,7 +73,53 @@ TEST_F(ComponentTest, FreeingAnOwnerFreesWhatItOwnsLastFirst) {
     std::vector<std::string> dtors;
     for (const std::string& s : log)
         if (s[0] == '~') dtors.push_back(s);
-    EXPECT_EQ(dtors, (std::vector<std::string>{"~B", "~A1", "~A", "~Root"}));
+    // Each owner's destructors run before what it owns goes: Root, then B, then A
+    // followed by its own A1.
+    EXPECT_EQ(dtors, (std::vector<std::string>{"~Root", "~B", "~A", "~A1"}));
+}
+
+// An owner whose destructor still works with a component it owns (a form saving its
+// list's contents, say) must find it alive however the owner is freed.
+TEST_F(ComponentTest, AnOwnersDestructorCanStillUseWhatItOwns) {
+    struct TPart : TComponent {
+        using TComponent::TComponent;
+        ~TPart() override { Log("~part"); }
+        bool alive = true;
+        std::string Read() const { return alive ? "part:" + Name() : "dead"; }
+    };
+    struct THolder : TComponent {
+        explicit THolder(TComponent* owner) : TComponent(owner), part(new TPart(this)) {
+            part->SetName("P");
+        }
+        ~THolder() override {
+            Log(part->Read());
+            // Still in the list while the holder's destructor runs.
+            Log(FindComponent("P") == part ? "part owned" : "part gone");
+        }
+        TPart* part;
+    };
+    const std::vector<std::string> want = {"part:P", "part owned", "~part"};
+    struct Case {
+        const char* how;
+        void (*free)(THolder*, TComponent*);
+    };
+    const Case cases[] = {
+        {"Free", [](THolder* h, TComponent*) { h->Free(); }},
+        {"delete", [](THolder* h, TComponent*) { delete h; }},
+        {"owner's Free", [](THolder*, TComponent* top) { top->Free(); }},
+        {"owner's delete", [](THolder*, TComponent* top) { delete top; }},
+    };
+    for (const Case& c : cases) {
+        auto* top = new TComponent(nullptr);
+        auto* h = new THolder(top);
+        log.clear();
+        c.free(h, top);
+        EXPECT_EQ(log, want) << c.how;
+        if (std::string(c.how).find("owner") == std::string::npos) {
+            EXPECT_EQ(top->ComponentCount(), 0) << c.how;
+            top->Free();
+        }
+    }
 }
 
 TEST_F(ComponentTest, AFreedComponentLeavesEveryListThatAskedForNotification) {

@@ -179,7 +179,14 @@ void TCustomForm::SetBorderIcons(TBorderIcons Value) {
 
 void TCustomForm::SetFormStyle(TFormStyle Value) {
     if (Value == form_style_) return;
+    // MDI forms and children are made as such: their windows are of another kind.
+    bool mdi = Value == TFormStyle::fsMDIForm || Value == TFormStyle::fsMDIChild ||
+               form_style_ == TFormStyle::fsMDIForm || form_style_ == TFormStyle::fsMDIChild;
     form_style_ = Value;
+    if (mdi) {
+        RecreateWnd();
+        return;
+    }
     if (handle_ && (Value == TFormStyle::fsStayOnTop || Value == TFormStyle::fsNormal)) {
         ::SetWindowPos(handle_, Value == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0,
                        0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -279,6 +286,19 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc, TCom
 void TCustomForm::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     if (parent_ || parent_window_) return; // a form inside another control
+    if (form_style_ == TFormStyle::fsMDIChild) {
+        TCustomForm* frame = MDIParent();
+        if (!frame) throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+        frame->HandleNeeded();
+        Params.Style &= ~DWORD(WS_VISIBLE | WS_TABSTOP);
+        Params.Style |= WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU |
+                        WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+        Params.ExStyle = WS_EX_MDICHILD;
+        Params.WndParent = frame->ClientHandle();
+        // The child's own default procedure keeps the MDI client's bookkeeping.
+        Params.WindowClass.lpfnWndProc = &::DefMDIChildProcW;
+        return;
+    }
     Params.Style &= ~DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP);
     Params.Style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     Params.ExStyle = 0;
@@ -334,8 +354,103 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 
 void TCustomForm::CreateWnd() {
     TWinControl::CreateWnd();
+    if (form_style_ == TFormStyle::fsMDIForm && !parent_) {
+        CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
+        client_handle_ = ::CreateWindowExW(
+            WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL |
+                MDIS_ALLCHILDSTYLES,
+            0, 0, width_, height_, handle_, nullptr, ::GetModuleHandleW(nullptr), &ccs);
+        if (!client_handle_) throw EOutOfResources("Error creating window");
+        Realign();
+    }
     if (menu_ && !parent_) menu_->SetWindow(handle_);
     if (!icon_.Empty()) ::SendMessageW(handle_, WM_SETICON, ICON_BIG, LPARAM(icon_.Handle()));
+}
+
+void TCustomForm::DestroyWnd() {
+    if (client_handle_) {
+        // The children's windows live in the client: they go first, through their forms.
+        for (int i = MDIChildCount() - 1; i >= 0; --i)
+            if (TCustomForm* f = MDIChildren(i)) f->DestroyHandle();
+    }
+    TWinControl::DestroyWnd();
+    client_handle_ = nullptr;
+}
+
+void TCustomForm::DestroyWindowHandle() {
+    HWND client = handle_ && form_style_ == TFormStyle::fsMDIChild ? ::GetParent(handle_) : nullptr;
+    if (client && (::GetWindowLongPtrW(handle_, GWL_EXSTYLE) & WS_EX_MDICHILD)) {
+        // The MDI client must hear of it to keep its child list and window menu right.
+        control_state_.Include(TControlStateItem::csDestroyingHandle);
+        ::SendMessageW(client, WM_MDIDESTROY, WPARAM(handle_), 0);
+        control_state_.Exclude(TControlStateItem::csDestroyingHandle);
+        if (!handle_) return;
+    }
+    TWinControl::DestroyWindowHandle();
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+    TWinControl::AlignControls(AControl, Rect);
+    // The MDI client takes what the aligned controls leave.
+    if (client_handle_)
+        ::SetWindowPos(client_handle_, HWND_BOTTOM, Rect.Left, Rect.Top,
+                       std::max(Rect.Width(), 0), std::max(Rect.Height(), 0), SWP_NOACTIVATE);
+}
+
+void TCustomForm::DefaultHandler(TMessage& Message) {
+    if (client_handle_ && handle_ && Message.Msg != WM_SIZE) {
+        // The frame's default procedure passes menu, key and activation work to the client;
+        // its WM_SIZE would stretch the client over the aligned controls.
+        Message.Result = ::DefFrameProcW(handle_, client_handle_, Message.Msg, Message.WParam,
+                                         Message.LParam);
+        return;
+    }
+    TWinControl::DefaultHandler(Message);
+}
+
+void TCustomForm::WMMDIActivate(TMessage& M) {
+    FW_INHERITED(M);
+    if (form_style_ != TFormStyle::fsMDIChild || !handle_) return;
+    if (HWND(M.LParam) == handle_) {
+        active_ = true;
+        Activate();
+    } else if (HWND(M.WParam) == handle_) {
+        active_ = false;
+        Deactivate();
+    }
+}
+
+TCustomForm* TCustomForm::MDIParent() const {
+    if (form_style_ != TFormStyle::fsMDIChild) return nullptr;
+    auto* owner = dynamic_cast<TCustomForm*>(Owner());
+    if (owner && owner->form_style_ == TFormStyle::fsMDIForm) return owner;
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    if (main && main->form_style_ == TFormStyle::fsMDIForm) return main;
+    return nullptr;
+}
+
+int TCustomForm::MDIChildCount() const {
+    int n = 0;
+    if (form_style_ == TFormStyle::fsMDIForm && Screen)
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (Screen->Forms(i)->MDIParent() == this) ++n;
+    return n;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int Index) const {
+    if (form_style_ != TFormStyle::fsMDIForm || !Screen || Index < 0) return nullptr;
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TCustomForm* f = Screen->Forms(i);
+        if (f->MDIParent() == this && Index-- == 0) return f;
+    }
+    return nullptr;
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+    if (!client_handle_) return nullptr;
+    HWND w = HWND(::SendMessageW(client_handle_, WM_MDIGETACTIVE, 0, 0));
+    return dynamic_cast<TCustomForm*>(FindControl(w));
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
@@ -381,7 +496,7 @@ void TCustomForm::Hide() {
 }
 
 void TCustomForm::MoveToPosition() {
-    if (parent_) return;
+    if (parent_ || form_style_ == TFormStyle::fsMDIChild) return;
     TRect area;
     TCustomForm* around = nullptr;
     switch (position_) {
@@ -427,6 +542,8 @@ void TCustomForm::CMShowingChanged(TMessage&) {
             if (window_state_ == TWindowState::wsMaximized) cmd = SW_SHOWMAXIMIZED;
             if (window_state_ == TWindowState::wsMinimized) cmd = SW_SHOWMINIMIZED;
             ::ShowWindow(handle_, cmd);
+            if (form_style_ == TFormStyle::fsMDIChild && ::GetParent(handle_))
+                ::SendMessageW(::GetParent(handle_), WM_MDIACTIVATE, WPARAM(handle_), 0);
             if (active_control_ && active_control_->CanFocus() &&
                 window_state_ != TWindowState::wsMinimized)
                 ::SetFocus(active_control_->Handle());
@@ -755,6 +872,9 @@ bool TApplication::ProcessMessage(MSG& Msg) {
                     handled = f->SendToAllControls(CM_DIALOGCHAR, Msg.wParam, Msg.lParam);
                 break;
             }
+    if (!handled && main_form_ && main_form_->ClientHandle() &&
+        (Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN))
+        handled = ::TranslateMDISysAccel(main_form_->ClientHandle(), &Msg) != FALSE;
     if (!handled) {
         ::TranslateMessage(&Msg);
         ::DispatchMessageW(&Msg);

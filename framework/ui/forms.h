@@ -68,6 +68,7 @@ class TCustomForm : public TWinControl {
     FW_MESSAGE(CM_SHOWINGCHANGED, CMShowingChanged)
     FW_MESSAGE(CM_RELEASE, CMRelease)
     FW_MESSAGE(CM_TEXTCHANGED, CMTextChanged)
+    FW_MESSAGE(WM_MDIACTIVATE, WMMDIActivate)
     FW_MESSAGES_END
 public:
     explicit TCustomForm(TComponent* AOwner);
@@ -101,6 +102,19 @@ public:
     TCanvas* Canvas() { return canvas_; }
     TFormState FormState() const { return form_state_; }
     bool Active() const { return active_; }
+
+    // MDI. A fsMDIForm form holds an MDI client window below its aligned controls; its
+    // fsMDIChild forms are windows inside that client. A child's frame is its owner when
+    // that is an MDI form, else the main form.
+    HWND ClientHandle() const { return client_handle_; }
+    int MDIChildCount() const;
+    // The children in the order the screen lists them; nullptr outside the range.
+    TCustomForm* MDIChildren(int Index) const;
+    // The child the MDI client has active, or nullptr.
+    TCustomForm* ActiveMDIChild() const;
+    // For a fsMDIChild form: the MDI form it lives in (nullptr when there is none).
+    TCustomForm* MDIParent() const;
+    void DefaultHandler(TMessage& Message) override;
 
     TModalResult ModalResult() const { return modal_result_; }
     void SetModalResult(TModalResult Value) { modal_result_ = Value; }
@@ -142,6 +156,9 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void DestroyWnd() override;
+    void DestroyWindowHandle() override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
     void PaintWindow(HDC DC) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual void DoCreate();
@@ -161,6 +178,7 @@ protected:
     void CMShowingChanged(TMessage& M);
     void CMRelease(TMessage& M);
     void CMTextChanged(TMessage& M);
+    void WMMDIActivate(TMessage& M);
 
 private:
     void MoveToPosition();
@@ -182,6 +200,7 @@ private:
     bool created_ = false;
     bool destroyed_ = false;
     bool active_ = false;
+    HWND client_handle_ = nullptr;
 };
 
 class TForm : public TCustomForm {

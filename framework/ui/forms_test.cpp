@@ -378,5 +378,68 @@ TEST(Application, HandleExceptionGoesToOnExceptionWithTheSender) {
     Application->OnException = saved;
 }
 
+
+// An MDI frame holds its children in a client window below its aligned controls; the
+// client keeps its list right however children and frame go.
+TEST(MDIForm, ChildrenLiveInTheClientWindowAndLeaveItCleanly) {
+    FormPtr<TForm> frame(new TForm(nullptr));
+    frame->SetFormStyle(TFormStyle::fsMDIForm);
+    frame->SetBounds(40, 40, 500, 400);
+    auto* bar = new TTestBox(frame.get());
+    bar->SetParent(frame.get());
+    bar->SetAlign(TAlign::alTop);
+    bar->SetHeight(30);
+    frame->Show();
+    HWND client = frame->ClientHandle();
+    ASSERT_NE(client, nullptr);
+    RECT cr{};
+    ::GetWindowRect(client, &cr);
+    ::MapWindowPoints(nullptr, frame->WindowHandle(), reinterpret_cast<POINT*>(&cr), 2);
+    EXPECT_EQ(cr.top, 30); // below the top-aligned control
+    EXPECT_EQ(cr.bottom, frame->ClientHeight());
+
+    struct Events : TObject {
+        std::string log;
+        void Activate(TObject* s) { log += "+" + static_cast<TForm*>(s)->GetText(); }
+        void Deactivate(TObject* s) { log += "-" + static_cast<TForm*>(s)->GetText(); }
+    } e;
+    TForm* kids[3];
+    for (int i = 0; i < 3; ++i) {
+        kids[i] = new TForm(frame.get());
+        kids[i]->SetFormStyle(TFormStyle::fsMDIChild);
+        kids[i]->SetText("K" + std::to_string(i));
+        kids[i]->SetBounds(10 + 20 * i, 10 + 20 * i, 200, 150);
+        kids[i]->OnActivate = TNotifyEvent(&e, &Events::Activate);
+        kids[i]->OnDeactivate = TNotifyEvent(&e, &Events::Deactivate);
+        kids[i]->Show();
+        EXPECT_EQ(::GetParent(kids[i]->WindowHandle()), client);
+        EXPECT_EQ(kids[i]->MDIParent(), frame.get());
+    }
+    // Child coordinates are the client's.
+    EXPECT_EQ(kids[1]->Left(), 30);
+    EXPECT_EQ(frame->MDIChildCount(), 3);
+    EXPECT_EQ(frame->ActiveMDIChild(), kids[2]);
+    EXPECT_EQ(e.log, "+K0-K0+K1-K1+K2");
+    ::SendMessageW(client, WM_MDIACTIVATE, WPARAM(kids[0]->WindowHandle()), 0);
+    EXPECT_EQ(frame->ActiveMDIChild(), kids[0]);
+    EXPECT_TRUE(kids[0]->Active());
+    EXPECT_FALSE(kids[2]->Active());
+
+    // A freed child leaves the client's list; the next one becomes active.
+    kids[0]->Free();
+    EXPECT_EQ(frame->MDIChildCount(), 2);
+    TCustomForm* active = frame->ActiveMDIChild();
+    EXPECT_TRUE(active == kids[1] || active == kids[2]);
+    // Without an MDI frame a child cannot be made.
+    FormPtr<TForm> lone(new TForm(nullptr));
+    lone->SetFormStyle(TFormStyle::fsMDIChild);
+    EXPECT_THROW(lone->HandleNeeded(), EInvalidOperation);
+    // The frame's window goes before the children it owns are freed: their windows go
+    // first, through their forms.
+    HWND kid_windows[] = {kids[1]->WindowHandle(), kids[2]->WindowHandle()};
+    frame.reset();
+    for (HWND w : kid_windows) EXPECT_FALSE(::IsWindow(w));
+}
+
 } // namespace
 } // namespace dvr::fw

@@ -3,7 +3,7 @@ if(DVR_WINDOWS AND TARGET dvr_skin_bars AND TARGET dvr_skin_se3)
   dvr_win_library(dvr_skin_form STATIC
     SOURCES te_form_options.cpp te_form.cpp te_form_plain.cpp te_form_paint.cpp
             te_form_messages.cpp te_form_states.cpp te_form_theme.cpp
-            te_form_sysmenu.cpp te_popupmenu.cpp te_menubar.cpp
+            te_form_sysmenu.cpp te_form_mdi.cpp te_popupmenu.cpp te_menubar.cpp
     LIBS dvr_skin_bars shell32 uxtheme)
   dvr_test(skin_form_tests
     SOURCES te_form_options_test.cpp te_form_test.cpp te_form_theme_test.cpp

@@ -200,6 +200,9 @@ TTeDefaultForm::~TTeDefaultForm() {
         }
     }
     if (animation_alive_) *animation_alive_ = false;
+    UnhookMDIClient();
+    if (client_instance_) fw::FreeObjectInstance(client_instance_);
+    client_instance_ = nullptr;
     SetControl(nullptr);
     if (app_events_hooked_ && fw::Application) {
         fw::Application->OnRestore = saved_on_restore_;
@@ -244,6 +247,7 @@ void TTeDefaultForm::Loaded() {
         }
         form->OnResize = on_resize;
     }
+    HookMDIClient();
     if (OnCreate) OnCreate(this);
     if (stay_on_top_ && GetHandle())
         ::SetWindowPos(GetHandle(), HWND_TOPMOST, 0, 0, 0, 0,
@@ -272,6 +276,10 @@ void TTeDefaultForm::Notification(fw::TComponent* AComponent, fw::TOperation Ope
     if (AComponent == system_menu_link_) system_menu_link_ = nullptr;
     if (AComponent == tray_menu_link_) tray_menu_link_ = nullptr;
     if (AComponent == window_menu_) window_menu_ = nullptr;
+    if (AComponent == vert_scroll_bar_) vert_scroll_bar_ = nullptr;
+    if (AComponent == vert_scroll_host_) vert_scroll_host_ = nullptr;
+    if (AComponent == horz_scroll_bar_) horz_scroll_bar_ = nullptr;
+    if (AComponent == horz_scroll_host_) horz_scroll_host_ = nullptr;
 }
 
 void TTeDefaultForm::OptionChanged(fw::TObject*) {
@@ -534,10 +542,12 @@ void TTeDefaultForm::GetMaxTrackSize(TPoint& Size) {
 
 void TTeDefaultForm::GetMaximizedRect(TRect& Rect) {
     if (IsMDIChild()) {
-        fw::TWinControl* c = GetControl();
-        if (c && c->Parent() && c->Parent()->HandleAllocated()) {
+        HWND wnd = GetHandle();
+        HWND client = wnd && (::GetWindowLongPtrW(wnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(wnd)
+                                                                              : nullptr;
+        if (client) {
             RECT r{};
-            ::GetClientRect(c->Parent()->WindowHandle(), &r);
+            ::GetClientRect(client, &r);
             Rect = TRect{r.left, r.top, r.right, r.bottom};
         } else {
             Rect = TRect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};

@@ -331,6 +331,21 @@ public:
     bool IsMDIChild();
     bool IsMDIForm();
 
+    // ---- the MDI client window of an MDI parent ----
+    // Takes over the client window's procedure (done when the form's window is there).
+    void HookMDIClient();
+    void UnhookMDIClient();
+    HWND MDIClientHandle();
+    void ClientWndProc(fw::TMessage& M);
+    // Skinned bars over the client's own scroll bars, in step with its scroll state.
+    void UpdateMDIScrollBars();
+    void VertScrollBarScroll(fw::TObject* Sender, TTeScrollCode ScrollCode, int& ScrollPos);
+    void HorzScrollBarScroll(fw::TObject* Sender, TTeScrollCode ScrollCode, int& ScrollPos);
+    TTeScrollBar* VertScrollBar() const { return vert_scroll_bar_; }
+    TTeScrollBar* HorzScrollBar() const { return horz_scroll_bar_; }
+    fw::TWinControl* VertScrollHost() const { return vert_scroll_host_; }
+    fw::TWinControl* HorzScrollHost() const { return horz_scroll_host_; }
+
 protected:
     void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
     virtual void FrameMouseDown(fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
@@ -432,10 +447,21 @@ protected:
     fw::TSizeConstraints saved_constraints_;
     bool mdi_parked_ = false;
     std::vector<std::pair<TTeItem*, TTeDefaultForm*>> window_menu_hooks_;
+    WNDPROC old_client_proc_ = nullptr;
+    WNDPROC client_instance_ = nullptr;
+    HWND hooked_client_ = nullptr;
+    TTeScrollBar* vert_scroll_bar_ = nullptr;
+    fw::TWinControl* vert_scroll_host_ = nullptr;
+    TTeScrollBar* horz_scroll_bar_ = nullptr;
+    fw::TWinControl* horz_scroll_host_ = nullptr;
+    bool updating_scroll_bars_ = false;
+    void MDIScroll(bool Vertical, TTeScrollCode ScrollCode, int& ScrollPos);
     // The MDI parts of the state changes: a maximized child parks its siblings and shows
     // its buttons on the parent's menu bar; leaving that state undoes both.
     void MDIChildMaximized();
     void MDIChildLeftMaximized();
+    // The MDI client switched its active child (Deactivated and Activated windows).
+    void MDIActivated(HWND Deactivated, HWND Activated);
     // The MDI children of this parent form.
     std::vector<fw::TCustomForm*> MDIChildren();
 

@@ -361,6 +361,24 @@ void TTeDefaultForm::HandleMessage(fw::TMessage& Message, bool& Handled) {
     case WM_SYSCOMMAND:
         if ((Message.WParam & 0xFFF0) == SC_CONTEXTHELP) PaintFrame();
         break;
+    case WM_MDIACTIVATE:
+        if (IsMDIChild()) MDIActivated(HWND(Message.WParam), HWND(Message.LParam));
+        break;
+    case WM_SIZE:
+        HookMDIClient();
+        if (IsMDIForm() && HasMaximizedMDIChild()) {
+            // The maximized child keeps covering the whole client window.
+            fw::TCustomForm* form = GetForm();
+            fw::TCustomForm* child = form ? form->ActiveMDIChild() : nullptr;
+            HWND client = MDIClientHandle();
+            RECT r{};
+            if (client)
+                ::GetClientRect(client, &r);
+            else if (wnd)
+                ::GetClientRect(wnd, &r);
+            if (child) child->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        }
+        break;
     default:
         break;
     }
@@ -398,9 +416,8 @@ TRect TTeDefaultForm::SnapToWorkArea(TRect Rect) {
 void TTeDefaultForm::DrawDragOutline(TRect Rect) {
     if (window_state_ == TTeWindowState::kwsMaximized) return;
     HWND on = nullptr;
-    fw::TWinControl* c = GetControl();
-    if (IsMDIChild() && c && c->Parent() && c->Parent()->HandleAllocated())
-        on = c->Parent()->WindowHandle();
+    if (HWND wnd = GetHandle(); IsMDIChild() && wnd && (::GetWindowLongPtrW(wnd, GWL_STYLE) & WS_CHILD))
+        on = ::GetParent(wnd);
     HDC dc = ::GetWindowDC(on);
     if (!dc) return;
     HPEN pen = ::CreatePen(PS_INSIDEFRAME, 2, RGB(255, 255, 255));

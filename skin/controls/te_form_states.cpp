@@ -251,6 +251,9 @@ void TTeDefaultForm::Close() {
     // The form's own close: a modal form gets mrCancel, the main form ends the
     // application, another is hidden (or handled by its OnClose action).
     form->Close();
+    // An MDI child closes by minimizing: the form did it through Windows, the hook's
+    // state (and the parent's menu bar) must follow.
+    if (HWND wnd = GetHandle(); wnd && IsMDIChild() && ::IsIconic(wnd)) MinimizeFromSystem();
 }
 
 void TTeDefaultForm::Help() {

@@ -154,6 +154,10 @@ std::vector<fw::TCustomForm*> TTeDefaultForm::MDIChildren() {
     std::vector<fw::TCustomForm*> list;
     fw::TCustomForm* parent = IsMDIForm() ? GetForm() : GetMDIParentForm();
     if (!parent || !fw::Screen) return list;
+    if (parent->FormStyle() == fw::TFormStyle::fsMDIForm) {
+        for (int i = 0; i < parent->MDIChildCount(); ++i) list.push_back(parent->MDIChildren(i));
+        return list;
+    }
     for (int i = 0; i < fw::Screen->FormCount(); ++i) {
         fw::TCustomForm* f = fw::Screen->Forms(i);
         if (f->FormStyle() != fw::TFormStyle::fsMDIChild) continue;
@@ -202,7 +206,8 @@ void TTeDefaultForm::RebuildWindowMenu() {
     }
     window_menu_hooks_.clear();
     std::vector<fw::TCustomForm*> children = MDIChildren();
-    fw::TCustomForm* active = fw::Screen ? fw::Screen->ActiveForm() : nullptr;
+    fw::TCustomForm* active = GetForm() ? GetForm()->ActiveMDIChild() : nullptr;
+    if (!active && fw::Screen) active = fw::Screen->ActiveForm();
     const fw::TMetaClass* cls = menu->ClassType();
     auto make = [&]() {
         auto* item = static_cast<TTeItem*>(cls->CreateComponent(menu->Owner()));
@@ -313,6 +318,21 @@ void TTeDefaultForm::MDIChildMaximized() {
     ParkOtherMDIChildren();
     if (TTeDefaultForm* parent = FindParentFormHook())
         if (auto* bar = dynamic_cast<TTeMenuBar*>(parent->MenuBar())) bar->ShowMDIButtons(this);
+}
+
+void TTeDefaultForm::MDIActivated(HWND Deactivated, HWND Activated) {
+    HWND wnd = GetHandle();
+    TTeDefaultForm* parent = FindParentFormHook();
+    if (parent) parent->RebuildWindowMenu();
+    if (!HasMaximizedMDIChild()) return;
+    UpdateMDIParentCaption();
+    if (wnd && Deactivated == wnd) {
+        if (parent)
+            if (auto* bar = dynamic_cast<TTeMenuBar*>(parent->MenuBar())) bar->ShowMDIButtons(this);
+    }
+    // The maximized look passes to the child coming to the front.
+    if (wnd && Activated == wnd && window_state_ != TTeWindowState::kwsMaximized)
+        ::PostMessageW(wnd, TM_MAXIMIZECHILD, 0, 0);
 }
 
 void TTeDefaultForm::MDIChildLeftMaximized() {

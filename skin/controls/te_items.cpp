@@ -1,5 +1,6 @@
 #include "skin/controls/te_items.h"
 
+#include "common/win/textconv.h"
 #include "framework/ui/forms.h"
 #include "skin/controls/te_itemview.h"
 
@@ -66,6 +67,11 @@ TTeItem::~TTeItem() {
     }
     if (parent_) parent_->Remove(this);
     if (images_) images_->RemoveFreeNotification(this);
+    if (action_link_) {
+        if (fw::TBasicAction* a = action_link_->Action()) a->RemoveFreeNotification(this);
+        delete action_link_;
+        action_link_ = nullptr;
+    }
 }
 
 void TTeItem::SetCaption(const std::wstring& Value) {
@@ -101,7 +107,128 @@ void TTeItem::SetImages(fw::TImageList* Value) {
 
 void TTeItem::Notification(fw::TComponent* AComponent, fw::TOperation Operation) {
     fw::TComponent::Notification(AComponent, Operation);
-    if (Operation == fw::TOperation::opRemove && AComponent == images_) images_ = nullptr;
+    if (Operation != fw::TOperation::opRemove) return;
+    if (AComponent == images_) images_ = nullptr;
+    if (AComponent && AComponent == Action()) SetAction(nullptr);
+}
+
+// ---- action ----
+
+fw::TBasicAction* TTeItem::Action() const {
+    return action_link_ ? action_link_->Action() : nullptr;
+}
+
+void TTeItem::SetAction(fw::TBasicAction* Value) {
+    if (!Value) {
+        if (action_link_) {
+            if (fw::TBasicAction* a = action_link_->Action()) a->RemoveFreeNotification(this);
+            delete action_link_;
+            action_link_ = nullptr;
+        }
+        return;
+    }
+    if (!action_link_) action_link_ = new TTeItemActionLink(this);
+    if (fw::TBasicAction* old = action_link_->Action(); old && old != Value)
+        old->RemoveFreeNotification(this);
+    action_link_->SetAction(Value);
+    action_link_->OnChange = fw::TNotifyEvent(this, &TTeItem::DoActionChange);
+    ActionChange(Value, Value->Loading());
+    Value->FreeNotification(this);
+}
+
+void TTeItem::DoActionChange(fw::TObject* Sender) {
+    if (Sender && Sender == Action()) ActionChange(Sender, false);
+}
+
+void TTeItem::ActionChange(fw::TObject* Sender, bool CheckDefaults) {
+    auto* a = dynamic_cast<fw::TCustomAction*>(Sender);
+    if (!a) return;
+    if (!CheckDefaults || caption_.empty()) SetCaption(win::GbkToWide(a->Caption()));
+    if (!CheckDefaults || !checked_) SetChecked(a->Checked());
+    if (!CheckDefaults || enabled_) SetEnabled(a->Enabled());
+    if (!CheckDefaults || help_context_ == 0) help_context_ = a->HelpContext();
+    if (!CheckDefaults || hint_.empty()) hint_ = a->Hint();
+    if (!CheckDefaults || image_index_ == -1) SetImageIndex(a->ImageIndex());
+    if (!CheckDefaults || short_cut_ == 0) short_cut_ = a->ShortCut();
+    if (!CheckDefaults || visible_) SetVisible(a->Visible());
+    if (!CheckDefaults || !OnClick) OnClick = a->OnExecute();
+}
+
+void TTeItem::InitiateAction() {
+    if (action_link_) action_link_->Update();
+}
+
+// ---- action link ----
+
+TTeItemActionLink::TTeItemActionLink(fw::TObject* AClient) : fw::TActionLink(AClient) {
+    AssignClient(AClient);
+}
+
+void TTeItemActionLink::AssignClient(fw::TObject* AClient) {
+    client_ = dynamic_cast<TTeItem*>(AClient);
+}
+
+bool TTeItemActionLink::IsOnExecuteLinked() {
+    return fw::TActionLink::IsOnExecuteLinked() && Action() &&
+           client_->OnClick == Action()->OnExecute();
+}
+
+void TTeItemActionLink::SetOnExecute(fw::TNotifyEvent Value) {
+    if (IsOnExecuteLinked()) client_->OnClick = Value;
+}
+
+bool TTeItemActionLink::IsCaptionLinked() {
+    return fw::TActionLink::IsCaptionLinked() &&
+           client_->Caption() == win::GbkToWide(CustomAction()->Caption());
+}
+bool TTeItemActionLink::IsCheckedLinked() {
+    return fw::TActionLink::IsCheckedLinked() && client_->Checked() == CustomAction()->Checked();
+}
+bool TTeItemActionLink::IsEnabledLinked() {
+    return fw::TActionLink::IsEnabledLinked() && client_->Enabled() == CustomAction()->Enabled();
+}
+bool TTeItemActionLink::IsHelpContextLinked() {
+    return fw::TActionLink::IsHelpContextLinked() &&
+           client_->HelpContext() == CustomAction()->HelpContext();
+}
+bool TTeItemActionLink::IsHintLinked() {
+    return fw::TActionLink::IsHintLinked() && client_->Hint() == CustomAction()->Hint();
+}
+bool TTeItemActionLink::IsImageIndexLinked() {
+    return fw::TActionLink::IsImageIndexLinked() &&
+           client_->ImageIndex() == CustomAction()->ImageIndex();
+}
+bool TTeItemActionLink::IsShortCutLinked() {
+    return fw::TActionLink::IsShortCutLinked() &&
+           client_->ShortCut() == CustomAction()->ShortCut();
+}
+bool TTeItemActionLink::IsVisibleLinked() {
+    return fw::TActionLink::IsVisibleLinked() && client_->Visible() == CustomAction()->Visible();
+}
+
+void TTeItemActionLink::SetCaption(const std::string& Value) {
+    if (IsCaptionLinked()) client_->SetCaption(win::GbkToWide(Value));
+}
+void TTeItemActionLink::SetChecked(bool Value) {
+    if (IsCheckedLinked()) client_->SetChecked(Value);
+}
+void TTeItemActionLink::SetEnabled(bool Value) {
+    if (IsEnabledLinked()) client_->SetEnabled(Value);
+}
+void TTeItemActionLink::SetHelpContext(int Value) {
+    if (IsHelpContextLinked()) client_->SetHelpContext(Value);
+}
+void TTeItemActionLink::SetHint(const std::string& Value) {
+    if (IsHintLinked()) client_->SetHint(Value);
+}
+void TTeItemActionLink::SetImageIndex(int Value) {
+    if (IsImageIndexLinked()) client_->SetImageIndex(Value);
+}
+void TTeItemActionLink::SetShortCut(fw::TShortCut Value) {
+    if (IsShortCutLinked()) client_->SetShortCut(Value);
+}
+void TTeItemActionLink::SetVisible(bool Value) {
+    if (IsVisibleLinked()) client_->SetVisible(Value);
 }
 
 // ---- sub-items ----
@@ -261,11 +388,21 @@ void TTeItem::Click() {
         ::PostMessageW(h->Handle(), TM_ITEMCLICK, 0, LPARAM(this));
         return;
     }
-    DoClick();
+    RunClick();
 }
 
 void TTeItem::DoClick() {
     if (OnClick) OnClick(this);
+}
+
+void TTeItem::RunClick() {
+    fw::TBasicAction* a = Action();
+    if (OnClick && a && !(OnClick == a->OnExecute()))
+        OnClick(this);
+    else if (action_link_ && a)
+        action_link_->Execute();
+    else if (OnClick)
+        OnClick(this);
 }
 
 int TTeItem::ClickWithAncestors(TTeItem* Found, fw::TShortCut Key) {
@@ -358,6 +495,7 @@ void TTeItem::SetParentComponent(fw::TComponent* Value) {
 
 void TTeItem::Loaded() {
     fw::TComponent::Loaded();
+    if (fw::TBasicAction* a = Action()) ActionChange(a, true);
 }
 
 // ---- click handler ----
@@ -381,7 +519,7 @@ void TTeClickHandler::WndProc(TMessage& M) {
     if (fw::Application) fw::Application->ProcessMessages();
     if (!IsLiveItem(item)) return;
     try {
-        item->DoClick();
+        item->RunClick();
     } catch (...) {
         if (fw::Application) fw::Application->HandleException(item);
     }

@@ -6,6 +6,7 @@
 #include "framework/component.h"
 #include "framework/events.h"
 #include "framework/exceptions.h"
+#include "framework/ui/actions.h"
 #include "framework/ui/controls.h"
 #include "framework/ui/imglist.h"
 #include "framework/ui/menus.h"
@@ -19,6 +20,7 @@
 namespace dvr::skin {
 
 class TTeItemView;
+class TTeItemActionLink;
 
 constexpr uint32_t TM_ITEMCLICK = 0x8BA;
 
@@ -42,6 +44,11 @@ public:
     ~TTeItem() override;
 
     // ---- published ----
+    // An action gives the item its caption, states, shortcut and click while the item's
+    // values still match it; nullptr unlinks.
+    fw::TBasicAction* Action() const;
+    void SetAction(fw::TBasicAction* Value);
+    TTeItemActionLink* ActionLink() const { return action_link_; }
     // "-" makes the item a separator.
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& Value);
@@ -131,7 +138,8 @@ public:
     virtual void Click();
     virtual void DoClick();
     virtual void Changed();
-    virtual void InitiateAction() {}
+    // The action updates its state (OnUpdate).
+    virtual void InitiateAction();
     // Opens the popup window of the sub-items at a screen point and runs its loop. The
     // popup window belongs to the skinned popup menus; without it nothing opens.
     virtual void DropDown(TTeItemView* View, TPoint Point, TRect ItemRect);
@@ -154,10 +162,18 @@ public:
     // Whether the item (or its root) lies on a menu bar; set by the menu bar.
     bool InMenuBar() const;
 
+    // Takes the action's values; with CheckDefaults only those the item still has at
+    // their defaults.
+    virtual void ActionChange(fw::TObject* Sender, bool CheckDefaults);
+
 protected:
     void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
 
 private:
+    friend class TTeClickHandler;
+    void DoActionChange(fw::TObject* Sender);
+    // What the deferred click runs: OnClick, or the action.
+    void RunClick();
     void PaintBarItem(fw::TCanvas& Canvas, TTeItemView* View, TRect Rect, bool Hot, bool Idle,
                       int State);
     void PaintPopupItem(fw::TCanvas& Canvas, TTeItemView* View, TRect Rect, bool Hot, bool Idle,
@@ -193,6 +209,39 @@ private:
     uint8_t skip_paint_ = 0;
     void* popup_menu_options_ = nullptr;
     bool destroying_ = false;
+    TTeItemActionLink* action_link_ = nullptr;
+};
+
+// Keeps an item in step with its action: a property follows the action while the item's
+// value equals the action's.
+class TTeItemActionLink : public fw::TActionLink {
+public:
+    explicit TTeItemActionLink(fw::TObject* AClient);
+
+    bool IsOnExecuteLinked() override;
+    void SetOnExecute(fw::TNotifyEvent Value) override;
+    bool IsCaptionLinked() override;
+    bool IsCheckedLinked() override;
+    bool IsEnabledLinked() override;
+    bool IsHelpContextLinked() override;
+    bool IsHintLinked() override;
+    bool IsImageIndexLinked() override;
+    bool IsShortCutLinked() override;
+    bool IsVisibleLinked() override;
+    void SetCaption(const std::string& Value) override;
+    void SetChecked(bool Value) override;
+    void SetEnabled(bool Value) override;
+    void SetHelpContext(int Value) override;
+    void SetHint(const std::string& Value) override;
+    void SetImageIndex(int Value) override;
+    void SetShortCut(fw::TShortCut Value) override;
+    void SetVisible(bool Value) override;
+
+protected:
+    void AssignClient(fw::TObject* AClient) override;
+
+private:
+    TTeItem* client_ = nullptr;
 };
 
 // The hidden window that runs item clicks after their menu has closed.

@@ -289,5 +289,135 @@ TEST_F(ItemDrawTest, ThemedLookPaintsThroughTheTheme) {
     EXPECT_TRUE(differ); // disabled and checked items look different
 }
 
+
+// ---- actions ----
+
+struct ActionLog : fw::TObject {
+    std::vector<std::string> runs;
+    bool enable_on_update = true;
+    void Executed(fw::TObject*) { runs.push_back("execute"); }
+    void Own(fw::TObject*) { runs.push_back("own"); }
+    void Updated(fw::TObject* s) {
+        runs.push_back("update");
+        static_cast<fw::TCustomAction*>(s)->SetEnabled(enable_on_update);
+    }
+};
+
+TEST(ItemActionTest, TheActionGivesItsValuesAndTheItemFollowsWhileTheyMatch) {
+    ActionLog log;
+    auto* action = new fw::TAction(nullptr);
+    action->SetCaption("\xB4\xF2\xBF\xAA(&O)"); // GBK for "打开(&O)"
+    action->SetShortCut(fw::scCtrl | 'O');
+    action->SetImageIndex(2);
+    action->SetHint("opens a file");
+    action->SetOnExecute(fw::TNotifyEvent(&log, &ActionLog::Executed));
+    std::unique_ptr<TTeItem> root(MakeItem(nullptr, L""));
+    TTeItem* item = MakeItem(root.get(), L"");
+    item->SetAction(action);
+    EXPECT_EQ(item->Caption(), L"打开(&O)");
+    EXPECT_EQ(item->ShortCut(), fw::scCtrl | 'O');
+    EXPECT_EQ(item->ImageIndex(), 2);
+    EXPECT_EQ(item->Hint(), "opens a file");
+    EXPECT_TRUE(item->OnClick == action->OnExecute());
+    EXPECT_EQ(item->FindAccelItem(L'O'), nullptr); // the item itself is searched by its parent
+    EXPECT_EQ(root->FindAccelItem(L'O'), item);
+
+    // Changes of the action reach the item.
+    action->SetChecked(true);
+    action->SetVisible(false);
+    action->SetCaption("Open");
+    EXPECT_TRUE(item->Checked());
+    EXPECT_FALSE(item->Visible());
+    EXPECT_EQ(item->Caption(), L"Open");
+    // A property the item changed on its own is no longer linked.
+    item->SetHint("mine");
+    EXPECT_FALSE(item->ActionLink()->IsHintLinked());
+    EXPECT_TRUE(item->ActionLink()->IsCaptionLinked());
+
+    // Freed, by Free or by delete, the action leaves the item without one.
+    action->Free();
+    EXPECT_EQ(item->Action(), nullptr);
+    EXPECT_EQ(item->Caption(), L"Open");
+    auto* second = new fw::TAction(nullptr);
+    item->SetAction(second);
+    EXPECT_EQ(second->ClientCount(), 1);
+    delete second;
+    EXPECT_EQ(item->Action(), nullptr);
+    item->SetAction(nullptr);
+}
+
+TEST(ItemActionTest, LoadingKeepsWhatTheItemAlreadyHas) {
+    auto owner = std::make_unique<fw::TComponent>(nullptr);
+    TTeItem* item = nullptr;
+    fw::TAction* action = nullptr;
+    {
+        fw::TLoadingBracket bracket(*owner);
+        action = new fw::TAction(owner.get());
+        action->SetCaption("From action");
+        action->SetShortCut(fw::scCtrl | 'S');
+        action->SetEnabled(false);
+        item = new TTeItem(owner.get());
+        item->SetCaption(L"Own caption");
+        item->SetAction(action);
+        bracket.Finish();
+    }
+    // The defaults (no shortcut, enabled) came from the action; the caption stayed.
+    EXPECT_EQ(item->Caption(), L"Own caption");
+    EXPECT_EQ(item->ShortCut(), fw::scCtrl | 'S');
+    EXPECT_FALSE(item->Enabled());
+    item->Free();
+    EXPECT_EQ(action->ClientCount(), 0); // the freed item's link left the action
+}
+
+TEST(ItemActionTest, AClickRunsTheActionOrOnlyTheItemsOwnHandler) {
+    ActionLog log;
+    auto* action = new fw::TAction(nullptr);
+    action->SetOnExecute(fw::TNotifyEvent(&log, &ActionLog::Executed));
+    action->OnUpdate = fw::TNotifyEvent(&log, &ActionLog::Updated);
+    std::unique_ptr<TTeItem> root(MakeItem(nullptr, L""));
+    TTeItem* linked = MakeItem(root.get(), L"Linked");
+    linked->SetAction(action);
+    TTeItem* own = MakeItem(root.get(), L"Own");
+    own->SetAction(action);
+
+    struct Case {
+        bool enable;
+        std::vector<std::string> want;
+    };
+    const Case cases[] = {
+        // The action updates itself first, then runs.
+        {true, {"update", "execute"}},
+        // Its update disabled it: nothing runs.
+        {false, {"update"}},
+    };
+    for (const Case& c : cases) {
+        log.runs.clear();
+        log.enable_on_update = c.enable;
+        action->SetEnabled(true);
+        linked->Click();
+        ASSERT_TRUE(PumpUntil([&] { return log.runs.size() >= c.want.size(); }));
+        test::Pump();
+        EXPECT_EQ(log.runs, c.want) << c.enable;
+    }
+    // Another handler than the action's runs alone (set after the action's last change,
+    // which hands every linked item the action's handler again).
+    action->SetEnabled(true);
+    own->OnClick = fw::TNotifyEvent(&log, &ActionLog::Own);
+    log.runs.clear();
+    own->Click();
+    ASSERT_TRUE(PumpUntil([&] { return !log.runs.empty(); }));
+    test::Pump();
+    EXPECT_EQ(log.runs, std::vector<std::string>{"own"});
+    // The view's update pass asks the action for its state, which the item then shows.
+    log.runs.clear();
+    log.enable_on_update = false;
+    action->SetEnabled(true);
+    linked->InitiateAction();
+    EXPECT_EQ(log.runs, std::vector<std::string>{"update"});
+    EXPECT_FALSE(linked->Enabled());
+    root.reset();
+    action->Free();
+}
+
 } // namespace
 } // namespace dvr::skin

@@ -157,8 +157,7 @@ TEST(MDISupport, MaximizingAChildParksTheOthersAndNamesItInTheParentCaption) {
     m.children[0]->hook->Maximize();
     EXPECT_TRUE(m.children[1]->hook->HasMaximizedMDIChild());
     for (int i = 1; i < 3; ++i) {
-        // Parked at the origin, as small as the system lets a top-level window be (the
-        // children here are top-level windows: Windows keeps them at least 112 x 27).
+        // Parked at the origin, 10 x 10 inside the parent's client window.
         TRect r = m.children[i]->form->BoundsRect();
         EXPECT_EQ(r.Left, 0);
         EXPECT_EQ(r.Top, 0);
@@ -337,6 +336,150 @@ TEST(MenuBarMDI, MaximizedChildShowsItsButtonsOnTheParentsBar) {
     child.hook->Restore();
     EXPECT_EQ(bar->MDIForm(), nullptr);
     for (int k = 1; k <= 4; ++k) EXPECT_FALSE(bar->MDIItem(k)->Visible());
+}
+
+
+// A skinned MDI parent with a menu bar and two skinned children inside its client window.
+struct MDIWithBar {
+    MDIWithBar() : parent(TRect{20, 20, 620, 460}, fw::TFormStyle::fsMDIForm, nullptr, "Parent") {
+        bar = new TTeMenuBar(parent.form);
+        bar->SetParent(parent.form);
+        bar->SetAlign(fw::TAlign::alTop);
+        auto* file = new TTeItem(parent.form);
+        file->SetCaption(L"&File");
+        bar->Items()->Add(file);
+        window_menu = new TTeItem(parent.form);
+        window_menu->SetCaption(L"&Window");
+        bar->Items()->Add(window_menu);
+        bar->Loaded();
+        parent.hook->SetMenuBar(bar);
+        parent.hook->SetWindowMenu(window_menu);
+        parent.Show();
+        for (int i = 0; i < 2; ++i) {
+            std::string text = "Child " + std::to_string(i + 1);
+            kids[i] = std::make_unique<SkinnedForm>(
+                TRect{10 + 150 * i, 10 + 60 * i, 250 + 150 * i, 190 + 60 * i},
+                fw::TFormStyle::fsMDIChild, parent.form, text.c_str());
+            kids[i]->form->Show();
+        }
+        test::Pump();
+    }
+    ~MDIWithBar() {
+        for (auto& k : kids) k.reset();
+    }
+    TPoint ClientCenterOf(fw::TForm* Form) {
+        return Form->ClientToScreen(TPoint{Form->ClientWidth() / 2, Form->ClientHeight() / 2});
+    }
+    SkinnedForm parent;
+    TTeMenuBar* bar = nullptr;
+    TTeItem* window_menu = nullptr;
+    std::unique_ptr<SkinnedForm> kids[2];
+};
+
+TEST(MDIClient, ChildrenLiveInTheParentsClientWindowBelowItsMenuBar) {
+    MDIWithBar m;
+    HWND client = m.parent.form->ClientHandle();
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(::GetParent(client), m.parent.form->WindowHandle());
+    ASSERT_EQ(m.parent.form->MDIChildCount(), 2);
+    for (auto& k : m.kids) {
+        EXPECT_EQ(::GetParent(k->form->WindowHandle()), client);
+        EXPECT_EQ(k->form->MDIParent(), m.parent.form);
+    }
+    // The client takes the room the menu bar leaves, without the sunken edge.
+    RECT cr{};
+    ::GetWindowRect(client, &cr);
+    TPoint below_bar = m.parent.form->ClientToScreen(TPoint{0, m.bar->Height()});
+    EXPECT_EQ(cr.top, below_bar.Y);
+    EXPECT_EQ(cr.left, below_bar.X);
+    EXPECT_FALSE(::GetWindowLongPtrW(client, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    // The last one shown is active; a real click on the other activates it, and the
+    // window menu follows.
+    EXPECT_EQ(m.parent.form->ActiveMDIChild(), m.kids[1]->form);
+    test::SendClick(m.ClientCenterOf(m.kids[0]->form));
+    ASSERT_TRUE(PumpUntil([&] { return m.parent.form->ActiveMDIChild() == m.kids[0]->form; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        for (int i = 0; i < m.window_menu->Count(); ++i)
+            if (m.window_menu->Items(i)->Caption() == L"Child 1")
+                return m.window_menu->Items(i)->Checked();
+        return false;
+    }));
+    test::Pump();
+    test::SaveScreenshot(m.parent.form->WindowHandle(), "skin_mdi_two_children");
+
+    // When the client shows scroll bars, skinned bars stand over them with the client's
+    // range, and a size grip between them. (Wine's MDI client recounts its range from a
+    // posted message and leaves it empty; the test gives the client the range Windows'
+    // client would have and checks before that message runs.)
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        SCROLLINFO range{};
+        range.cbSize = sizeof range;
+        range.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        range.nMax = 700;
+        range.nPage = 300;
+        ::SetScrollInfo(client, bar, &range, TRUE);
+    }
+    ASSERT_TRUE(m.parent.hook->HorzScrollHost() && m.parent.hook->HorzScrollHost()->Visible());
+    ASSERT_TRUE(m.parent.hook->VertScrollHost() && m.parent.hook->VertScrollHost()->Visible());
+    EXPECT_EQ(m.parent.hook->HorzScrollBar()->Max(), 700);
+    EXPECT_EQ(m.parent.hook->HorzScrollBar()->PageSize(), 300);
+    EXPECT_EQ(m.parent.hook->VertScrollBar()->Max(), 700);
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
+    ASSERT_TRUE(::GetScrollBarInfo(client, OBJID_HSCROLL, &sbi));
+    TRect host = m.parent.hook->HorzScrollHost()->BoundsRect();
+    TPoint host_on_screen = m.parent.form->ClientToScreen(TPoint{host.Left, host.Top});
+    EXPECT_EQ(host_on_screen.X, sbi.rcScrollBar.left);
+    EXPECT_EQ(host_on_screen.Y, sbi.rcScrollBar.top);
+    EXPECT_EQ(host.Height(), sbi.rcScrollBar.bottom - sbi.rcScrollBar.top);
+    TRect grip;
+    m.parent.hook->GetSizeGripRect(grip);
+    EXPECT_EQ(grip.Width(), m.parent.hook->VertScrollHost()->Width());
+    EXPECT_EQ(grip.Height(), host.Height());
+
+    // A line step on the skinned bar scrolls the client's children, and the bar reports
+    // the client's new position. (Wine's client takes no position from the other codes'
+    // high word, so only the line steps are checked here.)
+    TRect before = m.kids[1]->form->BoundsRect();
+    int pos = 0;
+    m.parent.hook->HorzScrollBarScroll(m.parent.hook->HorzScrollBar(), kscLineDown, pos);
+    int now = ::GetScrollPos(client, SB_HORZ);
+    EXPECT_GT(now, 0);
+    EXPECT_EQ(pos, now);
+    EXPECT_EQ(m.parent.hook->HorzScrollBar()->Position(), now);
+    EXPECT_EQ(m.kids[1]->form->BoundsRect().Left, before.Left - now);
+
+    // Once the client hides its bars again, so do the skinned ones.
+    ::ShowScrollBar(client, SB_BOTH, FALSE);
+    EXPECT_FALSE(m.parent.hook->HorzScrollHost()->Visible());
+    EXPECT_FALSE(m.parent.hook->VertScrollHost()->Visible());
+}
+
+TEST(MDIClient, TheMenuBarsButtonsActOnTheMaximizedChild) {
+    MDIWithBar m;
+    m.kids[0]->hook->Maximize();
+    test::Pump();
+    RECT cr{};
+    ::GetClientRect(m.parent.form->ClientHandle(), &cr);
+    EXPECT_EQ(m.kids[0]->form->BoundsRect(), (TRect{0, 0, cr.right, cr.bottom}));
+    EXPECT_EQ(m.parent.form->GetText(), "Parent - [Child 1]");
+    ASSERT_EQ(m.bar->MDIForm(), m.kids[0]->hook);
+    test::Pump();
+    test::SaveScreenshot(m.parent.form->WindowHandle(), "skin_mdi_maximized_child");
+
+    // A real click on the bar's restore button.
+    test::SendClick(ItemCenter(m.bar->View(), m.bar->MDIItem(2)));
+    ASSERT_TRUE(PumpUntil([&] { return m.kids[0]->hook->WindowState() == TTeWindowState::kwsNormal; }));
+    EXPECT_EQ(m.bar->MDIForm(), nullptr);
+    EXPECT_EQ(m.parent.form->GetText(), "Parent");
+    EXPECT_FALSE(m.bar->MDIItem(1)->Visible());
+
+    // Maximized again, its close button closes it: an MDI child is minimized.
+    m.kids[0]->hook->Maximize();
+    test::Pump();
+    test::SendClick(ItemCenter(m.bar->View(), m.bar->MDIItem(1)));
+    ASSERT_TRUE(PumpUntil([&] { return m.kids[0]->hook->WindowState() == TTeWindowState::kwsMinimized; }));
+    EXPECT_EQ(m.bar->MDIForm(), nullptr);
 }
 
 } // namespace
