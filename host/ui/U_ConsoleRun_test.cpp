@@ -85,6 +85,11 @@ bool OpensModal(THost& h, const std::function<void()>& step, ConsoleLog& run, co
         if (!opened) ::Sleep(10);
     }
     if (opened) {
+        // Painted whole before the picture is taken.
+        h.Synchronizer->Run([&] {
+            ::RedrawWindow(opened, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        });
         testing::SaveWindowShot(opened, "host_console_run_" + what);
         // Ended as its Cancel would: inside the modal loop, which runs the synchronised steps.
         auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(opened));
