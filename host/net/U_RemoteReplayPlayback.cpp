@@ -279,6 +279,9 @@ void TRemoteReplayPlayback::Message(UINT m, WPARAM w, LPARAM) {
     case WM_REPLAYEND:
         StreamEnded(static_cast<int>(w));
         break;
+    case WM_REPLAYLAYOUT:
+        if (LayoutChanged) LayoutChanged();
+        break;
     default:
         break;
     }

@@ -6,8 +6,10 @@
 #include "host/net/F_RemoteReplayForm.h"
 #include "host/net/U_MsgSocket.h"
 #include "host/net/U_RemoteReplayQueues.h"
+#include "host/ui/U_ReplayMessages.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,9 +18,6 @@ namespace vantrel {
 
 class TWindowTimer;
 
-constexpr UINT WM_REPLAYEND = 0x404;
-constexpr UINT WM_REPLAYSELECT = 0x405;
-constexpr UINT WM_REPLAYLAYOUT = 0x412;
 
 // The replay windows and their ports as the playback drives them (the replay engine).
 class TReplayWindows {
@@ -85,6 +84,10 @@ public:
     void StopWindow(int w);
     // The window closes: every playing window stops.
     void Closing();
+    // A replay window was chosen (WM_REPLAYSELECT): buttons and status follow it.
+    void Select();
+    // Called when a play command has laid the replay windows out anew.
+    std::function<void()> LayoutChanged;
 
     const PlayQueues& Queues() const { return queues_; }
     int StreamRemaining(int w) const { return remaining_[w]; }
@@ -97,7 +100,6 @@ private:
     void StreamRead(int w);
     void StreamError(int w, int& code);
     void StreamEnded(int w);
-    void Select();
     void Tick();
     void Message(UINT m, WPARAM w, LPARAM l);
     void ResetButtons();

@@ -35,7 +35,10 @@ if(DVR_WINDOWS)
   # The playback's player ports: the player library itself.
   dvr_win_library(vantrel_net_replay_player STATIC
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_StrovidStreamPorts.cpp
-    LIBS vantrel_net_replay Strovid)
+    LIBS vantrel_net_replay)
+  # The import library only, as the local replay's player links it.
+  target_link_libraries(vantrel_net_replay_player PUBLIC $<TARGET_LINKER_FILE:Strovid>)
+  add_dependencies(vantrel_net_replay_player Strovid)
   # Windows of these services on the component framework.
   dvr_win_library(vantrel_net_replay_forms STATIC
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/F_NetChat.cpp

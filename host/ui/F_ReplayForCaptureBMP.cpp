@@ -1,6 +1,7 @@
 #include "host/ui/F_ReplayForCaptureBMP.h"
 
 #include "host/ui/U_DialogControls.h"
+#include "host/ui/U_ToolButtons.h"
 
 #include "common/win/textconv.h"
 
@@ -32,25 +33,17 @@ TReplayForCaptureBMPForm::TReplayForCaptureBMPForm(TComponent* AOwner, const std
     tb_ReplayPos = PutControl<TTrackBar>(this, 0, 502, 700, 24);
     tb_ReplayPos->SetTickStyle(TTickStyle::tsNone);
     tb_ReplayPos->SetMax(100);
-    int x = 4;
-    auto button = [&](const char* hint) {
-        auto* b = PutControl<TButton>(this, x, 530, 64, 26);
-        b->SetCaption(Utf8ToGbk(hint));
-        b->SetHint(Utf8ToGbk(hint));
-        b->SetShowHint(true);
-        x += 69;
-        return b;
-    };
-    tb_SinglePlay = button("播放");
-    tb_Pause = button("暂停");
-    tb_Stop = button("停止");
-    tb_First = button("到文件头");
-    tb_SignalFrameBack = button("单帧退");
-    tb_SignalFrame = button("单帧进");
-    tb_Slow = button("慢速播放");
-    tb_Fast = button("快速播放");
-    tb_End = button("到文件尾");
-    tb_Exit = button("退出");
+    TToolButtonRow row(this, this, 4, 530, 64, 26, 69);
+    tb_SinglePlay = row.Add("播放");
+    tb_Pause = row.Add("暂停");
+    tb_Stop = row.Add("停止");
+    tb_First = row.Add("到文件头");
+    tb_SignalFrameBack = row.Add("单帧退");
+    tb_SignalFrame = row.Add("单帧进");
+    tb_Slow = row.Add("慢速播放");
+    tb_Fast = row.Add("快速播放");
+    tb_End = row.Add("到文件尾");
+    tb_Exit = row.Add("退出");
     sb_ReplayStatuBar = PutControl<TStatusBar>(this, 0, 574, 700, 20);
     for (int w : {340, 120, 120, 120})
         sb_ReplayStatuBar->AddPanel()->SetWidth(w);

@@ -3,6 +3,7 @@
 #include "host/ui/T_ThreadSearchCaptureFile.h"
 #include "host/ui/U_ListSort.h"
 #include "host/ui/U_MPG4_REPLAY_API.h"
+#include "host/ui/U_ToolButtons.h"
 
 #include "common/win/textconv.h"
 
@@ -77,43 +78,35 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     PosBar->SetAlign(TAlign::alTop);
     PosBar->SetTickStyle(TTickStyle::tsNone);
     PosBar->SetMax(100);
-    int x = 2;
-    auto button = [&](const char* hint) {
-        auto* b = Put<TButton>(pn_ToolPannel, this, x, 28, 36, 26);
-        // The caption is the hint's first two characters (GBK: four bytes).
-        b->SetCaption(Utf8ToGbk(hint).substr(0, 4));
-        b->SetHint(Utf8ToGbk(hint));
-        b->SetShowHint(true);
-        x += 37;
-        return b;
-    };
-    tb_SinglePlay = button("播放");
-    tb_Pause = button("暂停");
-    tb_Stop = button("结束当前播放");
+    // Captions are the hints' first two characters.
+    TToolButtonRow row(pn_ToolPannel, this, 2, 28, 36, 26, 37, 2);
+    tb_SinglePlay = row.Add("播放");
+    tb_Pause = row.Add("暂停");
+    tb_Stop = row.Add("结束当前播放");
 #ifndef VANTREL_CONTROL_BUILD
-    ToolButton9 = button("结束全部播放");
+    ToolButton9 = row.Add("结束全部播放");
 #else
     ToolButton9 = nullptr;
 #endif
-    tb_First = button("到文件头");
-    tb_SignalFrameBack = button("单帧退");
-    tb_SignalFrame = button("单帧进");
-    tb_Slow = button("慢速播放");
-    tb_Fast = button("快速播放");
-    tb_End = button("到文件尾");
-    tb_CaptureBmp = button("抓图");
-    tb_SetStartPos = button("设置剪辑起点");
-    tb_SetEndPos = button("设置剪辑终点");
-    tb_ReplayVideoCapture = button("视频剪辑");
-    tb_DelVideoCapture = button("清除剪辑设置");
-    tb_Sound = button("声音开关");
-    sb_RegionZoom = button("局部放大");
-    ToolButton4 = button("隐藏/显示列表，按右键可恢愎");
+    tb_First = row.Add("到文件头");
+    tb_SignalFrameBack = row.Add("单帧退");
+    tb_SignalFrame = row.Add("单帧进");
+    tb_Slow = row.Add("慢速播放");
+    tb_Fast = row.Add("快速播放");
+    tb_End = row.Add("到文件尾");
+    tb_CaptureBmp = row.Add("抓图");
+    tb_SetStartPos = row.Add("设置剪辑起点");
+    tb_SetEndPos = row.Add("设置剪辑终点");
+    tb_ReplayVideoCapture = row.Add("视频剪辑");
+    tb_DelVideoCapture = row.Add("清除剪辑设置");
+    tb_Sound = row.Add("声音开关");
+    sb_RegionZoom = row.Add("局部放大");
+    ToolButton4 = row.Add("隐藏/显示列表，按右键可恢愎");
     ToolButton4->SetCaption(Utf8ToGbk("列表"));
-    ToolButton2 = button("全屏，按右键恢愎");
-    ToolButton7 = button("备份所选");
-    tb_Exit = button("退出播放器");
-    tb_Volume = Put<TTrackBar>(pn_ToolPannel, this, x + 4, 28, 110, 26);
+    ToolButton2 = row.Add("全屏，按右键恢愎");
+    ToolButton7 = row.Add("备份所选");
+    tb_Exit = row.Add("退出播放器");
+    tb_Volume = Put<TTrackBar>(pn_ToolPannel, this, row.X() + 4, 28, 110, 26);
     tb_Volume->SetTickStyle(TTickStyle::tsNone);
     tb_Volume->SetMax(65534);
     tb_Volume->SetPosition(50000);

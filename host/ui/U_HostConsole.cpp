@@ -13,8 +13,9 @@
 #include "host/ui/F_WorkLogForm.h"
 #include "host/ui/U_DialogControls.h"
 #include "host/ui/U_HostDevices.h"
+#include "host/ui/U_HostConsoleOpeners.h"
 #include "host/ui/U_HostObjects.h"
-#include "host/ui/U_ReplayHostEngine.h"
+#include "host/ui/U_NetPaneActions.h"
 
 #include "host/engine/U_DiskAccess.h"
 #include "host/engine/U_StorageNames.h"
@@ -224,8 +225,8 @@ void THostConsoleEngine::SaveSnapshot(int channel, const std::string& fileName) 
     if (host_ && host_->VideoCard) host_->VideoCard->SaveSnapshot(channel, fileName);
 }
 
-void THostConsoleEngine::SnapshotNetworkPane(int) {
-    // Network panes have no client on this host yet.
+void THostConsoleEngine::SnapshotNetworkPane(int channel) {
+    if (host_ && host_->NetPaneActions) host_->NetPaneActions->SnapshotNetworkPane(channel);
 }
 
 void THostConsoleEngine::OpenAll(bool preview, bool record, bool detect) {
@@ -303,18 +304,10 @@ THostConsoleWindows::THostConsoleWindows(THost*& host, TMainForm& console)
 THostConsoleWindows::~THostConsoleWindows() = default;
 
 int THostConsoleWindows::OpenLocalReplay(THost& h) {
-    if (!h.CaptureFileList || !h.CaptureDataLocker) return -1;
+    std::unique_ptr<TReplayHost> recordings = MakeHostReplayView(h);
+    if (!recordings) return -1;
+    TReplayHost& replayHost = *recordings;
     THost* hp = &h;
-    TEngineReplayHost replayHost(
-        *h.CaptureFileList, *h.CaptureDataLocker, [hp] { return hp->TotalChannels(); },
-        [hp](int ch) {
-            if (!hp->PreviewSet || ch < 0 || ch >= kSettingsChannels) return std::string();
-            return std::string(hp->PreviewSet->Records[size_t(ch)].Title.View());
-        },
-        [hp](int ch, int type) {
-            return hp->DiskManager ? hp->DiskManager->MakeRecordingFileName(ch, type)
-                                   : std::string();
-        });
     if (!clip_) clip_ = std::make_unique<TThreadReplayVideoCapture>();
     const std::string title = dvr::fw::Application ? dvr::fw::Application->Title() : "";
     TMainForm* console = &console_;
@@ -375,6 +368,10 @@ int THostConsoleWindows::Open(TConsoleWindow window, TConsoleDialogResult& resul
         return Modal(Make<TUserForm>(&console_, *h->User, h->ProgramPath));
     case TConsoleWindow::LocalReplay:
         return OpenLocalReplay(*h);
+    case TConsoleWindow::RemoteReplay:
+        return OpenRemoteReplay(*h, console_);
+    case TConsoleWindow::LocalSettings:
+        return OpenLocalSettings(*h, console_, result);
     case TConsoleWindow::LocalWorkLog:
         if (!h->WorkLog) return -1;
         return Modal(Make<TWorkLogForm>(&console_, *h->WorkLog));

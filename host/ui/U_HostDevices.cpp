@@ -1,4 +1,5 @@
 #include "host/ui/U_HostDevices.h"
+#include "host/ui/U_PtzMouse.h"
 
 #include "host/engine/U_WorkLogLine.h"
 #include "host/net/F_IPPingWindow.h"
@@ -339,6 +340,12 @@ void THost::CreatePtzObjects() {
     NoteCreated();
     // The panel's controls lie on the console under the PTZ cover.
     if (MainForm) PtzPanel = new TPtzPanel(MainForm, *YunTai, PtzHost);
+    if (PtzPanel && Preview) {
+        PtzMouse = std::make_unique<TPtzMouse>(*PtzPanel, [this](int ch) {
+            if (Preview) Preview->SelectPane(ch);
+        });
+        Preview->PtzMouse = PtzMouse.get();
+    }
 }
 
 void THost::CreateUpsWindow() {

@@ -5,6 +5,8 @@
 #include "host/net/U_NetSentBytes.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_VideoAlarmAutoFullScreen.h"
+#include "host/ui/U_NetPaneActions.h"
+#include "host/ui/U_PtzMouse.h"
 #include "host/ui/F_SpeedDomeForm.h"
 #include "host/ui/F_UPSInfoWindow.h"
 #include "host/ui/T_ThreadReplayVideoCapture.h"
@@ -289,6 +291,7 @@ void THost::RunCreationSequence(const std::function<int()>& gaugeStepOf,
     Preview = std::make_unique<TPreview>(MainForm, *this);
     Preview->PlacePanes(SystemInfo->ChannelCount, SystemInfo->PaneRects, SystemInfo->ChannelCount);
     NoteCreated();
+    CreateNetPaneActions();
     // 12 to 14.
     CreateAlarmObjects();
     ThreadFreeTCPMainConnecter = std::make_unique<TThreadFreeTCPMainConnecter>(*LiveServers);

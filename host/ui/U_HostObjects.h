@@ -69,6 +69,9 @@
 namespace vantrel {
 
 class TMainForm;
+class TNetPaneActions;
+class TNetPaneHost;
+class TPtzMouse;
 class TVideoAlarmAutoFullScreenForm;
 class TUPSInfoWindow;
 class TMatrixsCtrlForm;
@@ -275,6 +278,12 @@ public:
     std::unique_ptr<TUser> User;
     std::unique_ptr<TCOM> Com;
     std::unique_ptr<TPreview> Preview;
+    // The network panes' menu, region zoom and snapshot, over the preview.
+    std::unique_ptr<TNetPaneHost> NetPanesHost;
+    std::unique_ptr<TNetPaneActions> NetPaneActions;
+    void CreateNetPaneActions();
+    // PTZ by mouse over the panes, with the panel's mouse mode.
+    std::unique_ptr<TPtzMouse> PtzMouse;
     TVideoAlarmAutoFullScreenForm* VideoAlarmAutoFullScreenForm = nullptr;
     std::unique_ptr<TThreadAutoFullScreen> ThreadAutoFullScreen;
     std::unique_ptr<TCapture> Capture;

@@ -60,6 +60,8 @@ TPreview::TPreview(TWinControl* mainWindow, TPreviewHost& host) : main_(mainWind
         p.Panel->OnClick = TNotifyEvent(this, &TPreview::PaneClick);
         p.Panel->OnDblClick = TNotifyEvent(this, &TPreview::PaneDblClickEvent);
         p.Panel->OnMouseUp = TMouseEvent(this, &TPreview::PaneMouseUp);
+        p.Panel->OnMouseDown = TMouseEvent(this, &TPreview::PaneMouseDown);
+        p.Panel->OnMouseMove = TMouseMoveEvent(this, &TPreview::PaneMouseMove);
         p.Background = new TPanel(main_);
         p.Background->SetParent(p.Panel);
         p.Background->SetBevelOuter(TBevelCut::bvNone);
@@ -126,6 +128,7 @@ TPreview::TPreview(TWinControl* mainWindow, TPreviewHost& host) : main_(mainWind
 void TPreview::ApplySettings() {
     host_.BindNetworkPanes(Panes.data());
     host_.ApplyPrivacyMasks();
+    if (NetPanes) NetPanes->Rebuild();
 }
 
 void TPreview::ShowRecordMark(int channel, bool recording) {
@@ -448,10 +451,39 @@ void TPreview::PaneClick(TObject* sender) {
 }
 
 void TPreview::PaneDblClickEvent(TObject* sender) {
+    // The PTZ mouse mode takes the double click.
+    if (PtzMode()) return;
     PaneDblClick(static_cast<TControl*>(sender)->Tag());
 }
 
-void TPreview::PaneMouseUp(TObject* sender, TMouseButton button, TShiftState, int, int) {
+bool TPreview::NetworkPane(int channel) {
+    return NetPanes && channel >= host_.BoardChannelCount() && channel < kLayoutChannels;
+}
+
+void TPreview::PaneMouseDown(TObject* sender, TMouseButton button, TShiftState, int x, int y) {
+    const int ch = static_cast<TControl*>(sender)->Tag();
+    if (PtzMode())
+        PtzMouse->MouseDown(ch, button);
+    else if (NetworkPane(ch))
+        NetPanes->MouseDown(ch, button, x, y);
+}
+
+void TPreview::PaneMouseMove(TObject* sender, TShiftState shift, int x, int y) {
+    auto* pane = static_cast<TControl*>(sender);
+    const int ch = pane->Tag();
+    if (PtzMode())
+        PtzMouse->MouseMove(ch, shift, x, y, pane->Width(), pane->Height());
+    else if (NetworkPane(ch))
+        NetPanes->MouseMove(ch, shift, x, y);
+}
+
+void TPreview::PaneMouseUp(TObject* sender, TMouseButton button, TShiftState, int x, int y) {
+    const int ch = static_cast<TControl*>(sender)->Tag();
+    if (PtzMode() && PtzMouse->MouseUp(ch, button)) return;
+    if (NetworkPane(ch)) {
+        NetPanes->MouseUp(ch, button, x, y);
+        return;
+    }
     if (button != TMouseButton::mbRight) return;
     paneMenu_->SetTag(static_cast<TControl*>(sender)->Tag());
     PrepareLayoutMenu();

@@ -72,6 +72,29 @@ public:
     virtual void BindNetworkPanes(TPreviewPane*) {}
 };
 
+// The network panes' own mouse work and menu (none on a host without network channels).
+class TNetPaneMouse {
+public:
+    virtual ~TNetPaneMouse() = default;
+    virtual void Rebuild() = 0;
+    virtual void MouseDown(int channel, dvr::fw::TMouseButton button, int x, int y) = 0;
+    virtual void MouseMove(int channel, dvr::fw::TShiftState shift, int x, int y) = 0;
+    // Ends a selection; the right button opens the pane menu.
+    virtual void MouseUp(int channel, dvr::fw::TMouseButton button, int x, int y) = 0;
+};
+
+// The PTZ mouse mode over every pane; it takes the mouse while active.
+class TPtzPaneMouse {
+public:
+    virtual ~TPtzPaneMouse() = default;
+    virtual bool Active() = 0;
+    virtual void MouseMove(int channel, dvr::fw::TShiftState shift, int x, int y, int width,
+                           int height) = 0;
+    virtual void MouseDown(int channel, dvr::fw::TMouseButton button) = 0;
+    // False when no PTZ press was in force (the pane's own release handling goes on).
+    virtual bool MouseUp(int channel, dvr::fw::TMouseButton button) = 0;
+};
+
 // Previewing and Playing are shared with the network client's receive thread (network panes).
 struct TPreviewPane : TNetPane {
     dvr::fw::TPanel* Panel = nullptr;
@@ -90,6 +113,9 @@ public:
 
     std::array<TPreviewPane, kLayoutChannels> Panes;
     int SelectedChannel = 0;
+    // Network panes' menu and region selection.
+    TNetPaneMouse* NetPanes = nullptr;
+    TPtzPaneMouse* PtzMouse = nullptr;
     // The PTZ speed window, told of every pane selected.
     HWND PtzSpeedWindow = nullptr;
     int EnlargedPane = -1;
@@ -138,6 +164,11 @@ private:
     void PaneDblClickEvent(dvr::fw::TObject* sender);
     void PaneMouseUp(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
                      dvr::fw::TShiftState shift, int x, int y);
+    void PaneMouseDown(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
+                       dvr::fw::TShiftState shift, int x, int y);
+    void PaneMouseMove(dvr::fw::TObject* sender, dvr::fw::TShiftState shift, int x, int y);
+    bool NetworkPane(int channel);
+    bool PtzMode() { return PtzMouse && PtzMouse->Active(); }
     void StatusClick(dvr::fw::TObject* sender);
     void LayoutItemClick(dvr::fw::TObject* sender);
     void FullScreenItemClick(dvr::fw::TObject* sender);

@@ -1,4 +1,5 @@
 #include "host/ui/U_PtzPanel.h"
+#include "host/ui/U_PtzMouse.h"
 #include "host/ui/F_YunTaiSpeed.h"
 
 #include "host/engine/U_FakeSerial_test.h"
@@ -196,6 +197,67 @@ TEST_F(PtzPanelTest, SpeedBarsArePercentagesOfTheProtocolsDefaults) {
     f->bt_Close->Click();
     EXPECT_FALSE(::IsWindowVisible(f->WindowHandle()));
     f->Free();
+}
+
+TEST(PtzMouseCells, EachCellShowsItsDirectionAndTheCentreTheArrow) {
+    const struct {
+        int x, y, cursor;
+    } cells[] = {{150, 120, 0}, {10, 10, 1},  {150, 10, 3},   {290, 10, 5},  {10, 120, 7},
+                 {290, 120, 9}, {10, 230, 11}, {150, 230, 13}, {290, 230, 15}, {300, 10, 0}};
+    for (const auto& c : cells)
+        EXPECT_EQ(PtzCursorAt(c.x, c.y, 300, 240), c.cursor) << c.x << "," << c.y;
+    EXPECT_EQ(PtzTagFor(3, false), 12);
+    EXPECT_EQ(PtzTagFor(16, false), 15);
+    EXPECT_EQ(PtzTagFor(1, true), -1); // a corner does nothing with the right button
+    EXPECT_EQ(PtzTagFor(13, true), 11);
+}
+
+TEST_F(PtzPanelTest, PressesOnAPaneDriveThatPanesCameraInTheMouseMode) {
+    std::vector<int> selected;
+    TPtzMouse mouse(*panel, [&](int ch) {
+        selected.push_back(ch);
+        panelHost.selected = ch;
+    });
+    EXPECT_FALSE(mouse.Active());
+    panel->Click(0);
+    ASSERT_TRUE(mouse.Active());
+    panelHost.selected = 0;
+
+    // Top middle, left button: up on the pane's channel while held.
+    mouse.MouseMove(1, {}, 150, 10, 300, 240);
+    EXPECT_EQ(mouse.Cursor(), 3);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(::GetModuleHandleW(nullptr), L"Cursor_Up_2"));
+    mouse.MouseDown(1, TMouseButton::mbLeft);
+    EXPECT_EQ(mouse.Cursor(), 4);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(::GetModuleHandleW(nullptr), L"Cursor_Down_2"));
+    EXPECT_EQ(Commands(), (std::vector<int>{0x20}));
+    EXPECT_TRUE(mouse.MouseUp(1, TMouseButton::mbLeft));
+    EXPECT_EQ(mouse.Cursor(), 3);
+    EXPECT_EQ(Commands(), (std::vector<int>{0x7F, 0x7F, 0x7F, 0x7F}));
+    EXPECT_EQ(selected, (std::vector<int>{1, 1}));
+
+    // Left cell, right button: focus.
+    mouse.MouseMove(1, {}, 10, 120, 300, 240);
+    mouse.MouseDown(1, TMouseButton::mbRight);
+    EXPECT_EQ(Commands(), (std::vector<int>{0x26}));
+    mouse.MouseUp(1, TMouseButton::mbRight);
+    EXPECT_EQ(Commands(), (std::vector<int>{0x7F}));
+
+    // The centre: nothing, and the release is the pane's own.
+    mouse.MouseMove(1, {}, 150, 120, 300, 240);
+    mouse.MouseDown(1, TMouseButton::mbRight);
+    EXPECT_FALSE(mouse.MouseUp(1, TMouseButton::mbRight));
+    EXPECT_TRUE(Commands().empty());
+
+    // A locked panel: the cursor and the selection follow, nothing is sent.
+    panel->Click(5);
+    selected.clear();
+    mouse.MouseMove(1, {}, 290, 230, 300, 240);
+    mouse.MouseDown(1, TMouseButton::mbLeft);
+    EXPECT_EQ(mouse.Cursor(), 16);
+    mouse.MouseUp(1, TMouseButton::mbLeft);
+    EXPECT_EQ(selected, (std::vector<int>{1, 1}));
+    EXPECT_TRUE(Commands().empty());
 }
 
 } // namespace

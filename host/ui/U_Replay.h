@@ -10,6 +10,7 @@
 #include "framework/ui/extctrls.h"
 #include "host/engine/U_CaptureFileList.h"
 #include "host/engine/U_PaneLayout.h"
+#include "host/ui/U_ReplayMessages.h"
 #include "host/ui/U_ReplayPlayer.h"
 #include "host/ui/U_ReplayRules.h"
 
@@ -23,10 +24,6 @@
 
 namespace vantrel {
 
-constexpr UINT WM_REPLAYEND = WM_USER + 4;
-constexpr UINT WM_REPLAYSELECT = WM_USER + 5;
-constexpr UINT WM_REPLAYLAYOUT = WM_USER + 18;
-constexpr UINT WM_REPLAYMENU = WM_USER + 20;
 
 constexpr int kWindowNormal = 163;
 constexpr int kWindowMaximised = 164;

@@ -17,6 +17,12 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
       string(APPEND _cp_rc "YT_Ctrl_${kind}_${n} BITMAP \"${_cp_dir}/YT_Ctrl_${kind}_${n}.bmp\"\n")
     endforeach()
   endforeach()
+  foreach(n RANGE 1 8)
+    foreach(kind Up Down)
+      list(APPEND _cp_files ${_cp_dir}/Cursor_${kind}_${n}.cur)
+      string(APPEND _cp_rc "Cursor_${kind}_${n} CURSOR \"${_cp_dir}/Cursor_${kind}_${n}.cur\"\n")
+    endforeach()
+  endforeach()
   add_custom_command(OUTPUT ${_cp_files}
     COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/console_pictures.py ${_cp_dir}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/console_pictures.py
@@ -35,6 +41,7 @@ if(DVR_WINDOWS AND TARGET dvr_framework_ui AND TARGET vantrel_engine AND TARGET 
             ${CMAKE_CURRENT_LIST_DIR}/F_SendGSMMsgForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_RasDial.cpp
             ${CMAKE_CURRENT_LIST_DIR}/U_PtzPanel.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_PtzMouse.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_YunTaiSpeed.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_MatrixsCtrlForm.cpp
             ${CMAKE_CURRENT_LIST_DIR}/F_MatrixKeyboardForm.cpp

@@ -192,6 +192,55 @@ def ptz_glyph(tag, c):
                    cx + d[0] * (k - 2) + d[1] * (4 - k), cy + d[1] * (k - 2) - d[0] * (4 - k))
 
 
+# Directions of the PTZ cursors 1..8: the pane's cells 0, 1, 2, 3, 5, 6, 7, 8 around the centre.
+CURSOR_DIRECTIONS = [(-1, -1), (0, -1), (1, -1), (-1, 0), (1, 0), (-1, 1), (0, 1), (1, 1)]
+
+
+def cursor_shape(dx, dy):
+    """32 x 32 arrow pointing (dx, dy) from the centre: a set of (x, y)."""
+    length = (dx * dx + dy * dy) ** 0.5
+    ux, uy = dx / length, dy / length
+    shape = set()
+    for y in range(32):
+        for x in range(32):
+            px, py = x - 15.5, y - 15.5
+            t = px * ux + py * uy
+            d = abs(-px * uy + py * ux)
+            if (-10 <= t <= 4 and d <= 2) or (4 <= t <= 14 and d <= (14 - t) * 0.7):
+                shape.add((x, y))
+    return shape
+
+
+def write_cursor(path, shape, down):
+    """A monochrome 32 x 32 cursor file, hot spot in the centre."""
+    outline = set()
+    for (x, y) in shape:
+        for ox in (-1, 0, 1):
+            for oy in (-1, 0, 1):
+                q = (x + ox, y + oy)
+                if q not in shape and 0 <= q[0] < 32 and 0 <= q[1] < 32:
+                    outline.add(q)
+    xor_rows, and_rows = [], []
+    for y in range(31, -1, -1):  # bottom-up
+        xr, ar = 0, 0
+        for x in range(32):
+            bit = 1 << (31 - x)
+            if (x, y) in shape:
+                xr |= 0 if down else bit  # up: white body; down: black body
+            elif (x, y) in outline:
+                xr |= bit if down else 0
+            else:
+                ar |= bit  # transparent
+        xor_rows.append(struct.pack(">I", xr))
+        and_rows.append(struct.pack(">I", ar))
+    image = (struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 1, 0, 256, 0, 0, 2, 0) +
+             struct.pack("<II", 0x000000, 0xFFFFFF) + b"".join(xor_rows) + b"".join(and_rows))
+    header = struct.pack("<HHH", 0, 2, 1) + struct.pack("<BBBBHHII", 32, 32, 0, 0, 16, 16,
+                                                        len(image), 22)
+    with open(path, "wb") as f:
+        f.write(header + image)
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -207,6 +256,10 @@ def main():
             c = Canvas(w, h, down)
             ptz_glyph(tag, c)
             write_bmp24(os.path.join(out, "YT_Ctrl_%s_%d.bmp" % (kind, tag + 1)), c.rows)
+    for n, (dx, dy) in enumerate(CURSOR_DIRECTIONS, 1):
+        shape = cursor_shape(dx, dy)
+        for kind, down in (("Up", False), ("Down", True)):
+            write_cursor(os.path.join(out, "Cursor_%s_%d.cur" % (kind, n)), shape, down)
 
 
 if __name__ == "__main__":
