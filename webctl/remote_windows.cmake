@@ -81,7 +81,7 @@ set_target_properties(vantrel_webctl_voice PROPERTIES UNITY_BUILD OFF)
 # The host's remote replay and download window: recordings of a host searched, played and
 # fetched over its replay port, played through the player library under its second name.
 dvr_win_library(vantrel_webctl_remote_replay STATIC
-  SOURCES ${h}/net/F_RemoteReplayWindow.cpp ${h}/net/F_RemoteReplayForm.cpp
+  SOURCES ${h}/net/F_RemoteReplayWindow.cpp ${h}/net/F_RemoteReplayPlay.cpp ${h}/net/F_RemoteReplayForm.cpp
           ${h}/net/T_ThreadRemotePlayExtractFileInfo.cpp ${h}/net/U_RemoteReplayPlayback.cpp
           ${h}/net/U_StrovidStreamPorts.cpp ${h}/net/U_RemoteReplayProtocol.cpp
           ${h}/net/U_RemoteReplayQueues.cpp ${h}/net/U_RemoteHosts.cpp

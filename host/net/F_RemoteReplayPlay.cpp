@@ -142,7 +142,7 @@ void TRemoteReplayWindow::MakePlayback(Playback playback) {
         if (kind == 0 && browser_) browser_->ScanEnded();
     };
     engine_->SearchThread().LeaveDisabled = [this] { return busy_; };
-    windows_ = std::make_unique<TReplayEngineWindows>(*engine_);
+    windows_.reset(new TReplayEngineWindows(*engine_));
     playback_ = std::make_unique<TRemoteReplayPlayback>(
         *replay_, *windows_, *services_.Ports, static_cast<TReplayPlaybackView&>(*this));
     playback_->LayoutChanged = [this] { ShowLayout(); };
@@ -154,6 +154,10 @@ void TRemoteReplayWindow::MakePlayback(Playback playback) {
 TRemoteReplayWindow::TRemoteReplayWindow(TComponent* AOwner, const std::string& appTitle,
                                          UINT connectTimeoutMs)
     : TRemoteReplayWindow(AOwner, appTitle, connectTimeoutMs, Playback{}) {}
+
+void TRemoteReplayWindow::FreeReplayWindows::operator()(TReplayEngineWindows* w) const {
+    delete w;
+}
 
 TRemoteReplayWindow::~TRemoteReplayWindow() {
     FreePlayback();

@@ -183,7 +183,11 @@ private:
     std::unique_ptr<TReplayHost> emptyHost_;
     std::unique_ptr<TStreamPorts> ownPorts_;
     std::unique_ptr<TReplay> engine_;
-    std::unique_ptr<TReplayEngineWindows> windows_;
+    // Freed where the type is complete, so the window's sources compile one by one too.
+    struct FreeReplayWindows {
+        void operator()(TReplayEngineWindows* w) const;
+    };
+    std::unique_ptr<TReplayEngineWindows, FreeReplayWindows> windows_;
     std::unique_ptr<TRemoteReplayPlayback> playback_;
     TRegionZoomForm* zoom_ = nullptr;
     TShowBMPForm* browser_ = nullptr;
