@@ -23,6 +23,9 @@
 #include "host/ui/F_MatrixsCtrlForm.h"
 #include "host/ui/F_RemoteCtrlAlarmBox.h"
 #include "host/ui/F_SendGSMMsgForm.h"
+#include "host/ui/F_ShowBMP.h"
+#include "host/ui/T_ThreadSearchCaptureFile.h"
+#include "host/ui/U_Replay.h"
 #include "host/ui/window_shot_testing.h"
 #include "common/win/textconv.h"
 
@@ -98,6 +101,10 @@ struct Wiring {
     // Where preset calls and pane selections are posted: real windows.
     bool presetAndSpeedWindows = false;
     std::string faultText;
+    // The snapshot viewer opens over its own engine: every channel listed, its scan ends
+    // with the first day chosen, closing empties the snapshot list.
+    bool snapshotViewerScanned = false, snapshotViewerClosed = false;
+    std::string snapshotViewerText;
 };
 
 void LookAtTheWiring(Wiring& w) {
@@ -160,6 +167,36 @@ void LookAtTheWiring(Wiring& w) {
     ui([&] { MainForm->Commands->CoverClick(MainForm->Commands->im_YTRecover); });
     w.presetAndSpeedWindows = ::IsWindow(h.SpeedDomeWindow) && h.Preview->PtzSpeedWindow &&
                               ::IsWindow(h.Preview->PtzSpeedWindow);
+    if (h.ShowBMPForm && h.SnapshotReplay) {
+        TShowBMPForm& v = *h.ShowBMPForm;
+        TThreadSearchCaptureFile& search = h.SnapshotReplay->SearchThread();
+        int scansBefore = 0;
+        ui([&] {
+            scansBefore = search.Scans();
+            v.Show();
+        });
+        for (int i = 0; i < 3000 && !w.snapshotViewerScanned; ++i) {
+            ui([&] {
+                const int days = v.lv_ReplayDateList->Items()->Count();
+                w.snapshotViewerScanned =
+                    v.Visible() && search.Scans() > scansBefore && !search.Scanning() &&
+                    (days == 0 || v.lv_ReplayDateList->Selected() ==
+                                      v.lv_ReplayDateList->Items()->Item(0));
+                w.snapshotViewerText = std::to_string(v.clb_ReplayChannelList->Items()->Count()) +
+                                       " channels, " + std::to_string(days) + " days";
+                if (w.snapshotViewerScanned &&
+                    v.clb_ReplayChannelList->Items()->Count() != h.TotalChannels())
+                    w.snapshotViewerScanned = false, i = 3000;
+            });
+            if (!w.snapshotViewerScanned) ::Sleep(10);
+        }
+        testing::SaveWindowShot(v.WindowHandle(), "host_startup_snapshot_viewer");
+        ui([&] {
+            v.ToolButton13Click(nullptr);
+            w.snapshotViewerClosed = !v.Visible() && !h.SnapshotReplay->SnapshotList.Head &&
+                                     v.lv_ReplayDateList->Items()->Count() == 0;
+        });
+    }
     // Remote watchdog settings are the watchdog's own record.
     w.dogSettingsShared =
         h.UdpDevices.DogSettings() == reinterpret_cast<uint8_t*>(&h.DogSet->Record);
@@ -296,6 +333,7 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
         "TConnectionViewForm",
         "TRemoteAlarmUpViewForm",
         "TNetTalkForm",
+        "TShowBMPForm",
         "TClearDataMSGForm",
         "TCaptureFileList",
         "TThreadWriteLogRecord",
@@ -347,6 +385,8 @@ TEST(HostStartUp, CreatesEverythingInOrderShowsTheLockedConsoleAndShutsDownInOrd
     EXPECT_TRUE(watch.wiring.ptzPanelShown);
     EXPECT_TRUE(watch.wiring.dogSettingsShared);
     EXPECT_TRUE(watch.wiring.presetAndSpeedWindows);
+    EXPECT_TRUE(watch.wiring.snapshotViewerScanned) << watch.wiring.snapshotViewerText;
+    EXPECT_TRUE(watch.wiring.snapshotViewerClosed);
     EXPECT_EQ(watch.stateReply, int(UdpMsgKind::UdpMsgWorkState));
     EXPECT_FALSE(watch.enabled); // locked until an operator logs on
     EXPECT_FALSE(Host->ShownEnabled);

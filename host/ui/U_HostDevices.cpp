@@ -22,11 +22,15 @@
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_RemoteCtrlAlarmBox.h"
 #include "host/ui/F_SendGSMMsgForm.h"
+#include "host/ui/F_ShowBMP.h"
+#include "host/ui/T_ThreadSearchCaptureFile.h"
 #include "host/ui/F_SpeedDomeForm.h"
 #include "host/ui/F_UPSInfoWindow.h"
 #include "host/ui/F_YunTaiSpeed.h"
 #include "host/ui/T_ThreadReplayVideoCapture.h"
+#include "host/ui/U_HostConsoleOpeners.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/U_Replay.h"
 
 #include "framework/ui/forms.h"
 
@@ -254,6 +258,7 @@ void THost::FreeHostWindows() {
     if (Preview) Preview->PtzSpeedWindow = nullptr;
     SpeedDomeWindow = nullptr;
     free(ClearDataMSGForm);
+    FreeSnapshotViewer();
     free(NetTalkForm);
     free(RemoteAlarmUpViewForm);
     free(ConnectionViewForm);
@@ -397,10 +402,34 @@ void THost::CreateStartUpWindows() {
         // Without the voice codec or its port the host runs without voice broadcasts.
     }
     NoteCreated();
-    // The snapshot viewer comes here once it exists.
+    CreateSnapshotViewer(title);
     ClearDataMSGForm = MakeWindow<TClearDataMSGForm>(*DiskFaults, ProgramPath);
     DiskFaults->SetWindow(ClearDataMSGForm->Handle());
     NoteCreated();
+}
+
+void THost::CreateSnapshotViewer(const std::string& title) {
+    SnapshotRecordings = MakeHostReplayView(*this);
+    if (!SnapshotRecordings) return;
+    // The engine's windows are never shown: their panel has no parent and no window.
+    SnapshotArea = new TPanel(nullptr);
+    SnapshotReplay = std::make_unique<TReplay>(nullptr, SnapshotArea, *SnapshotRecordings);
+    ShowBMPForm = MakeWindow<TShowBMPForm>(title, *SnapshotReplay);
+    SnapshotReplay->SearchThread().Finished = [this](int kind) {
+        if (kind == 0 && ShowBMPForm) ShowBMPForm->ScanEnded();
+    };
+    NoteCreated();
+}
+
+void THost::FreeSnapshotViewer() {
+    // The viewer empties the engine's snapshot list; the engine's search ends before the
+    // index it reads goes.
+    if (ShowBMPForm) ShowBMPForm->Free();
+    ShowBMPForm = nullptr;
+    SnapshotReplay.reset();
+    if (SnapshotArea) SnapshotArea->Free();
+    SnapshotArea = nullptr;
+    SnapshotRecordings.reset();
 }
 
 void THost::CreateMatrixAndGsmObjects() {

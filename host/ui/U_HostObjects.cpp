@@ -7,6 +7,7 @@
 #include "host/ui/F_VideoAlarmAutoFullScreen.h"
 #include "host/ui/U_NetPaneActions.h"
 #include "host/ui/U_PtzMouse.h"
+#include "host/ui/U_Replay.h"
 #include "host/ui/F_SpeedDomeForm.h"
 #include "host/ui/F_UPSInfoWindow.h"
 #include "host/ui/T_ThreadReplayVideoCapture.h"
@@ -144,6 +145,7 @@ std::vector<std::pair<const char*, bool>> THost::ObjectsPresent() const {
             {"TConnectionViewForm", ConnectionViewForm != nullptr},
             {"TRemoteAlarmUpViewForm", RemoteAlarmUpViewForm != nullptr},
             {"TNetTalkForm", NetTalkForm != nullptr},
+            {"TShowBMPForm", ShowBMPForm != nullptr},
             {"TClearDataMSGForm", ClearDataMSGForm != nullptr},
             {"TCaptureFileList", IndexScanned()},
             {"TThreadWriteLogRecord", bool(ThreadWriteLogRecord)},

@@ -86,6 +86,9 @@ class TSpeedDomeForm;
 class TConnectionViewForm;
 class TRemoteAlarmUpViewForm;
 class TNetTalkWindow;
+class TShowBMPForm;
+class TReplay;
+class TReplayHost;
 class TClearDataMSGForm;
 class TLocalAlarmOutCtrlForm;
 class TThreadReplayVideoCapture;
@@ -330,6 +333,14 @@ public:
     THostRemoteAlarms RemoteAlarmsHost{*this};
     TRemoteAlarmUpViewForm* RemoteAlarmUpViewForm = nullptr;
     TNetTalkWindow* NetTalkForm = nullptr;
+    // The snapshot viewer works over a replay engine of its own that lives as long as it
+    // (no windows to play in: only its search and its snapshot list are used).
+    std::unique_ptr<TReplayHost> SnapshotRecordings;
+    dvr::fw::TPanel* SnapshotArea = nullptr;
+    std::unique_ptr<TReplay> SnapshotReplay;
+    TShowBMPForm* ShowBMPForm = nullptr;
+    void CreateSnapshotViewer(const std::string& title);
+    void FreeSnapshotViewer();
     TClearDataMSGForm* ClearDataMSGForm = nullptr;
     void CreateStartUpWindows();
     // Matrix switcher and GSM modem (the modem's sender thread comes with it).

@@ -86,7 +86,7 @@ void TReplay::SetLayout(int count) {
         Windows[i]->SetEnabled(false);
         Windows[i]->SetVisible(false);
     }
-    ::PostMessageW(Owner, WM_REPLAYLAYOUT, 0, 0);
+    if (Owner) ::PostMessageW(Owner, WM_REPLAYLAYOUT, 0, 0);
 }
 
 void TReplay::ShowSelectionFrame(int w, bool visible) {
