@@ -190,7 +190,6 @@ void ReleaseDirectDraw() {
 int PrepareDisplay(int portNo, HWND window) {
     if (!ValidPort(portNo) || !window) return 0;
     PlayPort& port = PortTable[portNo];
-    std::lock_guard<win::CriticalSection> drawing(port.displayLock);
     const bool directDraw = SetUpDirectDraw() && DirectDrawPathAllowed.load();
     port.surface.reset();
     port.clipper.reset();

@@ -69,7 +69,6 @@ void CloseFileLocked(PlayPort& port) {
     port.indexComplete.store(0);
     port.keyFrames.cursor = 0;
     port.keyFrames.keyFramesSeen = 0;
-    std::lock_guard<win::CriticalSection> drawing(port.displayLock);
     port.windowDc.reset();
     port.window = nullptr;
     port.fileOpen.store(0);

@@ -358,7 +358,6 @@ int WINAPI RE4Ravi_Stop(int portNo) {
     port.userPause.store(0);
     port.stepRequest.store(0);
     port.seekDone.store(0);
-    std::lock_guard<dvr::win::CriticalSection> drawing(port.displayLock);
     port.clipper.reset();
     port.surface.reset();
     port.displayPrepared = 0;

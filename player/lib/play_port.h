@@ -111,10 +111,8 @@ struct PlayPort {
     uint8_t* lastShownPicture = nullptr;
 
     // display
-    // Held while a picture is drawn and while the display is set up or torn down: the
-    // play threads draw while the caller's thread may prepare or release the same port's
-    // window DC and DrawDib (a DrawDib begun or closed under a drawing thread frees the
-    // picture it is copying into).
+    // Held while a picture is drawn: the play threads and a caller redrawing the port take
+    // turns (two draws at once on one DrawDib free the picture the other is copying into).
     win::CriticalSection displayLock;
     HWND window = nullptr;
     std::unique_ptr<win::WindowDc> windowDc; // DrawDib ports only
