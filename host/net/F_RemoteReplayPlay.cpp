@@ -49,20 +49,6 @@ private:
 
 namespace {
 
-// Without the host's recordings the snapshot browser finds nothing.
-class TNoRecordingsHost : public TReplayHost {
-public:
-    int ChannelCount() override { return 0; }
-    std::string ChannelTitle(int) override { return {}; }
-    void ListDates(std::vector<std::string>&) override {}
-    std::optional<ChannelLists> GetDayChannelLists(std::string_view) override {
-        return std::nullopt;
-    }
-    bool IsDayLocked(std::string_view) override { return false; }
-    std::string MakeRecordingFileName(int, int) override { return {}; }
-    void AddFile(std::string_view, int, std::string_view) override {}
-};
-
 template <class T> T* PutIn(TWinControl* parent, TComponent* owner, int x, int y, int w, int h) {
     auto* c = new T(owner);
     c->SetParent(parent);

@@ -3,6 +3,7 @@
 #include "host/ui/U_HostConsoleOpeners.h"
 #include "host/ui/U_HostObjects.h"
 #include "host/ui/U_NetPaneActions.h"
+#include "host/ui/U_Replay.h"
 
 #include "framework/ui/forms.h"
 
@@ -10,23 +11,10 @@ namespace vantrel {
 
 namespace {
 
-class TNoRecordings : public TReplayHost {
-public:
-    int ChannelCount() override { return 0; }
-    std::string ChannelTitle(int) override { return {}; }
-    void ListDates(std::vector<std::string>&) override {}
-    std::optional<ChannelLists> GetDayChannelLists(std::string_view) override {
-        return std::nullopt;
-    }
-    bool IsDayLocked(std::string_view) override { return false; }
-    std::string MakeRecordingFileName(int, int) override { return {}; }
-    void AddFile(std::string_view, int, std::string_view) override {}
-};
-
 class THostNetPanes : public TNetPaneHost {
 public:
     explicit THostNetPanes(THost& h) : h_(h), recordings_(MakeHostReplayView(h)) {
-        if (!recordings_) recordings_ = std::make_unique<TNoRecordings>();
+        if (!recordings_) recordings_ = std::make_unique<TNoRecordingsHost>();
     }
     ~THostNetPanes() override {
         if (h_.Preview) h_.Preview->NetPanes = nullptr;

@@ -47,6 +47,20 @@ public:
     virtual void AddFile(std::string_view day, int channel, std::string_view name) = 0;
 };
 
+// A host without recordings: the snapshot browser and snapshots over it find nothing.
+class TNoRecordingsHost : public TReplayHost {
+public:
+    int ChannelCount() override { return 0; }
+    std::string ChannelTitle(int) override { return {}; }
+    void ListDates(std::vector<std::string>&) override {}
+    std::optional<ChannelLists> GetDayChannelLists(std::string_view) override {
+        return std::nullopt;
+    }
+    bool IsDayLocked(std::string_view) override { return false; }
+    std::string MakeRecordingFileName(int, int) override { return {}; }
+    void AddFile(std::string_view, int, std::string_view) override {}
+};
+
 // The region zoom in force, kept by the zoom window while it exists.
 struct RegionZoomState {
     bool Shown = false;
