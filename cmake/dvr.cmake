@@ -53,6 +53,23 @@ if(NOT TARGET gtest)
   set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   add_subdirectory(${DVR_GTEST_SRC} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
+  # GoogleTest is not what the sanitisers are there to check, and it is the heaviest source
+  # of each tree: built plainly it costs a third of the time.
+  foreach(t gtest gtest_main gmock gmock_main)
+    if(TARGET ${t})
+      target_compile_options(${t} PRIVATE -O1)
+      if(NOT DVR_WINDOWS)
+        target_compile_options(${t} PRIVATE -fno-sanitize=all)
+      endif()
+    endif()
+  endforeach()
+endif()
+
+# Test programs' own sources are mostly GoogleTest macros: -O1 compiles them some 40 % faster
+# than -O2 and they run no slower for it (the code under test keeps the tree's level).
+set(DVR_TEST_OPT)
+if(CMAKE_BUILD_TYPE MATCHES "^(RelWithDebInfo|Release)$")
+  set(DVR_TEST_OPT -O1)
 endif()
 
 # Unity builds: every library and program compiles its sources in batches, so the heavy
@@ -76,7 +93,7 @@ set(DVR_PCH_STD <algorithm> <array> <atomic> <chrono> <cstdint> <cstdio> <cstrin
   <map> <memory> <mutex> <string> <string_view> <thread> <vector>)
 if(DVR_PCH)
   add_executable(dvr_test_pch ${PROJECT_SOURCE_DIR}/cmake/dvr_pch.cpp)
-  target_compile_options(dvr_test_pch PRIVATE ${DVR_WARNINGS})
+  target_compile_options(dvr_test_pch PRIVATE ${DVR_WARNINGS} ${DVR_TEST_OPT})
   target_include_directories(dvr_test_pch PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(dvr_test_pch PRIVATE GTest::gtest_main)
   target_precompile_headers(dvr_test_pch PRIVATE ${DVR_PCH_STD} <gtest/gtest.h>)
@@ -113,7 +130,7 @@ endfunction()
 function(dvr_test name)
   cmake_parse_arguments(A "DISPLAY;REGISTRY" "TIMEOUT" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
-  target_compile_options(${name} PRIVATE ${DVR_WARNINGS})
+  target_compile_options(${name} PRIVATE ${DVR_WARNINGS} ${DVR_TEST_OPT})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest_main GTest::gmock)
   if(DVR_PCH)
