@@ -91,6 +91,19 @@ bool EditIsHighSurrogate(wchar_t c) {
     return c >= 0xD800 && c <= 0xDBFF;
 }
 
+// Units of the character before (Back) or after Pos: two for a surrogate pair, so that
+// deleting and moving never leave half a character.
+int EditUnitsAt(const std::wstring& S, int Pos, bool Back) {
+    auto low = [](wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    if (Back)
+        return Pos >= 2 && low(S[size_t(Pos - 1)]) && EditIsHighSurrogate(S[size_t(Pos - 2)]) ? 2
+                                                                                              : 1;
+    return Pos + 1 < int(S.size()) && EditIsHighSurrogate(S[size_t(Pos)]) &&
+                   low(S[size_t(Pos + 1)])
+               ? 2
+               : 1;
+}
+
 // A text cut to at most N units, never between the halves of a surrogate pair.
 std::wstring EditCutWhole(const std::wstring& S, int N) {
     if (N <= 0) return {};
@@ -617,20 +630,22 @@ void TTeEdit::KeyDown(uint16_t& Key, fw::TShiftState Shift) {
                 DeleteSelection();
         } else if (Key == VK_DELETE) {
             if (p < int(text_.size())) {
+                const int n = EditUnitsAt(text_, p, false);
                 std::wstring t = text_;
-                t.erase(size_t(p), 1);
+                t.erase(size_t(p), size_t(n));
                 if (AcceptText(t)) {
-                    undo_stack_->PushDeletion(p + 1, text_.substr(size_t(p), 1));
+                    undo_stack_->PushDeletion(p + 1, text_.substr(size_t(p), size_t(n)));
                     SetText(t);
                 }
             }
         } else if (p > 0) {
+            const int n = EditUnitsAt(text_, p, true);
             std::wstring t = text_;
-            t.erase(size_t(p - 1), 1);
+            t.erase(size_t(p - n), size_t(n));
             if (AcceptText(t)) {
-                undo_stack_->PushDeletion(p, text_.substr(size_t(p - 1), 1));
+                undo_stack_->PushDeletion(p - n + 1, text_.substr(size_t(p - n), size_t(n)));
                 SetText(t);
-                MoveCaret(p - 1);
+                MoveCaret(p - n);
             }
         }
         break;
@@ -643,11 +658,13 @@ void TTeEdit::KeyDown(uint16_t& Key, fw::TShiftState Shift) {
         moved = true;
         break;
     case VK_LEFT:
-        MoveCaret(Shift.Contains(TShiftStateItem::ssCtrl) ? WordLeft(p) : p - 1);
+        MoveCaret(Shift.Contains(TShiftStateItem::ssCtrl) ? WordLeft(p)
+                                                          : p - EditUnitsAt(text_, p, true));
         moved = true;
         break;
     case VK_RIGHT:
-        MoveCaret(Shift.Contains(TShiftStateItem::ssCtrl) ? WordRight(p) : p + 1);
+        MoveCaret(Shift.Contains(TShiftStateItem::ssCtrl) ? WordRight(p)
+                                                           : p + EditUnitsAt(text_, p, false));
         moved = true;
         break;
     case VK_INSERT:

@@ -203,12 +203,38 @@ TEST_F(EditTest, MaximumLengthRefusesWholeEditsAndNeverSplitsACharacter) {
     edit->Perform(WM_CHAR, 0xD840, 0);
     edit->Perform(WM_CHAR, 0xDC00, 0);
     EXPECT_EQ(edit->Text(), L"abcd");
-    // Undo re-inserting into a fuller text cuts on a whole character.
     edit->SetMaxLength(0);
     Put(L"", 0);
     edit->Perform(WM_CHAR, 0xD840, 0);
     edit->Perform(WM_CHAR, 0xDC00, 0);
     EXPECT_EQ(edit->Text(), std::wstring(L"\xD840\xDC00"));
+
+    // Keys step over and delete such a character whole.
+    Put(std::wstring(L"\xD840\xDC00") + L"x", 0);
+    Key(VK_RIGHT);
+    EXPECT_EQ(edit->CaretPos(), 2);
+    Key(VK_LEFT);
+    EXPECT_EQ(edit->CaretPos(), 0);
+    Key(VK_DELETE);
+    EXPECT_EQ(edit->Text(), L"x");
+
+    // Undo re-inserting into a fuller text cuts on a whole character: with room for one
+    // unit, the deleted pair does not come back as half a character.
+    Put(L"\xD840\xDC00\x4E2D", 3);
+    Key(VK_BACK);
+    Key(VK_BACK);
+    EXPECT_EQ(edit->Text(), L"");
+    edit->SetText(std::wstring(L"abcd")); // not typed: no step of its own
+    edit->SetMaxLength(5);
+    EXPECT_TRUE(edit->Undo());
+    EXPECT_EQ(edit->Text(), L"abcd");
+    edit->SetMaxLength(6); // room for the pair, not for the character after it
+    Put(L"\xD840\xDC00\x4E2D", 3);
+    Key(VK_BACK);
+    Key(VK_BACK);
+    edit->SetText(std::wstring(L"abcd"));
+    EXPECT_TRUE(edit->Undo());
+    EXPECT_EQ(edit->Text(), std::wstring(L"\xD840\xDC00") + L"abcd");
 }
 
 TEST_F(EditTest, GbkTextAndCharCase) {

@@ -253,18 +253,18 @@ void TTeDefaultForm::PaintCaptionButton(fw::TCanvas& Canvas, TRect Rect, bool Ho
     const UINT pushed = Pressed ? DFCS_PUSHED : 0;
     switch (Button) {
     case TTeBorderIcon::kbiClose:
-        ::DrawFrameControl(dc, &r, DFC_CAPTION, DFCS_CAPTIONCLOSE | pushed);
+        DrawCaptionFrameControl(dc, Rect, DFCS_CAPTIONCLOSE | pushed);
         break;
     case TTeBorderIcon::kbiMinimize:
-        ::DrawFrameControl(dc, &r, DFC_CAPTION,
-                           (minimized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN) | pushed);
+        DrawCaptionFrameControl(dc, Rect,
+                                (minimized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN) | pushed);
         break;
     case TTeBorderIcon::kbiMaximize:
-        ::DrawFrameControl(dc, &r, DFC_CAPTION,
-                           (maximized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) | pushed);
+        DrawCaptionFrameControl(dc, Rect,
+                                (maximized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) | pushed);
         break;
     case TTeBorderIcon::kbiHelp:
-        ::DrawFrameControl(dc, &r, DFC_CAPTION, DFCS_CAPTIONHELP | pushed);
+        DrawCaptionFrameControl(dc, Rect, DFCS_CAPTIONHELP | pushed);
         break;
     case TTeBorderIcon::kbiRollup: {
         ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | pushed);

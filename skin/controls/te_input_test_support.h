@@ -161,43 +161,49 @@ inline bool ScreenPixelNear(TPoint P, COLORREF Expected, int Tolerance = 10) {
            close(GetBValue(c), GetBValue(Expected));
 }
 
-// Saves what a window shows as a BMP in the build tree's "screens" folder.
-inline void SaveScreenshot(HWND Wnd, const std::string& Name) {
+// Saves W x H pixels of DC from (X, Y) as a BMP in the build tree's "screens" folder.
+inline void SaveBitmapScreenshot(HDC DC, int X, int Y, int W, int H, const std::string& Name) {
     const char* bin = std::getenv("DVR_BIN_DIR");
-    if (!bin) return;
+    if (!bin || W <= 0 || H <= 0) return;
     std::string dir = std::string("Z:") + bin + "/../screens";
     ::CreateDirectoryA(dir.c_str(), nullptr);
-    RECT r{};
-    ::GetWindowRect(Wnd, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return;
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
+    HDC mem = ::CreateCompatibleDC(DC);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biWidth = W;
+    bi.bmiHeader.biHeight = H;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bmp = ::CreateDIBSection(DC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = ::SelectObject(mem, bmp);
-    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::BitBlt(mem, 0, 0, W, H, DC, X, Y, SRCCOPY);
     ::GdiFlush();
-    int stride = (w * 3 + 3) & ~3;
+    int stride = (W * 3 + 3) & ~3;
     BITMAPFILEHEADER fh{};
     fh.bfType = 0x4D42;
     fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
-    fh.bfSize = fh.bfOffBits + DWORD(stride) * DWORD(h);
+    fh.bfSize = fh.bfOffBits + DWORD(stride) * DWORD(H);
     if (FILE* f = std::fopen((dir + "/" + Name + ".bmp").c_str(), "wb")) {
         std::fwrite(&fh, sizeof fh, 1, f);
         std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-        std::fwrite(bits, size_t(stride) * size_t(h), 1, f);
+        std::fwrite(bits, size_t(stride) * size_t(H), 1, f);
         std::fclose(f);
     }
     ::SelectObject(mem, old);
     ::DeleteObject(bmp);
     ::DeleteDC(mem);
+}
+inline void SaveBitmapScreenshot(HDC DC, int W, int H, const std::string& Name) {
+    SaveBitmapScreenshot(DC, 0, 0, W, H, Name);
+}
+
+// Saves what a window shows as a BMP in the build tree's "screens" folder.
+inline void SaveScreenshot(HWND Wnd, const std::string& Name) {
+    RECT r{};
+    ::GetWindowRect(Wnd, &r);
+    HDC screen = ::GetDC(nullptr);
+    SaveBitmapScreenshot(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, Name);
     ::ReleaseDC(nullptr, screen);
 }
 

@@ -5,6 +5,7 @@
 #include "skin/engine/te_bitmap_win.h"
 #include "skin/engine/te_canvas_win.h"
 #include "skin/engine/te_theme.h"
+#include "skin/engine/te_utils_win.h"
 #include "skin/engine/te_winapi.h"
 
 #include <algorithm>
@@ -281,14 +282,14 @@ void TTeItem::PaintBarItem(fw::TCanvas& c, TTeItemView* /*View*/, TRect Rect, bo
     c.SetFont(MenuFont());
     if (ItemKind() >= 1 && ItemKind() <= 3) {
         FillRectColor(c, Rect, fw::clMenu);
-        RECT r{Rect.Left + 2, Rect.Top + 2, Rect.Right - 2 + 1, Rect.Bottom - 2 - 1};
+        TRect r{Rect.Left + 2, Rect.Top + 2, Rect.Right - 2 + 1, Rect.Bottom - 2 - 1};
         UINT kind = ItemKind() == 1 ? DFCS_CAPTIONCLOSE
                     : ItemKind() == 2 ? DFCS_CAPTIONRESTORE
                                       : DFCS_CAPTIONMIN;
         UINT flags = kind | 0x10;
         if (Hot && Idle) flags |= DFCS_FLAT;
         if (Hot && !Idle) flags |= DFCS_PUSHED;
-        ::DrawFrameControl(c.Handle(), &r, DFC_CAPTION, flags);
+        DrawCaptionFrameControl(c.Handle(), r, flags);
         return;
     }
     if (ItemKind() == 4) {

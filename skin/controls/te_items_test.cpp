@@ -263,6 +263,77 @@ TEST_F(ItemDrawTest, PlainLookShowsCheckMarksDisabledTextAndSeparators) {
     EXPECT_TRUE(Has(TRect{176, 0, 198, 22}, fw::clHighlightText)); // the sub-menu arrow
 }
 
+// The plain MDI buttons must show their glyphs, not the symbol font's character codes
+// ("r", "2", "0") that a missing symbol font turns them into. Each glyph is told by the
+// dark pixels inside the button's frame.
+TEST_F(ItemDrawTest, PlainMDIButtonsShowCaptionGlyphs) {
+    struct Case {
+        uint8_t kind;
+        const char* name;
+        std::function<bool(const std::vector<std::vector<bool>>&, TRect)> shape;
+    };
+    // Whether a dark pixel lies within one column of x on row y.
+    auto inked = [](const std::vector<std::vector<bool>>& d, int x, int y) {
+        for (int dx = -1; dx <= 1; ++dx)
+            if (x + dx >= 0 && x + dx < int(d[y].size()) && d[y][x + dx]) return true;
+        return false;
+    };
+    const Case cases[] = {
+        {1, "close: both diagonals of its box, row by row",
+         [&](const auto& d, TRect b) {
+             if (b.Width() < 5 || b.Height() < 5) return false;
+             for (int y = b.Top; y < b.Bottom; ++y) {
+                 int off = (y - b.Top) * (b.Width() - 1) / (b.Height() - 1);
+                 if (!inked(d, b.Left + off, y) || !inked(d, b.Right - 1 - off, y)) return false;
+             }
+             return true;
+         }},
+        {3, "minimize: a low bar",
+         [&](const auto&, TRect b) { return b.Height() <= 3 && b.Width() >= 4 && b.Top >= 9; }},
+        {2, "restore: two windows, the back one up and right",
+         [&](const auto& d, TRect b) {
+             return b.Width() >= 5 && b.Height() >= 5 && d[b.Top][b.Right - 1] &&
+                    !d[b.Top][b.Left] && d[b.Bottom - 1][b.Left] && !d[b.Bottom - 1][b.Right - 1];
+         }},
+    };
+    TTeItemView bar(nullptr, root.get(), true, true);
+    fw::TBitmap shot;
+    shot.SetSize(3 * 24, 24);
+    shot.Canvas()->Brush()->SetColor(fw::clWhite);
+    shot.Canvas()->FillRect(TRect{0, 0, 3 * 24, 24});
+    int slot = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TTeItem* button = MakeItem(root.get(), L"");
+        button->SetItemKind(c.kind);
+        TRect r{0, 0, 20, 20};
+        button->PaintItem(bmp.Canvas(), &bar, r, false, true);
+        ::BitBlt(shot.Canvas()->Handle(), 2 + 24 * slot++, 2, 20, 20, bmp.Canvas()->Handle(), 0, 0,
+                 SRCCOPY);
+        // Inside the button's frame: its rectangle is the item's shrunk by 2 (and 1 more
+        // at the bottom), the frame two pixels wide.
+        TRect inner{4, 4, 17, 15};
+        std::vector<std::vector<bool>> dark(20, std::vector<bool>(20, false));
+        TRect box{100, 100, -1, -1};
+        for (int y = inner.Top; y < inner.Bottom; ++y)
+            for (int x = inner.Left; x < inner.Right; ++x) {
+                COLORREF p = Pixel(x, y);
+                if (GetRValue(p) + GetGValue(p) + GetBValue(p) < 3 * 96) {
+                    dark[y][x] = true;
+                    box = TRect{std::min(box.Left, x), std::min(box.Top, y),
+                                std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+                }
+            }
+        if (box.Left >= box.Right) {
+            ADD_FAILURE() << "no glyph drawn";
+            continue;
+        }
+        EXPECT_TRUE(c.shape(dark, box))
+            << "glyph box " << box.Left << "," << box.Top << "-" << box.Right << "," << box.Bottom;
+    }
+    test::SaveBitmapScreenshot(shot.Canvas()->Handle(), 3 * 24, 24, "menu_bar_mdi_buttons");
+}
+
 TEST_F(ItemDrawTest, ThemedLookPaintsThroughTheTheme) {
     SetCurrentTheme(new TTeFlatTheme());
     ASSERT_TRUE(CurrentThemeHasMenuStyle(2, "default"));

@@ -113,6 +113,8 @@ void TTeItemView::LayOut() {
             }
             it->SetBoundsRect(TRect{r.Left + origin_.X, r.Top + origin_.Y, r.Right + origin_.X,
                                     r.Bottom + origin_.Y});
+            // The items after the system icon start beside it, not over it.
+            if (horizontal_) pos += w;
             continue;
         }
         int w = 0, h = 0;

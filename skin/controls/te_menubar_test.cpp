@@ -328,6 +328,7 @@ TEST(MenuBarMDI, MaximizedChildShowsItsButtonsOnTheParentsBar) {
     TRect restore = bar->View()->GetItemRect(bar->MDIItem(2));
     TRect minimize = bar->View()->GetItemRect(bar->MDIItem(3));
     EXPECT_EQ(icon.Left, 0);
+    EXPECT_EQ(bar->View()->GetItemRect(file).Left, icon.Right); // beside the icon, not over it
     EXPECT_EQ(close.Right, bar->Width());
     EXPECT_EQ(restore.Right, close.Left);
     EXPECT_EQ(minimize.Right, restore.Left);

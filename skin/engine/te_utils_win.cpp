@@ -181,12 +181,97 @@ void DrawIconCenteredDC(HDC DC, TRect R, HICON Icon) {
     ::DrawIconEx(DC, box.Left, box.Top, Icon, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
+namespace {
+
+// Whether the font mapper gives the symbol font the system's caption glyphs are drawn with.
+bool CaptionSymbolFontPresent(HDC DC) {
+    win::Font font(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0,
+                                 L"Marlett"));
+    if (!font) return false;
+    HGDIOBJ old = ::SelectObject(DC, font.get());
+    wchar_t face[LF_FACESIZE] = {};
+    ::GetTextFaceW(DC, LF_FACESIZE, face);
+    ::SelectObject(DC, old);
+    return ::lstrcmpiW(face, L"Marlett") == 0;
+}
+
+// The caption glyph of Kind (DFCS_CAPTIONCLOSE ...) in an N x N box at (X, Y), with
+// strokes two pixels wide like the symbol font's.
+void DrawCaptionGlyph(HDC DC, int X, int Y, int N, UINT Kind, TColor Color) {
+    auto fill = [&](int l, int t, int r, int b) {
+        FillRectCoords(DC, X + l, Y + t, X + r, Y + b, Color);
+    };
+    // A window: outline with a two-pixel title bar.
+    auto window = [&](int l, int t, int r, int b) {
+        fill(l, t, r, t + 2);
+        fill(l, t, l + 1, b);
+        fill(r - 1, t, r, b);
+        fill(l, b - 1, r, b);
+    };
+    switch (Kind) {
+    case DFCS_CAPTIONCLOSE:
+        for (int i = 0; i < N - 1; ++i) {
+            fill(i, i, i + 2, i + 1);
+            fill(N - 2 - i, i, N - i, i + 1);
+        }
+        break;
+    case DFCS_CAPTIONMIN:
+        fill(0, N - 2, N - 1, N);
+        break;
+    case DFCS_CAPTIONMAX:
+        window(0, 0, N, N);
+        break;
+    case DFCS_CAPTIONRESTORE: {
+        int s = N - 2; // each window; the back one up and to the right
+        fill(2, 0, N, 2);
+        fill(N - 1, 0, N, s);
+        fill(s, s - 1, N, s);
+        window(0, 2, s, N);
+        break;
+    }
+    case DFCS_CAPTIONHELP: {
+        RECT r{X, Y, X + N, Y + N};
+        ::SetBkMode(DC, TRANSPARENT);
+        ::SetTextColor(DC, Rgb(Color));
+        ::DrawTextW(DC, L"?", 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void DrawCaptionFrameControl(HDC DC, TRect R, UINT State) {
+    RECT r{R.Left, R.Top, R.Right, R.Bottom};
+    if (CaptionSymbolFontPresent(DC)) {
+        ::DrawFrameControl(DC, &r, DFC_CAPTION, State);
+        return;
+    }
+    // The same push-button face the system puts under the glyph.
+    ::DrawFrameControl(DC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (State & 0xFF00));
+    int n = std::max(3, std::min(R.Width(), R.Height()) / 2);
+    int x = R.Left + (R.Width() - n) / 2, y = R.Top + (R.Height() - n) / 2;
+    if (State & (DFCS_PUSHED | DFCS_CHECKED)) ++x, ++y;
+    UINT kind = State & 0xF;
+    if (State & DFCS_INACTIVE) {
+        DrawCaptionGlyph(DC, x + 1, y + 1, n, kind, fw::clBtnHighlight);
+        DrawCaptionGlyph(DC, x, y, n, kind, fw::clBtnShadow);
+    } else {
+        DrawCaptionGlyph(DC, x, y, n, kind, fw::clBtnText);
+    }
+}
+
 void DrawFrameControlColored(HDC DC, TRect R, UINT Type, UINT State, TColor Color) {
     if (R.Width() <= 0 || R.Height() <= 0) return;
     TteBitmap glyph;
     glyph.SetSize(R.Width(), R.Height());
     RECT r{0, 0, R.Width(), R.Height()};
-    ::DrawFrameControl(BitmapDC(glyph), &r, Type, State);
+    if (Type == DFC_CAPTION)
+        DrawCaptionFrameControl(BitmapDC(glyph), TRect{0, 0, R.Width(), R.Height()}, State);
+    else
+        ::DrawFrameControl(BitmapDC(glyph), &r, Type, State);
     ::GdiFlush();
     TteColor ink = ColorToPixel(Color, 255);
     size_t n = size_t(glyph.Width) * glyph.Height;

@@ -36,6 +36,11 @@ void FillPolygonColor(HDC DC, const std::vector<TPoint>& Points, TColor Color);
 bool PointInPolygon(TPoint P, const std::vector<TPoint>& Points);
 // The icon at its own size, at the top-left of a 16 x 16 box centred in Rect.
 void DrawIconCenteredDC(HDC DC, TRect Rect, HICON Icon);
+// DrawFrameControl(DFC_CAPTION): a caption button with its glyph. The system draws the
+// glyph as a character of its symbol font; where that font is missing (a Wine prefix
+// without Wine's own fonts) the character comes out as a plain letter ("r" for close),
+// so the same glyph is then drawn here.
+void DrawCaptionFrameControl(HDC DC, TRect Rect, UINT State);
 // DrawFrameControl's glyph in Color on a transparent background.
 void DrawFrameControlColored(HDC DC, TRect Rect, UINT Type, UINT State, TColor Color);
 // The bitmap's silhouette in Color at alpha 100.

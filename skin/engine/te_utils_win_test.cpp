@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace dvr::skin {
 namespace {
 
@@ -98,6 +100,29 @@ TEST(DrawingHelpers, GlyphsAndShadows) {
         }
     EXPECT_GT(red, 0);
     EXPECT_EQ(other, 0);
+
+    // Caption glyphs are shapes, not the symbol font's letters: the close glyph crosses
+    // in the middle and reaches its box's four corners; the minimize glyph leaves the
+    // middle empty.
+    Surface x(24, 24);
+    DrawFrameControlColored(x.dc(), TRect{0, 0, 24, 24}, DFC_CAPTION, DFCS_CAPTIONCLOSE,
+                            fw::clRed);
+    TRect ink{24, 24, 0, 0};
+    for (int y = 3; y < 21; ++y)
+        for (int c = 3; c < 21; ++c)
+            if (x.Rgb(c, y) == 0xFF0000u)
+                ink = TRect{std::min(ink.Left, c), std::min(ink.Top, y), std::max(ink.Right, c + 1),
+                            std::max(ink.Bottom, y + 1)};
+    ASSERT_GE(ink.Width(), 5);
+    EXPECT_TRUE(x.Rgb(11, 11) == 0xFF0000u || x.Rgb(12, 12) == 0xFF0000u ||
+                x.Rgb(11, 12) == 0xFF0000u || x.Rgb(12, 11) == 0xFF0000u);
+    for (TPoint corner : {TPoint{ink.Left, ink.Top}, TPoint{ink.Right - 1, ink.Top},
+                          TPoint{ink.Left, ink.Bottom - 1}, TPoint{ink.Right - 1, ink.Bottom - 1}})
+        EXPECT_EQ(x.Rgb(corner.X, corner.Y), 0xFF0000u) << corner.X << "," << corner.Y;
+    Surface m(24, 24);
+    DrawFrameControlColored(m.dc(), TRect{0, 0, 24, 24}, DFC_CAPTION, DFCS_CAPTIONMIN, fw::clRed);
+    for (int y = 9; y < 14; ++y)
+        for (int c = 9; c < 14; ++c) EXPECT_NE(m.Rgb(c, y), 0xFF0000u);
 
     TteBitmap glyph;
     glyph.SetSize(3, 1);
