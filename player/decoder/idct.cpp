@@ -4,7 +4,7 @@
 #include <cmath>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace dvr::decoder {
@@ -224,40 +224,25 @@ inline bool IsZero(__m128i v) {
     return _mm_movemask_epi8(_mm_cmpeq_epi16(v, _mm_setzero_si128())) == 0xFFFF;
 }
 
-} // namespace
+// Rows 1..7 all zero: the other rows are their rounding, 1 in rows 1 and 2 and 0 below,
+// and the column pass reduces to this.
+inline void FirstRowOnly(__m128i y0, __m128i* b) {
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i a0 = _mm_adds_epi16(y0, one);
+    const __m128i a3 = _mm_subs_epi16(y0, one);
+    const __m128i mid = _mm_srai_epi16(y0, 6);
+    const __m128i low = _mm_srai_epi16(a3, 6);
+    _mm_storeu_si128(b + 0, _mm_srai_epi16(_mm_adds_epi16(a0, one), 6));
+    _mm_storeu_si128(b + 1, mid);
+    _mm_storeu_si128(b + 2, mid);
+    _mm_storeu_si128(b + 3, low);
+    _mm_storeu_si128(b + 4, low);
+    _mm_storeu_si128(b + 5, mid);
+    _mm_storeu_si128(b + 6, mid);
+    _mm_storeu_si128(b + 7, _mm_srai_epi16(_mm_subs_epi16(a0, one), 6));
+}
 
-void IdctAp922(int16_t* block) {
-    __m128i* b = reinterpret_cast<__m128i*>(block);
-    __m128i y[8];
-    y[0] = RowPass(_mm_loadu_si128(b), kRows.row[0], kRowRounding[0]);
-    __m128i x[8];
-    __m128i any = _mm_setzero_si128();
-    for (int r = 1; r < 8; ++r) {
-        x[r] = _mm_loadu_si128(b + r);
-        any = _mm_or_si128(any, x[r]);
-    }
-    if (IsZero(any)) {
-        // Only the first row is coded (often just its DC): the other rows are their
-        // rounding, 1 in rows 1 and 2 and 0 below, and the column pass reduces to this.
-        const __m128i one = _mm_set1_epi16(1);
-        const __m128i a0 = _mm_adds_epi16(y[0], one);
-        const __m128i a3 = _mm_subs_epi16(y[0], one);
-        const __m128i mid = _mm_srai_epi16(y[0], 6);
-        const __m128i low = _mm_srai_epi16(a3, 6);
-        _mm_storeu_si128(b + 0, _mm_srai_epi16(_mm_adds_epi16(a0, one), 6));
-        _mm_storeu_si128(b + 1, mid);
-        _mm_storeu_si128(b + 2, mid);
-        _mm_storeu_si128(b + 3, low);
-        _mm_storeu_si128(b + 4, low);
-        _mm_storeu_si128(b + 5, mid);
-        _mm_storeu_si128(b + 6, mid);
-        _mm_storeu_si128(b + 7, _mm_srai_epi16(_mm_subs_epi16(a0, one), 6));
-        return;
-    }
-    for (int r = 1; r < 8; ++r)
-        y[r] = IsZero(x[r]) ? ZeroRowPass(kRowRounding[r])
-                            : RowPass(x[r], kRows.row[r], kRowRounding[r]);
-
+inline void ColumnPass(const __m128i* y, __m128i* b) {
     const __m128i t1 = _mm_set1_epi16(13036);   // tan(pi/16) * 65536
     const __m128i t2 = _mm_set1_epi16(27146);   // tan(2pi/16) * 65536
     const __m128i t3m = _mm_set1_epi16(-21746); // (tan(3pi/16) - 1) * 65536
@@ -295,6 +280,113 @@ void IdctAp922(int16_t* block) {
     _mm_storeu_si128(b + 4, _mm_srai_epi16(_mm_subs_epi16(a3, b3), 6));
 }
 
+void IdctAp922Sse2(int16_t* block) {
+    __m128i* b = reinterpret_cast<__m128i*>(block);
+    __m128i y[8];
+    y[0] = RowPass(_mm_loadu_si128(b), kRows.row[0], kRowRounding[0]);
+    __m128i x[8];
+    __m128i any = _mm_setzero_si128();
+    for (int r = 1; r < 8; ++r) {
+        x[r] = _mm_loadu_si128(b + r);
+        any = _mm_or_si128(any, x[r]);
+    }
+    if (IsZero(any)) {
+        FirstRowOnly(y[0], b);
+        return;
+    }
+    for (int r = 1; r < 8; ++r)
+        y[r] = IsZero(x[r]) ? ZeroRowPass(kRowRounding[r])
+                            : RowPass(x[r], kRows.row[r], kRowRounding[r]);
+    ColumnPass(y, b);
+}
+
+// With AVX2 the row pass takes two rows at once, one per 128-bit lane, each with its own
+// table and rounding: the same arithmetic, so the same output.
+const bool kIdctHaveAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+bool idct_avx2_allowed = true;
+
+struct alignas(32) RowPairTable {
+    int16_t even02[16], even46[16], odd13[16], odd57[16];
+    int32_t rounding[8];
+};
+
+struct RowPairTables {
+    RowPairTable pair[4];
+    RowPairTables() {
+        for (int p = 0; p < 4; ++p)
+            for (int lane = 0; lane < 2; ++lane) {
+                const int r = 2 * p + lane;
+                const RowTable& t = kRows.row[r];
+                RowPairTable& o = pair[p];
+                std::copy(t.even02, t.even02 + 8, o.even02 + 8 * lane);
+                std::copy(t.even46, t.even46 + 8, o.even46 + 8 * lane);
+                std::copy(t.odd13, t.odd13 + 8, o.odd13 + 8 * lane);
+                std::copy(t.odd57, t.odd57 + 8, o.odd57 + 8 * lane);
+                std::fill(o.rounding + 4 * lane, o.rounding + 4 * lane + 4, kRowRounding[r]);
+            }
+    }
+};
+const RowPairTables kRowPairs;
+
+__attribute__((target("avx2"))) inline __m256i Load256(const void* p) {
+    return _mm256_loadu_si256(static_cast<const __m256i*>(p));
+}
+
+__attribute__((target("avx2"))) inline __m256i RowPairPass(__m256i x, const RowPairTable& t) {
+    __m256i v = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, 0xD8), 0xD8);
+    __m256i p02 = _mm256_shuffle_epi32(v, 0x00);
+    __m256i p13 = _mm256_shuffle_epi32(v, 0x55);
+    __m256i p46 = _mm256_shuffle_epi32(v, 0xAA);
+    __m256i p57 = _mm256_shuffle_epi32(v, 0xFF);
+    __m256i even = _mm256_add_epi32(_mm256_madd_epi16(p02, Load256(t.even02)),
+                                    _mm256_madd_epi16(p46, Load256(t.even46)));
+    __m256i odd = _mm256_add_epi32(_mm256_madd_epi16(p13, Load256(t.odd13)),
+                                   _mm256_madd_epi16(p57, Load256(t.odd57)));
+    even = _mm256_add_epi32(even, Load256(t.rounding));
+    __m256i lo = _mm256_srai_epi32(_mm256_add_epi32(even, odd), 11);
+    __m256i hi = _mm256_srai_epi32(_mm256_sub_epi32(even, odd), 11);
+    return _mm256_packs_epi32(lo, _mm256_shuffle_epi32(hi, 0x1B));
+}
+
+__attribute__((target("avx2"))) void IdctAp922Avx2(int16_t* block) {
+    __m128i* b = reinterpret_cast<__m128i*>(block);
+    const __m256i* rows = reinterpret_cast<const __m256i*>(block);
+    __m256i x[4];
+    for (int p = 0; p < 4; ++p)
+        x[p] = _mm256_loadu_si256(rows + p);
+    const __m256i below = _mm256_or_si256(_mm256_or_si256(x[1], x[2]), x[3]);
+    const __m128i row1 = _mm256_extracti128_si256(x[0], 1);
+    __m128i y[8];
+    if (_mm256_testz_si256(below, below) && IsZero(row1)) {
+        FirstRowOnly(RowPass(_mm256_castsi256_si128(x[0]), kRows.row[0], kRowRounding[0]), b);
+        return;
+    }
+    for (int p = 0; p < 4; ++p) {
+        if (p > 0 && _mm256_testz_si256(x[p], x[p])) {
+            y[2 * p] = ZeroRowPass(kRowRounding[2 * p]);
+            y[2 * p + 1] = ZeroRowPass(kRowRounding[2 * p + 1]);
+            continue;
+        }
+        const __m256i out = RowPairPass(x[p], kRowPairs.pair[p]);
+        y[2 * p] = _mm256_castsi256_si128(out);
+        y[2 * p + 1] = _mm256_extracti128_si256(out, 1);
+    }
+    ColumnPass(y, b);
+}
+
+} // namespace
+
+void AllowAvx2Idct(bool allow) {
+    idct_avx2_allowed = allow;
+}
+
+void IdctAp922(int16_t* block) {
+    if (kIdctHaveAvx2 && idct_avx2_allowed)
+        IdctAp922Avx2(block);
+    else
+        IdctAp922Sse2(block);
+}
+
 bool HaveAp922() {
     return true;
 }
@@ -305,6 +397,7 @@ bool HaveAp922() {
 void IdctAp922(int16_t* block) {
     IdctChenWang(block);
 }
+void AllowAvx2Idct(bool) {}
 #endif
 
 } // namespace dvr::decoder

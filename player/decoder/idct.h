@@ -13,6 +13,9 @@ void IdctChenWang(int16_t* block);
 // Only available where SSE2 is; see HaveAp922.
 void IdctAp922(int16_t* block);
 bool HaveAp922();
+// Where the processor has AVX2 the SSE2 transform takes two rows at once (same output);
+// false keeps it to SSE2, so tests can compare the two.
+void AllowAvx2Idct(bool allow);
 
 // Row-pass weight of the SSE2 transform for input k and output n of row `row` (0..7):
 // 16384 * s * sqrt(2) * cos(k (2n + 1) pi / 16), or 16384 * s for k = 0, where the row

@@ -178,8 +178,39 @@ TEST(DcOnlyTransform, EqualsTheFullTransform) {
             int16_t rows[8];
             IdctDcRows(static_cast<int16_t>(dc), level, rows);
             for (int i = 0; i < 64; ++i)
-                ASSERT_EQ(block[i], rows[i / 8]) << "level " << level << " dc " << dc << " at " << i;
+                ASSERT_EQ(block[i], rows[i / 8])
+                    << "level " << level << " dc " << dc << " at " << i;
         }
+    }
+}
+
+// The AVX2 form of the SSE2 transform gives its output on blocks of every shape: first
+// row only, some rows zero (pairs of rows are skipped together), dense, and values that
+// saturate the 16-bit column arithmetic.
+TEST(Ap922Forms, Avx2GivesTheSse2Output) {
+    if (!HaveAp922()) GTEST_SKIP() << "no SSE2";
+    Ieee1180Random rng(7);
+    for (int n = 0; n < 20000; ++n) {
+        alignas(32) int16_t block[64] = {};
+        const int shape = n % 5;
+        const long range = n % 3 == 0 ? 32768 : n % 3 == 1 ? 2048 : 64;
+        for (int i = 0; i < 64; ++i) {
+            const int row = i / 8;
+            const bool filled = shape == 0   ? row == 0
+                                : shape == 1 ? (rng.Next(0, 3) == 0)
+                                : shape == 2 ? row == 0 || row == 3 || row == 6
+                                : shape == 3 ? true
+                                             : i == 63;
+            if (filled) block[i] = static_cast<int16_t>(rng.Next(range, range - 1));
+        }
+        alignas(32) int16_t sse2[64], avx2[64];
+        std::memcpy(sse2, block, sizeof block);
+        std::memcpy(avx2, block, sizeof block);
+        AllowAvx2Idct(false);
+        IdctAp922(sse2);
+        AllowAvx2Idct(true);
+        IdctAp922(avx2);
+        ASSERT_TRUE(std::equal(sse2, sse2 + 64, avx2)) << "block " << n;
     }
 }
 

@@ -155,21 +155,15 @@ int ReadMotionDifference(BitReader& br, int fcode);
 // v wrapped into the range of `fcode`: -32f .. 32f - 1 half-pels, f = 2^(fcode - 1).
 int WrapVector(int v, int fcode);
 
-struct CoefficientEvent {
-    int last, run, level;
-};
-// The escape forms of a coefficient event, and code words in no table (false).
-bool ReadCoefficientEscape(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
-                           const uint8_t (*rmax)[64], CoefficientEvent& ev);
 // Reads coefficient events into block[scan[pos]], from scan position `pos` until the
 // last one, storing level(L) for each level L. An invalid code word ends the block; so
-// does a run that would pass position 63. The table code words, nearly all events, are
-// read from a window of bits held in a register; escapes go through the reader. Returns
+// does a run that would pass position 63. Code words and escapes are read from a window
+// of bits held in a register. Returns
 // the scan position after the last level written (above 64 when a run ran past the end).
 template <typename Level>
-inline int ReadBlockCoefficients(BitReader& br, const TcoefEntry* table, const int32_t* events,
-                                 const uint8_t (*lmax)[64], const uint8_t (*rmax)[64],
-                                 int16_t* block, const uint8_t* scan, int pos, Level level) {
+inline int ReadBlockCoefficients(BitReader& br, const int32_t* events, const uint8_t (*lmax)[64],
+                                 const uint8_t (*rmax)[64], int16_t* block, const uint8_t* scan,
+                                 int pos, Level level) {
     constexpr int kWindowBits = 57;
     size_t at = br.Consumed();
     uint64_t window = br.Window(at);
@@ -190,16 +184,41 @@ inline int ReadBlockCoefficients(BitReader& br, const TcoefEntry* table, const i
             run = TcoefRun(e);
             l = TcoefLevel(e);
         } else {
-            br.Seek(at);
-            CoefficientEvent ev;
-            const bool ok = ReadCoefficientEscape(br, table, lmax, rmax, ev);
-            at = br.Consumed();
-            if (!ok) break;
+            // The escape (or no code): its longest form takes 30 bits, a fresh window
+            // holds them all.
             window = br.Window(at);
             left = kWindowBits;
-            last = ev.last;
-            run = ev.run;
-            l = ev.level;
+            if ((window >> (64 - kTcoefEscapeLen)) != 0b0000011) break;
+            const int type = static_cast<int>(window >> (62 - kTcoefEscapeLen) & 3);
+            if (type == 3) { // fixed length: last, run, marker, 12-bit level, marker
+                last = static_cast<int>(window >> 54 & 1);
+                run = static_cast<int>(window >> 48 & 63);
+                l = static_cast<int32_t>(static_cast<uint32_t>(window >> 35) << 20) >> 20;
+                window <<= 30;
+                left -= 30;
+                at += 30;
+            } else {
+                // 0x: a table code whose level grows by LMAX; 10: whose run grows by RMAX + 1
+                const int skip = kTcoefEscapeLen + (type >> 1) + 1;
+                window <<= skip;
+                left -= skip;
+                at += static_cast<size_t>(skip);
+                const int32_t x = events[window >> (64 - kTcoefSignedBits)];
+                const int n = TcoefLength(x);
+                if (!n) break;
+                window <<= n;
+                left -= n;
+                at += static_cast<size_t>(n);
+                last = TcoefLast(x);
+                run = TcoefRun(x);
+                l = TcoefLevel(x);
+                if (type < 2) {
+                    const int add = lmax[last][run];
+                    l += l < 0 ? -add : add;
+                } else {
+                    run += rmax[last][l < 0 ? -l : l] + 1;
+                }
+            }
         }
         pos += run;
         if (pos > 63) break;

@@ -218,8 +218,8 @@ bool DecodeInterBlock(DecoderInstance& d, int b, bool coded) {
     const int q = d.quant;
     const int add = (q & 1) ? q : q - 1;
     const int end = ReadBlockCoefficients(
-        d.br, kVlc.tcoef_inter, kVlc.tcoef_inter_signed, tables::kLmaxInter, tables::kRmaxInter, block, tables::kScanZigzag,
-        0, [q, add](int l) { return 2 * q * l + ((l > 0) - (l < 0)) * add; });
+        d.br, kVlc.tcoef_inter_signed, tables::kLmaxInter, tables::kRmaxInter, block,
+        tables::kScanZigzag, 0, [q, add](int l) { return 2 * q * l + ((l > 0) - (l < 0)) * add; });
     uint8_t* dst;
     int stride;
     if (b < 4) {

@@ -15,45 +15,6 @@
 namespace dvr::decoder {
 namespace {
 
-// A table code word with its sign bit; false for a code in no table and for the escape.
-bool ReadTableEvent(BitReader& br, const TcoefEntry* table, CoefficientEvent& ev) {
-    const uint32_t bits = br.Peek(kTcoefBits + 1); // the longest code and its sign bit
-    TcoefEntry e = table[bits >> 1];
-    if (!e.len || !e.level) return false;
-    const bool negative = (bits >> (kTcoefBits - e.len)) & 1;
-    br.Skip(e.len + 1);
-    ev = {e.last, e.run, negative ? -e.level : e.level};
-    return true;
-}
-
-} // namespace
-
-// The three escapes, after ReadCoefficientEvent found no table code word.
-bool ReadCoefficientEscape(BitReader& br, const TcoefEntry* table, const uint8_t (*lmax)[64],
-                           const uint8_t (*rmax)[64], CoefficientEvent& ev) {
-    if (br.Peek(kTcoefEscapeLen) != 0b0000011) return false;
-    br.Skip(kTcoefEscapeLen);
-    if (br.GetBit() == 0) { // level offset by LMAX
-        if (!ReadTableEvent(br, table, ev)) return false;
-        int add = lmax[ev.last][ev.run];
-        ev.level += ev.level < 0 ? -add : add;
-        return true;
-    }
-    if (br.GetBit() == 0) { // run offset by RMAX + 1
-        if (!ReadTableEvent(br, table, ev)) return false;
-        ev.run += rmax[ev.last][std::abs(ev.level)] + 1;
-        return true;
-    }
-    ev.last = static_cast<int>(br.Get(1));
-    ev.run = static_cast<int>(br.Get(6));
-    br.Skip(1);
-    ev.level = static_cast<int32_t>(br.Get(12) << 20) >> 20;
-    br.Skip(1);
-    return true;
-}
-
-namespace {
-
 int DcScaler(int q, bool luma) {
     if (q < 5) return 8;
     if (luma) return q < 9 ? 2 * q : q < 25 ? q + 8 : 2 * q - 16;
@@ -175,8 +136,8 @@ bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
         const uint8_t* scan = !d.ac_pred   ? tables::kScanZigzag
                               : from_above ? tables::kScanHorizontal
                                            : tables::kScanVertical;
-        ReadBlockCoefficients(br, kVlc.tcoef_intra, kVlc.tcoef_intra_signed, tables::kLmaxIntra, tables::kRmaxIntra, block,
-                              scan, 1, [](int l) { return l; });
+        ReadBlockCoefficients(br, kVlc.tcoef_intra_signed, tables::kLmaxIntra, tables::kRmaxIntra,
+                              block, scan, 1, [](int l) { return l; });
     }
 
     if (d.ac_pred) {
