@@ -49,6 +49,9 @@ void TAlarm::TakeUpload(const AlarmUploadRecord& record) {
             entry.RemoteChannel != record.Channel)
             continue;
         const TAlarmSetRecord& set = settings_.Records[size_t(i)];
+        const int kind = AlarmKindIndex(record.Kind);
+        const uint8_t soundOn[kAlarmKinds] = {set.VideoLossSound, set.MotionSound, set.ProbeSound};
+        if (Audio && kind >= 0 && soundOn[kind]) Audio->SetSound(i, kind, true);
         Alarming[size_t(i)] = true;
         if (Images) Images->Set(i, StatusPicture::Alarm);
         if (dvr::fw::TPanel* label = DetectLabels[size_t(i)]) {
@@ -73,6 +76,9 @@ void TAlarm::StatusImageClick(int channel) {
     const size_t c = size_t(channel);
     if (Alarming[c] || Armed[c]) {
         channels_.CloseAll->CloseChannels(channel, false, true, false, false, true, 0);
+        // The alarm taken back takes its sounds with it (the control times no alarm hold).
+        if (Audio && Alarming[c])
+            for (int k = 0; k < kAlarmKinds; ++k) Audio->SetSound(channel, k, false);
         Alarming[c] = false;
         Armed[c] = false;
         if (Images) Images->Set(channel, channels_.PanePlaying(channel) ? StatusPicture::Work

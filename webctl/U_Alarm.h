@@ -2,6 +2,7 @@
 // uploads, and the per-channel alarm state they set (pane label "侦", open and record on alarm).
 #pragma once
 
+#include "host/engine/T_ThreadAlarmAudio.h"
 #include "host/engine/U_AlarmKinds.h"
 #include "webctl/U_AlarmSet.h"
 
@@ -42,6 +43,8 @@ public:
     // while the control has no face).
     std::array<dvr::fw::TPanel*, 49> DetectLabels{};
     TStatusImages* Images = nullptr;
+    // The alarm sounds (null: silent).
+    TThreadAlarmAudio* Audio = nullptr;
     // Every upload also goes to the remote alarm list.
     std::function<void(const AlarmUploadRecord&)> ListUpload;
 

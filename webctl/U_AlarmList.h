@@ -2,6 +2,7 @@
 // slots and alarm opener. Every pane is a network pane.
 #pragma once
 
+#include "host/engine/T_ThreadAlarmAudio.h"
 #include "host/net/F_RemoteAlarmUpView.h"
 
 namespace vantrel::webctl {
@@ -20,7 +21,11 @@ public:
     void AddAlarm(const AlarmUploadRecord& record);
 
     // TRemoteAlarmListHost
-    void SetRemoteAlarmSound(bool) override {}
+    void SetRemoteAlarmSound(bool on) override {
+        if (Audio) Audio->SetRemoteAlarm(on);
+    }
+    // The alarm sounds (null: silent).
+    TThreadAlarmAudio* Audio = nullptr;
     int BoardChannelCount() const override { return 0; }
     int SelectedPane() const override;
     bool PanePreviewing(int channel) const override;

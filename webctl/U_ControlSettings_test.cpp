@@ -57,6 +57,7 @@ TEST_F(ControlSettings, FreshDefaultsAreTheControlsOwn) {
     TArithmetic arithmetic;
     TSystemOtherSet other(arithmetic);
     EXPECT_EQ(other.Record.NameServerAddress, "127.0.0.1");
+    EXPECT_EQ(arithmetic.LogonServer.ServerAddress.Get(), "127.0.0.1");
 
     TAlarmSet alarms;
     for (int c : {0, 17, 48}) {

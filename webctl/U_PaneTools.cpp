@@ -6,7 +6,8 @@
 #include "common/win/textconv.h"
 #include "host/engine/U_NetClientSet.h"
 #include "host/net/U_UDPMessages.h"
-#include "webctl/F_PaneZoomForm.h"
+#include "host/ui/F_RegionZoomForm.h"
+#include "host/ui/U_MPG4_REPLAY_API.h"
 #include "webctl/U_Capture.h"
 #include "webctl/U_FaceLayout.h"
 #include "webctl/U_NetChannels.h"
@@ -37,18 +38,13 @@ TMenuItem* AddPaneMenuItem(TComponent* owner, TMenuItem* parent, const std::stri
 }
 
 // Screen cursor of PTZ cursor number n: the region's direction, a hand while held.
-TCursor PtzScreenCursor(int n) {
-    if (n <= 0) return crDefault;
-    if (n % 2 == 0) return crHandPoint;
-    switch (n) {
-    case 1:
-    case 15: return crSizeNWSE;
-    case 3:
-    case 13: return crSizeNS;
-    case 5:
-    case 11: return crSizeNESW;
-    default: return crSizeWE;
-    }
+// The control's own module: the PTZ cursors are its resources.
+HMODULE ControlModule() {
+    HMODULE m = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(&ControlModule), &m);
+    return m;
 }
 
 } // namespace
@@ -111,10 +107,16 @@ void TPreview::AddGroupItems(TMenuItem* parent, int group, int depth) {
 }
 
 void TPreview::AlarmMuteClick(TObject* sender) {
-    // The control sounds no alarms of its own; the mark is kept for the menu.
     auto* item = static_cast<TMenuItem*>(sender);
     AlarmMuted = !item->Checked();
     item->SetChecked(AlarmMuted);
+    if (!Audio) return;
+    if (AlarmMuted) {
+        Audio->SetRemoteAlarm(false);
+        Audio->Mute();
+    } else {
+        Audio->Unmute();
+    }
 }
 
 void TPreview::GroupItemClick(TObject* sender) {
@@ -174,20 +176,37 @@ void TPreview::FullFaceToggle(TObject*) {
 
 void TPreview::OpenRegionZoom(TObject*) {
     const int pane = PaneMenu->Tag();
-    if (pane < 0 || pane >= kPaneCount || !Panes[size_t(pane)].Net.Playing) return;
+    if (pane < 0 || pane >= kPaneCount || !Panes[size_t(pane)].Net.Playing || !MakeZoomForm)
+        return;
     if (ZoomForm) {
         ZoomForm->Close();
         ZoomForm->Free();
         ZoomForm = nullptr;
     }
-    ZoomForm = new TPaneZoomForm(&form_);
-    ZoomForm->AfterConstruction();
-    ZoomForm->ShowZoom(pane, PaneRect{0, 0, kZoomPictureWidth, kZoomPictureHeight});
+    ZoomForm = MakeZoomForm();
+    if (!ZoomForm) return;
+    // The whole picture first; a band drawn on the pane then picks the part it shows.
+    const PaneRect whole{0, 0, kZoomPictureWidth, kZoomPictureHeight};
+    ReplayApiLocalZoom(StrovidReplayPlayer(), pane, whole, nullptr);
+    ZoomForm->ShowZoom(pane, whole);
 }
 
-void TPreview::ShowPtzCursor(int pane, int cursor) {
+HCURSOR TPreview::PtzCursorHandle(int cursor) {
+    if (cursor < 1 || cursor > 16) return nullptr;
+    if (!ptzCursors_[size_t(cursor)]) {
+        // Cursor k of the eight directions: "up" is 2k - 1, pressed "down" 2k.
+        const int k = (cursor + 1) / 2;
+        const std::wstring name =
+            (cursor % 2 ? L"Cursor_Up_" : L"Cursor_Down_") + std::to_wstring(k);
+        ptzCursors_[size_t(cursor)] = ::LoadCursorW(ControlModule(), name.c_str());
+    }
+    return ptzCursors_[size_t(cursor)];
+}
+
+void TPreview::ShowPtzCursor(int, int cursor) {
     PtzCursor = cursor;
-    Panes[size_t(pane)].Window->SetCursor(PtzScreenCursor(cursor));
+    HCURSOR c = PtzCursorHandle(cursor);
+    ::SetCursor(c ? c : ::LoadCursorW(nullptr, IDC_ARROW));
 }
 
 void TPreview::DrawBand(int pane) {
@@ -212,7 +231,7 @@ void TPreview::PaneMouseDown(TObject* sender, TMouseButton button, TShiftState, 
         return;
     }
     if (button == TMouseButton::mbLeft && Panes[size_t(pane)].Net.Playing && ZoomForm &&
-        ZoomForm->Shown) {
+        ZoomForm->State.Shown) {
         ZoomRect = PaneRect{x, y, x, y};
         Banding = true;
     }
@@ -249,11 +268,13 @@ void TPreview::PaneMouseUp(TObject* sender, TMouseButton button, TShiftState, in
     if (Banding && button == TMouseButton::mbLeft) {
         Banding = false;
         DrawBand(pane);
-        if (Panes[size_t(pane)].Net.Playing && ZoomForm && ZoomForm->Shown) {
+        if (Panes[size_t(pane)].Net.Playing && ZoomForm && ZoomForm->State.Shown) {
             ZoomRect.Right = x;
             ZoomRect.Bottom = y;
             ZoomForm->EndZoom();
-            ZoomForm->ShowZoom(pane, ScaleZoomBand(ZoomRect, window->Width(), window->Height()));
+            const PaneRect part = ScaleZoomBand(ZoomRect, window->Width(), window->Height());
+            ReplayApiLocalZoom(StrovidReplayPlayer(), pane, part, nullptr);
+            ZoomForm->ShowZoom(pane, part);
         }
     }
     if (button != TMouseButton::mbRight) return;

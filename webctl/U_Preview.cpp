@@ -4,6 +4,7 @@
 #include "webctl/U_Capture.h"
 #include "webctl/U_FaceLayout.h"
 #include "webctl/U_NetChannels.h"
+#include "webctl/U_SystemInfo.h"
 #include "webctl/VantrelIE_QZForm.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 
 #include "host/engine/U_NetClientSet.h"
 #include "host/net/U_LiveProtocol.h"
+#include "host/ui/U_PictureFile.h"
 
 #include <windows.h>
 
@@ -30,7 +32,15 @@ void Place(TPanel* window, const PaneRect& r) {
 
 } // namespace
 
+void TPaneBackground::Paint() {
+    if (picture_ && !picture_->Empty()) Canvas()->StretchDraw(ClientRect(), picture_);
+}
+
 TPreview::TPreview(TVantrelIE_QZ& form) : form_(form) {
+    const std::wstring folder = dvr::win::GbkToWide(kControlProgramPath);
+    HBITMAP picture = LoadPictureFile(folder + L"BG.BMP");
+    if (!picture) picture = LoadPictureFile(folder + L"BG.JPG");
+    if (picture) backgroundPicture_.SetHandle(picture);
     for (int i = 0; i < kPaneCount; ++i) {
         TPreviewPane& pane = Panes[i];
         pane.Channel = i;
@@ -46,6 +56,16 @@ TPreview::TPreview(TVantrelIE_QZ& form) : form_(form) {
         pane.Window->OnMouseDown = TMouseEvent(this, &TPreview::PaneMouseDown);
         pane.Window->OnMouseMove = TMouseMoveEvent(this, &TPreview::PaneMouseMove);
         pane.Window->OnMouseUp = TMouseEvent(this, &TPreview::PaneMouseUp);
+        pane.Background = new TPaneBackground(&form, &backgroundPicture_);
+        pane.Background->SetParent(pane.Window);
+        pane.Background->SetAlign(TAlign::alClient);
+        pane.Background->SetTag(i);
+        pane.Background->SetVisible(false);
+        // Clicks on the picture are the pane's.
+        pane.Background->OnClick = TNotifyEvent(this, &TPreview::PaneClick);
+        pane.Background->OnDblClick = TNotifyEvent(this, &TPreview::PaneDblClick);
+        pane.Background->OnMouseDown = TMouseEvent(this, &TPreview::PaneMouseDown);
+        pane.Background->OnMouseUp = TMouseEvent(this, &TPreview::PaneMouseUp);
         pane.DetectLabel = new TPanel(&form);
         pane.DetectLabel->SetParent(pane.Window);
         pane.DetectLabel->SetBounds(3, 3, 16, 16);
@@ -98,6 +118,7 @@ void TPreview::PlacePanes(int channelCount, const std::vector<PaneRect>& rects,
         if (i < static_cast<int>(rects.size())) {
             pane.State = kPaneGrid;
             Place(pane.Window, rects[i]);
+            ShowBackgroundOf(i, !pane.Net.Previewing);
             pane.Window->SetVisible(true);
             // Above the video area's backdrop, whatever order the windows were made in.
             if (HWND w = pane.Window->WindowHandle())
@@ -174,6 +195,7 @@ void TPreview::ApplyLayout(int first, int count, bool fullFace) {
             cells_[size_t(j)] = rects[size_t(inLayout ? j - first : j)];
             Place(pane.Window, cells_[size_t(j)]);
             pane.State = fullFace ? kPaneGridFull : kPaneGrid;
+            ShowBackgroundOf(j, !pane.Net.Previewing);
             pane.Window->SetVisible(true);
             if (HWND w = pane.Window->WindowHandle())
                 ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -260,6 +282,7 @@ int TPreview::ClosePreview(int channel) {
     Channels->Net->ClosePreview(channel);
     pane.Net.Previewing = false;
     pane.Net.Playing = false;
+    ShowBackgroundOf(channel, true);
     Images->SetLive(channel, false);
     form_.AlarmImages->SetLive(channel, false);
     if (pane.DetectLabel) {
@@ -272,8 +295,19 @@ int TPreview::ClosePreview(int channel) {
 
 void TPreview::ShowPlaying(int channel) {
     if (channel < 0 || channel >= kPaneCount) return;
+    ShowBackgroundOf(channel, false);
     Images->SetLive(channel, true);
     form_.AlarmImages->SetLive(channel, true);
+}
+
+bool TPreview::WantsBackground(int channel) const {
+    if (channel >= ChannelCount) return true;
+    return !form_.PreviewSet || form_.PreviewSet->Records[size_t(channel)].ShowBackground != 0;
+}
+
+void TPreview::ShowBackgroundOf(int channel, bool idle) {
+    if (channel < 0 || channel >= kPaneCount) return;
+    Panes[size_t(channel)].Background->SetVisible(idle && WantsBackground(channel));
 }
 
 } // namespace vantrel::webctl

@@ -5,6 +5,7 @@
 #include "framework/object.h"
 #include "framework/ui/extctrls.h"
 #include "framework/ui/menus.h"
+#include "host/engine/T_ThreadAlarmAudio.h"
 #include "host/engine/U_HostRecords.h"
 #include "host/engine/U_PaneLayout.h"
 #include "host/engine/U_SettingsRecords.h"
@@ -12,7 +13,12 @@
 #include "webctl/U_StatusImages.h"
 
 #include <array>
+#include <functional>
 #include <vector>
+
+namespace vantrel {
+class TRegionZoomForm;
+}
 
 namespace vantrel::webctl {
 
@@ -21,14 +27,30 @@ class TControlChannels;
 class TCapture;
 class TYunTai;
 class TSystemInfo;
-class TPaneZoomForm;
 
 constexpr int kPaneCount = 49;
 // Pane states: in the grid, enlarged over the video area, and the same two over the whole face.
 constexpr int kPaneGridFull = 141, kPaneEnlargedFull = 142, kPaneGrid = 143, kPaneEnlarged = 144;
 
+// The picture an idle pane shows, stretched over the pane; every pane draws the one picture.
+class TPaneBackground : public dvr::fw::TGraphicControl {
+    FW_CLASS(TPaneBackground, dvr::fw::TGraphicControl)
+public:
+    TPaneBackground(dvr::fw::TComponent* owner, dvr::fw::TBitmap* picture)
+        : dvr::fw::TGraphicControl(owner), picture_(picture) {}
+
+protected:
+    void Paint() override;
+
+private:
+    dvr::fw::TBitmap* picture_;
+};
+
 struct TPreviewPane {
     dvr::fw::TPanel* Window = nullptr;
+    // Shown while the pane plays nothing (when its channel's settings ask for it, and always
+    // in a cell beyond the channels); empty when there is no picture file.
+    TPaneBackground* Background = nullptr;
     // "侦" in red while the channel's host reports an alarm for it.
     dvr::fw::TPanel* DetectLabel = nullptr;
     // Previewing and playing flags and the window the player draws into, shared with the
@@ -95,7 +117,9 @@ public:
     dvr::fw::TPopupMenu* PaneMenu = nullptr;
     void BuildPaneMenu();
     int ChannelCount = 0;
+    // "报警静音" mutes the alarm sounds (and ends a remote alarm's) until unchecked.
     bool AlarmMuted = false;
+    TThreadAlarmAudio* Audio = nullptr;
 
     // The grid over the whole face (behind it a backdrop) or back over the video area.
     void FullFaceToggle(dvr::fw::TObject* sender = nullptr);
@@ -103,7 +127,10 @@ public:
     dvr::fw::TPanel* Backdrop = nullptr;
     // The zoom window of a playing pane, and the rubber band drawn on the pane.
     void OpenRegionZoom(dvr::fw::TObject* sender = nullptr);
-    TPaneZoomForm* ZoomForm = nullptr;
+    TRegionZoomForm* ZoomForm = nullptr;
+    // The zoom window (owned by the face), made by the control, which knows where its
+    // snapshots go.
+    std::function<TRegionZoomForm*()> MakeZoomForm;
     PaneRect ZoomRect{};
     bool Banding = false;
     // PTZ cursor of the mouse-PTZ mode: 0 the default, odd the "up" cursor of a region, even
@@ -125,9 +152,18 @@ private:
     void ChannelItemClick(dvr::fw::TObject* sender);
     void AddGroupItems(dvr::fw::TMenuItem* parent, int group, int depth);
     void ShowPtzCursor(int pane, int cursor);
+    // Cursor n (1..16) from the control's resources, loaded once; null for 0.
+    HCURSOR PtzCursorHandle(int cursor);
+    std::array<HCURSOR, 17> ptzCursors_{};
     void DrawBand(int pane);
 
+    // The channel's settings ask for the picture while idle (cells beyond the channels always).
+    bool WantsBackground(int channel) const;
+    void ShowBackgroundOf(int channel, bool idle);
+
     TVantrelIE_QZ& form_;
+    // "BG.BMP", else "BG.JPG", in the control's folder; empty when neither exists.
+    dvr::fw::TBitmap backgroundPicture_;
     std::array<dvr::fw::TPanel*, 4> frame_{};
     std::array<dvr::fw::TMenuItem*, 18> splitItems_{};
     std::array<PaneRect, kPaneCount> cells_{};

@@ -1,7 +1,9 @@
 #include "webctl/VantrelIE_QZImpl.h"
 #include "webctl/U_StationMapWindow.h"
+#include "webctl/U_MenuWindows.h"
 
 #include "webctl/F_ControlReplay.h"
+#include "host/ui/F_RegionZoomForm.h"
 #include "host/engine/U_WorkLogLine.h"
 #include "webctl/F_ControlSettings.h"
 #include "host/net/F_RemoteReplayWindow.h"
@@ -93,6 +95,8 @@ void TActiveFormControl::CreateRecorder() {
     Channels->Reload(SystemInfo->ChannelCount);
     AlarmSet = std::make_unique<TAlarmSet>();
     Alarm = std::make_unique<TAlarm>(*Channels, *AlarmSet);
+    AlarmAudio = std::make_unique<TThreadAlarmAudio>(SoundPlayer, kProgramPath);
+    Alarm->Audio = AlarmAudio.get();
     AlarmListener = std::make_unique<TAlarmListener>(messageWindow_, ControlAlarmPort());
     Udp = std::make_unique<TControlUdpClient>();
     YunTaiSet = std::make_unique<TYunTaiSet>(kProgramPath);
@@ -354,6 +358,9 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             face_ = form_->Handle();
             Channels->AttachForm(form_);
             InstallStationMap(*form_, *NetClientSet);
+            InstallMenuWindows(*form_, {NetClientSet.get(), arithmetic_.get(), Udp.get(),
+                                        WorkLog.get(), SystemInfo->OwnIP,
+                                        [this](int event) { Log(event); }, {}});
             YunTai = std::make_unique<TYunTai>(*form_, *Channels);
             form_->Preview->YunTai = YunTai.get();
             form_->Preview->SystemInfo = SystemInfo.get();
@@ -376,6 +383,25 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             };
             FileTransfer = new TSendAndReceiveFileForm(nullptr, arithmetic_->Ports.Port[3]);
             FileTransfer->AfterConstruction();
+            form_->Preview->MakeZoomForm = [this]() -> TRegionZoomForm* {
+                if (!ZoomReplayHost) {
+                    TDiskManager* disk = &Storage->Disk;
+                    ZoomReplayHost = std::make_unique<TEngineReplayHost>(
+                        Storage->Files, dataLocks_,
+                        [this] { return Channels ? Channels->ChannelCount() : 0; },
+                        [this](int ch) {
+                            return ch >= 0 && ch < kSettingsChannels
+                                       ? std::string(PreviewSet->Records[size_t(ch)].Title.View())
+                                       : std::string();
+                        },
+                        [disk](int ch, int type) { return disk->MakeRecordingFileName(ch, type); });
+                }
+                const std::string title =
+                    dvr::fw::Application ? dvr::fw::Application->Title() : std::string();
+                auto* f = new TRegionZoomForm(form_, title, *ZoomReplayHost);
+                f->AfterConstruction();
+                return f;
+            };
             form_->OnFileTransfer = [this] { ShowFileTransfer(); };
             form_->OnRemoteReplay = [this] { RunRemoteReplay(); };
             try {
@@ -400,6 +426,8 @@ STDMETHODIMP TActiveFormControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, 
             Alarm->Images = form_->AlarmImages;
             form_->AlarmImageClick = [this](int channel) { Alarm->StatusImageClick(channel); };
             AlarmList = std::make_unique<TControlAlarmList>(*form_, *Channels, *Capture);
+            AlarmList->Audio = AlarmAudio.get();
+            form_->Preview->Audio = AlarmAudio.get();
             Alarm->ListUpload = [this](const AlarmUploadRecord& r) {
                 if (AlarmList) AlarmList->AddAlarm(r);
             };

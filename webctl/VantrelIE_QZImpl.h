@@ -4,10 +4,12 @@
 
 #include "common/win/handles.h"
 #include "host/engine/T_ThreadWriteLogRecord.h"
+#include "host/engine/U_PlaySoundPlayer.h"
 #include "host/engine/U_Arithmetic.h"
 #include "host/engine/U_NetClientSet.h"
 #include "host/engine/U_SystemOtherSet.h"
 #include "host/engine/U_YunTaiSet.h"
+#include "host/ui/U_ReplayHostEngine.h"
 #include "host/net/F_NetTalkWindow.h"
 #include "host/net/F_SendAndReceiveFile.h"
 #include "host/net/U_AutoGetRemoterHost.h"
@@ -203,6 +205,9 @@ public:
     std::unique_ptr<TAutoGetRemoterHost> HostLookup;
     // Alarm settings, the channels' alarm state and the listener for the hosts' uploads.
     std::unique_ptr<TAlarmSet> AlarmSet;
+    // The alarm sounds from the control's folder; the pane menu's mute silences them.
+    TPlaySoundPlayer SoundPlayer;
+    std::unique_ptr<TThreadAlarmAudio> AlarmAudio;
     std::unique_ptr<TAlarm> Alarm;
     std::unique_ptr<TAlarmListener> AlarmListener;
     // The request socket and reply reader the remote windows use.
@@ -222,6 +227,8 @@ public:
     std::unique_ptr<TThreadWaveOut> ThreadWaveOut;
     TNetTalkWindow* NetTalk = nullptr;
     void ShowFileTransfer();
+    // Where the region zoom window's snapshots go: the control's recordings and their index.
+    std::unique_ptr<TEngineReplayHost> ZoomReplayHost;
     void RunRemoteReplay();
     // The PTZ pictures and commands, the face's channel tools and the remote alarm list;
     // they live with the face.

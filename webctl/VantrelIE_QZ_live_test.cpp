@@ -544,11 +544,16 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
             messages.Drain(ptz, otherDatagrams);
             return ptz.size() >= 3;
         }));
+        // The control's own cursors: the pressed "up" arrow while held, the plain one after.
+        const HMODULE ocx = ::GetModuleHandleW(L"Vantrel_IE_QZ.ocx");
+        ASSERT_TRUE(ocx);
+        EXPECT_EQ(::GetCursor(), ::LoadCursorW(ocx, L"Cursor_Down_2"));
         ::PostMessageW(panes[0], WM_LBUTTONUP, 0, top);
         ASSERT_TRUE(PumpUntil([&] {
             messages.Drain(ptz, otherDatagrams);
             return !ptz.empty() && ptz.back().Stop == 1 && ptz.back().Command == 3;
         }));
+        EXPECT_EQ(::GetCursor(), ::LoadCursorW(ocx, L"Cursor_Up_2"));
         size_t k = 0;
         for (; k < ptz.size() && ptz[k].Stop == 0; ++k)
             EXPECT_EQ(ptz[k].Command, 0) << "up, " << k;
@@ -625,6 +630,8 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         HWND zoom = nullptr;
         EXPECT_TRUE(PumpUntil([&] { return (zoom = WindowTitled(L"局部放大")) != nullptr; }));
         answer.join();
+        // The snapshot tool window of the replay's region zoom.
+        EXPECT_TRUE(zoom && DescendantWithText(zoom, L"抓帧"));
         // Out of the way of the pane read back.
         if (zoom)
             ::SetWindowPos(zoom, nullptr, 420, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -463,6 +464,224 @@ TEST_F(ControlInPage, FiresItsEventsToTheContainersSinkUntilUnadvised) {
     control->SetClientSite(nullptr);
     EXPECT_EQ(control->Release(), 0u);
 }
+
+// A visible window of this process whose title holds `part`.
+HWND OwnWindowTitled(const wchar_t* part) {
+    struct Find {
+        const wchar_t* part;
+        HWND found = nullptr;
+    } find{part};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto& f = *reinterpret_cast<Find*>(p);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(w, &pid);
+            wchar_t t[256] = {};
+            ::GetWindowTextW(w, t, 256);
+            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) &&
+                std::wstring(t).find(f.part) != std::wstring::npos) {
+                f.found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+HWND ChildWithText(HWND parent, const wchar_t* text) {
+    struct Find {
+        const wchar_t* text;
+        HWND found = nullptr;
+    } find{text};
+    ::EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM p) -> BOOL {
+            auto& f = *reinterpret_cast<Find*>(p);
+            wchar_t t[256] = {};
+            ::GetWindowTextW(w, t, 256);
+            if (std::wstring(t) == f.text) {
+                f.found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+// One menu choice: the tool whose menu pops, the keys that choose the item, the window it
+// opens (a part of its title and a control it holds) and the screenshot taken of it.
+struct MenuWindowCase {
+    const wchar_t* tool;
+    std::vector<WPARAM> keys;
+    const wchar_t* title;
+    const wchar_t* holds;
+    const char* shot;
+};
+
+// From another thread: answers the popup menu of `thread` with the keys, waits for the window,
+// saves its picture once it is drawn and closes it. `seen` tells the window was found.
+std::thread ChooseAndCloseWindow(DWORD thread, const MenuWindowCase& c, std::atomic<int>& seen) {
+    return std::thread([thread, c, &seen] {
+        const ULONGLONG end = ::GetTickCount64() + 60000;
+        while (!::FindWindowW(L"#32768", nullptr) && ::GetTickCount64() < end)
+            ::Sleep(20);
+        // The menu takes keys once its loop runs.
+        ::Sleep(200);
+        for (WPARAM key : c.keys)
+            ::PostThreadMessageW(thread, WM_KEYDOWN, key, 0);
+        ::PostThreadMessageW(thread, WM_KEYDOWN, VK_RETURN, 0);
+        HWND w = nullptr;
+        while (!(w = OwnWindowTitled(c.title)) && ::GetTickCount64() < end)
+            ::Sleep(20);
+        if (!w) {
+            seen = -1;
+            return;
+        }
+        while (!ChildWithText(w, c.holds) && ::GetTickCount64() < end)
+            ::Sleep(20);
+        const bool holds = ChildWithText(w, c.holds) != nullptr;
+        // Drawn once the picture is more than one or two colours.
+        int width = 0, height = 0;
+        while (::GetTickCount64() < end) {
+            std::vector<uint32_t> px = SaveScreenshot(w, TestOutputPath(c.shot), width, height);
+            std::sort(px.begin(), px.end());
+            if (std::unique(px.begin(), px.end()) - px.begin() > 4) break;
+            ::Sleep(50);
+        }
+        seen = holds ? 1 : -2;
+        ::PostMessageW(w, WM_CLOSE, 0, 0);
+    });
+}
+
+// Each of the menus' windows opens from its item (a screenshot of each is saved) and closes
+// again, leaving the face working.
+TEST_F(ControlInPage, MenuItemsOpenTheirWindows) {
+    PageSite site(L"file:///C:/pages/index.htm");
+    IOleObject* control = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&control)),
+              S_OK);
+    ASSERT_EQ(control->SetClientSite(&site), S_OK);
+    ::ShowWindow(page_, SW_SHOWNORMAL);
+    RECT r{0, 0, kFaceWidth, kFaceHeight};
+    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+    IOleInPlaceObject* inPlace = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+              S_OK);
+    HWND face = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(face) != FALSE; }));
+
+    // The other-functions menu: 1 alarm box, 2 alarm list, 3 matrix, 4 voice, 5 chat, 6 disks,
+    // 7 disk faults, 8 remote control, 9 patrol, 10 inspector, 11 files, 12 work logs (last).
+    const std::vector<WPARAM> disks(6, VK_DOWN);
+    const MenuWindowCase cases[] = {
+        // The control's port editor also holds the table's slot 12 (54000 by default).
+        {L"系统设置", {VK_DOWN}, L"分控设置", L"54000", "webctl_menu_hostgroups.bmp"},
+        {L"系统设置", {VK_DOWN, VK_DOWN}, L"搜索远程主控", L"开始搜索远程主控",
+         "webctl_menu_search.bmp"},
+        {L"其它功能", {VK_UP, VK_RIGHT}, L"日志管理", L"退出", "webctl_menu_worklog.bmp"},
+        {L"其它功能", {VK_UP, VK_RIGHT, VK_DOWN}, L"远程工作日志", L"打印",
+         "webctl_menu_remote_worklog.bmp"},
+        {L"其它功能", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT},
+         L"磁盘信息", L"刷新", "webctl_menu_disks.bmp"},
+        {L"其它功能", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN},
+         L"远程工作日志", L"连接", "webctl_menu_remote_disks.bmp"},
+        {L"其它功能", std::vector<WPARAM>(8, VK_DOWN), L"远程控制", L"全选",
+         "webctl_menu_remote_control.bmp"},
+    };
+    HWND strip[2] = {ChildWithText(face, L"系统设置"), ChildWithText(face, L"其它功能")};
+    ASSERT_TRUE(strip[0] && strip[1]);
+    for (const MenuWindowCase& c : cases) {
+        SCOPED_TRACE(c.shot);
+        std::atomic<int> seen{0};
+        std::thread answer = ChooseAndCloseWindow(::GetCurrentThreadId(), c, seen);
+        HWND tool = std::wstring(c.tool) == L"系统设置" ? strip[0] : strip[1];
+        ::PostMessageW(tool, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::PostMessageW(tool, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        // The window runs modally inside the click; the pump returns once it has closed.
+        EXPECT_TRUE(PumpUntil([&] { return seen != 0 && !OwnWindowTitled(c.title); }, 90000));
+        answer.join();
+        EXPECT_EQ(seen, 1);
+    }
+
+    inPlace->Release();
+    control->Close(OLECLOSE_NOSAVE);
+    control->SetClientSite(nullptr);
+    EXPECT_EQ(control->Release(), 0u);
+}
+
+// A picture file in the control's folder fills the panes that play nothing: the idle channels'
+// and the empty cells of the layout.
+TEST_F(ControlInPage, IdlePanesShowTheBackgroundPicture) {
+    ::CreateDirectoryW(L"C:\\Vantrel", nullptr);
+    const wchar_t* file = L"C:\\Vantrel\\BG.BMP";
+    {
+        // 4 x 4 magenta, 24 bits.
+        BITMAPFILEHEADER fh{};
+        BITMAPINFOHEADER ih{};
+        ih.biSize = sizeof ih;
+        ih.biWidth = 4;
+        ih.biHeight = 4;
+        ih.biPlanes = 1;
+        ih.biBitCount = 24;
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof fh + sizeof ih;
+        fh.bfSize = fh.bfOffBits + 4 * 12;
+        FILE* f = _wfopen(file, L"wb");
+        ASSERT_TRUE(f);
+        std::fwrite(&fh, sizeof fh, 1, f);
+        std::fwrite(&ih, sizeof ih, 1, f);
+        const unsigned char pixel[3] = {255, 0, 255};
+        for (int i = 0; i < 16; ++i)
+            std::fwrite(pixel, 3, 1, f);
+        std::fclose(f);
+    }
+    struct Remove {
+        const wchar_t* f;
+        ~Remove() { ::DeleteFileW(f); }
+    } remove{file};
+
+    WebPort web("5000051000620006000160000521005200054000560005700059000DVR1|gate;yard;");
+    PageSite site(L"http://127.0.0.1:" + std::to_wstring(web.port_) + L"/index.htm");
+    IOleObject* control = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 reinterpret_cast<void**>(&control)),
+              S_OK);
+    ASSERT_EQ(control->SetClientSite(&site), S_OK);
+    ::ShowWindow(page_, SW_SHOWNORMAL);
+    RECT r{0, 0, kFaceWidth, kFaceHeight};
+    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+    IOleInPlaceObject* inPlace = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+              S_OK);
+    HWND face = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+
+    // Two channels in the four-pane layout: the picture in the middle of every quarter.
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+    const POINT middles[4] = {{200, 150}, {580, 150}, {200, 430}, {580, 430}};
+    auto magenta = [&] {
+        pixels = SaveScreenshot(face, TestOutputPath("webctl_face_background.bmp"), w, h);
+        if (w != kFaceWidth) return 0;
+        int n = 0;
+        for (POINT p : middles)
+            n += Near(pixels[size_t(p.y) * w + p.x], 255, 0, 255);
+        return n;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return !StoredValue("ChannelInfo").empty() && magenta() == 4; },
+                          30000))
+        << magenta() << " of 4 panes show the picture";
+
+    inPlace->Release();
+    control->Close(OLECLOSE_NOSAVE);
+    control->SetClientSite(nullptr);
+    EXPECT_EQ(control->Release(), 0u);
+}
+
 
 } // namespace
 } // namespace vantrel::webctl

@@ -92,3 +92,18 @@ set_target_properties(vantrel_webctl_remote_replay PROPERTIES UNITY_BUILD OFF)
 dvr_test(webctl_remote_replay_tests SOURCES F_ControlRemoteReplay_test.cpp
   LIBS vantrel_webctl_remote_replay DISPLAY REGISTRY TIMEOUT 300)
 add_dependencies(webctl_remote_replay_tests host_message_peer StrovidApi)
+
+# The menus' other windows: the host-group dialog and the host search, the local and remote work
+# logs and disk views, and the remote control window, from the host's sources.
+dvr_win_library(vantrel_webctl_menu_windows STATIC
+  SOURCES U_MenuWindows.cpp ${h}/ui/F_RemoteCtrl.cpp ${h}/ui/F_RemoteDiskViewForm.cpp
+          ${h}/ui/F_RemoteWorkLogForm.cpp ${h}/ui/F_WorkLogForm.cpp ${h}/ui/F_DiskView.cpp
+          ${h}/net/F_SearchServerForm.cpp ${h}/net/F_SearchServerWindow.cpp
+  LIBS vantrel_webctl_maps vantrel_webctl_settings_dialog vantrel_webctl_voice vantrel_webctl_worklog
+       vantrel_dialogs_core vantrel_netsvc_core dvr_framework_ui dvr_common_win comctl32 winspool gdi32)
+set_target_properties(vantrel_webctl_menu_windows PROPERTIES UNITY_BUILD OFF)
+
+# The host's alarm sounds, played from the control's folder.
+dvr_win_library(vantrel_webctl_alarm_audio STATIC
+  SOURCES ${h}/engine/T_ThreadAlarmAudio.cpp ${h}/engine/U_PlaySoundPlayer.cpp
+  LIBS vantrel_webctl_settings dvr_common_win winmm)

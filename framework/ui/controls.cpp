@@ -385,7 +385,12 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     ConstrainSize(AWidth, AHeight);
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
     bool resized = AWidth != width_ || AHeight != height_;
-    if (parent_ && visible_) parent_->InvalidateRectOf(this);
+    // The area the control leaves shows the parent's background again, even when the
+    // control paints itself opaque (a label given a shorter text).
+    if (parent_ && visible_ && parent_->HandleAllocated()) {
+        RECT old = ToRECT(BoundsRect());
+        ::InvalidateRect(parent_->WindowHandle(), &old, TRUE);
+    }
     left_ = ALeft;
     top_ = ATop;
     width_ = AWidth;

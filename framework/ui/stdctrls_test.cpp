@@ -281,6 +281,28 @@ TEST(Image, PaintsItsPictureStretchedOrAsIs) {
     EXPECT_EQ(out.Canvas()->Pixels(30, 30), clLime);
 }
 
+// A shorter text leaves nothing of the longer one: the part the label gave up shows the
+// form's colour again.
+TEST(Label, ShorterTextErasesWhatTheLongerLeft) {
+    FormPtr f = NewForm();
+    f->SetColor(clTeal);
+    auto* label = Put<TLabel>(f.get(), 10, 10);
+    label->SetColor(clWhite);
+    label->SetCaption(win::Utf8ToGbk("发送文件结束。收文件。收文件。"));
+    const int wide = label->Width();
+    f->Show();
+    f->Repaint();
+    label->SetCaption(win::Utf8ToGbk("发送"));
+    ASSERT_LT(label->Width() + 10, wide);
+    ::UpdateWindow(f->Handle());
+    win::WindowDc dc(f->Handle());
+    const COLORREF c = ::GetPixel(dc.get(), 10 + wide - 4, 10 + label->Height() / 2);
+    const uint32_t teal = uint32_t(ColorToRGB(clTeal));
+    for (int shift : {0, 8, 16})
+        EXPECT_LE(std::abs(int((c >> shift) & 0xFF) - int((teal >> shift) & 0xFF)), 8)
+            << std::hex << c;
+}
+
 TEST(Label, AutoSizeFollowsTheTextAndTheFont) {
     FormPtr f = NewForm();
     auto* label = Put<TLabel>(f.get());

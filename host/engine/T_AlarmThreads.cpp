@@ -98,24 +98,6 @@ DWORD WINAPI TThreadDetectVideoLost::ThreadMain(LPVOID param) {
     return 0;
 }
 
-bool TPlaySoundPlayer::FileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesW(dvr::win::GbkToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void TPlaySoundPlayer::PlayFile(const std::string& path) {
-    ::PlaySoundW(dvr::win::GbkToWide(path).c_str(), nullptr,
-                 SND_FILENAME | SND_SYNC | SND_NODEFAULT);
-}
-
-void TPlaySoundPlayer::Beep() {
-    ::MessageBeep(0xFFFFFFFF);
-}
-
-void TPlaySoundPlayer::OnThreadStart() {
-    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-}
-
 bool TAlarmServicesOf::Armed(int channel) const {
     return channel >= 0 && channel < kSettingsChannels && alarm_.Armed[channel];
 }

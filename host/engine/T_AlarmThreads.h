@@ -4,6 +4,7 @@
 
 #include "common/win/handles.h"
 #include "host/engine/T_ThreadAlarmAudio.h"
+#include "host/engine/U_PlaySoundPlayer.h"
 #include "host/engine/U_HostServices.h"
 #include "host/engine/U_Alarm.h"
 #include "host/engine/U_AlarmDispatcher.h"
@@ -75,15 +76,6 @@ private:
     TAlarm& alarm_;
     dvr::win::Event stop_;
     dvr::win::Thread thread_;
-};
-
-// Sounds by file name through PlaySound; paths are GBK.
-class TPlaySoundPlayer : public TAlarmSoundPlayer {
-public:
-    bool FileExists(const std::string& path) override;
-    void PlayFile(const std::string& path) override;
-    void Beep() override;
-    void OnThreadStart() override;
 };
 
 // TAlarm as the schedule and the work state reach it.

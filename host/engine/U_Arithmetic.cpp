@@ -174,7 +174,12 @@ int TArithmetic::SaveLogonServer(const TLogonServerRecord& record) {
 }
 
 void TArithmetic::ClearLogonServer(TLogonServerRecord& record) {
+#ifdef VANTREL_CONTROL_BUILD
+    // The viewer control asks a name server on its own machine until told another.
+    record.ServerAddress.Set("127.0.0.1");
+#else
     record.ServerAddress.len = 0;
+#endif
     record.UserName.len = 0;
     record.Password.len = 0;
 }

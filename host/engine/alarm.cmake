@@ -11,6 +11,7 @@ set(alarm_core_tests
 if(DVR_WINDOWS)
   dvr_win_library(vantrel_engine_alarm STATIC
     SOURCES ${alarm_core_sources} ${CMAKE_CURRENT_LIST_DIR}/T_AlarmThreads.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/U_PlaySoundPlayer.cpp
     LIBS vantrel_engine_core dvr_common_win winmm user32)
   dvr_test(host_alarm_tests
     SOURCES ${alarm_core_tests} ${CMAKE_CURRENT_LIST_DIR}/T_AlarmThreads_test.cpp

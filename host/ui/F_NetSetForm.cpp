@@ -44,6 +44,9 @@ TNetSetForm::TNetSetForm(TComponent* AOwner, TNetClientSet& netClientSet)
              {"se_TCPChatRoomPort", 4, nullptr},
              {"se_TCPDS_DCtrlPort", 5, nullptr},
              {"se_TCPPelco232CtrlPort", 6, nullptr},
+#ifdef VANTREL_CONTROL_BUILD
+             {"se_UDPPort12", 12, nullptr},
+#endif
              {"se_UDPMessageClientPort", 13, nullptr},
              {"se_UDPMessageServerPort", 14, nullptr},
              {"se_UDPNetTalkPort", 15, nullptr}}},
@@ -115,13 +118,17 @@ TNetSetForm::TNetSetForm(TComponent* AOwner, TNetClientSet& netClientSet)
     lb_SocketPorts->SetVisible(false);
     pn_SocketPortList = PutControl<TPanel>(this, 625, 34, 290, 320);
     pn_SocketPortList->SetVisible(false);
-    const char* const rows[10][2] = {
+    const char* const rows[kPortFields][2] = {
         {"视频传输：", "TCP"}, {"远程回放：", "TCP"},  {"远程升级：", "TCP"},
         {"传送/接收文件：", "TCP"}, {"聊天室：", "TCP"}, {"DS_D距阵远程控制：", "TCP"},
-        {"Pelco232距阵远程控制：", "TCP"}, {nullptr, nullptr}, {"消息传送：", "UDP"},
+        {"Pelco232距阵远程控制：", "TCP"},
+#ifdef VANTREL_CONTROL_BUILD
+        {"分控端口：", "UDP"},
+#endif
+        {nullptr, nullptr}, {"消息传送：", "UDP"},
         {"语音广播：", "UDP"}};
     int y = 8;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < int(kPortFields); ++i) {
         TEdit* e = PutControl<TEdit>(pn_SocketPortList, 170, y, 70, 22);
         e->SetName(Ports[size_t(i)].Name);
         e->SetMaxLength(7);

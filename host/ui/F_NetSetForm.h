@@ -41,7 +41,13 @@ public:
         int Slot;
         dvr::fw::TEdit* Edit;
     };
-    std::array<PortField, 10> Ports;
+#ifdef VANTREL_CONTROL_BUILD
+    // The viewer control also edits slot 12.
+    static constexpr size_t kPortFields = 11;
+#else
+    static constexpr size_t kPortFields = 10;
+#endif
+    std::array<PortField, kPortFields> Ports;
     dvr::fw::TButton *bt_OK, *bt_Cancel, *bt_SelectGroup, *im_Keyboor;
 
     dvr::fw::TTreeNode* CurrentGroupNode = nullptr;

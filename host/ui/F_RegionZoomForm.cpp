@@ -59,9 +59,14 @@ void TRegionZoomForm::DoClose(TCloseAction& Action) {
 }
 
 std::string TRegionZoomForm::CaptureBMP() {
+#ifdef VANTREL_CONTROL_BUILD
+    // The viewer control's panes are its channels, port for port.
+    const int channel = State.ZoomPort;
+#else
     const int channel = State.ZoomPort >= 49
                             ? State.ZoomPort - 49
                             : (BoardChannelCount ? BoardChannelCount() : 0) + State.ZoomPort;
+#endif
     HWND h = pn_ZoomPanel->Handle();
     RECT client{};
     ::GetClientRect(h, &client);

@@ -241,7 +241,8 @@ void TRemoteCtrlForm::sb_KeyboardClick(TObject*) {
 }
 
 void TRemoteCtrlForm::sb_ExitClick(TObject*) {
-    Hide();
+    // Hidden when shown on its own; a modal showing ends.
+    Close();
 }
 
 } // namespace vantrel

@@ -112,7 +112,8 @@ void TRemoteDiskViewForm::WMDiskInfo(TMessage&) {
 }
 
 void TRemoteDiskViewForm::sb_ExitClick(TObject*) {
-    Hide();
+    // Hidden when shown on its own; a modal showing ends.
+    Close();
 }
 
 } // namespace vantrel

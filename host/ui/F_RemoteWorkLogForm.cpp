@@ -275,7 +275,8 @@ void TRemoteWorkLogForm::sb_PrintClick(TObject*) {
 }
 
 void TRemoteWorkLogForm::sb_ExitClick(TObject*) {
-    Hide();
+    // Hidden when shown on its own; a modal showing ends.
+    Close();
 }
 
 } // namespace vantrel
