@@ -1,5 +1,7 @@
 #include "host/net/F_IPPingWindow.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 namespace vantrel {
@@ -9,15 +11,8 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-template <class T> T* Put(TWinControl* parent, TComponent* owner, int x, int y, int w, int h) {
-    auto* c = new T(owner);
-    c->SetParent(parent);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
 TButton* Button(TIPPingWindow* form, TWinControl* parent, int x, int y, const char* utf8) {
-    auto* b = Put<TButton>(parent, form, x, y, 80, 26);
+    auto* b = PlaceControl<TButton>(parent, form, x, y, 80, 26);
     b->SetCaption(Utf8ToGbk(utf8));
     b->OnClick = TNotifyEvent(form, &TIPPingWindow::ButtonClick);
     return b;
@@ -31,7 +26,7 @@ TIPPingWindow::TIPPingWindow(TComponent* AOwner, const std::string& appTitle,
     SetCaption(appTitle + "    " + Utf8ToGbk("网络巡更"));
     SetBounds(160, 110, 420, 400);
 
-    lv_ServerList = Put<TListView>(this, this, 8, 8, 300, 250);
+    lv_ServerList = PlaceControl<TListView>(this, this, 8, 8, 300, 250);
     lv_ServerList->SetViewStyle(TViewStyle::vsReport);
     lv_ServerList->SetRowSelect(true);
     lv_ServerList->SetReadOnly(true);
@@ -41,25 +36,25 @@ TIPPingWindow::TIPPingWindow(TComponent* AOwner, const std::string& appTitle,
         column->SetCaption(Utf8ToGbk(caption));
         column->SetWidth(140);
     }
-    cb_StopPing = Put<TCheckBox>(this, this, 316, 8, 90, 20);
+    cb_StopPing = PlaceControl<TCheckBox>(this, this, 316, 8, 90, 20);
     cb_StopPing->SetCaption(Utf8ToGbk("启动巡更"));
-    cb_AutoShow = Put<TCheckBox>(this, this, 316, 32, 90, 20);
+    cb_AutoShow = PlaceControl<TCheckBox>(this, this, 316, 32, 90, 20);
     cb_AutoShow->SetCaption(Utf8ToGbk("自动弹出"));
     bt_AddIP = Button(this, this, 316, 64, "添加");
     bt_DelIP = Button(this, this, 316, 96, "删除");
     bt_ShowPingLog = Button(this, this, 316, 128, "查看记录");
     bt_Close = Button(this, this, 316, 232, "关闭");
 
-    pn_EditAddr = Put<TPanel>(this, this, 8, 266, 398, 90);
+    pn_EditAddr = PlaceControl<TPanel>(this, this, 8, 266, 398, 90);
     pn_EditAddr->SetCaption({});
     auto label = [&](int x, int y, const char* utf8) {
-        auto* l = Put<TLabel>(pn_EditAddr, this, x, y, 50, 16);
+        auto* l = PlaceControl<TLabel>(pn_EditAddr, this, x, y, 50, 16);
         l->SetCaption(Utf8ToGbk(utf8));
     };
     label(8, 10, "名称：");
-    ed_Name = Put<TEdit>(pn_EditAddr, this, 60, 6, 140, 22);
+    ed_Name = PlaceControl<TEdit>(pn_EditAddr, this, 60, 6, 140, 22);
     label(8, 40, "地址：");
-    ed_IP = Put<TEdit>(pn_EditAddr, this, 60, 36, 140, 22);
+    ed_IP = PlaceControl<TEdit>(pn_EditAddr, this, 60, 36, 140, 22);
     bt_OK = Button(this, pn_EditAddr, 220, 56, "确定");
     bt_Cancel = Button(this, pn_EditAddr, 306, 56, "取消");
 

@@ -1,5 +1,7 @@
 #include "host/net/F_NetChat.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 #include <cstdlib>
@@ -11,15 +13,8 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-template <class T> T* Put(TNetChatForm* form, int x, int y, int w, int h) {
-    auto* c = new T(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
 void Label(TNetChatForm* form, int x, int y, const char* utf8) {
-    auto* l = Put<TLabel>(form, x, y, 100, 16);
+    auto* l = PlaceControl<TLabel>(form, x, y, 100, 16);
     l->SetCaption(Utf8ToGbk(utf8));
 }
 
@@ -34,25 +29,25 @@ TNetChatForm::TNetChatForm(TComponent* AOwner, const std::string& ownIP, int por
     SetBounds(100, 100, 460, 420);
 
     Label(this, 8, 10, "地址：");
-    cb_Addr = Put<TComboBox>(this, 110, 8, 150, 22);
+    cb_Addr = PlaceControl<TComboBox>(this, 110, 8, 150, 22);
     Label(this, 8, 38, "我的昵称：");
-    ed_Name = Put<TEdit>(this, 110, 36, 150, 22);
+    ed_Name = PlaceControl<TEdit>(this, 110, 36, 150, 22);
     Label(this, 270, 10, "使用端口(TCP)：");
-    se_TCPChatRoomPort = Put<TEdit>(this, 370, 8, 70, 22);
+    se_TCPChatRoomPort = PlaceControl<TEdit>(this, 370, 8, 70, 22);
     se_TCPChatRoomPort->SetText("60000");
-    mm_ShowChatMsg = Put<TMemo>(this, 8, 66, 432, 180);
+    mm_ShowChatMsg = PlaceControl<TMemo>(this, 8, 66, 432, 180);
     mm_ShowChatMsg->SetReadOnly(true);
     Label(this, 8, 254, "消息内容：");
-    mm_SendChatMsg = Put<TMemo>(this, 8, 272, 432, 60);
-    bt_Send = Put<TButton>(this, 8, 340, 100, 26);
+    mm_SendChatMsg = PlaceControl<TMemo>(this, 8, 272, 432, 60);
+    bt_Send = PlaceControl<TButton>(this, 8, 340, 100, 26);
     bt_Send->SetCaption(Utf8ToGbk("发送消息(&S)"));
-    bt_ClearChat = Put<TButton>(this, 116, 340, 70, 26);
+    bt_ClearChat = PlaceControl<TButton>(this, 116, 340, 70, 26);
     bt_ClearChat->SetCaption(Utf8ToGbk("清空"));
-    bt_Exit = Put<TButton>(this, 370, 340, 70, 26);
+    bt_Exit = PlaceControl<TButton>(this, 370, 340, 70, 26);
     bt_Exit->SetCaption(Utf8ToGbk("关闭(&E)"));
-    sb_SaveTo = Put<TButton>(this, 8, 372, 70, 22);
+    sb_SaveTo = PlaceControl<TButton>(this, 8, 372, 70, 22);
     sb_SaveTo->SetCaption(Utf8ToGbk("保存到："));
-    ed_FileName = Put<TEdit>(this, 84, 372, 356, 22);
+    ed_FileName = PlaceControl<TEdit>(this, 84, 372, 356, 22);
 
     bt_Send->OnClick = TNotifyEvent(this, &TNetChatForm::bt_SendClick);
     bt_ClearChat->OnClick = TNotifyEvent(this, &TNetChatForm::bt_ClearChatClick);

@@ -1,5 +1,7 @@
 #include "host/net/F_NetDogForm.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 #include <windows.h>
@@ -12,13 +14,6 @@ namespace {
 
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
-
-template <class T, class P> T* Put(TNetDogForm* form, P* parent, int x, int y, int w, int h) {
-    auto* c = new T(form);
-    c->SetParent(parent);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
 
 // Tags of the edit panel.
 constexpr int kEditAdd = 0, kEditModify = 1, kEditCancelled = -1;
@@ -33,7 +28,7 @@ TNetDogForm::TNetDogForm(TComponent* AOwner, const std::string& appTitle,
     SetCaption(appTitle + "    " + Utf8ToGbk("网络督察"));
     SetBounds(120, 120, 640, 420);
 
-    lv_ServerList = Put<TListView>(this, this, 8, 8, 380, 300);
+    lv_ServerList = PlaceControl<TListView>(this, this, 8, 8, 380, 300);
     lv_ServerList->SetViewStyle(TViewStyle::vsReport);
     lv_ServerList->SetRowSelect(true);
     lv_ServerList->SetReadOnly(true);
@@ -42,33 +37,33 @@ TNetDogForm::TNetDogForm(TComponent* AOwner, const std::string& appTitle,
         column->SetCaption(Utf8ToGbk(caption));
         column->SetWidth(120);
     }
-    tv_WorkState = Put<TTreeView>(this, this, 396, 8, 236, 270);
-    lb_RemoteAddr = Put<TLabel>(this, this, 396, 284, 236, 16);
-    lb_ReadTime = Put<TLabel>(this, this, 396, 302, 236, 16);
-    bt_ReadWorkState = Put<TButton>(this, this, 396, 322, 110, 26);
+    tv_WorkState = PlaceControl<TTreeView>(this, this, 396, 8, 236, 270);
+    lb_RemoteAddr = PlaceControl<TLabel>(this, this, 396, 284, 236, 16);
+    lb_ReadTime = PlaceControl<TLabel>(this, this, 396, 302, 236, 16);
+    bt_ReadWorkState = PlaceControl<TButton>(this, this, 396, 322, 110, 26);
     bt_ReadWorkState->SetCaption(Utf8ToGbk("读取工作状态"));
 
-    cb_StartNetDog = Put<TCheckBox>(this, this, 8, 316, 70, 20);
+    cb_StartNetDog = PlaceControl<TCheckBox>(this, this, 8, 316, 70, 20);
     cb_StartNetDog->SetCaption(Utf8ToGbk("启用"));
-    cb_AutoShow = Put<TCheckBox>(this, this, 84, 316, 90, 20);
+    cb_AutoShow = PlaceControl<TCheckBox>(this, this, 84, 316, 90, 20);
     cb_AutoShow->SetCaption(Utf8ToGbk("自动弹出"));
-    bt_Add = Put<TButton>(this, this, 8, 344, 60, 26);
+    bt_Add = PlaceControl<TButton>(this, this, 8, 344, 60, 26);
     bt_Add->SetCaption(Utf8ToGbk("添加"));
-    bt_Modify = Put<TButton>(this, this, 74, 344, 60, 26);
+    bt_Modify = PlaceControl<TButton>(this, this, 74, 344, 60, 26);
     bt_Modify->SetCaption(Utf8ToGbk("修改"));
-    bt_Delete = Put<TButton>(this, this, 140, 344, 60, 26);
+    bt_Delete = PlaceControl<TButton>(this, this, 140, 344, 60, 26);
     bt_Delete->SetCaption(Utf8ToGbk("删除"));
-    bt_Close = Put<TButton>(this, this, 562, 356, 70, 26);
+    bt_Close = PlaceControl<TButton>(this, this, 562, 356, 70, 26);
     bt_Close->SetCaption(Utf8ToGbk("关闭"));
 
-    pn_EditAddr = Put<TPanel>(this, this, 8, 100, 380, 110);
-    ed_Name = Put<TEdit>(this, pn_EditAddr, 8, 8, 170, 22);
-    ed_IP = Put<TEdit>(this, pn_EditAddr, 186, 8, 186, 22);
-    se_UDPMessageServerPort = Put<TEdit>(this, pn_EditAddr, 8, 38, 100, 22);
+    pn_EditAddr = PlaceControl<TPanel>(this, this, 8, 100, 380, 110);
+    ed_Name = PlaceControl<TEdit>(pn_EditAddr, this, 8, 8, 170, 22);
+    ed_IP = PlaceControl<TEdit>(pn_EditAddr, this, 186, 8, 186, 22);
+    se_UDPMessageServerPort = PlaceControl<TEdit>(pn_EditAddr, this, 8, 38, 100, 22);
     se_UDPMessageServerPort->SetText(std::to_string(defaultPort));
-    bt_OK = Put<TButton>(this, pn_EditAddr, 220, 72, 70, 26);
+    bt_OK = PlaceControl<TButton>(pn_EditAddr, this, 220, 72, 70, 26);
     bt_OK->SetCaption(Utf8ToGbk("确定"));
-    bt_Cancel = Put<TButton>(this, pn_EditAddr, 298, 72, 70, 26);
+    bt_Cancel = PlaceControl<TButton>(pn_EditAddr, this, 298, 72, 70, 26);
     bt_Cancel->SetCaption(Utf8ToGbk("取消"));
     pn_EditAddr->SetVisible(false);
     pn_EditAddr->SetTag(kEditCancelled);

@@ -1,5 +1,7 @@
 #include "host/net/F_NetTalkWindow.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 #include <cstdlib>
@@ -11,15 +13,8 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-template <class T> T* Put(TWinControl* parent, TComponent* owner, int x, int y, int w, int h) {
-    auto* c = new T(owner);
-    c->SetParent(parent);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
 TButton* Button(TNetTalkWindow* form, TWinControl* parent, int x, int y, const char* utf8) {
-    auto* b = Put<TButton>(parent, form, x, y, 80, 26);
+    auto* b = PlaceControl<TButton>(parent, form, x, y, 80, 26);
     b->SetCaption(Utf8ToGbk(utf8));
     b->OnClick = TNotifyEvent(form, &TNetTalkWindow::ButtonClick);
     return b;
@@ -36,7 +31,7 @@ TNetTalkWindow::TNetTalkWindow(TComponent* AOwner, const std::string& appTitle, 
     SetCaption(appTitle + "    " + Utf8ToGbk("语音广播"));
     SetBounds(140, 100, 470, 400);
 
-    lv_AddrList = Put<TListView>(this, this, 8, 8, 360, 240);
+    lv_AddrList = PlaceControl<TListView>(this, this, 8, 8, 360, 240);
     lv_AddrList->SetViewStyle(TViewStyle::vsReport);
     lv_AddrList->SetCheckboxes(true);
     lv_AddrList->SetRowSelect(true);
@@ -60,19 +55,19 @@ TNetTalkWindow::TNetTalkWindow(TComponent* AOwner, const std::string& appTitle, 
     bt_Delete = Button(this, this, 376, 184, "删除");
     bt_Save = Button(this, this, 376, 216, "保存");
 
-    pn_Edit = Put<TPanel>(this, this, 8, 256, 440, 96);
+    pn_Edit = PlaceControl<TPanel>(this, this, 8, 256, 440, 96);
     pn_Edit->SetCaption({});
     auto label = [&](int x, int y, const char* utf8) {
-        auto* l = Put<TLabel>(pn_Edit, this, x, y, 70, 16);
+        auto* l = PlaceControl<TLabel>(pn_Edit, this, x, y, 70, 16);
         l->SetCaption(Utf8ToGbk(utf8));
     };
     label(8, 10, "名称：");
-    ed_Name = Put<TEdit>(pn_Edit, this, 80, 6, 120, 22);
+    ed_Name = PlaceControl<TEdit>(pn_Edit, this, 80, 6, 120, 22);
     label(210, 10, "地址：");
-    ed_Addr = Put<TEdit>(pn_Edit, this, 280, 6, 120, 22);
+    ed_Addr = PlaceControl<TEdit>(pn_Edit, this, 280, 6, 120, 22);
     label(8, 40, "端口(UDP)：");
-    se_UDPNetTalkPort = Put<TEdit>(pn_Edit, this, 80, 36, 80, 22);
-    im_Keyboor = Put<TSpeedButton>(pn_Edit, this, 170, 35, 24, 24);
+    se_UDPNetTalkPort = PlaceControl<TEdit>(pn_Edit, this, 80, 36, 80, 22);
+    im_Keyboor = PlaceControl<TSpeedButton>(pn_Edit, this, 170, 35, 24, 24);
     im_Keyboor->SetHint(Utf8ToGbk("屏幕键盘"));
     im_Keyboor->SetShowHint(true);
     im_Keyboor->OnClick = TNotifyEvent(this, &TNetTalkWindow::im_KeyboorClick);

@@ -1,5 +1,7 @@
 #include "host/net/F_PingLogWindow.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 namespace vantrel {
@@ -9,20 +11,13 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-template <class T> T* Put(TPingLogWindow* form, int x, int y, int w, int h) {
-    auto* c = new T(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
 } // namespace
 
 TPingLogWindow::TPingLogWindow(TComponent* AOwner, const std::string& appTitle, TPingThread& thread)
     : TForm(AOwner), log_(std::make_unique<TPingLogForm>(thread)) {
     SetCaption(appTitle + "    " + Utf8ToGbk("查看记录"));
     SetBounds(180, 130, 420, 360);
-    lv_LogList = Put<TListView>(this, 8, 8, 396, 270);
+    lv_LogList = PlaceControl<TListView>(this, 8, 8, 396, 270);
     lv_LogList->SetViewStyle(TViewStyle::vsReport);
     lv_LogList->SetRowSelect(true);
     lv_LogList->SetReadOnly(true);
@@ -31,11 +26,11 @@ TPingLogWindow::TPingLogWindow(TComponent* AOwner, const std::string& appTitle, 
         column->SetCaption(Utf8ToGbk(caption));
         column->SetWidth(185);
     }
-    bt_Refresh = Put<TButton>(this, 8, 288, 80, 26);
+    bt_Refresh = PlaceControl<TButton>(this, 8, 288, 80, 26);
     bt_Refresh->SetCaption(Utf8ToGbk("刷新"));
-    bt_Clear = Put<TButton>(this, 96, 288, 80, 26);
+    bt_Clear = PlaceControl<TButton>(this, 96, 288, 80, 26);
     bt_Clear->SetCaption(Utf8ToGbk("清除记录"));
-    bt_Close = Put<TButton>(this, 324, 288, 80, 26);
+    bt_Close = PlaceControl<TButton>(this, 324, 288, 80, 26);
     bt_Close->SetCaption(Utf8ToGbk("关闭"));
     bt_Refresh->OnClick = TNotifyEvent(this, &TPingLogWindow::bt_RefreshClick);
     bt_Clear->OnClick = TNotifyEvent(this, &TPingLogWindow::bt_ClearClick);

@@ -1,5 +1,7 @@
 #include "host/net/F_RemoteAlarmUpView.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 #include <cstdlib>
@@ -11,13 +13,6 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-template <class T> T* Put(TRemoteAlarmUpViewForm* form, int x, int y, int w, int h) {
-    auto* c = new T(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
 } // namespace
 
 TRemoteAlarmUpViewForm::TRemoteAlarmUpViewForm(TComponent* AOwner, const std::string& appTitle,
@@ -26,7 +21,7 @@ TRemoteAlarmUpViewForm::TRemoteAlarmUpViewForm(TComponent* AOwner, const std::st
     SetCaption(appTitle + "    " + Utf8ToGbk("远程报警信息"));
     SetBounds(120, 120, 640, 400);
 
-    ListView = Put<TListView>(this, 8, 8, 616, 290);
+    ListView = PlaceControl<TListView>(this, 8, 8, 616, 290);
     ListView->SetViewStyle(TViewStyle::vsReport);
     ListView->SetRowSelect(true);
     ListView->SetReadOnly(true);
@@ -44,28 +39,28 @@ TRemoteAlarmUpViewForm::TRemoteAlarmUpViewForm(TComponent* AOwner, const std::st
         column->SetWidth(c.width);
     }
 
-    cb_Sound = Put<TCheckBox>(this, 8, 306, 90, 20);
+    cb_Sound = PlaceControl<TCheckBox>(this, 8, 306, 90, 20);
     cb_Sound->SetCaption(Utf8ToGbk("声音提示"));
-    auto* timeLabel = Put<TLabel>(this, 104, 308, 40, 16);
+    auto* timeLabel = PlaceControl<TLabel>(this, 104, 308, 40, 16);
     timeLabel->SetCaption(Utf8ToGbk("时间："));
-    se_SoundTimes = Put<TEdit>(this, 146, 306, 64, 22);
-    se_SoundTimesUpDown = Put<TUpDown>(this, 210, 306, 16, 22);
+    se_SoundTimes = PlaceControl<TEdit>(this, 146, 306, 64, 22);
+    se_SoundTimesUpDown = PlaceControl<TUpDown>(this, 210, 306, 16, 22);
     se_SoundTimesUpDown->SetMin(5);
     se_SoundTimesUpDown->SetMax(100000);
     se_SoundTimesUpDown->SetAssociate(se_SoundTimes);
     se_SoundTimesUpDown->SetPosition(60);
     se_SoundTimes->SetText("60");
-    auto* secondsLabel = Put<TLabel>(this, 230, 308, 20, 16);
+    auto* secondsLabel = PlaceControl<TLabel>(this, 230, 308, 20, 16);
     secondsLabel->SetCaption(Utf8ToGbk("秒"));
-    cb_AutoShow = Put<TCheckBox>(this, 260, 306, 90, 20);
+    cb_AutoShow = PlaceControl<TCheckBox>(this, 260, 306, 90, 20);
     cb_AutoShow->SetCaption(Utf8ToGbk("自动弹出"));
-    cb_AutoConnect = Put<TCheckBox>(this, 356, 306, 160, 20);
+    cb_AutoConnect = PlaceControl<TCheckBox>(this, 356, 306, 160, 20);
     cb_AutoConnect->SetCaption(Utf8ToGbk("自动连接于当前通道"));
-    bt_Connect = Put<TButton>(this, 8, 336, 90, 26);
+    bt_Connect = PlaceControl<TButton>(this, 8, 336, 90, 26);
     bt_Connect->SetCaption(Utf8ToGbk("连接所选"));
-    bt_Clear = Put<TButton>(this, 104, 336, 70, 26);
+    bt_Clear = PlaceControl<TButton>(this, 104, 336, 70, 26);
     bt_Clear->SetCaption(Utf8ToGbk("清空"));
-    bt_Close = Put<TButton>(this, 554, 336, 70, 26);
+    bt_Close = PlaceControl<TButton>(this, 554, 336, 70, 26);
     bt_Close->SetCaption(Utf8ToGbk("关闭"));
     SoundTimer = new TTimer(this);
     SoundTimer->SetEnabled(false);

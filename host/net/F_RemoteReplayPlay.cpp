@@ -1,6 +1,7 @@
 // The remote replay window's playback half: the replay area with its sixteen windows, the
 // tool bar, position and status, region zoom and the snapshot browser, over the playback.
 #include "host/net/F_RemoteReplayWindow.h"
+#include "framework/ui/place_control.h"
 
 #include "host/net/U_StrovidStreamPorts.h"
 #include "host/ui/F_RegionZoomForm.h"
@@ -47,17 +48,6 @@ private:
     TReplay& r_;
 };
 
-namespace {
-
-template <class T> T* PutIn(TWinControl* parent, TComponent* owner, int x, int y, int w, int h) {
-    auto* c = new T(owner);
-    c->SetParent(parent);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
-} // namespace
-
 void TRemoteReplayWindow::MakePlayback(Playback playback) {
     services_ = std::move(playback);
     if (!services_.Host) {
@@ -73,7 +63,7 @@ void TRemoteReplayWindow::MakePlayback(Playback playback) {
     for (int width : {350, 120, 120, 80})
         sb_ReplayStatuBar->AddPanel()->SetWidth(width);
     sb_ReplayStatuBar->Panels(3)->SetAlignment(TAlignment::taRightJustify);
-    tb_ReplayPos = PutIn<TTrackBar>(pn_ToolPanel, this, 0, 0, 1000, 24);
+    tb_ReplayPos = PlaceControl<TTrackBar>(pn_ToolPanel, this, 0, 0, 1000, 24);
     tb_ReplayPos->SetAlign(TAlign::alTop);
     tb_ReplayPos->SetTickStyle(TTickStyle::tsNone);
     tb_ReplayPos->SetMax(0);
@@ -90,14 +80,14 @@ void TRemoteReplayWindow::MakePlayback(Playback playback) {
     ToolButton4 = row.Add("隐藏/显示列表，按右键可恢愎", "列表");
     ToolButton6 = row.Add("全屏，按右键恢愎", "全屏");
     tb_Exit = row.Add("退出播放器", "退出");
-    tb_Volume = PutIn<TTrackBar>(pn_ToolPanel, this, row.X() + 4, 28, 110, 26);
+    tb_Volume = PlaceControl<TTrackBar>(pn_ToolPanel, this, row.X() + 4, 28, 110, 26);
     tb_Volume->SetTickStyle(TTickStyle::tsNone);
     tb_Volume->SetMax(65534);
     tb_Volume->SetPosition(50000);
     tb_Volume->SetHint(Utf8ToGbk("音量调节"));
     tb_Volume->SetShowHint(true);
     // Every file after the first of its channel is always queued.
-    cb_ReplayAll = PutIn<TCheckBox>(pn_FilePanel, this, 0, 0, 10, 10);
+    cb_ReplayAll = PlaceControl<TCheckBox>(pn_FilePanel, this, 0, 0, 10, 10);
     cb_ReplayAll->SetCaption(Utf8ToGbk("连续回放同一通道里所有录像"));
     cb_ReplayAll->SetChecked(true);
     cb_ReplayAll->SetVisible(false);
@@ -115,6 +105,7 @@ void TRemoteReplayWindow::MakePlayback(Playback playback) {
     sp_ShowBMP->OnClick = TNotifyEvent(this, &TRemoteReplayWindow::sp_ShowBMPClick);
     ToolButton4->OnClick = TNotifyEvent(this, &TRemoteReplayWindow::ToolButton4Click);
     ToolButton6->OnClick = TNotifyEvent(this, &TRemoteReplayWindow::ToolButton6Click);
+    viewModes_ = TReplayViewModes(this, pn_ToolPanel, pn_FilePanel, ToolButton6);
     tb_Exit->OnClick = TNotifyEvent(this, &TRemoteReplayWindow::tb_ExitClick);
     tb_Volume->OnChange = TNotifyEvent(this, &TRemoteReplayWindow::tb_VolumeChange);
     pn_ReplayArea->OnResize = TNotifyEvent(this, &TRemoteReplayWindow::pn_ReplayAreaResize);
@@ -288,31 +279,15 @@ void TRemoteReplayWindow::sp_ShowBMPClick(TObject*) {
 }
 
 void TRemoteReplayWindow::ToolButton4Click(TObject*) {
-    pn_FilePanel->SetVisible(!pn_FilePanel->Visible());
-    SetHeight(Height() - 1);
+    viewModes_.ToggleList();
 }
 
 void TRemoteReplayWindow::ToolButton6Click(TObject*) {
-    if (FullScreen()) return;
-    normalBounds_ = {Left(), Top(), Left() + Width(), Top() + Height()};
-    pn_ToolPanel->SetVisible(false);
-    pn_FilePanel->SetVisible(false);
-    ToolButton6->SetTag(1);
-    SetBounds(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    viewModes_.EnterFullScreen();
 }
 
 void TRemoteReplayWindow::WMReplayMenu(TMessage&) {
-    if (pn_FilePanel->Visible()) return;
-    pn_ToolPanel->SetVisible(true);
-    pn_FilePanel->SetVisible(true);
-    if (FullScreen()) {
-        ToolButton6->SetTag(0);
-        SetBounds(normalBounds_.Left, normalBounds_.Top, normalBounds_.Width(),
-                  normalBounds_.Height());
-    } else {
-        // A new layout keeps the replay area at 4:3 beside the list.
-        SetHeight(Height() - 1);
-    }
+    viewModes_.Restore();
 }
 
 void TRemoteReplayWindow::tb_ExitClick(TObject*) {

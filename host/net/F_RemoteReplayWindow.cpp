@@ -1,5 +1,7 @@
 #include "host/net/F_RemoteReplayWindow.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 #include <cmath>
@@ -16,20 +18,14 @@ using dvr::win::Utf8ToGbk;
 constexpr int kDefaultReplayPort = 51000;
 
 // Controls belong to the window, whichever panel holds them.
-template <class T> T* Put(TWinControl* parent, int x, int y, int w, int h) {
-    auto* c = new T(dynamic_cast<TCustomForm*>(parent) ? parent : parent->Owner());
-    c->SetParent(parent);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
-void Label(TWinControl* parent, int x, int y, int w, const char* utf8) {
-    auto* l = Put<TLabel>(parent, x, y, w, 16);
+void Label(TWinControl* parent, TComponent* window, int x, int y, int w, const char* utf8) {
+    auto* l = PlaceControl<TLabel>(parent, window, x, y, w, 16);
     l->SetCaption(Utf8ToGbk(utf8));
 }
 
-TSpeedButton* Speed(TWinControl* parent, int x, int y, int w, const char* utf8) {
-    auto* b = Put<TSpeedButton>(parent, x, y, w, 24);
+TSpeedButton* Speed(TWinControl* parent, TComponent* window, int x, int y, int w,
+                    const char* utf8) {
+    auto* b = PlaceControl<TSpeedButton>(parent, window, x, y, w, 24);
     b->SetCaption(Utf8ToGbk(utf8));
     return b;
 }
@@ -52,42 +48,42 @@ TRemoteReplayWindow::TRemoteReplayWindow(TComponent* AOwner, const std::string& 
     SetCaption(appTitle + "    " + Utf8ToGbk("远程回放"));
     SetBounds(10, 10, 980, 520);
     // The file panel on the left, the tools and the status below, the replay area the rest.
-    sb_ReplayStatuBar = Put<TStatusBar>(this, 0, 475, 980, 20);
+    sb_ReplayStatuBar = PlaceControl<TStatusBar>(this, this, 0, 475, 980, 20);
     sb_ReplayStatuBar->SetAlign(TAlign::alBottom);
-    pn_ToolPanel = Put<TPanel>(this, 0, 415, 980, 60);
+    pn_ToolPanel = PlaceControl<TPanel>(this, this, 0, 415, 980, 60);
     pn_ToolPanel->SetAlign(TAlign::alBottom);
     pn_ToolPanel->SetBevelOuter(TBevelCut::bvNone);
-    pn_FilePanel = Put<TPanel>(this, 0, 0, 400, 415);
+    pn_FilePanel = PlaceControl<TPanel>(this, this, 0, 0, 400, 415);
     pn_FilePanel->SetAlign(TAlign::alLeft);
     pn_FilePanel->SetBevelOuter(TBevelCut::bvNone);
-    pn_ReplayArea = Put<TPanel>(this, 400, 0, 580, 415);
+    pn_ReplayArea = PlaceControl<TPanel>(this, this, 400, 0, 580, 415);
     pn_ReplayArea->SetAlign(TAlign::alClient);
     pn_ReplayArea->SetBevelOuter(TBevelCut::bvNone);
     pn_ReplayArea->SetColor(0x404040);
 
     TPanel* f = pn_FilePanel;
-    Label(f, 4, 12, 40, "地址：");
-    cb_MainAddr = Put<TComboBox>(f, 44, 8, 120, 22);
-    Label(f, 170, 12, 64, "使用端口：");
-    se_TCPRemotePlayServerPortBase = Put<TEdit>(f, 236, 8, 60, 22);
+    Label(f, this, 4, 12, 40, "地址：");
+    cb_MainAddr = PlaceControl<TComboBox>(f, this, 44, 8, 120, 22);
+    Label(f, this, 170, 12, 64, "使用端口：");
+    se_TCPRemotePlayServerPortBase = PlaceControl<TEdit>(f, this, 236, 8, 60, 22);
     se_TCPRemotePlayServerPortBase->SetText(std::to_string(kDefaultReplayPort));
-    Label(f, 4, 40, 50, "用户名：");
-    ed_UserName = Put<TEdit>(f, 54, 36, 110, 22);
-    Label(f, 170, 40, 40, "密码：");
-    ed_Password = Put<TEdit>(f, 210, 36, 86, 22);
+    Label(f, this, 4, 40, 50, "用户名：");
+    ed_UserName = PlaceControl<TEdit>(f, this, 54, 36, 110, 22);
+    Label(f, this, 170, 40, 40, "密码：");
+    ed_Password = PlaceControl<TEdit>(f, this, 210, 36, 86, 22);
     ed_Password->SetPasswordChar('*');
-    sb_Connect = Speed(f, 304, 8, 56, "连接");
-    im_Keyboor = Speed(f, 304, 35, 56, "键盘");
+    sb_Connect = Speed(f, this, 304, 8, 56, "连接");
+    im_Keyboor = Speed(f, this, 304, 35, 56, "键盘");
     im_Keyboor->SetHint(Utf8ToGbk("屏幕键盘"));
     im_Keyboor->SetShowHint(true);
 
-    clb_ReplayFileTypeList = Put<TCheckListBox>(f, 4, 64, 150, 40);
+    clb_ReplayFileTypeList = PlaceControl<TCheckListBox>(f, this, 4, 64, 150, 40);
     for (const char* name : {"普通录像", "报警录像"})
         clb_ReplayFileTypeList->Items()->Add(Utf8ToGbk(name));
     for (int i = 0; i < 2; ++i)
         clb_ReplayFileTypeList->SetChecked(i, true);
 
-    clb_ReplayChannelList = Put<TCheckListBox>(f, 4, 108, 150, 120);
+    clb_ReplayChannelList = PlaceControl<TCheckListBox>(f, this, 4, 108, 150, 120);
     pm_SelectChannel = new TPopupMenu(this);
     mi_SelectAll = new TMenuItem(this);
     mi_SelectAll->SetCaption(Utf8ToGbk("全选"));
@@ -96,22 +92,22 @@ TRemoteReplayWindow::TRemoteReplayWindow(TComponent* AOwner, const std::string& 
     pm_SelectChannel->Items()->Add(mi_SelectAll);
     pm_SelectChannel->Items()->Add(mi_ClearAll);
     clb_ReplayChannelList->SetPopupMenu(pm_SelectChannel);
-    sb_SelectChannelAll = Speed(f, 4, 232, 60, "全清");
+    sb_SelectChannelAll = Speed(f, this, 4, 232, 60, "全清");
     sb_SelectChannelAll->SetTag(1);
 
-    lv_ReplayDateList = Put<TListView>(f, 4, 260, 150, 100);
+    lv_ReplayDateList = PlaceControl<TListView>(f, this, 4, 260, 150, 100);
     lv_ReplayDateList->SetViewStyle(TViewStyle::vsList);
     lv_ReplayDateList->SetReadOnly(true);
     lv_ReplayDateList->SetHideSelection(false);
 
-    dtp_BeginTime = Put<TDateTimePicker>(f, 4, 364, 74, 22);
+    dtp_BeginTime = PlaceControl<TDateTimePicker>(f, this, 4, 364, 74, 22);
     dtp_BeginTime->SetKind(TDateTimeKind::dtkTime);
     dtp_BeginTime->SetTime(0.0);
-    dtp_EndTime = Put<TDateTimePicker>(f, 80, 364, 74, 22);
+    dtp_EndTime = PlaceControl<TDateTimePicker>(f, this, 80, 364, 74, 22);
     dtp_EndTime->SetKind(TDateTimeKind::dtkTime);
     dtp_EndTime->SetTime((23 * 3600 + 59 * 60 + 59) / 86400.0);
 
-    lv_ReplayFileList = Put<TListView>(f, 160, 64, 236, 300);
+    lv_ReplayFileList = PlaceControl<TListView>(f, this, 160, 64, 236, 300);
     lv_ReplayFileList->SetViewStyle(TViewStyle::vsReport);
     lv_ReplayFileList->SetCheckboxes(true);
     lv_ReplayFileList->SetRowSelect(true);
@@ -127,15 +123,15 @@ TRemoteReplayWindow::TRemoteReplayWindow(TComponent* AOwner, const std::string& 
         column->SetCaption(Utf8ToGbk(c.caption));
         column->SetWidth(c.width);
     }
-    sb_ClearFileSelect = Speed(f, 160, 368, 60, "全清");
-    sp_ShowBMP = Speed(f, 226, 368, 80, "浏览抓帧");
+    sb_ClearFileSelect = Speed(f, this, 160, 368, 60, "全清");
+    sp_ShowBMP = Speed(f, this, 226, 368, 80, "浏览抓帧");
 
-    pn_SearchMsg = Put<TPanel>(f, 170, 180, 216, 40);
+    pn_SearchMsg = PlaceControl<TPanel>(f, this, 170, 180, 216, 40);
     pn_SearchMsg->SetCaption(Utf8ToGbk("正在搜索，请稍候......"));
     pn_SearchMsg->SetVisible(false);
-    pb_DownLoadSign = Put<TProgressBar>(f, 160, 396, 236, 14);
+    pb_DownLoadSign = PlaceControl<TProgressBar>(f, this, 160, 396, 236, 14);
     pb_DownLoadSign->SetVisible(false);
-    tb_DownLoad = Speed(pn_ToolPanel, 0, 28, 48, "下载");
+    tb_DownLoad = Speed(pn_ToolPanel, this, 0, 28, 48, "下载");
 
     cb_MainAddr->OnChange = TNotifyEvent(this, &TRemoteReplayWindow::cb_MainAddrChange);
     sb_Connect->OnClick = TNotifyEvent(this, &TRemoteReplayWindow::sb_ConnectClick);

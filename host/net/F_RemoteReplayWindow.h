@@ -8,6 +8,7 @@
 #include "host/net/F_RemoteReplayForm.h"
 #include "host/net/U_RemoteReplayPlayback.h"
 #include "host/ui/U_Replay.h"
+#include "host/ui/U_ReplayViewModes.h"
 
 #include "framework/ui/buttons.h"
 #include "framework/ui/checklst.h"
@@ -192,7 +193,7 @@ private:
     TRegionZoomForm* zoom_ = nullptr;
     TShowBMPForm* browser_ = nullptr;
     bool busy_ = false;
-    dvr::fw::TRect normalBounds_{};
+    TReplayViewModes viewModes_;
     bool resizing_ = false;
 };
 

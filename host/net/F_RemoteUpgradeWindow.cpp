@@ -1,5 +1,7 @@
 #include "host/net/F_RemoteUpgradeWindow.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 #include <cstdlib>
@@ -13,15 +15,8 @@ using dvr::win::Utf8ToGbk;
 
 constexpr int kDefaultUpgradePort = 62000;
 
-template <class T> T* Put(TRemoteUpgradeWindow* form, int x, int y, int w, int h) {
-    auto* c = new T(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
 TLabel* Label(TRemoteUpgradeWindow* form, int x, int y, int w, const char* utf8) {
-    auto* l = Put<TLabel>(form, x, y, w, 16);
+    auto* l = PlaceControl<TLabel>(form, x, y, w, 16);
     l->SetCaption(Utf8ToGbk(utf8));
     return l;
 }
@@ -37,16 +32,16 @@ TRemoteUpgradeWindow::TRemoteUpgradeWindow(TComponent* AOwner, const std::string
     SetBounds(120, 80, 440, 440);
 
     Label(this, 8, 12, 50, "地址：");
-    cb_MainAddr = Put<TComboBox>(this, 60, 8, 140, 22);
-    im_Keyboor = Put<TSpeedButton>(this, 204, 7, 24, 24);
+    cb_MainAddr = PlaceControl<TComboBox>(this, 60, 8, 140, 22);
+    im_Keyboor = PlaceControl<TSpeedButton>(this, 204, 7, 24, 24);
     im_Keyboor->SetHint(Utf8ToGbk("屏幕键盘"));
     im_Keyboor->SetShowHint(true);
     Label(this, 236, 12, 110, "使用端口(TCP)：");
-    se_TCPRemoteUpgradePort = Put<TEdit>(this, 346, 8, 76, 22);
+    se_TCPRemoteUpgradePort = PlaceControl<TEdit>(this, 346, 8, 76, 22);
     se_TCPRemoteUpgradePort->SetText(std::to_string(kDefaultUpgradePort));
 
     Label(this, 8, 40, 200, "请选择须要升级的文件：");
-    lv_FileList = Put<TListView>(this, 8, 58, 414, 220);
+    lv_FileList = PlaceControl<TListView>(this, 8, 58, 414, 220);
     lv_FileList->SetViewStyle(TViewStyle::vsReport);
     lv_FileList->SetCheckboxes(true);
     lv_FileList->SetReadOnly(true);
@@ -59,19 +54,19 @@ TRemoteUpgradeWindow::TRemoteUpgradeWindow(TComponent* AOwner, const std::string
         item->SetCaption(name);
         item->SetChecked(true);
     }
-    sb_SelectAll = Put<TSpeedButton>(this, 8, 282, 60, 24);
+    sb_SelectAll = PlaceControl<TSpeedButton>(this, 8, 282, 60, 24);
     sb_SelectAll->SetCaption(Utf8ToGbk("全清"));
 
     lb_FileName = Label(this, 8, 314, 414, "");
     lb_FileName->SetCaption({});
-    pb_UpgradeStatu = Put<TProgressBar>(this, 8, 334, 414, 18);
+    pb_UpgradeStatu = PlaceControl<TProgressBar>(this, 8, 334, 414, 18);
     lb_Wait = Label(this, 8, 358, 300, "正在升级中，请稍候......");
     lb_Wait->SetVisible(false);
-    bt_StartUpgrade = Put<TButton>(this, 8, 384, 90, 26);
+    bt_StartUpgrade = PlaceControl<TButton>(this, 8, 384, 90, 26);
     bt_StartUpgrade->SetCaption(Utf8ToGbk("开始升级"));
-    bt_EndUpgrade = Put<TButton>(this, 106, 384, 90, 26);
+    bt_EndUpgrade = PlaceControl<TButton>(this, 106, 384, 90, 26);
     bt_EndUpgrade->SetCaption(Utf8ToGbk("中断升级"));
-    bt_Close = Put<TButton>(this, 332, 384, 90, 26);
+    bt_Close = PlaceControl<TButton>(this, 332, 384, 90, 26);
     bt_Close->SetCaption(Utf8ToGbk("退出"));
 
     cb_MainAddr->OnChange = TNotifyEvent(this, &TRemoteUpgradeWindow::cb_MainAddrChange);

@@ -1,5 +1,7 @@
 #include "host/net/F_SearchServerWindow.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 namespace vantrel {
@@ -9,15 +11,8 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-template <class T> T* Put(TSearchServerWindow* form, int x, int y, int w, int h) {
-    auto* c = new T(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
 void Label(TSearchServerWindow* form, int x, int y, int w, const char* utf8) {
-    auto* l = Put<TLabel>(form, x, y, w, 16);
+    auto* l = PlaceControl<TLabel>(form, x, y, w, 16);
     l->SetCaption(Utf8ToGbk(utf8));
 }
 
@@ -32,18 +27,18 @@ TSearchServerWindow::TSearchServerWindow(TComponent* AOwner, const std::string& 
     SetBounds(160, 140, 360, 220);
 
     Label(this, 8, 12, 100, "服务器地址：");
-    ed_ServerAddr = Put<TEdit>(this, 110, 8, 230, 22);
+    ed_ServerAddr = PlaceControl<TEdit>(this, 110, 8, 230, 22);
     Label(this, 8, 42, 100, "用户名：");
-    ed_UserName = Put<TEdit>(this, 110, 38, 230, 22);
+    ed_UserName = PlaceControl<TEdit>(this, 110, 38, 230, 22);
     Label(this, 8, 72, 100, "密码：");
-    ed_Password = Put<TEdit>(this, 110, 68, 230, 22);
+    ed_Password = PlaceControl<TEdit>(this, 110, 68, 230, 22);
     ed_Password->SetPasswordChar('*');
-    lb_SearchInfo = Put<TLabel>(this, 8, 102, 332, 16);
-    bt_StartSearch = Put<TButton>(this, 8, 130, 140, 26);
+    lb_SearchInfo = PlaceControl<TLabel>(this, 8, 102, 332, 16);
+    bt_StartSearch = PlaceControl<TButton>(this, 8, 130, 140, 26);
     bt_StartSearch->SetCaption(Utf8ToGbk("开始搜索远程主控"));
-    bt_SaveSet = Put<TButton>(this, 156, 130, 90, 26);
+    bt_SaveSet = PlaceControl<TButton>(this, 156, 130, 90, 26);
     bt_SaveSet->SetCaption(Utf8ToGbk("保存设置"));
-    bt_Exit = Put<TButton>(this, 254, 130, 86, 26);
+    bt_Exit = PlaceControl<TButton>(this, 254, 130, 86, 26);
     bt_Exit->SetCaption(Utf8ToGbk("关闭"));
 
     ed_ServerAddr->SetText(search_->ed_ServerAddr);

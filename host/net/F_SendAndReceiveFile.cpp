@@ -1,5 +1,7 @@
 #include "host/net/F_SendAndReceiveFile.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 #include <commdlg.h>
@@ -13,15 +15,8 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-template <class T> T* Put(TSendAndReceiveFileForm* form, int x, int y, int w, int h) {
-    auto* c = new T(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
 void Label(TSendAndReceiveFileForm* form, int x, int y, int w, const char* utf8) {
-    auto* l = Put<TLabel>(form, x, y, w, 16);
+    auto* l = PlaceControl<TLabel>(form, x, y, w, 16);
     l->SetCaption(Utf8ToGbk(utf8));
 }
 
@@ -37,21 +32,21 @@ TSendAndReceiveFileForm::TSendAndReceiveFileForm(TComponent* AOwner, int port,
     SetBounds(100, 100, 460, 200);
 
     Label(this, 8, 12, 50, "地址：");
-    cb_Addr = Put<TComboBox>(this, 60, 8, 150, 22);
+    cb_Addr = PlaceControl<TComboBox>(this, 60, 8, 150, 22);
     Label(this, 220, 12, 110, "使用端口(TCP)：");
-    se_TCPSendFilePort = Put<TEdit>(this, 330, 8, 110, 22);
+    se_TCPSendFilePort = PlaceControl<TEdit>(this, 330, 8, 110, 22);
     se_TCPSendFilePort->SetText("60001");
     Label(this, 8, 42, 50, "文件：");
-    ed_FileName = Put<TEdit>(this, 60, 38, 350, 22);
-    sb_OpenFile = Put<TSpeedButton>(this, 414, 37, 26, 24);
+    ed_FileName = PlaceControl<TEdit>(this, 60, 38, 350, 22);
+    sb_OpenFile = PlaceControl<TSpeedButton>(this, 414, 37, 26, 24);
     sb_OpenFile->SetCaption("...");
-    lb_ProgressTitle = Put<TLabel>(this, 8, 70, 432, 16);
-    pb_ProgressBar = Put<TProgressBar>(this, 8, 90, 432, 18);
-    bt_Send = Put<TButton>(this, 8, 120, 80, 26);
+    lb_ProgressTitle = PlaceControl<TLabel>(this, 8, 70, 432, 16);
+    pb_ProgressBar = PlaceControl<TProgressBar>(this, 8, 90, 432, 18);
+    bt_Send = PlaceControl<TButton>(this, 8, 120, 80, 26);
     bt_Send->SetCaption(Utf8ToGbk("发送"));
-    bt_Cut = Put<TButton>(this, 96, 120, 80, 26);
+    bt_Cut = PlaceControl<TButton>(this, 96, 120, 80, 26);
     bt_Cut->SetCaption(Utf8ToGbk("中断"));
-    bt_Exit = Put<TButton>(this, 360, 120, 80, 26);
+    bt_Exit = PlaceControl<TButton>(this, 360, 120, 80, 26);
     bt_Exit->SetCaption(Utf8ToGbk("关闭"));
 
     cb_Addr->OnChange = TNotifyEvent(this, &TSendAndReceiveFileForm::cb_AddrChange);

@@ -1,5 +1,7 @@
 #include "host/net/F_WebServerWindow.h"
 
+#include "framework/ui/place_control.h"
+
 #include "common/win/textconv.h"
 
 #include <cstdlib>
@@ -11,15 +13,8 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-template <class T> T* Put(TWebServerWindow* form, int x, int y, int w, int h) {
-    auto* c = new T(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-
 void Label(TWebServerWindow* form, int x, int y, int w, const char* utf8) {
-    auto* l = Put<TLabel>(form, x, y, w, 16);
+    auto* l = PlaceControl<TLabel>(form, x, y, w, 16);
     l->SetCaption(Utf8ToGbk(utf8));
 }
 
@@ -35,22 +30,22 @@ TWebServerWindow::TWebServerWindow(TComponent* AOwner, const std::string& appTit
     SetBounds(150, 120, 380, 380);
 
     Label(this, 8, 12, 90, "最大连接数：");
-    se_MaxConnectCount = Put<TEdit>(this, 100, 8, 70, 22);
+    se_MaxConnectCount = PlaceControl<TEdit>(this, 100, 8, 70, 22);
     Label(this, 190, 12, 70, "使用端口：");
-    se_ServerPort = Put<TEdit>(this, 262, 8, 70, 22);
-    cb_UseAddr = Put<TCheckBox>(this, 8, 38, 120, 20);
+    se_ServerPort = PlaceControl<TEdit>(this, 262, 8, 70, 22);
+    cb_UseAddr = PlaceControl<TCheckBox>(this, 8, 38, 120, 20);
     cb_UseAddr->SetCaption(Utf8ToGbk("使用指定地址"));
     Label(this, 8, 64, 130, "本地Internet 地址：");
-    cb_LocalIP = Put<TComboBox>(this, 140, 60, 192, 22);
-    ListView = Put<TListView>(this, 8, 90, 324, 200);
+    cb_LocalIP = PlaceControl<TComboBox>(this, 140, 60, 192, 22);
+    ListView = PlaceControl<TListView>(this, 8, 90, 324, 200);
     ListView->SetViewStyle(TViewStyle::vsReport);
     ListView->SetReadOnly(true);
     TListColumn* column = ListView->AddColumn();
     column->SetCaption(Utf8ToGbk("当前连接地址"));
     column->SetWidth(300);
     Label(this, 8, 300, 100, "当前连接总数：");
-    lb_TotalCounts = Put<TLabel>(this, 110, 300, 60, 16);
-    bt_Close = Put<TButton>(this, 252, 318, 80, 26);
+    lb_TotalCounts = PlaceControl<TLabel>(this, 110, 300, 60, 16);
+    bt_Close = PlaceControl<TButton>(this, 252, 318, 80, 26);
     bt_Close->SetCaption(Utf8ToGbk("确定"));
 
     // The server's values as it read them from the settings.

@@ -173,6 +173,11 @@ int TNetClient::StopSound() {
     return RE4Ravi_StopSound();
 }
 
+void TNetClient::StopReceivers() {
+    for (auto& c : Clients)
+        if (c) c->StopReceiving();
+}
+
 int TNetClient::RunningThreads() {
     int n = 0;
     for (auto& c : Clients)

@@ -53,6 +53,8 @@ public:
     // Slot s gets slots[s] and its lock; slots from `count` on get none.
     void BindSlots(TCaptureSlot* slots, dvr::win::CriticalSection* locks, int count);
 
+    // Every slot's receive thread stopped and ended; the connections stay until closed.
+    void StopReceivers();
     // Threads of all clients still running.
     int RunningThreads();
 

@@ -228,6 +228,19 @@ void TTCPDataClient::Disconnect() {
     ClearSlot(epoch);
 }
 
+void TTCPDataClient::StopReceiving() {
+    // No connect or disconnect runs meanwhile; the receiver itself never takes this lock.
+    std::lock_guard closing(closeLock_);
+    std::unique_ptr<TSocketThread> thread;
+    {
+        std::lock_guard guard(lock_);
+        // Taken out, so that a receiver ending on its own leaves the connection to Disconnect.
+        thread = std::move(receiveThread_);
+        TThreadTCPDataClient::Stop(thread.get(), *this);
+    }
+    if (thread) thread->Wait(INFINITE);
+}
+
 void TTCPDataClient::DisconnectFromReceiver(TSocketThread& self) {
     uint64_t epoch = 0;
     {

@@ -107,6 +107,9 @@ public:
     // Whether the pane previews or the slot records, i.e. the connection is still wanted.
     bool Wanted() const;
     bool Receiving() const;
+    // Stops the receive thread and waits for it to end; the connection stays open until
+    // Disconnect closes it (the channel map is about to change under the thread).
+    void StopReceiving();
 
     // Connect threads of the client, kept until they end.
     void AddConnectThread(std::unique_ptr<TSocketThread> thread);

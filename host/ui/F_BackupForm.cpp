@@ -1,5 +1,7 @@
 #include "host/ui/F_BackupForm.h"
 
+#include "framework/ui/place_control.h"
+
 #include "host/ui/U_ReplayRules.h"
 
 #include "common/win/textconv.h"
@@ -45,32 +47,23 @@ char ChosenDrive(TComboBox* box) {
     return text.empty() ? 0 : text[0];
 }
 
-namespace {
-template <class T> T* Put(TForm* form, int x, int y, int w, int h) {
-    auto* c = new T(form);
-    c->SetParent(form);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-} // namespace
-
 TBackupForm::TBackupForm(TComponent* AOwner, const std::string& title, TDriveList drives)
     : TForm(AOwner), drives_(std::move(drives)) {
     SetCaption(title + "    " + Utf8ToGbk("数据备份"));
     SetBorderStyle(TFormBorderStyle::bsDialog);
     SetPosition(TPosition::poMainFormCenter);
     SetClientSize(300, 130);
-    Put<TLabel>(this, 12, 14, 110, 16)->SetCaption(Utf8ToGbk("备份盘："));
-    dcb_Driver = Put<TComboBox>(this, 130, 10, 150, 22);
+    PlaceControl<TLabel>(this, 12, 14, 110, 16)->SetCaption(Utf8ToGbk("备份盘："));
+    dcb_Driver = PlaceControl<TComboBox>(this, 130, 10, 150, 22);
     dcb_Driver->SetStyle(TComboBoxStyle::csDropDownList);
-    Put<TLabel>(this, 12, 44, 110, 16)->SetCaption(Utf8ToGbk("剩余空间(KB)："));
-    lb_Space = Put<TLabel>(this, 130, 44, 150, 16);
-    Put<TLabel>(this, 12, 68, 110, 16)->SetCaption(Utf8ToGbk("需要空间(KB)："));
-    lb_NeedSpace = Put<TLabel>(this, 130, 68, 150, 16);
-    bt_OK = Put<TButton>(this, 110, 96, 80, 26);
+    PlaceControl<TLabel>(this, 12, 44, 110, 16)->SetCaption(Utf8ToGbk("剩余空间(KB)："));
+    lb_Space = PlaceControl<TLabel>(this, 130, 44, 150, 16);
+    PlaceControl<TLabel>(this, 12, 68, 110, 16)->SetCaption(Utf8ToGbk("需要空间(KB)："));
+    lb_NeedSpace = PlaceControl<TLabel>(this, 130, 68, 150, 16);
+    bt_OK = PlaceControl<TButton>(this, 110, 96, 80, 26);
     bt_OK->SetCaption(Utf8ToGbk("确定"));
     bt_OK->SetDefault(true);
-    bt_Cancel = Put<TButton>(this, 200, 96, 80, 26);
+    bt_Cancel = PlaceControl<TButton>(this, 200, 96, 80, 26);
     bt_Cancel->SetCaption(Utf8ToGbk("取消"));
     bt_Cancel->SetCancel(true);
     bt_Cancel->SetModalResult(mrCancel);

@@ -1,5 +1,7 @@
 #include "host/ui/F_ReplayForm.h"
 
+#include "framework/ui/place_control.h"
+
 #include "host/ui/T_ThreadSearchCaptureFile.h"
 #include "host/ui/U_ListSort.h"
 #include "host/ui/U_MPG4_REPLAY_API.h"
@@ -14,52 +16,43 @@ namespace vantrel {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-namespace {
-template <class T> T* Put(TWinControl* parent, TComponent* owner, int x, int y, int w, int h) {
-    auto* c = new T(owner);
-    c->SetParent(parent);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
-} // namespace
-
 TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services services,
                          TReplayPlayer& player)
     : TForm(AOwner), host_(host), services_(std::move(services)) {
     SetCaption(services_.Title + "    " + Utf8ToGbk("本地回放"));
     SetBounds(0, 0, 1000, 700);
     // Left the lists, below the tools and the status, the replay area takes the rest.
-    sb_ReplayStatuBar = Put<TStatusBar>(this, this, 0, 640, 1000, 20);
+    sb_ReplayStatuBar = PlaceControl<TStatusBar>(this, this, 0, 640, 1000, 20);
     sb_ReplayStatuBar->SetAlign(TAlign::alBottom);
     for (int i = 0; i < 4; ++i)
         sb_ReplayStatuBar->AddPanel()->SetWidth(200);
-    pn_ToolPannel = Put<TPanel>(this, this, 0, 580, 1000, 60);
+    pn_ToolPannel = PlaceControl<TPanel>(this, this, 0, 580, 1000, 60);
     pn_ToolPannel->SetAlign(TAlign::alBottom);
     pn_ToolPannel->SetBevelOuter(TBevelCut::bvNone);
-    pn_ListPanel = Put<TPanel>(this, this, 0, 0, 190, 580);
+    pn_ListPanel = PlaceControl<TPanel>(this, this, 0, 0, 190, 580);
     pn_ListPanel->SetAlign(TAlign::alLeft);
     pn_ListPanel->SetBevelOuter(TBevelCut::bvNone);
     TPanel* list = pn_ListPanel;
-    lv_ReplayDateList = Put<TListView>(list, this, 4, 4, 180, 110);
+    lv_ReplayDateList = PlaceControl<TListView>(list, this, 4, 4, 180, 110);
     lv_ReplayDateList->SetViewStyle(TViewStyle::vsReport);
     lv_ReplayDateList->SetReadOnly(true);
     lv_ReplayDateList->SetHideSelection(false);
     lv_ReplayDateList->AddColumn()->SetCaption(Utf8ToGbk("日期"));
     lv_ReplayDateList->Columns(0)->SetWidth(150);
-    clb_ReplayChannelList = Put<TCheckListBox>(list, this, 4, 118, 180, 130);
-    clb_ReplayMPGFileTypeList = Put<TCheckListBox>(list, this, 4, 252, 180, 36);
+    clb_ReplayChannelList = PlaceControl<TCheckListBox>(list, this, 4, 118, 180, 130);
+    clb_ReplayMPGFileTypeList = PlaceControl<TCheckListBox>(list, this, 4, 252, 180, 36);
     clb_ReplayMPGFileTypeList->Items()->Add(Utf8ToGbk("普通录像"));
     clb_ReplayMPGFileTypeList->Items()->Add(Utf8ToGbk("报警录像"));
-    rb_CommonData = Put<TRadioButton>(list, this, 4, 292, 180, 20);
+    rb_CommonData = PlaceControl<TRadioButton>(list, this, 4, 292, 180, 20);
     rb_CommonData->SetCaption(Utf8ToGbk("回放普通数据"));
     rb_CommonData->SetChecked(true);
-    rb_LockData = Put<TRadioButton>(list, this, 4, 312, 180, 20);
+    rb_LockData = PlaceControl<TRadioButton>(list, this, 4, 312, 180, 20);
     rb_LockData->SetCaption(Utf8ToGbk("回放锁定数据"));
-    bt_LockData = Put<TButton>(list, this, 4, 334, 88, 24);
+    bt_LockData = PlaceControl<TButton>(list, this, 4, 334, 88, 24);
     bt_LockData->SetCaption(Utf8ToGbk("锁定数据"));
-    sp_ShowBMP = Put<TButton>(list, this, 96, 334, 88, 24);
+    sp_ShowBMP = PlaceControl<TButton>(list, this, 96, 334, 88, 24);
     sp_ShowBMP->SetCaption(Utf8ToGbk("浏览抓帧"));
-    lv_ReplayFileList = Put<TListView>(list, this, 4, 362, 180, 186);
+    lv_ReplayFileList = PlaceControl<TListView>(list, this, 4, 362, 180, 186);
     lv_ReplayFileList->SetViewStyle(TViewStyle::vsReport);
     lv_ReplayFileList->SetCheckboxes(true);
     lv_ReplayFileList->SetReadOnly(true);
@@ -67,14 +60,14 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     lv_ReplayFileList->SetHideSelection(false);
     for (const char* c : {"通道", "开始时间", "结束时间", "类型", "大小", "时长"})
         lv_ReplayFileList->AddColumn()->SetCaption(Utf8ToGbk(c));
-    cb_ReplayAll = Put<TCheckBox>(list, this, 4, 552, 180, 20);
+    cb_ReplayAll = PlaceControl<TCheckBox>(list, this, 4, 552, 180, 20);
     cb_ReplayAll->SetCaption(Utf8ToGbk("连续回放同一通道里所有录像"));
     cb_ReplayAll->SetChecked(true);
-    pn_ReplayArea = Put<TPanel>(this, this, 190, 0, 810, 580);
+    pn_ReplayArea = PlaceControl<TPanel>(this, this, 190, 0, 810, 580);
     pn_ReplayArea->SetAlign(TAlign::alClient);
     pn_ReplayArea->SetBevelOuter(TBevelCut::bvNone);
     pn_ReplayArea->SetColor(0x404040);
-    PosBar = Put<TTrackBar>(pn_ToolPannel, this, 0, 0, 1000, 24);
+    PosBar = PlaceControl<TTrackBar>(pn_ToolPannel, this, 0, 0, 1000, 24);
     PosBar->SetAlign(TAlign::alTop);
     PosBar->SetTickStyle(TTickStyle::tsNone);
     PosBar->SetMax(100);
@@ -106,7 +99,7 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     ToolButton2 = row.Add("全屏，按右键恢愎");
     ToolButton7 = row.Add("备份所选");
     tb_Exit = row.Add("退出播放器");
-    tb_Volume = Put<TTrackBar>(pn_ToolPannel, this, row.X() + 4, 28, 110, 26);
+    tb_Volume = PlaceControl<TTrackBar>(pn_ToolPannel, this, row.X() + 4, 28, 110, 26);
     tb_Volume->SetTickStyle(TTickStyle::tsNone);
     tb_Volume->SetMax(65534);
     tb_Volume->SetPosition(50000);
@@ -145,6 +138,7 @@ TReplayForm::TReplayForm(TComponent* AOwner, TReplayHost& host, Services service
     sb_RegionZoom->OnClick = TNotifyEvent(this, &TReplayForm::sb_RegionZoomClick);
     ToolButton4->OnClick = TNotifyEvent(this, &TReplayForm::ToolButton4Click);
     ToolButton2->OnClick = TNotifyEvent(this, &TReplayForm::ToolButton2Click);
+    viewModes_ = TReplayViewModes(this, pn_ToolPannel, pn_ListPanel, ToolButton2);
     tb_Exit->OnClick = TNotifyEvent(this, &TReplayForm::tb_ExitClick);
     lv_ReplayFileList->OnColumnClick =
         TLVColumnClickEvent(this, &TReplayForm::lv_ReplayFileListColumnClick);
@@ -746,31 +740,15 @@ void TReplayForm::sb_RegionZoomClick(TObject*) {
 }
 
 void TReplayForm::ToolButton4Click(TObject*) {
-    pn_ListPanel->SetVisible(!pn_ListPanel->Visible());
-    ToolButton2->SetTag(0);
-    SetHeight(Height() - 1);
+    viewModes_.ToggleList();
 }
 
 void TReplayForm::ToolButton2Click(TObject*) {
-    if (FullScreen()) return;
-    normalBounds_ = {Left(), Top(), Left() + Width(), Top() + Height()};
-    pn_ToolPannel->SetVisible(false);
-    pn_ListPanel->SetVisible(false);
-    ToolButton2->SetTag(1);
-    SetBounds(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    viewModes_.EnterFullScreen();
 }
 
 void TReplayForm::WMReplayMenu(TMessage&) {
-    if (pn_ListPanel->Visible()) return;
-    pn_ToolPannel->SetVisible(true);
-    pn_ListPanel->SetVisible(true);
-    if (FullScreen()) {
-        ToolButton2->SetTag(0);
-        SetBounds(normalBounds_.Left, normalBounds_.Top, normalBounds_.Width(),
-                  normalBounds_.Height());
-    } else {
-        SetHeight(Height() - 1);
-    }
+    viewModes_.Restore();
 }
 
 void TReplayForm::tb_ExitClick(TObject*) {

@@ -15,6 +15,7 @@
 #include "host/ui/T_ThreadBackup.h"
 #include "host/ui/T_ThreadReplayVideoCapture.h"
 #include "host/ui/U_Replay.h"
+#include "host/ui/U_ReplayViewModes.h"
 
 #include <functional>
 #include <memory>
@@ -163,7 +164,7 @@ private:
     bool busy_ = false;
     bool shown_ = false;
     bool resizing_ = false;
-    dvr::fw::TRect normalBounds_{};
+    TReplayViewModes viewModes_;
 };
 
 } // namespace vantrel

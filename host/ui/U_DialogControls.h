@@ -4,6 +4,7 @@
 
 #include "framework/ui/forms.h"
 #include "framework/ui/stdctrls.h"
+#include "framework/ui/place_control.h"
 
 #include "common/win/handles.h"
 #include "common/win/textconv.h"
@@ -17,10 +18,7 @@
 namespace vantrel {
 
 template <class T> T* PutControl(dvr::fw::TWinControl* parent, int x, int y, int w, int h) {
-    auto* c = new T(parent);
-    c->SetParent(parent);
-    c->SetBounds(x, y, w, h);
-    return c;
+    return dvr::fw::PlaceControl<T>(parent, x, y, w, h);
 }
 
 inline dvr::fw::TLabel* PutLabel(dvr::fw::TWinControl* parent, int x, int y, int w,

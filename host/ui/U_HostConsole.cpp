@@ -240,7 +240,7 @@ void THostConsoleEngine::CloseAll(bool preview, bool record, bool detect, bool r
 }
 
 void THostConsoleEngine::StopNetworkReceivers() {
-    // Network panes have no receive threads on this host yet.
+    if (host_) host_->StopNetworkReceivers();
 }
 
 void THostConsoleEngine::ApplyAllSettings() {

@@ -64,6 +64,7 @@ int OpenStationMap(THost& h, TComponent* owner) {
         if (hp->ThreadCloseAll)
             hp->ThreadCloseAll->CloseChannels(-1, true, true, true, true, false, group);
     };
+    m.StopNetReceivers = [hp] { hp->StopNetworkReceivers(); };
     m.RunClientSettings = [hp, owner](std::string& chosen) {
         auto* f = new TNetSetForm(owner, *hp->NetClientSet);
         f->AfterConstruction();

@@ -79,6 +79,7 @@ struct NetRun {
     int channel = -1;
     std::string file;
     bool recordingFirst = false, played = false, workPicture = false;
+    bool receivingAtCloseAll = true, closedForRebuild = false;
     int keyFrameRequests = -1;
 };
 
@@ -101,6 +102,44 @@ void WatchNetRun(NetRun& run, testing::FakeLiveHost& server) {
         MainForm->LogonPrompt = &logon;
         MainForm->Unlock();
         MainForm->LogonPrompt = &cancel;
+        run.channel = h.BoardCount();
+        h.Preview->Open(run.channel);
+    });
+    // Host groups changed while the pane plays: the receive thread is stopped and has ended
+    // before the close-all rebuilds the channel map under it; the close-all then closes the
+    // connection.
+    TPreviewPane& shown = h.Preview->Panes[size_t(run.channel)];
+    if (!WaitUntil([&] { return shown.Playing.load(); }, 60000)) {
+        run.Fail("the network pane did not play");
+        return;
+    }
+    h.Synchronize([&] {
+        MainForm->ConsoleEngine.StopNetworkReceivers();
+        run.receivingAtCloseAll = h.NetClient->Clients[0]->Receiving();
+        MainForm->ConsoleEngine.CloseAll(true, true, true, true, false, -1);
+    });
+    const HWND console = MainForm->WindowHandle();
+    run.closedForRebuild = WaitUntil(
+        [&] {
+            // The close-all enables the console after posting the rebuild.
+            return !h.ThreadCloseAll->Busy() && ::IsWindowEnabled(console) && !shown.Previewing &&
+                   !shown.Playing && h.NetClient->RunningThreads() == 0;
+        },
+        60000);
+    // The rebuild reloads the channels' stored settings: it runs before this test sets its own.
+    WaitUntil(
+        [&] {
+            bool pending = true;
+            h.Synchronize([&] {
+                MSG m{};
+                pending = ::PeekMessageW(&m, console, WM_REBUILDCHANNELMAP, WM_REBUILDCHANNELMAP,
+                                         PM_NOREMOVE);
+            });
+            return !pending;
+        },
+        60000);
+    h.Synchronize([&] {
+        PanePictures = 0;
         run.channel = h.BoardCount();
         h.CaptureSet->Records[size_t(run.channel)].FirstDrive = 'R';
         h.CaptureSet->Records[size_t(run.channel)].LastDrive = 'R';
@@ -264,6 +303,8 @@ TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
     for (const std::string& f : run.failures)
         ADD_FAILURE() << f;
     ASSERT_GT(run.channel, 0) << "the board's channels come first";
+    EXPECT_FALSE(run.receivingAtCloseAll) << "a receive thread ran into the channel map's rebuild";
+    EXPECT_TRUE(run.closedForRebuild);
     EXPECT_TRUE(run.recordingFirst) << "the recording never wrote its file";
     EXPECT_TRUE(run.played) << PanePictures.load() << " pictures shown";
     EXPECT_TRUE(run.workPicture);

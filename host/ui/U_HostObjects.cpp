@@ -713,6 +713,11 @@ void THost::BindNetworkSlots() {
     if (NetClient && Capture) NetClient->BindCaptureSlots(*Capture, BoardCount());
 }
 
+void THost::StopNetworkReceivers() {
+    if (!NetClient || BatchBusy.Any()) return;
+    NetClient->StopReceivers();
+}
+
 void THost::BindNetworkPanes(TPreviewPane* panes) {
     if (!NetClient) return;
     const int board = BoardCount();

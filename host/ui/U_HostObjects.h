@@ -275,6 +275,10 @@ public:
     std::unique_ptr<TNetClient> NetClient;
     // Slot s of the client serves channel board count + s: its pane and its recording slot.
     void BindNetworkSlots();
+    // Before a close-all that rebuilds the channel map: every network channel's receive thread
+    // stopped and ended (the close-all then closes the connections). Nothing while a batch
+    // runs, as the close-all is then dropped and the channels go on.
+    void StopNetworkReceivers();
     std::unique_ptr<TWorkLog> WorkLog;
     std::unique_ptr<TEngineReplaySource> ReplaySource;
     std::unique_ptr<TTCPRemoteReplayServer> TCPRemoteReplayServer;

@@ -1,5 +1,7 @@
 #include "host/ui/U_Preview.h"
 
+#include "host/ui/O_RMPanel.h"
+
 #include "common/win/textconv.h"
 #include "framework/colors.h"
 
@@ -50,7 +52,9 @@ TPreview::TPreview(TWinControl* mainWindow, TPreviewHost& host) : main_(mainWind
     for (int ch = 0; ch < kLayoutChannels; ++ch) {
         TPreviewPane& p = Panes[size_t(ch)];
         p.Channel = ch;
-        p.Panel = new TPanel(main_);
+        auto* pane = new TRMPanel(main_);
+        pane->OnMouseLeave = TNotifyEvent(this, &TPreview::PaneMouseLeave);
+        p.Panel = pane;
         p.Panel->SetParent(main_);
         p.Panel->SetBevelOuter(TBevelCut::bvNone);
         p.Panel->SetColor(clBlack);
@@ -475,6 +479,10 @@ void TPreview::PaneMouseMove(TObject* sender, TShiftState shift, int x, int y) {
         PtzMouse->MouseMove(ch, shift, x, y, pane->Width(), pane->Height());
     else if (NetworkPane(ch))
         NetPanes->MouseMove(ch, shift, x, y);
+}
+
+void TPreview::PaneMouseLeave(TObject*) {
+    if (PtzMode()) PtzMouse->MouseLeave();
 }
 
 void TPreview::PaneMouseUp(TObject* sender, TMouseButton button, TShiftState, int x, int y) {

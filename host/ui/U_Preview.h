@@ -93,6 +93,8 @@ public:
     virtual void MouseDown(int channel, dvr::fw::TMouseButton button) = 0;
     // False when no PTZ press was in force (the pane's own release handling goes on).
     virtual bool MouseUp(int channel, dvr::fw::TMouseButton button) = 0;
+    // The mouse left a pane.
+    virtual void MouseLeave() = 0;
 };
 
 // Previewing and Playing are shared with the network client's receive thread (network panes).
@@ -167,6 +169,7 @@ private:
     void PaneMouseDown(dvr::fw::TObject* sender, dvr::fw::TMouseButton button,
                        dvr::fw::TShiftState shift, int x, int y);
     void PaneMouseMove(dvr::fw::TObject* sender, dvr::fw::TShiftState shift, int x, int y);
+    void PaneMouseLeave(dvr::fw::TObject* sender);
     bool NetworkPane(int channel);
     bool PtzMode() { return PtzMouse && PtzMouse->Active(); }
     void StatusClick(dvr::fw::TObject* sender);

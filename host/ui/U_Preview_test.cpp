@@ -180,5 +180,27 @@ TEST_F(PreviewTest, FullScreenTwiceReturnsToTheNormalLayoutFromChannel0) {
     EXPECT_EQ(preview->Panes[15].Panel->BoundsRect(), R(normal[15]));
 }
 
+struct LeaveCountingPtz : TPtzPaneMouse {
+    bool active = false;
+    int leaves = 0;
+    bool Active() override { return active; }
+    void MouseMove(int, TShiftState, int, int, int, int) override {}
+    void MouseDown(int, TMouseButton) override {}
+    bool MouseUp(int, TMouseButton) override { return false; }
+    void MouseLeave() override { ++leaves; }
+};
+
+TEST_F(PreviewTest, TheMouseLeavingAPaneReachesThePtzModeOnlyWhileItIsOn) {
+    Make(4, 4);
+    LeaveCountingPtz ptz;
+    preview->PtzMouse = &ptz;
+    preview->Panes[2].Panel->Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(ptz.leaves, 0);
+    ptz.active = true;
+    preview->Panes[2].Panel->Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(ptz.leaves, 1);
+    preview->PtzMouse = nullptr;
+}
+
 } // namespace
 } // namespace vantrel

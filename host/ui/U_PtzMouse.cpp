@@ -65,4 +65,9 @@ bool TPtzMouse::MouseUp(int channel, TMouseButton button) {
     return true;
 }
 
+void TPtzMouse::MouseLeave() {
+    if (cursor_ >= 2 && cursor_ % 2 == 0) return;
+    Show(0);
+}
+
 } // namespace vantrel

@@ -29,6 +29,8 @@ public:
                    int height) override;
     void MouseDown(int channel, dvr::fw::TMouseButton button) override;
     bool MouseUp(int channel, dvr::fw::TMouseButton button) override;
+    // The arrow again, unless a press is in force: its release still has to stop the camera.
+    void MouseLeave() override;
 
     // The PTZ cursor in force: 0 the arrow.
     int Cursor() const { return cursor_; }

@@ -260,5 +260,32 @@ TEST_F(PtzPanelTest, PressesOnAPaneDriveThatPanesCameraInTheMouseMode) {
     EXPECT_TRUE(Commands().empty());
 }
 
+TEST_F(PtzPanelTest, LeavingAPaneShowsTheArrowButAHeldPressStillStopsOnRelease) {
+    TPtzMouse mouse(*panel, [&](int ch) { panelHost.selected = ch; });
+    panel->Click(0);
+    ASSERT_TRUE(mouse.Active());
+    const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
+
+    mouse.MouseMove(1, {}, 10, 10, 300, 240);
+    ASSERT_EQ(mouse.Cursor(), 1);
+    mouse.MouseLeave();
+    EXPECT_EQ(mouse.Cursor(), 0);
+    EXPECT_EQ(::GetCursor(), arrow);
+    // Back on the pane, no press follows from the old cell.
+    mouse.MouseDown(1, TMouseButton::mbLeft);
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_FALSE(mouse.MouseUp(1, TMouseButton::mbLeft));
+
+    // Pressed, then out of the pane before the release: the camera still stops.
+    mouse.MouseMove(1, {}, 150, 230, 300, 240);
+    mouse.MouseDown(1, TMouseButton::mbLeft);
+    EXPECT_EQ(Commands(), (std::vector<int>{0x21}));
+    mouse.MouseLeave();
+    EXPECT_TRUE(mouse.MouseUp(1, TMouseButton::mbLeft));
+    EXPECT_EQ(Commands(), (std::vector<int>{0x7F, 0x7F, 0x7F, 0x7F}));
+    mouse.MouseLeave();
+    EXPECT_EQ(::GetCursor(), arrow);
+}
+
 } // namespace
 } // namespace vantrel

@@ -258,6 +258,21 @@ const std::vector<RECT>& PaneMarksOf(HWND window) {
     return marks.rects;
 }
 
+// Windows above the window's own top-level window (a dialog over the console) hide an
+// overlay, so the blitted picture leaves them alone too: the screen's visible region does not
+// leave them out under the emulator.
+void CutWindowsAbove(HWND window, HRGN region) {
+    HWND top = ::GetAncestor(window, GA_ROOT);
+    if (!top) return;
+    for (HWND w = ::GetWindow(top, GW_HWNDPREV); w; w = ::GetWindow(w, GW_HWNDPREV)) {
+        RECT r;
+        if (!::IsWindowVisible(w) || ::IsIconic(w) || !::GetWindowRect(w, &r)) continue;
+        HRGN above = ::CreateRectRgnIndirect(&r);
+        ::CombineRgn(region, region, above, RGN_DIFF);
+        ::DeleteObject(above);
+    }
+}
+
 // Where the window shows on the screen, its child windows included: the host's preview panes
 // are children of the window it names, and a colour-keyed overlay shows through them, so the
 // blitted picture must too (a clipper given the window itself leaves its children out).
@@ -273,6 +288,7 @@ bool SetWindowClipList(HWND window) {
             ::CombineRgn(region, region, mark, RGN_DIFF);
             ::DeleteObject(mark);
         }
+        CutWindowsAbove(window, region);
     }
     if (ok) {
         const DWORD size = ::GetRegionData(region, 0, nullptr);

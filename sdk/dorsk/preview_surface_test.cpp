@@ -115,6 +115,48 @@ TEST_F(PreviewTest, TheBoardIsToldWhereTheWindowLiesAndPaintsThere) {
     EXPECT_TRUE(Commands(0, from, 1).empty());
 }
 
+// The colour on the screen at a point, as the display shows it.
+COLORREF ScreenPixel(int x, int y) {
+    HDC dc = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(dc, x, y);
+    ::ReleaseDC(nullptr, dc);
+    return c;
+}
+
+bool Greenish(COLORREF c) {
+    return GetGValue(c) > 150 && GetRValue(c) < 80 && GetBValue(c) < 80;
+}
+
+TEST_F(PreviewTest, AWindowOverThePreviewKeepsItsPlaceOnTheScreen) {
+    intptr_t h = RU4Dov_ChannelOpen(1);
+    ASSERT_NE(h, kNoChannel);
+    POINT origin{0, 0};
+    ::ClientToScreen(window_, &origin);
+    // A dialog over the right half of the picture.
+    HWND over = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, origin.x + 200,
+                                  origin.y + 40, 150, 120, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(over, nullptr);
+    ::UpdateWindow(over);
+    const RECT rect{8, 4, 8 + 352, 4 + 288};
+    ASSERT_EQ(RU4Dov_StartVideoPreview(h, window_, &rect, 1, 128, 25), 0);
+    bool shown = false;
+    for (int i = 0; i < 500 && !shown; ++i) {
+        shown = Greenish(ScreenPixel(origin.x + 100, origin.y + 100));
+        if (!shown) ::Sleep(10);
+    }
+    EXPECT_TRUE(shown) << "the picture never reached the screen";
+    // A while of blitting later the dialog is still what shows in its place.
+    for (int i = 0; i < 20; ++i) {
+        ::Sleep(10);
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&m);
+    }
+    EXPECT_FALSE(Greenish(ScreenPixel(origin.x + 275, origin.y + 100)));
+    EXPECT_EQ(RU4Dov_StopVideoPreview(h), 0);
+    ::DestroyWindow(over);
+}
+
 TEST_F(PreviewTest, ArgumentsStopFailuresAndClose) {
     intptr_t h = RU4Dov_ChannelOpen(0);
     ASSERT_NE(h, kNoChannel);
