@@ -107,6 +107,7 @@ bool TThreadFreeTCPMainConnecter::SweepList(TTCPMainConnecter& list, int channel
         if (closedViewer && !AnyOpenViewer(list) && host.CaptureRunning(channel) &&
             host.CaptureState(channel) != kCaptureStateFile) {
             ::Sleep(kLastViewerPauseMs);
+            std::lock_guard<std::mutex> encoder(list.EncoderLock);
             if (!self.Stopped && !AnyOpenViewer(list)) host.StopChannel(channel, '*');
         }
     } catch (...) {

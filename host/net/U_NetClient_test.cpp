@@ -516,5 +516,43 @@ TEST_F(NetClientTest, OpeningAndClosingQuicklyLeavesNoThreadBehind) {
     ASSERT_TRUE(WaitFor([&] { return Idle(0); }));
 }
 
+// A pane closed and opened again shows its channel again, whether the serving host still runs
+// the encoder for the channel (a key frame is asked for) or had stopped it for its last viewer
+// (a capture starts again): the key frame the viewer joins on must be decodable on its own.
+TEST_F(NetClientTest, APreviewClosedAndOpenedAgainShowsPicturesAgain) {
+    for (const char* clip : {"ch01.brs", "ch02.brs"}) {
+        if (::GetFileAttributesA(dvr::testing::TestDataPath(clip).c_str()) ==
+            INVALID_FILE_ATTRIBUTES) {
+            GTEST_SKIP() << "no channel clips";
+        }
+    }
+    BoardServingHost server("netclient_reopen", {"ch01.brs", "ch02.brs"}, arithmetic_, other_);
+    ASSERT_TRUE(server.Ok());
+    UseHost(server.Base, "pw", {0, 1});
+    net_->OpenPreview(0);
+    net_->OpenPreview(1);
+    ASSERT_TRUE(WaitFor([&] { return Pictures[0] >= 5 && Pictures[1] >= 5; }));
+    TTCPMainConnecter& viewers = *server.Live.Viewers(1);
+    for (int round = 0; round < 6; ++round) {
+        net_->ClosePreview(1);
+        ASSERT_TRUE(WaitFor([&] { return viewers.OpenCount.load() == 0; }));
+        // Every other round the host's sweeper is given time to stop the encoder first.
+        if (round % 2 == 1) {
+            ASSERT_TRUE(WaitFor([&] { return !server.Capture.Slots[1].CaptureRunning.load(); }));
+        }
+        const int before = Pictures[1];
+        net_->OpenPreview(1);
+        EXPECT_TRUE(WaitFor([&] { return Pictures[1] >= before + 3; }))
+            << "round " << round << ": the reopened pane stays black";
+    }
+    // The other channel went on throughout.
+    const int zero = Pictures[0];
+    EXPECT_TRUE(WaitFor([&] { return Pictures[0] > zero; }));
+    net_->ClosePreview(0);
+    net_->ClosePreview(1);
+    ASSERT_TRUE(WaitFor([&] { return Idle(0) && Idle(1); }));
+    server.Stop();
+}
+
 } // namespace
 } // namespace vantrel

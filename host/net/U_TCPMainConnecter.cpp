@@ -321,9 +321,12 @@ bool TTCPMainConnecter::HandleRequest(TTCPConnecter& viewer, TSocketThread& self
     std::vector<uint8_t> header;
     if (host_.RunningHeader(Channel, header) && !header.empty())
         PushLocked(viewer, header.data(), static_cast<int>(header.size()), kFrameTypeStreamHeader);
-    viewer.Admitted = 1;
-    StopWaiting(viewer);
-    host_.StartChannel(Channel, '*', 0);
+    {
+        std::lock_guard<std::mutex> encoder(EncoderLock);
+        viewer.Admitted = 1;
+        StopWaiting(viewer);
+        host_.StartChannel(Channel, '*', 0);
+    }
     if (Stopped(self)) return false;
     if (!viewer.SendThread) {
         viewer.SendThread = TThreadMainTCPConnecterSendData::Create(*this, viewer);

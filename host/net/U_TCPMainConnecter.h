@@ -87,6 +87,10 @@ public:
     std::atomic<TTCPConnecter*> Tail{nullptr};
     // Held by the accept thread while appending and by the sweeper while unlinking.
     std::mutex LinkLock;
+    // Held while a viewer is admitted and the encoder started for it, and while the sweeper
+    // makes sure no viewer is left before stopping that encoder: a viewer admitted between
+    // the sweeper's look and its stop would get no stream.
+    std::mutex EncoderLock;
     // Connections waiting for their first judged request, and those not yet closed.
     std::atomic<int> WaitingCount{0};
     std::atomic<int> OpenCount{0};

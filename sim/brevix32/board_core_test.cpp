@@ -209,6 +209,62 @@ TEST(RecordPlayer, KeyFrameJumpAndSoundSetting) {
     }
 }
 
+// A script whose first key frame carries the sequence header (video object and VOL before its
+// picture) and whose later key frames do not, as an encoder's stream cut from the middle has:
+// the key frame that starts a capture or answers a request gets the header in front, with its
+// length; key frames that come on their own stay as they are.
+TEST(RecordPlayer, KeyFramesThatADecoderJoinsOnCarryTheSequenceHeader) {
+    BoardScript s = BoardScript::Synthetic();
+    const std::vector<uint8_t> header = {0, 0, 1, 0x00, 0, 0, 1, 0x20, 0x08, 0xC8, 0x0D, 0x8F};
+    std::vector<ScriptRecord*> keys;
+    for (ScriptRecord& r : s.records)
+        if (r.type == kTypeKeyFrame) keys.push_back(&r);
+    ASSERT_GE(keys.size(), 3u);
+    std::vector<uint8_t>& first = keys[0]->bytes;
+    first.insert(first.begin() + kFrameHeadSize, header.begin(), header.end());
+    const uint32_t firstLength = uint32_t(first.size() - kFrameHeadSize);
+    std::memcpy(&first[14], &firstLength, 4);
+
+    auto payloadOf = [](const ScriptRecord& r) {
+        uint32_t length = 0;
+        std::memcpy(&length, &r.bytes[14], 4);
+        EXPECT_EQ(length, r.bytes.size() - kFrameHeadSize) << "the head tells the length";
+        return std::vector<uint8_t>(r.bytes.begin() + kFrameHeadSize, r.bytes.end());
+    };
+    auto startsWithHeader = [&](const std::vector<uint8_t>& payload) {
+        return payload.size() > header.size() &&
+               std::equal(header.begin(), header.end(), payload.begin());
+    };
+    RecordPlayer p(&s, false);
+    // Capture start on the first key frame: it holds the header once, not twice.
+    p.JumpToKeyFrame(0);
+    ScriptRecord r;
+    ASSERT_TRUE(p.Next(0, r));
+    EXPECT_EQ(payloadOf(r), payloadOf(*keys[0]));
+    // The next key frame comes on its own: unchanged.
+    int64_t t = 0;
+    for (;; t += 10) {
+        if (p.Next(t, r) && r.type == kTypeKeyFrame) break;
+        ASSERT_LT(t, 10000);
+    }
+    EXPECT_EQ(r.bytes, keys[1]->bytes);
+    // A key-frame request: the key frame it brings has the header before its picture.
+    p.RequestKeyFrame();
+    for (;; t += 10) {
+        if (p.Next(t, r) && PicturesOf(r.type)) break;
+        ASSERT_LT(t, 20000);
+    }
+    ASSERT_EQ(r.type, kTypeKeyFrame);
+    const std::vector<uint8_t> requested = payloadOf(r);
+    EXPECT_TRUE(startsWithHeader(requested));
+    EXPECT_EQ(requested.size(), header.size() + keys[2]->bytes.size() - kFrameHeadSize);
+    // A capture started again in the middle of the script: the same.
+    p.JumpToKeyFrame(t + 1000);
+    ASSERT_TRUE(p.Next(t + 1000, r));
+    ASSERT_EQ(r.type, kTypeKeyFrame);
+    EXPECT_TRUE(startsWithHeader(payloadOf(r)));
+}
+
 TEST(SlotStream, RecordsAreCutIntoHeaderAndContinuationSlots) {
     struct Case {
         uint16_t type;

@@ -27,6 +27,23 @@ bool HasFrameHead(const ScriptRecord& r) {
            r.bytes[2] == 1 && r.bytes[3] == 0xC7;
 }
 
+// The MPEG-4 start codes: VOP, and the range of the video object and VOL ones.
+constexpr uint8_t kVopStart[4] = {0, 0, 1, 0xB6};
+
+bool IsSequenceStart(const uint8_t* p) {
+    return p[0] == 0 && p[1] == 0 && p[2] == 1 && p[3] <= 0x2F;
+}
+
+// The bytes of a key frame's payload before its picture when they hold a sequence start.
+std::vector<uint8_t> SequenceHeaderOf(const ScriptRecord& r) {
+    if (r.bytes.size() < kFrameHeadSize + 4) return {};
+    const auto payload = r.bytes.begin() + kFrameHeadSize;
+    const auto vop = std::search(payload, r.bytes.end(), kVopStart, kVopStart + 4);
+    for (auto p = payload; p + 4 <= vop; ++p)
+        if (IsSequenceStart(&*p)) return std::vector<uint8_t>(payload, vop);
+    return {};
+}
+
 std::vector<uint8_t> MakeFrameHead(uint8_t type, uint32_t number, uint32_t stamp, uint32_t length) {
     std::vector<uint8_t> h(kFrameHeadSize, 0);
     h[2] = 1;
@@ -192,6 +209,11 @@ RecordPlayer::RecordPlayer(const BoardScript* script, bool sound) : script_(scri
     if (firstVideo)
         loopFrames_ = FrameNumber(lastVideo->bytes.data()) + uint32_t(PicturesOf(lastVideo->type)) -
                       FrameNumber(firstVideo->bytes.data());
+    for (const ScriptRecord& r : recs) {
+        if (r.type != kTypeKeyFrame) continue;
+        sequenceHeader_ = SequenceHeaderOf(r);
+        break;
+    }
 }
 
 std::vector<uint8_t> RecordPlayer::FileHead() const {
@@ -218,6 +240,7 @@ void RecordPlayer::Advance() {
 }
 
 void RecordPlayer::JumpToKeyFrame(int64_t nowMs) {
+    headerDue_ = true;
     while (script_->records[cursor_].type != kTypeKeyFrame)
         Advance();
     originMs_ = nowMs - int64_t(Ticks(cursor_, loop_) / 90);
@@ -227,6 +250,7 @@ void RecordPlayer::RequestKeyFrame() {
     // The skipped records' time is taken out of the schedule and of the stamps: the key frame
     // becomes due when the next record was, with that record's stamp and frame number.
     // Sound between here and the key frame is left out with the pictures.
+    headerDue_ = true;
     uint64_t before = 0;
     uint32_t frame = 0;
     bool havePicture = false;
@@ -256,6 +280,14 @@ bool RecordPlayer::Next(int64_t nowMs, ScriptRecord& out) {
         Advance();
         if (r.type == kTypeAudio && !sound_) continue;
         out = r;
+        if (r.type == kTypeKeyFrame && headerDue_) {
+            headerDue_ = false;
+            if (!sequenceHeader_.empty() && SequenceHeaderOf(r).empty()) {
+                out.bytes.insert(out.bytes.begin() + kFrameHeadSize, sequenceHeader_.begin(),
+                                 sequenceHeader_.end());
+                Put32(&out.bytes[14], uint32_t(out.bytes.size() - kFrameHeadSize));
+            }
+        }
         uint32_t stampShift = uint32_t(loop * loopTicks_) - stampSkew_;
         uint32_t frameShift = uint32_t(loop * loopFrames_) - frameSkew_;
         size_t blocks = r.type == kTypeAudio ? kAudioBlockCount : 1;

@@ -56,6 +56,9 @@ public:
     // the time stamp and frame number the skipped-over picture would have had, so the
     // stream's clock never jumps ahead.
     void RequestKeyFrame();
+    // Both make the key frame they lead to carry the script's sequence header (what its first
+    // key frame holds before its picture), as an encoder does when it starts or is asked for a
+    // key frame: a decoder that joins there has what it needs.
     // The next record if it is due at `nowMs`; stamps and frame numbers are
     // rewritten so that they keep increasing across loops.
     bool Next(int64_t nowMs, ScriptRecord& out);
@@ -79,6 +82,8 @@ private:
     uint64_t PicturePeriod() const { return period_; }
     uint32_t stampSkew_ = 0;
     uint32_t frameSkew_ = 0;
+    std::vector<uint8_t> sequenceHeader_;
+    bool headerDue_ = false;
 };
 
 } // namespace sim
