@@ -28,8 +28,11 @@ void CopyOut(const StreamRingState& ring, uint32_t offset, void* bytes, uint32_t
     std::memcpy(to + first, ring.buffer, n - first);
 }
 
+// Sequentially consistent: the notifier, about to sleep, raises its idle flag and then looks
+// at the counts, while the reader stores a count and then looks at the flag; one of them
+// sees the other's store.
 void SetRecordCount(StreamRingState& ring, uint32_t count) {
-    __atomic_store_n(&ring.recordCount, count, __ATOMIC_RELAXED);
+    __atomic_store_n(&ring.recordCount, count, __ATOMIC_SEQ_CST);
 }
 
 bool DroppedAtIntake(uint16_t type) {

@@ -2,6 +2,7 @@
 
 #include <process.h>
 
+#include <atomic>
 #include <cstdio>
 #include <new>
 
@@ -33,7 +34,9 @@ public:
         c.pictureCount += PicturesIn(type);
         c.audioBlockCount += AudioBlocksIn(type);
     }
-    void RecordCompleted(int) override { ::SetEvent(g_sdk.notifierData.get()); }
+    void RecordCompleted(int) override {
+        if (g_sdk.notifierIdle.exchange(false)) ::SetEvent(g_sdk.notifierData.get());
+    }
     // Gives back the kept lock; the walk of a processor ends with this.
     void Release() {
         if (kept_ >= 0) ::ReleaseMutex(g_sdk.rings[kept_].lock.get());
@@ -186,6 +189,14 @@ unsigned __stdcall StreamSlotReaderThread(void*) {
     return 0;
 }
 
+namespace {
+bool AnyRecordsWaiting() {
+    for (int ch = 0; ch < kMaxChannels; ++ch)
+        if (g_sdk.channels[ch].open && RecordsWaiting(g_sdk.rings[ch].state)) return true;
+    return false;
+}
+} // namespace
+
 unsigned __stdcall StreamNotifyThread(void*) {
     int counters[kMaxChannels] = {};
     const HANDLE idle_wait[2] = {g_sdk.notifierStop.get(), g_sdk.notifierData.get()};
@@ -211,8 +222,14 @@ unsigned __stdcall StreamNotifyThread(void*) {
         if (waiting) {
             if (Stopping(g_sdk.notifierStop, kNotifierPeriodMs)) break;
         } else {
-            ::WaitForMultipleObjects(2, idle_wait, FALSE,
-                                     kNotifierPeriodMs * kNoticeRepeatPasses);
+            // The flag first, then one more look: a record completed before the flag was up
+            // set no event.
+            g_sdk.notifierIdle.store(true);
+            std::atomic_thread_fence(std::memory_order_seq_cst);
+            if (!AnyRecordsWaiting())
+                ::WaitForMultipleObjects(2, idle_wait, FALSE,
+                                         kNotifierPeriodMs * kNoticeRepeatPasses);
+            g_sdk.notifierIdle.store(false);
         }
     } while (!Stopping(g_sdk.notifierStop, 0));
     ::SetEvent(g_sdk.notifierEnd.get());
