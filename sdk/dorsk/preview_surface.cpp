@@ -303,7 +303,9 @@ bool SetWindowClipList(HWND window) {
 
 void BlitPreviewingChannels() {
     for (SdkChannel& channel : g_sdk.channels) {
-        if (!channel.board) continue;
+        // Every 2 ms: a channel without preview is passed over without its lock (a preview
+        // turned on meanwhile is drawn from the next pass on, as if this one had come first).
+        if (!channel.board || !PreviewIsOn(channel)) continue;
         MutexLock channel_lock(g_sdk.channelLocks[channel.number].get());
         if (!channel.previewOn) continue;
         RECT rect{channel.previewLeft, channel.previewTop, channel.previewRight,
@@ -424,7 +426,7 @@ int DORSK_CALL RU4Dov_StartVideoPreview(intptr_t handle, HWND window, const RECT
     c.previewTop = r.top;
     c.previewRight = r.right;
     c.previewBottom = r.bottom;
-    c.previewOn = 1;
+    SetPreviewOn(c, 1);
     PreviewWords w = MakePreviewWords(g_preview.busAddress, g_preview.pitch, g_preview.bitsPerPixel,
                                       g_preview.formatCode, r);
     MutexLock board_lock(BoardLockOf(*c.board));
@@ -447,7 +449,7 @@ int DORSK_CALL RU4Dov_StopVideoPreview(intptr_t handle) {
     }
     c.previewWindow = nullptr;
     c.previewLeft = c.previewTop = c.previewRight = c.previewBottom = 0;
-    c.previewOn = 0;
+    SetPreviewOn(c, 0);
     ++g_preview.clearRequests;
     return 0;
 }

@@ -65,7 +65,7 @@ struct SdkChannel {
     // Preview.
     HWND previewWindow = nullptr;
     int32_t previewLeft = 0, previewTop = 0, previewRight = 0, previewBottom = 0;
-    int32_t previewOn = 0;
+    int32_t previewOn = 0; // changed under the channel lock by SetPreviewOn only
     // Statistics since capture start.
     int32_t pictureCount = 0;
     int32_t audioBlockCount = 0;
@@ -130,6 +130,9 @@ struct SdkLibrary {
     win::Event readerStop, readerEnd;
     win::Thread readerThread;
     win::Event notifierStop, notifierEnd, notifierData;
+    // Set while the notifier sleeps because every ring was empty: only then does a completed
+    // record need to set the data event (a Wine server call per record otherwise).
+    std::atomic<bool> notifierIdle{false};
     win::Thread notifierThread;
 
     SdkBoard boards[kMaxProcessors];
@@ -210,6 +213,14 @@ private:
     MutexLock lock_;
     SdkChannel* channel_ = nullptr;
 };
+
+// The preview flag may be looked at without the channel lock (the watch thread's pass).
+inline bool PreviewIsOn(const SdkChannel& channel) {
+    return __atomic_load_n(&channel.previewOn, __ATOMIC_RELAXED) != 0;
+}
+inline void SetPreviewOn(SdkChannel& channel, int32_t on) {
+    __atomic_store_n(&channel.previewOn, on, __ATOMIC_RELAXED);
+}
 
 // Resets a channel and its processor record to their start-up values.
 void InitChannelDefaults(SdkChannel& channel);

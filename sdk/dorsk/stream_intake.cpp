@@ -28,6 +28,13 @@ void CopyOut(const StreamRingState& ring, uint32_t offset, void* bytes, uint32_t
     std::memcpy(to + first, ring.buffer, n - first);
 }
 
+// Sequentially consistent: the notifier, about to sleep, raises its idle flag and then looks
+// at the counts, while the reader stores a count and then looks at the flag; one of them
+// sees the other's store.
+void SetRecordCount(StreamRingState& ring, uint32_t count) {
+    __atomic_store_n(&ring.recordCount, count, __ATOMIC_SEQ_CST);
+}
+
 bool DroppedAtIntake(uint16_t type) {
     return type == 0 || type == kFrameSkip256 || type == kFrameSkip2048;
 }
@@ -168,7 +175,7 @@ int AudioBlocksIn(uint16_t type) {
 void ResetRing(StreamRingState& ring) {
     ring.writeOffset = 0;
     ring.readOffset = 0;
-    ring.recordCount = 0;
+    SetRecordCount(ring, 0);
     ring.accepting = 0;
     ring.readSinceNotice = 1;
     ring.stagingFill = 0;
@@ -207,7 +214,7 @@ void AppendRecord(StreamRingState& ring, const uint8_t* bytes, uint32_t n) {
 bool CompleteRecord(StreamRingState& ring) {
     if (!ring.accepting || !ring.recordOpen) return false;
     ring.recordOpen = false;
-    ++ring.recordCount;
+    SetRecordCount(ring, ring.recordCount + 1);
     return true;
 }
 
@@ -226,7 +233,7 @@ ReadAnswer ReadRecord(StreamRingState& ring, uint8_t* buffer, uint32_t size,
     CopyOut(ring, ring.readOffset + sizeof head, buffer, head.payloadLength);
     ring.readOffset = (ring.readOffset + sizeof head + head.payloadLength) & kRingMask;
     ring.readSinceNotice = 1;
-    --ring.recordCount;
+    SetRecordCount(ring, ring.recordCount - 1);
     return ReadAnswer::Read;
 }
 

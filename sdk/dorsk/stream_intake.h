@@ -83,6 +83,8 @@ struct StreamRingState {
     uint8_t* staging = nullptr; // kStagingSize bytes
     uint32_t writeOffset = 0;
     uint32_t readOffset = 0;
+    // Changed under the lock only, always by an atomic store: RecordsWaiting may look
+    // at it without the lock.
     uint32_t recordCount = 0;
     int32_t accepting = 0;
     int32_t readSinceNotice = 1;
@@ -117,6 +119,12 @@ ReadAnswer ReadRecord(StreamRingState& ring, uint8_t* buffer, uint32_t size,
 // pass while records wait unread. `counter` is the notifier's own per channel.
 constexpr int kNoticeRepeatPasses = 20;
 bool NoticeDue(StreamRingState& ring, int& counter);
+// Whether complete records wait, read without the lock. Only this process changes its
+// rings, so a 0 seen here is what the lock would have shown a moment earlier: the notifier
+// need not take the lock of a ring with nothing to tell about.
+inline bool RecordsWaiting(const StreamRingState& ring) {
+    return __atomic_load_n(&ring.recordCount, __ATOMIC_RELAXED) != 0;
+}
 
 // What the library provides around the intake.
 class StreamIntakeHost {

@@ -2,6 +2,7 @@
 
 #include <process.h>
 
+#include <atomic>
 #include <cstdio>
 #include <new>
 
@@ -9,23 +10,41 @@ namespace dvr::dorsk {
 namespace {
 
 // The library's side of the intake: the named ring locks, the channels' statistics and
-// the notifier's data event.
+// the notifier's data event. A ring lock given back is kept until the walk takes another
+// ring or ends, so that the slots of one record (and back-to-back records of one channel)
+// cost one lock, not one per slot; nothing else is locked while it is kept.
 class LibraryIntakeHost final : public StreamIntakeHost {
 public:
+    ~LibraryIntakeHost() { Release(); }
     StreamRingState* LockRing(int channel) override {
         if (channel < 0 || channel >= kMaxChannels) return nullptr;
         StreamRing& ring = g_sdk.rings[channel];
+        if (kept_ == channel) {
+            kept_ = -1;
+            return &ring.state;
+        }
+        Release();
         if (!ring.buffer || ::WaitForSingleObject(ring.lock.get(), INFINITE) == WAIT_FAILED)
             return nullptr;
         return &ring.state;
     }
-    void UnlockRing(int channel) override { ::ReleaseMutex(g_sdk.rings[channel].lock.get()); }
+    void UnlockRing(int channel) override { kept_ = channel; }
     void CountRecord(int channel, uint16_t type) override {
         SdkChannel& c = g_sdk.channels[channel];
         c.pictureCount += PicturesIn(type);
         c.audioBlockCount += AudioBlocksIn(type);
     }
-    void RecordCompleted(int) override { ::SetEvent(g_sdk.notifierData.get()); }
+    void RecordCompleted(int) override {
+        if (g_sdk.notifierIdle.exchange(false)) ::SetEvent(g_sdk.notifierData.get());
+    }
+    // Gives back the kept lock; the walk of a processor ends with this.
+    void Release() {
+        if (kept_ >= 0) ::ReleaseMutex(g_sdk.rings[kept_].lock.get());
+        kept_ = -1;
+    }
+
+private:
+    int kept_ = -1;
 };
 
 win::Event NewEvent(bool manual_reset) {
@@ -163,31 +182,55 @@ unsigned __stdcall StreamSlotReaderThread(void*) {
             MutexLock stream_lock(g_sdk.streamLocks[p].get());
             board_lock.Unlock();
             if (board.sharedMemory) WalkSlots(board.sharedMemory, board.intake, host);
+            host.Release();
         }
     } while (!Stopping(g_sdk.readerStop, g_sdk.readerPeriodMs.load()));
     ::SetEvent(g_sdk.readerEnd.get());
     return 0;
 }
 
+namespace {
+bool AnyRecordsWaiting() {
+    for (int ch = 0; ch < kMaxChannels; ++ch)
+        if (g_sdk.channels[ch].open && RecordsWaiting(g_sdk.rings[ch].state)) return true;
+    return false;
+}
+} // namespace
+
 unsigned __stdcall StreamNotifyThread(void*) {
     int counters[kMaxChannels] = {};
-    bool never_noticed = true;
-    const HANDLE first_wait[2] = {g_sdk.notifierStop.get(), g_sdk.notifierData.get()};
+    const HANDLE idle_wait[2] = {g_sdk.notifierStop.get(), g_sdk.notifierData.get()};
     do {
+        bool waiting = false;
         for (int ch = 0; ch < kMaxChannels; ++ch) {
             if (!g_sdk.channels[ch].open) continue;
+            StreamRing& ring = g_sdk.rings[ch];
+            // An empty ring needs no notice and advances no counter: its lock is left alone.
+            if (!RecordsWaiting(ring.state)) continue;
+            waiting = true;
             bool due;
             {
-                MutexLock lock(g_sdk.rings[ch].lock.get());
-                due = lock.held() && NoticeDue(g_sdk.rings[ch].state, counters[ch]);
+                MutexLock lock(ring.lock.get());
+                due = lock.held() && NoticeDue(ring.state, counters[ch]);
             }
-            if (!due) continue;
-            never_noticed = false;
-            Notify(ch);
+            if (due) Notify(ch);
         }
-        if (Stopping(g_sdk.notifierStop, kNotifierPeriodMs)) break;
-        // Idle until the first record ever completes.
-        if (never_noticed) ::WaitForMultipleObjects(2, first_wait, FALSE, INFINITE);
+        // Passes stay 10 ms apart while records wait; with every ring empty a pass would
+        // do nothing, so the next one waits for a record to complete (each sets the event),
+        // or at most as long as a repeated notice, for rings filled before their channel
+        // counted as open.
+        if (waiting) {
+            if (Stopping(g_sdk.notifierStop, kNotifierPeriodMs)) break;
+        } else {
+            // The flag first, then one more look: a record completed before the flag was up
+            // set no event.
+            g_sdk.notifierIdle.store(true);
+            std::atomic_thread_fence(std::memory_order_seq_cst);
+            if (!AnyRecordsWaiting())
+                ::WaitForMultipleObjects(2, idle_wait, FALSE,
+                                         kNotifierPeriodMs * kNoticeRepeatPasses);
+            g_sdk.notifierIdle.store(false);
+        }
     } while (!Stopping(g_sdk.notifierStop, 0));
     ::SetEvent(g_sdk.notifierEnd.get());
     return 0;

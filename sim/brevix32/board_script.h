@@ -62,6 +62,8 @@ public:
     // The next record if it is due at `nowMs`; stamps and frame numbers are
     // rewritten so that they keep increasing across loops.
     bool Next(int64_t nowMs, ScriptRecord& out);
+    // When the next record falls due (it may be one Next skips).
+    int64_t NextDueMs() const { return originMs_ + int64_t(Ticks(cursor_, loop_) / 90); }
     const BoardScript* Script() const { return script_; }
 
 private:

@@ -197,7 +197,7 @@ void EnsureConfigured(Driver& d) {
 
 int ConfigureLocked(Driver& d, const SimConfig& cfg) {
     for (auto& p : d.processors)
-        if (p->opens > 0 || p->firmware.joinable()) return BREVIX_BAD_STATE;
+        if (p->opens > 0 || p->running) return BREVIX_BAD_STATE;
     // Bindings the host left behind die with their processor.
     for (auto& p : d.processors) {
         auto drop = [&](auto*& object) {
@@ -367,7 +367,7 @@ int BrevixDSPClose(BrevixDsp dsp) {
     d.live.erase(h);
     delete h;
     // The last handle gone: nobody can stop the firmware any more, so halt it.
-    if (--p->opens == 0 && p->firmware.joinable()) {
+    if (--p->opens == 0 && p->running) {
         StopFirmware(d, *p, l);
         p->status = BREVIX_STATUS_RESET;
     }

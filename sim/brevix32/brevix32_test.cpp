@@ -62,6 +62,8 @@ struct Record {
 
 class Board {
 public:
+    explicit Board(int processor = 0) : index(processor) {}
+    int index;
     BrevixDsp dsp{};
     BrevixEvent event{};
     BrevixMessage message{};
@@ -76,7 +78,7 @@ public:
 
     // The boot order of the SDK; returns the operation that failed, or 0.
     int Boot(const std::string& firmware, bool thirdSignal = true) {
-        if (BrevixDSPOpen(0, &dsp)) return SIMCTL_OP_OPEN;
+        if (BrevixDSPOpen(index, &dsp)) return SIMCTL_OP_OPEN;
         int status = -1;
         if (BrevixDSPGetStatus(dsp, &status)) return SIMCTL_OP_GET_STATUS;
         if (status == BREVIX_STATUS_RUNNING && BrevixDSPStop(dsp)) return SIMCTL_OP_STOP;
@@ -158,6 +160,18 @@ public:
                 slots.push_back(t);
             Sleep(10);
         } while (GetTickCount() < end);
+    }
+
+    // Takes slots until `count` whole records have come (or the generous limit passes).
+    size_t DrainUntil(size_t count, DWORD limitMs = 30000) {
+        DWORD start = GetTickCount();
+        for (;;) {
+            for (TakenSlot t; (t = TakeSlot(block)).taken;)
+                slots.push_back(t);
+            size_t have = Records().size();
+            if (have >= count || GetTickCount() - start > limitMs) return have;
+            Sleep(10);
+        }
     }
 
     std::vector<Record> Records() const {
@@ -300,6 +314,37 @@ TEST_F(BoardTest, ReplaysTheFixtureScriptsByteForByte) {
         ++next;
     for (size_t i = 1; i < records.size() && next < expected->records.size(); ++i, ++next)
         ASSERT_EQ(records[i].bytes, expected->records[next].bytes) << i;
+}
+
+// All processors share one board thread: each streams on while another stops, and the
+// thread ends with the last one and comes back with the next start.
+TEST_F(BoardTest, ProcessorsStreamSideBySideAndOneStopsAlone) {
+    Configure("processor 4\nprocessor 4\nspeed 4\nsource 0 1 " + scriptPath + "\nsource 1 2 " +
+              scriptPath + "\n");
+    auto streams = [](Board& b, int sub) {
+        size_t before = b.Records().size();
+        if (b.DrainUntil(before + 10) < before + 10) return false;
+        auto records = b.Records();
+        return std::all_of(records.begin(), records.end(),
+                           [&](const Record& r) { return r.sub == sub; });
+    };
+    {
+        Board a(0), b(1);
+        ASSERT_EQ(a.Boot(firmware), 0);
+        ASSERT_EQ(b.Boot(firmware), 0);
+        ASSERT_EQ(a.Send(Cmd(kCmdCapture, 1, 1)), 0);
+        ASSERT_EQ(b.Send(Cmd(kCmdCapture, 2, 1)), 0);
+        EXPECT_TRUE(streams(a, 1));
+        EXPECT_TRUE(streams(b, 2));
+        EXPECT_EQ(a.Records().front().type, kTypeFileHead);
+        a.Shutdown();
+        EXPECT_TRUE(streams(b, 2)) << "the other processor goes on";
+    }
+    // Both stopped: a new start is served again.
+    Board again(1);
+    ASSERT_EQ(again.Boot(firmware), 0);
+    ASSERT_EQ(again.Send(Cmd(kCmdCapture, 2, 1)), 0);
+    EXPECT_TRUE(streams(again, 2));
 }
 
 TEST_F(BoardTest, KeyFrameRequestMotionAndVideoLoss) {

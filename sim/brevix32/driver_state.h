@@ -54,6 +54,7 @@ struct DspHandle {
 struct SubChannelState {
     std::unique_ptr<RecordPlayer> player;
     ScriptRecord record; // the record being produced; its buffer serves every record
+    ScriptRecord previewRecord;
     bool capture = false;
     bool motion = false;
     int64_t nextMotionMs = 0;
@@ -88,9 +89,11 @@ struct Processor {
     MessageChannel* cRunTime = nullptr;
     SharedBlock* block = nullptr;
 
-    // Firmware.
-    std::thread firmware;
-    bool stopFirmware = false;
+    // Firmware (served by the driver's board thread while running).
+    bool running = false;
+    int bootStage = 0;   // 0 started, 1 and 2 signalled the host, 3 booted
+    int64_t startMs = 0; // board time of the start
+    int releases = 0;    // host signals seen after boot (each releases the grab buffers)
     int hostSignals = 0; // BrevixEventSignal calls since start
     bool booted = false; // handshake done: the slots and control block are ours
     bool boardStarted = false;
@@ -117,6 +120,9 @@ struct Processor {
 struct Driver {
     std::mutex m;
     std::condition_variable cv;
+    // The one firmware thread of all processors; it ends when its generation is passed.
+    std::thread board;
+    uint64_t boardGeneration = 0;
     bool configured = false;
     SimConfig config;
     int speed = 1;

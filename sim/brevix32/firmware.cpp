@@ -1,6 +1,8 @@
-// The firmware model: one thread per started processor. It performs the boot
-// handshake, obeys host commands and replays each sub-channel's records into
-// the stream slots in real time.
+// The firmware model: one board thread serves every started processor. It performs
+// each processor's boot handshake, obeys host commands and replays each sub-channel's
+// records into the stream slots in real time. It sleeps until the next record, paint or
+// motion grid is due (or a host call wakes it), never less than a few milliseconds, so
+// that the cost stays small however many channels run.
 #include "sim/brevix32/driver_state.h"
 
 #include "sim/brevix32/board_layout.h"
@@ -14,7 +16,11 @@
 namespace sim {
 namespace {
 
-constexpr auto kTick = std::chrono::milliseconds(5);
+// Shortest and longest sleep of the board thread (real time). The host's slot reader
+// polls every 40 ms, so records made up to this late reach it in the same pass.
+constexpr int64_t kMinSleepMs = 8;
+constexpr int64_t kMaxSleepMs = 250;
+constexpr int64_t kBootDelayMs = 5;
 constexpr int64_t kMotionPeriodMs = 250;
 constexpr int64_t kPaintPeriodMs = 40;
 constexpr int64_t kTimeRequestPeriodMs = 60000;
@@ -173,8 +179,8 @@ void Obey(Driver& d, Processor& p, const Message& m) {
     p.lastCommand[code] = m;
 }
 
-void Produce(Driver& d, Processor& p) {
-    int64_t now = BoardNowMs(d);
+// Makes what is due at `now`; lowers `next` to the board time something else falls due.
+void Produce(Processor& p, int64_t now, int64_t& next) {
     for (int sub = 0; sub < SubChannels(p); ++sub) {
         SubChannelState& s = p.subs[size_t(sub)];
         if (s.capture && s.player) {
@@ -186,6 +192,7 @@ void Produce(Driver& d, Processor& p) {
                     PutWord(Area(p, sub, kStatistics), s.pictures);
                 }
             }
+            next = std::min(next, s.player->NextDueMs());
         }
         if (s.motion && now >= s.nextMotionMs) {
             s.nextMotionMs = now + kMotionPeriodMs;
@@ -193,9 +200,10 @@ void Produce(Driver& d, Processor& p) {
                     MakeMotionRecord(PictureSizeFor(p.config.type, p.videoStandard),
                                      s.motionSequence++, s.raisedMotion));
         }
+        if (s.motion) next = std::min(next, s.nextMotionMs);
         if (s.preview && s.previewPlayer) {
             // Scripts whose pictures do not decode (the synthetic one) keep the plain colour.
-            ScriptRecord r;
+            ScriptRecord& r = s.previewRecord;
             while (s.previewPlayer->Next(now, r)) {
                 if (!PicturesOf(r.type)) continue;
                 if (!s.previewPicture && r.type == kTypeKeyFrame)
@@ -220,57 +228,81 @@ void Produce(Driver& d, Processor& p) {
                              s.previewHeight, sub, s.paintCounter);
             ++s.paintCounter;
         }
+        if (s.preview) next = std::min(next, s.nextPaintMs);
     }
     if (p.boardStarted && now >= p.nextTimeRequestMs) {
         p.nextTimeRequestMs = now + kTimeRequestPeriodMs;
         SendTimeRequest(p);
     }
+    if (p.boardStarted) next = std::min(next, p.nextTimeRequestMs);
 }
 
-bool WaitFor(Driver& d, Processor& p, std::unique_lock<std::mutex>& lock, auto ready) {
-    while (!p.stopFirmware && !ready())
-        d.cv.wait_for(lock, kTick);
-    return !p.stopFirmware;
+void SignalHost(Processor& p, int n) {
+    if (p.skipSignal != n && p.event) SetEvent(p.event->hostEvent);
 }
 
-void FirmwareMain(Processor* pp) {
+// One step of one processor at board time `now`. Returns false while the slots hold
+// records the host has not taken yet (the writer must look again soon).
+bool Step(Driver& d, Processor& p, int64_t now, int64_t& next) {
+    // The boot handshake: signal, wait for the host's signal, signal again, wait again.
+    if (p.bootStage == 0) {
+        if (now < p.startMs + kBootDelayMs) {
+            next = std::min(next, p.startMs + kBootDelayMs);
+            return true;
+        }
+        SignalHost(p, 1);
+        p.bootStage = 1;
+    }
+    if (p.bootStage == 1) {
+        if (p.hostSignals < 1) return true;
+        SignalHost(p, 2);
+        p.bootStage = 2;
+    }
+    if (p.bootStage == 2) {
+        if (p.hostSignals < 2) return true;
+        p.booted = true;
+        p.releases = p.hostSignals;
+        p.bootStage = 3;
+    }
+    if (CanWriteShared(p) && !p.controlWritten) WriteControlBlock(p);
+    // Host signals after boot release grab buffers.
+    if (p.hostSignals != p.releases) {
+        p.releases = p.hostSignals;
+        for (int sub = 0; sub < SubChannels(p); ++sub) {
+            SubChannelState& s = p.subs[size_t(sub)];
+            s.grabHeld = false;
+            if (s.grabsWaiting > 0) {
+                --s.grabsWaiting;
+                DoGrab(p, sub);
+            }
+        }
+    }
+    if (p.myMessage) {
+        while (!p.myMessage->toBoard.empty()) {
+            Message m = p.myMessage->toBoard.front();
+            p.myMessage->toBoard.pop_front();
+            Obey(d, p, m);
+        }
+    }
+    if (!p.boardStopped) Produce(p, now, next);
+    if (CanWriteShared(p)) p.writer.Pump(p.block->host);
+    return p.writer.QueuedSequences() == 0;
+}
+
+void BoardMain(uint64_t generation) {
     Driver& d = TheDriver();
-    Processor& p = *pp;
     std::unique_lock<std::mutex> lock(d.m);
-    auto signalHost = [&](int n) {
-        if (p.skipSignal != n && p.event) SetEvent(p.event->hostEvent);
-    };
-    d.cv.wait_for(lock, kTick);
-    signalHost(1);
-    if (!WaitFor(d, p, lock, [&] { return p.hostSignals >= 1; })) return;
-    signalHost(2);
-    if (!WaitFor(d, p, lock, [&] { return p.hostSignals >= 2; })) return;
-    p.booted = true;
-    int releases = p.hostSignals;
-    while (!p.stopFirmware) {
-        if (CanWriteShared(p) && !p.controlWritten) WriteControlBlock(p);
-        // Host signals after boot release grab buffers.
-        if (p.hostSignals != releases) {
-            releases = p.hostSignals;
-            for (int sub = 0; sub < SubChannels(p); ++sub) {
-                SubChannelState& s = p.subs[size_t(sub)];
-                s.grabHeld = false;
-                if (s.grabsWaiting > 0) {
-                    --s.grabsWaiting;
-                    DoGrab(p, sub);
-                }
-            }
-        }
-        if (p.myMessage) {
-            while (!p.myMessage->toBoard.empty()) {
-                Message m = p.myMessage->toBoard.front();
-                p.myMessage->toBoard.pop_front();
-                Obey(d, p, m);
-            }
-        }
-        if (!p.boardStopped) Produce(d, p);
-        if (CanWriteShared(p)) p.writer.Pump(p.block->host);
-        d.cv.wait_for(lock, kTick);
+    while (d.boardGeneration == generation) {
+        const int64_t now = BoardNowMs(d);
+        int64_t next = now + kMaxSleepMs * d.speed;
+        bool drained = true;
+        for (auto& p : d.processors)
+            if (p->running) drained = Step(d, *p, now, next) && drained;
+        // Board time to real time; slots still full are looked at again soon.
+        int64_t sleep = (next - now + d.speed - 1) / std::max(d.speed, 1);
+        if (!drained) sleep = std::min<int64_t>(sleep, kMinSleepMs);
+        sleep = std::clamp<int64_t>(sleep, kMinSleepMs, kMaxSleepMs);
+        d.cv.wait_for(lock, std::chrono::milliseconds(sleep));
     }
 }
 
@@ -299,7 +331,6 @@ void SetVideoWord(Processor& p, int sub) {
 }
 
 void StartFirmware(Driver& d, Processor& p) {
-    p.stopFirmware = false;
     p.hostSignals = 0;
     p.booted = p.boardStarted = p.boardStopped = p.controlWritten = false;
     p.videoStandard = 2;
@@ -319,20 +350,29 @@ void StartFirmware(Driver& d, Processor& p) {
         if (it != d.scripts.end() && it->second)
             s.player = std::make_unique<RecordPlayer>(it->second.get(), d.config.sound);
     }
-    p.firmware = std::thread(FirmwareMain, &p);
+    p.startMs = BoardNowMs(d);
+    p.bootStage = 0;
+    p.running = true;
+    if (!d.board.joinable()) d.board = std::thread(BoardMain, d.boardGeneration);
+    d.cv.notify_all();
 }
 
 void StopFirmware(Driver& d, Processor& p, std::unique_lock<std::mutex>& lock) {
-    if (!p.firmware.joinable()) return;
-    p.stopFirmware = true;
-    d.cv.notify_all();
-    std::thread t = std::move(p.firmware);
-    lock.unlock();
-    t.join();
-    lock.lock();
+    if (!p.running) return;
+    // The board thread works only under the lock: from here on it leaves p alone.
+    p.running = false;
     p.booted = false;
     for (SubChannelState& s : p.subs)
         s.capture = s.motion = s.preview = false;
+    for (auto& other : d.processors)
+        if (other->running) return;
+    // No processor left: the board thread ends (a later start makes a new one).
+    ++d.boardGeneration;
+    d.cv.notify_all();
+    std::thread t = std::move(d.board);
+    lock.unlock();
+    if (t.joinable()) t.join();
+    lock.lock();
 }
 
 } // namespace sim

@@ -25,6 +25,9 @@ struct Locked {
     Driver& d = TheDriver();
     std::unique_lock<std::mutex> lock{d.m};
     Locked() { EnsureConfigured(d); }
+    // What a test changes takes effect at once: the board thread may be asleep until its
+    // next record is due.
+    ~Locked() { d.cv.notify_all(); }
     Processor* At(int index) {
         return index >= 0 && size_t(index) < d.processors.size() ? d.processors[size_t(index)].get()
                                                                  : nullptr;
