@@ -191,29 +191,6 @@ HWND VisibleChildWithText(HWND face, const wchar_t* text, int top = -1) {
 // Tops of the preview, recording and alarm pages' status pictures.
 constexpr int kPreviewPictures = 52, kRecordingPictures = 77, kAlarmPictures = 102;
 
-// A visible top-level window of this process whose title holds `part`.
-HWND WindowTitled(const wchar_t* part) {
-    struct Find {
-        const wchar_t* part;
-        HWND found = nullptr;
-    } find{part};
-    ::EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto& f = *reinterpret_cast<Find*>(p);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            wchar_t t[256] = {};
-            ::GetWindowTextW(w, t, 256);
-            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) &&
-                std::wstring(t).find(f.part) != std::wstring::npos) {
-                f.found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
 
 // Answers the next popup menu of `thread` from another thread: `downs` times down, then enter.
 std::thread ChooseMenuItem(DWORD thread, int downs) {
@@ -236,7 +213,7 @@ std::thread AcceptCycleDialog() {
     return std::thread([] {
         const ULONGLONG end = ::GetTickCount64() + 30000;
         HWND dialog = nullptr;
-        while (!(dialog = WindowTitled(L"分控轮视设置")) && ::GetTickCount64() < end)
+        while (!(dialog = OwnWindowTitled(L"分控轮视设置")) && ::GetTickCount64() < end)
             ::Sleep(20);
         if (!dialog) return;
         ::Sleep(200);
@@ -363,18 +340,9 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
     StoreSecondGroup(base, messages.port);
 
     IOleObject* control = nullptr;
-    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                 reinterpret_cast<void**>(&control)),
-              S_OK);
-    ASSERT_EQ(control->SetClientSite(&site), S_OK);
-    ::ShowWindow(page_, SW_SHOWNORMAL);
-    RECT r{0, 0, kFace[0], kFace[1]};
-    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
     IOleInPlaceObject* inPlace = nullptr;
-    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
-              S_OK);
     HWND face = nullptr;
-    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_NO_FATAL_FAILURE(ActivateOnPage(site, control, inPlace, face));
 
     // The host's answer gives two channels: four panes, two of them for the channels.
     ASSERT_TRUE(PumpUntil([&] { return GridPanes(face).size() == 4u; }, 30000));
@@ -500,7 +468,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
             return Near(a2, 0xFF, 0, 0) && Near(a1, 0, 0xA0, 0);
         })) << std::hex << a1 << " " << a2;
         HWND list = nullptr;
-        ASSERT_TRUE(PumpUntil([&] { return (list = WindowTitled(L"远程报警信息")) != nullptr; }))
+        ASSERT_TRUE(PumpUntil([&] { return (list = OwnWindowTitled(L"远程报警信息")) != nullptr; }))
             << "the alarm list pops up";
         HWND rows = nullptr;
         ::EnumChildWindows(
@@ -628,7 +596,7 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         ::PostMessageW(panes[0], WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
         ::PostMessageW(panes[0], WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
         HWND zoom = nullptr;
-        EXPECT_TRUE(PumpUntil([&] { return (zoom = WindowTitled(L"局部放大")) != nullptr; }));
+        EXPECT_TRUE(PumpUntil([&] { return (zoom = OwnWindowTitled(L"局部放大")) != nullptr; }));
         answer.join();
         // The snapshot tool window of the replay's region zoom.
         EXPECT_TRUE(zoom && DescendantWithText(zoom, L"抓帧"));

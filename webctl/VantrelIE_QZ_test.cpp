@@ -170,18 +170,9 @@ TEST_F(ControlInPage, LearnsItsHostFromThePageAndMergesTheHostsAnswer) {
     PageSite site(L"http://127.0.0.1:" + std::to_wstring(web.port_) + L"/index.htm");
 
     IOleObject* control = nullptr;
-    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                 reinterpret_cast<void**>(&control)),
-              S_OK);
-    ASSERT_EQ(control->SetClientSite(&site), S_OK);
-    RECT r{0, 0, kFaceWidth, kFaceHeight};
-    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
-
     IOleInPlaceObject* inPlace = nullptr;
-    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
-              S_OK);
     HWND face = nullptr;
-    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_NO_FATAL_FAILURE(ActivateOnPage(site, control, inPlace, face));
     EXPECT_EQ(::GetParent(face), page_);
     RECT fr{};
     ::GetClientRect(face, &fr);
@@ -329,18 +320,9 @@ TEST_F(ControlInPage, PageWithoutHostStaysIdle) {
 TEST_F(ControlInPage, DrawsItsFaceWithToolsPagesAndClock) {
     PageSite site(L"file:///C:/pages/index.htm");
     IOleObject* control = nullptr;
-    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                 reinterpret_cast<void**>(&control)),
-              S_OK);
-    ASSERT_EQ(control->SetClientSite(&site), S_OK);
-    ::ShowWindow(page_, SW_SHOWNORMAL);
-    RECT r{0, 0, kFaceWidth, kFaceHeight};
-    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
     IOleInPlaceObject* inPlace = nullptr;
-    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
-              S_OK);
     HWND face = nullptr;
-    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_NO_FATAL_FAILURE(ActivateOnPage(site, control, inPlace, face));
     ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(face) != FALSE; }));
 
     // Tool strip, page headers, preview-page buttons and the PTZ cover's handle; the hidden
@@ -465,29 +447,6 @@ TEST_F(ControlInPage, FiresItsEventsToTheContainersSinkUntilUnadvised) {
     EXPECT_EQ(control->Release(), 0u);
 }
 
-// A visible window of this process whose title holds `part`.
-HWND OwnWindowTitled(const wchar_t* part) {
-    struct Find {
-        const wchar_t* part;
-        HWND found = nullptr;
-    } find{part};
-    ::EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto& f = *reinterpret_cast<Find*>(p);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            wchar_t t[256] = {};
-            ::GetWindowTextW(w, t, 256);
-            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) &&
-                std::wstring(t).find(f.part) != std::wstring::npos) {
-                f.found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
 
 HWND ChildWithText(HWND parent, const wchar_t* text) {
     struct Find {
@@ -560,18 +519,9 @@ std::thread ChooseAndCloseWindow(DWORD thread, const MenuWindowCase& c, std::ato
 TEST_F(ControlInPage, MenuItemsOpenTheirWindows) {
     PageSite site(L"file:///C:/pages/index.htm");
     IOleObject* control = nullptr;
-    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                 reinterpret_cast<void**>(&control)),
-              S_OK);
-    ASSERT_EQ(control->SetClientSite(&site), S_OK);
-    ::ShowWindow(page_, SW_SHOWNORMAL);
-    RECT r{0, 0, kFaceWidth, kFaceHeight};
-    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
     IOleInPlaceObject* inPlace = nullptr;
-    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
-              S_OK);
     HWND face = nullptr;
-    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_NO_FATAL_FAILURE(ActivateOnPage(site, control, inPlace, face));
     ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(face) != FALSE; }));
 
     // The other-functions menu: 1 alarm box, 2 alarm list, 3 matrix, 4 voice, 5 chat, 6 disks,
@@ -647,18 +597,9 @@ TEST_F(ControlInPage, IdlePanesShowTheBackgroundPicture) {
     WebPort web("5000051000620006000160000521005200054000560005700059000DVR1|gate;yard;");
     PageSite site(L"http://127.0.0.1:" + std::to_wstring(web.port_) + L"/index.htm");
     IOleObject* control = nullptr;
-    ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                 reinterpret_cast<void**>(&control)),
-              S_OK);
-    ASSERT_EQ(control->SetClientSite(&site), S_OK);
-    ::ShowWindow(page_, SW_SHOWNORMAL);
-    RECT r{0, 0, kFaceWidth, kFaceHeight};
-    ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
     IOleInPlaceObject* inPlace = nullptr;
-    ASSERT_EQ(control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
-              S_OK);
     HWND face = nullptr;
-    ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
+    ASSERT_NO_FATAL_FAILURE(ActivateOnPage(site, control, inPlace, face));
 
     // Two channels in the four-pane layout: the picture in the middle of every quarter.
     int w = 0, h = 0;

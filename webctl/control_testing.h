@@ -3,6 +3,7 @@
 #pragma once
 
 #include "webctl/Vantrel_IE_QZ_TLB.h"
+#include "webctl/VantrelIE_QZForm.h"
 
 #include "common/win/handles.h"
 
@@ -178,6 +179,30 @@ inline std::string TestOutputPath(const char* name) {
     return dir + "/" + name;
 }
 
+// A visible top-level window of this process whose title holds `part`.
+inline HWND OwnWindowTitled(const wchar_t* part) {
+    struct Find {
+        const wchar_t* part;
+        HWND found = nullptr;
+    } find{part};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto& f = *reinterpret_cast<Find*>(p);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(w, &pid);
+            wchar_t t[256] = {};
+            ::GetWindowTextW(w, t, 256);
+            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) &&
+                std::wstring(t).find(f.part) != std::wstring::npos) {
+                f.found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
 inline bool Near(uint32_t rgb, int r, int g, int b, int tolerance = 16) {
     auto d = [](int x, int y) { return x > y ? x - y : y - x; };
     return d(int((rgb >> 16) & 0xFF), r) <= tolerance &&
@@ -202,6 +227,22 @@ protected:
         server_.Call("DllUnregisterServer");
         ::CoUninitialize();
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQSIE\\CLIENT");
+    }
+    // Creates the control on `site` and activates it in place over the shown page, face size;
+    // gives its in-place object and face window. Call through ASSERT_NO_FATAL_FAILURE.
+    void ActivateOnPage(PageSite& site, IOleObject*& control, IOleInPlaceObject*& inPlace,
+                        HWND& face) {
+        ASSERT_EQ(::CoCreateInstance(CLSID_VantrelIE_QZ, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IOleObject, reinterpret_cast<void**>(&control)),
+                  S_OK);
+        ASSERT_EQ(control->SetClientSite(&site), S_OK);
+        ::ShowWindow(page_, SW_SHOWNORMAL);
+        RECT r{0, 0, kFaceWidth, kFaceHeight};
+        ASSERT_EQ(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, page_, &r), S_OK);
+        ASSERT_EQ(
+            control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+            S_OK);
+        ASSERT_EQ(inPlace->GetWindow(&face), S_OK);
     }
     // Runs the page's messages until `done` holds or `ms` have gone.
     template <class F> bool PumpUntil(F done, DWORD ms = 10000) {
