@@ -48,18 +48,6 @@ struct ZoomLog : TReplayPlayer {
     }
 };
 
-struct NoRecordings : TReplayHost {
-    int ChannelCount() override { return 0; }
-    std::string ChannelTitle(int) override { return {}; }
-    void ListDates(std::vector<std::string>&) override {}
-    std::optional<ChannelLists> GetDayChannelLists(std::string_view) override {
-        return std::nullopt;
-    }
-    bool IsDayLocked(std::string_view) override { return false; }
-    std::string MakeRecordingFileName(int, int) override { return {}; }
-    void AddFile(std::string_view, int, std::string_view) override {}
-};
-
 TClientChannelRecord Entry(const char* name, int remote) {
     TClientChannelRecord c{};
     c.InUse = 1;
@@ -76,7 +64,7 @@ struct FakeHost : TNetPaneHost {
     std::string SnapshotName;
     HWND Pane = nullptr;
     ZoomLog Zoom;
-    NoRecordings Recordings;
+    TNoRecordingsHost Recordings;
     TClientChannelRecord Slot{};
 
     int BoardChannelCount() override { return 4; }
