@@ -20,12 +20,16 @@ from concurrent.futures import ThreadPoolExecutor
 SOURCE = "testsrc2=size={w}x{h}:rate={rate},noise=alls=6:allf=t"
 
 
-def _encode(path, w, h, frames, args, rate=25):
-    subprocess.run(
-        ["ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-         "-f", "lavfi", "-i", SOURCE.format(w=w, h=h, rate=rate), "-frames:v", str(frames),
-         "-c:v", "mpeg4", "-threads", "1", "-bitexact", "-qmin", "1"] + args + ["-f", "m4v", path],
-        check=True)
+def _encode_many(w, h, rate, outputs):
+    """Encodes several streams from one test source in one ffmpeg process: each output
+    has its own encoder and picture count, all fed the same pictures (starting an ffmpeg
+    costs more than coding a few small pictures)."""
+    cmd = ["ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+           "-f", "lavfi", "-i", SOURCE.format(w=w, h=h, rate=rate)]
+    for path, frames, args in outputs:
+        cmd += ["-map", "0:v", "-frames:v", str(frames), "-c:v", "mpeg4", "-threads", "1",
+                "-bitexact", "-qmin", "1"] + args + ["-f", "m4v", path]
+    subprocess.run(cmd, check=True)
 
 
 def _reference(stem):
@@ -39,22 +43,14 @@ def _reference(stem):
     tb = re.findall(r"tincrbits:(\d+), qp_prec:(\d+)", res.stderr)
     pics = re.findall(r"qp:(\d+) fc:(\d+),(\d+) ([IPB]) .* rnd:(\d+) .* tincr:(\d+)", res.stderr)
     pics = pics[-vops:]  # the probe decodes the first pictures once more before
-    probe = subprocess.run(
-        ["ffprobe", "-v", "error", "-select_streams", "v", "-show_entries",
-         "stream=width,height", "-of", "csv=p=0", stem + ".m4v"],
-        check=True, capture_output=True, text=True).stdout.strip().split(",")
+    # The stream's own size, as the decoder reported it ("Stream #0:0 ...: Video: mpeg4 ..., WxH")
+    size = re.search(r"Stream #0:0[^\n]*: Video: [^\n]*?, (\d+)x(\d+)", res.stderr).groups()
     with open(stem + ".hdr", "w") as f:
-        f.write(f"size {probe[0]} {probe[1]}\n")
+        f.write(f"size {size[0]} {size[1]}\n")
         if tb:
             f.write(f"tincrbits {tb[-1][0]}\nqp_prec {tb[-1][1]}\n")
         for qp, ff, fb, kind, rnd, tincr in pics:
             f.write(f"vop {kind} {qp} {ff} {fb} {1 - int(rnd)} {tincr}\n")
-
-
-def _stream(out, name, w, h, frames, args, rate=25):
-    stem = os.path.join(out, name)
-    _encode(stem + ".m4v", w, h, frames, args, rate)
-    _reference(stem)
 
 
 def _records(data):
@@ -102,8 +98,15 @@ def make(out_dir):
     jobs.append(("dec_d1_ipb2", 704, 576, 10, ["-g", "12", "-bf", "2", "-qscale:v", "6"]))
     # 15 pictures per second: 4-bit time increments, as a decoder assumes without a VOL
     jobs.append(("dec_pal_ip15", 720, 576, 4, ["-g", "12", "-qscale:v", "5"], 15))
+    # One encoding process per source, then the reference decodes side by side.
+    sources = {}
+    for name, w, h, frames, args, *rate in jobs:
+        sources.setdefault((w, h, rate[0] if rate else 25), []).append(
+            (os.path.join(out_dir, name + ".m4v"), frames, args))
     with ThreadPoolExecutor(max_workers=os.cpu_count() or 4) as pool:
-        for f in [pool.submit(_stream, out_dir, *job) for job in jobs]:
+        for f in [pool.submit(_encode_many, *key, outputs) for key, outputs in sources.items()]:
+            f.result()
+        for f in [pool.submit(_reference, os.path.join(out_dir, job[0])) for job in jobs]:
             f.result()
     # The same pictures without any VOS/VO/VOL header: the decoder's defaults apply.
     data = open(os.path.join(out_dir, "dec_pal_ip15.m4v"), "rb").read()
