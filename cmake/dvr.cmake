@@ -121,6 +121,49 @@ function(dvr_library name)
   endif()
 endfunction()
 
+# Test order. A fresh tree has no timings of its own, and CTest would start the tests in the
+# order they were declared: a long one started last runs on while the other core idles.
+# These are the slow programs' seconds on a busy two-core machine (the COST CTest sorts by,
+# costliest first); the others take a few seconds. Programs that run alone (RUN_SERIAL) are
+# declared with dvr_test_alone: they go before everything else, while the native tests keep
+# the other core busy, instead of each waiting for a moment when nothing else runs.
+set(DVR_TEST_COSTS
+  decoder_tests=140 host_ui_tests=100 dorsk_tests=90 webctl_live_tests=60 skin_lists_tests=60
+  player_lib_tests=52 sim_brevix32_tests=42 host_run_end_to_end=40
+  host_network_channel_tests=38 net_replay_tests=31 host_live_tests=30 skin_edit_tests=21
+  webctl_settings_dialog_tests=19 host_settings_dialog_tests=18 host_console_tests=17
+  host_console_run_tests=17 host_dialogs_tests=16 host_alarm_run_tests=16
+  host_engine_tests=15 host_netclient_tests=15 replay_tests=12 net_windows_tests=12
+  webctl_tests=11 netsvc_web_tests=10 host_recording_tests=10 pe_imports=9
+  playerqz_win_tests=9 playerqz_window_tests=9 host_preview_pixels_tests=8
+  player_format_tests=8 host_alarm_tests=7)
+set(DVR_TEST_ALONE_COST 1000)
+
+# Gives test NAME its cost from the table above (tests not in it keep CTest's default).
+function(dvr_test_cost name)
+  foreach(entry IN LISTS DVR_TEST_COSTS)
+    if(entry MATCHES "^${name}=([0-9]+)$")
+      set_property(TEST ${name} PROPERTY COST ${CMAKE_MATCH_1})
+      return()
+    endif()
+  endforeach()
+endfunction()
+
+# Test programs that read the screen back or drive the real mouse and keyboard: any other
+# program's window on the shared display could cover theirs or take the focus, so each
+# runs with nothing else under Wine. They run first (see the test order above).
+function(dvr_test_alone)
+  foreach(name IN LISTS ARGN)
+    set_property(TEST ${name} PROPERTY RUN_SERIAL TRUE)
+    get_property(cost TEST ${name} PROPERTY COST)
+    if(NOT cost)
+      set(cost 0)
+    endif()
+    math(EXPR cost "${cost} + ${DVR_TEST_ALONE_COST}")
+    set_property(TEST ${name} PROPERTY COST ${cost})
+  endforeach()
+endfunction()
+
 # A GoogleTest program, registered with CTest. In the Windows tree it runs under
 # Wine (the toolchain's emulator). Labels: native or wine, plus any given.
 #   dvr_test(name SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s] [DISPLAY] [REGISTRY])
@@ -156,6 +199,7 @@ function(dvr_test name)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${A_TIMEOUT}
     ENVIRONMENT "DVR_TEST_DATA=${DVR_TESTDATA_DIR};DVR_SOURCE_DIR=${PROJECT_SOURCE_DIR};DVR_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  dvr_test_cost(${name})
   if(A_REGISTRY AND DVR_WINDOWS)
     set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK dvr_host_registry)
   endif()

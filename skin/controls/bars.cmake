@@ -10,6 +10,6 @@ if(DVR_WINDOWS AND TARGET dvr_skin_controls)
       LIBS dvr_skin_bars dvr_skin_se3 DISPLAY)
     # Moves the real mouse, takes the keyboard focus and reads the screen back: any other
     # program's window on the shared display can take its input or cover it.
-    set_tests_properties(skin_bars_tests PROPERTIES RUN_SERIAL TRUE)
+    dvr_test_alone(skin_bars_tests)
   endif()
 endif()

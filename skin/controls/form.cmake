@@ -10,9 +10,9 @@ if(DVR_WINDOWS AND TARGET dvr_skin_bars AND TARGET dvr_skin_se3)
     LIBS dvr_skin_form dvr_skin_se3 DISPLAY)
   # Moves the real mouse, takes the foreground, covers the screen with its backdrop and
   # reads the screen back: nothing else may draw on the display meanwhile.
-  set_tests_properties(skin_form_tests PROPERTIES RUN_SERIAL TRUE)
+  dvr_test_alone(skin_form_tests)
   # Popup menus, the system menu and the menu bar, driven with the real mouse and keys.
   dvr_test(skin_menu_tests SOURCES te_popupmenu_test.cpp te_menubar_test.cpp
     LIBS dvr_skin_form dvr_skin_se3 DISPLAY)
-  set_tests_properties(skin_menu_tests PROPERTIES RUN_SERIAL TRUE)
+  dvr_test_alone(skin_menu_tests)
 endif()

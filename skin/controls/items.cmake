@@ -12,5 +12,5 @@ endif()
 if(TARGET skin_edit_tests)
   # Type, click and use the clipboard on the shared display: any other program's window
   # there can take the focus, so nothing else runs meanwhile.
-  set_tests_properties(skin_items_tests skin_edit_tests PROPERTIES RUN_SERIAL TRUE)
+  dvr_test_alone(skin_items_tests skin_edit_tests)
 endif()

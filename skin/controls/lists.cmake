@@ -35,6 +35,6 @@ if(DVR_WINDOWS AND TARGET dvr_skin_controls)
       LIBS dvr_skin_controls dvr_skin_se3 dvr_skin_controls_res DISPLAY)
     # Clicks and types with the real mouse and keyboard: any other program's window on the
     # shared display can take the focus, so nothing else runs meanwhile.
-    set_tests_properties(skin_lists_tests PROPERTIES RUN_SERIAL TRUE)
+    dvr_test_alone(skin_lists_tests)
   endif()
 endif()

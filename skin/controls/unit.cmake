@@ -11,5 +11,5 @@ if(DVR_WINDOWS AND TARGET dvr_skin_form AND TARGET dvr_skin_controls_res)
             te_controls_unit_test.cpp
     LIBS dvr_skin_unit dvr_skin_se3 dvr_skin_controls_res comctl32 DISPLAY)
   # Clicks, types and takes the focus on the shared display.
-  set_tests_properties(skin_unit_tests PROPERTIES RUN_SERIAL TRUE)
+  dvr_test_alone(skin_unit_tests)
 endif()
