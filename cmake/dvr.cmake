@@ -128,9 +128,9 @@ endfunction()
 # declared with dvr_test_alone: they go before everything else, while the native tests keep
 # the other core busy, instead of each waiting for a moment when nothing else runs.
 set(DVR_TEST_COSTS
-  decoder_tests=140 host_ui_tests=100 dorsk_tests=90 webctl_live_tests=60 skin_lists_tests=60
+  decoder_tests=140 host_ui_tests=100 dorsk_tests=90 webctl_live_tests=60
   player_lib_tests=52 sim_brevix32_tests=42 host_run_end_to_end=40
-  host_network_channel_tests=38 net_replay_tests=31 host_live_tests=30 skin_edit_tests=21
+  host_network_channel_tests=38 net_replay_tests=31 host_live_tests=30
   webctl_settings_dialog_tests=19 host_settings_dialog_tests=18 host_console_tests=17
   host_console_run_tests=17 host_dialogs_tests=16 host_alarm_run_tests=16
   host_engine_tests=15 host_netclient_tests=15 replay_tests=12 net_windows_tests=12

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/ui/forms.h"
+#include "skin/controls/te_mouse_test_support.h"
 #include "skin/engine/te_bitmap_win.h"
 #include "skin/engine/te_winapi.h"
 
@@ -105,10 +106,8 @@ inline void MouseTo(fw::TWinControl* Control, int X, int Y) {
     ::ClientToScreen(Control->Handle(), &p);
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dx = LONG((p.x * 65535 + ::GetSystemMetrics(SM_CXSCREEN) / 2) /
-                    (::GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = LONG((p.y * 65535 + ::GetSystemMetrics(SM_CYSCREEN) / 2) /
-                    (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dx = AbsoluteMouseX(p.x);
+    in.mi.dy = AbsoluteMouseY(p.y);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &in, sizeof(in));
     PumpUntil([&] {

@@ -1,6 +1,7 @@
 #include "skin/controls/te_form.h"
 
 #include "skin/controls/te_form_test_support.h"
+#include "skin/controls/te_mouse_test_support.h"
 #include "skin/controls/te_statusbar.h"
 #include "skin/engine/te_effect.h"
 #include "skin/engine/te_winapi.h"
@@ -371,8 +372,8 @@ void SendMouse(DWORD Flags, int X = 0, int Y = 0) {
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = Flags;
     if (Flags & MOUSEEVENTF_ABSOLUTE) {
-        in.mi.dx = (X * 65535) / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-        in.mi.dy = (Y * 65535) / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+        in.mi.dx = AbsoluteMouseX(X);
+        in.mi.dy = AbsoluteMouseY(Y);
     }
     ::SendInput(1, &in, sizeof(in));
 }

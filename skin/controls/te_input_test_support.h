@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/ui/graphics.h"
+#include "skin/controls/te_mouse_test_support.h"
 
 #include <windows.h>
 
@@ -118,9 +119,8 @@ inline void SendText(const std::wstring& Text) {
 inline INPUT MouseInput(TPoint P, DWORD Flags) {
     INPUT i{};
     i.type = INPUT_MOUSE;
-    int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    i.mi.dx = LONG((P.X * 65536 + w / 2) / w);
-    i.mi.dy = LONG((P.Y * 65536 + h / 2) / h);
+    i.mi.dx = AbsoluteMouseX(P.X);
+    i.mi.dy = AbsoluteMouseY(P.Y);
     i.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE;
     return i;
 }

@@ -1,6 +1,7 @@
 #include "skin/controls/te_lists_test_support.h"
 
 #include "framework/ui/graphics.h"
+#include "skin/controls/te_mouse_test_support.h"
 #include "skin/engine/te_pixels.h"
 #include "skin/engine/te_theme.h"
 #include "skin/engine/theme_se3.h"
@@ -53,9 +54,8 @@ POINT ScreenPoint(fw::TControl* Control, int X, int Y) {
 void SendMouse(DWORD Flags, POINT P) {
     INPUT in{};
     in.type = INPUT_MOUSE;
-    const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
-    in.mi.dx = LONG((P.x * 65536 + sw / 2) / sw);
-    in.mi.dy = LONG((P.y * 65536 + sh / 2) / sh);
+    in.mi.dx = AbsoluteMouseX(P.x);
+    in.mi.dy = AbsoluteMouseY(P.y);
     in.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
     ::SendInput(1, &in, sizeof(in));
 }
