@@ -128,7 +128,7 @@ endfunction()
 # declared with dvr_test_alone: they go before everything else, while the native tests keep
 # the other core busy, instead of each waiting for a moment when nothing else runs.
 set(DVR_TEST_COSTS
-  decoder_tests=140 host_ui_tests=100 dorsk_tests=90 webctl_live_tests=60
+  decoder_tests=140 host_ui_tests=100 dorsk_tests=90
   player_lib_tests=52 sim_brevix32_tests=42 host_run_end_to_end=40
   host_network_channel_tests=38 net_replay_tests=31 host_live_tests=30
   webctl_settings_dialog_tests=19 host_settings_dialog_tests=18 host_console_tests=17
@@ -151,10 +151,17 @@ endfunction()
 
 # Test programs that read the screen back or drive the real mouse and keyboard: any other
 # program's window on the shared display could cover theirs or take the focus, so each
-# runs with nothing else under Wine. They run first (see the test order above).
+# runs with nothing else under Wine. They run first (see the test order above); with LAST
+# they run after everything else, when the machine is quietest.
+#   dvr_test_alone(name... [LAST])
 function(dvr_test_alone)
-  foreach(name IN LISTS ARGN)
+  cmake_parse_arguments(A "LAST" "" "" ${ARGN})
+  foreach(name IN LISTS A_UNPARSED_ARGUMENTS)
     set_property(TEST ${name} PROPERTY RUN_SERIAL TRUE)
+    if(A_LAST)
+      set_property(TEST ${name} PROPERTY COST 0)
+      continue()
+    endif()
     get_property(cost TEST ${name} PROPERTY COST)
     if(NOT cost)
       set(cost 0)
