@@ -260,6 +260,46 @@ void Step(const char* name) {
     std::fflush(stdout);
 }
 
+// The states the host cycle step passed through, one line at each change (at most 200): says
+// which of the cycle's steps did not come.
+class CycleTimeline {
+public:
+    void Note(int paneWidth, int viewers0, int viewers1, double share, bool enabled) {
+        // Pane 1's player port: whether its queue held data since the pane last changed size.
+        if (paneWidth != width_) fed_ = false;
+        width_ = paneWidth;
+        fed_ = fed_ || (remain_ && remain_(0) > 0);
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "pane 1 %d wide, viewers %d %d, colour %s, face %s, port 0 %s, error %d\n",
+                      paneWidth, viewers0, viewers1,
+                      share > 0.5 ? "shown" : share > 0.05 ? "some" : "none",
+                      enabled ? "enabled" : "disabled", fed_ ? "fed" : "not fed",
+                      error_ ? error_(0) : -1);
+        if (last_ == line || lines_ >= 200) return;
+        last_ = line;
+        ++lines_;
+        text_ += std::to_string(::GetTickCount64() - start_) + " ms: " + line;
+    }
+    const std::string& Text() const { return text_; }
+
+private:
+    using PortQuery = int(WINAPI*)(int);
+    static PortQuery Export(const char* name) {
+        const HMODULE player = ::GetModuleHandleW(L"StrovidApi.dll");
+        return player ? reinterpret_cast<PortQuery>(
+                            reinterpret_cast<void*>(::GetProcAddress(player, name)))
+                      : nullptr;
+    }
+    const PortQuery remain_ = Export("RE4Ravi_GetSourceBufferRemain");
+    const PortQuery error_ = Export("RE4Ravi_GetLastError");
+    const ULONGLONG start_ = ::GetTickCount64();
+    std::string last_, text_;
+    int lines_ = 0;
+    int width_ = 0;
+    bool fed_ = false;
+};
+
 // Frame records after the file's head(s): every one whole, up to the end of the file.
 int WholeRecords(const Bytes& s, size_t& end) {
     size_t at = 0;
@@ -702,19 +742,25 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
         // face is saved as it shows then.
         RECT pr{};
         double share = 0;
+        CycleTimeline timeline;
         const bool second = PumpUntil(
             [&] {
                 ::GetClientRect(panes[0], &pr);
-                if (pr.right < 700) return false;
-                pixels = SaveScreenshot(face, TestOutputPath("webctl_live_cycle.bmp"), w, h);
-                share = ColourShare(pixels, w, face, panes[0], kClipColour[1]);
-                return live.Viewers(0)->OpenCount.load() == 0 &&
-                       live.Viewers(1)->OpenCount.load() == 1 && share > 0.5;
+                const int v0 = live.Viewers(0)->OpenCount.load(),
+                          v1 = live.Viewers(1)->OpenCount.load();
+                share = 0;
+                if (pr.right >= 700) {
+                    pixels = SaveScreenshot(face, TestOutputPath("webctl_live_cycle.bmp"), w, h);
+                    share = ColourShare(pixels, w, face, panes[0], kClipColour[1]);
+                }
+                timeline.Note(pr.right, v0, v1, share, ::IsWindowEnabled(face) != FALSE);
+                return pr.right >= 700 && v0 == 0 && v1 == 1 && share > 0.5;
             },
             90000);
         answer.join();
         EXPECT_TRUE(second) << "pane 1 " << pr.right << " wide, " << share
-                            << " of it in channel 2's colour";
+                            << " of it in channel 2's colour; went through:\n"
+                            << timeline.Text();
         EXPECT_TRUE(PumpUntil(
             [&] {
                 ::GetClientRect(panes[0], &pr);

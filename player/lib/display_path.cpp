@@ -7,6 +7,7 @@
 #include <ddraw.h>
 
 #include <mutex>
+#include <shared_mutex>
 
 #include "player/decoder/decoder.h"
 #include "player/lib/play_port.h"
@@ -22,6 +23,9 @@ win::ComPtr<IDirectDraw> DirectDrawObject;
 win::ComPtr<IDirectDrawSurface> PrimarySurface;
 std::mutex DirectDrawSetUpLock;
 bool DirectDrawSetUpDone = false;
+// Opening and closing a DrawDib context changes the system's list of them; every DrawDib
+// call looks its context up in that list.
+std::shared_mutex DrawDibList;
 
 // The RGB format of a pixel format from its bit count.
 int RgbFormatOf(const DDPIXELFORMAT& pf) {
@@ -187,10 +191,32 @@ void ReleaseDirectDraw() {
     DirectDrawSetUpDone = false;
 }
 
+void OpenDrawDib(win::DrawDib& context) {
+    std::unique_lock<std::shared_mutex> list(DrawDibList);
+    if (!context) context.reset(::DrawDibOpen());
+}
+
+void CloseDrawDib(win::DrawDib& context) {
+    std::unique_lock<std::shared_mutex> list(DrawDibList);
+    context.reset();
+}
+
+void ReleaseDisplay(PlayPort& port) {
+    std::lock_guard<win::CriticalSection> drawing(port.displayLock);
+    port.clipper.reset();
+    port.surface.reset();
+    port.displayPrepared = 0;
+    CloseDrawDib(port.drawDib);
+    port.drawDibWidth = port.drawDibHeight = 0;
+    port.windowDc.reset();
+}
+
 int PrepareDisplay(int portNo, HWND window) {
     if (!ValidPort(portNo) || !window) return 0;
     PlayPort& port = PortTable[portNo];
     const bool directDraw = SetUpDirectDraw() && DirectDrawPathAllowed.load();
+    // A caller may be redrawing the port from its own thread.
+    std::lock_guard<win::CriticalSection> drawing(port.displayLock);
     port.surface.reset();
     port.clipper.reset();
     port.surfaceYuy2 = 0;
@@ -235,7 +261,7 @@ int PrepareDisplay(int portNo, HWND window) {
         }
     }
     if (port.drawDibFlag) {
-        if (!port.drawDib) port.drawDib.reset(::DrawDibOpen());
+        OpenDrawDib(port.drawDib);
         if (!port.drawDib) return 0;
         port.windowDc = std::make_unique<win::WindowDc>(window);
         // A stretch that shrinks samples, rather than merging rows the default way, which
@@ -292,21 +318,33 @@ int DrawWithDrawDib(PlayPort& port, const uint8_t* picture, const Rect& source, 
     bih.biPlanes = 1;
     bih.biBitCount = 24;
     bih.biCompression = BI_RGB;
+    const uint8_t* bits = picture;
+    Rect drawn = source;
     if (dw > 0 && dh > 0 && dw <= sw && dh <= sh && (dw < sw || dh < sh) && source.left >= 0 &&
         source.top >= 0 && source.right <= width && source.bottom <= height) {
-        const uint8_t* shrunk = ShrinkPicture(port, picture, source, width, height, dw, dh);
+        bits = ShrinkPicture(port, picture, source, width, height, dw, dh);
         bih.biWidth = dw;
         bih.biHeight = dh;
         bih.biSizeImage = static_cast<DWORD>(port.shrunkPicture.size());
-        ::DrawDibDraw(port.drawDib.get(), port.windowDc->get(), 0, 0, dw, dh, &bih,
-                      const_cast<uint8_t*>(shrunk), 0, 0, dw, dh, 0);
-        return 1;
+        drawn = {0, 0, dw, dh};
+    } else {
+        bih.biWidth = width;
+        bih.biHeight = height;
+        bih.biSizeImage = static_cast<DWORD>(width) * height * 3;
     }
-    bih.biWidth = width;
-    bih.biHeight = height;
-    bih.biSizeImage = static_cast<DWORD>(width) * height * 3;
+    const int dxSrc = drawn.right - drawn.left, dySrc = drawn.bottom - drawn.top;
+    std::shared_lock<std::shared_mutex> list(DrawDibList);
+    // The system's DrawDibDraw sets itself up again when the header's address or a size
+    // changes, not when the picture's format does (a zoomed region of a picture that
+    // changed size, or a shrunk picture followed by a whole one drawn at the same sizes):
+    // its buffer would be too small for the new format.
+    if (bih.biWidth != port.drawDibWidth || bih.biHeight != port.drawDibHeight) {
+        ::DrawDibBegin(port.drawDib.get(), port.windowDc->get(), dw, dh, &bih, dxSrc, dySrc, 0);
+        port.drawDibWidth = bih.biWidth;
+        port.drawDibHeight = bih.biHeight;
+    }
     ::DrawDibDraw(port.drawDib.get(), port.windowDc->get(), 0, 0, dw, dh, &bih,
-                  const_cast<uint8_t*>(picture), source.left, source.top, sw, sh, 0);
+                  const_cast<uint8_t*>(bits), drawn.left, drawn.top, dxSrc, dySrc, 0);
     return 1;
 }
 

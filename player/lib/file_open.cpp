@@ -69,7 +69,7 @@ void CloseFileLocked(PlayPort& port) {
     port.indexComplete.store(0);
     port.keyFrames.cursor = 0;
     port.keyFrames.keyFramesSeen = 0;
-    port.windowDc.reset();
+    ReleaseDisplay(port);
     port.window = nullptr;
     port.fileOpen.store(0);
     port.playFile.Close();
@@ -78,11 +78,7 @@ void CloseFileLocked(PlayPort& port) {
     FreePortDecoder(port);
     port.currentPicturePtr = nullptr;
     port.lastShownPicture = nullptr;
-    port.drawDib.reset();
-    port.surface.reset();
-    port.clipper.reset();
     port.drawDibFlag = 0;
-    port.displayPrepared = 0;
     port.file.fileSize = 0;
 }
 

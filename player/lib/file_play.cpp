@@ -358,11 +358,7 @@ int WINAPI RE4Ravi_Stop(int portNo) {
     port.userPause.store(0);
     port.stepRequest.store(0);
     port.seekDone.store(0);
-    port.clipper.reset();
-    port.surface.reset();
-    port.displayPrepared = 0;
-    if (port.drawDibFlag) port.drawDib.reset();
-    port.windowDc.reset();
+    ReleaseDisplay(port);
     return 1;
 }
 

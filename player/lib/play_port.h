@@ -137,6 +137,9 @@ struct PlayPort {
     DDCAPS hardwareCaps{};   // as read when the overlay was prepared
     win::ComPtr<IDirectDrawClipper> clipper;
     BITMAPINFOHEADER bitmapHeader{};
+    // The picture format of the last DrawDib draw (0 x 0: none since the context opened).
+    LONG drawDibWidth = 0;
+    LONG drawDibHeight = 0;
     std::vector<uint8_t> shrunkPicture; // DrawDib ports drawing into a smaller window
     std::vector<int> shrunkColumns;
     int displayPrepared = 0;
@@ -183,6 +186,17 @@ public:
 private:
     HANDLE sem_;
 };
+
+// DrawDib contexts are opened and closed only through these: the system's DrawDib keeps
+// its contexts in one list, unguarded, so contexts opened at once from two threads
+// could share a handle, and a context closed while another port draws could be freed
+// under the draw.
+void OpenDrawDib(win::DrawDib& context);
+void CloseDrawDib(win::DrawDib& context);
+
+// Takes the port's display away from its window (on stop and close): waits for a draw
+// in progress.
+void ReleaseDisplay(PlayPort& port);
 
 // Chooses how the port shows its pictures in `window` (when playing starts); 1, or 0
 // when the port cannot draw there.

@@ -500,6 +500,38 @@ TEST(StreamRaces, RedrawsFromAnotherThreadWhileThePortPlaysAndTheWindowResizes) 
     EXPECT_EQ(RE4Ravi_CloseStream(kPort), 1);
 }
 
+// DrawDib contexts opened from many threads at once, as the connections of a viewer start
+// their ports together: every context is one of its own (two ports handed one context
+// drew into the picture buffer the other was setting up again, and crashed).
+TEST(StreamRaces, DrawDibContextsOpenedAtOnceFromManyThreadsAreDistinct) {
+    constexpr int kThreads = 8, kEach = 300;
+    std::vector<std::vector<win::DrawDib>> opened(kThreads);
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i)
+        threads.emplace_back([&, i] {
+            ready.fetch_add(1);
+            while (ready.load() < kThreads)
+                std::this_thread::yield();
+            for (int k = 0; k < kEach; ++k) {
+                opened[size_t(i)].emplace_back();
+                OpenDrawDib(opened[size_t(i)].back());
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    std::set<HDRAWDIB> distinct;
+    for (const auto& list : opened)
+        for (const win::DrawDib& c : list) {
+            EXPECT_TRUE(c);
+            distinct.insert(c.get());
+        }
+    EXPECT_EQ(distinct.size(), size_t(kThreads) * kEach);
+    for (auto& list : opened)
+        for (win::DrawDib& c : list)
+            CloseDrawDib(c);
+}
+
 class FileSound : public ::testing::Test {
 protected:
     void SetUp() override {
