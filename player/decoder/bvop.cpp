@@ -65,12 +65,14 @@ bool DecodeBMacroblock(DecoderInstance& d) {
     if (d.colocated_skipped[d.mb_y * kMaxMbCols + d.mb_x]) {
         const MotionVector v[4] = {};
         PredictMacroblock(d, *d.reference, *d.current, v, false, 0);
+        MarkWritten(d, 6);
         return true;
     }
     if (br.GetBit()) {
         MotionVector f, b;
         DirectVectors(d, {0, 0}, &f, &b);
         PredictBoth(d, f, b);
+        MarkWritten(d, 6);
         return true;
     }
     const bool with_cbpb = br.GetBit() == 0;
@@ -115,6 +117,7 @@ bool DecodeBMacroblock(DecoderInstance& d) {
         break;
     }
     }
+    MarkWritten(d, 6);
     for (int b = 0; b < 6; ++b)
         if (!DecodeInterBlock(d, b, cbpb & (32 >> b))) return false;
     return true;

@@ -221,26 +221,31 @@ TEST_P(BPictures, MacroblocksOverSkippedOnesCarryNothing) {
 
 // mb_type 0000 is no type: that macroblock keeps what the current store held (here the
 // P picture, a copy of the reference) and the next one is read from the following bits.
+// Also when nothing but the decoder writes the stores between the P and the B picture.
 TEST_P(BPictures, MacroblocksOfNoTypeStayAsTheyWere) {
     testing::SimdScope level(GetParam());
-    TestInstance d(32, 16);
-    ASSERT_EQ(d.Decode(testing::IntraRecord(32, 16)), 1);
-    testing::Paint(d.state(), *d.state().reference, Busy);
-    BitWriter w;
-    PutVop(w, testing::PVop());
-    Inter(w, 0, 0);
-    Inter(w, 0, 0);
-    VopFields b;
-    b.type = 2;
-    PutVop(w, b);
-    w.Code("01").Code("0000");
-    w.Code("01").Code("0001");
-    Code(w, 2, 1);
-    w.Stuff();
-    ASSERT_EQ(d.Decode(w.Data(), 1), 1);
-    testing::Paint(d.state(), *d.state().anchor, Other);
-    EXPECT_EQ(d.Picture(), Expected(32, 16, {{kForward, {0, 0}, {}}, {kForward, {2, 1}, {}}}).data);
-    EXPECT_FALSE(d.state().error);
+    for (const bool paint_anchor : {true, false}) {
+        SCOPED_TRACE(paint_anchor ? "anchor painted" : "stores as decoded");
+        TestInstance d(32, 16);
+        ASSERT_EQ(d.Decode(testing::IntraRecord(32, 16)), 1);
+        testing::Paint(d.state(), *d.state().reference, Busy);
+        BitWriter w;
+        PutVop(w, testing::PVop());
+        Inter(w, 0, 0);
+        Inter(w, 0, 0);
+        VopFields b;
+        b.type = 2;
+        PutVop(w, b);
+        w.Code("01").Code("0000");
+        w.Code("01").Code("0001");
+        Code(w, 2, 1);
+        w.Stuff();
+        ASSERT_EQ(d.Decode(w.Data(), 1), 1);
+        if (paint_anchor) testing::Paint(d.state(), *d.state().anchor, Other);
+        EXPECT_EQ(d.Picture(),
+                  Expected(32, 16, {{kForward, {0, 0}, {}}, {kForward, {2, 1}, {}}}).data);
+        EXPECT_FALSE(d.state().error);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(SimdLevels, BPictures, ::testing::Values(0, 1, 2));

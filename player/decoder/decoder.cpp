@@ -58,11 +58,82 @@ void ExtendBorders(DecoderInstance& d, FrameStore& s) {
     ExtendPlane(s.cr, d.chroma_stride, w / 2, h / 2, kChromaBorder);
 }
 
-// The whole store, borders included.
-void CopyStore(const DecoderInstance& d, const FrameStore& from, FrameStore& to) {
+void CopyWholeStore(const DecoderInstance& d, const FrameStore& from, FrameStore& to) {
     std::memcpy(to.y_mem.get(), from.y_mem.get(), size_t(d.luma_stride) * d.luma_rows);
     std::memcpy(to.cb_mem.get(), from.cb_mem.get(), size_t(d.chroma_stride) * d.chroma_rows);
     std::memcpy(to.cr_mem.get(), from.cr_mem.get(), size_t(d.chroma_stride) * d.chroma_rows);
+}
+
+} // namespace
+
+void MaterialiseCurrent(DecoderInstance& d) {
+    const FrameStore* source = d.current_source;
+    if (!source) return;
+    d.current_source = nullptr;
+    CopyWholeStore(d, *source, *d.current);
+}
+
+namespace {
+
+// The whole store, borders included.
+void CopyStore(DecoderInstance& d, const FrameStore& from, FrameStore& to) {
+    if (d.current_source == &to) MaterialiseCurrent(d);
+    CopyWholeStore(d, from, to);
+}
+
+void CopyBlock8(const uint8_t* from, uint8_t* to, int stride) {
+    for (int y = 0; y < 8; ++y, from += stride, to += stride)
+        std::memcpy(to, from, 8);
+}
+
+// Columns x0..x1-1 of rows y0..y1-1 of one plane.
+void CopyRect(const uint8_t* from, uint8_t* to, int stride, int x0, int y0, int x1, int y1) {
+    if (x1 <= x0) return;
+    for (int y = y0; y < y1; ++y)
+        std::memcpy(to + size_t(y) * stride + x0, from + size_t(y) * stride + x0, size_t(x1 - x0));
+}
+
+// The part of the picture area of the store's size (in whole macroblocks) that the
+// macroblocks of the current picture size leave out: a later larger picture can show it.
+void CopyOutsidePicture(const DecoderInstance& d, const FrameStore& from, FrameStore& to) {
+    const int w = 16 * d.hdr.mb_cols, h = 16 * d.hdr.mb_rows;
+    const int full_w = (d.creation_width + 15) / 16 * 16,
+              full_h = (d.creation_height + 15) / 16 * 16;
+    if (w >= full_w && h >= full_h) return;
+    const int rows = std::min(h, full_h);
+    CopyRect(from.y, to.y, d.luma_stride, w, 0, full_w, rows);
+    CopyRect(from.y, to.y, d.luma_stride, 0, rows, full_w, full_h);
+    for (int c = 0; c < 2; ++c) {
+        const uint8_t* f = c ? from.cr : from.cb;
+        uint8_t* t = c ? to.cr : to.cb;
+        CopyRect(f, t, d.chroma_stride, w / 2, 0, full_w / 2, rows / 2);
+        CopyRect(f, t, d.chroma_stride, 0, rows / 2, full_w / 2, full_h / 2);
+    }
+}
+
+// After a VOP decoded into a current store that stands for a copy: the blocks it did not
+// write (after a failing macroblock, or where a macroblock carries nothing) and the area
+// outside its macroblocks from the source, as a copy would have held them. Borders are
+// extended around the picture before anything reads them.
+void FillUnwritten(DecoderInstance& d) {
+    const FrameStore& from = *d.current_source;
+    FrameStore& to = *d.current;
+    const int ls = d.luma_stride, cs = d.chroma_stride;
+    for (int my = 0; my < d.hdr.mb_rows; ++my)
+        for (int mx = 0; mx < d.hdr.mb_cols; ++mx) {
+            for (int b = d.blocks_written[my * kMaxMbCols + mx]; b < 6; ++b) {
+                if (b < 4) {
+                    const size_t at = size_t(16 * my + 8 * (b >> 1)) * ls + 16 * mx + 8 * (b & 1);
+                    CopyBlock8(from.y + at, to.y + at, ls);
+                } else {
+                    const size_t at = size_t(8 * my) * cs + 8 * mx;
+                    CopyBlock8((b == 4 ? from.cb : from.cr) + at, (b == 4 ? to.cb : to.cr) + at,
+                               cs);
+                }
+            }
+        }
+    CopyOutsidePicture(d, from, to);
+    d.current_source = nullptr;
 }
 
 void CopyPlane(uint8_t* dst, const uint8_t* src, int stride, int width, int height) {
@@ -117,6 +188,7 @@ bool DecodeVop(DecoderInstance& d, bool* repeat) {
         *repeat = true;
         return true;
     }
+    if (d.current_source) std::memset(d.blocks_written, 0, sizeof d.blocks_written);
     bool ok = false;
     switch (d.hdr.vop_coding_type) {
     case kVopI:
@@ -132,6 +204,7 @@ bool DecodeVop(DecoderInstance& d, bool* repeat) {
         break;
     }
     if (!ok) d.error = true;
+    if (d.current_source) FillUnwritten(d);
     return true;
 }
 
@@ -249,7 +322,9 @@ void DecodePacked(DecoderInstance& d) {
         return;
     }
     ExtendBorders(d, *d.current);
-    CopyStore(d, *d.current, *d.anchor);
+    // The anchor's old store takes the current one's place and stands for a copy of it.
+    std::swap(d.current, d.anchor);
+    d.current_source = d.anchor;
 }
 
 // A B picture of the last packed record into the output buffer. `first` tells that the

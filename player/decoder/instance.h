@@ -87,6 +87,13 @@ struct DecoderInstance {
     bool anchor_in_reference = false;
     Piece p_piece, first_b, second_b;
 
+    // Set while the current store stands for a copy of another store (its picture area):
+    // a decoded packed P-VOP goes to the anchor by exchanging the two stores, not by
+    // copying. Decoding into the current store then counts, per macroblock, the leading
+    // blocks it wrote; the rest are taken from the source afterwards.
+    const FrameStore* current_source = nullptr;
+    uint8_t blocks_written[kMaxMbCols * kMaxMbRows];
+
     int postprocess = 0;
     int flip = 0;
     int brightness = 0;
@@ -116,6 +123,15 @@ struct DecoderInstance {
 
     SizeLimit Limit() const { return {creation_width, creation_height}; }
 };
+
+// The macroblock at the current position has its first n blocks in the current store.
+inline void MarkWritten(DecoderInstance& d, int n) {
+    d.blocks_written[d.mb_y * kMaxMbCols + d.mb_x] = static_cast<uint8_t>(n);
+}
+
+// Makes the current store a real copy of the store it stands for, if it stands for one:
+// whatever else writes into that store does this first.
+void MaterialiseCurrent(DecoderInstance& d);
 
 // Sets the border entries of the predictor stores: DC 1024, AC 0.
 void ResetPredictors(DecoderInstance& d);

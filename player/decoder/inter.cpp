@@ -90,6 +90,7 @@ bool DecodePMacroblock(DecoderInstance& d) {
             d.colocated_skipped[index] = true;
             d.mode[d.mb_y * kModeStride + d.mb_x] = kModeSkipped;
             PredictMacroblock(d, *d.reference, *d.current, mv, false, 0);
+            MarkWritten(d, 6);
             return true;
         }
         VlcEntry e = kVlc.mcbpc_inter[br.Peek(kMcbpcBits)];
@@ -126,6 +127,7 @@ bool DecodePMacroblock(DecoderInstance& d) {
     }
     std::copy(mv, mv + 4, colocated);
     PredictMacroblock(d, *d.reference, *d.current, mv, four, d.hdr.vop_rounding_type);
+    MarkWritten(d, 6);
     for (int b = 0; b < 6; ++b)
         if (!DecodeInterBlock(d, b, cbp & (32 >> b))) return false;
     return true;

@@ -173,6 +173,7 @@ bool DecodeIntraBlock(DecoderInstance& d, int b, bool coded) {
         uint8_t* plane = b == 4 ? d.current->cb : d.current->cr;
         StoreBlock(block, plane + 8 * d.mb_y * d.chroma_stride + 8 * d.mb_x, d.chroma_stride);
     }
+    MarkWritten(d, b + 1);
     return true;
 }
 

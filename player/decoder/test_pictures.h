@@ -73,6 +73,7 @@ inline int Sample(const Texture& t, int plane, int w, int h, int x, int y) {
 
 // Fills a store of the instance with the texture, borders included.
 inline void Paint(DecoderInstance& d, FrameStore& s, const Texture& t) {
+    if (d.current_source == &s) MaterialiseCurrent(d);
     const int w = d.hdr.width, h = d.hdr.height;
     for (int p = 0; p < 3; ++p) {
         const int border = p ? kChromaBorder : kLumaBorder;
