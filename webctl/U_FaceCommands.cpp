@@ -1,6 +1,7 @@
 #include "webctl/U_FaceCommands.h"
 
 #include "common/win/textconv.h"
+#include "host/engine/U_ClientGroups.h"
 #include "host/engine/U_NetClientSet.h"
 #include "host/ui/F_ClientVideoCycleSetForm.h"
 #include "webctl/U_AlarmList.h"
@@ -64,12 +65,7 @@ void TFaceCommands::im_CycleVideoClick(TObject*) {
     if (hosts_.NetChannelCount <= 0) return;
     const int seconds = AskCycleInterval();
     if (seconds <= 0) return;
-    CycleGroupIndex = -1;
-    for (size_t g = 0; g < hosts_.Groups.size(); ++g)
-        if (hosts_.Groups[g].CycleFlag) {
-            CycleGroupIndex = static_cast<int>(g);
-            break;
-        }
+    CycleGroupIndex = NextCycleGroup(CycleFlags(hosts_.Groups), -1);
     if (CycleGroupIndex < 0) return;
     preview.CycleMode = true;
     form_.VideoCycleTimer->SetInterval(static_cast<unsigned>(seconds) * 1000u);
@@ -85,10 +81,7 @@ void TFaceCommands::VideoCycleTimerTimer(TObject*) {
     if (channels_.OpenAll->Busy || channels_.CloseAll->Busy) return;
     const int groups = static_cast<int>(hosts_.Groups.size());
     if (CycleGroupIndex >= groups) CycleGroupIndex = 0;
-    std::vector<bool> flags;
-    for (const TClientGroup& g : hosts_.Groups)
-        flags.push_back(g.CycleFlag);
-    const int next = NextCycleGroup(flags, CycleGroupIndex);
+    const int next = NextCycleGroup(CycleFlags(hosts_.Groups), CycleGroupIndex);
     if (next < 0) return;
     CycleGroupIndex = next;
     form_.VideoCycleTimer->SetEnabled(false);

@@ -139,16 +139,4 @@ PaneRect ScaleZoomBand(const PaneRect& band, int width, int height) {
                     scale(bottom, height, kZoomPictureHeight)};
 }
 
-int NextCycleGroup(const std::vector<bool>& flags, int current) {
-    const int n = static_cast<int>(flags.size());
-    if (n == 0) return -1;
-    if (current >= n) current = 0;
-    // After the current group to the end, then from the first group up to the current one.
-    for (int g = current + 1; g < n; ++g)
-        if (flags[size_t(g)]) return g;
-    for (int g = 0; g <= current; ++g)
-        if (flags[size_t(g)]) return g;
-    return -1;
-}
-
 } // namespace vantrel::webctl

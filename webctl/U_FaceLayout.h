@@ -82,8 +82,4 @@ constexpr int kZoomPictureWidth = 352, kZoomPictureHeight = 288;
 // to the picture (each edge to the nearest pixel).
 PaneRect ScaleZoomBand(const PaneRect& band, int width, int height);
 
-// Host cycle: the next group taking part after `current` (wrapping to the first, so a lone
-// group comes again); -1 when none does. A current index past the list starts from 0.
-int NextCycleGroup(const std::vector<bool>& flags, int current);
-
 } // namespace vantrel::webctl

@@ -101,19 +101,5 @@ TEST(RegionZoom, TheBandIsOrderedClampedAndScaledToThePicture) {
     EXPECT_EQ(ScaleZoomBand(PaneRect{100, 0, 200, 100}, 376, 278).Left, 94);
 }
 
-TEST(HostCycle, TheNextFlaggedGroupWrapsAndALoneGroupComesAgain) {
-    using Flags = std::vector<bool>;
-    struct Case {
-        Flags flags;
-        int current, next;
-    } cases[] = {
-        {{true, true, true}, 0, 1},   {{true, true, true}, 2, 0},   {{true, false, true}, 0, 2},
-        {{false, true, false}, 1, 1}, {{false, false, false}, 0, -1}, {{true, true}, 5, 1},
-        {{false, true}, -1, 1},       {{}, 0, -1},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(NextCycleGroup(c.flags, c.current), c.next) << c.current;
-}
-
 } // namespace
 } // namespace vantrel::webctl

@@ -205,9 +205,14 @@ private:
     }
 
     // Every channel closed, the host list read again and the channel map rebuilt for all hosts.
+    // The receive threads end first, so that none runs into the rebuild; not while a round
+    // works, which would drop the close and leave the panes without their streams.
     void CloseAllAndRebuild() {
-        ::Sleep(50);
         TControlChannels* channels = face_.Preview ? face_.Preview->Channels : nullptr;
+        if (channels && channels->Net && channels->OpenAll && channels->CloseAll &&
+            !channels->OpenAll->Busy && !channels->CloseAll->Busy)
+            channels->Net->StopReceivers();
+        ::Sleep(50);
         if (channels && channels->CloseAll)
             channels->CloseAll->CloseChannels(-1, true, true, true, true, false, -1);
     }

@@ -45,6 +45,26 @@ int CountNetChannels(const std::vector<TClientChannelRecord>& channels, int boar
     return n;
 }
 
+std::vector<bool> CycleFlags(const std::vector<TClientGroup>& groups) {
+    std::vector<bool> flags;
+    flags.reserve(groups.size());
+    for (const TClientGroup& g : groups)
+        flags.push_back(g.CycleFlag);
+    return flags;
+}
+
+int NextCycleGroup(const std::vector<bool>& flags, int current) {
+    const int n = static_cast<int>(flags.size());
+    if (n == 0) return -1;
+    if (current >= n) current = 0;
+    // After the current group to the end, then from the first group up to the current one.
+    for (int g = current + 1; g < n; ++g)
+        if (flags[size_t(g)]) return g;
+    for (int g = 0; g <= current; ++g)
+        if (flags[size_t(g)]) return g;
+    return -1;
+}
+
 int TGroupTree::AddChild(int parent, std::string_view text,
                          std::unique_ptr<TClientGroupNodeData> data) {
     nodes_.push_back(Node{parent, std::string(text), std::move(data)});

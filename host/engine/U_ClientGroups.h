@@ -40,6 +40,12 @@ void BuildClientGroups(std::vector<TClientChannelRecord>& channels,
 int CountNetChannels(const std::vector<TClientChannelRecord>& channels, int boardChannels,
                      bool actAsClient);
 
+// Host cycling over the groups: which take part, in order.
+std::vector<bool> CycleFlags(const std::vector<TClientGroup>& groups);
+// The next group taking part after `current`, wrapping to the first (so a lone group comes
+// again); -1 when none does. A current index past the list starts from 0; -1 gives the first.
+int NextCycleGroup(const std::vector<bool>& flags, int current);
+
 // What a tree node of a group carries: a copy of the group record and of its channel list.
 struct TClientGroupNodeData {
     TClientGroupRecord Record{};

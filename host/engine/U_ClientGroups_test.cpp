@@ -192,5 +192,20 @@ TEST(BuildGroupTree, LoopingIdentifiersEnd) {
     EXPECT_EQ(Shape(tree), want);
 }
 
+TEST(HostCycle, TheNextFlaggedGroupWrapsAndALoneGroupComesAgain) {
+    // -1 (no group yet) gives the first flagged one.
+    using Flags = std::vector<bool>;
+    struct Case {
+        Flags flags;
+        int current, next;
+    } cases[] = {
+        {{true, true, true}, 0, 1},   {{true, true, true}, 2, 0},   {{true, false, true}, 0, 2},
+        {{false, true, false}, 1, 1}, {{false, false, false}, 0, -1}, {{true, true}, 5, 1},
+        {{false, true}, -1, 1},       {{}, 0, -1},                  {{true, false}, -1, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NextCycleGroup(c.flags, c.current), c.next) << c.current;
+}
+
 } // namespace
 } // namespace vantrel

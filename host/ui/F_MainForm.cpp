@@ -282,7 +282,10 @@ void TMainForm::CurrentTimeTimerTimer(TObject*) {
 void TMainForm::VideoCycleTimerTimer(TObject*) {
     if (!Host || !Host->Preview) return;
     const int board = Host->BoardCount();
-    if (board == 0) return; // host cycling over network groups needs the network client
+    if (board == 0) {
+        if (Commands) Commands->CycleNetworkGroups();
+        return;
+    }
     int first = 0;
     for (int ch = 0; ch < board; ++ch)
         if (Host->Preview->Panes[size_t(ch)].Panel->Visible()) {

@@ -539,24 +539,48 @@ TEST(HostStartUp, TitleIsTheFirstLineOfOemTxtCutTo16Characters) {
     ::DeleteFileW(file.c_str());
 }
 
+// The host's programs and libraries copied into a folder of their own below the test
+// programs' one; its path ends with a backslash. Empty when a copy failed.
+std::wstring ProgramCopyFolder(const std::wstring& name) {
+    const std::wstring from = BinFolder(), to = from + name + L"\\";
+    ::CreateDirectoryW(to.c_str(), nullptr);
+    std::vector<std::wstring> files = {L"Vantrel.exe", L"HostControl.exe", L"Main.out",
+                                       L"MainD1.out"};
+    WIN32_FIND_DATAW d{};
+    HANDLE find = ::FindFirstFileW((from + L"*.dll").c_str(), &d);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            files.push_back(d.cFileName);
+        while (::FindNextFileW(find, &d));
+        ::FindClose(find);
+    }
+    for (const std::wstring& f : files)
+        if (!::CopyFileW((from + f).c_str(), (to + f).c_str(), FALSE)) return std::wstring();
+    return to;
+}
+
 // A second start while the host runs ends at once; the first keeps running until it is told.
 TEST(HostStartUp, ASecondInstanceEndsAtOnce) {
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VQS\\WorkState");
-    // A title of its own, so that no window of this process counts as the running host.
-    const std::wstring oem = BinFolder() + L"OEM.txt";
+    // A title of its own, so that no window of this process counts as the running host. The
+    // title file goes with a copy of the programs: hosts started from the test programs'
+    // folder keep their own title even when this test is cut short.
+    const std::wstring folder = ProgramCopyFolder(L"second_start");
+    ASSERT_FALSE(folder.empty()) << "the programs could not be copied";
+    const std::wstring oem = folder + L"OEM.txt";
     {
         dvr::win::File f(::CreateFileW(oem.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD put = 0;
         ::WriteFile(f.get(), "Second Start\r\n", 14, &put, nullptr);
     }
-    const std::wstring exe = BinFolder() + L"Vantrel.exe";
+    const std::wstring exe = folder + L"Vantrel.exe";
     auto start = [&](PROCESS_INFORMATION& pi) {
         std::wstring cmd = L"\"" + exe + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
         return ::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                BinFolder().c_str(), &si, &pi) != 0;
+                                folder.c_str(), &si, &pi) != 0;
     };
     PROCESS_INFORMATION first{};
     ASSERT_TRUE(start(first));
@@ -578,7 +602,7 @@ TEST(HostStartUp, ASecondInstanceEndsAtOnce) {
     EXPECT_EQ(::WaitForSingleObject(p1.get(), 0), DWORD(WAIT_TIMEOUT));
 
     // The running host ends on the close-program request.
-    const std::wstring control = L"\"" + BinFolder() + L"HostControl.exe\" close";
+    const std::wstring control = L"\"" + folder + L"HostControl.exe\" close";
     PROCESS_INFORMATION c{};
     STARTUPINFOW si{};
     si.cb = sizeof si;

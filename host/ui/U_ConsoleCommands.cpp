@@ -1,6 +1,7 @@
 #include "host/ui/U_ConsoleCommands.h"
 
 #include "common/win/textconv.h"
+#include "host/engine/U_ClientGroups.h"
 #include "framework/colors.h"
 
 #include <cmath>
@@ -496,13 +497,30 @@ void TConsoleCommands::StartClientCycle() {
         engine_.SetCycleMode(false);
         return;
     }
-    const int group = engine_.FirstCycleGroup();
+    const int group = NextCycleGroup(engine_.CycleFlags(), -1);
     engine_.SetCycleGroup(group);
     if (group < 0) return;
     engine_.SetCycleMode(true);
     // The open-all worker starts the timer once the group's channels are open.
     engine_.SetCycleTimer(false, r.CycleSeconds * 1000);
     SetPicture(Buttons[6], 7, true);
+    engine_.CloseAll(true, true, true, true, true, -1);
+}
+
+void TConsoleCommands::CycleNetworkGroups() {
+    if (engine_.NetChannelCount() <= 0) return;
+    // A worker still running would drop the close-all and, with the timer stopped, end the
+    // cycle: the step waits for the next tick.
+    if (engine_.BatchBusy()) return;
+    const int next = NextCycleGroup(engine_.CycleFlags(), engine_.CycleGroup());
+    if (next < 0) return;
+    engine_.SetCycleGroup(next);
+    // The open-all worker starts the timer again once the group's channels are open.
+    engine_.SetCycleTimer(false, 0);
+    if (!engine_.CycleMode()) return;
+    // No receive thread may run into the channel map's rebuild.
+    engine_.StopNetworkReceivers();
+    engine_.Pause(50);
     engine_.CloseAll(true, true, true, true, true, -1);
 }
 

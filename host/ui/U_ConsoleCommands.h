@@ -117,8 +117,9 @@ public:
     virtual void SetCycleMode(bool on) = 0;
     virtual void SetCycleTimer(bool on, int intervalMs) = 0;
     virtual void SetCycleGroup(int group) = 0;
-    // The first host group whose cycle flag is set, -1 when none.
-    virtual int FirstCycleGroup() = 0;
+    virtual int CycleGroup() = 0;
+    // Per host group: whether it takes part in cycling.
+    virtual std::vector<bool> CycleFlags() = 0;
     virtual bool Listening() = 0;
     virtual void StartListen(int channel) = 0;
     virtual void StopListen(int channel) = 0;
@@ -137,6 +138,8 @@ public:
     virtual void CloseAll(bool preview, bool record, bool detect, bool rebuild, bool cycle,
                           int group) = 0;
     virtual void StopNetworkReceivers() = 0;
+    // The open-all or close-all worker runs (a request now would be dropped).
+    virtual bool BatchBusy() = 0;
     virtual void ApplyAllSettings() = 0;
 
     // Picture values.
@@ -196,6 +199,9 @@ public:
     void im_PreviewAudioClick(dvr::fw::TObject* Sender);
     void im_CaptureBMPClick(dvr::fw::TObject* Sender);
     void im_CycleVideoClick(dvr::fw::TObject* Sender);
+    // One step of cycling over the host groups (a host without boards): the next group that
+    // takes part is shown.
+    void CycleNetworkGroups();
     void im_LogonClick(dvr::fw::TObject* Sender);
     void im_ExitSystemClick(dvr::fw::TObject* Sender);
     void im_OpenAllClick(dvr::fw::TObject* Sender);

@@ -27,8 +27,9 @@ public:
     std::vector<std::string> calls;
     std::vector<int> log;
     std::array<TPictureParams, 49> pictures{};
-    int cycleGroup = -2, firstCycleGroup = 0, timerMs = 0, layoutIndex = -1;
-    bool timerOn = false, locked = false;
+    int cycleGroup = -2, timerMs = 0, layoutIndex = -1;
+    std::vector<bool> cycleFlags{true};
+    bool timerOn = false, locked = false, batchBusy = false;
 
     void Call(const std::string& c) { calls.push_back(c); }
     int BoardCount() override { return board; }
@@ -65,7 +66,8 @@ public:
         if (ms) timerMs = ms;
     }
     void SetCycleGroup(int g) override { cycleGroup = g; }
-    int FirstCycleGroup() override { return firstCycleGroup; }
+    int CycleGroup() override { return cycleGroup; }
+    std::vector<bool> CycleFlags() override { return cycleFlags; }
     bool Listening() override { return listening; }
     void StartListen(int ch) override {
         listening = true;
@@ -94,6 +96,7 @@ public:
              (rebuild ? " rebuild" : "") + (cyc ? " cycle" : "") + " " + std::to_string(group));
     }
     void StopNetworkReceivers() override { Call("StopReceivers"); }
+    bool BatchBusy() override { return batchBusy; }
     void ApplyAllSettings() override {
         Call("ApplyAllSettings");
         clientMode = clientModeAfterSettings;
@@ -569,12 +572,75 @@ TEST_F(Console, CyclingOnBoardAndOnClientHosts) {
 
     engine.board = 0;
     engine.total = engine.net = 8;
-    engine.firstCycleGroup = 1;
+    engine.cycleFlags = {false, true, true};
+    windows.give.CycleSeconds = 9;
     Press(6);
     EXPECT_EQ(windows.opened.back(), TConsoleWindow::ClientCycle);
     EXPECT_EQ(engine.cycleGroup, 1);
     EXPECT_TRUE(engine.cycle);
+    EXPECT_FALSE(engine.timerOn) << "the open-all worker starts it";
+    EXPECT_EQ(engine.timerMs, 9000);
     EXPECT_EQ(engine.calls.back(), "CloseAll PRD rebuild cycle -1");
+
+    // No group takes part: the dialog's OK starts nothing.
+    Press(6);
+    EXPECT_FALSE(engine.cycle);
+    engine.cycleFlags = {false, false};
+    engine.calls.clear();
+    Press(6);
+    EXPECT_FALSE(engine.cycle);
+    EXPECT_EQ(engine.cycleGroup, -1);
+    EXPECT_EQ(commands->PictureOf(6), 7);
+    EXPECT_TRUE(engine.calls.empty());
+}
+
+// The timer's step on a host without boards: the next group that takes part, wrapping, is
+// shown by a close-all that rebuilds for the cycle, after the receive threads have ended.
+TEST_F(Console, CyclingStepsOverTheFlaggedHostGroups) {
+    engine.board = 0;
+    engine.total = engine.net = 4;
+    engine.cycle = true;
+    engine.cycleFlags = {true, false, true};
+    engine.cycleGroup = 0;
+    for (int group : {2, 0, 2}) {
+        engine.calls.clear();
+        engine.timerOn = true;
+        commands->CycleNetworkGroups();
+        EXPECT_EQ(engine.cycleGroup, group);
+        EXPECT_FALSE(engine.timerOn);
+        EXPECT_EQ(engine.calls,
+                  (std::vector<std::string>{"StopReceivers", "CloseAll PRD rebuild cycle -1"}));
+    }
+
+    // A worker still running: the step waits, the timer keeps running.
+    engine.batchBusy = true;
+    engine.calls.clear();
+    engine.timerOn = true;
+    commands->CycleNetworkGroups();
+    EXPECT_EQ(engine.cycleGroup, 2);
+    EXPECT_TRUE(engine.timerOn);
+    EXPECT_TRUE(engine.calls.empty());
+    engine.batchBusy = false;
+
+    // No group takes part any more: nothing happens.
+    engine.cycleFlags = {false, false, false};
+    commands->CycleNetworkGroups();
+    EXPECT_TRUE(engine.timerOn);
+    EXPECT_TRUE(engine.calls.empty());
+
+    // A group index past a shortened list starts from the first group.
+    engine.cycleFlags = {true, true};
+    commands->CycleNetworkGroups();
+    EXPECT_EQ(engine.cycleGroup, 1);
+
+    // Cycling switched off meanwhile: the timer stops and nothing closes.
+    engine.cycle = false;
+    engine.calls.clear();
+    engine.timerOn = true;
+    commands->CycleNetworkGroups();
+    EXPECT_EQ(engine.cycleGroup, 0);
+    EXPECT_FALSE(engine.timerOn);
+    EXPECT_TRUE(engine.calls.empty());
 }
 
 TEST_F(Console, CoversOpenAndClose) {

@@ -17,6 +17,7 @@
 #include "host/ui/U_HostObjects.h"
 #include "host/ui/U_NetPaneActions.h"
 
+#include "host/engine/U_ClientGroups.h"
 #include "host/engine/U_DiskAccess.h"
 #include "host/engine/U_StorageNames.h"
 
@@ -175,12 +176,13 @@ void THostConsoleEngine::SetCycleGroup(int group) {
     console_.CycleGroup = group;
 }
 
-int THostConsoleEngine::FirstCycleGroup() {
-    if (!host_ || !host_->NetClientSet) return -1;
-    const auto& groups = host_->NetClientSet->Groups;
-    for (size_t g = 0; g < groups.size(); ++g)
-        if (groups[g].CycleFlag) return int(g);
-    return -1;
+int THostConsoleEngine::CycleGroup() {
+    return console_.CycleGroup;
+}
+
+std::vector<bool> THostConsoleEngine::CycleFlags() {
+    if (!host_ || !host_->NetClientSet) return {};
+    return vantrel::CycleFlags(host_->NetClientSet->Groups);
 }
 
 bool THostConsoleEngine::Listening() {
@@ -241,6 +243,10 @@ void THostConsoleEngine::CloseAll(bool preview, bool record, bool detect, bool r
 
 void THostConsoleEngine::StopNetworkReceivers() {
     if (host_) host_->StopNetworkReceivers();
+}
+
+bool THostConsoleEngine::BatchBusy() {
+    return host_ && host_->BatchBusy.Any();
 }
 
 void THostConsoleEngine::ApplyAllSettings() {

@@ -46,7 +46,8 @@ public:
     void SetCycleMode(bool on) override;
     void SetCycleTimer(bool on, int intervalMs) override;
     void SetCycleGroup(int group) override;
-    int FirstCycleGroup() override;
+    int CycleGroup() override;
+    std::vector<bool> CycleFlags() override;
     bool Listening() override;
     void StartListen(int channel) override;
     void StopListen(int channel) override;
@@ -61,6 +62,7 @@ public:
     void CloseAll(bool preview, bool record, bool detect, bool rebuild, bool cycle,
                   int group) override;
     void StopNetworkReceivers() override;
+    bool BatchBusy() override;
     void ApplyAllSettings() override;
     TPictureParams& Picture(int channel) override;
     void ApplyPicture(int channel) override;

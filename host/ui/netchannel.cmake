@@ -11,3 +11,15 @@ if(DVR_WINDOWS AND TARGET vantrel_netclient AND TARGET vantrel_recording_testing
   set_property(TEST host_network_channel_tests APPEND PROPERTY ENVIRONMENT
     "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-netchannel")
 endif()
+
+# The host without a board cycling over its host groups (serving hosts on loopback).
+if(DVR_WINDOWS AND TARGET vantrel_netclient AND TARGET vantrel_recording_testing)
+  dvr_test(host_network_cycle_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/U_HostNetCycle_test.cpp
+    LIBS vantrel_ui vantrel_recording_testing Brevix32 DISPLAY TIMEOUT 300)
+  add_dependencies(host_network_cycle_tests vantrel_sim_firmware)
+  set_property(TEST host_network_cycle_tests APPEND PROPERTY RESOURCE_LOCK vantrel_program)
+  # Its own Wine prefix: the host reads every stored setting.
+  set_property(TEST host_network_cycle_tests APPEND PROPERTY ENVIRONMENT
+    "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-netcycle")
+endif()
