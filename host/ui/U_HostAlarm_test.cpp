@@ -444,10 +444,12 @@ TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLoses
     // The board delivered nothing more for it once the stream callback had closed.
     EXPECT_EQ(DeliveredAtFirstPause.load(), SimCtl_GetRecordCount(0, 1));
     // Once the callback closed nothing reads the board's rings. The capture stop emptied and
-    // closed them; only a motion grid of an armed channel opens one again, and what follows
-    // the grid is what the board made before it obeyed the stop (how much depends on how soon
-    // its thread runs). A picture before any grid, or a stream header (a capture started
-    // again), is a record nothing will read.
+    // closed them; only a motion grid of an armed channel opens one again (the callback, open
+    // until every recording is finished, may have read that grid), and what follows is what
+    // the board made before it obeyed the stop: how much depends on how soon its thread and
+    // the slot reader run, but never a second of pictures (the shutdown's pauses alone last
+    // longer, so a capture left running leaves far more), nor a stream header (a capture
+    // started again).
     EXPECT_TRUE(CallbackClosing);
     for (int ch : {0, 1}) {
         std::vector<uint8_t> buffer(kStreamReadBufferSize);
@@ -462,10 +464,13 @@ TEST(HostAlarmRun, MotionRecordsWithPreAlarmSoundsSwitchesTheBoxAndShutdownLoses
         std::string seen;
         for (int type : types)
             seen += " " + std::to_string(type);
-        const bool headerLeft = std::find(types.begin(), types.end(), kFrameTypeHeader) !=
-                                types.end();
-        EXPECT_TRUE(types.empty() || (types.front() == kFrameTypeMotion && !headerLeft))
-            << "records of channel " << ch + 1 << " left in the board's ring:" << seen;
+        const auto grids = std::count(types.begin(), types.end(), kFrameTypeMotion);
+        const auto headers = std::count(types.begin(), types.end(), kFrameTypeHeader);
+        const auto others = std::ptrdiff_t(types.size()) - grids;
+        EXPECT_EQ(headers, 0) << "channel " << ch + 1 << " left:" << seen;
+        EXPECT_LT(others, 25) << "channel " << ch + 1 << " left:" << seen;
+        // Channel 2 is not armed: nothing opens its ring again.
+        if (ch == 1) EXPECT_TRUE(types.empty()) << "channel 2 left:" << seen;
     }
     // The board's capture of both channels ended with a stop.
     for (int sub : {0, 1}) {
