@@ -104,6 +104,9 @@ BREVIXAPI int SimCtl_GetCommand(int processor, int index, uint32_t words[BREVIX_
 BREVIXAPI int SimCtl_WaitCommand(int processor, uint32_t code, int fromIndex, uint32_t timeoutMs,
                                  uint32_t words[BREVIX_MESSAGE_WORDS]);
 BREVIXAPI int SimCtl_ClearCommandLog(int processor);
+// Waits until the running firmware has carried out every command logged so far (what it makes
+// from then on follows them); 0, or -1 on time-out.
+BREVIXAPI int SimCtl_WaitCommandsObeyed(int processor, uint32_t timeoutMs);
 
 // Log of driver operations (all processors, in call order): each entry is the
 // operation and the processor it concerned (-1 when none).

@@ -525,6 +525,14 @@ TEST_F(BoardTest, BusyChannelAndCommandLog) {
     EXPECT_NE(SimCtl_GetCommand(0, start + 1, w), 0);
     EXPECT_EQ(SimCtl_WaitCommand(0, kCmdGrab, start, 50, nullptr), -1);
 
+    // Once the board has carried out a capture start, its stream header is delivered.
+    const int before = SimCtl_GetRecordCount(0, 2);
+    ASSERT_EQ(b.Send(Cmd(kCmdCapture, 2, 1)), 0);
+    ASSERT_EQ(SimCtl_WaitCommandsObeyed(0, 30000), 0);
+    EXPECT_GT(SimCtl_GetRecordCount(0, 2), before);
+    ASSERT_EQ(b.Send(Cmd(kCmdCapture, 2, 0)), 0);
+    ASSERT_EQ(SimCtl_WaitCommandsObeyed(0, 30000), 0);
+
     // Board messages on request; the host only has to take them.
     for (uint32_t code : {35u, 36u, 37u}) {
         uint32_t m[6] = {code << 16 | 1, 0, 0, 0, 0, 0};

@@ -109,6 +109,7 @@ struct Processor {
     // Test control.
     std::deque<Message> commandLog;
     int commandLogBase = 0;     // index of commandLog.front()
+    int commandsObeyed = 0;     // commands on "MyMessage" the firmware has carried out
     std::map<int, int> failing; // op -> remaining failures (-1 = always)
     int busy = 0;
     int skipSignal = 0;

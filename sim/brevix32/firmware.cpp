@@ -282,6 +282,8 @@ bool Step(Driver& d, Processor& p, int64_t now, int64_t& next) {
             Message m = p.myMessage->toBoard.front();
             p.myMessage->toBoard.pop_front();
             Obey(d, p, m);
+            ++p.commandsObeyed;
+            d.cv.notify_all();
         }
     }
     if (!p.boardStopped) Produce(p, now, next);

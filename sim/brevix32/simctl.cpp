@@ -183,6 +183,16 @@ int SimCtl_WaitCommand(int processor, uint32_t code, int fromIndex, uint32_t tim
     }
 }
 
+int SimCtl_WaitCommandsObeyed(int processor, uint32_t timeoutMs) {
+    Locked l;
+    Processor* p = l.At(processor);
+    if (!p) return -1;
+    const int sent = p->commandLogBase + int(p->commandLog.size());
+    const bool done = l.d.cv.wait_for(l.lock, std::chrono::milliseconds(timeoutMs),
+                                      [&] { return p->commandsObeyed >= sent; });
+    return done ? 0 : -1;
+}
+
 int SimCtl_ClearCommandLog(int processor) {
     Locked l;
     Processor* p = l.At(processor);
