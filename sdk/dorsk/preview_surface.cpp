@@ -197,9 +197,9 @@ void ClearPreviewSurface() {
 void ResendPreviewAddresses() {
     for (SdkChannel& channel : g_sdk.channels) {
         if (!channel.board) continue;
-        MutexLock channel_lock(g_sdk.channelLocks[channel.number].get());
+        SectionLock channel_lock(g_sdk.channelLocks[channel.number]);
         if (!channel.previewOn) continue;
-        MutexLock board_lock(BoardLockOf(*channel.board));
+        SectionLock board_lock(BoardLockOf(*channel.board));
         PreviewWords w = MakePreviewWords(
             g_preview.busAddress, g_preview.pitch, g_preview.bitsPerPixel, g_preview.formatCode,
             {channel.previewLeft, channel.previewTop, channel.previewRight, channel.previewBottom});
@@ -306,7 +306,7 @@ void BlitPreviewingChannels() {
         // Every 2 ms: a channel without preview is passed over without its lock (a preview
         // turned on meanwhile is drawn from the next pass on, as if this one had come first).
         if (!channel.board || !PreviewIsOn(channel)) continue;
-        MutexLock channel_lock(g_sdk.channelLocks[channel.number].get());
+        SectionLock channel_lock(g_sdk.channelLocks[channel.number]);
         if (!channel.previewOn) continue;
         RECT rect{channel.previewLeft, channel.previewTop, channel.previewRight,
                   channel.previewBottom};
@@ -429,7 +429,7 @@ int DORSK_CALL RU4Dov_StartVideoPreview(intptr_t handle, HWND window, const RECT
     SetPreviewOn(c, 1);
     PreviewWords w = MakePreviewWords(g_preview.busAddress, g_preview.pitch, g_preview.bitsPerPixel,
                                       g_preview.formatCode, r);
-    MutexLock board_lock(BoardLockOf(*c.board));
+    SectionLock board_lock(BoardLockOf(*c.board));
     // The watch thread re-sends on surface loss, so a lost command is not an error here.
     SendBoardCommand(c.board->messageChannel, MakeCommand(Word0SubValue(kCmdPreview, c.sub, 1),
                                                           w.address, w.pitchAndFormat, w.size));
@@ -442,7 +442,7 @@ int DORSK_CALL RU4Dov_StopVideoPreview(intptr_t handle) {
     SdkChannel& c = access.channel();
     if (!c.previewOn) return 0;
     {
-        MutexLock board_lock(BoardLockOf(*c.board));
+        SectionLock board_lock(BoardLockOf(*c.board));
         if (!SendBoardCommand(c.board->messageChannel,
                               MakeCommand(Word0SubValue(kCmdPreview, c.sub, 0))))
             return kNotSent;

@@ -103,6 +103,9 @@ struct StreamRing {
 // The host's stream callback: (channel number, user value), on the notifier thread.
 using StreamReadCallback = void(__stdcall*)(int channel, intptr_t user);
 
+// The channel, processor and stream locks: recursive, like the mutexes they replace.
+using SdkLock = win::CriticalSection;
+
 using ChannelHandle = intptr_t;
 constexpr ChannelHandle kNoChannel = -1;
 
@@ -139,10 +142,12 @@ struct SdkLibrary {
     SdkChannel channels[kMaxChannels];
     StreamRing rings[kMaxChannels];
 
-    // Lock order: channel, then processor, then the processor's stream lock.
-    win::Mutex channelLocks[kMaxChannels];
-    win::Mutex boardLocks[kMaxProcessors];
-    win::Mutex streamLocks[kMaxProcessors];
+    // Lock order: channel, then processor, then the processor's stream lock. Nothing outside
+    // this process can name them, so they are process-local: taking one that is free costs no
+    // call into the system (the ring locks above stay named).
+    SdkLock channelLocks[kMaxChannels];
+    SdkLock boardLocks[kMaxProcessors];
+    SdkLock streamLocks[kMaxProcessors];
 };
 
 extern SdkLibrary g_sdk;
@@ -162,8 +167,8 @@ inline SdkChannel* ChannelOf(ChannelHandle handle) {
 inline ChannelHandle HandleOf(SdkChannel& channel) {
     return reinterpret_cast<ChannelHandle>(&channel);
 }
-inline HANDLE BoardLockOf(const SdkBoard& board) {
-    return g_sdk.boardLocks[board.index].get();
+inline SdkLock& BoardLockOf(const SdkBoard& board) {
+    return g_sdk.boardLocks[board.index];
 }
 
 // The channel's picture size by its processor type and stored standard.
@@ -178,6 +183,26 @@ enum class BoardArea { TextLine1, TextLine2, Logo, Statistics, GrabBuffer, Statu
 uint8_t* BoardAreaOf(const SdkChannel& channel, BoardArea area);
 // Board information words A and B; false while the control block is not valid.
 bool BoardInfoWords(const SdkBoard& board, uint32_t& a, uint32_t& b);
+
+// Holds one of the library's own locks for a scope (none when given null).
+class SectionLock {
+public:
+    explicit SectionLock(SdkLock& lock) : lock_(&lock) { lock_->Enter(); }
+    explicit SectionLock(SdkLock* lock) : lock_(lock) {
+        if (lock_) lock_->Enter();
+    }
+    ~SectionLock() { Unlock(); }
+    SectionLock(const SectionLock&) = delete;
+    SectionLock& operator=(const SectionLock&) = delete;
+    bool held() const { return lock_ != nullptr; }
+    void Unlock() {
+        if (lock_) lock_->Leave();
+        lock_ = nullptr;
+    }
+
+private:
+    SdkLock* lock_;
+};
 
 // Holds a Win32 mutex (an abandoned one counts as taken).
 class MutexLock {
@@ -209,8 +234,8 @@ public:
     void Unlock() { lock_.Unlock(); }
 
 private:
-    static HANDLE LockFor(ChannelHandle handle);
-    MutexLock lock_;
+    static SdkLock* LockFor(ChannelHandle handle);
+    SectionLock lock_;
     SdkChannel* channel_ = nullptr;
 };
 

@@ -30,7 +30,7 @@ int DORSK_CALL RU4Dov_ReadStreamData(intptr_t handle, void* buffer, int* length,
     if (!IsOpenChannelHandle(handle)) return fail(kSdkBadHandle);
     int number = ChannelOf(handle)->number;
     if (number >= g_sdk.totalChannels) return fail(kSdkBadArgument);
-    if (!g_sdk.channelLocks[number]) return fail(kSdkBadHandle);
+    if (!g_sdk.initialised) return fail(kSdkBadHandle);
     ChannelAccess access(handle);
     if (!access.ok()) return fail(kSdkBadHandle);
     if (!length || !type || (!buffer && *length > 0)) return fail(kSdkBadArgument);

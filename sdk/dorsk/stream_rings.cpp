@@ -176,10 +176,10 @@ unsigned __stdcall StreamSlotReaderThread(void*) {
     do {
         for (int p = 0; p < kMaxProcessors; ++p) {
             SdkBoard& board = g_sdk.boards[p];
-            MutexLock board_lock(BoardLockOf(board));
+            SectionLock board_lock(BoardLockOf(board));
             if (!board.booted) continue;
             // Channel close destroys the block under this lock.
-            MutexLock stream_lock(g_sdk.streamLocks[p].get());
+            SectionLock stream_lock(g_sdk.streamLocks[p]);
             board_lock.Unlock();
             if (board.sharedMemory) WalkSlots(board.sharedMemory, board.intake, host);
             host.Release();
