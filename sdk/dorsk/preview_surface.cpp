@@ -302,6 +302,10 @@ bool SetWindowClipList(HWND window) {
 }
 
 void BlitPreviewingChannels() {
+    // Channels usually share one window: its clip list is worked out once a pass, not once
+    // per channel (each costs several calls into the window system).
+    HWND clipped = nullptr;
+    bool clip_ok = false;
     for (SdkChannel& channel : g_sdk.channels) {
         // Every 2 ms: a channel without preview is passed over without its lock (a preview
         // turned on meanwhile is drawn from the next pass on, as if this one had come first).
@@ -310,8 +314,12 @@ void BlitPreviewingChannels() {
         if (!channel.previewOn) continue;
         RECT rect{channel.previewLeft, channel.previewTop, channel.previewRight,
                   channel.previewBottom};
-        if (!SetWindowClipList(channel.previewWindow)) continue;
-        g_preview.primary->SetClipper(g_preview.clipper.get());
+        if (channel.previewWindow != clipped || !clipped) {
+            clipped = channel.previewWindow;
+            clip_ok = SetWindowClipList(clipped);
+            if (clip_ok) g_preview.primary->SetClipper(g_preview.clipper.get());
+        }
+        if (!clip_ok) continue;
         g_preview.primary->Blt(&rect, g_preview.surface.get(), &rect, DDBLT_WAIT, nullptr);
     }
 }
