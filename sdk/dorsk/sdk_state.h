@@ -91,10 +91,15 @@ struct SdkChannel {
     int32_t audioPreview = 0;
 };
 
+// The library's locks: recursive, like the mutexes they replace; taking a free one costs
+// no call into the system.
+using SdkLock = win::CriticalSection;
+
 // One channel's ring of stream records, between the slot reader and the host's reads.
 struct StreamRing {
-    // Named "VideoSourceSink<channel>"; held for one ring operation at a time.
-    win::Mutex lock;
+    // Held for one ring operation at a time. Process-local: the ring lives in this
+    // process's memory, so no other process has anything to guard with it.
+    SdkLock lock;
     std::unique_ptr<uint8_t[]> buffer;
     std::unique_ptr<uint8_t[]> staging;
     StreamRingState state;
@@ -102,9 +107,6 @@ struct StreamRing {
 
 // The host's stream callback: (channel number, user value), on the notifier thread.
 using StreamReadCallback = void(__stdcall*)(int channel, intptr_t user);
-
-// The channel, processor and stream locks: recursive, like the mutexes they replace.
-using SdkLock = win::CriticalSection;
 
 using ChannelHandle = intptr_t;
 constexpr ChannelHandle kNoChannel = -1;
@@ -142,9 +144,8 @@ struct SdkLibrary {
     SdkChannel channels[kMaxChannels];
     StreamRing rings[kMaxChannels];
 
-    // Lock order: channel, then processor, then the processor's stream lock. Nothing outside
-    // this process can name them, so they are process-local: taking one that is free costs no
-    // call into the system (the ring locks above stay named).
+    // Lock order: channel, then processor, then the processor's stream lock (ring locks are
+    // innermost).
     SdkLock channelLocks[kMaxChannels];
     SdkLock boardLocks[kMaxProcessors];
     SdkLock streamLocks[kMaxProcessors];
@@ -202,26 +203,6 @@ public:
 
 private:
     SdkLock* lock_;
-};
-
-// Holds a Win32 mutex (an abandoned one counts as taken).
-class MutexLock {
-public:
-    explicit MutexLock(HANDLE mutex) : mutex_(mutex) {
-        held_ = mutex_ && ::WaitForSingleObject(mutex_, INFINITE) != WAIT_FAILED;
-    }
-    ~MutexLock() { Unlock(); }
-    MutexLock(const MutexLock&) = delete;
-    MutexLock& operator=(const MutexLock&) = delete;
-    bool held() const { return held_; }
-    void Unlock() {
-        if (held_) ::ReleaseMutex(mutex_);
-        held_ = false;
-    }
-
-private:
-    HANDLE mutex_;
-    bool held_ = false;
 };
 
 // The common frame of every export that takes a handle: check, lock the channel,

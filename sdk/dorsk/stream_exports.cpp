@@ -36,7 +36,7 @@ int DORSK_CALL RU4Dov_ReadStreamData(intptr_t handle, void* buffer, int* length,
     if (!length || !type || (!buffer && *length > 0)) return fail(kSdkBadArgument);
 
     StreamRing& ring = g_sdk.rings[number];
-    MutexLock ring_lock(ring.lock.get());
+    SectionLock ring_lock(ring.lock);
     RingRecordHeader head{};
     uint32_t size = *length > 0 ? static_cast<uint32_t>(*length) : 0;
     switch (ReadRecord(ring.state, static_cast<uint8_t*>(buffer), size, head)) {
