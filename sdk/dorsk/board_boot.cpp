@@ -45,7 +45,7 @@ void ReleaseBoard(SdkBoard& board) {
 
     if (board.sharedBlock) {
         // The slot reader walks the block under this lock.
-        MutexLock stream(g_sdk.streamLocks[board.index].get());
+        SectionLock stream(g_sdk.streamLocks[board.index]);
         BrevixSharedMemoryDestroy(board.sharedBlock);
         board.sharedBlock = nullptr;
         board.sharedMemory = nullptr;
@@ -114,7 +114,7 @@ uint32_t RunBoot(SdkBoard& board) {
         return kSdkDriverFailed;
     }
     {
-        MutexLock stream(g_sdk.streamLocks[board.index].get());
+        SectionLock stream(g_sdk.streamLocks[board.index]);
         board.sharedMemory = static_cast<uint8_t*>(host);
         std::memset(board.sharedMemory + kSlotFullOffset, 0, kSlotCount * sizeof(int32_t));
         std::memset(board.sharedMemory + kLastTakenOffset, 0, 2 * sizeof(int32_t));

@@ -23,7 +23,7 @@ constexpr int kLastFormat = 4;
 
 bool Send(const SdkChannel& channel, const BoardCommand& command) {
     SdkBoard& board = *channel.board;
-    MutexLock board_lock(BoardLockOf(board));
+    SectionLock board_lock(BoardLockOf(board));
     return SendBoardCommand(board.messageChannel, command);
 }
 
@@ -162,7 +162,7 @@ int DORSK_CALL RU4Dov_GetFramesStatistics(intptr_t handle, RU4DovFramesStatistic
     *record = RU4DovFramesStatistics{};
     SdkChannel& c = access.channel();
     SdkBoard& board = *c.board;
-    MutexLock board_lock(BoardLockOf(board));
+    SectionLock board_lock(BoardLockOf(board));
     const uint8_t* block = board.sharedMemory;
     if (!block) return AsResult(kSdkBadHandle);
     const auto* control = reinterpret_cast<const uint32_t*>(block + kControlBlockOffset);

@@ -52,7 +52,7 @@ TEST_F(CommandLinkTest, BusyAnswersAreRetriedTwentyTimes) {
         BoardCommand key_frame = MakeCommand(Word0Sub(kCmdKeyFrameNow, 2));
         bool sent;
         {
-            MutexLock lock(BoardLockOf(board));
+            SectionLock lock(BoardLockOf(board));
             sent = SendBoardCommand(board.messageChannel, key_frame);
         }
         EXPECT_EQ(sent, c.sent) << c.busy << " busy, " << c.failures << " failures";

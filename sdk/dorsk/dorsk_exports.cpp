@@ -30,23 +30,6 @@ std::vector<int> ReadProcessorTypes() {
     return types;
 }
 
-void CloseLocks() {
-    for (auto& lock : g_sdk.boardLocks)
-        lock.reset();
-    for (auto& lock : g_sdk.streamLocks)
-        lock.reset();
-    for (auto& lock : g_sdk.channelLocks)
-        lock.reset();
-}
-
-bool CreateLocks(dvr::win::Mutex* locks, int count) {
-    for (int i = 0; i < count; ++i) {
-        locks[i].reset(::CreateMutexW(nullptr, FALSE, nullptr));
-        if (!locks[i]) return false;
-    }
-    return true;
-}
-
 // Audio preview, preview and capture of a closing channel stop here, each through its
 // own export and with its own locking.
 void TurnOffChannelActivity(ChannelHandle handle) {
@@ -98,16 +81,8 @@ int DORSK_CALL RU4Dov_InitDSPs(void) {
         if (n < layout.total) InitChannelDefaults(channel);
     }
 
-    if (!CreateLocks(g_sdk.boardLocks, kMaxProcessors) ||
-        !CreateLocks(g_sdk.channelLocks, kMaxChannels)) {
-        StoreError(kSdkOutOfMemory);
-        CloseLocks();
-        FreeStreamRings();
-        return 0;
-    }
     if (!StartPreviewSurfaces()) {
         StoreError(kSdkNoPreviewSurface);
-        CloseLocks();
         FreeStreamRings();
         return 0;
     }
@@ -115,15 +90,6 @@ int DORSK_CALL RU4Dov_InitDSPs(void) {
     if (!StartStreamThreads(thread_error)) {
         if (thread_error != 0) StoreError(thread_error);
         ReleasePreviewSurfaces();
-        CloseLocks();
-        FreeStreamRings();
-        return 0;
-    }
-    if (!CreateLocks(g_sdk.streamLocks, kMaxProcessors)) {
-        StoreError(kSdkOutOfMemory);
-        StopStreamThreads();
-        ReleasePreviewSurfaces();
-        CloseLocks();
         FreeStreamRings();
         return 0;
     }
@@ -139,9 +105,7 @@ int DORSK_CALL RU4Dov_DeInitDSPs(void) {
     StopStreamThreads();
     for (SdkChannel& channel : g_sdk.channels)
         RU4Dov_ChannelClose(HandleOf(channel));
-    // The watch thread takes the channel and processor locks: it stops before they close.
     ReleasePreviewSurfaces();
-    CloseLocks();
     FreeStreamRings();
     g_sdk.openChannels = 0;
     g_sdk.initialised = false;
@@ -160,14 +124,14 @@ intptr_t DORSK_CALL RU4Dov_ChannelOpen(int n) {
     if (!g_sdk.initialised || n < 0 || n >= g_sdk.totalChannels || n >= kMaxChannels)
         return kNoChannel;
     SdkChannel& channel = g_sdk.channels[n];
-    MutexLock channel_lock(g_sdk.channelLocks[n].get());
+    SectionLock channel_lock(g_sdk.channelLocks[n]);
     if (channel.open) return HandleOf(channel);
     // Counted by a processor of another type: no record stands behind the number.
     if (!channel.board) return kNoChannel;
 
     SdkBoard& board = *channel.board;
     {
-        MutexLock board_lock(BoardLockOf(board));
+        SectionLock board_lock(BoardLockOf(board));
         if (board.booted) {
             board.subOpen[channel.sub] = 1;
         } else if (!BootBoard(board, channel.sub)) {
@@ -189,7 +153,7 @@ int DORSK_CALL RU4Dov_ChannelClose(intptr_t handle) {
     SdkChannel& channel = access.channel();
     SdkBoard& board = *channel.board;
     {
-        MutexLock board_lock(BoardLockOf(board));
+        SectionLock board_lock(BoardLockOf(board));
         board.subOpen[channel.sub] = 0;
         bool any_open = false;
         for (int s = 0; s < kMaxSubChannels; ++s)

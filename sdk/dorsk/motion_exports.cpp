@@ -18,7 +18,7 @@ constexpr int kMaxPrecisionSecond = 12;
 static_assert(sizeof(RU4DovArea) == sizeof(MotionArea));
 
 bool Send(const SdkChannel& channel, const BoardCommand& command) {
-    MutexLock board_lock(BoardLockOf(*channel.board));
+    SectionLock board_lock(BoardLockOf(*channel.board));
     return SendBoardCommand(channel.board->messageChannel, command);
 }
 

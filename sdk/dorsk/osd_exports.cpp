@@ -13,7 +13,7 @@ namespace {
 static_assert(sizeof(RU4DovArea) == sizeof(MotionArea));
 
 bool Send(const SdkChannel& channel, const BoardCommand& command) {
-    MutexLock board_lock(BoardLockOf(*channel.board));
+    SectionLock board_lock(BoardLockOf(*channel.board));
     return SendBoardCommand(channel.board->messageChannel, command);
 }
 
@@ -37,7 +37,7 @@ int DORSK_CALL RU4Dov_SetOsdDisplayMode(intptr_t handle, int attribute, int mode
     if (line1) ClampTextLine(line1, limit);
     if (line2) ClampTextLine(line2, limit);
 
-    MutexLock board_lock(BoardLockOf(*c.board));
+    SectionLock board_lock(BoardLockOf(*c.board));
     uint8_t* area1 = BoardAreaOf(c, BoardArea::TextLine1);
     uint8_t* area2 = BoardAreaOf(c, BoardArea::TextLine2);
     if (!area1 || !area2) return kNotSent;
@@ -65,7 +65,7 @@ int DORSK_CALL RU4Dov_SetLogo(intptr_t handle, int x, int y, int width, int heig
     x = ClampLogoPosition(x, picture.width, width);
     y = ClampLogoPosition(y, picture.height, height);
 
-    MutexLock board_lock(BoardLockOf(*c.board));
+    SectionLock board_lock(BoardLockOf(*c.board));
     uint8_t* area = BoardAreaOf(c, BoardArea::Logo);
     if (area) WriteLogoArea(area, x, y, width, height, pixels);
     return SendResult(

@@ -22,7 +22,7 @@ constexpr int32_t kComponentVersions[6] = {20031201, 20040401, 20031201,
                                            20040315, 20040301, 20040401};
 
 bool Send(const SdkChannel& channel, const BoardCommand& command) {
-    MutexLock board_lock(BoardLockOf(*channel.board));
+    SectionLock board_lock(BoardLockOf(*channel.board));
     return SendBoardCommand(channel.board->messageChannel, command);
 }
 
@@ -32,7 +32,7 @@ enum class GrabFailure { None, NoBlock, NotSent, NoAnswer, TooSmall };
 // only when the picture was taken.
 GrabFailure Grab(SdkChannel& c, void* buffer, uint32_t* length, uint32_t& bytes) {
     SdkBoard& board = *c.board;
-    MutexLock board_lock(BoardLockOf(board));
+    SectionLock board_lock(BoardLockOf(board));
     if (!BoardAreaOf(c, BoardArea::GrabBuffer)) return GrabFailure::NoBlock;
     // An acknowledgement of an earlier command must not pass for the picture.
     ::ResetEvent(board.replyEvent.get());
@@ -176,7 +176,7 @@ int DORSK_CALL RU4Dov_GetVideoSignal(intptr_t handle) {
     ChannelAccess access(handle);
     if (!access.ok()) return AsResult(kSdkBadHandle);
     const SdkChannel& c = access.channel();
-    MutexLock board_lock(BoardLockOf(*c.board));
+    SectionLock board_lock(BoardLockOf(*c.board));
     const uint8_t* status = BoardAreaOf(c, BoardArea::StatusBlock);
     if (!status) return kNotSent;
     uint32_t present = 0;
@@ -195,7 +195,7 @@ int DORSK_CALL RU4Dov_GetVideoPara(intptr_t handle, int* status, int* brightness
     *contrast = c.contrast;
     *saturation = c.saturation;
     *hue = c.hue;
-    MutexLock board_lock(BoardLockOf(*c.board));
+    SectionLock board_lock(BoardLockOf(*c.board));
     const uint8_t* block = BoardAreaOf(c, BoardArea::StatusBlock);
     uint32_t word = kNoStatus;
     if (block) std::memcpy(&word, block, sizeof word);
@@ -222,7 +222,7 @@ int DORSK_CALL RU4Dov_GetBoardInfo(intptr_t handle, uint32_t* first, uint32_t* s
     ChannelAccess access(handle);
     if (!access.ok()) return AsResult(kSdkBadHandle);
     const SdkChannel& c = access.channel();
-    MutexLock board_lock(BoardLockOf(*c.board));
+    SectionLock board_lock(BoardLockOf(*c.board));
     uint32_t a = 0, b = 0;
     if (!BoardInfoWords(*c.board, a, b)) return AsResult(kSdkBadHandle);
     *first = b;
@@ -269,7 +269,7 @@ int DORSK_CALL RU4Dov_GetDumpFile(intptr_t handle) {
 int DORSK_CALL RU4Dov_SetHorOffset(intptr_t handle) {
     ChannelAccess access(handle);
     if (!access.ok()) return AsResult(kSdkBadHandle);
-    MutexLock board_lock(BoardLockOf(*access.channel().board));
+    SectionLock board_lock(BoardLockOf(*access.channel().board));
     return 0;
 }
 

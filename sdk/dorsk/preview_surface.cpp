@@ -197,9 +197,9 @@ void ClearPreviewSurface() {
 void ResendPreviewAddresses() {
     for (SdkChannel& channel : g_sdk.channels) {
         if (!channel.board) continue;
-        MutexLock channel_lock(g_sdk.channelLocks[channel.number].get());
+        SectionLock channel_lock(g_sdk.channelLocks[channel.number]);
         if (!channel.previewOn) continue;
-        MutexLock board_lock(BoardLockOf(*channel.board));
+        SectionLock board_lock(BoardLockOf(*channel.board));
         PreviewWords w = MakePreviewWords(
             g_preview.busAddress, g_preview.pitch, g_preview.bitsPerPixel, g_preview.formatCode,
             {channel.previewLeft, channel.previewTop, channel.previewRight, channel.previewBottom});
@@ -302,16 +302,24 @@ bool SetWindowClipList(HWND window) {
 }
 
 void BlitPreviewingChannels() {
+    // Channels usually share one window: its clip list is worked out once a pass, not once
+    // per channel (each costs several calls into the window system).
+    HWND clipped = nullptr;
+    bool clip_ok = false;
     for (SdkChannel& channel : g_sdk.channels) {
         // Every 2 ms: a channel without preview is passed over without its lock (a preview
         // turned on meanwhile is drawn from the next pass on, as if this one had come first).
         if (!channel.board || !PreviewIsOn(channel)) continue;
-        MutexLock channel_lock(g_sdk.channelLocks[channel.number].get());
+        SectionLock channel_lock(g_sdk.channelLocks[channel.number]);
         if (!channel.previewOn) continue;
         RECT rect{channel.previewLeft, channel.previewTop, channel.previewRight,
                   channel.previewBottom};
-        if (!SetWindowClipList(channel.previewWindow)) continue;
-        g_preview.primary->SetClipper(g_preview.clipper.get());
+        if (channel.previewWindow != clipped || !clipped) {
+            clipped = channel.previewWindow;
+            clip_ok = SetWindowClipList(clipped);
+            if (clip_ok) g_preview.primary->SetClipper(g_preview.clipper.get());
+        }
+        if (!clip_ok) continue;
         g_preview.primary->Blt(&rect, g_preview.surface.get(), &rect, DDBLT_WAIT, nullptr);
     }
 }
@@ -429,7 +437,7 @@ int DORSK_CALL RU4Dov_StartVideoPreview(intptr_t handle, HWND window, const RECT
     SetPreviewOn(c, 1);
     PreviewWords w = MakePreviewWords(g_preview.busAddress, g_preview.pitch, g_preview.bitsPerPixel,
                                       g_preview.formatCode, r);
-    MutexLock board_lock(BoardLockOf(*c.board));
+    SectionLock board_lock(BoardLockOf(*c.board));
     // The watch thread re-sends on surface loss, so a lost command is not an error here.
     SendBoardCommand(c.board->messageChannel, MakeCommand(Word0SubValue(kCmdPreview, c.sub, 1),
                                                           w.address, w.pitchAndFormat, w.size));
@@ -442,7 +450,7 @@ int DORSK_CALL RU4Dov_StopVideoPreview(intptr_t handle) {
     SdkChannel& c = access.channel();
     if (!c.previewOn) return 0;
     {
-        MutexLock board_lock(BoardLockOf(*c.board));
+        SectionLock board_lock(BoardLockOf(*c.board));
         if (!SendBoardCommand(c.board->messageChannel,
                               MakeCommand(Word0SubValue(kCmdPreview, c.sub, 0))))
             return kNotSent;

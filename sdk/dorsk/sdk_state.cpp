@@ -12,9 +12,9 @@ bool IsOpenChannelHandle(ChannelHandle handle) {
     return false;
 }
 
-HANDLE ChannelAccess::LockFor(ChannelHandle handle) {
+SdkLock* ChannelAccess::LockFor(ChannelHandle handle) {
     if (!IsOpenChannelHandle(handle)) return nullptr;
-    return g_sdk.channelLocks[ChannelOf(handle)->number].get();
+    return &g_sdk.channelLocks[ChannelOf(handle)->number];
 }
 
 ChannelAccess::ChannelAccess(ChannelHandle handle) : lock_(LockFor(handle)) {

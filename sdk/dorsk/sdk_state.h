@@ -91,10 +91,15 @@ struct SdkChannel {
     int32_t audioPreview = 0;
 };
 
+// The library's locks: recursive, like the mutexes they replace; taking a free one costs
+// no call into the system.
+using SdkLock = win::CriticalSection;
+
 // One channel's ring of stream records, between the slot reader and the host's reads.
 struct StreamRing {
-    // Named "VideoSourceSink<channel>"; held for one ring operation at a time.
-    win::Mutex lock;
+    // Held for one ring operation at a time. Process-local: the ring lives in this
+    // process's memory, so no other process has anything to guard with it.
+    SdkLock lock;
     std::unique_ptr<uint8_t[]> buffer;
     std::unique_ptr<uint8_t[]> staging;
     StreamRingState state;
@@ -139,10 +144,11 @@ struct SdkLibrary {
     SdkChannel channels[kMaxChannels];
     StreamRing rings[kMaxChannels];
 
-    // Lock order: channel, then processor, then the processor's stream lock.
-    win::Mutex channelLocks[kMaxChannels];
-    win::Mutex boardLocks[kMaxProcessors];
-    win::Mutex streamLocks[kMaxProcessors];
+    // Lock order: channel, then processor, then the processor's stream lock (ring locks are
+    // innermost).
+    SdkLock channelLocks[kMaxChannels];
+    SdkLock boardLocks[kMaxProcessors];
+    SdkLock streamLocks[kMaxProcessors];
 };
 
 extern SdkLibrary g_sdk;
@@ -162,8 +168,8 @@ inline SdkChannel* ChannelOf(ChannelHandle handle) {
 inline ChannelHandle HandleOf(SdkChannel& channel) {
     return reinterpret_cast<ChannelHandle>(&channel);
 }
-inline HANDLE BoardLockOf(const SdkBoard& board) {
-    return g_sdk.boardLocks[board.index].get();
+inline SdkLock& BoardLockOf(const SdkBoard& board) {
+    return g_sdk.boardLocks[board.index];
 }
 
 // The channel's picture size by its processor type and stored standard.
@@ -179,24 +185,24 @@ uint8_t* BoardAreaOf(const SdkChannel& channel, BoardArea area);
 // Board information words A and B; false while the control block is not valid.
 bool BoardInfoWords(const SdkBoard& board, uint32_t& a, uint32_t& b);
 
-// Holds a Win32 mutex (an abandoned one counts as taken).
-class MutexLock {
+// Holds one of the library's own locks for a scope (none when given null).
+class SectionLock {
 public:
-    explicit MutexLock(HANDLE mutex) : mutex_(mutex) {
-        held_ = mutex_ && ::WaitForSingleObject(mutex_, INFINITE) != WAIT_FAILED;
+    explicit SectionLock(SdkLock& lock) : lock_(&lock) { lock_->Enter(); }
+    explicit SectionLock(SdkLock* lock) : lock_(lock) {
+        if (lock_) lock_->Enter();
     }
-    ~MutexLock() { Unlock(); }
-    MutexLock(const MutexLock&) = delete;
-    MutexLock& operator=(const MutexLock&) = delete;
-    bool held() const { return held_; }
+    ~SectionLock() { Unlock(); }
+    SectionLock(const SectionLock&) = delete;
+    SectionLock& operator=(const SectionLock&) = delete;
+    bool held() const { return lock_ != nullptr; }
     void Unlock() {
-        if (held_) ::ReleaseMutex(mutex_);
-        held_ = false;
+        if (lock_) lock_->Leave();
+        lock_ = nullptr;
     }
 
 private:
-    HANDLE mutex_;
-    bool held_ = false;
+    SdkLock* lock_;
 };
 
 // The common frame of every export that takes a handle: check, lock the channel,
@@ -209,8 +215,8 @@ public:
     void Unlock() { lock_.Unlock(); }
 
 private:
-    static HANDLE LockFor(ChannelHandle handle);
-    MutexLock lock_;
+    static SdkLock* LockFor(ChannelHandle handle);
+    SectionLock lock_;
     SdkChannel* channel_ = nullptr;
 };
 

@@ -30,13 +30,13 @@ int DORSK_CALL RU4Dov_ReadStreamData(intptr_t handle, void* buffer, int* length,
     if (!IsOpenChannelHandle(handle)) return fail(kSdkBadHandle);
     int number = ChannelOf(handle)->number;
     if (number >= g_sdk.totalChannels) return fail(kSdkBadArgument);
-    if (!g_sdk.channelLocks[number]) return fail(kSdkBadHandle);
+    if (!g_sdk.initialised) return fail(kSdkBadHandle);
     ChannelAccess access(handle);
     if (!access.ok()) return fail(kSdkBadHandle);
     if (!length || !type || (!buffer && *length > 0)) return fail(kSdkBadArgument);
 
     StreamRing& ring = g_sdk.rings[number];
-    MutexLock ring_lock(ring.lock.get());
+    SectionLock ring_lock(ring.lock);
     RingRecordHeader head{};
     uint32_t size = *length > 0 ? static_cast<uint32_t>(*length) : 0;
     switch (ReadRecord(ring.state, static_cast<uint8_t*>(buffer), size, head)) {

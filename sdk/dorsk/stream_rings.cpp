@@ -3,13 +3,12 @@
 #include <process.h>
 
 #include <atomic>
-#include <cstdio>
 #include <new>
 
 namespace dvr::dorsk {
 namespace {
 
-// The library's side of the intake: the named ring locks, the channels' statistics and
+// The library's side of the intake: the ring locks, the channels' statistics and
 // the notifier's data event. A ring lock given back is kept until the walk takes another
 // ring or ends, so that the slots of one record (and back-to-back records of one channel)
 // cost one lock, not one per slot; nothing else is locked while it is kept.
@@ -24,8 +23,8 @@ public:
             return &ring.state;
         }
         Release();
-        if (!ring.buffer || ::WaitForSingleObject(ring.lock.get(), INFINITE) == WAIT_FAILED)
-            return nullptr;
+        if (!ring.buffer) return nullptr;
+        ring.lock.Enter();
         return &ring.state;
     }
     void UnlockRing(int channel) override { kept_ = channel; }
@@ -39,7 +38,7 @@ public:
     }
     // Gives back the kept lock; the walk of a processor ends with this.
     void Release() {
-        if (kept_ >= 0) ::ReleaseMutex(g_sdk.rings[kept_].lock.get());
+        if (kept_ >= 0) g_sdk.rings[kept_].lock.Leave();
         kept_ = -1;
     }
 
@@ -89,12 +88,9 @@ void Notify(int channel) {
 bool CreateStreamRings() {
     for (int ch = 0; ch < kMaxChannels; ++ch) {
         StreamRing& ring = g_sdk.rings[ch];
-        wchar_t name[32];
-        std::swprintf(name, 32, L"VideoSourceSink%d", ch);
-        ring.lock.reset(::CreateMutexW(nullptr, FALSE, name));
         ring.buffer.reset(new (std::nothrow) uint8_t[kRingSize]);
         ring.staging.reset(new (std::nothrow) uint8_t[kStagingSize]);
-        if (!ring.lock || !ring.buffer || !ring.staging) {
+        if (!ring.buffer || !ring.staging) {
             FreeStreamRings();
             return false;
         }
@@ -109,7 +105,6 @@ bool CreateStreamRings() {
 
 void FreeStreamRings() {
     for (StreamRing& ring : g_sdk.rings) {
-        ring.lock.reset();
         ring.buffer.reset();
         ring.staging.reset();
         ring.state = StreamRingState{};
@@ -149,7 +144,7 @@ void StopStreamThreads() {
 
 void ResetChannelStream(SdkChannel& channel, bool clear_statistics) {
     StreamRing& ring = g_sdk.rings[channel.number];
-    MutexLock lock(ring.lock.get());
+    SectionLock lock(ring.lock);
     ResetRing(ring.state);
     if (clear_statistics) {
         channel.pictureCount = 0;
@@ -161,12 +156,12 @@ void ResetChannelStream(SdkChannel& channel, bool clear_statistics) {
 
 void ResetChannelAudio(SdkChannel& channel) {
     StreamRing& ring = g_sdk.rings[channel.number];
-    MutexLock lock(ring.lock.get());
+    SectionLock lock(ring.lock);
     AdpcmInitState(ring.state.adpcm);
 }
 
 void ReadChannelCounts(const SdkChannel& channel, int32_t& pictures, int32_t& audio_blocks) {
-    MutexLock lock(g_sdk.rings[channel.number].lock.get());
+    SectionLock lock(g_sdk.rings[channel.number].lock);
     pictures = channel.pictureCount;
     audio_blocks = channel.audioBlockCount;
 }
@@ -176,10 +171,10 @@ unsigned __stdcall StreamSlotReaderThread(void*) {
     do {
         for (int p = 0; p < kMaxProcessors; ++p) {
             SdkBoard& board = g_sdk.boards[p];
-            MutexLock board_lock(BoardLockOf(board));
+            SectionLock board_lock(BoardLockOf(board));
             if (!board.booted) continue;
             // Channel close destroys the block under this lock.
-            MutexLock stream_lock(g_sdk.streamLocks[p].get());
+            SectionLock stream_lock(g_sdk.streamLocks[p]);
             board_lock.Unlock();
             if (board.sharedMemory) WalkSlots(board.sharedMemory, board.intake, host);
             host.Release();
@@ -210,8 +205,8 @@ unsigned __stdcall StreamNotifyThread(void*) {
             waiting = true;
             bool due;
             {
-                MutexLock lock(ring.lock.get());
-                due = lock.held() && NoticeDue(ring.state, counters[ch]);
+                SectionLock lock(ring.lock);
+                due = NoticeDue(ring.state, counters[ch]);
             }
             if (due) Notify(ch);
         }

@@ -7,7 +7,7 @@ namespace dvr::dorsk {
 
 constexpr DWORD kNotifierPeriodMs = 10;
 
-// Creates all 64 rings with their named locks; on failure frees what it made.
+// Creates all 64 rings; on failure frees what it made.
 bool CreateStreamRings();
 void FreeStreamRings();
 
