@@ -554,5 +554,57 @@ TEST_F(NetClientTest, APreviewClosedAndOpenedAgainShowsPicturesAgain) {
     server.Stop();
 }
 
+// The last viewer's encoder is stopped the way the host's sweeper does it (under the encoder
+// lock, only while no admitted viewer is open), at several moments around a new viewer's
+// join: before its connection, while its request is judged, and after it is admitted. Every
+// reopened pane must show pictures, whichever side of the stop the join falls on.
+TEST_F(NetClientTest, AViewerJoiningAroundTheLastViewersEncoderStopSeesPictures) {
+    for (const char* clip : {"ch01.brs", "ch02.brs"}) {
+        if (::GetFileAttributesA(dvr::testing::TestDataPath(clip).c_str()) ==
+            INVALID_FILE_ATTRIBUTES) {
+            GTEST_SKIP() << "no channel clips";
+        }
+    }
+    BoardServingHost server("netclient_rejoin", {"ch01.brs", "ch02.brs"}, arithmetic_, other_);
+    ASSERT_TRUE(server.Ok());
+    // The stops come from the test alone, at the moments it picks.
+    server.Sweeper->Stop();
+    UseHost(server.Base, "pw", {0, 1});
+    TTCPMainConnecter& viewers = *server.Live.Viewers(1);
+    auto stopLikeTheSweeper = [&] {
+        std::lock_guard<std::mutex> encoder(viewers.EncoderLock);
+        for (TTCPConnecter* v = viewers.Head.load(); v; v = v->Next.load())
+            if (!v->Closed && v->Admitted) return;
+        server.Capture.StopChannel(1, '*');
+    };
+    net_->OpenPreview(1);
+    ASSERT_TRUE(WaitFor([&] { return Pictures[1] >= 3; }));
+    // Milliseconds from the open to the stop; negative: the stop comes first.
+    for (int delay : {-200, -30, -5, 0, 5, 15, 30, 60, 100, 200, 400}) {
+        net_->ClosePreview(1);
+        ASSERT_TRUE(WaitFor([&] { return viewers.OpenCount.load() == 0 && Idle(1); }));
+        ASSERT_TRUE(server.Capture.Slots[1].CaptureRunning.load());
+        Pictures[1] = 0;
+        std::thread stopper;
+        if (delay < 0) {
+            stopLikeTheSweeper();
+            ::Sleep(DWORD(-delay));
+            net_->OpenPreview(1);
+        } else {
+            stopper = std::thread([&, delay] {
+                ::Sleep(DWORD(delay));
+                stopLikeTheSweeper();
+            });
+            net_->OpenPreview(1);
+        }
+        if (stopper.joinable()) stopper.join();
+        EXPECT_TRUE(WaitFor([&] { return Pictures[1] >= 3; }, 30000))
+            << "stop " << delay << " ms after the open: the pane stays black";
+    }
+    net_->ClosePreview(1);
+    ASSERT_TRUE(WaitFor([&] { return Idle(1); }));
+    server.Stop();
+}
+
 } // namespace
 } // namespace vantrel
