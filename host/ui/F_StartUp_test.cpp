@@ -2,6 +2,7 @@
 
 #include "host/ui/F_MainForm.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/exit_with_result_testing.h"
 #include "host/ui/host_run_testing.h"
 
 #include "common/win/handles.h"
@@ -59,19 +60,6 @@ std::vector<std::string> Split(const std::string& s) {
         out.push_back(part);
     return out;
 }
-
-// Once the host has run in this process, something in the process's end loses the exit code:
-// end the process with the result ourselves.
-struct ExitWithResult : ::testing::EmptyTestEventListener {
-    void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
-        std::fflush(stdout);
-        ::ExitProcess(unit.Passed() ? 0 : 1);
-    }
-};
-const bool kExitListener = [] {
-    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWithResult);
-    return true;
-}();
 
 using testing::WaitUntil;
 

@@ -27,20 +27,6 @@ namespace {
 using namespace dvr::fw;
 using dvr::win::Utf8ToGbk;
 
-std::set<HWND> VisibleWindows() {
-    std::set<HWND> found;
-    ::EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w))
-                reinterpret_cast<std::set<HWND>*>(p)->insert(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 
 TMenuItem* ItemNamed(TMenuItem* parent, const std::string& name) {
     for (int i = 0; i < parent->Count(); ++i) {
@@ -72,7 +58,7 @@ struct ConsoleLog {
 template <class F>
 bool OpensModal(THost& h, const std::function<void()>& step, ConsoleLog& run, const std::string& what) {
     Step(what.c_str());
-    const std::set<HWND> before = VisibleWindows();
+    const std::set<HWND> before = testing::OwnVisibleWindows();
     std::atomic<bool> done{false};
     std::thread helper([&] {
         h.Synchronizer->Run(step);
@@ -80,7 +66,7 @@ bool OpensModal(THost& h, const std::function<void()>& step, ConsoleLog& run, co
     });
     HWND opened = nullptr;
     for (int i = 0; i < 3000 && !opened && !done; ++i) {
-        for (HWND w : VisibleWindows())
+        for (HWND w : testing::OwnVisibleWindows())
             if (!before.count(w) && dynamic_cast<F*>(TWinControl::FindControl(w))) opened = w;
         if (!opened) ::Sleep(10);
     }
@@ -103,19 +89,10 @@ bool OpensModal(THost& h, const std::function<void()>& step, ConsoleLog& run, co
     return opened != nullptr;
 }
 
-struct DefaultAccount : TLogonPrompt {
-    std::string name = "vorel", password;
-    bool Prompt(std::string& n, std::string& p) override {
-        n = name;
-        p = password;
-        return true;
-    }
-};
-
 void DriveTheConsole(ConsoleLog& run) {
     THost& h = *Host;
     auto ui = [&](const std::function<void()>& step) { h.Synchronizer->Run(step); };
-    static DefaultAccount logon;
+    static testing::AccountLogon logon;
     TConsoleCommands* c = MainForm->Commands;
     ui([&] {
         MainForm->LogonPrompt = &logon;

@@ -6,6 +6,7 @@
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/exit_with_result_testing.h"
 #include "host/ui/host_run_testing.h"
 
 #include "common/win/handles.h"
@@ -159,17 +160,6 @@ bool IsSoundSystemThread(DWORD id) {
     return false;
 }
 
-struct ExitWithAlarmRunResult : ::testing::EmptyTestEventListener {
-    void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
-        std::fflush(stdout);
-        ::ExitProcess(unit.Passed() ? 0 : 1);
-    }
-};
-const bool kAlarmRunExitListener = [] {
-    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWithAlarmRunResult);
-    return true;
-}();
-
 // Records the board had delivered for the normal recording's channel when the shutdown's
 // first pause began (the stream callback is closed by then), counted once the board has
 // carried out the commands sent before it: its thread may not have run since.
@@ -195,14 +185,6 @@ void CountWindowsExit(bool) {
     ++WindowsExits;
 }
 
-struct FixedLogon : TLogonPrompt {
-    bool Prompt(std::string& name, std::string& password) override {
-        name = "vorel";
-        password.clear();
-        return true;
-    }
-};
-
 // What the watcher saw while the host ran.
 struct AlarmRun {
     std::atomic<bool> done{false};
@@ -223,13 +205,9 @@ struct AlarmRun {
     std::vector<TWorkLogRecord> log;
 };
 
-struct CancelledLogon : TLogonPrompt {
-    bool Prompt(std::string&, std::string&) override { return false; }
-};
-
 void WatchAlarmRun(AlarmRun& run) {
     // The logon prompt of the first show is answered with Cancel.
-    static CancelledLogon cancel;
+    static testing::CancelledLogon cancel;
     if (!WaitUntil(
             [] {
                 if (MainForm && MainForm->LogonPrompt != &cancel) MainForm->LogonPrompt = &cancel;
@@ -242,7 +220,7 @@ void WatchAlarmRun(AlarmRun& run) {
     }
     THost& h = *Host;
     int logStart = 0;
-    FixedLogon logon;
+    testing::AccountLogon logon;
     h.Synchronize([&] {
         logStart = h.WorkLog->GetRecordCount();
         MainForm->LogonPrompt = &logon;
@@ -340,7 +318,7 @@ void WatchAlarmRun(AlarmRun& run) {
         30000);
     // The operator ends the program with the exit button: the orderly stop with its real
     // pauses, answering Yes to both questions (return to Windows).
-    static FixedLogon exitLogon;
+    static testing::AccountLogon exitLogon;
     HWND exitButton = nullptr;
     h.Synchronize([&] {
         MainForm->Hooks.Pause = PauseCountingDelivery;

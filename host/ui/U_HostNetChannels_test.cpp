@@ -5,6 +5,7 @@
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/exit_with_result_testing.h"
 #include "host/ui/host_run_testing.h"
 #include "host/ui/window_shot_testing.h"
 
@@ -41,32 +42,10 @@ std::wstring NetRunBinFolder() {
 
 using testing::WaitUntil;
 
-struct ExitWithNetRunResult : ::testing::EmptyTestEventListener {
-    void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
-        std::fflush(stdout);
-        ::ExitProcess(unit.Passed() ? 0 : 1);
-    }
-};
-const bool kNetRunExitListener = [] {
-    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWithNetRunResult);
-    return true;
-}();
-
 std::atomic<int> PanePictures{0};
 void CALLBACK CountPanePicture(int, const uint8_t*, int, int, int, uint32_t, int, int) {
     ++PanePictures;
 }
-
-struct FixedLogon : TLogonPrompt {
-    bool Prompt(std::string& name, std::string& password) override {
-        name = "vorel";
-        password.clear();
-        return true;
-    }
-};
-struct CancelledLogon : TLogonPrompt {
-    bool Prompt(std::string&, std::string&) override { return false; }
-};
 
 // What the watcher saw while the host ran.
 struct NetRun {
@@ -84,7 +63,7 @@ struct NetRun {
 };
 
 void WatchNetRun(NetRun& run, testing::FakeLiveHost& server) {
-    static CancelledLogon cancel;
+    static testing::CancelledLogon cancel;
     if (!WaitUntil(
             [] {
                 if (MainForm && MainForm->LogonPrompt != &cancel) MainForm->LogonPrompt = &cancel;
@@ -96,7 +75,7 @@ void WatchNetRun(NetRun& run, testing::FakeLiveHost& server) {
         return;
     }
     THost& h = *Host;
-    FixedLogon logon;
+    testing::AccountLogon logon;
     int result = -1;
     h.Synchronize([&] {
         MainForm->LogonPrompt = &logon;

@@ -8,6 +8,7 @@
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_ConsoleCommands.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/exit_with_result_testing.h"
 #include "host/ui/host_run_testing.h"
 #include "host/ui/window_shot_testing.h"
 
@@ -35,17 +36,6 @@ namespace {
 using namespace dvr::fw;
 using testing::WaitUntil;
 
-struct ExitWithCycleRunResult : ::testing::EmptyTestEventListener {
-    void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
-        std::fflush(stdout);
-        ::ExitProcess(unit.Passed() ? 0 : 1);
-    }
-};
-const bool kCycleRunExitListener = [] {
-    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWithCycleRunResult);
-    return true;
-}();
-
 constexpr int kGroups = 3;
 
 // Pictures the first pane's player port decoded.
@@ -53,17 +43,6 @@ std::atomic<int> CyclePanePictures{0};
 void CALLBACK CountCyclePicture(int, const uint8_t*, int, int, int, uint32_t, int, int) {
     ++CyclePanePictures;
 }
-
-struct CycleLogon : TLogonPrompt {
-    bool Prompt(std::string& name, std::string& password) override {
-        name = "vorel";
-        password.clear();
-        return true;
-    }
-};
-struct CancelledCycleLogon : TLogonPrompt {
-    bool Prompt(std::string&, std::string&) override { return false; }
-};
 
 struct CycleRun {
     std::array<testing::FakeLiveHost, kGroups>* servers = nullptr;
@@ -81,26 +60,12 @@ void Step(const char* what) {
     std::fflush(stdout);
 }
 
-std::set<HWND> OwnVisibleWindows() {
-    std::set<HWND> found;
-    ::EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w))
-                reinterpret_cast<std::set<HWND>*>(p)->insert(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 constexpr int kCycleSeconds = 3600;
 
 // The cycle button, then its dialog answered as the operator would: the middle group left
 // out, an hour apart, OK.
 void StartCycleThroughTheDialog(THost& h, CycleRun& run) {
-    const std::set<HWND> before = OwnVisibleWindows();
+    const std::set<HWND> before = testing::OwnVisibleWindows();
     std::atomic<bool> done{false};
     std::thread button([&] {
         h.Synchronize([] { MainForm->Commands->Buttons[6]->Click(); });
@@ -109,7 +74,7 @@ void StartCycleThroughTheDialog(THost& h, CycleRun& run) {
     TClientVideoCycleSetForm* dialog = nullptr;
     WaitUntil(
         [&] {
-            for (HWND w : OwnVisibleWindows())
+            for (HWND w : testing::OwnVisibleWindows())
                 if (!before.count(w))
                     if (auto* f = dynamic_cast<TClientVideoCycleSetForm*>(TWinControl::FindControl(w)))
                         dialog = f;
@@ -150,7 +115,7 @@ bool ShowsGroup(THost& h, CycleRun& run, int group, int connections) {
 }
 
 void DriveTheCycle(CycleRun& run) {
-    static CancelledCycleLogon cancel;
+    static testing::CancelledLogon cancel;
     if (!WaitUntil(
             [] {
                 if (MainForm && MainForm->LogonPrompt != &cancel) MainForm->LogonPrompt = &cancel;
@@ -162,7 +127,7 @@ void DriveTheCycle(CycleRun& run) {
         return;
     }
     THost& h = *Host;
-    CycleLogon logon;
+    testing::AccountLogon logon;
     int boards = -1, channels = -1;
     h.Synchronize([&] {
         MainForm->LogonPrompt = &logon;

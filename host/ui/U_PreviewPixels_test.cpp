@@ -1,6 +1,8 @@
 // The live preview as a user sees it: the host runs on the simulated board with every channel
 // previewing, and each pane on the screen shows its own channel's picture (not the colour key,
 // not another channel's).
+#include "host/ui/exit_with_result_testing.h"
+#include "host/ui/host_run_testing.h"
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
@@ -21,19 +23,6 @@
 
 namespace vantrel {
 namespace {
-
-// Once the host has run in this process, something in the process's end loses the exit code:
-// end the process with the result ourselves.
-struct ExitWithResult : ::testing::EmptyTestEventListener {
-    void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
-        std::fflush(stdout);
-        ::ExitProcess(unit.Passed() ? 0 : 1);
-    }
-};
-const bool kExitListener = [] {
-    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWithResult);
-    return true;
-}();
 
 struct Rgb {
     int r = 0, g = 0, b = 0;

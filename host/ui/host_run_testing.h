@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/win/handles.h"
+#include "host/ui/F_MainForm.h" // TLogonPrompt
 #include "host/net/live_testing.h" // WaitUntil
 #include "player/format/file_reader.h"
 #include "player/format/readable_file.h"
@@ -10,10 +11,41 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace vantrel::testing {
+
+// The logon prompt answered with an account (the default one unless told otherwise).
+struct AccountLogon : TLogonPrompt {
+    std::string name = "vorel", password;
+    bool Prompt(std::string& n, std::string& p) override {
+        n = name;
+        p = password;
+        return true;
+    }
+};
+
+// The logon prompt answered with Cancel.
+struct CancelledLogon : TLogonPrompt {
+    bool Prompt(std::string&, std::string&) override { return false; }
+};
+
+// This process's visible top-level windows.
+inline std::set<HWND> OwnVisibleWindows() {
+    std::set<HWND> found;
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(w, &pid);
+            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w))
+                reinterpret_cast<std::set<HWND>*>(p)->insert(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 // Drive R: of the test's Wine prefix becomes a fresh, empty folder `name` beside the prefix's
 // drives; false when that did not happen within 20 s.
