@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <algorithm>
 #include <random>
+#include <atomic>
 #include <thread>
 
 #include <commctrl.h>
@@ -209,6 +210,7 @@ std::thread ChooseMenuItem(DWORD thread, int downs) {
 
 // Answers the host cycle's dialog from another thread: every group takes part (the dialog's
 // default), 5 s apart.
+std::atomic<int> CycleDialogClicks{-1}; // -1: the dialog was not seen
 std::thread AcceptCycleDialog() {
     return std::thread([] {
         const ULONGLONG end = ::GetTickCount64() + 30000;
@@ -216,8 +218,17 @@ std::thread AcceptCycleDialog() {
         while (!(dialog = OwnWindowTitled(L"分控轮视设置")) && ::GetTickCount64() < end)
             ::Sleep(20);
         if (!dialog) return;
-        ::Sleep(200);
-        if (HWND ok = DescendantWithText(dialog, L"确定")) ::PostMessageW(ok, BM_CLICK, 0, 0);
+        CycleDialogClicks = 0;
+        // Clicked again until the dialog is gone: a click that comes while the dialog is
+        // still being filled in may be lost, and the cycle would then never start.
+        while (::IsWindow(dialog) && ::IsWindowVisible(dialog) && ::GetTickCount64() < end) {
+            ::Sleep(200);
+            if (HWND ok = DescendantWithText(dialog, L"确定")) {
+                ::PostMessageW(ok, BM_CLICK, 0, 0);
+                ++CycleDialogClicks;
+            }
+            ::Sleep(3000);
+        }
     });
 }
 
@@ -759,7 +770,8 @@ TEST_F(ControlInPage, ShowsAndRecordsTheLiveChannelsOfARealHost) {
             90000);
         answer.join();
         EXPECT_TRUE(second) << "pane 1 " << pr.right << " wide, " << share
-                            << " of it in channel 2's colour; went through:\n"
+                            << " of it in channel 2's colour; the cycle dialog's OK clicked "
+                            << CycleDialogClicks.load() << " times (-1: no dialog); went through:\n"
                             << timeline.Text();
         EXPECT_TRUE(PumpUntil(
             [&] {
