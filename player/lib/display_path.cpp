@@ -19,8 +19,9 @@ int DisplayRgbFormat = 888;
 
 namespace {
 
-win::ComPtr<IDirectDraw> DirectDrawObject;
-win::ComPtr<IDirectDrawSurface> PrimarySurface;
+// Never destroyed, like the port table: released by unloading, left to the system at exit.
+win::ComPtr<IDirectDraw>& DirectDrawObject = *new win::ComPtr<IDirectDraw>;
+win::ComPtr<IDirectDrawSurface>& PrimarySurface = *new win::ComPtr<IDirectDrawSurface>;
 std::mutex DirectDrawSetUpLock;
 bool DirectDrawSetUpDone = false;
 // Opening and closing a DrawDib context changes the system's list of them; every DrawDib

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+
+#include "common/testing/testdata.h"
 #include <vector>
 
 namespace {
@@ -138,5 +142,59 @@ TEST_P(Exports, EveryCallResolvesByNameAndTheDecoderCallsWork) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothNames, Exports, ::testing::Values(L"Strovid.dll", L"StrovidApi.dll"));
+
+constexpr char kExitChild[] = "DVR_STROVID_EXIT_CHILD";
+constexpr UINT kChildExitCode = 7;
+
+// Run only as the child of the test below: a program that ends while a port of the library
+// is playing a recording in a window, without stopping it first.
+TEST(ExitWhilePlaying, Child) {
+    if (!std::getenv(kExitChild)) GTEST_SKIP() << "started by ExitWhilePlaying.EndsAtOnce";
+    HMODULE lib = ::LoadLibraryW(L"Strovid.dll");
+    ASSERT_NE(lib, nullptr);
+    using OpenFile = int(WINAPI*)(int, const char*);
+    using Play = int(WINAPI*)(int, HWND);
+    auto open = reinterpret_cast<OpenFile>(
+        reinterpret_cast<void*>(::GetProcAddress(lib, "RE4Ravi_OpenFile")));
+    auto play = reinterpret_cast<Play>(reinterpret_cast<void*>(::GetProcAddress(lib, "RE4Ravi_Play")));
+    ASSERT_TRUE(open && play);
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 352, 288,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(open(3, dvr::testing::TestDataPath("cif_ip.MPG").c_str()), 1);
+    ASSERT_EQ(play(3, window), 1);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 700) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(10);
+    }
+    std::fflush(stdout);
+    ::ExitProcess(kChildExitCode);
+}
+
+// The library's drawing objects are left to the system at exit: released then, with the
+// play thread already gone, the release waited for that thread for ever.
+TEST(ExitWhilePlaying, EndsAtOnce) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=ExitWhilePlaying.Child";
+    ::SetEnvironmentVariableA(kExitChild, "1");
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                                          nullptr, nullptr, &si, &pi);
+    ::SetEnvironmentVariableA(kExitChild, nullptr);
+    ASSERT_TRUE(started) << ::GetLastError();
+    const DWORD waited = ::WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 0;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    if (waited != WAIT_OBJECT_0) ::TerminateProcess(pi.hProcess, 1);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the program did not end";
+    EXPECT_EQ(code, kChildExitCode);
+}
 
 } // namespace

@@ -161,8 +161,10 @@ extern std::atomic<uint32_t> OverlayKeyPixel;
 extern win::Mutex StreamLock;
 extern win::Mutex DirectDrawLock;
 
-// The port table: created with the library, never freed while it is loaded.
-extern PlayPort PortTable[kPortCount];
+// The port table: created with the library and never destroyed. At process exit the
+// threads that drew through its surfaces are gone mid-call, and releasing a surface then
+// waits for them for ever; unloading the library releases what it holds explicitly.
+extern PlayPort (&PortTable)[kPortCount];
 // The last error of the whole library; the last writer wins.
 extern std::atomic<int> PlayerErrorCode;
 

@@ -4,7 +4,7 @@
 
 namespace dvr::strovid {
 
-PlayPort PortTable[kPortCount];
+PlayPort (&PortTable)[kPortCount] = *new PlayPort[1][kPortCount];
 std::atomic<int> PlayerErrorCode{0};
 
 // The stream lock and the DirectDraw lock, and one semaphore per port (count 1,

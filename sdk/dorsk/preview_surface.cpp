@@ -40,7 +40,10 @@ struct PreviewState {
     bool started = false;
 };
 
-PreviewState g_preview;
+// Never destroyed: a program that ends without closing the SDK leaves the DirectDraw
+// objects to the system; released at exit, they would wait for the blit thread the exit
+// has already ended.
+PreviewState& g_preview = *new PreviewState;
 
 DDSURFACEDESC EmptyDesc() {
     DDSURFACEDESC desc{};
