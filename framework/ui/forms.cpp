@@ -535,8 +535,9 @@ void TCustomForm::CMShowingChanged(TMessage&) {
         if (form_state_.Contains(TFormStateItem::fsShowing)) return;
         form_state_.Include(TFormStateItem::fsShowing);
         try {
-            DoShow();
+            // The window exists when OnShow runs: a handler may hand it to another thread.
             HandleNeeded();
+            DoShow();
             MoveToPosition();
             int cmd = SW_SHOWNORMAL;
             if (window_state_ == TWindowState::wsMaximized) cmd = SW_SHOWMAXIMIZED;

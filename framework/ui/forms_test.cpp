@@ -200,10 +200,12 @@ TEST(Form, ShowAndHideEventsAndTheScreensFormList) {
     EXPECT_EQ(Screen->FormCount(), before + 1);
     struct Events : TObject {
         std::string log;
-        void Show(TObject*) { log += "show "; }
+        TForm* form = nullptr;
+        void Show(TObject*) { log += form->WindowHandle() ? "show " : "show-without-window "; }
         void Hide(TObject*) { log += "hide "; }
         void Resize(TObject*) { log += "resize "; }
     } e;
+    e.form = f.get();
     f->OnShow = TNotifyEvent(&e, &Events::Show);
     f->OnHide = TNotifyEvent(&e, &Events::Hide);
     f->Show();

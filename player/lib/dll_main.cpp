@@ -7,6 +7,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) dvr::strovid::LoadLibraryState();
     // At process exit the other libraries may be gone already: leave everything to the
     // system rather than call into them.
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) dvr::strovid::UnloadLibraryState();
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        dvr::strovid::UnloadLibraryState();
+        dvr::strovid::DestroyPortTable();
+    }
     return TRUE;
 }

@@ -216,5 +216,7 @@ extern int DisplayRgbFormat; // 555, 565, 888 or 8888
 // statically call them around their cases.
 void LoadLibraryState();
 void UnloadLibraryState();
+// Frees the port table for good: only when the library itself is unloaded.
+void DestroyPortTable();
 
 } // namespace dvr::strovid

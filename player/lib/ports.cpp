@@ -39,6 +39,10 @@ void LoadLibraryState() {
         sem.reset(::CreateSemaphoreW(nullptr, 1, 1, nullptr));
 }
 
+void DestroyPortTable() {
+    delete[] &PortTable;
+}
+
 void UnloadLibraryState() {
     ReleaseDirectDraw();
     DirectDrawLock.reset();
