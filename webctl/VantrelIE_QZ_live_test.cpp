@@ -152,27 +152,6 @@ struct MessagePort {
     }
 };
 
-HWND DescendantWithText(HWND parent, const wchar_t* text) {
-    struct Find {
-        const wchar_t* text;
-        HWND found = nullptr;
-    } find{text};
-    ::EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto& f = *reinterpret_cast<Find*>(p);
-            wchar_t t[32] = {};
-            ::GetWindowTextW(w, t, 32);
-            if (std::wstring(t) == f.text) {
-                f.found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
-
 // A visible child of the face showing `text`, with its top at `top` of the face when given
 // (the status pictures of the three pages share their texts; each page's lie under its
 // header).

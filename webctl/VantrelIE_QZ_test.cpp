@@ -448,27 +448,6 @@ TEST_F(ControlInPage, FiresItsEventsToTheContainersSinkUntilUnadvised) {
 }
 
 
-HWND ChildWithText(HWND parent, const wchar_t* text) {
-    struct Find {
-        const wchar_t* text;
-        HWND found = nullptr;
-    } find{text};
-    ::EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto& f = *reinterpret_cast<Find*>(p);
-            wchar_t t[256] = {};
-            ::GetWindowTextW(w, t, 256);
-            if (std::wstring(t) == f.text) {
-                f.found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
-
 // One menu choice: the tool whose menu pops, the keys that choose the item, the window it
 // opens (a part of its title and a control it holds) and the screenshot taken of it.
 struct MenuWindowCase {
@@ -498,9 +477,9 @@ std::thread ChooseAndCloseWindow(DWORD thread, const MenuWindowCase& c, std::ato
             seen = -1;
             return;
         }
-        while (!ChildWithText(w, c.holds) && ::GetTickCount64() < end)
+        while (!DescendantWithText(w, c.holds) && ::GetTickCount64() < end)
             ::Sleep(20);
-        const bool holds = ChildWithText(w, c.holds) != nullptr;
+        const bool holds = DescendantWithText(w, c.holds) != nullptr;
         // Drawn once the picture is more than one or two colours.
         int width = 0, height = 0;
         while (::GetTickCount64() < end) {
@@ -542,7 +521,7 @@ TEST_F(ControlInPage, MenuItemsOpenTheirWindows) {
         {L"其它功能", std::vector<WPARAM>(8, VK_DOWN), L"远程控制", L"全选",
          "webctl_menu_remote_control.bmp"},
     };
-    HWND strip[2] = {ChildWithText(face, L"系统设置"), ChildWithText(face, L"其它功能")};
+    HWND strip[2] = {DescendantWithText(face, L"系统设置"), DescendantWithText(face, L"其它功能")};
     ASSERT_TRUE(strip[0] && strip[1]);
     for (const MenuWindowCase& c : cases) {
         SCOPED_TRACE(c.shot);

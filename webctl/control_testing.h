@@ -179,6 +179,28 @@ inline std::string TestOutputPath(const char* name) {
     return dir + "/" + name;
 }
 
+// The first window below `parent`, at any depth, whose text is `text`.
+inline HWND DescendantWithText(HWND parent, const wchar_t* text) {
+    struct Find {
+        const wchar_t* text;
+        HWND found = nullptr;
+    } find{text};
+    ::EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM p) -> BOOL {
+            auto& f = *reinterpret_cast<Find*>(p);
+            wchar_t t[256] = {};
+            ::GetWindowTextW(w, t, 256);
+            if (std::wstring(t) == f.text) {
+                f.found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
 // A visible top-level window of this process whose title holds `part`.
 inline HWND OwnWindowTitled(const wchar_t* part) {
     struct Find {

@@ -5,6 +5,7 @@
 #include "host/ui/F_MainForm.h"
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/client_settings_testing.h"
 #include "host/ui/exit_with_result_testing.h"
 #include "host/ui/host_run_testing.h"
 #include "host/ui/window_shot_testing.h"
@@ -216,38 +217,24 @@ TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
     // This host also acts as a client and shows the serving host's camera after its own.
     // Its other settings start from the defaults, whatever earlier test programs of the
     // session stored (a name-server lookup, say); they are put back at the end.
-    TOtherSettingsRecord storedOther{};
-    TLogonServerRecord storedLogonServer{};
-    {
-        TArithmetic arithmetic;
-        // No name server: the group's own address is the one to reach.
-        storedLogonServer = arithmetic.LogonServer;
-        TLogonServerRecord noServer{};
-        TArithmetic::ClearLogonServer(noServer);
-        TArithmetic::SaveLogonServer(noServer);
-        TSystemOtherSet other(arithmetic);
-        storedOther = other.Record;
-        TOtherSettingsRecord record{};
-        TSystemOtherSet::SetDefaults(record);
-        record.ActAsClient = 1;
-        ASSERT_EQ(other.Save(record), 0);
-        TClientGroupRecord group{};
-        group.Name.Set("loopback");
-        group.HostAddress.Set("127.0.0.1");
-        group.UserName.Set("guest");
-        group.Password.Set("pw");
-        group.Ports.Port[0] = serving.Base();
-        group.Ports.Port[14] = 1; // nobody listens: the alarm subscription goes nowhere
-        group.OwnId = 7;
-        TClientChannelRecord channel{};
-        channel.InUse = 1;
-        channel.Name.Set("cam");
-        channel.RemoteChannel = 0;
-        channel.GroupId = 7;
-        TNetClientSet set(arithmetic, other, 0);
-        ASSERT_EQ(set.SaveGroupInfo(&group, sizeof group), 0);
-        ASSERT_EQ(set.SaveChannelInfo(&channel, sizeof channel), 0);
-    }
+    testing::ClientSettingsForTest settings(true);
+    ASSERT_TRUE(settings.Saved());
+    TClientGroupRecord groups[1]{};
+    TClientGroupRecord& group = groups[0];
+    group.Name.Set("loopback");
+    group.HostAddress.Set("127.0.0.1");
+    group.UserName.Set("guest");
+    group.Password.Set("pw");
+    group.Ports.Port[0] = serving.Base();
+    group.Ports.Port[14] = 1; // nobody listens: the alarm subscription goes nowhere
+    group.OwnId = 7;
+    TClientChannelRecord channels[1]{};
+    TClientChannelRecord& channel = channels[0];
+    channel.InUse = 1;
+    channel.Name.Set("cam");
+    channel.RemoteChannel = 0;
+    channel.GroupId = 7;
+    ASSERT_TRUE(settings.SaveGroups(groups, channels));
     RE4Ravi_SetDisplayCallBack(0, &CountPanePicture);
 
     NetRun run;
@@ -267,17 +254,6 @@ TEST(HostNetworkChannel, AnotherHostsCameraIsRecordedWholeAndPlayedInItsPane) {
     const int code = ProgramMain();
     ASSERT_EQ(::WaitForSingleObject(watcher, 60000), WAIT_OBJECT_0);
     RE4Ravi_SetDisplayCallBack(0, nullptr);
-    {
-        // The next test program finds the settings as they were.
-        TArithmetic arithmetic;
-        TSystemOtherSet other(arithmetic);
-        other.Save(storedOther);
-        TArithmetic::SaveLogonServer(storedLogonServer);
-        TNetClientSet set(arithmetic, other, 0);
-        const uint8_t none = 0;
-        set.SaveGroupInfo(&none, 1);
-        set.SaveChannelInfo(&none, 1);
-    }
     ASSERT_EQ(code, 0);
     for (const std::string& f : run.failures)
         ADD_FAILURE() << f;

@@ -8,6 +8,7 @@
 #include "host/ui/F_StartUp.h"
 #include "host/ui/U_ConsoleCommands.h"
 #include "host/ui/U_HostObjects.h"
+#include "host/ui/client_settings_testing.h"
 #include "host/ui/exit_with_result_testing.h"
 #include "host/ui/host_run_testing.h"
 #include "host/ui/window_shot_testing.h"
@@ -206,39 +207,25 @@ TEST(HostNetworkCycle, ABoardlessHostCyclesOverTheFlaggedGroups) {
     }
 
     // The host's settings: the defaults, no name server, one group per serving host.
-    TOtherSettingsRecord storedOther{};
-    TLogonServerRecord storedLogonServer{};
-    {
-        TArithmetic arithmetic;
-        storedLogonServer = arithmetic.LogonServer;
-        TLogonServerRecord noServer{};
-        TArithmetic::ClearLogonServer(noServer);
-        TArithmetic::SaveLogonServer(noServer);
-        TSystemOtherSet other(arithmetic);
-        storedOther = other.Record;
-        TOtherSettingsRecord record{};
-        TSystemOtherSet::SetDefaults(record);
-        ASSERT_EQ(other.Save(record), 0);
-        TClientGroupRecord groups[kGroups]{};
-        TClientChannelRecord channels[kGroups]{};
-        const char* names[kGroups] = {"north", "middle", "south"};
-        for (int g = 0; g < kGroups; ++g) {
-            groups[g].Name.Set(names[g]);
-            groups[g].HostAddress.Set("127.0.0.1");
-            groups[g].UserName.Set("guest");
-            groups[g].Password.Set("pw");
-            groups[g].Ports.Port[0] = serving[size_t(g)]->Base();
-            groups[g].Ports.Port[14] = 1; // nobody listens: alarm subscriptions go nowhere
-            groups[g].OwnId = 10 + g;
-            channels[g].InUse = 1;
-            channels[g].Name.Set(std::string("cam-") + names[g]);
-            channels[g].RemoteChannel = 0;
-            channels[g].GroupId = 10 + g;
-        }
-        TNetClientSet set(arithmetic, other, 0);
-        ASSERT_EQ(set.SaveGroupInfo(groups, sizeof groups), 0);
-        ASSERT_EQ(set.SaveChannelInfo(channels, sizeof channels), 0);
+    testing::ClientSettingsForTest settings(false);
+    ASSERT_TRUE(settings.Saved());
+    TClientGroupRecord groups[kGroups]{};
+    TClientChannelRecord channels[kGroups]{};
+    const char* names[kGroups] = {"north", "middle", "south"};
+    for (int g = 0; g < kGroups; ++g) {
+        groups[g].Name.Set(names[g]);
+        groups[g].HostAddress.Set("127.0.0.1");
+        groups[g].UserName.Set("guest");
+        groups[g].Password.Set("pw");
+        groups[g].Ports.Port[0] = serving[size_t(g)]->Base();
+        groups[g].Ports.Port[14] = 1; // nobody listens: alarm subscriptions go nowhere
+        groups[g].OwnId = 10 + g;
+        channels[g].InUse = 1;
+        channels[g].Name.Set(std::string("cam-") + names[g]);
+        channels[g].RemoteChannel = 0;
+        channels[g].GroupId = 10 + g;
     }
+    ASSERT_TRUE(settings.SaveGroups(groups, channels));
 
     // No board answers.
     ASSERT_EQ(SimCtl_FailOperation(0, SIMCTL_OP_GET_NUM, -1), 0);
@@ -262,17 +249,6 @@ TEST(HostNetworkCycle, ABoardlessHostCyclesOverTheFlaggedGroups) {
     ASSERT_EQ(::WaitForSingleObject(watcher, 60000), WAIT_OBJECT_0);
     SimCtl_FailOperation(0, SIMCTL_OP_GET_NUM, 0);
     RE4Ravi_SetDisplayCallBack(0, nullptr);
-    {
-        // The next test program finds the settings as they were.
-        TArithmetic arithmetic;
-        TSystemOtherSet other(arithmetic);
-        other.Save(storedOther);
-        TArithmetic::SaveLogonServer(storedLogonServer);
-        TNetClientSet set(arithmetic, other, 0);
-        const uint8_t none = 0;
-        set.SaveGroupInfo(&none, 1);
-        set.SaveChannelInfo(&none, 1);
-    }
     EXPECT_EQ(code, 0);
     for (const std::string& f : run.failures)
         ADD_FAILURE() << f;
