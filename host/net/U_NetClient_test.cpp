@@ -516,16 +516,20 @@ TEST_F(NetClientTest, OpeningAndClosingQuicklyLeavesNoThreadBehind) {
     ASSERT_TRUE(WaitFor([&] { return Idle(0); }));
 }
 
+// The two channel clips the board-serving hosts below play.
+bool ChannelClipsPresent() {
+    for (const char* clip : {"ch01.brs", "ch02.brs"})
+        if (::GetFileAttributesA(dvr::testing::TestDataPath(clip).c_str()) ==
+            INVALID_FILE_ATTRIBUTES)
+            return false;
+    return true;
+}
+
 // A pane closed and opened again shows its channel again, whether the serving host still runs
 // the encoder for the channel (a key frame is asked for) or had stopped it for its last viewer
 // (a capture starts again): the key frame the viewer joins on must be decodable on its own.
 TEST_F(NetClientTest, APreviewClosedAndOpenedAgainShowsPicturesAgain) {
-    for (const char* clip : {"ch01.brs", "ch02.brs"}) {
-        if (::GetFileAttributesA(dvr::testing::TestDataPath(clip).c_str()) ==
-            INVALID_FILE_ATTRIBUTES) {
-            GTEST_SKIP() << "no channel clips";
-        }
-    }
+    if (!ChannelClipsPresent()) GTEST_SKIP() << "no channel clips";
     BoardServingHost server("netclient_reopen", {"ch01.brs", "ch02.brs"}, arithmetic_, other_);
     ASSERT_TRUE(server.Ok());
     UseHost(server.Base, "pw", {0, 1});
@@ -559,12 +563,7 @@ TEST_F(NetClientTest, APreviewClosedAndOpenedAgainShowsPicturesAgain) {
 // join: before its connection, while its request is judged, and after it is admitted. Every
 // reopened pane must show pictures, whichever side of the stop the join falls on.
 TEST_F(NetClientTest, AViewerJoiningAroundTheLastViewersEncoderStopSeesPictures) {
-    for (const char* clip : {"ch01.brs", "ch02.brs"}) {
-        if (::GetFileAttributesA(dvr::testing::TestDataPath(clip).c_str()) ==
-            INVALID_FILE_ATTRIBUTES) {
-            GTEST_SKIP() << "no channel clips";
-        }
-    }
+    if (!ChannelClipsPresent()) GTEST_SKIP() << "no channel clips";
     BoardServingHost server("netclient_rejoin", {"ch01.brs", "ch02.brs"}, arithmetic_, other_);
     ASSERT_TRUE(server.Ok());
     // The stops come from the test alone, at the moments it picks.

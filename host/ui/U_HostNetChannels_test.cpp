@@ -64,14 +64,9 @@ struct NetRun {
 };
 
 void WatchNetRun(NetRun& run, testing::FakeLiveHost& server) {
-    static testing::CancelledLogon cancel;
-    if (!WaitUntil(
-            [] {
-                if (MainForm && MainForm->LogonPrompt != &cancel) MainForm->LogonPrompt = &cancel;
-                return MainForm && Host && Host->WorkState && Host->UDPMessageClient &&
-                       ::IsWindowVisible(MainForm->WindowHandle());
-            },
-            120000)) {
+    // The logon prompt of the first show is answered with Cancel.
+    testing::CancelledLogon& cancel = testing::CancelledLogonPrompt();
+    if (!testing::WaitForHostUp([] { return Host->WorkState && Host->UDPMessageClient; })) {
         run.Fail("the host did not come up");
         return;
     }

@@ -116,14 +116,9 @@ bool ShowsGroup(THost& h, CycleRun& run, int group, int connections) {
 }
 
 void DriveTheCycle(CycleRun& run) {
-    static testing::CancelledLogon cancel;
-    if (!WaitUntil(
-            [] {
-                if (MainForm && MainForm->LogonPrompt != &cancel) MainForm->LogonPrompt = &cancel;
-                return MainForm && Host && Host->WorkState && Host->Synchronizer &&
-                       ::IsWindowVisible(MainForm->WindowHandle());
-            },
-            120000)) {
+    // The logon prompt of the first show is answered with Cancel.
+    testing::CancelledLogon& cancel = testing::CancelledLogonPrompt();
+    if (!testing::WaitForHostUp([] { return Host->WorkState && Host->Synchronizer; })) {
         run.Check(false, "the host did not come up");
         return;
     }

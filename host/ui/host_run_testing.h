@@ -3,6 +3,7 @@
 
 #include "common/win/handles.h"
 #include "host/ui/F_MainForm.h" // TLogonPrompt
+#include "host/ui/U_HostObjects.h"
 #include "host/net/live_testing.h" // WaitUntil
 #include "player/format/file_reader.h"
 #include "player/format/readable_file.h"
@@ -31,6 +32,25 @@ struct AccountLogon : TLogonPrompt {
 struct CancelledLogon : TLogonPrompt {
     bool Prompt(std::string&, std::string&) override { return false; }
 };
+
+// The one Cancel answer the whole-host runs give to the first show's logon prompt.
+inline CancelledLogon& CancelledLogonPrompt() {
+    static CancelledLogon cancel;
+    return cancel;
+}
+
+// Waits until the host started in this process shows its console with `ready()` true,
+// answering the logon prompt of the first show with Cancel meanwhile.
+template <class Ready>
+bool WaitForHostUp(Ready ready, DWORD ms = 120000) {
+    CancelledLogon& cancel = CancelledLogonPrompt();
+    return WaitUntil(
+        [&] {
+            if (MainForm && MainForm->LogonPrompt != &cancel) MainForm->LogonPrompt = &cancel;
+            return MainForm && Host && ready() && ::IsWindowVisible(MainForm->WindowHandle());
+        },
+        ms);
+}
 
 // This process's visible top-level windows.
 inline std::set<HWND> OwnVisibleWindows() {
